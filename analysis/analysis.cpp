@@ -1,0 +1,65 @@
+#include "analysis.h"
+
+#include "c_locale.h"
+#include "netlist_reader.h"
+
+namespace corvane {
+
+namespace {
+
+// Marks the run as under way for the lifetime of the guard, whatever way it ends.
+class RunningGuard {
+public:
+    explicit RunningGuard(bool& running) : running_(running) { running_ = true; }
+    ~RunningGuard() { running_ = false; }
+    RunningGuard(const RunningGuard&) = delete;
+    RunningGuard& operator=(const RunningGuard&) = delete;
+
+private:
+    bool& running_;
+};
+
+}  // namespace
+
+RunOutcome Analysis::runAnalysis(const std::string& path) {
+    if (running_) return RunOutcome::Refused;
+    RunningGuard guard(running_);
+    ScopedCLocale locale;
+
+    log_.print("%s", "");
+    run_.tooManyNodes = 0;
+    run_.elementCount = 0;
+    run_.variableCount = 0;
+    run_.VariableNames[0] = VariableName{'0'};
+    // The state is about to be replaced piece by piece: no listing of a mixture of two runs.
+    host_.enableListResults(false);
+
+    if (!readNetlist(run_, log_, path)) return RunOutcome::Failed;
+    if (!waitForParameters()) return RunOutcome::Cancelled;
+    return RunOutcome::Succeeded;
+}
+
+void Analysis::applyParameters(double dispersion) {
+    parametersGiven_ = 1;
+    dispersion_ = dispersion;
+}
+
+bool Analysis::waitForParameters() {
+    log_.print("Linha de comando não encontrada");
+    parametersGiven_ = 0;
+    host_.clearVariableList();
+    for (int k = 1; k <= run_.variableCount; ++k) host_.addVariable(run_.variableName(k));
+    host_.enableListResults(false);
+    host_.enableVariablesMenu();
+    host_.showParameterWindows();
+    while (!parametersGiven_) {
+        if (host_.processPendingEvents() == WaitStatus::Cancelled) {
+            log_.print("Análise cancelada.");
+            return false;
+        }
+    }
+    log_.print("Parâmetros de análise dados");
+    return true;
+}
+
+}  // namespace corvane

@@ -1,0 +1,54 @@
+// One analysis run from the netlist to the result files, and the state it keeps between
+// runs. The program owns exactly one Analysis for its whole life.
+#pragma once
+
+#include <string>
+
+#include "analysis_host.h"
+#include "analysis_log.h"
+#include "run_state.h"
+
+namespace corvane {
+
+enum class RunOutcome {
+    /// "Análise terminada com sucesso." was printed.
+    Succeeded,
+    /// The run ended on a failure line of the log.
+    Failed,
+    /// The parameter wait was cancelled ("Análise cancelada.").
+    Cancelled,
+    /// A run was already under way; nothing was done.
+    Refused,
+};
+
+class Analysis {
+public:
+    Analysis(AnalysisHost& host, AnalysisLog& log) : host_(host), log_(log) {}
+    Analysis(const Analysis&) = delete;
+    Analysis& operator=(const Analysis&) = delete;
+
+    /// Performs one analysis of the netlist at `path`. Its outcome is what it printed and
+    /// the files it wrote; the return value summarises it for front ends. A floating-point
+    /// fault escapes as FloatingPointFault, with no further log line.
+    RunOutcome runAnalysis(const std::string& path);
+
+    /// The effect of "Aplicar" on the run: stores the dispersion and ends the wait.
+    void applyParameters(double dispersion);
+
+    bool running() const { return running_; }
+    bool parametersGiven() const { return parametersGiven_ != 0; }
+    double dispersion() const { return dispersion_; }
+    const RunState& runState() const { return run_; }
+
+private:
+    bool waitForParameters();
+
+    AnalysisHost& host_;
+    AnalysisLog& log_;
+    RunState run_;
+    double dispersion_ = 0.0;
+    int parametersGiven_ = 0;
+    bool running_ = false;
+};
+
+}  // namespace corvane

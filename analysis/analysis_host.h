@@ -1,0 +1,47 @@
+// What an analysis run needs of the windows, and nothing more: the options window's check
+// boxes, the variables list, the "Listar resultados" button, the "Variáveis" menu item and
+// the event processing of the parameter wait. The windows implement it; so do the
+// command-line front end and the tests.
+#pragma once
+
+#include <string_view>
+
+namespace corvane {
+
+enum class WaitStatus {
+    /// Go on waiting for "Aplicar" (or stop, when it has set the parameters).
+    Waiting,
+    /// The user closed the options window or is quitting: the run ends.
+    Cancelled,
+};
+
+class AnalysisHost {
+public:
+    virtual ~AnalysisHost() = default;
+
+    /// CBestampas: list the system after each element's stamp.
+    virtual bool listStamps() const = 0;
+    /// CBnorm: normalise the polynomials.
+    virtual bool normalize() const = 0;
+    /// CBdetalhes: list the multiplication counts and one line per saved file.
+    virtual bool listDetails() const = 0;
+
+    /// LBsel: clear the list, then add the variables 1..n in order, none selected.
+    virtual void clearVariableList() = 0;
+    virtual void addVariable(std::string_view name) = 0;
+    /// Whether variable `k` (list entry k - 1) is selected; an entry the list does not
+    /// have counts as not selected.
+    virtual bool isSelected(int k) const = 0;
+
+    /// Button1 of the variables window, "Listar resultados".
+    virtual void enableListResults(bool enabled) = 0;
+    /// The main menu item "Variáveis"; once enabled it stays enabled.
+    virtual void enableVariablesMenu() = 0;
+    /// Shows the options window, then the variables window.
+    virtual void showParameterWindows() = 0;
+    /// Processes pending window events, sleeping until at least one arrives; "Aplicar"
+    /// runs from inside this call.
+    virtual WaitStatus processPendingEvents() = 0;
+};
+
+}  // namespace corvane

@@ -1,0 +1,20 @@
+// The command-line front end: one analysis (or, later, one plot) without windows.
+#pragma once
+
+#include <cstdio>
+
+namespace corvane::cli {
+
+/// Exit statuses of corvane-cli.
+enum ExitStatus {
+    ExitSuccess = 0,
+    ExitFailure = 1,  // the command ended on a failure line of the log
+    ExitUsage = 2,
+    ExitFloatingPointFault = 3,
+};
+
+/// Runs the command line `argv` (argv[0] is the program name). Log lines go to `out`,
+/// usage errors and floating-point faults to `err`. Returns the exit status.
+int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
+
+}  // namespace corvane::cli

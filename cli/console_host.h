@@ -1,0 +1,53 @@
+// The analysis host of the command line: the options stand for the controls of the
+// options and variables windows, and the parameter wait passes at once, as if "Aplicar"
+// had been pressed.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "analysis.h"
+#include "analysis_host.h"
+
+namespace corvane::cli {
+
+struct AnalysisOptions {
+    bool listStamps = false;
+    bool normalize = true;
+    bool listDetails = false;
+    /// The text of Edisp, converted as "Aplicar" converts it.
+    std::string dispersionText = "1e9";
+    /// Variable numbers or names selected in the variables list; "todas" selects all.
+    std::vector<std::string> selection;
+};
+
+class ConsoleHost : public AnalysisHost {
+public:
+    ConsoleHost(AnalysisOptions options, std::FILE* err)
+        : options_(std::move(options)), err_(err) {}
+
+    void attach(Analysis& analysis) { analysis_ = &analysis; }
+
+    bool listStamps() const override { return options_.listStamps; }
+    bool normalize() const override { return options_.normalize; }
+    bool listDetails() const override { return options_.listDetails; }
+    void clearVariableList() override { variables_.clear(); }
+    void addVariable(std::string_view name) override { variables_.emplace_back(name); }
+    bool isSelected(int k) const override;
+    void enableListResults(bool) override {}
+    void enableVariablesMenu() override {}
+    void showParameterWindows() override {}
+    WaitStatus processPendingEvents() override;
+
+private:
+    bool selects(const std::string& entry, int k) const;
+    void warnAboutUnknownSelections() const;
+
+    AnalysisOptions options_;
+    std::FILE* err_;
+    Analysis* analysis_ = nullptr;
+    std::vector<std::string> variables_;
+};
+
+}  // namespace corvane::cli

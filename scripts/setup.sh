@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Sets Corvane up on a Debian machine and then starts it or tests it.
+#
+#   scripts/setup.sh run    install what is missing, build, start the program
+#   scripts/setup.sh test   install what is missing, build, run every test (also under
+#                           AddressSanitizer and UndefinedBehaviorSanitizer)
+#
+# Runs as root, or as a user with sudo for the package installation. Every step is skipped
+# when its work is already done, so a second call goes straight to the build.
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+readonly JOBS=2
+
+PACKAGES=(
+    build-essential cmake g++ pkg-config
+    qt6-base-dev qt6-svg-dev libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-dejavu-core fonts-liberation
+    locales xvfb xauth
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing_packages() {
+    local missing=()
+    for package in "${PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "Instalando: ${missing[*]}"
+        as_root apt-get update -q
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+            "${missing[@]}"
+    fi
+    # The locale tests need one locale whose decimal separator is a comma.
+    if ! locale -a 2>/dev/null | grep -qi '^pt_BR\.utf-\?8$'; then
+        as_root localedef -i pt_BR -f UTF-8 pt_BR.UTF-8
+    fi
+}
+
+build() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
+    cmake --build "$dir" -j "$JOBS"
+}
+
+run_tests() {
+    local dir=$1
+    ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --timeout 600
+}
+
+start_program() {
+    local example=examples/rc.net
+    echo "Analisando $example com corvane-cli:"
+    build/cli/corvane-cli analisar "$example"
+}
+
+case "${1:-}" in
+    run)
+        install_missing_packages
+        build build
+        start_program
+        ;;
+    test)
+        install_missing_packages
+        build build
+        run_tests build
+        build build-sanitize -DCORVANE_SANITIZE=ON -DCORVANE_BUILD_BENCH=OFF
+        run_tests build-sanitize
+        ;;
+    *)
+        echo "Uso: $0 run|test" >&2
+        exit 2
+        ;;
+esac

@@ -1,0 +1,80 @@
+// An analysis host for tests: the options are plain fields, every call the run makes on
+// the windows is recorded, and the parameter wait "presses Aplicar" at its first pass
+// (or cancels, when asked to).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "analysis.h"
+#include "analysis_host.h"
+#include "analysis_log.h"
+#include "c_locale.h"
+
+namespace corvane::test {
+
+class RecordingHost : public AnalysisHost {
+public:
+    bool stamps = false;
+    bool normalization = true;
+    bool details = false;
+    std::string dispersionText = "1e9";
+    bool cancelWait = false;
+    /// Entries of the variables list that are selected (variable numbers).
+    std::vector<int> selected;
+
+    std::vector<std::string> variables;
+    std::vector<std::string> calls;
+    bool listResultsEnabled = true;
+    Analysis* analysis = nullptr;
+
+    bool listStamps() const override { return stamps; }
+    bool normalize() const override { return normalization; }
+    bool listDetails() const override { return details; }
+    void clearVariableList() override {
+        variables.clear();
+        calls.push_back("clearVariableList");
+    }
+    void addVariable(std::string_view name) override {
+        variables.emplace_back(name);
+        calls.push_back("addVariable " + std::string(name));
+    }
+    bool isSelected(int k) const override {
+        if (k < 1 || k > static_cast<int>(variables.size())) return false;
+        for (int s : selected)
+            if (s == k) return true;
+        return false;
+    }
+    void enableListResults(bool enabled) override {
+        listResultsEnabled = enabled;
+        calls.push_back(enabled ? "enableListResults" : "disableListResults");
+    }
+    void enableVariablesMenu() override { calls.push_back("enableVariablesMenu"); }
+    void showParameterWindows() override { calls.push_back("showParameterWindows"); }
+    WaitStatus processPendingEvents() override {
+        calls.push_back("processPendingEvents");
+        if (cancelWait || !analysis) return WaitStatus::Cancelled;
+        analysis->applyParameters(textToDouble(dispersionText.c_str()));
+        return WaitStatus::Waiting;
+    }
+};
+
+/// An Analysis with a recording host and a log captured line by line.
+struct AnalysisFixture {
+    RecordingHost host;
+    std::vector<std::string> lines;
+    AnalysisLog log{[this](std::string_view line) { lines.emplace_back(line); }};
+    Analysis analysis{host, log};
+
+    AnalysisFixture() { host.analysis = &analysis; }
+
+    /// Runs the analysis of `path` and returns the log lines it printed.
+    std::vector<std::string> run(const std::string& path) {
+        lines.clear();
+        outcome = analysis.runAnalysis(path);
+        return lines;
+    }
+    RunOutcome outcome = RunOutcome::Refused;
+};
+
+}  // namespace corvane::test
