@@ -35,6 +35,10 @@ public:
     /// The effect of "Aplicar" on the run: stores the dispersion and ends the wait.
     void applyParameters(double dispersion);
 
+    /// "Listar resultados": lists the last run's results again, with the variables the
+    /// host says are selected now.
+    void listResults();
+
     bool running() const { return running_; }
     bool parametersGiven() const { return parametersGiven_ != 0; }
     double dispersion() const { return dispersion_; }

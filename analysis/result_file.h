@@ -1,0 +1,36 @@
+// The result file: one Polynomial per text file, written by the analysis and read back
+// by the plotter.
+//
+//   line 1          degree n, "%d"
+//   lines 2..n+2    coef[0] .. coef[n], "%15.12f"
+//   line n+3        constant, "%15.12f"
+#pragma once
+
+#include <cstdio>
+
+#include "analysis_log.h"
+#include "polynomial.h"
+
+namespace corvane {
+
+/// Writes `p` to a file open for writing. Returns false when a write failed.
+bool writePolynomial(std::FILE* file, const Polynomial& p);
+
+/// Whether `p` holds a non-zero coefficient or constant that "%15.12f" writes as zero.
+bool losesSmallCoefficients(const Polynomial& p);
+
+enum class ReadStatus {
+    Complete,
+    /// The file ended before every number was read.
+    EndedEarly,
+    /// Something that is not a number stopped the reading.
+    NotANumber,
+};
+
+/// Fills `p` from a file open for reading at its start. Numbers are separated by any
+/// white space. A degree above 30 is logged ("Polinômio com grau excessivo") and read as
+/// 30; the numbers then come as they are. A field that could not be read keeps its
+/// previous value; the result says whether that happened and why.
+ReadStatus readPolynomial(std::FILE* file, Polynomial& p, AnalysisLog& log);
+
+}  // namespace corvane
