@@ -1,0 +1,55 @@
+// What the plotter needs of its windows, and nothing more: the plot list window's edit
+// boxes, list, file dialog and check boxes, and showing or hiding the plot window. The
+// windows implement these; so do the command-line front end and the tests.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+/// The check boxes of the plot list window, read at every paint and key of the plot
+/// window, so a change shows at the next repaint without "Plotar".
+class PlotCheckBoxes {
+public:
+    virtual ~PlotCheckBoxes() = default;
+
+    /// CBhz, "Frequências em Hz".
+    virtual bool hz() const = 0;
+    /// CBlog, "Frequências em escala logarítmica".
+    virtual bool logarithmic() const = 0;
+    /// Unchecks CBlog, visibly: the paint does it when a frequency limit is not positive.
+    virtual void uncheckLogarithmic() = 0;
+    /// CBgrade, "Grade".
+    virtual bool grid() const = 0;
+    /// CBfase, "Fase".
+    virtual bool phase() const = 0;
+    /// CBtg, "Atraso de grupo".
+    virtual bool groupDelay() const = 0;
+};
+
+/// The edit boxes that "Plotar" reads, in the order it reads them.
+enum class PlotEditBox { Ewmin, Ewmax, Egmin, Egmax, Efmin, Efmax, Eamin, Eamax, Esegmentos };
+
+/// The plot list window as "Adicionar" and "Plotar" use it.
+class PlotListHost {
+public:
+    virtual ~PlotListHost() = default;
+
+    /// The text of an edit box.
+    virtual std::string editText(PlotEditBox box) const = 0;
+    /// The whole text of Memo1, lines separated by "\n" (or "\r\n").
+    virtual std::string listText() const = 0;
+    /// Appends one line at the end of Memo1.
+    virtual void appendListLine(std::string_view line) = 0;
+    /// Runs OpenDialog1 (filter "Numeradores|*.n*"); no value when the user cancels.
+    virtual std::optional<std::string> chooseNumeratorFile() = 0;
+
+    /// Hides the plot window TForm5.
+    virtual void hidePlotWindow() = 0;
+    /// Shows the plot window and brings it to the front; it then repaints.
+    virtual void showPlotWindow() = 0;
+};
+
+}  // namespace corvane

@@ -1,0 +1,27 @@
+// The plot list: the text of Memo1 as lines, and the naming rule that pairs a numerator
+// result file with its denominator.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+/// The lines of the list text. Lines end at "\n" or "\r\n"; nothing else is trimmed. A
+/// last line that is empty (the text ends with a line end, or is empty) is not a line.
+std::vector<std::string> splitListLines(std::string_view text);
+
+/// Whether a list line is a comment: its first character is '*'.
+inline bool isCommentLine(std::string_view line) {
+    return !line.empty() && line[0] == '*';
+}
+
+/// The denominator file of the numerator file `path`: the path cut before the first ".n"
+/// of its file name (or, when there is none, the first ".N") and followed by ".d". Only
+/// the part after the last '/' is searched, so a folder's name never cuts the path. No
+/// value when the file name has neither.
+std::optional<std::string> denominatorFileName(std::string_view path);
+
+}  // namespace corvane

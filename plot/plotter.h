@@ -1,0 +1,85 @@
+// The frequency-response plotter: the one owner of the plot's state. The plot list
+// window calls addNumeratorFile ("Adicionar") and plot ("Plotar"); the plot window calls
+// paint and keyDown. No window is known here: each call is given the small interface it
+// needs of them.
+#pragma once
+
+#include "analysis_log.h"
+#include "frequency_response.h"
+#include "plot_canvas.h"
+#include "plot_data.h"
+#include "plot_frame.h"
+#include "plot_hosts.h"
+
+namespace corvane {
+
+/// Key codes of the plot window's commands (the window system's virtual-key codes; the
+/// letters in either case, plus and minus on the numeric keypad only).
+enum PlotKey {
+    KeyLeft = 37,
+    KeyUp = 38,
+    KeyRight = 39,
+    KeyDown = 40,
+    KeyA = 65,
+    KeyR = 82,
+    KeyKeypadPlus = 107,
+    KeyKeypadMinus = 109,
+};
+
+/// A list line is handled in a buffer of this many characters, its end included.
+inline constexpr int MaxListLineLength = 1999;
+
+class Plotter {
+public:
+    /// Every message of the plot list goes to `log`.
+    explicit Plotter(AnalysisLog& log) : log_(log) {}
+    Plotter(const Plotter&) = delete;
+    Plotter& operator=(const Plotter&) = delete;
+
+    /// "Adicionar": asks for a numerator file and appends it and its denominator file to
+    /// the list, or the comment "* Arquivo com nome inválido." when the name has no ".n".
+    void addNumeratorFile(PlotListHost& window);
+
+    /// "Plotar": reads the edit boxes into the parameters and every listed file into the
+    /// curves, logging its progress; on success marks the curves stale and shows the plot
+    /// window. Returns plotReady: false when a message stopped it (the plot window then
+    /// stays hidden and nothing is drawn).
+    bool plot(PlotListHost& window);
+
+    /// FormPaint of the plot window on a `width` × `height` surface. Evaluates the curves
+    /// first when they are stale. Throws FloatingPointFault when a floating-point fault
+    /// (equal limits, a pole hit on the axis, an overflow) ends the paint; what was drawn
+    /// up to then stays drawn, and the curves stay stale.
+    void paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& checkBoxes);
+
+    /// FormKeyDown of the plot window. Returns true when the key was a command; the window
+    /// must then repaint (invalidate and show). Throws FloatingPointFault, leaving the
+    /// parameters unchanged, when the command's arithmetic faults.
+    bool keyDown(int keyCode, const PlotCheckBoxes& checkBoxes);
+
+    const PlotParameters& plotParameters() const { return plotParameters_; }
+    const PlotCurves& curves() const { return curves_; }
+    int curveCount() const { return curveCount_; }
+    bool plotReady() const { return plotReady_; }
+    bool curvesStale() const { return curvesStale_; }
+    const ResponseTable& responseTable() const { return responseTable_; }
+
+private:
+    void readParameters(const PlotListHost& window);
+    bool readListedFiles(const PlotListHost& window);
+
+    void drawGrid(PlotCanvas& canvas, const PlotFrame& frame) const;
+    void drawLabels(PlotCanvas& canvas, const PlotFrame& frame,
+                    const PlotCheckBoxes& checkBoxes) const;
+    void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotCheckBoxes& checkBoxes);
+
+    AnalysisLog& log_;
+    PlotParameters plotParameters_;
+    PlotCurves curves_{};
+    int curveCount_ = 0;
+    bool plotReady_ = false;
+    bool curvesStale_ = false;
+    ResponseTable responseTable_{};
+};
+
+}  // namespace corvane
