@@ -1,0 +1,303 @@
+// Covers "Plotar" and "Adicionar": the parameters read from the edit boxes, the pairing of
+// the listed files, every message and where it stops, and the denominator name of a
+// chosen numerator file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "plot_fakes.h"
+#include "plot_list.h"
+
+namespace corvane {
+namespace {
+
+using test::polynomial;
+using Lines = std::vector<std::string>;
+
+struct PlotListTest : test::PlotterFixture, ::testing::Test {
+    Polynomial one = polynomial({1.0});
+    Polynomial lowPass = polynomial({1.0, 1.0});
+};
+
+TEST_F(PlotListTest, DefaultListPlotsNoCurves) {
+    EXPECT_EQ(plot(), (Lines{"Lidas 0 funções"}));
+    EXPECT_TRUE(plotter.plotReady());
+    EXPECT_TRUE(plotter.curvesStale());
+    EXPECT_EQ(plotter.curveCount(), 0);
+    EXPECT_EQ(host.calls, (Lines{"hide", "show"}));
+    const PlotParameters& p = plotter.plotParameters();
+    EXPECT_EQ(p.wmin, 0.1);
+    EXPECT_EQ(p.wmax, 5.0);
+    EXPECT_EQ(p.gmin, -60.0);
+    EXPECT_EQ(p.gmax, 20.0);
+    EXPECT_EQ(p.fmin, -180.0);
+    EXPECT_EQ(p.fmax, 180.0);
+    EXPECT_EQ(p.amin, -10.0);
+    EXPECT_EQ(p.amax, 40.0);
+    EXPECT_EQ(p.segmentos, 300);
+}
+
+TEST_F(PlotListTest, ReadsPairsInListOrder) {
+    addCurve("a", one, lowPass);
+    addCurve("b", polynomial({2.0}, 3.0), polynomial({1.0, 2.0, 1.0}, 0.5));
+    EXPECT_EQ(plot(),
+              (Lines{"Lendo arquivo " + dir.file("a.n1"), "Lendo arquivo " + dir.file("a.d"),
+                     "Lendo arquivo " + dir.file("b.n1"), "Lendo arquivo " + dir.file("b.d"),
+                     "Lidas 2 funções"}));
+    EXPECT_EQ(plotter.curveCount(), 2);
+    EXPECT_TRUE(host.plotWindowVisible);
+    const PlotCurve& b = plotter.curves()[2];
+    EXPECT_EQ(b.numerator.degree, 0);
+    EXPECT_EQ(b.numerator.constant, 3.0);
+    EXPECT_EQ(b.denominator.degree, 2);
+    EXPECT_EQ(b.denominator.coef[1], 2.0);
+    EXPECT_EQ(b.denominator.constant, 0.5);
+}
+
+TEST_F(PlotListTest, CommentsMayStandAnywhereEvenInsideAPair) {
+    const std::string n = writeFile("c.n1", one);
+    const std::string d = writeFile("c.d", lowPass);
+    host.memo = "* início\n" + n + "\n* entre o numerador e o denominador\n" + d + "\n*fim\n";
+    EXPECT_EQ(plot(), (Lines{"Lendo arquivo " + n, "Lendo arquivo " + d, "Lidas 1 funções"}));
+    EXPECT_EQ(plotter.curves()[1].denominator.degree, 1);
+}
+
+TEST_F(PlotListTest, AcceptsCarriageReturnLineEnds) {
+    const std::string n = writeFile("c.n1", one);
+    const std::string d = writeFile("c.d", lowPass);
+    host.memo = "* lista\r\n" + n + "\r\n" + d + "\r\n";
+    EXPECT_EQ(plot().back(), "Lidas 1 funções");
+}
+
+// Each case: the list text (with @ standing for the folder) and the log it gives.
+struct StopCase {
+    const char* name;
+    std::string memo;
+    Lines expected;
+};
+
+TEST_F(PlotListTest, StopsOnTheFirstLineThatCannotBeRead) {
+    const std::string n = writeFile("c.n1", one);
+    const std::string d = writeFile("c.d", lowPass);
+    const std::string bad = dir.write("ruim.d", "1\n1.0\nabc\n1.0\n");
+    const std::string shortFile = dir.write("curto.d", "2\n1.0\n2.0\n");
+    const std::string missing = dir.file("falta.d");
+    const std::vector<StopCase> cases{
+        {"missing file",
+         n + "\n" + missing,
+         {"Lendo arquivo " + n, "Arquivo " + missing + " não encontrado."}},
+        {"leading blank before the star",
+         " * comentário?\n" + n + "\n" + d,
+         {"Arquivo  * comentário? não encontrado."}},
+        {"empty line between file lines",
+         n + "\n\n" + d,
+         {"Lendo arquivo " + n, "Arquivo  não encontrado."}},
+        {"not a number",
+         n + "\n" + bad,
+         {"Lendo arquivo " + n, "Lendo arquivo " + bad, "Arquivo " + bad + " inválido."}},
+        {"file ends early",
+         n + "\n" + shortFile,
+         {"Lendo arquivo " + n, "Lendo arquivo " + shortFile,
+          "Arquivo " + shortFile + " inválido."}},
+        {"numerator without denominator",
+         n + "\n" + d + "\n" + n,
+         {"Lendo arquivo " + n, "Lendo arquivo " + d, "Lendo arquivo " + n,
+          "Falta o denominador do arquivo " + n}},
+        {"a folder",
+         n + "\n" + dir.path().string(),
+         {"Lendo arquivo " + n, "Lendo arquivo " + dir.path().string(),
+          "Arquivo " + dir.path().string() + " inválido."}},
+    };
+    for (const StopCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        host = {};
+        host.memo = c.memo;
+        EXPECT_EQ(plot(), c.expected);
+        EXPECT_FALSE(plotter.plotReady());
+        EXPECT_EQ(host.calls, (Lines{"hide"}));
+        EXPECT_FALSE(host.plotWindowVisible);
+    }
+}
+
+TEST_F(PlotListTest, AFailedListNeverPlotsCurvesOfAnEarlierOne) {
+    addCurve("a", one, lowPass);
+    addCurve("b", one, lowPass);
+    plot();
+    ASSERT_TRUE(plotter.plotReady());
+    // Slot 2 still holds the earlier denominator, but the new list has none for it.
+    host.memo = dir.file("a.n1") + "\n" + dir.file("a.d") + "\n" + dir.file("b.n1") + "\n";
+    EXPECT_EQ(plot().back(), "Falta o denominador do arquivo " + dir.file("b.n1"));
+    EXPECT_FALSE(plotter.plotReady());
+    test::RecordingCanvas canvas = paint();
+    EXPECT_EQ(canvas.order, "F");
+}
+
+TEST_F(PlotListTest, TwentyCurvesAreReadTheTwentyFirstStops) {
+    const std::string n = writeFile("c.n1", one);
+    const std::string d = writeFile("c.d", lowPass);
+    std::string twenty;
+    for (int k = 0; k < MaxCurves; ++k)
+        twenty += n + "\n" + d + "\n";
+    host.memo = twenty;
+    Lines log = plot();
+    EXPECT_EQ(log.size(), 41u);
+    EXPECT_EQ(log.back(), "Lidas 20 funções");
+    EXPECT_TRUE(plotter.plotReady());
+
+    host.memo = twenty + n + "\n" + d + "\n";
+    log = plot();
+    ASSERT_EQ(log.size(), 42u);
+    EXPECT_EQ(log[40], "Lendo arquivo " + n);
+    EXPECT_EQ(log[41], "Número excessivo de curvas");
+    EXPECT_FALSE(plotter.plotReady());
+    EXPECT_FALSE(host.plotWindowVisible);
+}
+
+TEST_F(PlotListTest, ExcessiveDegreeIsReportedAndTheReadingGoesOn) {
+    std::string text = "35\n";
+    for (int i = 1; i <= 37; ++i)
+        text += std::to_string(i) + "\n";
+    const std::string n = dir.write("grande.n1", text);
+    const std::string d = writeFile("grande.d", lowPass);
+    host.memo = n + "\n" + d;
+    EXPECT_EQ(plot(), (Lines{"Lendo arquivo " + n, "Polinômio com grau excessivo",
+                             "Lendo arquivo " + d, "Lidas 1 funções"}));
+    const Polynomial& p = plotter.curves()[1].numerator;
+    EXPECT_EQ(p.degree, 30);
+    EXPECT_EQ(p.coef[30], 31.0);
+    EXPECT_EQ(p.constant, 32.0);
+}
+
+TEST_F(PlotListTest, NumbersAsCLibraryWritesThemAreRead) {
+    const std::string n = dir.write("nan.n1", "0\nnan\ninf\n");
+    const std::string d = dir.write("nan.d", "1\r\n1e0\r\n-1E+00\r\n2.5\r\n");
+    host.memo = n + "\n" + d;
+    EXPECT_EQ(plot().back(), "Lidas 1 funções");
+    EXPECT_TRUE(std::isnan(plotter.curves()[1].numerator.coef[0]));
+    EXPECT_TRUE(std::isinf(plotter.curves()[1].numerator.constant));
+    EXPECT_EQ(plotter.curves()[1].denominator.coef[1], -1.0);
+    EXPECT_EQ(plotter.curves()[1].denominator.constant, 2.5);
+}
+
+TEST_F(PlotListTest, LinesUpTo1999CharactersNameFiles) {
+    // Build a real path of exactly 1999 characters out of nested folders.
+    std::string path = dir.path().string();
+    while (path.size() < 1999 - 250) {
+        path += "/" + std::string(200, 'p');
+        std::filesystem::create_directory(path);
+    }
+    path += "/" + std::string(1999 - path.size() - 1, 'f');
+    ASSERT_EQ(path.size(), 1999u);
+    const std::string d = writeFile("x.d", lowPass);
+    ASSERT_EQ(savePolynomial(path, one), SaveStatus::Saved);
+    host.memo = path + "\n" + d;
+    EXPECT_EQ(plot().back(), "Lidas 1 funções");
+
+    // One character more is refused even though the file exists.
+    const std::string longer =
+        path.substr(0, path.rfind('/')) + "/" + std::string(1999 - path.rfind('/'), 'f');
+    ASSERT_EQ(longer.size(), 2000u);
+    ASSERT_EQ(savePolynomial(longer, one), SaveStatus::Saved);
+    host.memo = longer + "\n" + d;
+    EXPECT_EQ(plot(), (Lines{"Arquivo " + longer + " não encontrado."}));
+}
+
+TEST_F(PlotListTest, SegmentCountIsCheckedTheOtherBoxesAreNot) {
+    const std::vector<std::pair<std::string, int>> segments{
+        {"0", 300},   {"-5", 300}, {"601", 300}, {"abc", 300},  {"", 300},
+        {"600", 600}, {"1", 1},    {"12.7", 12}, {"  42x", 42}, {"99999999999", 300}};
+    for (const auto& [text, expected] : segments) {
+        SCOPED_TRACE(text);
+        host.edits[PlotEditBox::Esegmentos] = text;
+        const Lines log = plot();
+        EXPECT_EQ(plotter.plotParameters().segmentos, expected);
+        const bool refused = expected == 300;
+        EXPECT_EQ(log.front() == "Número inválido de segmentos", refused);
+        EXPECT_EQ(log.back(), "Lidas 0 funções");
+    }
+
+    host.edits[PlotEditBox::Ewmin] = "abc";
+    host.edits[PlotEditBox::Ewmax] = " 1e3x";
+    host.edits[PlotEditBox::Egmin] = "-.5";
+    host.edits[PlotEditBox::Egmax] = "+7,5";
+    host.edits[PlotEditBox::Efmin] = "";
+    host.edits[PlotEditBox::Eamax] = "1e999";
+    plot();
+    const PlotParameters& p = plotter.plotParameters();
+    EXPECT_EQ(p.wmin, 0.0);
+    EXPECT_EQ(p.wmax, 1000.0);
+    EXPECT_EQ(p.gmin, -0.5);
+    EXPECT_EQ(p.gmax, 7.0);
+    EXPECT_EQ(p.fmin, 0.0);
+    EXPECT_TRUE(std::isinf(p.amax));
+}
+
+TEST_F(PlotListTest, StoppedListKeepsTheParametersItRead) {
+    host.edits[PlotEditBox::Egmax] = "33";
+    host.memo = dir.file("nada.n1");
+    plot();
+    EXPECT_EQ(plotter.plotParameters().gmax, 33.0);
+    EXPECT_FALSE(plotter.plotReady());
+}
+
+struct AddCase {
+    std::string chosen;
+    Lines appended;
+};
+
+TEST_F(PlotListTest, AddPairsTheNumeratorWithItsDenominator) {
+    const std::vector<AddCase> cases{
+        {"/dados/filtro.n3", {"/dados/filtro.n3", "/dados/filtro.d"}},
+        {"/dados/filtro.n12", {"/dados/filtro.n12", "/dados/filtro.d"}},
+        {"/dados/filtro.N2", {"/dados/filtro.N2", "/dados/filtro.d"}},
+        {"/dados/filtro.txt", {"* Arquivo com nome inválido."}},
+        {"/dados/a.nova/filtro.n1", {"/dados/a.nova/filtro.n1", "/dados/a.nova/filtro.d"}},
+        {"/dados/a.nova/filtro.txt", {"* Arquivo com nome inválido."}},
+        {"/dados/a.N/f.n1", {"/dados/a.N/f.n1", "/dados/a.N/f.d"}},
+        {"/dados/x.N1.n2", {"/dados/x.N1.n2", "/dados/x.N1.d"}},
+        {"/dados/x.nivel.n2", {"/dados/x.nivel.n2", "/dados/x.d"}},
+        {"filtro.n1", {"filtro.n1", "filtro.d"}},
+        {"/dados/.n5", {"/dados/.n5", "/dados/.d"}},
+        {"/dados/filtro.n1/", {"* Arquivo com nome inválido."}},
+        {"/dados/com\nquebra.n1", {"* Arquivo com nome inválido."}},
+    };
+    for (const AddCase& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        host = {};
+        host.dialogChoice = c.chosen;
+        plotter.addNumeratorFile(host);
+        EXPECT_EQ(host.appended, c.appended);
+    }
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(PlotListTest, AddDoesNothingWhenTheDialogIsCancelled) {
+    plotter.addNumeratorFile(host);
+    EXPECT_EQ(host.calls, (Lines{"chooseNumeratorFile"}));
+    EXPECT_TRUE(host.appended.empty());
+}
+
+TEST_F(PlotListTest, AddedLinesPlotAsAPair) {
+    writeFile("f.n1", one);
+    writeFile("f.d", lowPass);
+    host.dialogChoice = dir.file("f.n1");
+    plotter.addNumeratorFile(host);
+    for (const std::string& line : host.appended)
+        host.memo += "\n" + line;
+    EXPECT_EQ(plot().back(), "Lidas 1 funções");
+}
+
+TEST(PlotListLinesTest, SplitsAtLineEndsAndDropsOnlyAnEmptyLastLine) {
+    EXPECT_EQ(splitListLines(""), Lines{});
+    EXPECT_EQ(splitListLines("a"), Lines{"a"});
+    EXPECT_EQ(splitListLines("a\n"), Lines{"a"});
+    EXPECT_EQ(splitListLines("a\n\n"), (Lines{"a", ""}));
+    EXPECT_EQ(splitListLines("\na"), (Lines{"", "a"}));
+    EXPECT_EQ(splitListLines(" a \r\nb\rc\r\n"), (Lines{" a ", "b\rc"}));
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,504 @@
+// Covers the paint of the plot window through a recording canvas: the frame, the grid on
+// both axes, the labels, the curves with their clipping and draw order, the evaluation
+// during the paint, the floating-point faults that end it, values without a position and
+// surfaces too small for the margins; and the key commands.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "floating_point.h"
+#include "plot_fakes.h"
+
+namespace corvane {
+namespace {
+
+using test::polynomial;
+using test::RecordedLine;
+using test::RecordingCanvas;
+
+struct PlotPaintTest : test::PlotterFixture, ::testing::Test {
+    Polynomial one = polynomial({1.0});
+    Polynomial lowPass = polynomial({1.0, 1.0});
+
+    void setEdits(const char* wmin, const char* wmax, const char* segments = "300") {
+        host.edits[PlotEditBox::Ewmin] = wmin;
+        host.edits[PlotEditBox::Ewmax] = wmax;
+        host.edits[PlotEditBox::Esegmentos] = segments;
+    }
+};
+
+std::vector<int> xPositions(const std::vector<RecordedLine>& lines) {
+    std::vector<int> xs;
+    for (const RecordedLine& line : lines)
+        xs.push_back(line.xa);
+    return xs;
+}
+
+std::vector<int> yPositions(const std::vector<RecordedLine>& lines) {
+    std::vector<int> ys;
+    for (const RecordedLine& line : lines)
+        ys.push_back(line.ya);
+    return ys;
+}
+
+TEST_F(PlotPaintTest, BeforePlotarOnlyTheBackgroundIsDrawn) {
+    const RecordingCanvas canvas = paint();
+    EXPECT_EQ(canvas.order, "F");
+    EXPECT_EQ(canvas.fills[0].right, 680);
+    EXPECT_EQ(canvas.fills[0].bottom, 442);
+    EXPECT_EQ(canvas.fills[0].colour, Black);
+}
+
+TEST_F(PlotPaintTest, DefaultFrameGridAndLabels) {
+    plot();
+    const RecordingCanvas canvas = paint();
+    ASSERT_EQ(canvas.fills.size(), 1u);
+    EXPECT_EQ(canvas.fills[0].colour, Black);
+    ASSERT_EQ(canvas.outlines.size(), 1u);
+    const test::RecordedRectangle& frame = canvas.outlines[0];
+    EXPECT_EQ(std::vector<int>({frame.left, frame.top, frame.right, frame.bottom}),
+              std::vector<int>({70, 10, 670, 425}));
+    EXPECT_EQ(frame.colour, White);
+
+    // Vertical lines at 0.2 .. 0.9, 1 (yellow), 2, 3, 4, where ln maps 0.1 .. 5 onto 70 .. 670.
+    const double ax = 600 / std::log(50.0);
+    const double bx = 670 - std::log(5.0) * ax;
+    std::vector<int> expectedGrey;
+    for (const double v : {0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 2.0, 3.0, 4.0}) {
+        expectedGrey.push_back(static_cast<int>(std::floor(ax * std::log(v) + bx + 0.5)));
+    }
+    const std::vector<RecordedLine> grey = canvas.linesIn(Grey, PenStyle::Dotted);
+    const std::vector<RecordedLine> yellow = canvas.linesIn(Yellow, PenStyle::Dotted);
+    ASSERT_EQ(yellow.size(), 1u);
+    EXPECT_EQ(yellow[0].xa, static_cast<int>(std::floor(bx + 0.5)));
+    EXPECT_EQ(std::vector<int>({yellow[0].ya, yellow[0].xb, yellow[0].yb}),
+              std::vector<int>({10, yellow[0].xa, 424}));
+    ASSERT_EQ(grey.size(), 11u + 7u);
+    EXPECT_EQ(xPositions({grey.begin(), grey.begin() + 11}), expectedGrey);
+    // Horizontal lines at -50, -40, ..., 10 dB: y = -5.175·v + 113.5.
+    const std::vector<RecordedLine> horizontal(grey.begin() + 11, grey.end());
+    EXPECT_EQ(yPositions(horizontal), std::vector<int>({372, 321, 269, 217, 165, 114, 62}));
+    for (const RecordedLine& line : horizontal) {
+        EXPECT_EQ(line.xa, 70);
+        EXPECT_EQ(line.xb, 670);
+        EXPECT_EQ(line.ya, line.yb);
+    }
+    // Grid, then frame, then labels.
+    EXPECT_EQ(canvas.order.substr(0, 22), "F" + std::string(19, 'L') + "OT");
+
+    struct Label {
+        std::string text;
+        int left, top;
+        Colour colour;
+    };
+    const std::vector<Label> labels{
+        {"  40.00", 26, 34, Red},   {" -10.00", 26, 388, Red},   {"s", 52, 199, Red},
+        {" 180.00", 26, 22, Green}, {"-180.00", 26, 400, Green}, {"gr", 52, 223, Green},
+        {"  20.00", 26, 10, White}, {" -60.00", 26, 412, White}, {"dB", 52, 211, White},
+        {"0.1", 70, 425, White},    {"5", 664, 425, White},      {"rad/s", 355, 425, White},
+    };
+    ASSERT_EQ(canvas.texts.size(), labels.size());
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        SCOPED_TRACE(labels[i].text);
+        EXPECT_EQ(canvas.texts[i].text, labels[i].text);
+        EXPECT_EQ(canvas.texts[i].left, labels[i].left);
+        EXPECT_EQ(canvas.texts[i].top, labels[i].top);
+        EXPECT_EQ(canvas.texts[i].colour, labels[i].colour);
+        EXPECT_EQ(canvas.texts[i].background, Black);
+    }
+    // No curves.
+    EXPECT_TRUE(canvas.linesIn(White, PenStyle::Solid).empty());
+    EXPECT_FALSE(plotter.curvesStale());
+}
+
+TEST_F(PlotPaintTest, LinearAxisFromZeroUnchecksTheLogarithmicBox) {
+    setEdits("0", "5");
+    plot();
+    const RecordingCanvas canvas = paint();
+    EXPECT_EQ(boxes.unchecks, 1);
+    EXPECT_FALSE(boxes.logBox);
+    const std::vector<RecordedLine> grey = canvas.linesIn(Grey, PenStyle::Dotted);
+    EXPECT_EQ(xPositions({grey.begin(), grey.begin() + 4}), std::vector<int>({190, 310, 430, 550}));
+    EXPECT_EQ(grey.size(), 4u + 7u);
+    EXPECT_TRUE(canvas.linesIn(Yellow, PenStyle::Dotted).empty());
+    EXPECT_EQ(canvas.text("0")->left, 70);
+}
+
+TEST_F(PlotPaintTest, LinearAxisWhenTheBoxIsUnchecked) {
+    setEdits("0.1", "5");
+    boxes.logBox = false;
+    plot();
+    const RecordingCanvas canvas = paint();
+    EXPECT_EQ(boxes.unchecks, 0);
+    // Span 4.9: step 1, lines at 1 .. 4 with x = 600 / 4.9 · (v - 0.1) + 70.
+    const std::vector<RecordedLine> grey = canvas.linesIn(Grey, PenStyle::Dotted);
+    EXPECT_EQ(xPositions({grey.begin(), grey.begin() + 4}), std::vector<int>({180, 303, 425, 548}));
+}
+
+TEST_F(PlotPaintTest, HertzLabelAndCheckBoxesHideQuantities) {
+    boxes.hzBox = true;
+    boxes.phaseBox = false;
+    boxes.delayBox = false;
+    boxes.gridBox = false;
+    addCurve("a", one, lowPass);
+    plot();
+    const RecordingCanvas canvas = paint();
+    EXPECT_EQ(canvas.text("Hz")->left, (670 + 70 - 12) / 2);
+    for (const test::RecordedText& text : canvas.texts)
+        EXPECT_EQ(text.colour, White);
+    EXPECT_EQ(canvas.texts.size(), 6u);
+    for (const RecordedLine& line : canvas.lines)
+        EXPECT_EQ(line.colour, White);
+    EXPECT_EQ(canvas.lines.size(), 300u);
+}
+
+TEST_F(PlotPaintTest, CurvesAreDrawnPointByPointLastCurveFirst) {
+    // Curve 1 flat at 0 dB, curve 2 flat at -40 dB; both 0° and no delay.
+    addCurve("a", one, one);
+    addCurve("b", polynomial({1.0}, 0.01), one);
+    setEdits("0.1", "5", "2");
+    plot();
+    const RecordingCanvas canvas = paint();
+    const std::vector<RecordedLine> solid = [&] {
+        std::vector<RecordedLine> lines;
+        for (const RecordedLine& line : canvas.lines) {
+            if (line.style == PenStyle::Solid) lines.push_back(line);
+        }
+        return lines;
+    }();
+    ASSERT_EQ(solid.size(), 12u);  // 2 segments × 2 curves × 3 quantities
+    const int gain0 = static_cast<int>(std::floor(113.5 + 0.5));  // 0 dB
+    const double minus40 = plotter.responseTable().gain[2][0];
+    EXPECT_NEAR(minus40, -40.0, 1e-13);
+    const int gain40 = static_cast<int>(std::floor(-5.175 * minus40 + 113.5 + 0.5));
+    const int phase0 = 217;  // 0° in -180 .. 180 over 10 .. 424
+    const int delay0 = 341;  // 0 s in -10 .. 40: y = -8.28·0 + 341.2
+    const std::vector<std::pair<Colour, int>> expected{{White, gain40}, {Green, phase0},
+                                                       {Red, delay0},   {White, gain0},
+                                                       {Green, phase0}, {Red, delay0}};
+    for (int segment = 0; segment < 2; ++segment) {
+        for (std::size_t q = 0; q < expected.size(); ++q) {
+            const RecordedLine& line = solid[segment * 6 + q];
+            SCOPED_TRACE(segment * 6 + q);
+            EXPECT_EQ(line.colour, expected[q].first);
+            EXPECT_EQ(line.ya, expected[q].second);
+            EXPECT_EQ(line.yb, expected[q].second);
+            EXPECT_EQ(line.xa, 70 + segment * 300);
+            EXPECT_EQ(line.xb, 370 + segment * 300);
+        }
+    }
+}
+
+TEST_F(PlotPaintTest, PointsAreTwoPixelsApartAndValuesClipToTheFrame) {
+    addCurve("alto", polynomial({1.0}, 1e3), one);    // 60 dB: above the gain range
+    addCurve("baixo", polynomial({1.0}, 1e-4), one);  // -80 dB: below it
+    plot();
+    const RecordingCanvas canvas = paint();
+    const std::vector<RecordedLine> gain = canvas.linesIn(White, PenStyle::Solid);
+    ASSERT_EQ(gain.size(), 600u);
+    for (int i = 0; i < 300; ++i) {
+        SCOPED_TRACE(i);
+        const RecordedLine& low = gain[2 * i];
+        const RecordedLine& high = gain[2 * i + 1];
+        EXPECT_EQ(low.xa, 70 + 2 * i);
+        EXPECT_EQ(low.xb, 72 + 2 * i);
+        EXPECT_EQ(low.ya, 424);
+        EXPECT_EQ(low.yb, 424);
+        EXPECT_EQ(high.ya, 10);
+        EXPECT_EQ(high.yb, 10);
+    }
+}
+
+TEST_F(PlotPaintTest, GridIsEvaluatedAlongTheAccumulatedGrid) {
+    addCurve("a", one, lowPass);
+    plot();
+    paint();
+    const ResponseTable& table = plotter.responseTable();
+    const double r = std::pow(50.0, 1.0 / 300);
+    double w = 0.1;
+    for (int i = 0; i <= 300; ++i) {
+        ASSERT_EQ(table.frequency[i], w) << i;
+        EXPECT_EQ(table.delay[1][i], evaluateCurve(plotter.curves()[1], w, false).delay);
+        w *= r;
+    }
+    EXPECT_NEAR(table.frequency[300], 5.0, 1e-12);
+    EXPECT_NEAR(table.frequency[1] / table.frequency[0], r, 1e-15);
+}
+
+TEST_F(PlotPaintTest, OneSegmentGivesTheTwoEndPoints) {
+    addCurve("a", one, lowPass);
+    setEdits("1", "3", "1");
+    boxes.logBox = false;
+    plot();
+    const RecordingCanvas canvas = paint();
+    EXPECT_EQ(plotter.responseTable().frequency[0], 1.0);
+    EXPECT_EQ(plotter.responseTable().frequency[1], 3.0);
+    EXPECT_NEAR(plotter.responseTable().delay[1][1], 0.1, 1e-16);
+    const std::vector<RecordedLine> gain = canvas.linesIn(White, PenStyle::Solid);
+    ASSERT_EQ(gain.size(), 1u);
+    EXPECT_EQ(gain[0].xa, 70);
+    EXPECT_EQ(gain[0].xb, 670);
+}
+
+TEST_F(PlotPaintTest, HertzEvaluatesAtTwoPiTimesTheGridValue) {
+    addCurve("a", one, lowPass);
+    setEdits("1", "2", "1");
+    boxes.hzBox = true;
+    plot();
+    paint();
+    const double omega = 6.283185307179586;
+    EXPECT_NEAR(plotter.responseTable().delay[1][0], 1.0 / (1.0 + omega * omega), 1e-16);
+}
+
+TEST_F(PlotPaintTest, StoredValuesAreRedrawnWithoutEvaluation) {
+    addCurve("a", one, lowPass);
+    plot();
+    paint();
+    ASSERT_FALSE(plotter.curvesStale());
+    // Hz changes the axis label at once, the curves only at the next "Plotar".
+    boxes.hzBox = true;
+    const double before = plotter.responseTable().delay[1][0];
+    const RecordingCanvas canvas = paint(400, 300);
+    EXPECT_EQ(plotter.responseTable().delay[1][0], before);
+    EXPECT_TRUE(canvas.text("Hz"));
+    EXPECT_EQ(canvas.outlines[0].right, 390);
+    EXPECT_EQ(canvas.outlines[0].bottom, 283);
+}
+
+TEST_F(PlotPaintTest, EqualLimitsEndThePaintAfterTheBackground) {
+    addCurve("a", one, lowPass);
+    for (const PlotEditBox box :
+         {PlotEditBox::Egmax, PlotEditBox::Efmax, PlotEditBox::Eamax, PlotEditBox::Ewmax}) {
+        SCOPED_TRACE(static_cast<int>(box));
+        host = {};
+        addCurve("a", one, lowPass);
+        const PlotEditBox partner = box == PlotEditBox::Egmax   ? PlotEditBox::Egmin
+                                    : box == PlotEditBox::Efmax ? PlotEditBox::Efmin
+                                    : box == PlotEditBox::Eamax ? PlotEditBox::Eamin
+                                                                : PlotEditBox::Ewmin;
+        host.edits[box] = host.edits[partner];
+        plot();
+        RecordingCanvas canvas;
+        EXPECT_THROW(plotter.paint(canvas, 680, 442, boxes), FloatingPointFault);
+        EXPECT_EQ(canvas.order, "F");
+        EXPECT_TRUE(plotter.curvesStale());
+    }
+}
+
+TEST_F(PlotPaintTest, ReversedLimitsFaultOnlyWithTheGrid) {
+    addCurve("a", one, lowPass);
+    host.edits[PlotEditBox::Egmin] = "20";
+    host.edits[PlotEditBox::Egmax] = "-60";
+    plot();
+    RecordingCanvas canvas;
+    EXPECT_THROW(plotter.paint(canvas, 680, 442, boxes), FloatingPointFault);
+    EXPECT_EQ(canvas.outlines.size(), 0u);
+    EXPECT_EQ(canvas.linesIn(Yellow, PenStyle::Dotted).size(), 1u);  // the frequency grid
+
+    boxes.gridBox = false;
+    const RecordingCanvas drawn = paint();
+    EXPECT_EQ(drawn.linesIn(White, PenStyle::Solid).size(), 300u);
+    EXPECT_FALSE(plotter.curvesStale());
+    // gmin still lies on the bottom edge: -60 dB is above the reversed range, clipped there.
+    EXPECT_EQ(drawn.text("  20.00")->top, 412);
+}
+
+TEST_F(PlotPaintTest, PoleOnTheAxisEndsThePaintWithTheCurvesSoFar) {
+    // D = 1 + s² is zero at ω = 1, the third point of 0 .. 2 in 4 segments.
+    addCurve("a", one, polynomial({1.0, 0.0, 1.0}));
+    setEdits("0", "2", "4");
+    plot();
+    RecordingCanvas canvas;
+    EXPECT_THROW(plotter.paint(canvas, 680, 442, boxes), FloatingPointFault);
+    EXPECT_TRUE(plotter.curvesStale());
+    EXPECT_EQ(canvas.linesIn(White, PenStyle::Solid).size(), 1u);
+    EXPECT_EQ(canvas.linesIn(Green, PenStyle::Solid).size(), 1u);
+    EXPECT_EQ(canvas.linesIn(Red, PenStyle::Solid).size(), 1u);
+    // Every later paint meets the same fault until "Plotar" brings other data.
+    EXPECT_THROW(plotter.paint(canvas, 680, 442, boxes), FloatingPointFault);
+    setEdits("0", "2", "3");
+    plot();
+    EXPECT_NO_THROW(paint());
+    EXPECT_FALSE(plotter.curvesStale());
+}
+
+TEST_F(PlotPaintTest, ZeroNumeratorFaultsInTheGroupDelay) {
+    host.memo = writeFile("z.n1", polynomial({0.0})) + "\n" + writeFile("z.d", lowPass);
+    plot();
+    RecordingCanvas canvas;
+    EXPECT_THROW(plotter.paint(canvas, 680, 442, boxes), FloatingPointFault);
+    EXPECT_TRUE(plotter.curvesStale());
+}
+
+TEST_F(PlotPaintTest, ValuesWithoutAPositionAreLeftOut) {
+    // A NaN constant gives NaN gain and phase but a finite delay; an infinite constant an
+    // infinite gain, which runs along the top edge.
+    host.memo = dir.write("nan.n1", "0\n1\nnan\n") + "\n" + writeFile("nan.d", lowPass) + "\n" +
+                dir.write("inf.n1", "0\n1\ninf\n") + "\n" + writeFile("inf.d", lowPass);
+    plot();
+    ASSERT_TRUE(plotter.plotReady());
+    const RecordingCanvas canvas = paint();
+    EXPECT_TRUE(std::isnan(plotter.responseTable().gain[1][5]));
+    EXPECT_TRUE(std::isinf(plotter.responseTable().gain[2][5]));
+    const std::vector<RecordedLine> gain = canvas.linesIn(White, PenStyle::Solid);
+    ASSERT_EQ(gain.size(), 300u);  // curve 2 only
+    for (const RecordedLine& line : gain)
+        EXPECT_EQ(line.ya, 10);
+    EXPECT_EQ(canvas.linesIn(Green, PenStyle::Solid).size(), 300u);
+    EXPECT_EQ(canvas.linesIn(Red, PenStyle::Solid).size(), 600u);
+}
+
+TEST_F(PlotPaintTest, NaNLimitsDrawNothingAndDoNotFault) {
+    addCurve("a", one, lowPass);
+    setEdits("nan", "5");
+    host.edits[PlotEditBox::Egmax] = "nan";
+    plot();
+    const RecordingCanvas canvas = paint();
+    EXPECT_FALSE(boxes.logBox);
+    EXPECT_TRUE(canvas.linesIn(White, PenStyle::Solid).empty());
+    EXPECT_TRUE(canvas.linesIn(Grey, PenStyle::Dotted).empty());
+    EXPECT_EQ(canvas.text("    nan")->top, 10);
+}
+
+TEST_F(PlotPaintTest, GridStepBelowTheResolutionOfDoublesEnds) {
+    // A span of two ulps: the decimal step is smaller than half an ulp of the values.
+    const std::string wmax = "1.0000000000000004";
+    host.edits[PlotEditBox::Ewmin] = "1";
+    host.edits[PlotEditBox::Ewmax] = wmax;
+    plot();
+    EXPECT_NO_THROW(paint());
+    boxes.logBox = false;
+    host.edits[PlotEditBox::Ewmin] = "1e20";
+    host.edits[PlotEditBox::Ewmax] = "1.0000000000000002e20";
+    plot();
+    EXPECT_NO_THROW(paint());
+}
+
+TEST_F(PlotPaintTest, HugeLimitsGiveLongLabelsAndNoCrash) {
+    addCurve("a", one, lowPass);
+    host.edits[PlotEditBox::Egmin] = "-1e300";
+    host.edits[PlotEditBox::Egmax] = "1e300";
+    host.edits[PlotEditBox::Eamax] = "1e-300";
+    host.edits[PlotEditBox::Eamin] = "-1e-300";
+    boxes.gridBox = false;
+    plot();
+    const RecordingCanvas canvas = paint();
+    EXPECT_EQ(canvas.texts[6].text.size(), 304u);
+    EXPECT_EQ(canvas.linesIn(White, PenStyle::Solid).size(), 300u);
+}
+
+TEST_F(PlotPaintTest, SurfacesSmallerThanTheMarginsDoNotCrash) {
+    addCurve("a", one, lowPass);
+    plot();
+    boxes.gridBox = true;
+    for (const auto& [width, height] : std::vector<std::pair<int, int>>{
+             {0, 0}, {50, 20}, {80, 28}, {79, 27}, {-5, -5}, {2000000000, 5}, {5, 2000000000}}) {
+        SCOPED_TRACE(std::to_string(width) + "×" + std::to_string(height));
+        RecordingCanvas canvas;
+        try {
+            plotter.paint(canvas, width, height, boxes);
+        } catch (const FloatingPointFault&) {
+            // A flat frame may divide zero by zero; the paint then ends cleanly.
+        }
+        for (const RecordedLine& line : canvas.lines) {
+            EXPECT_LE(std::abs(line.xa), PixelLimit);
+            EXPECT_LE(std::abs(line.ya), PixelLimit);
+        }
+    }
+}
+
+TEST_F(PlotPaintTest, KeysMoveAndZoomTheWindows) {
+    plot();
+    paint();
+    const PlotParameters& p = plotter.plotParameters();
+    EXPECT_TRUE(plotter.keyDown(KeyA, boxes));
+    EXPECT_NEAR(p.wmax, 0.70711, 5e-6);
+    EXPECT_EQ(p.wmin, 0.1);
+    EXPECT_TRUE(plotter.curvesStale());
+    EXPECT_TRUE(plotter.keyDown(KeyR, boxes));
+    EXPECT_NEAR(p.wmax, 5.0, 1e-12);
+
+    host = {};
+    plot();
+    EXPECT_TRUE(plotter.keyDown(KeyLeft, boxes));
+    EXPECT_NEAR(p.wmin, 0.037606, 5e-7);
+    EXPECT_NEAR(p.wmax, 1.8803, 5e-5);
+    EXPECT_TRUE(plotter.keyDown(KeyRight, boxes));
+    EXPECT_NEAR(p.wmin, 0.1, 1e-15);
+    EXPECT_NEAR(p.wmax, 5.0, 1e-14);
+
+    paint();
+    ASSERT_FALSE(plotter.curvesStale());
+    EXPECT_TRUE(plotter.keyDown(KeyUp, boxes));
+    EXPECT_EQ(p.gmin, -20.0);
+    EXPECT_EQ(p.gmax, 60.0);
+    EXPECT_TRUE(plotter.keyDown(KeyKeypadPlus, boxes));
+    EXPECT_EQ(p.gmin, -20.0);
+    EXPECT_EQ(p.gmax, 20.0);
+    EXPECT_TRUE(plotter.keyDown(KeyKeypadMinus, boxes));
+    EXPECT_EQ(p.gmax, 60.0);
+    EXPECT_TRUE(plotter.keyDown(KeyDown, boxes));
+    EXPECT_EQ(p.gmin, -60.0);
+    EXPECT_EQ(p.gmax, 20.0);
+    EXPECT_FALSE(plotter.curvesStale());
+    // Phase and delay ranges never move.
+    EXPECT_EQ(p.fmin, -180.0);
+    EXPECT_EQ(p.amax, 40.0);
+}
+
+TEST_F(PlotPaintTest, KeysOnTheLinearAxis) {
+    setEdits("1", "5");
+    boxes.logBox = false;
+    plot();
+    const PlotParameters& p = plotter.plotParameters();
+    plotter.keyDown(KeyLeft, boxes);
+    EXPECT_EQ(p.wmin, 0.0);
+    EXPECT_EQ(p.wmax, 4.0);
+    plotter.keyDown(KeyRight, boxes);
+    plotter.keyDown(KeyRight, boxes);
+    EXPECT_EQ(p.wmin, 2.0);
+    EXPECT_EQ(p.wmax, 6.0);
+    plotter.keyDown(KeyA, boxes);
+    EXPECT_EQ(p.wmax, 4.0);
+    plotter.keyDown(KeyR, boxes);
+    plotter.keyDown(KeyR, boxes);
+    EXPECT_EQ(p.wmax, 10.0);
+    EXPECT_EQ(p.wmin, 2.0);
+}
+
+TEST_F(PlotPaintTest, OtherKeysAreIgnored) {
+    plot();
+    paint();
+    const PlotParameters before = plotter.plotParameters();
+    // Lower-case letters, the main keyboard's plus and minus, Enter, Escape.
+    for (const int key : {97, 114, 187, 189, 13, 27, 0, -1, 36}) {
+        EXPECT_FALSE(plotter.keyDown(key, boxes)) << key;
+    }
+    EXPECT_EQ(plotter.plotParameters().wmax, before.wmax);
+    EXPECT_EQ(plotter.plotParameters().gmax, before.gmax);
+    EXPECT_FALSE(plotter.curvesStale());
+}
+
+TEST_F(PlotPaintTest, FaultingKeyLeavesTheParametersAsTheyWere) {
+    setEdits("0", "5");
+    plot();
+    paint();
+    // The user checks the logarithmic box again over a frequency range that starts at 0.
+    boxes.logBox = true;
+    for (const int key : {KeyLeft, KeyRight, KeyA, KeyR}) {
+        EXPECT_THROW(plotter.keyDown(key, boxes), FloatingPointFault) << key;
+        EXPECT_EQ(plotter.plotParameters().wmin, 0.0);
+        EXPECT_EQ(plotter.plotParameters().wmax, 5.0);
+        EXPECT_FALSE(plotter.curvesStale());
+    }
+    host.edits[PlotEditBox::Egmin] = "-1.7e308";
+    host.edits[PlotEditBox::Egmax] = "1.7e308";
+    plot();
+    EXPECT_THROW(plotter.keyDown(KeyUp, boxes), FloatingPointFault);
+    EXPECT_EQ(plotter.plotParameters().gmax, 1.7e308);
+}
+
+}  // namespace
+}  // namespace corvane
