@@ -1,6 +1,10 @@
 #include "command_line.h"
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +14,11 @@
 #include "c_locale.h"
 #include "console_host.h"
 #include "floating_point.h"
+#include "plot_console.h"
+#include "plotter.h"
+#ifdef CORVANE_IMAGE_EXPORT
+#include "plot_image.h"
+#endif
 
 namespace corvane::cli {
 
@@ -17,20 +26,39 @@ namespace {
 
 constexpr const char* Usage =
     "Uso: corvane-cli analisar [opções] NETLIST\n"
+    "     corvane-cli plotar [opções] LISTA\n"
     "\n"
-    "Analisa o circuito do NETLIST e grava os resultados ao lado dele.\n"
+    "analisar: analisa o circuito do NETLIST e grava os resultados ao lado dele.\n"
     "\n"
-    "Opções:\n"
     "  --listar-estampas     lista o sistema após a estampa de cada elemento\n"
     "  --nao-normalizar      não normaliza os polinômios\n"
     "  --listar-detalhes     lista as multiplicações e cada arquivo salvo\n"
     "  --dispersao TEXTO     dispersão de coeficientes (padrão 1e9)\n"
     "  --variaveis LISTA     variáveis a listar: números ou nomes separados por\n"
     "                        vírgulas, ou todas\n"
+    "\n"
+    "plotar: calcula a resposta em frequência das funções da LISTA (pares de arquivos\n"
+    "numerador e denominador, linhas com * são comentários) e a desenha sem janelas.\n"
+    "\n"
+    "  --wmin, --wmax TEXTO  frequências mínima e máxima (padrão 0.1 e 5)\n"
+    "  --gmin, --gmax TEXTO  módulo mínimo e máximo em dB (padrão -60 e 20)\n"
+    "  --fmin, --fmax TEXTO  fase mínima e máxima em graus (padrão -180 e 180)\n"
+    "  --amin, --amax TEXTO  atraso de grupo mínimo e máximo em s (padrão -10 e 40)\n"
+    "  --segmentos TEXTO     número de segmentos, 1 a 600 (padrão 300)\n"
+    "  --hz                  frequências em Hz\n"
+    "  --linear              frequências em escala linear\n"
+    "  --sem-grade           sem grade\n"
+    "  --sem-fase            sem as curvas de fase\n"
+    "  --sem-atraso          sem as curvas de atraso de grupo\n"
+    "  --imagem ARQUIVO      grava o gráfico em ARQUIVO.png ou ARQUIVO.svg\n"
+    "  --largura N           largura do gráfico em pixels (padrão 680)\n"
+    "  --altura N            altura do gráfico em pixels (padrão 442)\n"
+    "  --tabela ARQUIVO      grava ganho, fase e atraso de cada ponto em CSV\n"
+    "\n"
     "  -h, --help            mostra esta ajuda\n"
     "\n"
-    "Saída: 0 análise terminada com sucesso; 1 a análise parou numa falha do log;\n"
-    "2 erro de uso; 3 erro de ponto flutuante.\n";
+    "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, ou um arquivo\n"
+    "não pôde ser lido ou gravado; 2 erro de uso; 3 erro de ponto flutuante.\n";
 
 class UsageError {
 public:
@@ -110,6 +138,148 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     }
 }
 
+// The largest drawing surface accepted, in either direction.
+constexpr int MaxImageExtent = 16384;
+
+struct PlotCommand {
+    PlotOptions options;
+    std::string list;
+    std::string image;
+    std::string table;
+    int width = 680;
+    int height = 442;
+};
+
+int parseExtent(std::string_view option, std::string_view text) {
+    int value = 0;
+    bool valid = !text.empty() && text.size() <= 5;
+    for (const char c : text) {
+        valid = valid && c >= '0' && c <= '9';
+        if (valid) value = value * 10 + (c - '0');
+    }
+    if (!valid || value < 1 || value > MaxImageExtent) {
+        throw UsageError("a opção " + std::string(option) + " pede um número de 1 a " +
+                         std::to_string(MaxImageExtent) + ": " + std::string(text));
+    }
+    return value;
+}
+
+PlotCommand parsePlot(const std::vector<std::string_view>& args) {
+    const std::vector<std::pair<std::string_view, PlotEditBox>> editOptions{
+        {"--wmin", PlotEditBox::Ewmin},          {"--wmax", PlotEditBox::Ewmax},
+        {"--gmin", PlotEditBox::Egmin},          {"--gmax", PlotEditBox::Egmax},
+        {"--fmin", PlotEditBox::Efmin},          {"--fmax", PlotEditBox::Efmax},
+        {"--amin", PlotEditBox::Eamin},          {"--amax", PlotEditBox::Eamax},
+        {"--segmentos", PlotEditBox::Esegmentos}};
+    PlotCommand command;
+    bool haveList = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        auto value = [&]() -> std::string_view {
+            if (i + 1 >= args.size()) {
+                throw UsageError("a opção " + std::string(arg) + " precisa de um valor");
+            }
+            return args[++i];
+        };
+        const auto edit = std::find_if(editOptions.begin(), editOptions.end(),
+                                       [&](const auto& option) { return option.first == arg; });
+        if (edit != editOptions.end()) {
+            command.options.editText(edit->second) = value();
+        } else if (arg == "--hz") {
+            command.options.hz = true;
+        } else if (arg == "--linear") {
+            command.options.logarithmic = false;
+        } else if (arg == "--sem-grade") {
+            command.options.grid = false;
+        } else if (arg == "--sem-fase") {
+            command.options.phase = false;
+        } else if (arg == "--sem-atraso") {
+            command.options.groupDelay = false;
+        } else if (arg == "--imagem") {
+            command.image = value();
+#ifdef CORVANE_IMAGE_EXPORT
+            if (!ui::imageFormatOf(command.image)) {
+                throw UsageError("a imagem deve terminar em .png ou .svg: " + command.image);
+            }
+#else
+            throw UsageError("esta compilação não grava imagens (sem Qt)");
+#endif
+        } else if (arg == "--largura") {
+            command.width = parseExtent(arg, value());
+        } else if (arg == "--altura") {
+            command.height = parseExtent(arg, value());
+        } else if (arg == "--tabela") {
+            command.table = value();
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            throw UsageError("opção desconhecida: " + std::string(arg));
+        } else if (haveList) {
+            throw UsageError("só uma lista por vez: " + std::string(arg));
+        } else {
+            command.list = arg;
+            haveList = true;
+        }
+    }
+    if (!haveList) throw UsageError("falta a LISTA");
+    return command;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return text;
+}
+
+// Paints as the plot window would: on the image when one is asked for, else on nothing,
+// which still fills the response table.
+bool paintPlot(const PlotCommand& command, Plotter& plotter, PlotCheckBoxes& boxes,
+               std::FILE* err) {
+    if (command.image.empty()) {
+        NullCanvas canvas;
+        plotter.paint(canvas, command.width, command.height, boxes);
+        return true;
+    }
+#ifdef CORVANE_IMAGE_EXPORT
+    if (ui::savePlotImage(plotter, boxes, command.image, command.width, command.height) ==
+        ui::ImageSaveStatus::Saved) {
+        return true;
+    }
+#endif
+    std::fprintf(err, "corvane-cli: não foi possível gravar a imagem %s\n", command.image.c_str());
+    return false;
+}
+
+int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
+    const std::optional<std::string> list = readWholeFile(command.list);
+    if (!list) {
+        std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", command.list.c_str());
+        return ExitFailure;
+    }
+    AnalysisLog log([out](std::string_view line) {
+        std::fwrite(line.data(), 1, line.size(), out);
+        std::fputc('\n', out);
+    });
+    Plotter plotter(log);
+    ConsolePlotList window(command.options, *list);
+    ConsoleCheckBoxes boxes(command.options);
+    const bool ready = plotter.plot(window);
+    std::fflush(out);
+    if (!ready) return ExitFailure;
+    try {
+        if (!paintPlot(command, plotter, boxes, err)) return ExitFailure;
+    } catch (const FloatingPointFault& fault) {
+        std::fprintf(err, "%s\n", fault.what());
+        return ExitFloatingPointFault;
+    }
+    if (!command.table.empty() && !writeResponseTable(plotter, command.table)) {
+        std::fprintf(err, "corvane-cli: não foi possível gravar a tabela %s\n",
+                     command.table.c_str());
+        return ExitFailure;
+    }
+    return ExitSuccess;
+}
+
 }  // namespace
 
 int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
@@ -130,6 +300,7 @@ int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE*
             }
         }
         if (command == "analisar") return runAnalyze(parseAnalyze(args), out, err);
+        if (command == "plotar") return runPlot(parsePlot(args), out, err);
         throw UsageError("comando desconhecido: " + std::string(command));
     } catch (const UsageError& error) {
         std::fprintf(err, "corvane-cli: %s\n%s", error.message().c_str(), Usage);

@@ -1,0 +1,127 @@
+#include "plot_image.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSaveFile>
+#include <QString>
+#include <QSvgGenerator>
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <memory>
+
+#include "c_locale.h"
+#include "painter_canvas.h"
+
+namespace corvane::ui {
+
+namespace {
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+    if (text.size() < suffix.size()) return false;
+    return std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size(),
+                      [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+}
+
+// Keeps an offscreen application alive while the image is drawn, when the process has
+// none of its own (the command line).
+class OffscreenApplication {
+public:
+    OffscreenApplication() {
+        if (QCoreApplication::instance()) return;
+        previousHandler_ = qInstallMessageHandler(keepSeriousMessages);
+        application_ = std::make_unique<QGuiApplication>(argc_, argv_);
+        // The application takes the numeric locale from the environment.
+        useCNumericLocale();
+    }
+    ~OffscreenApplication() {
+        if (!application_) return;
+        application_.reset();
+        qInstallMessageHandler(previousHandler_);
+    }
+    OffscreenApplication(const OffscreenApplication&) = delete;
+    OffscreenApplication& operator=(const OffscreenApplication&) = delete;
+
+private:
+    // The offscreen platform's notes about the session (no runtime folder, no display)
+    // are no concern of an image export; only errors are passed on.
+    static void keepSeriousMessages(QtMsgType type, const QMessageLogContext& context,
+                                    const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+        }
+    }
+
+    QtMessageHandler previousHandler_ = nullptr;
+    char name_[12] = "corvane-cli";
+    char option_[10] = "-platform";
+    char platform_[10] = "offscreen";
+    char* argv_[4] = {name_, option_, platform_, nullptr};
+    int argc_ = 3;
+    std::unique_ptr<QGuiApplication> application_;
+};
+
+void paintOn(QPaintDevice& device, Plotter& plotter, PlotCheckBoxes& checkBoxes, int width,
+             int height) {
+    QPainter painter(&device);
+    painter.setFont(plotFont());
+    QPainterCanvas canvas(painter);
+    plotter.paint(canvas, width, height, checkBoxes);
+}
+
+QByteArray pngOfPlot(Plotter& plotter, PlotCheckBoxes& checkBoxes, int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) return {};
+    paintOn(image, plotter, checkBoxes, width, height);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) return {};
+    return bytes;
+}
+
+QByteArray svgOfPlot(Plotter& plotter, PlotCheckBoxes& checkBoxes, int width, int height) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(width, height));
+    generator.setViewBox(QRect(0, 0, width, height));
+    generator.setResolution(96);
+    generator.setTitle("Resposta em frequência");
+    paintOn(generator, plotter, checkBoxes, width, height);
+    return bytes;
+}
+
+bool writeWhole(const std::string& path, const QByteArray& bytes) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(bytes) != bytes.size()) return false;
+    return file.commit();
+}
+
+}  // namespace
+
+std::optional<ImageFormat> imageFormatOf(std::string_view path) {
+    if (endsWithIgnoringCase(path, ".png")) return ImageFormat::Png;
+    if (endsWithIgnoringCase(path, ".svg")) return ImageFormat::Svg;
+    return std::nullopt;
+}
+
+ImageSaveStatus savePlotImage(Plotter& plotter, PlotCheckBoxes& checkBoxes, const std::string& path,
+                              int width, int height) {
+    const std::optional<ImageFormat> format = imageFormatOf(path);
+    if (!format) return ImageSaveStatus::UnknownFormat;
+    const OffscreenApplication application;
+    // The whole image is drawn in memory first, so a fault in the paint leaves no file.
+    const QByteArray bytes = *format == ImageFormat::Png
+                                 ? pngOfPlot(plotter, checkBoxes, width, height)
+                                 : svgOfPlot(plotter, checkBoxes, width, height);
+    if (bytes.isEmpty() || !writeWhole(path, bytes)) return ImageSaveStatus::WriteFailed;
+    return ImageSaveStatus::Saved;
+}
+
+}  // namespace corvane::ui

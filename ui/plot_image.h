@@ -1,0 +1,29 @@
+// The plot as an image file: the plot window's paint, through the same QPainter canvas,
+// on an image instead of the window.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "plot_hosts.h"
+#include "plotter.h"
+
+namespace corvane::ui {
+
+enum class ImageFormat { Png, Svg };
+
+/// The format named by the file's extension (".png" or ".svg", either case).
+std::optional<ImageFormat> imageFormatOf(std::string_view path);
+
+enum class ImageSaveStatus { Saved, UnknownFormat, WriteFailed };
+
+/// Paints the plot on a `width` × `height` surface, as the plot window of that size
+/// would, and saves it to `path` in the format of its extension. Works without a display:
+/// when the process has no QGuiApplication, one runs on the "offscreen" platform for the
+/// duration of the call. A floating-point fault in the paint escapes as
+/// FloatingPointFault, and nothing is written.
+ImageSaveStatus savePlotImage(Plotter& plotter, PlotCheckBoxes& checkBoxes, const std::string& path,
+                              int width, int height);
+
+}  // namespace corvane::ui
