@@ -17,7 +17,7 @@ QString toQString(std::string_view text) {
 }
 
 QPen makePen(Colour colour, PenStyle style) {
-    QPen pen(toQColor(colour), 1, style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+    QPen pen(toQColor(colour), 0, style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
     pen.setCapStyle(Qt::SquareCap);
     return pen;
 }
@@ -42,14 +42,21 @@ void QPainterCanvas::fillRectangle(int left, int top, int right, int bottom, Col
     painter_.fillRect(left, top, right - left, bottom - top, toQColor(colour));
 }
 
-// The curves change the pen three times per point; a pen that is already set is not
-// set again.
+// The curves change the pen three times per point.
 void QPainterCanvas::setPen(Colour colour, PenStyle style) {
     if (colour == penColour_ && style == penStyle_) return;
     penColour_ = colour;
     penStyle_ = style;
-    linePen_ = makePen(colour, style);
+    linePen_ = penFor(colour, style);
     painter_.setPen(linePen_);
+}
+
+const QPen& QPainterCanvas::penFor(Colour colour, PenStyle style) {
+    for (const CachedPen& cached : pens_) {
+        if (cached.colour == colour && cached.style == style) return cached.pen;
+    }
+    pens_.push_back({colour, style, makePen(colour, style)});
+    return pens_.back().pen;
 }
 
 void QPainterCanvas::drawLine(int xa, int ya, int xb, int yb) {

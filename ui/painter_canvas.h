@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QPen>
+#include <vector>
 
 #include "plot_canvas.h"
 
@@ -29,7 +30,17 @@ public:
                   Colour background) override;
 
 private:
+    const QPen& penFor(Colour colour, PenStyle style);
+
+    struct CachedPen {
+        Colour colour;
+        PenStyle style;
+        QPen pen;
+    };
+
     QPainter& painter_;
+    /// Pens are built once per colour and style: building one costs more than a line.
+    std::vector<CachedPen> pens_;
     QPen linePen_;
     Colour penColour_;
     PenStyle penStyle_ = PenStyle::Solid;

@@ -1,0 +1,187 @@
+// The plotter's two costs: the refresh of the response table (20 curves of degree 25 at
+// 601 points, as after "Plotar" or a frequency key) and one paint of 20 curves × 600
+// segments with gain, phase and group delay into a 680 × 442 image through the QPainter
+// canvas, with the table stored and with the table refreshed on the way.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "floating_point.h"
+#include "frequency_response.h"
+#include "plotter.h"
+#include "result_file.h"
+
+#ifdef CORVANE_BENCH_PAINT
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "painter_canvas.h"
+#endif
+
+namespace corvane {
+namespace {
+
+constexpr int Degree = 25;
+
+// Π (1 + s/root_m) for root_m = scale·m, m = 1 .. Degree: real roots spread over the plot.
+Polynomial productOfFirstOrders(double scale) {
+    Polynomial p;
+    p.coef[0] = 1.0;
+    p.constant = 1.0;
+    for (int m = 1; m <= Degree; ++m) {
+        const double root = scale * m;
+        for (int i = m; i >= 1; --i)
+            p.coef[i] = p.coef[i] + p.coef[i - 1] / root;
+        p.degree = m;
+    }
+    return p;
+}
+
+// Twenty curves whose gain stays inside -60 .. 20 dB, so every segment is drawn in full.
+PlotCurves benchmarkCurves() {
+    PlotCurves curves{};
+    for (int k = 1; k <= MaxCurves; ++k) {
+        curves[k].numerator = productOfFirstOrders(0.21 * (1 + 0.015 * k));
+        curves[k].denominator = productOfFirstOrders(0.2 * (1 + 0.02 * k));
+    }
+    return curves;
+}
+
+void BM_RefreshTwentyCurvesOfDegree25(benchmark::State& state) {
+    const PlotCurves curves = benchmarkCurves();
+    auto table = std::make_unique<ResponseTable>();
+    const double r = frequencyStep(0.1, 5.0, MaxSegments, true);
+    for (auto _ : state) {
+        double w = 0.1;
+        for (int i = 0; i <= MaxSegments; ++i) {
+            checkFloatingPoint(
+                [&] { refreshResponsePoint(*table, curves, MaxCurves, i, w, false); });
+            w *= r;
+        }
+        benchmark::DoNotOptimize(table->gain[MaxCurves][MaxSegments]);
+    }
+    state.counters["evaluations"] = MaxCurves * MaxPoints;
+}
+BENCHMARK(BM_RefreshTwentyCurvesOfDegree25)->Unit(benchmark::kMillisecond);
+
+#ifdef CORVANE_BENCH_PAINT
+
+struct Boxes : PlotCheckBoxes {
+    bool log = true;
+    bool hz() const override { return false; }
+    bool logarithmic() const override { return log; }
+    void uncheckLogarithmic() override { log = false; }
+    bool grid() const override { return true; }
+    bool phase() const override { return true; }
+    bool groupDelay() const override { return true; }
+};
+
+// "Plotar" on twenty pairs of result files in a temporary folder, with 600 segments.
+struct PlotWindowState : PlotListHost {
+    std::filesystem::path folder;
+    std::string list;
+    AnalysisLog log;
+    Plotter plotter{log};
+    Boxes boxes;
+
+    PlotWindowState() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "corvane-XXXXXX").string();
+        folder = ::mkdtemp(pattern.data());
+        const PlotCurves curves = benchmarkCurves();
+        for (int k = 1; k <= MaxCurves; ++k) {
+            const std::string base = (folder / ("f" + std::to_string(k))).string();
+            savePolynomial(base + ".n1", curves[k].numerator);
+            savePolynomial(base + ".d", curves[k].denominator);
+            list += base + ".n1\n" + base + ".d\n";
+        }
+        plotter.plot(*this);
+    }
+    ~PlotWindowState() override { std::filesystem::remove_all(folder); }
+
+    std::string editText(PlotEditBox box) const override {
+        switch (box) {
+            case PlotEditBox::Ewmin:
+                return "0.1";
+            case PlotEditBox::Ewmax:
+                return "5";
+            case PlotEditBox::Egmin:
+                return "-60";
+            case PlotEditBox::Egmax:
+                return "20";
+            case PlotEditBox::Efmin:
+                return "-180";
+            case PlotEditBox::Efmax:
+                return "180";
+            case PlotEditBox::Eamin:
+                return "-10";
+            case PlotEditBox::Eamax:
+                return "40";
+            case PlotEditBox::Esegmentos:
+                return "600";
+        }
+        return {};
+    }
+    std::string listText() const override { return list; }
+    void appendListLine(std::string_view) override {}
+    std::optional<std::string> chooseNumeratorFile() override { return std::nullopt; }
+    void hidePlotWindow() override {}
+    void showPlotWindow() override {}
+
+    void paint(QImage& image) {
+        QPainter painter(&image);
+        painter.setFont(ui::plotFont());
+        ui::QPainterCanvas canvas(painter);
+        plotter.paint(canvas, image.width(), image.height(), boxes);
+    }
+};
+
+void BM_PaintStoredTwentyCurvesOf600Segments(benchmark::State& state) {
+    PlotWindowState window;
+    QImage image(680, 442, QImage::Format_RGB32);
+    window.paint(image);  // evaluates once
+    for (auto _ : state) {
+        window.paint(image);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PaintStoredTwentyCurvesOf600Segments)->Unit(benchmark::kMillisecond);
+
+// A frequency key between paints, as when the user moves the window: every paint
+// evaluates all curves while it draws.
+void BM_PaintWithRefreshTwentyCurvesOf600Segments(benchmark::State& state) {
+    PlotWindowState window;
+    QImage image(680, 442, QImage::Format_RGB32);
+    bool right = true;
+    for (auto _ : state) {
+        window.plotter.keyDown(right ? KeyRight : KeyLeft, window.boxes);
+        right = !right;
+        window.paint(image);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PaintWithRefreshTwentyCurvesOf600Segments)->Unit(benchmark::kMillisecond);
+
+#endif
+
+}  // namespace
+}  // namespace corvane
+
+int main(int argc, char** argv) {
+#ifdef CORVANE_BENCH_PAINT
+    char name[] = "bench_plot";
+    char option[] = "-platform";
+    char platform[] = "offscreen";
+    char* qtArgv[] = {name, option, platform, nullptr};
+    int qtArgc = 3;
+    QGuiApplication application(qtArgc, qtArgv);
+#endif
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
