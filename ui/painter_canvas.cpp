@@ -18,7 +18,6 @@ QString toQString(std::string_view text) {
 
 QPen makePen(Colour colour, PenStyle style) {
     QPen pen(toQColor(colour), 0, style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
-    pen.setCapStyle(Qt::SquareCap);
     return pen;
 }
 
