@@ -1,7 +1,9 @@
 // Circuits and systems of growing size for the benchmarks.
 #pragma once
 
+#include <algorithm>
 #include <random>
+#include <vector>
 #include <string>
 
 #include "mna.h"
@@ -75,8 +77,12 @@ inline SystemMatrix mnaLikeSystem(unsigned seed, int n, int nonZeros) {
     const int branches = n / 5;
     const int nodes = n - branches;
     for (int r = 1; r <= nodes; ++r) set(r, r, value(random), dynamic(random) ? value(random) : 0.0);
+    // Each branch attaches to its own node, or the system would be singular.
+    std::vector<int> attached(nodes);
+    for (int i = 0; i < nodes; ++i) attached[i] = i + 1;
+    std::shuffle(attached.begin(), attached.end(), random);
     for (int x = nodes + 1; x <= n; ++x) {
-        const int a = std::uniform_int_distribution<int>(1, nodes)(random);
+        const int a = attached[x - nodes - 1];
         set(a, x, 1.0, 0.0);
         set(x, a, 1.0, 0.0);
     }
