@@ -59,8 +59,8 @@ bool MemoisedExpansion::matchFromScratch(Matching& matching) const {
 // The minor without `removedRow` and without position depth+1 has a perfect matching
 // exactly when the parent's matching, less its two pairs, can be completed by one
 // augmenting path from the row left free to the position left free.
-bool MemoisedExpansion::matchWithoutRow(int depth, Mask rows, const Matching& parent,
-                                        int removedRow, Matching& child) const {
+bool MemoisedExpansion::matchWithoutRow(int depth, const Matching& parent, int removedRow,
+                                        Matching& child) const {
     child = parent;
     const int firstPosition = depth + 1;
     const int freedRow = parent.rowOfPosition[firstPosition];
@@ -70,7 +70,6 @@ bool MemoisedExpansion::matchWithoutRow(int depth, Mask rows, const Matching& pa
     if (freedRow == removedRow) return true;
     child.rowOfPosition[freedPosition] = 0;
     child.positionOfRow[freedRow] = 0;
-    (void)rows;
     Mask visited = 0;
     return augment(freedRow, positionsFrom(firstPosition, n_), visited, child);
 }
@@ -80,11 +79,29 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching,
     const int m = n_ - depth;
     for (int i = 0; i <= m; ++i) result.coef[i] = 0.0;
     result.degree = 0;
+    const int position = depth + 1;
+
+    // The minors of this level are found in the table first, all of them, so that their
+    // memory loads overlap instead of following one another. (Expanding one minor only
+    // stores minors of deeper levels, so what is found here stays true below.)
+    std::array<MinorCache::Entry, SystemRows> cached;
+    std::array<bool, SystemRows> found{};
+    if (m > 2) {
+        for (Mask remaining = rows; remaining; remaining &= remaining - 1) {
+            const int row = std::countr_zero(remaining);
+            if (!isZero(entry(row, position))) cache_.prefetch(keyOf(depth + 1, rows & ~(Mask{1} << row)));
+        }
+        for (Mask remaining = rows; remaining; remaining &= remaining - 1) {
+            const int row = std::countr_zero(remaining);
+            if (isZero(entry(row, position))) continue;
+            found[row] = cache_.find(keyOf(depth + 1, rows & ~(Mask{1} << row)), cached[row]);
+            if (found[row]) __builtin_prefetch(cached[row].coef);
+        }
+    }
 
     Polynomial minor;
     Polynomial product;
     Matching childMatching;
-    const int position = depth + 1;
     int sign = 1;
     for (Mask remaining = rows; remaining; remaining &= remaining - 1, sign = -sign) {
         const int row = std::countr_zero(remaining);
@@ -97,21 +114,18 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching,
             minor.coef[0] = last.s0;
             minor.coef[1] = last.s1;
             minor.degree = last.degree;
+        } else if (found[row]) {
+            const MinorCache::Entry& hit = cached[row];
+            for (int i = 0; i <= hit.degree; ++i) minor.coef[i] = hit.coef[i];
+            minor.degree = hit.degree;
+            count += hit.count;
         } else {
-            const std::uint32_t key = keyOf(depth + 1, childRows);
-            MinorCache::Entry cached;
-            if (cache_.find(key, cached)) {
-                for (int i = 0; i <= cached.degree; ++i) minor.coef[i] = cached.coef[i];
-                minor.degree = cached.degree;
-                count += cached.count;
-            } else {
-                // No transversal: the minor is zero and costs the plain expansion nothing.
-                if (!matchWithoutRow(depth, rows, matching, row, childMatching)) continue;
-                ProductCount childCount = 0;
-                expand(depth + 1, childRows, childMatching, minor, childCount);
-                count += childCount;
-                cache_.insert(key, minor, childCount);
-            }
+            // No transversal: the minor is zero and costs the plain expansion nothing.
+            if (!matchWithoutRow(depth, matching, row, childMatching)) continue;
+            ProductCount childCount = 0;
+            expand(depth + 1, childRows, childMatching, minor, childCount);
+            count += childCount;
+            cache_.insert(keyOf(depth + 1, childRows), minor, childCount);
         }
         if (minor.degree > 0 || minor.coef[0] != 0.0) {
             multiplyEntry(e, minor, product);

@@ -1,12 +1,18 @@
 #include "minor_cache.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 namespace corvane {
 
 namespace {
 constexpr int InitialSlotBits = 12;
-}
+constexpr std::size_t AddressableBytes = (std::size_t{1} << 32) * sizeof(std::uint64_t);
+}  // namespace
 
-MinorCache::MinorCache(std::size_t limitBytes) : limitBytes_(limitBytes) {
+MinorCache::MinorCache(std::size_t limitBytes)
+    : limitBytes_(std::min(limitBytes, AddressableBytes)) {
     if (sizeof(Slot) << InitialSlotBits <= limitBytes_) {
         slots_.resize(std::size_t{1} << InitialSlotBits);
         shift_ = 64 - InitialSlotBits;
@@ -14,7 +20,7 @@ MinorCache::MinorCache(std::size_t limitBytes) : limitBytes_(limitBytes) {
 }
 
 std::size_t MinorCache::bytes() const {
-    return slots_.size() * sizeof(Slot) + blocks_.size() * BlockDoubles * sizeof(double);
+    return slots_.size() * sizeof(Slot) + blocks_.size() * BlockWords * sizeof(std::uint64_t);
 }
 
 std::size_t MinorCache::slotIndex(std::uint32_t key) const {
@@ -27,12 +33,12 @@ bool MinorCache::find(std::uint32_t key, Entry& entry) const {
     for (std::size_t i = slotIndex(key);; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
         if (slot.key == EmptyKey) return false;
-        if (slot.key == key) {
-            entry.coef = blocks_[slot.offset / BlockDoubles].get() + slot.offset % BlockDoubles;
-            entry.degree = slot.degree;
-            entry.count = slot.count;
-            return true;
-        }
+        if (slot.key != key) continue;
+        const std::uint64_t* record = recordAt(slot.record);
+        entry.count = (static_cast<ProductCount>(record[1]) << 64) | record[0];
+        entry.degree = static_cast<int>(record[2]);
+        entry.coef = reinterpret_cast<const double*>(record + RecordHeaderWords);
+        return true;
     }
 }
 
@@ -53,16 +59,16 @@ bool MinorCache::growTable() {
     return true;
 }
 
-double* MinorCache::reserveCoefficients(int count, std::uint64_t& offset) {
-    if (usedInLastBlock_ + static_cast<std::size_t>(count) > BlockDoubles) {
-        if (bytes() + BlockDoubles * sizeof(double) > limitBytes_) return nullptr;
-        blocks_.push_back(std::make_unique<double[]>(BlockDoubles));
+std::uint64_t* MinorCache::reserveRecord(std::size_t words, std::uint32_t& record) {
+    if (usedInLastBlock_ + words > BlockWords) {
+        if (bytes() + BlockWords * sizeof(std::uint64_t) > limitBytes_) return nullptr;
+        blocks_.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(BlockWords));
         usedInLastBlock_ = 0;
     }
-    offset = (blocks_.size() - 1) * BlockDoubles + usedInLastBlock_;
-    double* coefficients = blocks_.back().get() + usedInLastBlock_;
-    usedInLastBlock_ += static_cast<std::size_t>(count);
-    return coefficients;
+    record = static_cast<std::uint32_t>((blocks_.size() - 1) * BlockWords + usedInLastBlock_);
+    std::uint64_t* words_ = blocks_.back().get() + usedInLastBlock_;
+    usedInLastBlock_ += words;
+    return words_;
 }
 
 void MinorCache::insert(std::uint32_t key, const Polynomial& minor, ProductCount count) {
@@ -70,17 +76,22 @@ void MinorCache::insert(std::uint32_t key, const Polynomial& minor, ProductCount
         refused_ = true;
         return;
     }
-    std::uint64_t offset = 0;
-    double* coefficients = reserveCoefficients(minor.degree + 1, offset);
-    if (!coefficients) {
+    std::uint32_t record = 0;
+    const std::size_t coefficients = static_cast<std::size_t>(minor.degree) + 1;
+    std::uint64_t* words = reserveRecord(RecordHeaderWords + coefficients, record);
+    if (!words) {
         refused_ = true;
         return;
     }
-    for (int i = 0; i <= minor.degree; ++i) coefficients[i] = minor.coef[i];
+    words[0] = static_cast<std::uint64_t>(count);
+    words[1] = static_cast<std::uint64_t>(count >> 64);
+    words[2] = static_cast<std::uint64_t>(minor.degree);
+    std::memcpy(words + RecordHeaderWords, minor.coef.data(), coefficients * sizeof(double));
+
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = slotIndex(key);
     while (slots_[i].key != EmptyKey) i = (i + 1) & mask;
-    slots_[i] = Slot{count, offset, key, minor.degree};
+    slots_[i] = Slot{key, record};
     ++entries_;
 }
 

@@ -16,10 +16,11 @@ using ProductCount = unsigned __int128;
 
 /// A table from a minor's key to its polynomial, stored at its own degree, and the
 /// products counted in the subtree that computed it. Memory is bounded: once the table
-/// and its coefficient blocks reach the limit, lookups go on working and new minors are
-/// refused. Memory comes in large blocks, never per minor.
+/// and its records reach the limit, lookups go on working and new minors are refused.
+/// Memory comes in large blocks, never per minor.
 class MinorCache {
 public:
+    /// The limit is held below 32 GiB, what the table's record numbers can address.
     explicit MinorCache(std::size_t limitBytes);
 
     struct Entry {
@@ -28,37 +29,46 @@ public:
         ProductCount count = 0;
     };
 
-    /// Finds the minor stored under `key`.
+    /// Finds the minor stored under `key` (any value below 2^31).
     bool find(std::uint32_t key, Entry& entry) const;
+    /// Starts loading the table slot of `key`, so that a find soon after does not wait for
+    /// memory.
+    void prefetch(std::uint32_t key) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[slotIndex(key)]);
+    }
     /// Stores a minor that is not in the table yet, unless the memory limit forbids it.
     void insert(std::uint32_t key, const Polynomial& minor, ProductCount count);
 
     std::size_t entries() const { return entries_; }
-    /// Bytes held by the table and the coefficient blocks.
+    /// Bytes held by the table and the record blocks.
     std::size_t bytes() const;
     /// Whether a minor was refused for lack of memory.
     bool full() const { return refused_; }
 
 private:
+    // The table is small and dense, so a lookup touches one slot and then one record.
     struct Slot {
-        ProductCount count = 0;
-        std::uint64_t offset = 0;  // of the coefficients in the blocks
         std::uint32_t key = EmptyKey;
-        std::int32_t degree = 0;
+        std::uint32_t record = 0;  // in 8-byte words from the start of the blocks
     };
+    // A record: the count's low and high words, the degree, then the coefficients.
+    static constexpr int RecordHeaderWords = 3;
     static constexpr std::uint32_t EmptyKey = 0xffffffffu;
-    static constexpr std::size_t BlockDoubles = std::size_t{1} << 20;  // 8 MiB per block
+    static constexpr std::size_t BlockWords = std::size_t{1} << 20;  // 8 MiB per block
 
     std::size_t slotIndex(std::uint32_t key) const;
     bool growTable();
-    double* reserveCoefficients(int count, std::uint64_t& offset);
+    std::uint64_t* reserveRecord(std::size_t words, std::uint32_t& record);
+    const std::uint64_t* recordAt(std::uint32_t record) const {
+        return blocks_[record / BlockWords].get() + record % BlockWords;
+    }
 
     std::size_t limitBytes_;
     std::vector<Slot> slots_;
     std::size_t entries_ = 0;
     int shift_ = 0;
-    std::vector<std::unique_ptr<double[]>> blocks_;
-    std::size_t usedInLastBlock_ = BlockDoubles;
+    std::vector<std::unique_ptr<std::uint64_t[]>> blocks_;
+    std::size_t usedInLastBlock_ = BlockWords;
     bool refused_ = false;
 };
 
