@@ -50,18 +50,28 @@ private:
     int variables_ = 0;
 };
 
+std::string makeWorkFolder() {
+    std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/corvane-fuzz-XXXXXX"
+                                                        : "/tmp/corvane-fuzz-XXXXXX";
+    if (!mkdtemp(pattern.data())) std::abort();
+    return pattern;
+}
+
+void removeWorkFolder();
+
 // One folder for the whole fuzzing session: the netlist and its result files, in memory
-// when the system offers a memory file system.
+// when the system offers a memory file system. It is removed at exit, before the name
+// itself is destroyed (handlers run in the reverse order of their registration).
 const std::string& workFolder() {
-    static const std::string folder = [] {
-        std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/corvane-fuzz-XXXXXX"
-                                                            : "/tmp/corvane-fuzz-XXXXXX";
-        const char* made = mkdtemp(pattern.data());
-        if (!made) std::abort();
-        std::atexit([] { std::filesystem::remove_all(workFolder()); });
-        return std::string(made);
-    }();
+    static const std::string folder = makeWorkFolder();
+    static const bool removedAtExit = std::atexit(removeWorkFolder) == 0;
+    (void)removedAtExit;
     return folder;
+}
+
+void removeWorkFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(workFolder(), ignored);
 }
 
 }  // namespace
