@@ -224,6 +224,8 @@ TEST_F(Catalogue, FloatingPointFaults) {
         {"values that overflow the expansion",
          "t\nI1 0 1 1 IMPULSO\nG1 1 2 2 0 1e300\nG2 2 1 1 0 1e300\nR1 1 0 1\nR2 2 0 1\n",
          "Estouro em ponto flutuante"},
+        {"a value that is not a number", "t\nI1 0 1 1 IMPULSO\nR1 1 0 nan\n",
+         "Operação inválida em ponto flutuante"},
         {"a capacitance of 1e999 (infinite)", "t\nI1 0 1 1 IMPULSO\nR1 1 0 1\nC1 1 2 1e999\nR2 2 0 1\n",
          "Operação inválida em ponto flutuante"},
     };
