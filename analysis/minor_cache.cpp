@@ -8,6 +8,8 @@ namespace corvane {
 
 namespace {
 constexpr int InitialSlotBits = 12;
+// A record number holds 12 bits of block and 20 of word.
+constexpr std::size_t MaxBlocks = 4096;
 constexpr std::size_t AddressableBytes = (std::size_t{1} << 32) * sizeof(std::uint64_t);
 }  // namespace
 
@@ -20,7 +22,7 @@ MinorCache::MinorCache(std::size_t limitBytes)
 }
 
 std::size_t MinorCache::bytes() const {
-    return slots_.size() * sizeof(Slot) + blocks_.size() * BlockWords * sizeof(std::uint64_t);
+    return slots_.size() * sizeof(Slot) + blockBytes_;
 }
 
 std::size_t MinorCache::slotIndex(std::uint32_t key) const {
@@ -60,12 +62,17 @@ bool MinorCache::growTable() {
 }
 
 std::uint64_t* MinorCache::reserveRecord(std::size_t words, std::uint32_t& record) {
-    if (usedInLastBlock_ + words > BlockWords) {
-        if (bytes() + BlockWords * sizeof(std::uint64_t) > limitBytes_) return nullptr;
-        blocks_.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(BlockWords));
+    if (usedInLastBlock_ + words > lastBlockWords_) {
+        const std::size_t size =
+            std::clamp(lastBlockWords_ * 2, SmallestBlockWords, LargestBlockWords);
+        if (blocks_.size() == MaxBlocks) return nullptr;
+        if (bytes() + size * sizeof(std::uint64_t) > limitBytes_) return nullptr;
+        blocks_.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(size));
+        blockBytes_ += size * sizeof(std::uint64_t);
+        lastBlockWords_ = size;
         usedInLastBlock_ = 0;
     }
-    record = static_cast<std::uint32_t>((blocks_.size() - 1) * BlockWords + usedInLastBlock_);
+    record = static_cast<std::uint32_t>(((blocks_.size() - 1) << BlockBits) | usedInLastBlock_);
     std::uint64_t* words_ = blocks_.back().get() + usedInLastBlock_;
     usedInLastBlock_ += words;
     return words_;

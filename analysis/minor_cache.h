@@ -49,18 +49,21 @@ private:
     // The table is small and dense, so a lookup touches one slot and then one record.
     struct Slot {
         std::uint32_t key = EmptyKey;
-        std::uint32_t record = 0;  // in 8-byte words from the start of the blocks
+        std::uint32_t record = 0;  // block number << BlockBits | word within the block
     };
     // A record: the count's low and high words, the degree, then the coefficients.
     static constexpr int RecordHeaderWords = 3;
     static constexpr std::uint32_t EmptyKey = 0xffffffffu;
-    static constexpr std::size_t BlockWords = std::size_t{1} << 20;  // 8 MiB per block
+    // Blocks start small, for the many small circuits, and double up to 8 MiB.
+    static constexpr int BlockBits = 20;
+    static constexpr std::size_t LargestBlockWords = std::size_t{1} << BlockBits;
+    static constexpr std::size_t SmallestBlockWords = std::size_t{1} << 13;
 
     std::size_t slotIndex(std::uint32_t key) const;
     bool growTable();
     std::uint64_t* reserveRecord(std::size_t words, std::uint32_t& record);
     const std::uint64_t* recordAt(std::uint32_t record) const {
-        return blocks_[record / BlockWords].get() + record % BlockWords;
+        return blocks_[record >> BlockBits].get() + (record & (LargestBlockWords - 1));
     }
 
     std::size_t limitBytes_;
@@ -68,7 +71,9 @@ private:
     std::size_t entries_ = 0;
     int shift_ = 0;
     std::vector<std::unique_ptr<std::uint64_t[]>> blocks_;
-    std::size_t usedInLastBlock_ = BlockWords;
+    std::size_t blockBytes_ = 0;
+    std::size_t lastBlockWords_ = 0;
+    std::size_t usedInLastBlock_ = 0;
     bool refused_ = false;
 };
 

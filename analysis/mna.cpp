@@ -1,5 +1,7 @@
 #include "mna.h"
 
+#include <cfenv>
+#include <cmath>
 #include <string>
 
 #include "floating_point.h"
@@ -174,12 +176,19 @@ void assembleSystem(const RunState& run, SystemMatrix& m, AnalysisLog& log,
         checkFloatingPoint([&] { stamper.stamp(e); });
         if (host.listStamps()) listSystem(m, n, log, e.name);
     }
+    bool holdsNaN = false;
     for (int row = 1; row <= n; ++row) {
         for (int column = 1; column <= n + 1; ++column) {
             MnaEntry& e = m.at(row, column);
             e.degree = e.s1 != 0.0 ? 1 : 0;
+            holdsNaN = holdsNaN || std::isnan(e.s0) || std::isnan(e.s1);
         }
     }
+    // The reader takes "nan" for a number, and quiet NaNs raise no flag in arithmetic:
+    // left alone, one would flow into every result. It is an invalid operand.
+    checkFloatingPoint([&] {
+        if (holdsNaN) std::feraiseexcept(FE_INVALID);
+    });
 }
 
 }  // namespace corvane

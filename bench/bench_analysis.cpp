@@ -50,10 +50,12 @@ ProductCount totalProducts(const ExpansionCounts& counts) {
     return total;
 }
 
+// The exact count goes into the label; the counters are doubles.
 void report(benchmark::State& state, const ExpansionCounts& counts, int n) {
     state.counters["incognitas"] = n;
     state.counters["produtos"] = static_cast<double>(totalProducts(counts));
     state.counters["menores"] = static_cast<double>(counts.cachedMinors);
+    state.SetLabel(formatCount(totalProducts(counts)));
 }
 
 void analyseNetlist(benchmark::State& state, const std::string& path, ExpansionMethod method) {
