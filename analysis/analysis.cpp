@@ -2,6 +2,8 @@
 
 #include "c_locale.h"
 #include "netlist_reader.h"
+#include "post_process.h"
+#include "results.h"
 
 namespace corvane {
 
@@ -36,7 +38,24 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
 
     if (!readNetlist(run_, log_, path)) return RunOutcome::Failed;
     if (!waitForParameters()) return RunOutcome::Cancelled;
+
+    const int n = run_.variableCount;
+    assembleSystem(run_, matrix_, log_, host_);
+    if (host_.listDetails()) {
+        log_.print("Máximo número de multiplicações esperado: %Lg", expectedMultiplications(n));
+    }
+    computeNetworkFunctions(matrix_, n, functions_, log_, host_, engine_);
+    host_.enableListResults(true);
+    if (!postProcess(functions_, n, host_.normalize(), dispersion_, log_)) {
+        return RunOutcome::Failed;
+    }
+    if (!saveResults(log_, functions_, run_, host_)) return RunOutcome::Failed;
     return RunOutcome::Succeeded;
+}
+
+void Analysis::listResults() {
+    ScopedCLocale locale;
+    corvane::listResults(log_, functions_, run_, host_);
 }
 
 void Analysis::applyParameters(double dispersion) {

@@ -6,6 +6,8 @@
 
 #include "analysis_host.h"
 #include "analysis_log.h"
+#include "determinant.h"
+#include "mna.h"
 #include "run_state.h"
 
 namespace corvane {
@@ -43,6 +45,11 @@ public:
     bool parametersGiven() const { return parametersGiven_ != 0; }
     double dispersion() const { return dispersion_; }
     const RunState& runState() const { return run_; }
+    const SystemMatrix& systemMatrix() const { return matrix_; }
+    const NetworkFunctions& networkFunctions() const { return functions_; }
+
+    /// How the determinants are expanded and how time is read (front ends and tests).
+    void setEngineOptions(const EngineOptions& options) { engine_ = options; }
 
 private:
     bool waitForParameters();
@@ -50,6 +57,9 @@ private:
     AnalysisHost& host_;
     AnalysisLog& log_;
     RunState run_;
+    SystemMatrix matrix_;
+    NetworkFunctions functions_;
+    EngineOptions engine_;
     double dispersion_ = 0.0;
     int parametersGiven_ = 0;
     bool running_ = false;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "analysis_log.h"
 #include "polynomial.h"
@@ -32,5 +33,21 @@ enum class ReadStatus {
 /// 30; the numbers then come as they are. A field that could not be read keeps its
 /// previous value; the result says whether that happened and why.
 ReadStatus readPolynomial(std::FILE* file, Polynomial& p, AnalysisLog& log);
+
+}  // namespace corvane
+
+namespace corvane {
+
+enum class SaveStatus {
+    Saved,
+    /// The file could not be created (no folder, no permission).
+    CannotCreate,
+    /// Writing, closing or putting the file in place failed (a full disk, say).
+    WriteFailed,
+};
+
+/// Writes `p` to the file `path` so that the file is either replaced whole or left as it
+/// was: the text goes to a new file in the same folder, which then takes the final name.
+SaveStatus savePolynomial(const std::string& path, const Polynomial& p);
 
 }  // namespace corvane

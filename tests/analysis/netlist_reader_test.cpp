@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfenv>
 #include <filesystem>
 #include <string>
@@ -24,9 +25,19 @@ using test::TempDir;
 class ReaderTest : public ::testing::Test {
 protected:
     // Runs the analysis of a netlist holding `text` (its first line is the title).
+    // The lines up to the end of the parameter wait; the computation that follows is
+    // covered elsewhere.
     Lines read(const std::string& text) {
         dir.write("circuito.net", text);
-        return fixture.run(path);
+        Lines lines = fixture.run(path);
+        const auto wait = std::find(lines.begin(), lines.end(), "Parâmetros de análise dados");
+        if (wait != lines.end()) lines.erase(wait + 1, lines.end());
+        return lines;
+    }
+
+    bool reachedTheWait() const {
+        return std::find(fixture.lines.begin(), fixture.lines.end(),
+                         "Parâmetros de análise dados") != fixture.lines.end();
     }
 
     // The lines of a run from its empty first line to the end of the reading.
@@ -55,7 +66,7 @@ TEST_F(ReaderTest, ReadsTheThreeVariableExample) {
                                            "Variáveis: ", "0: 0", "1: 1", "2: 2", "3: jV1",
                                            "O circuito tem 2 nós, 3 variáveis e 3 elementos"}),
                           waitLines()));
-    EXPECT_EQ(fixture.outcome, RunOutcome::Succeeded);
+    EXPECT_TRUE(reachedTheWait());
     EXPECT_EQ(run().elementCount, 3);
     EXPECT_EQ(run().nodeCount, 2);
     EXPECT_EQ(run().variableCount, 3);
@@ -152,7 +163,7 @@ TEST_F(ReaderTest, ReadsCrLfLineEnds) {
     EXPECT_EQ(lines[3], "R1 1 2 1000");
     EXPECT_EQ(lines[4], "C1 2 0 1e-06 () 0");
     EXPECT_EQ(lines[5], "O1 3 0 1 2");
-    EXPECT_EQ(fixture.outcome, RunOutcome::Succeeded);
+    EXPECT_TRUE(reachedTheWait());
 }
 
 TEST_F(ReaderTest, SplitsLongNamesAtTenCharacters) {
@@ -177,7 +188,9 @@ TEST_F(ReaderTest, ScanfDecidesTheSyntax) {
 }
 
 TEST_F(ReaderTest, KeepsShortLineFieldsFromTheLineBefore) {
-    // A line cut short at the end of the file keeps the previous line's node text.
+    // A line cut short at the end of the file keeps the previous line's node text (and
+    // its resistance the table's old value: 0 here, which would divide by zero later).
+    fixture.host.cancelWait = true;
     const Lines lines = read("t\nR1 5 6 10\nR2 7");
     EXPECT_EQ(lines[3], "R2 7 6 0");
     EXPECT_EQ(run().ElementTable[2].b, run().ElementTable[1].b);
@@ -247,18 +260,19 @@ TEST_F(ReaderTest, ANegativeProductOfInductancesIsAnInvalidOperation) {
 }
 
 TEST_F(ReaderTest, AFlagRaisedBeforeACheckpointDoesNotFireThere) {
+    fixture.host.cancelWait = true;
     std::feraiseexcept(FE_OVERFLOW | FE_DIVBYZERO | FE_INVALID);
     // "1e999" makes the C library raise the overflow flag while it converts the number.
     const Lines lines = read("t\nL1 1 0 1e999\nL2 2 0 4e-3\nK1 L1 L2 0.5\n");
     EXPECT_EQ(lines[2], "L1 1 0 inf () 0");
-    EXPECT_EQ(fixture.outcome, RunOutcome::Succeeded);
+    EXPECT_EQ(lines.back(), "Análise cancelada.");
 }
 
 TEST_F(ReaderTest, AcceptsExactlyTwoHundredElements) {
     std::string text = "t\n";
     for (int i = 1; i <= MaxElements; ++i) text += "R" + std::to_string(i) + " 1 0 1\n";
     Lines lines = read(text);
-    EXPECT_EQ(fixture.outcome, RunOutcome::Succeeded);
+    EXPECT_TRUE(reachedTheWait());
     EXPECT_EQ(run().elementCount, 200);
 
     for (const char* extra : {"* comentário\n", ".end\n", "R201 1 0 1\n"}) {
@@ -268,7 +282,7 @@ TEST_F(ReaderTest, AcceptsExactlyTwoHundredElements) {
     }
     // Comments before the limit do not count.
     lines = read("t\n* a\n* b\n" + text.substr(2));
-    EXPECT_EQ(fixture.outcome, RunOutcome::Succeeded);
+    EXPECT_TRUE(reachedTheWait());
 }
 
 std::string resistorsToNewNodes(int count) {
@@ -281,7 +295,7 @@ std::string resistorsToNewNodes(int count) {
 
 TEST_F(ReaderTest, AcceptsTwentyFiveNodesAndRefusesMore) {
     read("t\n" + resistorsToNewNodes(25));
-    EXPECT_EQ(fixture.outcome, RunOutcome::Succeeded);
+    EXPECT_TRUE(reachedTheWait());
     EXPECT_EQ(run().variableCount, 25);
 
     const Lines lines = read("t\n" + resistorsToNewNodes(27) + "R99 n1 0 1\n");
@@ -299,13 +313,13 @@ TEST_F(ReaderTest, LimitsNodesPlusExtraCurrentsToTwentyFive) {
     EXPECT_EQ(fixture.outcome, RunOutcome::Failed);
 
     read("t\n" + resistorsToNewNodes(23) + "H1 n1 0 n2 0 5\n");
-    EXPECT_EQ(fixture.outcome, RunOutcome::Succeeded);
+    EXPECT_TRUE(reachedTheWait());
     EXPECT_EQ(run().variableCount, 25);
     EXPECT_STREQ(run().variableName(24), "jxH1");
     EXPECT_STREQ(run().variableName(25), "jyH1");
 
     read("t\n" + resistorsToNewNodes(24) + "E1 n1 0 n2 0 5\n");
-    EXPECT_EQ(fixture.outcome, RunOutcome::Succeeded);
+    EXPECT_TRUE(reachedTheWait());
 }
 
 TEST_F(ReaderTest, WaitsForTheParametersThroughTheHost) {
@@ -314,7 +328,8 @@ TEST_F(ReaderTest, WaitsForTheParametersThroughTheHost) {
               (std::vector<std::string>{"disableListResults", "clearVariableList",
                                         "addVariable a", "addVariable b", "addVariable jV1",
                                         "disableListResults", "enableVariablesMenu",
-                                        "showParameterWindows", "processPendingEvents"}));
+                                        "showParameterWindows", "processPendingEvents",
+                                        "enableListResults"}));
     EXPECT_EQ(fixture.host.variables, (std::vector<std::string>{"a", "b", "jV1"}));
     EXPECT_TRUE(fixture.analysis.parametersGiven());
     EXPECT_EQ(fixture.analysis.dispersion(), 1e9);

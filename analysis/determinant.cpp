@@ -1,0 +1,113 @@
+#include "determinant.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "floating_point.h"
+
+namespace corvane {
+
+std::string formatCount(ProductCount count) {
+    std::string digits;
+    do {
+        digits.push_back(static_cast<char>('0' + static_cast<int>(count % 10)));
+        count /= 10;
+    } while (count != 0);
+    std::reverse(digits.begin(), digits.end());
+    return digits;
+}
+
+void multiplyEntry(const MnaEntry& e, const Polynomial& p, Polynomial& out) {
+    const double ec[2] = {e.s0, e.s1};
+    out.degree = e.degree + p.degree;
+    for (int i = 0; i <= out.degree; ++i) out.coef[i] = 0.0;
+    for (int i = 0; i <= e.degree; ++i) {
+        for (int j = 0; j <= p.degree; ++j) out.coef[i + j] += ec[i] * p.coef[j];
+    }
+}
+
+void addScaled(int sign, const Polynomial& p, Polynomial& acc) {
+    if (acc.degree < p.degree) {
+        for (int i = acc.degree + 1; i <= p.degree; ++i) acc.coef[i] = sign * p.coef[i];
+        for (int i = 0; i <= acc.degree; ++i) acc.coef[i] += sign * p.coef[i];
+        acc.degree = p.degree;
+    } else {
+        for (int i = 0; i <= p.degree; ++i) acc.coef[i] += sign * p.coef[i];
+    }
+}
+
+void PlainExpansion::expandDeterminant(int m, Polynomial& result, const IndexList& columns,
+                                       const IndexList& rows) {
+    if (m == 1) {
+        const MnaEntry& e = matrix_.at(rows[1], columns[1]);
+        result.coef[0] = e.s0;
+        result.coef[1] = e.s1;
+        result.degree = e.degree;
+        return;
+    }
+    for (int i = 0; i <= m; ++i) result.coef[i] = 0.0;
+    result.degree = 0;
+    if (m == 0) return;
+
+    IndexList subColumns;
+    IndexList subRows;
+    Polynomial minor;
+    Polynomial product;
+    for (int i = 2; i <= m; ++i) subColumns[i - 1] = columns[i];
+    int sign = 1;
+    for (int j = 1; j <= m; ++j, sign = -sign) {
+        const MnaEntry& e = matrix_.at(rows[j], columns[1]);
+        if (e.s0 == 0.0 && e.s1 == 0.0) continue;
+        for (int i = 1; i < j; ++i) subRows[i] = rows[i];
+        for (int i = j + 1; i <= m; ++i) subRows[i - 1] = rows[i];
+        expandDeterminant(m - 1, minor, subColumns, subRows);
+        if (minor.degree > 0 || minor.coef[0] != 0.0) {
+            multiplyEntry(e, minor, product);
+            ++multiplicationCount;
+            addScaled(sign, product, result);
+        }
+    }
+}
+
+long double expectedMultiplications(int n) {
+    long double e = 0.0L;
+    for (int i = 2; i <= n; ++i) e = e * i + i;
+    return e;
+}
+
+long wallClockSeconds() { return static_cast<long>(std::time(nullptr)); }
+
+void computeNetworkFunctions(const SystemMatrix& matrix, int n, NetworkFunctions& functions,
+                             AnalysisLog& log, const AnalysisHost& host,
+                             const EngineOptions& options) {
+    const long start = options.clock();
+    IndexList columnList{};
+    IndexList rowList{};
+    for (int i = 1; i <= n; ++i) {
+        columnList[i] = i;
+        rowList[i] = i;
+        functions.numerator[i].constant = 1.0;
+    }
+    PlainExpansion expansion(matrix);
+    checkFloatingPoint(
+        [&] { expansion.expandDeterminant(n, functions.denominator, columnList, rowList); });
+    if (host.listDetails()) {
+        log.print("Denominador: Multiplicações no cálculo do denominador: %s",
+                  formatCount(expansion.multiplicationCount).c_str());
+    }
+    for (int k = 1; k <= n; ++k) {
+        // The excitation takes the place of column k at position k: no sign change.
+        columnList[k - 1] = k - 1;
+        columnList[k] = n + 1;
+        expansion.multiplicationCount = 0;
+        checkFloatingPoint(
+            [&] { expansion.expandDeterminant(n, functions.numerator[k], columnList, rowList); });
+        if (host.listDetails()) {
+            log.print("Multiplicações no cálculo do numerador %d: %s", k,
+                      formatCount(expansion.multiplicationCount).c_str());
+        }
+    }
+    log.print("Tempo usado: %ld s", options.clock() - start);
+}
+
+}  // namespace corvane

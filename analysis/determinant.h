@@ -1,0 +1,83 @@
+// The network functions as exact polynomials in s: the denominator is the determinant of
+// the system, the numerator of variable k the determinant with column k replaced by the
+// excitation (Cramer's rule), each by recursive cofactor (Laplace) expansion.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "analysis_host.h"
+#include "analysis_log.h"
+#include "mna.h"
+#include "polynomial.h"
+
+namespace corvane {
+
+struct NetworkFunctions {
+    Polynomial denominator;
+    /// Indexed by variable 1..n; entry 0 (ground) is never computed.
+    std::array<Polynomial, MaxVariables + 1> numerator{};
+};
+
+/// Products of an entry by a minor spent on one determinant. The plain expansion of a
+/// dense 25 × 25 system needs about 2.7e25 of them, beyond any 64-bit integer.
+using ProductCount = unsigned __int128;
+
+/// The exact decimal digits of a count.
+std::string formatCount(ProductCount count);
+
+/// out = e × p.
+void multiplyEntry(const MnaEntry& e, const Polynomial& p, Polynomial& out);
+
+/// acc = acc + sign × p; the result's degree is the larger of the two, untrimmed.
+void addScaled(int sign, const Polynomial& p, Polynomial& acc);
+
+/// Lists of matrix rows or columns, used from index 1.
+using IndexList = std::array<int, SystemColumns>;
+
+/// The plain recursive expansion along the first column of the list, with its two
+/// prunings: a zero entry skips its whole subtree, a zero minor skips its product.
+class PlainExpansion {
+public:
+    explicit PlainExpansion(const SystemMatrix& matrix) : matrix_(matrix) {}
+
+    /// result = the determinant of the m × m matrix whose element (i, j) is the system
+    /// entry in row rows[i] and column columns[j]; zero for m = 0. Adds the products it
+    /// performs to multiplicationCount.
+    void expandDeterminant(int m, Polynomial& result, const IndexList& columns,
+                           const IndexList& rows);
+
+    ProductCount multiplicationCount = 0;
+
+private:
+    const SystemMatrix& matrix_;
+};
+
+/// E(n) = n·(E(n−1) + 1), E(1) = 0: the products of the plain expansion of a matrix
+/// without zero entries, in extended precision.
+long double expectedMultiplications(int n);
+
+enum class ExpansionMethod {
+    /// The plain recursion, the reference.
+    Plain,
+};
+
+/// Reads a wall clock in whole seconds.
+using WallClock = long (*)();
+long wallClockSeconds();
+
+struct EngineOptions {
+    ExpansionMethod method = ExpansionMethod::Plain;
+    WallClock clock = wallClockSeconds;
+};
+
+/// Fills the denominator and numerators 1..n from the system (n = variableCount) and sets
+/// every numerator's constant to 1. Logs the products counted for each determinant while
+/// CBdetalhes is checked, then the time used. An overflow or invalid operation in an
+/// expansion throws FloatingPointFault.
+void computeNetworkFunctions(const SystemMatrix& matrix, int n, NetworkFunctions& functions,
+                             AnalysisLog& log, const AnalysisHost& host,
+                             const EngineOptions& options = {});
+
+}  // namespace corvane

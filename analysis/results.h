@@ -1,0 +1,25 @@
+// The results of a run: the listing in the log and the result files beside the netlist.
+#pragma once
+
+#include "analysis_host.h"
+#include "analysis_log.h"
+#include "determinant.h"
+#include "run_state.h"
+
+namespace corvane {
+
+/// One line "a<i>: <coef>" per coefficient from s^0 upwards, then "Cte: <constant>".
+void listPolynomial(AnalysisLog& log, const Polynomial& p);
+
+/// "Sistema resolvido:", the denominator, then the numerators of the variables the host
+/// says are selected, in ascending order.
+void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
+                 const AnalysisHost& host);
+
+/// The last stage of a run: the listing, the denominator file <baseName>.d and one
+/// numerator file <baseName>.n<k> per variable, and the closing lines. Returns false
+/// when a file could not be written; the log then names it and the run ends there.
+bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
+                 const AnalysisHost& host);
+
+}  // namespace corvane
