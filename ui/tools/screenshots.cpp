@@ -3,14 +3,13 @@
 // results. Run by scripts/screenshots.sh under a virtual X server:
 //
 //   corvane-screenshots OUTPUT_FOLDER NETLIST
-#include <QAbstractButton>
+#include <QColor>
 #include <QDir>
-#include <QGuiApplication>
 #include <QListWidget>
+#include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -30,13 +29,23 @@ void save(const QPixmap& picture, const char* name) {
     if (!picture.save(path)) std::fprintf(stderr, "could not write %s\n", qPrintable(path));
 }
 
-// The part of the screen that holds the given windows, as a person sees them.
-QPixmap grabScreenAround(std::initializer_list<QWidget*> windows) {
+// The windows as they lie on the screen, over a plain desktop: the virtual X server has
+// no window manager, hence no frames, and its bare root window is black.
+QPixmap arrangement(std::initializer_list<QWidget*> windows) {
     QRect area;
     for (QWidget* window : windows)
-        area |= window->frameGeometry();
-    return QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(),
-                                                        area.height());
+        area |= window->geometry();
+    area.adjust(-8, -8, 8, 8);
+    QPixmap picture(area.size());
+    picture.fill(QColor(0x5a, 0x6e, 0x7f));
+    QPainter painter(&picture);
+    painter.setPen(QColor(0x20, 0x20, 0x20));
+    for (QWidget* window : windows) {
+        const QRect place = window->geometry().translated(-area.topLeft());
+        painter.drawPixmap(place.topLeft(), window->grab());
+        painter.drawRect(place.adjusted(-1, -1, 0, 0));
+    }
+    return picture;
 }
 
 // Runs `step` once the event loop has painted what the previous step changed.
@@ -45,7 +54,7 @@ void later(std::function<void()> step) {
 }
 
 void selectVariables(Program& program, std::initializer_list<int> rows) {
-    for (int row : rows) {
+    for (const int row : rows) {
         if (QListWidgetItem* entry = program.form3().LBsel->item(row)) entry->setSelected(true);
     }
 }
@@ -62,18 +71,14 @@ void takePictures(Program& program, const QString& netlist) {
         save(program.form1().grab(), "janela-principal.png");
         // The options wait runs inside "Abrir"; the next steps run inside that wait.
         later([&program] {
-            selectVariables(program, {1});
+            selectVariables(program, {3});
             later([&program] {
-                save(grabScreenAround({&program.form1(), &program.form2(), &program.form3()}),
+                save(arrangement({&program.form1(), &program.form2(), &program.form3()}),
                      "janelas-de-analise.png");
                 save(program.form2().grab(), "opcoes.png");
                 save(program.form3().grab(), "variaveis.png");
                 program.form2().Button1->click();
                 later([&program] {
-                    program.form3().LBsel->clearSelection();
-                    selectVariables(program, {1, 0});
-                    program.showWindow(program.form3());
-                    program.form3().Button1->click();
                     scrollLogToEnd(program);
                     later([&program] {
                         save(program.form1().grab(), "resultados.png");
