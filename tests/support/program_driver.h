@@ -3,6 +3,7 @@
 // step inside the parameter wait (as a person pressing "Aplicar" would).
 #pragma once
 
+#include <QtTest/qtestcase.h>
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
@@ -53,6 +54,8 @@ private:
 
 class ProgramDriver {
 public:
+    static constexpr int WaitLimitMs = 20000;
+
     ProgramDriver() {
         program.errorBox().setPresenter([this](const QString& title, const QString& text) {
             boxes.push_back({title, text});
@@ -75,7 +78,18 @@ public:
     void open(std::optional<QString> answer, std::function<void()> duringWait = {}) {
         answers.push_back(std::move(answer));
         OnShow step(program.form2(), std::move(duringWait));
+        // A wait that nothing ends would hang the test: end it as the program's end would,
+        // and fail.
+        bool stuck = false;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [this, &stuck] {
+            stuck = program.host().waiting();
+            program.host().quit();
+        });
+        watchdog.start(WaitLimitMs);
         program.form1().Abrir1->trigger();
+        if (stuck) QTest::qFail("the run was still waiting for its options", __FILE__, __LINE__);
     }
 
     void open(const std::string& path, std::function<void()> duringWait = {}) {
