@@ -44,7 +44,7 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
     if (host_.listDetails()) {
         log_.print("Máximo número de multiplicações esperado: %Lg", expectedMultiplications(n));
     }
-    computeNetworkFunctions(matrix_, n, functions_, log_, host_, engine_);
+    counts_ = computeNetworkFunctions(matrix_, n, functions_, log_, host_, engine_);
     host_.enableListResults(true);
     if (!postProcess(functions_, n, host_.normalize(), dispersion_, log_)) {
         return RunOutcome::Failed;

@@ -50,6 +50,8 @@ public:
 
     /// How the determinants are expanded and how time is read (front ends and tests).
     void setEngineOptions(const EngineOptions& options) { engine_ = options; }
+    /// What the last run's determinants cost.
+    const ExpansionCounts& lastCounts() const { return counts_; }
 
 private:
     bool waitForParameters();
@@ -60,6 +62,7 @@ private:
     SystemMatrix matrix_;
     NetworkFunctions functions_;
     EngineOptions engine_;
+    ExpansionCounts counts_;
     double dispersion_ = 0.0;
     int parametersGiven_ = 0;
     bool running_ = false;

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "floating_point.h"
+#include "memoised_expansion.h"
 
 namespace corvane {
 
@@ -77,37 +78,78 @@ long double expectedMultiplications(int n) {
 
 long wallClockSeconds() { return static_cast<long>(std::time(nullptr)); }
 
-void computeNetworkFunctions(const SystemMatrix& matrix, int n, NetworkFunctions& functions,
-                             AnalysisLog& log, const AnalysisHost& host,
-                             const EngineOptions& options) {
+namespace {
+
+// One determinant of order n with the given column list, by the chosen method.
+class Expander {
+public:
+    Expander(const SystemMatrix& matrix, int n, const EngineOptions& options)
+        : method_(options.method),
+          plain_(matrix),
+          cache_(options.method == ExpansionMethod::Memoised ? options.cacheLimitBytes : 0),
+          memoised_(matrix, n, cache_),
+          n_(n) {
+        for (int i = 1; i <= n; ++i) rows_[i] = i;
+    }
+
+    ProductCount expand(Polynomial& result, const IndexList& columns, int replacedPosition) {
+        if (method_ == ExpansionMethod::Plain) {
+            plain_.multiplicationCount = 0;
+            plain_.expandDeterminant(n_, result, columns, rows_);
+            return plain_.multiplicationCount;
+        }
+        memoised_.multiplicationCount = 0;
+        memoised_.expandDeterminant(result, columns, replacedPosition);
+        return memoised_.multiplicationCount;
+    }
+
+    const MinorCache& cache() const { return cache_; }
+
+private:
+    ExpansionMethod method_;
+    PlainExpansion plain_;
+    MinorCache cache_;
+    MemoisedExpansion memoised_;
+    IndexList rows_{};
+    int n_;
+};
+
+}  // namespace
+
+ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
+                                        NetworkFunctions& functions, AnalysisLog& log,
+                                        const AnalysisHost& host, const EngineOptions& options) {
     const long start = options.clock();
+    ExpansionCounts counts;
     IndexList columnList{};
-    IndexList rowList{};
     for (int i = 1; i <= n; ++i) {
         columnList[i] = i;
-        rowList[i] = i;
         functions.numerator[i].constant = 1.0;
     }
-    PlainExpansion expansion(matrix);
+    Expander expander(matrix, n, options);
     checkFloatingPoint(
-        [&] { expansion.expandDeterminant(n, functions.denominator, columnList, rowList); });
+        [&] { counts.denominator = expander.expand(functions.denominator, columnList, 0); });
     if (host.listDetails()) {
         log.print("Denominador: Multiplicações no cálculo do denominador: %s",
-                  formatCount(expansion.multiplicationCount).c_str());
+                  formatCount(counts.denominator).c_str());
     }
     for (int k = 1; k <= n; ++k) {
         // The excitation takes the place of column k at position k: no sign change.
         columnList[k - 1] = k - 1;
         columnList[k] = n + 1;
-        expansion.multiplicationCount = 0;
-        checkFloatingPoint(
-            [&] { expansion.expandDeterminant(n, functions.numerator[k], columnList, rowList); });
+        checkFloatingPoint([&] {
+            counts.numerator[k] = expander.expand(functions.numerator[k], columnList, k);
+        });
         if (host.listDetails()) {
             log.print("Multiplicações no cálculo do numerador %d: %s", k,
-                      formatCount(expansion.multiplicationCount).c_str());
+                      formatCount(counts.numerator[k]).c_str());
         }
     }
     log.print("Tempo usado: %ld s", options.clock() - start);
+    counts.cachedMinors = expander.cache().entries();
+    counts.cacheBytes = expander.cache().bytes();
+    counts.cacheFull = expander.cache().full();
+    return counts;
 }
 
 }  // namespace corvane

@@ -9,6 +9,7 @@
 
 #include "analysis_host.h"
 #include "analysis_log.h"
+#include "minor_cache.h"
 #include "mna.h"
 #include "polynomial.h"
 
@@ -19,10 +20,6 @@ struct NetworkFunctions {
     /// Indexed by variable 1..n; entry 0 (ground) is never computed.
     std::array<Polynomial, MaxVariables + 1> numerator{};
 };
-
-/// Products of an entry by a minor spent on one determinant. The plain expansion of a
-/// dense 25 × 25 system needs about 2.7e25 of them, beyond any 64-bit integer.
-using ProductCount = unsigned __int128;
 
 /// The exact decimal digits of a count.
 std::string formatCount(ProductCount count);
@@ -61,23 +58,39 @@ long double expectedMultiplications(int n);
 enum class ExpansionMethod {
     /// The plain recursion, the reference.
     Plain,
+    /// The same expansion with memoised minors: the same bits and counts, far faster.
+    Memoised,
 };
+
+inline constexpr std::size_t DefaultCacheLimitBytes = std::size_t{2} << 30;
 
 /// Reads a wall clock in whole seconds.
 using WallClock = long (*)();
 long wallClockSeconds();
 
 struct EngineOptions {
-    ExpansionMethod method = ExpansionMethod::Plain;
+    ExpansionMethod method = ExpansionMethod::Memoised;
     WallClock clock = wallClockSeconds;
+    /// Memory for the memoised minors.
+    std::size_t cacheLimitBytes = DefaultCacheLimitBytes;
+};
+
+/// What one computeNetworkFunctions spent.
+struct ExpansionCounts {
+    ProductCount denominator = 0;
+    std::array<ProductCount, MaxVariables + 1> numerator{};
+    std::size_t cachedMinors = 0;
+    std::size_t cacheBytes = 0;
+    bool cacheFull = false;
 };
 
 /// Fills the denominator and numerators 1..n from the system (n = variableCount) and sets
 /// every numerator's constant to 1. Logs the products counted for each determinant while
 /// CBdetalhes is checked, then the time used. An overflow or invalid operation in an
 /// expansion throws FloatingPointFault.
-void computeNetworkFunctions(const SystemMatrix& matrix, int n, NetworkFunctions& functions,
-                             AnalysisLog& log, const AnalysisHost& host,
-                             const EngineOptions& options = {});
+ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
+                                        NetworkFunctions& functions, AnalysisLog& log,
+                                        const AnalysisHost& host,
+                                        const EngineOptions& options = {});
 
 }  // namespace corvane

@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -27,6 +28,9 @@ constexpr const char* Usage =
     "  --dispersao TEXTO     dispersão de coeficientes (padrão 1e9)\n"
     "  --variaveis LISTA     variáveis a listar: números ou nomes separados por\n"
     "                        vírgulas, ou todas\n"
+    "  --expansao-simples    calcula os determinantes pela expansão simples, sem\n"
+    "                        memorizar menores (referência; lenta em circuitos grandes)\n"
+    "  --memoria-cache MIB   memória para os menores memorizados (padrão 2048)\n"
     "  -h, --help            mostra esta ajuda\n"
     "\n"
     "Saída: 0 análise terminada com sucesso; 1 a análise parou numa falha do log;\n"
@@ -54,8 +58,23 @@ std::vector<std::string> splitList(std::string_view list) {
 
 struct AnalyzeCommand {
     AnalysisOptions options;
+    EngineOptions engine;
     std::string netlist;
 };
+
+// A whole number of mebibytes, digits only.
+std::size_t parseMebibytes(std::string_view text) {
+    std::size_t value = 0;
+    const std::size_t limit = std::size_t{1} << 40;
+    if (text.empty()) throw UsageError("--memoria-cache precisa de um número de MiB");
+    for (const char c : text) {
+        if (c < '0' || c > '9' || value > limit) {
+            throw UsageError("--memoria-cache precisa de um número de MiB: " + std::string(text));
+        }
+        value = value * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return std::min(value, limit) << 20;
+}
 
 AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& args) {
     AnalyzeCommand command;
@@ -78,6 +97,10 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& args) {
             command.options.dispersionText = value();
         } else if (arg == "--variaveis") {
             command.options.selection = splitList(value());
+        } else if (arg == "--expansao-simples") {
+            command.engine.method = ExpansionMethod::Plain;
+        } else if (arg == "--memoria-cache") {
+            command.engine.cacheLimitBytes = parseMebibytes(value());
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("opção desconhecida: " + std::string(arg));
         } else if (haveNetlist) {
@@ -98,6 +121,7 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     });
     ConsoleHost host(command.options, err);
     Analysis analysis(host, log);
+    analysis.setEngineOptions(command.engine);
     host.attach(analysis);
     try {
         const RunOutcome outcome = analysis.runAnalysis(command.netlist);

@@ -18,6 +18,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-liberation
     locales xvfb xauth
+    clang libclang-rt-14-dev
 )
 
 as_root() {
@@ -53,6 +54,28 @@ build() {
 run_tests() {
     local dir=$1
     ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --timeout 600
+}
+
+# Each fuzz target runs for a minute on a copy of its corpus, in the sanitizer build.
+run_fuzzers() {
+    local seconds=${CORVANE_FUZZ_SECONDS:-60}
+    local work
+    work=$(mktemp -d)
+    for target in build-fuzz/tests/fuzz/fuzz_*; do
+        case "$target" in *_replay) continue ;; esac
+        local name=${target##*/fuzz_}
+        mkdir -p "$work/$name"
+        cp -r "tests/fuzz/corpus/$name/." "$work/$name/"
+        echo "Fuzzing $name for ${seconds}s"
+        if ! "$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
+            -print_final_stats=1 -artifact_prefix="$work/" "$work/$name" > "$work/$name.log" 2>&1; then
+            tail -n 40 "$work/$name.log"
+            echo "fuzz_$name found a failure; the input is in $work" >&2
+            return 1
+        fi
+        grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$work/$name.log"
+    done
+    rm -rf "$work"
 }
 
 # The examples are copied into build/exemplos, where the program starts: its open dialog
@@ -100,6 +123,9 @@ case "${1:-}" in
         run_tests build
         build build-sanitize -DCORVANE_SANITIZE=ON -DCORVANE_BUILD_BENCH=OFF
         run_tests build-sanitize
+        CXX=clang++ build build-fuzz -DCORVANE_FUZZ=ON -DCORVANE_BUILD_UI=OFF \
+            -DCORVANE_BUILD_TESTS=OFF -DCORVANE_BUILD_BENCH=OFF
+        run_fuzzers
         ;;
     *)
         echo "Uso: $0 run|test" >&2

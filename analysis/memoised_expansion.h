@@ -1,0 +1,64 @@
+// The cofactor expansion with memoised minors. It performs, in effect, the same
+// recursion as the plain expansion: along the first column of the list, rows in order,
+// the same two prunings. At a given depth the column list is fixed, so a minor is a
+// function of the set of rows that remain: computed once, it is stored with the number
+// of products its subtree counted, and every later use adds that number. The results
+// and the counts are therefore the plain expansion's, bit for bit.
+//
+// A minor whose pattern of non-zero entries has no perfect matching is zero, and the
+// plain expansion reaches that zero without a single counted product: such minors are
+// recognised by a matching repaired from the parent's and skipped without caching.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "minor_cache.h"
+#include "mna.h"
+#include "polynomial.h"
+
+namespace corvane {
+
+class MemoisedExpansion {
+public:
+    /// Expands determinants of order n of `matrix`, sharing `cache` between them.
+    MemoisedExpansion(const SystemMatrix& matrix, int n, MinorCache& cache);
+
+    /// result = the determinant of the n × n matrix with rows 1..n and, at position p,
+    /// the column columns[p]. `replacedPosition` is 0 for the identity list, or k when
+    /// position k holds the excitation column instead of column k: it tells which minors
+    /// can be shared. Adds the products of the plain expansion to multiplicationCount.
+    void expandDeterminant(Polynomial& result, const std::array<int, SystemColumns>& columns,
+                           int replacedPosition);
+
+    ProductCount multiplicationCount = 0;
+
+private:
+    using Mask = std::uint32_t;  // bit r for row r, or bit p for position p (1..25)
+    /// A perfect matching between a set of rows and the positions depth+1..n.
+    struct Matching {
+        std::array<std::int8_t, SystemColumns> rowOfPosition{};
+        std::array<std::int8_t, SystemColumns> positionOfRow{};
+    };
+
+    void expand(int depth, Mask rows, const Matching& matching, Polynomial& result,
+                ProductCount& count);
+    bool matchWithoutRow(int depth, const Matching& parent, int removedRow,
+                         Matching& child) const;
+    bool augment(int row, Mask positions, Mask& visited, Matching& matching) const;
+    bool matchFromScratch(Matching& matching) const;
+    std::uint32_t keyOf(int depth, Mask rows) const;
+    const MnaEntry& entry(int row, int position) const {
+        return matrix_.at(row, columns_[position]);
+    }
+
+    const SystemMatrix& matrix_;
+    const int n_;
+    MinorCache& cache_;
+    std::array<int, SystemColumns> columns_{};
+    int replacedPosition_ = 0;
+    /// Positions (bit p) where row r holds a non-zero entry, for the current column list.
+    std::array<Mask, SystemRows> nonZeroPositions_{};
+};
+
+}  // namespace corvane
