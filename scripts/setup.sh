@@ -78,10 +78,37 @@ run_fuzzers() {
     rm -rf "$work"
 }
 
+# The examples are copied into build/exemplos, where the program starts: its open dialog
+# shows them there, and the result files go beside the copies, not into the source tree.
+prepare_examples() {
+    mkdir -p build/exemplos
+    cp examples/*.net build/exemplos/
+}
+
+display_available() {
+    [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]
+}
+
+analyse_example_without_windows() {
+    local example=sallen_key.net
+    echo "Analisando build/exemplos/$example com corvane-cli:"
+    (cd build/exemplos && ../cli/corvane-cli analisar --variaveis todas "$example")
+}
+
 start_program() {
-    local example=examples/rc.net
-    echo "Analisando $example com corvane-cli:"
-    build/cli/corvane-cli analisar "$example"
+    prepare_examples
+    if ! display_available; then
+        echo "Sem tela gráfica (DISPLAY e WAYLAND_DISPLAY vazios): as janelas do Corvane não" \
+            "podem ser abertas aqui. Numa sessão gráfica, 'scripts/setup.sh run' as abre."
+        analyse_example_without_windows
+        return
+    fi
+    echo "Abrindo as janelas do Corvane (build/ui/corvane); os exemplos estão em build/exemplos."
+    if ! (cd build/exemplos && ../ui/corvane); then
+        echo "As janelas do Corvane não puderam ser abertas nesta tela (DISPLAY=${DISPLAY:-}" \
+            "WAYLAND_DISPLAY=${WAYLAND_DISPLAY:-})."
+        analyse_example_without_windows
+    fi
 }
 
 case "${1:-}" in

@@ -1,0 +1,392 @@
+// Covers the options and variables windows as a run uses them: their controls and initial
+// state, a full run through the windows (the wait, "Aplicar", the log and the files),
+// "Listar resultados", options kept between runs, the conversion of Edisp, the refill of the
+// variables list, the end of a run by closing the options window, floating-point faults in
+// the error box, and "Abrir" refused while a run waits.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
+
+#include "program_driver.h"
+#include "temp_dir.h"
+
+using corvane::test::ProgramDriver;
+using corvane::test::readFile;
+using corvane::test::TempDir;
+
+namespace {
+
+// The worked example of the engine: a step of 1 V through 1 kohm into 1 uF.
+constexpr const char* RcNetlist =
+    "RC com degrau\n"
+    "V1 1 0 1 DEGRAU\n"
+    "R1 1 2 1000\n"
+    "C1 2 0 1e-6\n";
+
+// The same circuit with named nodes and a comment.
+constexpr const char* NamedRcNetlist =
+    "RC com nomes\n"
+    "* entrada e saída\n"
+    "V1 entrada 0 1 DEGRAU\n"
+    "R1 entrada saida 1000\n"
+    "C1 saida 0 1e-6\n";
+
+QStringList entries(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+int selectedCount(const QListWidget* list) {
+    return static_cast<int>(list->selectedItems().size());
+}
+
+// The order in which Tab visits the controls of a window, from `first`.
+QStringList tabOrder(QWidget* first) {
+    QStringList names;
+    QWidget* widget = first;
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus) names << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != first && names.size() < 20);
+    return names;
+}
+
+const QStringList DenominatorListing = {
+    "Sistema resolvido:",    "Denominador:",        "a0: -0.000000000000",
+    "a1: 1000.000000000000", "a2:  1.000000000000", "Cte:  1.000000000000",
+};
+
+}  // namespace
+
+class AnalysisWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void optionsWindowControls_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("CBestampas") << "CBestampas"
+                                    << "Listar estampas" << QRect(8, 8, 97, 17) << false;
+        QTest::newRow("CBnorm") << "CBnorm"
+                                << "Normalizar polinômios" << QRect(8, 32, 129, 17) << true;
+        QTest::newRow("CBdetalhes") << "CBdetalhes"
+                                    << "Listar detalhes" << QRect(8, 56, 97, 17) << false;
+    }
+
+    void optionsWindowControls() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QRect, geometry);
+        QFETCH(bool, checked);
+        ProgramDriver driver;
+        const auto* box = driver.program.form2().findChild<QCheckBox*>(name);
+        QVERIFY(box);
+        QCOMPARE(box->text(), caption);
+        QCOMPARE(box->geometry(), geometry);
+        QCOMPARE(box->isChecked(), checked);
+    }
+
+    void optionsWindowEditButtonAndTabOrder() {
+        ProgramDriver driver;
+        auto& form = driver.program.form2();
+        QCOMPARE(form.Label1->text(), QString("Dispersão de coeficientes"));
+        QCOMPARE(form.Label1->pos(), QPoint(8, 104));
+        QCOMPARE(form.Edisp->text(), QString("1e9"));
+        QCOMPARE(form.Edisp->geometry(), QRect(144, 96, 121, 21));
+        QCOMPARE(form.Button1->text(), QString("Aplicar"));
+        QCOMPARE(form.Button1->geometry(), QRect(192, 128, 75, 25));
+        QVERIFY(form.Button1->isEnabled());
+        QCOMPARE(tabOrder(form.Button1),
+                 (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes"}));
+        // Every caption is drawn whole inside its control in the font the window uses.
+        for (QCheckBox* box : {form.CBestampas, form.CBnorm, form.CBdetalhes}) {
+            QStyleOptionButton option;
+            option.initFrom(box);
+            option.text = box->text();
+            const QRect room =
+                box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+            const int advance = box->fontMetrics().horizontalAdvance(box->text());
+            QVERIFY2(room.left() + advance <= box->width(), qPrintable(box->text()));
+        }
+    }
+
+    void variablesWindowControls() {
+        ProgramDriver driver;
+        auto& form = driver.program.form3();
+        QCOMPARE(form.LBsel->geometry(), QRect(8, 8, 161, 313));
+        QCOMPARE(form.LBsel->count(), 0);
+        QCOMPARE(form.LBsel->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(form.Button1->text(), QString("Listar resultados"));
+        QCOMPARE(form.Button1->geometry(), QRect(8, 328, 89, 25));
+        QVERIFY(!form.Button1->isEnabled());
+        QCOMPARE(tabOrder(form.LBsel), (QStringList{"LBsel", "Button1"}));
+    }
+
+    void fullRunThroughTheWindows() {
+        ProgramDriver driver;
+        TempDir dir;
+        const std::string path = dir.write("rc.net", RcNetlist);
+        auto& p = driver.program;
+        bool waited = false;
+        driver.open(path, [&] {
+            waited = true;
+            QVERIFY(p.form2().isVisible());
+            QVERIFY(p.form3().isVisible());
+            QVERIFY(p.analysis().running());
+            QCOMPARE(entries(p.form3().LBsel), (QStringList{"1", "2", "jV1"}));
+            QCOMPARE(selectedCount(p.form3().LBsel), 0);
+            QCOMPARE(p.form3().LBsel->visualItemRect(p.form3().LBsel->item(0)).height(), 13);
+            QVERIFY(!p.form3().Button1->isEnabled());
+            QVERIFY(p.form1().Anlise1->isEnabled());
+            QVERIFY(!p.form1().Abrir1->isEnabled());
+            QCOMPARE(driver.log().last(), QString("Linha de comando não encontrada"));
+            p.form2().Button1->click();
+            QVERIFY(!p.form2().isVisible());
+            QVERIFY(!p.form3().isVisible());
+        });
+        QVERIFY(waited);
+        const QStringList log = driver.logFrom(26);
+        const QString p0 = QString::fromStdString(path);
+        QCOMPARE(log.mid(0, 11),
+                 (QStringList{"", "Lendo netlist " + p0 + ":", "V1 1 0 1 DEGRAU", "R1 1 2 1000",
+                              "C1 2 0 1e-06 () 0", "Variáveis: ", "0: 0", "1: 1", "2: 2", "3: jV1",
+                              "O circuito tem 2 nós, 3 variáveis e 3 elementos"}));
+        QCOMPARE(log.mid(11, 3), (QStringList{"Linha de comando não encontrada",
+                                              "Parâmetros de análise dados", "Calculando..."}));
+        QVERIFY(log.contains("Integração: Grau do denominador aumentado para 2"));
+        const qsizetype listing = log.indexOf("Sistema resolvido:");
+        QVERIFY(listing > 0);
+        const QStringList closing = {
+            "Resultados salvos como " + QString::fromStdString(dir.file("rc")) + ".*",
+            "Análise terminada com sucesso."};
+        QCOMPARE(log.mid(listing), DenominatorListing + closing);
+        QCOMPARE(readFile(dir.file("rc.d")),
+                 "2\n-0.000000000000\n1000.000000000000\n 1.000000000000\n 1.000000000000\n");
+        QCOMPARE(readFile(dir.file("rc.n1")),
+                 "1\n1000.000000000000\n 1.000000000000\n 1.000000000000\n");
+        QCOMPARE(readFile(dir.file("rc.n2")), "0\n 1.000000000000\n1000.000000000000\n");
+        QCOMPARE(readFile(dir.file("rc.n3")),
+                 "1\n 0.000000000000\n 1.000000000000\n-0.001000000000\n");
+        QVERIFY(p.form3().Button1->isEnabled());
+        QVERIFY(p.form1().Abrir1->isEnabled());
+        QVERIFY(!p.analysis().running());
+        QVERIFY(driver.boxes.empty());
+    }
+
+    void listarResultadosListsTheSelectionInAscendingOrder() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        driver.openAndApply(dir.write("rc.net", RcNetlist));
+        p.form1().Anlise1->trigger();
+        QVERIFY(p.form3().isVisible());
+        p.form3().LBsel->item(2)->setSelected(true);
+        p.form3().LBsel->item(0)->setSelected(true);
+        const qsizetype before = driver.log().size();
+        QTest::mouseClick(p.form3().Button1, Qt::LeftButton);
+        const QStringList numerators = {"Numerador 1 (1):",    "a0: 1000.000000000000",
+                                        "a1:  1.000000000000", "Cte:  1.000000000000",
+                                        "Numerador 3 (jV1):",  "a0:  0.000000000000",
+                                        "a1:  1.000000000000", "Cte: -0.001000000000"};
+        QCOMPARE(driver.logFrom(before), DenominatorListing + numerators);
+        QVERIFY(p.form3().isVisible());
+        // Nothing selected: the denominator only.
+        p.form3().LBsel->clearSelection();
+        const qsizetype again = driver.log().size();
+        p.form3().Button1->click();
+        QCOMPARE(driver.logFrom(again), DenominatorListing);
+    }
+
+    void optionsAreKeptBetweenRuns() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        const std::string path = dir.write("rc.net", RcNetlist);
+        driver.openAndApply(path, [&] {
+            p.form2().CBnorm->setChecked(false);
+            p.form2().CBdetalhes->setChecked(true);
+            p.form2().Edisp->setText("1e12");
+        });
+        const qsizetype second = driver.log().size();
+        bool waited = false;
+        driver.openAndApply(path, [&] {
+            waited = true;
+            QVERIFY(!p.form2().CBnorm->isChecked());
+            QVERIFY(p.form2().CBdetalhes->isChecked());
+            QVERIFY(!p.form2().CBestampas->isChecked());
+            QCOMPARE(p.form2().Edisp->text(), QString("1e12"));
+        });
+        QVERIFY(waited);
+        QCOMPARE(p.analysis().dispersion(), 1e12);
+        const QStringList log = driver.logFrom(second);
+        // Details on: one line per saved file; normalisation off: the raw determinants
+        // (the denominator's leading coefficient stays -1e-6).
+        QVERIFY(log.contains("Denominador salvo no arquivo " +
+                             QString::fromStdString(dir.file("rc.d"))));
+        QVERIFY(log.contains("Numerador 3 (jV1) salvo no arquivo " +
+                             QString::fromStdString(dir.file("rc.n3"))));
+        QVERIFY(log.contains("a2: -0.000001000000"));
+        QCOMPARE(log.last(), QString("Análise terminada com sucesso."));
+    }
+
+    void edispIsConvertedLikeTheStandardLibrary_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("dispersion");
+        QTest::newRow("the default") << "1e9" << 1e9;
+        QTest::newRow("a comma stops the number") << "1,5" << 1.0;
+        QTest::newRow("not a number") << "abc" << 0.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("blanks and a tail") << "  2.5E3 vezes" << 2500.0;
+        QTest::newRow("negative") << "-7" << -7.0;
+    }
+
+    void edispIsConvertedLikeTheStandardLibrary() {
+        QFETCH(QString, text);
+        QFETCH(double, dispersion);
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        driver.openAndApply(dir.write("rc.net", RcNetlist), [&] {
+            p.form2().CBnorm->setChecked(false);  // so that 0 reaches no division
+            p.form2().Edisp->setText(text);
+        });
+        QCOMPARE(p.analysis().dispersion(), dispersion);
+        QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+        QCOMPARE(p.form2().Edisp->text(), text);
+    }
+
+    void aSecondRunRefillsTheVariablesList() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        driver.openAndApply(dir.write("rc.net", RcNetlist));
+        p.form3().LBsel->selectAll();
+        QCOMPARE(selectedCount(p.form3().LBsel), 3);
+        bool waited = false;
+        driver.openAndApply(dir.write("nomes.net", NamedRcNetlist), [&] {
+            waited = true;
+            QCOMPARE(entries(p.form3().LBsel), (QStringList{"entrada", "saida", "jV1"}));
+            QCOMPARE(selectedCount(p.form3().LBsel), 0);
+        });
+        QVERIFY(waited);
+        // "Variáveis" shows the list of the last run at any time.
+        p.form1().Anlise1->trigger();
+        QCOMPARE(entries(p.form3().LBsel), (QStringList{"entrada", "saida", "jV1"}));
+    }
+
+    void closingTheOptionsWindowEndsTheRun() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        driver.open(dir.write("rc.net", RcNetlist), [&] { QVERIFY(p.form2().close()); });
+        const QStringList log = driver.log();
+        QCOMPARE(log.mid(log.size() - 2),
+                 (QStringList{"Linha de comando não encontrada", "Análise cancelada."}));
+        QVERIFY(!QFile::exists(QString::fromStdString(dir.file("rc.d"))));
+        QVERIFY(!p.form2().isVisible());
+        QVERIFY(!p.analysis().running());
+        QVERIFY(!p.form3().Button1->isEnabled());
+        QVERIFY(p.form1().Abrir1->isEnabled());
+        // The program goes on: the next run waits again and ends normally.
+        driver.openAndApply(dir.file("rc.net"));
+        QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+        // Closing the variables window only hides it.
+        p.form1().Anlise1->trigger();
+        QVERIFY(p.form3().close());
+        QVERIFY(!p.form3().isVisible());
+        QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+    }
+
+    void floatingPointFaultsShowTheErrorBox_data() {
+        QTest::addColumn<QByteArray>("netlist");
+        QTest::addColumn<QString>("dispersion");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("resistor of value 0")
+            << QByteArray("t\nR1 1 0 0\nI1 0 1 1 IMPULSO\n") << "1e9"
+            << "Divisão por zero em ponto flutuante."
+            << "Calculando...";
+        QTest::newRow("dispersion 0 with normalisation")
+            << QByteArray(RcNetlist) << "abc"
+            << "Divisão por zero em ponto flutuante."
+            << "Integração: Grau do denominador aumentado para 2";
+        QTest::newRow("coupled inductances of negative product")
+            << QByteArray("t\nL1 1 0 1e-3\nL2 2 0 -4e-3\nK1 L1 L2 0.5\n") << "1e9"
+            << "Operação inválida em ponto flutuante."
+            << "(L1 está na linha 1, L2 está na linha 2)";
+    }
+
+    void floatingPointFaultsShowTheErrorBox() {
+        QFETCH(QByteArray, netlist);
+        QFETCH(QString, dispersion);
+        QFETCH(QString, shown);
+        QFETCH(QString, lastLine);
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        driver.openAndApply(dir.write("falha.net", netlist.toStdString()),
+                            [&] { p.form2().Edisp->setText(dispersion); });
+        // The run is abandoned where the fault arose: no line after it.
+        QCOMPARE(driver.log().last(), lastLine);
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        QCOMPARE(driver.boxes[0].title, QString("Corvane"));
+        QCOMPARE(driver.boxes[0].text, shown);
+        QVERIFY(!p.analysis().running());
+        QVERIFY(p.form1().Abrir1->isEnabled());
+        // The program goes on: a second run succeeds.
+        driver.openAndApply(dir.write("rc.net", RcNetlist),
+                            [&] { p.form2().Edisp->setText("1e9"); });
+        QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+    }
+
+    void abrirIsRefusedWhileARunWaits() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        const std::string path = dir.write("rc.net", RcNetlist);
+        driver.open(path, [&] {
+            QVERIFY(!p.form1().Abrir1->isEnabled());
+            driver.answers.push_back(QString::fromStdString(path));
+            p.form1().Abrir1->trigger();
+            p.form1().Abrir1Click();  // even when the command arrives some other way
+            QCOMPARE(driver.requests.size(), std::size_t{1});
+            p.form2().Button1->click();
+        });
+        QCOMPARE(driver.log().count("Lendo netlist " + QString::fromStdString(path) + ":"), 1);
+        QCOMPARE(driver.log().count("Análise terminada com sucesso."), 1);
+        QVERIFY(p.form1().Abrir1->isEnabled());
+    }
+
+    void listarResultadosFollowsTheRuns() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        driver.openAndApply(dir.write("rc.net", RcNetlist));
+        QVERIFY(p.form3().Button1->isEnabled());
+        // A run that fails before its wait has already replaced part of the state.
+        driver.open(dir.file("faltando.net"));
+        QVERIFY(!p.form3().Button1->isEnabled());
+        // Two sources in parallel: no solution, but the determinants were computed.
+        driver.openAndApply(dir.write("paralelo.net", "t\nV1 1 0 1 DEGRAU\nV2 1 0 2 DEGRAU\n"));
+        QCOMPARE(driver.log().last(), QString("Circuito sem solução"));
+        QVERIFY(p.form3().Button1->isEnabled());
+    }
+};
+
+QTEST_MAIN(AnalysisWindowsTest)
+#include "analysis_windows_test.moc"

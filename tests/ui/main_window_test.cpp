@@ -1,0 +1,276 @@
+// Covers program start and the main window: the five windows and what is visible at start,
+// the banner, the menu, the log's font and behaviour, the open dialog and its seam, the
+// commands "Abrir" (cancelled, missing file), "Variáveis" and "Gráficos", and the error box
+// (its text rule, its title, its deferral and coalescing).
+#include <QAction>
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
+
+#include <stdexcept>
+
+#include "error_box.h"
+#include "floating_point.h"
+#include "program_driver.h"
+#include "temp_dir.h"
+
+using corvane::test::ProgramDriver;
+using corvane::test::TempDir;
+
+namespace {
+
+QStringList visibleWindowTitles() {
+    QStringList titles;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) titles << window->windowTitle();
+    }
+    return titles;
+}
+
+QStringList captions(const QList<QAction*>& items) {
+    QStringList texts;
+    for (const QAction* item : items)
+        texts << item->text();
+    return texts;
+}
+
+const QStringList Banner = {
+    "Corvane - Análise Nodal Modificada em Transformada de Laplace.",
+    "Versão 1.1f de 9/5/2018",
+    "",
+    "Elementos aceitos e linhas do netlist:",
+    "Resistor:  R<nome> <no+> <no-> <resistência>",
+    "VCCS:      G<nome> <io+> <io-> <vi+> <vi-> <transcondutância>",
+    "VCVC:      E<nome> <vo+> <vo-> <vi+> <vi-> <ganho de tensão>",
+    "CCCS:      F<nome> <io+> <io-> <ii+> <ii-> <ganho de corrente>",
+    "CCVS:      H<nome> <vo+> <vo-> <ii+> <ii-> <transresistência>",
+    "Fonte I:   I<nome> <io+> <io-> <valor> <tipo de fonte>",
+    "Fonte V:   V<nome> <vo+> <vo-> <valor> <tipo de fonte>",
+    "Capacitor: C<nome> <no+> <no-> <capacitância> [IC=<tensão inicial>]",
+    "Indutor:   L<nome> <no+> <no-> <indutância> [IC=<corrente inicial>]",
+    "Amplificador operacional:  O<nome> <vo1> <vo2> <vi1> <vi2>",
+    "Ind. mútua:K<nome> <L1> <L2> <coeficiente de acoplamento>",
+    "Comentário: *<comentário>",
+    "Comando: .(reservado, a definir)",
+    "",
+    "As fontes F e H tem o ramo de entrada em curto.",
+    "O amplificador operacional ideal tem a saída suspensa.",
+    "Os nós podem ser nomes.",
+    "O acoplamento entre indutores (K) deve ser entre indutores já declarados.",
+    "Tipos de fonte: IMPULSO ou DEGRAU.",
+    "",
+    "O programa pode plotar gráficos de resposta em frequência, a partir dos arquivos gerados.",
+    "",
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startShowsOnlyTheMainWindowWithTheBanner() {
+        ProgramDriver driver;
+        QCOMPARE(visibleWindowTitles(), QStringList{"Corvane"});
+        QCOMPARE(QCoreApplication::applicationName(), QString("Corvane"));
+        QCOMPARE(driver.log(), Banner);
+        QCOMPARE(driver.log().size(), 26);
+        // The caret starts before the banner, as in a freshly loaded text box.
+        QCOMPARE(driver.program.form1().Memo1->textCursor().position(), 0);
+    }
+
+    void theFiveWindowsExistWithTheirCaptionsAndPlaces() {
+        ProgramDriver driver;
+        auto& p = driver.program;
+        QCOMPARE(p.form1().objectName(), QString("Form1"));
+        QCOMPARE(p.form2().windowTitle(), QString("Análise"));
+        QCOMPARE(p.form3().windowTitle(), QString("Variáveis"));
+        QCOMPARE(p.form4().windowTitle(), QString("Resposta em frequência - Arquivos"));
+        QCOMPARE(p.form5().windowTitle(), QString("Resposta em frequência"));
+        QCOMPARE(p.form2().pos(), QPoint(219, 196));
+        QCOMPARE(p.form3().pos(), QPoint(680, 170));
+        QCOMPARE(p.form5().pos(), QPoint(864, 316));
+        // Client areas of the outer sizes 696 x 479, 289 x 195, 194 x 400 and 696 x 480.
+        QCOMPARE(p.form1().size(), QSize(680, 441));
+        QCOMPARE(p.form2().size(), QSize(273, 157));
+        QCOMPARE(p.form3().size(), QSize(178, 362));
+        QCOMPARE(p.form5().size(), QSize(680, 442));
+        // The main window and the plot list are centred on the screen.
+        const QPoint centre = p.form1().screen()->availableGeometry().center();
+        QCOMPARE(p.form1().pos(), centre - QPoint(348, 239));
+        QCOMPARE(p.form4().pos(), centre - QPoint(342, 222));
+    }
+
+    void theMenuHasItsTwoMenusAndVariaveisStartsDisabled() {
+        ProgramDriver driver;
+        auto& form = driver.program.form1();
+        QCOMPARE(captions(form.MainMenu1->actions()), (QStringList{"Arquivo", "Opções"}));
+        QCOMPARE(captions(form.Arquivo1->actions()), (QStringList{"Abrir", "Sair"}));
+        QCOMPARE(captions(form.Opes1->actions()), (QStringList{"Variáveis", "Gráficos"}));
+        for (const char* name :
+             {"MainMenu1", "Arquivo1", "Abrir1", "Sair1", "Memo1", "Opes1", "Anlise1", "Grfico1"}) {
+            QVERIFY2(form.findChild<QObject*>(name) != nullptr, name);
+        }
+        QVERIFY(form.Abrir1->isEnabled());
+        QVERIFY(form.Sair1->isEnabled());
+        QVERIFY(!form.Anlise1->isEnabled());
+        QVERIFY(form.Grfico1->isEnabled());
+    }
+
+    void theLogUsesAFixedPitchFont() {
+        ProgramDriver driver;
+        QPlainTextEdit* memo = driver.program.form1().Memo1;
+        const QFontInfo info(memo->font());
+        qInfo("log font: %s, %d pt", qPrintable(info.family()), info.pointSize());
+        QVERIFY(info.fixedPitch());
+        QCOMPARE(info.pointSize(), 8);
+        const QFontMetrics metrics(memo->font());
+        QCOMPARE(metrics.horizontalAdvance(QString(20, u'i')),
+                 metrics.horizontalAdvance(QString(20, u'W')));
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("+1.0s-0.0 ")),
+                 metrics.horizontalAdvance(QStringLiteral("......... ")));
+    }
+
+    void theLogIsAnEditableTextBoxWithAVerticalScrollBar() {
+        ProgramDriver driver;
+        QPlainTextEdit* memo = driver.program.form1().Memo1;
+        QVERIFY(!memo->isReadOnly());
+        QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(driver.program.form1().centralWidget(), memo);
+    }
+
+    void appendedLinesGoBelowAndComeIntoView() {
+        ProgramDriver driver;
+        QPlainTextEdit* memo = driver.program.form1().Memo1;
+        memo->appendPlainText("typed by the user");
+        for (int i = 0; i < 200; ++i)
+            driver.program.log().print("linha %d", i);
+        const QStringList lines = driver.log();
+        QCOMPARE(lines.size(), 26 + 1 + 200);
+        QCOMPARE(lines[26], QString("typed by the user"));
+        QCOMPARE(lines.last(), QString("linha 199"));
+        QVERIFY(memo->textCursor().atEnd());
+        QCOMPARE(memo->verticalScrollBar()->value(), memo->verticalScrollBar()->maximum());
+        QVERIFY(memo->verticalScrollBar()->maximum() > 0);
+    }
+
+    void theOpenDialogOffersNetlistsAndRemembersTheLastPath() {
+        ProgramDriver driver;
+        TempDir dir;
+        const std::string path = dir.write("um.net", "t\nR1 1 0 1\n");
+        driver.open(std::nullopt);
+        driver.open(path, [&] { driver.program.form2().Button1->click(); });
+        driver.open(std::nullopt);
+        QCOMPARE(driver.requests.size(), std::size_t{3});
+        const auto& first = driver.requests[0];
+        QCOMPARE(first.fileName, QString("teste.net"));
+        QCOMPARE(first.filter, QString("netlists (*.net)"));
+        QCOMPARE(first.defaultSuffix, QString("net"));
+        // A cancelled dialog keeps its name; a confirmed one keeps the chosen path.
+        QCOMPARE(driver.requests[1].fileName, QString("teste.net"));
+        QCOMPARE(driver.requests[2].fileName, QString::fromStdString(path));
+        QCOMPARE(driver.program.form1().findChild<QObject*>("OpenDialog1"),
+                 static_cast<QObject*>(driver.program.form1().OpenDialog1));
+    }
+
+    void cancellingTheDialogPrintsNothing() {
+        ProgramDriver driver;
+        driver.open(std::nullopt);
+        QCOMPARE(driver.log(), Banner);
+        QVERIFY(!driver.program.form2().isVisible());
+        QVERIFY(driver.program.form1().Abrir1->isEnabled());
+    }
+
+    void aMissingFilePrintsTheEmptyLineAndTheFailure() {
+        ProgramDriver driver;
+        TempDir dir;
+        const std::string path = dir.file("nada.net");
+        driver.open(path);
+        QCOMPARE(driver.logFrom(26),
+                 (QStringList{"", QString::fromStdString("Arquivo " + path + " inexistente")}));
+        QCOMPARE(visibleWindowTitles(), QStringList{"Corvane"});
+        QVERIFY(!driver.program.form1().Anlise1->isEnabled());
+        QVERIFY(driver.program.form1().Abrir1->isEnabled());
+    }
+
+    void graficosShowsThePlotListAtAnyTime() {
+        ProgramDriver driver;
+        driver.program.form1().Grfico1->trigger();
+        QVERIFY(driver.program.form4().isVisible());
+        QVERIFY(!driver.program.form5().isVisible());
+    }
+
+    void variaveisStaysEnabledOnceARunHasWaited() {
+        ProgramDriver driver;
+        TempDir dir;
+        driver.openAndApply(dir.write("a.net", "t\nR1 a 0 1\nI1 0 a 1 IMPULSO\n"));
+        QVERIFY(driver.program.form1().Anlise1->isEnabled());
+        driver.open(dir.file("faltando.net"));
+        QVERIFY(driver.program.form1().Anlise1->isEnabled());
+        QVERIFY(!driver.program.form3().isVisible());
+        driver.program.form1().Anlise1->trigger();
+        QVERIFY(driver.program.form3().isVisible());
+    }
+
+    void errorBoxText_data() {
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("ends in a letter") << QByteArray("Divisão por zero em ponto flutuante")
+                                          << "Divisão por zero em ponto flutuante.";
+        QTest::newRow("ends in an accented letter") << QByteArray("Operação") << "Operação.";
+        QTest::newRow("ends in a digit") << QByteArray("linha 12") << "linha 12.";
+        QTest::newRow("ends in '/', just after '.'") << QByteArray("a/") << "a/.";
+        QTest::newRow("ends in ':'") << QByteArray("erro:") << "erro:.";
+        QTest::newRow("ends in '.'") << QByteArray("Fim.") << "Fim.";
+        QTest::newRow("ends in '!'") << QByteArray("Fim!") << "Fim!";
+        QTest::newRow("ends in ')'") << QByteArray("Fim (x)") << "Fim (x)";
+        QTest::newRow("ends in '-', just before '.'") << QByteArray("a-") << "a-";
+        QTest::newRow("ends in a blank") << QByteArray("a ") << "a ";
+        QTest::newRow("empty") << QByteArray("") << "";
+    }
+
+    void errorBoxText() {
+        QFETCH(QByteArray, message);
+        QFETCH(QString, shown);
+        QCOMPARE(corvane::ui::errorBoxText(message.toStdString()), shown);
+    }
+
+    void aFailureEscapingACommandIsShownOnceControlIsBack() {
+        ProgramDriver driver;
+        auto failing = driver.program.command(
+            [] { throw corvane::FloatingPointFault("Estouro em ponto flutuante"); });
+        failing();
+        QVERIFY(driver.boxes.empty());  // never from inside the failing handler
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        QCOMPARE(driver.boxes[0].title, QString("Corvane"));
+        QCOMPARE(driver.boxes[0].text, QString("Estouro em ponto flutuante."));
+    }
+
+    void aFailureRepeatedBeforeItsBoxIsShownGivesOneBox() {
+        ProgramDriver driver;
+        auto paint = driver.program.command([] { throw std::runtime_error("falha ao desenhar"); });
+        auto other = driver.program.command([] { throw 42; });
+        paint();
+        paint();
+        paint();
+        other();
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{2});
+        QCOMPARE(driver.boxes[0].text, QString("falha ao desenhar."));
+        QCOMPARE(driver.boxes[1].text, QString("Falha desconhecida."));
+        paint();
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{3});
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

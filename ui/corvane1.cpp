@@ -1,0 +1,145 @@
+#include "corvane1.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <QTextCursor>
+
+#include <array>
+
+#include "open_dialog.h"
+#include "program.h"
+#include "window_style.h"
+
+namespace corvane::ui {
+
+namespace {
+
+// The user's only description of the netlist syntax. The element letters stand at the
+// twelfth character so that the descriptions line up in the log's fixed-pitch font.
+constexpr std::array<const char*, 26> Banner = {
+    "Corvane - Análise Nodal Modificada em Transformada de Laplace.",
+    "Versão 1.1f de 9/5/2018",
+    "",
+    "Elementos aceitos e linhas do netlist:",
+    "Resistor:  R<nome> <no+> <no-> <resistência>",
+    "VCCS:      G<nome> <io+> <io-> <vi+> <vi-> <transcondutância>",
+    "VCVC:      E<nome> <vo+> <vo-> <vi+> <vi-> <ganho de tensão>",
+    "CCCS:      F<nome> <io+> <io-> <ii+> <ii-> <ganho de corrente>",
+    "CCVS:      H<nome> <vo+> <vo-> <ii+> <ii-> <transresistência>",
+    "Fonte I:   I<nome> <io+> <io-> <valor> <tipo de fonte>",
+    "Fonte V:   V<nome> <vo+> <vo-> <valor> <tipo de fonte>",
+    "Capacitor: C<nome> <no+> <no-> <capacitância> [IC=<tensão inicial>]",
+    "Indutor:   L<nome> <no+> <no-> <indutância> [IC=<corrente inicial>]",
+    "Amplificador operacional:  O<nome> <vo1> <vo2> <vi1> <vi2>",
+    "Ind. mútua:K<nome> <L1> <L2> <coeficiente de acoplamento>",
+    "Comentário: *<comentário>",
+    "Comando: .(reservado, a definir)",
+    "",
+    "As fontes F e H tem o ramo de entrada em curto.",
+    "O amplificador operacional ideal tem a saída suspensa.",
+    "Os nós podem ser nomes.",
+    "O acoplamento entre indutores (K) deve ser entre indutores já declarados.",
+    "Tipos de fonte: IMPULSO ou DEGRAU.",
+    "",
+    "O programa pode plotar gráficos de resposta em frequência, a partir dos arquivos gerados.",
+    "",
+};
+
+QString bannerText() {
+    QStringList lines;
+    for (const char* line : Banner)
+        lines << QString::fromUtf8(line);
+    return lines.join(u'\n');
+}
+
+QAction* addMenuItem(QMenu* menu, const char* objectName, const QString& caption) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(objectName));
+    return item;
+}
+
+QMenu* addMenu(QMenuBar* bar, const char* objectName, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(objectName));
+    return menu;
+}
+
+}  // namespace
+
+TForm1::TForm1(Program& program) : program_(program) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Corvane"));
+    setFont(windowFont());
+
+    MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    Arquivo1 = addMenu(MainMenu1, "Arquivo1", QStringLiteral("Arquivo"));
+    Abrir1 = addMenuItem(Arquivo1, "Abrir1", QStringLiteral("Abrir"));
+    Sair1 = addMenuItem(Arquivo1, "Sair1", QStringLiteral("Sair"));
+    OpenDialog1 = new OpenDialog(this);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setFont(logFont());
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The log only grows; an undo history of every appended line would grow with it.
+    Memo1->setUndoRedoEnabled(false);
+    Memo1->setPlainText(bannerText());
+    setCentralWidget(Memo1);
+
+    Opes1 = addMenu(MainMenu1, "Opes1", QStringLiteral("Opções"));
+    Anlise1 = addMenuItem(Opes1, "Anlise1", QStringLiteral("Variáveis"));
+    Anlise1->setEnabled(false);
+    Grfico1 = addMenuItem(Opes1, "Grfico1", QStringLiteral("Gráficos"));
+
+    connect(Abrir1, &QAction::triggered, this, program.command([this] { Abrir1Click(); }));
+    connect(Sair1, &QAction::triggered, this, program.command([this] { Sair1Click(); }));
+    connect(Anlise1, &QAction::triggered, this, program.command([this] { Anlise1Click(); }));
+    connect(Grfico1, &QAction::triggered, this, program.command([this] { Grfico1Click(); }));
+
+    centreWindow(*this, {696, 479});
+}
+
+void TForm1::Abrir1Click() {
+    // A second run from inside the first one's wait would work on the same state.
+    if (program_.analysis().running()) return;
+    if (!OpenDialog1->execute()) return;
+    Abrir1->setEnabled(false);
+    const auto enableAgain = qScopeGuard([this] { Abrir1->setEnabled(true); });
+    program_.analysis().runAnalysis(QFile::encodeName(OpenDialog1->fileName()).toStdString());
+}
+
+void TForm1::Sair1Click() {
+    program_.quit();
+}
+
+void TForm1::Anlise1Click() {
+    program_.showWindow(program_.form3());
+}
+
+void TForm1::Grfico1Click() {
+    program_.showWindow(program_.form4());
+}
+
+void TForm1::appendLogLine(std::string_view line) {
+    Memo1->appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+    QTextCursor end = Memo1->textCursor();
+    end.movePosition(QTextCursor::End);
+    Memo1->setTextCursor(end);
+    Memo1->ensureCursorVisible();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted()) program_.quit();
+}
+
+}  // namespace corvane::ui

@@ -1,0 +1,77 @@
+#include "corvane2.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "c_locale.h"
+#include "program.h"
+#include "window_style.h"
+
+namespace corvane::ui {
+
+namespace {
+
+QCheckBox* addCheckBox(QWidget* window, const char* objectName, const QString& caption,
+                       QRect geometry, bool checked) {
+    auto* box = new QCheckBox(caption, window);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setGeometry(geometry);
+    box->setChecked(checked);
+    return box;
+}
+
+}  // namespace
+
+TForm2::TForm2(Program& program) : program_(program) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Análise"));
+    setFont(windowFont());
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    CBestampas =
+        addCheckBox(this, "CBestampas", QStringLiteral("Listar estampas"), {8, 8, 97, 17}, false);
+    CBnorm = addCheckBox(this, "CBnorm", QStringLiteral("Normalizar polinômios"), {8, 32, 129, 17},
+                         true);
+    CBdetalhes =
+        addCheckBox(this, "CBdetalhes", QStringLiteral("Listar detalhes"), {8, 56, 97, 17}, false);
+
+    Label1 = new QLabel(QStringLiteral("Dispersão de coeficientes"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(8, 104);
+    Label1->adjustSize();
+
+    Edisp = new QLineEdit(QStringLiteral("1e9"), this);
+    Edisp->setObjectName(QStringLiteral("Edisp"));
+    Edisp->setGeometry(144, 96, 121, 21);
+
+    Button1 = new QPushButton(QStringLiteral("Aplicar"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(192, 128, 75, 25);
+
+    setTabOrder(Button1, CBestampas);
+    setTabOrder(CBestampas, CBnorm);
+    setTabOrder(CBnorm, Edisp);
+    setTabOrder(Edisp, CBdetalhes);
+    Button1->setFocus();
+
+    connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));
+
+    placeWindow(*this, {219, 196}, {289, 195});
+}
+
+void TForm2::Button1Click() {
+    hide();
+    program_.form3().hide();
+    program_.analysis().applyParameters(textToDouble(Edisp->text().toUtf8().constData()));
+    program_.host().endWait();
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    program_.host().cancelWait();
+}
+
+}  // namespace corvane::ui

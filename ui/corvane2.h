@@ -1,0 +1,41 @@
+// TForm2, the options window "Análise": the options of the analysis and "Aplicar", which
+// hands them to the waiting run. The check boxes are read by the run when it needs them;
+// Edisp is read once, by "Aplicar". The controls keep their state from run to run.
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QCloseEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace corvane::ui {
+
+class Program;
+
+class TForm2 : public QWidget {
+public:
+    explicit TForm2(Program& program);
+
+    QCheckBox* CBestampas;
+    QCheckBox* CBnorm;
+    QCheckBox* CBdetalhes;
+    QLabel* Label1;
+    QLineEdit* Edisp;
+    QPushButton* Button1;
+
+    /// "Aplicar": hides both parameter windows and lets the waiting run go on with the
+    /// dispersion read from Edisp.
+    void Button1Click();
+
+protected:
+    /// Closing the window with its own close control while a run waits ends that run.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Program& program_;
+};
+
+}  // namespace corvane::ui

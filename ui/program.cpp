@@ -1,0 +1,86 @@
+#include "program.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "c_locale.h"
+
+namespace corvane::ui {
+
+namespace {
+
+bool isSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0';
+}
+
+// The toolkit aborts the process when it finds no display; say why instead.
+bool displayAvailable(int argc, char** argv) {
+    if (isSet("QT_QPA_PLATFORM") || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY")) return true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0) return true;
+    }
+    return false;
+}
+
+constexpr const char* NoDisplayMessage =
+    "corvane: nenhuma tela gráfica disponível (DISPLAY e WAYLAND_DISPLAY vazios).\n"
+    "As janelas precisam de uma sessão gráfica; sem ela, use build/cli/corvane-cli "
+    "analisar NETLIST.\n";
+
+}  // namespace
+
+Program::ApplicationSetup::ApplicationSetup() {
+    QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+    // Closing the main window is what ends the program (TForm1::closeEvent), whatever
+    // other windows are open.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+}
+
+Program::Program() {
+    log_.connect([this](std::string_view line) { form1_.appendLogLine(line); });
+}
+
+void Program::start() {
+    showWindow(form1_);
+}
+
+void Program::quit() {
+    host_.quit();
+    QCoreApplication::exit(0);
+}
+
+void Program::showWindow(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+int runProgram(int argc, char** argv, const StartHook& started) {
+    if (!displayAvailable(argc, argv)) {
+        std::fputs(NoDisplayMessage, stderr);
+        return 1;
+    }
+    // Hardware floating-point traps stay off: the analysis and the plotter test the status
+    // flags at their checkpoints and throw FloatingPointFault, which the error box shows.
+    QApplication application(argc, argv);
+    // The application object set the C locale from the environment; numbers in the log and
+    // in the result files keep their "." under any locale.
+    useCNumericLocale();
+    try {
+        Program program;
+        program.start();
+        if (started) started(program);
+        QApplication::exec();
+    } catch (const std::exception& failure) {
+        showCriticalBox(QStringLiteral("Corvane"), errorBoxText(failure.what()));
+    } catch (...) {
+        showCriticalBox(QStringLiteral("Corvane"), errorBoxText(ErrorBox::UnknownFailure));
+    }
+    return 0;
+}
+
+}  // namespace corvane::ui

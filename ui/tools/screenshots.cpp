@@ -1,0 +1,106 @@
+// Takes the pictures of the windows shown in the README: the main window at start, the
+// options and variables windows during the wait of an analysis, and the log with the
+// results. Run by scripts/screenshots.sh under a virtual X server:
+//
+//   corvane-screenshots OUTPUT_FOLDER NETLIST
+#include <QColor>
+#include <QDir>
+#include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "open_dialog.h"
+#include "program.h"
+
+namespace {
+
+using corvane::ui::Program;
+
+QString outputFolder;
+
+void save(const QPixmap& picture, const char* name) {
+    const QString path = QDir(outputFolder).filePath(QString::fromLatin1(name));
+    if (!picture.save(path)) std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+}
+
+// The windows as they lie on the screen, over a plain desktop: the virtual X server has
+// no window manager, hence no frames, and its bare root window is black.
+QPixmap arrangement(std::initializer_list<QWidget*> windows) {
+    QRect area;
+    for (QWidget* window : windows)
+        area |= window->geometry();
+    area.adjust(-8, -8, 8, 8);
+    QPixmap picture(area.size());
+    picture.fill(QColor(0x5a, 0x6e, 0x7f));
+    QPainter painter(&picture);
+    painter.setPen(QColor(0x20, 0x20, 0x20));
+    for (QWidget* window : windows) {
+        const QRect place = window->geometry().translated(-area.topLeft());
+        painter.drawPixmap(place.topLeft(), window->grab());
+        painter.drawRect(place.adjusted(-1, -1, 0, 0));
+    }
+    return picture;
+}
+
+// Runs `step` once the event loop has painted what the previous step changed.
+void later(std::function<void()> step) {
+    QTimer::singleShot(300, step);
+}
+
+void selectVariables(Program& program, std::initializer_list<int> rows) {
+    for (const int row : rows) {
+        if (QListWidgetItem* entry = program.form3().LBsel->item(row)) entry->setSelected(true);
+    }
+}
+
+void scrollLogToEnd(Program& program) {
+    QScrollBar* bar = program.form1().Memo1->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void takePictures(Program& program, const QString& netlist) {
+    program.form1().OpenDialog1->setChooser(
+        [netlist](QWidget*, const corvane::ui::OpenDialogRequest&) { return netlist; });
+    later([&program] {
+        save(program.form1().grab(), "janela-principal.png");
+        // The options wait runs inside "Abrir"; the next steps run inside that wait.
+        later([&program] {
+            selectVariables(program, {3});
+            later([&program] {
+                save(arrangement({&program.form1(), &program.form2(), &program.form3()}),
+                     "janelas-de-analise.png");
+                save(program.form2().grab(), "opcoes.png");
+                save(program.form3().grab(), "variaveis.png");
+                program.form2().Button1->click();
+                later([&program] {
+                    scrollLogToEnd(program);
+                    later([&program] {
+                        save(program.form1().grab(), "resultados.png");
+                        program.quit();
+                    });
+                });
+            });
+        });
+        program.form1().Abrir1->trigger();
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER NETLIST\n", argv[0]);
+        return 2;
+    }
+    outputFolder = QString::fromLocal8Bit(argv[1]);
+    const QString netlist = QString::fromLocal8Bit(argv[2]);
+    int programArgc = 1;
+    return corvane::ui::runProgram(
+        programArgc, argv, [&netlist](Program& program) { takePictures(program, netlist); });
+}

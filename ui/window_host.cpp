@@ -1,0 +1,90 @@
+#include "window_host.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "program.h"
+
+namespace corvane::ui {
+
+bool WindowHost::listStamps() const {
+    return program_.form2().CBestampas->isChecked();
+}
+
+bool WindowHost::normalize() const {
+    return program_.form2().CBnorm->isChecked();
+}
+
+bool WindowHost::listDetails() const {
+    return program_.form2().CBdetalhes->isChecked();
+}
+
+void WindowHost::clearVariableList() {
+    program_.form3().LBsel->clear();
+}
+
+void WindowHost::addVariable(std::string_view name) {
+    program_.form3().LBsel->addItem(
+        QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+bool WindowHost::isSelected(int k) const {
+    const QListWidgetItem* entry = program_.form3().LBsel->item(k - 1);
+    return entry != nullptr && entry->isSelected();
+}
+
+void WindowHost::enableListResults(bool enabled) {
+    program_.form3().Button1->setEnabled(enabled);
+}
+
+void WindowHost::enableVariablesMenu() {
+    program_.form1().Anlise1->setEnabled(true);
+}
+
+void WindowHost::showParameterWindows() {
+    program_.showWindow(program_.form2());
+    program_.showWindow(program_.form3());
+}
+
+WaitStatus WindowHost::processPendingEvents() {
+    if (!quitting_ && !cancelled_) {
+        QEventLoop loop;
+        wait_ = &loop;
+        woken_ = false;
+        loop.exec();
+        wait_ = nullptr;
+        // Nothing of ours ended the loop: the application is leaving all its event loops.
+        if (!woken_) quitting_ = true;
+    }
+    if (quitting_) return WaitStatus::Cancelled;
+    if (cancelled_) {
+        cancelled_ = false;
+        return WaitStatus::Cancelled;
+    }
+    return WaitStatus::Waiting;
+}
+
+void WindowHost::endWait() {
+    if (wait_) wake();
+}
+
+void WindowHost::cancelWait() {
+    if (!wait_) return;
+    cancelled_ = true;
+    wake();
+}
+
+void WindowHost::quit() {
+    quitting_ = true;
+    if (wait_) wake();
+}
+
+void WindowHost::wake() {
+    woken_ = true;
+    wait_->exit();
+}
+
+}  // namespace corvane::ui

@@ -1,0 +1,54 @@
+// The analysis host of the windows: what a run needs of them (the options of TForm2, the
+// variables list and "Listar resultados" of TForm3, the "Variáveis" menu item) and the
+// parameter wait, a nested event loop that sleeps until an event arrives.
+#pragma once
+
+#include "analysis_host.h"
+
+class QEventLoop;
+
+namespace corvane::ui {
+
+class Program;
+
+class WindowHost : public AnalysisHost {
+public:
+    explicit WindowHost(Program& program) : program_(program) {}
+    WindowHost(const WindowHost&) = delete;
+    WindowHost& operator=(const WindowHost&) = delete;
+
+    bool listStamps() const override;
+    bool normalize() const override;
+    bool listDetails() const override;
+    void clearVariableList() override;
+    void addVariable(std::string_view name) override;
+    bool isSelected(int k) const override;
+    void enableListResults(bool enabled) override;
+    void enableVariablesMenu() override;
+    void showParameterWindows() override;
+
+    /// Runs the window events until "Aplicar", the close of the options window or the end
+    /// of the program ends the wait; the CPU stays idle meanwhile. Cancelled when the
+    /// options window was closed or the program is ending.
+    WaitStatus processPendingEvents() override;
+
+    /// "Aplicar" was pressed: the run looks at its parameters again.
+    void endWait();
+    /// The options window was closed with its own close control: a waiting run ends.
+    void cancelWait();
+    /// The program is ending: a waiting run ends, and any later wait ends at once.
+    void quit();
+
+    bool waiting() const { return wait_ != nullptr; }
+
+private:
+    void wake();
+
+    Program& program_;
+    QEventLoop* wait_ = nullptr;
+    bool woken_ = false;
+    bool cancelled_ = false;
+    bool quitting_ = false;
+};
+
+}  // namespace corvane::ui

@@ -1,0 +1,59 @@
+#include "window_style.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace corvane::ui {
+
+namespace {
+
+constexpr int FrameWidth = 2 * 8;
+constexpr int FrameHeight = 30 + 8;
+
+// Metric-compatible faces first (Liberation has the widths of the faces the windows were
+// laid out with), then the faces every Debian desktop has. Inserting a substitute that is
+// already listed changes nothing.
+void addSubstitutes() {
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono"),
+                                                               QStringLiteral("DejaVu Sans Mono")});
+}
+
+}  // namespace
+
+QFont windowFont() {
+    addSubstitutes();
+    QFont font(QStringLiteral("MS Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFont logFont() {
+    addSubstitutes();
+    QFont font(QStringLiteral("Courier New"), 8);
+    // When neither the face nor a substitute is installed, the style hint still makes the
+    // font database pick a fixed-pitch face.
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+QSize clientSize(QSize outer) {
+    return {outer.width() - FrameWidth, outer.height() - FrameHeight};
+}
+
+void placeWindow(QWidget& window, QPoint topLeft, QSize outer) {
+    window.resize(clientSize(outer));
+    window.move(topLeft);
+}
+
+void centreWindow(QWidget& window, QSize outer) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    const QPoint centre = screen ? screen->availableGeometry().center() : QPoint(0, 0);
+    placeWindow(window, centre - QPoint(outer.width() / 2, outer.height() / 2), outer);
+}
+
+}  // namespace corvane::ui

@@ -1,0 +1,34 @@
+// The look shared by the windows: their fonts and their placement on the screen.
+//
+// Sizes and positions are the ones of the original windows at 96 pixels per inch. An outer
+// size there includes a frame of 8 pixels on each side and a caption of 30 pixels; here the
+// window manager adds its own frame, so a window is given the client area it had there.
+#pragma once
+
+#include <QFont>
+#include <QPoint>
+#include <QSize>
+
+class QWidget;
+
+namespace corvane::ui {
+
+/// The windows' font: "MS Sans Serif", 8 points. Where that face is missing, a sans-serif
+/// face of similar width stands in for it, so the captions fit their controls.
+QFont windowFont();
+
+/// The log's font: "Courier New", 8 points, always of fixed pitch, so that the columns of
+/// the system listing line up.
+QFont logFont();
+
+/// The client size of a window whose outer size was `outer`.
+QSize clientSize(QSize outer);
+
+/// Places a top-level window at `topLeft` (frame included) with the client area of a
+/// window of outer size `outer`.
+void placeWindow(QWidget& window, QPoint topLeft, QSize outer);
+
+/// Places a top-level window of outer size `outer` at the centre of its screen.
+void centreWindow(QWidget& window, QSize outer);
+
+}  // namespace corvane::ui
