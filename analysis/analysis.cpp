@@ -67,7 +67,8 @@ bool Analysis::waitForParameters() {
     log_.print("Linha de comando não encontrada");
     parametersGiven_ = 0;
     host_.clearVariableList();
-    for (int k = 1; k <= run_.variableCount; ++k) host_.addVariable(run_.variableName(k));
+    for (int k = 1; k <= run_.variableCount; ++k)
+        host_.addVariable(run_.variableName(k));
     host_.enableListResults(false);
     host_.enableVariablesMenu();
     host_.showParameterWindows();

@@ -21,11 +21,17 @@ locale_t cLocale() {
 
 ScopedCLocale::ScopedCLocale() : previous_(uselocale(cLocale())) {}
 
-ScopedCLocale::~ScopedCLocale() { uselocale(static_cast<locale_t>(previous_)); }
+ScopedCLocale::~ScopedCLocale() {
+    uselocale(static_cast<locale_t>(previous_));
+}
 
-void useCNumericLocale() { std::setlocale(LC_NUMERIC, "C"); }
+void useCNumericLocale() {
+    std::setlocale(LC_NUMERIC, "C");
+}
 
-double textToDouble(const char* text) { return strtod_l(text, nullptr, cLocale()); }
+double textToDouble(const char* text) {
+    return strtod_l(text, nullptr, cLocale());
+}
 
 int textToInt(const char* text) {
     const long value = strtol_l(text, nullptr, 10, cLocale());

@@ -21,19 +21,24 @@ std::string formatCount(ProductCount count) {
 void multiplyEntry(const MnaEntry& e, const Polynomial& p, Polynomial& out) {
     const double ec[2] = {e.s0, e.s1};
     out.degree = e.degree + p.degree;
-    for (int i = 0; i <= out.degree; ++i) out.coef[i] = 0.0;
+    for (int i = 0; i <= out.degree; ++i)
+        out.coef[i] = 0.0;
     for (int i = 0; i <= e.degree; ++i) {
-        for (int j = 0; j <= p.degree; ++j) out.coef[i + j] += ec[i] * p.coef[j];
+        for (int j = 0; j <= p.degree; ++j)
+            out.coef[i + j] += ec[i] * p.coef[j];
     }
 }
 
 void addScaled(int sign, const Polynomial& p, Polynomial& acc) {
     if (acc.degree < p.degree) {
-        for (int i = acc.degree + 1; i <= p.degree; ++i) acc.coef[i] = sign * p.coef[i];
-        for (int i = 0; i <= acc.degree; ++i) acc.coef[i] += sign * p.coef[i];
+        for (int i = acc.degree + 1; i <= p.degree; ++i)
+            acc.coef[i] = sign * p.coef[i];
+        for (int i = 0; i <= acc.degree; ++i)
+            acc.coef[i] += sign * p.coef[i];
         acc.degree = p.degree;
     } else {
-        for (int i = 0; i <= p.degree; ++i) acc.coef[i] += sign * p.coef[i];
+        for (int i = 0; i <= p.degree; ++i)
+            acc.coef[i] += sign * p.coef[i];
     }
 }
 
@@ -46,7 +51,8 @@ void PlainExpansion::expandDeterminant(int m, Polynomial& result, const IndexLis
         result.degree = e.degree;
         return;
     }
-    for (int i = 0; i <= m; ++i) result.coef[i] = 0.0;
+    for (int i = 0; i <= m; ++i)
+        result.coef[i] = 0.0;
     result.degree = 0;
     if (m == 0) return;
 
@@ -54,13 +60,16 @@ void PlainExpansion::expandDeterminant(int m, Polynomial& result, const IndexLis
     IndexList subRows;
     Polynomial minor;
     Polynomial product;
-    for (int i = 2; i <= m; ++i) subColumns[i - 1] = columns[i];
+    for (int i = 2; i <= m; ++i)
+        subColumns[i - 1] = columns[i];
     int sign = 1;
     for (int j = 1; j <= m; ++j, sign = -sign) {
         const MnaEntry& e = matrix_.at(rows[j], columns[1]);
         if (e.s0 == 0.0 && e.s1 == 0.0) continue;
-        for (int i = 1; i < j; ++i) subRows[i] = rows[i];
-        for (int i = j + 1; i <= m; ++i) subRows[i - 1] = rows[i];
+        for (int i = 1; i < j; ++i)
+            subRows[i] = rows[i];
+        for (int i = j + 1; i <= m; ++i)
+            subRows[i - 1] = rows[i];
         expandDeterminant(m - 1, minor, subColumns, subRows);
         if (minor.degree > 0 || minor.coef[0] != 0.0) {
             multiplyEntry(e, minor, product);
@@ -72,11 +81,14 @@ void PlainExpansion::expandDeterminant(int m, Polynomial& result, const IndexLis
 
 long double expectedMultiplications(int n) {
     long double e = 0.0L;
-    for (int i = 2; i <= n; ++i) e = e * i + i;
+    for (int i = 2; i <= n; ++i)
+        e = e * i + i;
     return e;
 }
 
-long wallClockSeconds() { return static_cast<long>(std::time(nullptr)); }
+long wallClockSeconds() {
+    return static_cast<long>(std::time(nullptr));
+}
 
 namespace {
 
@@ -89,7 +101,8 @@ public:
           cache_(options.method == ExpansionMethod::Memoised ? options.cacheLimitBytes : 0),
           memoised_(matrix, n, cache_),
           n_(n) {
-        for (int i = 1; i <= n; ++i) rows_[i] = i;
+        for (int i = 1; i <= n; ++i)
+            rows_[i] = i;
     }
 
     ProductCount expand(Polynomial& result, const IndexList& columns, int replacedPosition) {
@@ -137,9 +150,8 @@ ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
         // The excitation takes the place of column k at position k: no sign change.
         columnList[k - 1] = k - 1;
         columnList[k] = n + 1;
-        checkFloatingPoint([&] {
-            counts.numerator[k] = expander.expand(functions.numerator[k], columnList, k);
-        });
+        checkFloatingPoint(
+            [&] { counts.numerator[k] = expander.expand(functions.numerator[k], columnList, k); });
         if (host.listDetails()) {
             log.print("Multiplicações no cálculo do numerador %d: %s", k,
                       formatCount(counts.numerator[k]).c_str());

@@ -8,7 +8,9 @@ namespace {
 constexpr int WatchedFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 }
 
-void clearFloatingPointFaults() noexcept { std::feclearexcept(WatchedFaults); }
+void clearFloatingPointFaults() noexcept {
+    std::feclearexcept(WatchedFaults);
+}
 
 void throwOnFloatingPointFault() {
     const int raised = std::fetestexcept(WatchedFaults);

@@ -8,7 +8,9 @@ namespace corvane {
 
 namespace {
 
-bool isZero(const MnaEntry& e) { return e.s0 == 0.0 && e.s1 == 0.0; }
+bool isZero(const MnaEntry& e) {
+    return e.s0 == 0.0 && e.s1 == 0.0;
+}
 
 // Positions depth+1..n as a mask.
 std::uint32_t positionsFrom(int depth, int n) {
@@ -74,10 +76,11 @@ bool MemoisedExpansion::matchWithoutRow(int depth, const Matching& parent, int r
     return augment(freedRow, positionsFrom(firstPosition, n_), visited, child);
 }
 
-void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching,
-                               Polynomial& result, ProductCount& count) {
+void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, Polynomial& result,
+                               ProductCount& count) {
     const int m = n_ - depth;
-    for (int i = 0; i <= m; ++i) result.coef[i] = 0.0;
+    for (int i = 0; i <= m; ++i)
+        result.coef[i] = 0.0;
     result.degree = 0;
     const int position = depth + 1;
 
@@ -89,7 +92,8 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching,
     if (m > 2) {
         for (Mask remaining = rows; remaining; remaining &= remaining - 1) {
             const int row = std::countr_zero(remaining);
-            if (!isZero(entry(row, position))) cache_.prefetch(keyOf(depth + 1, rows & ~(Mask{1} << row)));
+            if (!isZero(entry(row, position)))
+                cache_.prefetch(keyOf(depth + 1, rows & ~(Mask{1} << row)));
         }
         for (Mask remaining = rows; remaining; remaining &= remaining - 1) {
             const int row = std::countr_zero(remaining);
@@ -116,7 +120,8 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching,
             minor.degree = last.degree;
         } else if (found[row]) {
             const MinorCache::Entry& hit = cached[row];
-            for (int i = 0; i <= hit.degree; ++i) minor.coef[i] = hit.coef[i];
+            for (int i = 0; i <= hit.degree; ++i)
+                minor.coef[i] = hit.coef[i];
             minor.degree = hit.degree;
             count += hit.count;
         } else {
@@ -157,7 +162,8 @@ void MemoisedExpansion::expandDeterminant(Polynomial& result,
     Matching matching;
     if (!matchFromScratch(matching)) {
         // Every term meets a zero: the expansion ends with the zero polynomial.
-        for (int i = 0; i <= n_; ++i) result.coef[i] = 0.0;
+        for (int i = 0; i <= n_; ++i)
+            result.coef[i] = 0.0;
         result.degree = 0;
         return;
     }

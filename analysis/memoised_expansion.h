@@ -43,8 +43,7 @@ private:
 
     void expand(int depth, Mask rows, const Matching& matching, Polynomial& result,
                 ProductCount& count);
-    bool matchWithoutRow(int depth, const Matching& parent, int removedRow,
-                         Matching& child) const;
+    bool matchWithoutRow(int depth, const Matching& parent, int removedRow, Matching& child) const;
     bool augment(int row, Mask positions, Mask& visited, Matching& matching) const;
     bool matchFromScratch(Matching& matching) const;
     std::uint32_t keyOf(int depth, Mask rows) const;

@@ -55,7 +55,8 @@ bool MinorCache::growTable() {
     for (const Slot& slot : old) {
         if (slot.key == EmptyKey) continue;
         std::size_t i = slotIndex(slot.key);
-        while (slots_[i].key != EmptyKey) i = (i + 1) & mask;
+        while (slots_[i].key != EmptyKey)
+            i = (i + 1) & mask;
         slots_[i] = slot;
     }
     return true;
@@ -97,7 +98,8 @@ void MinorCache::insert(std::uint32_t key, const Polynomial& minor, ProductCount
 
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = slotIndex(key);
-    while (slots_[i].key != EmptyKey) i = (i + 1) & mask;
+    while (slots_[i].key != EmptyKey)
+        i = (i + 1) & mask;
     slots_[i] = Slot{key, record};
     ++entries_;
 }

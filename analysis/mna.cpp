@@ -10,11 +10,15 @@ namespace corvane {
 
 namespace {
 
-double& part(MnaEntry& entry, int which) { return which == 0 ? entry.s0 : entry.s1; }
+double& part(MnaEntry& entry, int which) {
+    return which == 0 ? entry.s0 : entry.s1;
+}
 
 // Sources of impulse type ('I') drive the s1 part of the excitation (the transform of an
 // impulse is a constant, stored times s); steps drive the s0 part.
-int sourcePart(const Element& e) { return e.y == 'I' ? 1 : 0; }
+int sourcePart(const Element& e) {
+    return e.y == 'I' ? 1 : 0;
+}
 
 class Stamper {
 public:
@@ -156,7 +160,8 @@ void stampExcitation(SystemMatrix& m, int n, int p, int q, double v, int which) 
 
 void listSystem(const SystemMatrix& m, int n, AnalysisLog& log, const char* name) {
     log.print("Sistema após a estampa de %s", name);
-    for (int row = 1; row <= n; ++row) log.print("%s", formatRow(m, n, row).c_str());
+    for (int row = 1; row <= n; ++row)
+        log.print("%s", formatRow(m, n, row).c_str());
 }
 
 void assembleSystem(const RunState& run, SystemMatrix& m, AnalysisLog& log,

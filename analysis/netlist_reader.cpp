@@ -3,18 +3,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "floating_point.h"
+#include "input_file.h"
 
 namespace corvane {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using InputFile = std::unique_ptr<std::FILE, FileCloser>;
 
 // The marker between a C or L value and its initial condition ("IC=", " IC = ", ...) is
 // kept up to this length; a longer run is still skipped whole, so it parses the same.
@@ -43,7 +38,7 @@ public:
 
     bool read(const std::string& path) {
         deriveFileNames(run_, path);
-        InputFile file(std::fopen(run_.netlistFileName.c_str(), "r"));
+        InputFile file = openForReading(run_.netlistFileName.c_str());
         if (!file) {
             log_.print("Arquivo %s inexistente", run_.netlistFileName.c_str());
             return false;
@@ -103,8 +98,7 @@ private:
             case 'E':
             case 'F':
             case 'H':
-                std::fscanf(file_, "%10s%10s%10s%10s%lg%*[^\n]", n[0], n[1], n[2], n[3],
-                            &e.value);
+                std::fscanf(file_, "%10s%10s%10s%10s%lg%*[^\n]", n[0], n[1], n[2], n[3], &e.value);
                 log_.print("%s %s %s %s %s %g", e.name, n[0], n[1], n[2], n[3], e.value);
                 numberFourNodes(e);
                 return true;
@@ -133,8 +127,8 @@ private:
         char(&n)[4][MaxNameLength + 1] = fields_.node;
         e.value2 = 0.0;
         fields_.marker[0] = '\0';
-        const int read = std::fscanf(file_, "%10s%10s%lg%255[IC= ]", n[0], n[1], &e.value,
-                                     fields_.marker);
+        const int read =
+            std::fscanf(file_, "%10s%10s%lg%255[IC= ]", n[0], n[1], &e.value, fields_.marker);
         if (read == 4) {
             std::fscanf(file_, "%*[IC= ]");
             std::fscanf(file_, "%lg%*[^\n]", &e.value2);

@@ -16,10 +16,12 @@ namespace {
 // otherwise the denominator is multiplied by s instead.
 void integrate(NetworkFunctions& functions, int n, AnalysisLog& log) {
     bool constantTerm = false;
-    for (int k = 1; k <= n; ++k) constantTerm = constantTerm || functions.numerator[k].coef[0] != 0.0;
+    for (int k = 1; k <= n; ++k)
+        constantTerm = constantTerm || functions.numerator[k].coef[0] != 0.0;
     if (constantTerm) {
         Polynomial& d = functions.denominator;
-        for (int i = d.degree; i >= 0; --i) d.coef[i + 1] = d.coef[i];
+        for (int i = d.degree; i >= 0; --i)
+            d.coef[i + 1] = d.coef[i];
         d.coef[0] = 0.0;
         ++d.degree;
         log.print("Integração: Grau do denominador aumentado para %d", d.degree);
@@ -28,7 +30,8 @@ void integrate(NetworkFunctions& functions, int n, AnalysisLog& log) {
     for (int k = 1; k <= n; ++k) {
         Polynomial& p = functions.numerator[k];
         if (p.degree == 0) continue;
-        for (int i = 0; i < p.degree; ++i) p.coef[i] = p.coef[i + 1];
+        for (int i = 0; i < p.degree; ++i)
+            p.coef[i] = p.coef[i + 1];
         --p.degree;
     }
     log.print("Integração: Graus dos numeradores reduzidos");
@@ -48,8 +51,8 @@ public:
             hi = i;
         }
         if (lo >= 0 && hi > lo) {
-            logScale_ = (std::log10(std::fabs(p.coef[lo])) - std::log10(std::fabs(p.coef[hi]))) /
-                        (hi - lo);
+            logScale_ =
+                (std::log10(std::fabs(p.coef[lo])) - std::log10(std::fabs(p.coef[hi]))) / (hi - lo);
         }
     }
     double weight(const Polynomial& p, int i) const {
@@ -75,10 +78,12 @@ void cleanPolynomial(Polynomial& p, double dispersion) {
     for (int i = 0; i <= p.degree; ++i) {
         if (std::fabs(p.coef[i]) < threshold) p.coef[i] = 0.0;
     }
-    while (p.degree > 0 && p.coef[p.degree] == 0.0) --p.degree;
+    while (p.degree > 0 && p.coef[p.degree] == 0.0)
+        --p.degree;
     p.constant = p.coef[p.degree];
     if (p.constant != 0.0) {
-        for (int i = 0; i <= p.degree; ++i) p.coef[i] /= p.constant;
+        for (int i = 0; i <= p.degree; ++i)
+            p.coef[i] /= p.constant;
     } else {
         p.constant = 1.0;
     }
@@ -102,16 +107,18 @@ bool clearsSignificantCoefficients(const Polynomial& p, double dispersion) {
 namespace {
 
 void warnAboutClearedCoefficients(AnalysisLog& log, const char* polynomial) {
-    log.print("Aviso: a normalização anulou coeficientes significativos do %s; "
-              "aumente a dispersão.",
-              polynomial);
+    log.print(
+        "Aviso: a normalização anulou coeficientes significativos do %s; "
+        "aumente a dispersão.",
+        polynomial);
 }
 
 // Normalises one polynomial, warning when that cleared a coefficient that matters.
 void normalize(Polynomial& p, double dispersion, AnalysisLog& log, const char* name) {
     const Polynomial original = p;
     checkFloatingPoint([&] { cleanPolynomial(p, dispersion); });
-    if (clearsSignificantCoefficients(original, dispersion)) warnAboutClearedCoefficients(log, name);
+    if (clearsSignificantCoefficients(original, dispersion))
+        warnAboutClearedCoefficients(log, name);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "result_file.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -43,7 +43,8 @@ bool writePolynomial(std::FILE* file, const Polynomial& p) {
     ScopedCLocale locale;
     bool ok = std::fprintf(file, "%d\n", p.degree) >= 0;
     const int last = std::min(p.degree, MaxDegree);
-    for (int i = 0; i <= last; ++i) ok = writeNumber(file, p.coef[i]) && ok;
+    for (int i = 0; i <= last; ++i)
+        ok = writeNumber(file, p.coef[i]) && ok;
     return writeNumber(file, p.constant) && ok;
 }
 
@@ -63,7 +64,8 @@ ReadStatus readPolynomial(std::FILE* file, Polynomial& p, AnalysisLog& log) {
         log.print("Polinômio com grau excessivo");
         p.degree = MaxDegree;
     }
-    for (int i = 0; i <= p.degree; ++i) tracker.note(std::fscanf(file, "%lg", &p.coef[i]));
+    for (int i = 0; i <= p.degree; ++i)
+        tracker.note(std::fscanf(file, "%lg", &p.coef[i]));
     tracker.note(std::fscanf(file, "%lg", &p.constant));
     return tracker.status();
 }

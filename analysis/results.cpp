@@ -36,7 +36,8 @@ void warnAboutLostCoefficients(AnalysisLog& log, const std::string& path, const 
 }  // namespace
 
 void listPolynomial(AnalysisLog& log, const Polynomial& p) {
-    for (int i = 0; i <= p.degree && i <= MaxDegree; ++i) log.print("a%d: %15.12f", i, p.coef[i]);
+    for (int i = 0; i <= p.degree && i <= MaxDegree; ++i)
+        log.print("a%d: %15.12f", i, p.coef[i]);
     log.print("Cte: %15.12f", p.constant);
 }
 

@@ -36,8 +36,8 @@ public:
 };
 
 std::string writeNetlist(const std::string& name, const std::string& text) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("corvane-bench-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("corvane-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / (name + ".net")).string();
     std::ofstream(path) << text;
@@ -46,7 +46,8 @@ std::string writeNetlist(const std::string& name, const std::string& text) {
 
 ProductCount totalProducts(const ExpansionCounts& counts) {
     ProductCount total = counts.denominator;
-    for (const ProductCount c : counts.numerator) total += c;
+    for (const ProductCount c : counts.numerator)
+        total += c;
     return total;
 }
 
@@ -103,9 +104,11 @@ void registerSystem(const std::string& name, const SystemMatrix& m, int n, bool 
         expandSystem(s, m, n, ExpansionMethod::Memoised);
     })->Unit(benchmark::kMillisecond);
     if (plainToo) {
-        benchmark::RegisterBenchmark(("plain/" + name).c_str(), [m, n](benchmark::State& s) {
-            expandSystem(s, m, n, ExpansionMethod::Plain);
-        })->Unit(benchmark::kMillisecond)->Iterations(1);
+        benchmark::RegisterBenchmark(
+            ("plain/" + name).c_str(),
+            [m, n](benchmark::State& s) { expandSystem(s, m, n, ExpansionMethod::Plain); })
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
     }
 }
 
@@ -113,7 +116,8 @@ void registerAll() {
     for (const char* example : {"rc", "sallen_key", "butterworth5", "transformer", "gyrator"}) {
         const std::string path = std::string(CORVANE_EXAMPLES_DIR) + "/" + example + ".net";
         std::ifstream in(path);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
         registerNetlist(std::string("exemplo_") + example, text, true);
     }
     for (const int sections : {3, 8, 13, 18, 23}) {

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <random>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "mna.h"
 
@@ -26,7 +26,8 @@ inline std::string rcLadder(int sections) {
 /// A doubly terminated LC ladder (alternating shunt C and series L) of the given order.
 /// Unknowns: 2 + nodes + inductor currents = order + 3 + order / 2.
 inline std::string lcLadder(int order) {
-    std::string text = "Escada LC de ordem " + std::to_string(order) + "\nV1 in 0 1 IMPULSO\nRs in n1 1\n";
+    std::string text =
+        "Escada LC de ordem " + std::to_string(order) + "\nV1 in 0 1 IMPULSO\nRs in n1 1\n";
     int node = 1;
     for (int i = 1; i <= order; ++i) {
         const std::string here = "n" + std::to_string(node);
@@ -76,10 +77,12 @@ inline SystemMatrix mnaLikeSystem(unsigned seed, int n, int nonZeros) {
     };
     const int branches = n / 5;
     const int nodes = n - branches;
-    for (int r = 1; r <= nodes; ++r) set(r, r, value(random), dynamic(random) ? value(random) : 0.0);
+    for (int r = 1; r <= nodes; ++r)
+        set(r, r, value(random), dynamic(random) ? value(random) : 0.0);
     // Each branch attaches to its own node, or the system would be singular.
     std::vector<int> attached(nodes);
-    for (int i = 0; i < nodes; ++i) attached[i] = i + 1;
+    for (int i = 0; i < nodes; ++i)
+        attached[i] = i + 1;
     std::shuffle(attached.begin(), attached.end(), random);
     for (int x = nodes + 1; x <= n; ++x) {
         const int a = attached[x - nodes - 1];

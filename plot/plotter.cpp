@@ -2,11 +2,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "c_locale.h"
 #include "floating_point.h"
+#include "input_file.h"
 #include "plot_list.h"
 #include "result_file.h"
 
@@ -16,17 +16,12 @@ namespace {
 
 constexpr int DefaultSegments = 300;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 // A line names a file only when it fits the line buffer and holds no NUL, which would
 // silently name another file.
-File openListedFile(const std::string& line) {
+InputFile openListedFile(const std::string& line) {
     if (line.size() > static_cast<std::size_t>(MaxListLineLength)) return nullptr;
     if (line.find('\0') != std::string::npos) return nullptr;
-    return File(std::fopen(line.c_str(), "r"));
+    return openForReading(line.c_str());
 }
 
 // A name that cannot be one line of the list could never be read back by "Plotar".
@@ -146,7 +141,7 @@ bool Plotter::readListedFiles(const PlotListHost& window) {
     std::string numeratorLine;
     for (const std::string& line : splitListLines(window.listText())) {
         if (isCommentLine(line)) continue;
-        const File file = openListedFile(line);
+        const InputFile file = openListedFile(line);
         if (!file) {
             log_.print("Arquivo %s não encontrado.", line.c_str());
             return false;

@@ -22,10 +22,9 @@ TEST(AnalysisLogTest, FormatsEachCallAsOneLine) {
     captured.log.print("a%d: %15.12f", 0, 0.5);
     captured.log.print("%+3.1fs%+3.1f ", 1e-6, -0.001);
     captured.log.print("Máximo número de multiplicações esperado: %Lg", 9.0L);
-    EXPECT_EQ(captured.lines,
-              (std::vector<std::string>{"", "Arquivo a b%s.net inexistente", "a0:  0.500000000000",
-                                        "+0.0s-0.0 ",
-                                        "Máximo número de multiplicações esperado: 9"}));
+    EXPECT_EQ(captured.lines, (std::vector<std::string>{
+                                  "", "Arquivo a b%s.net inexistente", "a0:  0.500000000000",
+                                  "+0.0s-0.0 ", "Máximo número de multiplicações esperado: 9"}));
 }
 
 TEST(AnalysisLogTest, KeepsLinesLongerThanTheBufferWhole) {

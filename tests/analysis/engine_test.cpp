@@ -55,7 +55,8 @@ TEST(AssemblyTest, ListsTheSystemAfterEachStamp) {
                      "+0.0s-0.0 +0.0s+0.0 ......... ......... ",
                      "+0.0s+1.0 ......... ......... +0.0s+1.0 ", "Tempo usado: 0 s"}));
     // One block of a title and n lines per element.
-    EXPECT_EQ(f.from("Sistema após a estampa de V1")[1], "......... ......... +0.0s+1.0 ......... ");
+    EXPECT_EQ(f.from("Sistema após a estampa de V1")[1],
+              "......... ......... +0.0s+1.0 ......... ");
     EXPECT_EQ(std::count_if(f.fixture.lines.begin(), f.fixture.lines.end(),
                             [](const std::string& l) { return l.rfind("Sistema após", 0) == 0; }),
               3);
@@ -84,13 +85,14 @@ TEST(AssemblyTest, StampsSourcesInTheirPartAndListsLongFieldsWhole) {
     big.fixture.host.stamps = true;
     big.run("t\nG1 1 0 1 0 1e300\nR1 1 0 1\n");
     const std::string row = big.from("Sistema após a estampa de G1")[1];
-    EXPECT_EQ(row.size(), std::string("+0.0s+").size() + 301 + 2 + std::string(" ......... ").size());
+    EXPECT_EQ(row.size(),
+              std::string("+0.0s+").size() + 301 + 2 + std::string(" ......... ").size());
 }
 
 TEST(AssemblyTest, EveryElementKindStampsItsTable) {
     RunState run;
-    auto add = [&](const char* name, int a, int b, int c, int d, double value, double value2,
-                   int x, int y) {
+    auto add = [&](const char* name, int a, int b, int c, int d, double value, double value2, int x,
+                   int y) {
         Element& e = run.ElementTable[++run.elementCount];
         std::snprintf(e.name, sizeof e.name, "%s", name);
         e = Element{{}, value, value2, a, b, c, d, x, y};
@@ -174,7 +176,8 @@ TEST(DeterminantTest, ComputesTheThreeVariableExample) {
     EXPECT_EQ(r.numerator[3].degree, 1);
     EXPECT_EQ(r.numerator[3].coef[0], 0.0);
     EXPECT_DOUBLE_EQ(r.numerator[3].coef[1], 1e-9);
-    for (int k = 1; k <= 3; ++k) EXPECT_EQ(r.numerator[k].constant, 1.0);
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_EQ(r.numerator[k].constant, 1.0);
     EXPECT_EQ(r.denominator.constant, 1.0);
 }
 
@@ -203,7 +206,8 @@ SystemMatrix matrixOf(const std::vector<std::vector<std::pair<double, double>>>&
 
 Polynomial determinantOf(const SystemMatrix& m, int n, ProductCount* count = nullptr) {
     IndexList list{};
-    for (int i = 1; i <= n; ++i) list[i] = i;
+    for (int i = 1; i <= n; ++i)
+        list[i] = i;
     PlainExpansion expansion(m);
     Polynomial result;
     expansion.expandDeterminant(n, result, list, list);
@@ -214,16 +218,16 @@ Polynomial determinantOf(const SystemMatrix& m, int n, ProductCount* count = nul
 TEST(DeterminantTest, ExpandsAlongTheFirstColumnWithBothPrunings) {
     // [[1/R1 + sC, −1/R1], [−1/R1, 1/R1 + 1/R2]] with R1 = 2, R2 = 4, C = 3.
     ProductCount count = 0;
-    Polynomial d = determinantOf(matrixOf({{{0.5, 3}, {-0.5, 0}}, {{-0.5, 0}, {0.75, 0}}}), 2, &count);
+    Polynomial d =
+        determinantOf(matrixOf({{{0.5, 3}, {-0.5, 0}}, {{-0.5, 0}, {0.75, 0}}}), 2, &count);
     EXPECT_EQ(d.degree, 1);
     EXPECT_EQ(d.coef[0], 0.5 * 0.75 - 0.25);
     EXPECT_EQ(d.coef[1], 3 * 0.75);
     EXPECT_EQ(count, 2u);
 
     // A first column with one non-zero entry: one (n−1)-sized determinant plus one.
-    const SystemMatrix sparse = matrixOf({{{0, 0}, {1, 0}, {2, 0}},
-                                          {{5, 0}, {3, 1}, {4, 0}},
-                                          {{0, 0}, {6, 0}, {7, 2}}});
+    const SystemMatrix sparse =
+        matrixOf({{{0, 0}, {1, 0}, {2, 0}}, {{5, 0}, {3, 1}, {4, 0}}, {{0, 0}, {6, 0}, {7, 2}}});
     d = determinantOf(sparse, 3, &count);
     EXPECT_EQ(count, 3u);
     // −5·det[[1, 2], [6, 7 + 2s]] = −5·(7 + 2s − 12)
@@ -239,9 +243,8 @@ TEST(DeterminantTest, ExpandsAlongTheFirstColumnWithBothPrunings) {
     EXPECT_EQ(d.coef[1], 1.0);
     EXPECT_EQ(d.coef[2], 0.0);
 
-    const SystemMatrix zeroMinor = matrixOf({{{1, 0}, {2, 0}, {3, 0}},
-                                             {{1, 0}, {0, 0}, {0, 0}},
-                                             {{1, 0}, {0, 0}, {0, 0}}});
+    const SystemMatrix zeroMinor =
+        matrixOf({{{1, 0}, {2, 0}, {3, 0}}, {{1, 0}, {0, 0}, {0, 0}}, {{1, 0}, {0, 0}, {0, 0}}});
     d = determinantOf(zeroMinor, 3, &count);
     EXPECT_TRUE(d.isZero());
     // Every minor is zero: nothing is ever multiplied.
@@ -371,8 +374,12 @@ TEST(PostProcessTest, OneVariableRcWithImpulseAndStepSources) {
         {"IMPULSO", true, {"Integração: Graus dos numeradores reduzidos"}, {2, 1}, {1}, 4},
         {"IMPULSO", false, {"Integração: Graus dos numeradores reduzidos"}, {0.5, 0.25}, {1}, 1},
         {"DEGRAU", true, {"Integração: Grau do denominador aumentado para 2"}, {0, 2, 1}, {1}, 4},
-        {"DEGRAU", false, {"Integração: Grau do denominador aumentado para 2"}, {0, 0.5, 0.25},
-         {1}, 1},
+        {"DEGRAU",
+         false,
+         {"Integração: Grau do denominador aumentado para 2"},
+         {0, 0.5, 0.25},
+         {1},
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.type) + (c.normalize ? " normalised" : " raw"));
@@ -421,11 +428,11 @@ TEST(PostProcessTest, ACircuitWithoutSolutionWritesNothing) {
         f.fixture.host.details = true;
         f.fixture.host.normalization = normalize;
         f.run("t\nR1 0 0 1\n", "vazio.net");
-        EXPECT_EQ(f.from("Calculando..."),
-                  (Lines{"Calculando...", "Máximo número de multiplicações esperado: 0",
-                         "Denominador: Multiplicações no cálculo do denominador: 0",
-                         "Tempo usado: 0 s", "Integração: Graus dos numeradores reduzidos",
-                         "Circuito sem solução"}));
+        EXPECT_EQ(
+            f.from("Calculando..."),
+            (Lines{"Calculando...", "Máximo número de multiplicações esperado: 0",
+                   "Denominador: Multiplicações no cálculo do denominador: 0", "Tempo usado: 0 s",
+                   "Integração: Graus dos numeradores reduzidos", "Circuito sem solução"}));
         EXPECT_EQ(f.fixture.outcome, RunOutcome::Failed);
         EXPECT_FALSE(std::filesystem::exists(f.dir.file("vazio.d")));
         // The listing stays available after the determinants, as after any run.

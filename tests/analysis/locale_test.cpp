@@ -43,8 +43,7 @@ TEST(LocaleTest, ReaderAndLogUseADotUnderACommaLocale) {
     test::TempDir dir;
     test::AnalysisFixture fixture;
     fixture.host.dispersionText = "2.5e9";
-    const auto lines =
-        fixture.run(dir.write("a.net", "t\nR1 1 0 1.5\nC1 1 0 2.5e-6 IC=0.25\n"));
+    const auto lines = fixture.run(dir.write("a.net", "t\nR1 1 0 1.5\nC1 1 0 2.5e-6 IC=0.25\n"));
     EXPECT_EQ(lines[2], "R1 1 0 1.5");
     EXPECT_EQ(lines[3], "C1 1 0 2.5e-06 ( IC=) 0.25");
     EXPECT_EQ(fixture.analysis.runState().ElementTable[1].value, 1.5);

@@ -51,7 +51,8 @@ Computed compute(const SystemMatrix& m, int n, ExpansionMethod method,
     return c;
 }
 
-void expectSameResults(const SystemMatrix& m, int n, std::size_t cacheLimit = DefaultCacheLimitBytes) {
+void expectSameResults(const SystemMatrix& m, int n,
+                       std::size_t cacheLimit = DefaultCacheLimitBytes) {
     const Computed plain = compute(m, n, ExpansionMethod::Plain);
     const Computed memo = compute(m, n, ExpansionMethod::Memoised, cacheLimit);
     EXPECT_TRUE(sameBits(plain.functions.denominator, memo.functions.denominator));
@@ -125,9 +126,9 @@ TEST(MemoisedExpansionTest, MatchesThePlainExpansionOnRandomSystems) {
         double density;
         int count;
     };
-    for (const Size size : {Size{2, 0.9, 20}, Size{3, 0.8, 20}, Size{5, 0.6, 20},
-                            Size{8, 0.4, 10}, Size{12, 0.25, 6}, Size{14, 0.2, 3},
-                            Size{7, 1.0, 2}, Size{8, 1.0, 1}}) {
+    for (const Size size :
+         {Size{2, 0.9, 20}, Size{3, 0.8, 20}, Size{5, 0.6, 20}, Size{8, 0.4, 10}, Size{12, 0.25, 6},
+          Size{14, 0.2, 3}, Size{7, 1.0, 2}, Size{8, 1.0, 1}}) {
         for (int i = 0; i < size.count; ++i) {
             SCOPED_TRACE("n = " + std::to_string(size.n) + ", density " +
                          std::to_string(size.density));
@@ -153,10 +154,12 @@ TEST(MemoisedExpansionTest, SkipsStructurallySingularMinorsWithoutCaching) {
         m.at(r, c).s0 = v;
         m.at(r, c).degree = 0;
     };
-    for (int c = 1; c <= n + 1; ++c) set(1, c, c);
+    for (int c = 1; c <= n + 1; ++c)
+        set(1, c, c);
     set(2, 3, 1);
     set(3, 3, 2);
-    for (int c = 1; c <= n + 1; ++c) set(4, c, 1.0 / c);
+    for (int c = 1; c <= n + 1; ++c)
+        set(4, c, 1.0 / c);
     expectSameResults(m, n);
     const Computed memo = compute(m, n, ExpansionMethod::Memoised);
     EXPECT_TRUE(memo.functions.denominator.isZero());
@@ -170,17 +173,20 @@ TEST(MemoisedExpansionTest, CountsBeyondSixtyFourBitsExactly) {
     std::mt19937 random(testSeed(21));
     std::uniform_real_distribution<double> value(0.5, 1.5);
     for (int r = 1; r <= n; ++r) {
-        for (int c = 1; c <= n; ++c) m.at(r, c) = MnaEntry{value(random), 0.0, 0};
+        for (int c = 1; c <= n; ++c)
+            m.at(r, c) = MnaEntry{value(random), 0.0, 0};
     }
     MinorCache cache(DefaultCacheLimitBytes);
     MemoisedExpansion expansion(m, n, cache);
     std::array<int, SystemColumns> columns{};
-    for (int i = 1; i <= n; ++i) columns[i] = i;
+    for (int i = 1; i <= n; ++i)
+        columns[i] = i;
     Polynomial d;
     expansion.expandDeterminant(d, columns, 0);
 
     ProductCount e = 0;
-    for (int i = 2; i <= n; ++i) e = e * i + i;
+    for (int i = 2; i <= n; ++i)
+        e = e * i + i;
     EXPECT_EQ(formatCount(expansion.multiplicationCount), formatCount(e));
     EXPECT_EQ(formatCount(e), "87788637532500240021");
     EXPECT_GT(expansion.multiplicationCount, static_cast<ProductCount>(INT64_MAX));

@@ -98,17 +98,37 @@ TEST_F(ReaderTest, EchoesEveryElementKind) {
         "F1 d 0 a b 2\n"
         "H1 d 0 a b 5\n"
         "O1 d 0 a b\n");
-    EXPECT_EQ(lines,
-              join(join(opening(),
-                        {"R1 a b 1", "C1 a 0 1e-06 ( IC=) 0.5", "C2 a 0 1e-06 ( IC = ) 0.5",
-                         "C3 a 0 1e-06 ( ) 0.5", "L1 b 0 0.001 ( IC=) 2", "L2 c 0 0.004 () 0",
-                         "K1 L1 L2 0.5", "(L1 está na linha 5, L2 está na linha 6)",
-                         "I1 0 a 2.5 Impulso", "V1 c 0 1 Degrau", "G1 a 0 b 0 0.01",
-                         "E1 d 0 a b 10", "F1 d 0 a b 2", "H1 d 0 a b 5", "O1 d 0 a b",
-                         "Variáveis: ", "0: 0", "1: a", "2: b", "3: c", "4: d", "5: jL1",
-                         "6: jL2", "7: jV1", "8: jE1", "9: jF1", "10: jxH1", "11: jyH1",
-                         "12: jO1", "O circuito tem 4 nós, 12 variáveis e 14 elementos"}),
-                   waitLines()));
+    EXPECT_EQ(lines, join(join(opening(), {"R1 a b 1",
+                                           "C1 a 0 1e-06 ( IC=) 0.5",
+                                           "C2 a 0 1e-06 ( IC = ) 0.5",
+                                           "C3 a 0 1e-06 ( ) 0.5",
+                                           "L1 b 0 0.001 ( IC=) 2",
+                                           "L2 c 0 0.004 () 0",
+                                           "K1 L1 L2 0.5",
+                                           "(L1 está na linha 5, L2 está na linha 6)",
+                                           "I1 0 a 2.5 Impulso",
+                                           "V1 c 0 1 Degrau",
+                                           "G1 a 0 b 0 0.01",
+                                           "E1 d 0 a b 10",
+                                           "F1 d 0 a b 2",
+                                           "H1 d 0 a b 5",
+                                           "O1 d 0 a b",
+                                           "Variáveis: ",
+                                           "0: 0",
+                                           "1: a",
+                                           "2: b",
+                                           "3: c",
+                                           "4: d",
+                                           "5: jL1",
+                                           "6: jL2",
+                                           "7: jV1",
+                                           "8: jE1",
+                                           "9: jF1",
+                                           "10: jxH1",
+                                           "11: jyH1",
+                                           "12: jO1",
+                                           "O circuito tem 4 nós, 12 variáveis e 14 elementos"}),
+                          waitLines()));
 
     const auto& table = run().ElementTable;
     EXPECT_EQ(table[1].value, 1.0);  // "1k" reads as 1
@@ -270,7 +290,8 @@ TEST_F(ReaderTest, AFlagRaisedBeforeACheckpointDoesNotFireThere) {
 
 TEST_F(ReaderTest, AcceptsExactlyTwoHundredElements) {
     std::string text = "t\n";
-    for (int i = 1; i <= MaxElements; ++i) text += "R" + std::to_string(i) + " 1 0 1\n";
+    for (int i = 1; i <= MaxElements; ++i)
+        text += "R" + std::to_string(i) + " 1 0 1\n";
     Lines lines = read(text);
     EXPECT_TRUE(reachedTheWait());
     EXPECT_EQ(run().elementCount, 200);
@@ -299,10 +320,10 @@ TEST_F(ReaderTest, AcceptsTwentyFiveNodesAndRefusesMore) {
     EXPECT_EQ(run().variableCount, 25);
 
     const Lines lines = read("t\n" + resistorsToNewNodes(27) + "R99 n1 0 1\n");
-    EXPECT_EQ(Lines(lines.end() - 6, lines.end()),
-              (Lines{"R26 n26 0 1", "O programa só aceita até 25 nós", "R27 n27 0 1",
-                     "O programa só aceita até 25 nós", "R99 n1 0 1",
-                     "Número excessivo de nós (25)"}));
+    EXPECT_EQ(
+        Lines(lines.end() - 6, lines.end()),
+        (Lines{"R26 n26 0 1", "O programa só aceita até 25 nós", "R27 n27 0 1",
+               "O programa só aceita até 25 nós", "R99 n1 0 1", "Número excessivo de nós (25)"}));
     EXPECT_EQ(fixture.outcome, RunOutcome::Failed);
 }
 
@@ -325,11 +346,10 @@ TEST_F(ReaderTest, LimitsNodesPlusExtraCurrentsToTwentyFive) {
 TEST_F(ReaderTest, WaitsForTheParametersThroughTheHost) {
     read("t\nR1 a b 1\nV1 a 0 1 D\n");
     EXPECT_EQ(fixture.host.calls,
-              (std::vector<std::string>{"disableListResults", "clearVariableList",
-                                        "addVariable a", "addVariable b", "addVariable jV1",
-                                        "disableListResults", "enableVariablesMenu",
-                                        "showParameterWindows", "processPendingEvents",
-                                        "enableListResults"}));
+              (std::vector<std::string>{"disableListResults", "clearVariableList", "addVariable a",
+                                        "addVariable b", "addVariable jV1", "disableListResults",
+                                        "enableVariablesMenu", "showParameterWindows",
+                                        "processPendingEvents", "enableListResults"}));
     EXPECT_EQ(fixture.host.variables, (std::vector<std::string>{"a", "b", "jV1"}));
     EXPECT_TRUE(fixture.analysis.parametersGiven());
     EXPECT_EQ(fixture.analysis.dispersion(), 1e9);

@@ -46,26 +46,35 @@ std::vector<Circuit> circuits() {
         {"rlc_parallel",
          {{"1", [=](Complex s) { return one / (1.0 / 4.0 + 0.2 * s + 1.0 / (0.5 * s)); }}}},
         {"sallen_key",
-         {{"out", [=](Complex s) {
+         {{"out",
+           [=](Complex s) {
                const double r1 = 1, r2 = 2, c1 = 0.5, c2 = 0.25;
                return one / (r1 * r2 * c1 * c2 * s * s + c2 * (r1 + r2) * s + 1.0);
            }}}},
         {"butterworth5",
-         {{"out", [=](Complex s) {
+         {{"out",
+           [=](Complex s) {
                // Doubly terminated: half the source at dc, over the Butterworth polynomial.
-               const double b[] = {1.0, 3.2360679774997898, 5.2360679774997898,
-                                   5.2360679774997898, 3.2360679774997898, 1.0};
+               const double b[] = {1.0,
+                                   3.2360679774997898,
+                                   5.2360679774997898,
+                                   5.2360679774997898,
+                                   3.2360679774997898,
+                                   1.0};
                Complex d = 0.0;
-               for (int i = 5; i >= 0; --i) d = d * s + b[i];
+               for (int i = 5; i >= 0; --i)
+                   d = d * s + b[i];
                return 0.5 / d;
            }}}},
         {"transformer",
-         {{"s", [=](Complex s) {
+         {{"s",
+           [=](Complex s) {
                const double l1 = 1, l2 = 4, m = 0.9 * 2.0, r1 = 1, r2 = 3;
                return s * m * r2 / ((r2 + s * l2) * (r1 + s * l1) - s * s * m * m);
            }}}},
         {"gyrator",
-         {{"1", [=](Complex s) {
+         {{"1",
+           [=](Complex s) {
                // R in parallel with the simulated inductor C/g².
                return one / (1.0 / 2.0 + 0.25 / (3.0 * s));
            }}}},

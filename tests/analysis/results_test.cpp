@@ -80,20 +80,23 @@ ReadStatus readText(const std::string& text, Polynomial& p, Lines* log = nullptr
 TEST(ResultFileTest, RoundTripsADegreeThirtyPolynomial) {
     Polynomial p;
     p.degree = MaxDegree;
-    for (int i = 0; i <= MaxDegree; ++i) p.coef[i] = (i - 15) * 1.0625 + 1.0 / 3.0;
+    for (int i = 0; i <= MaxDegree; ++i)
+        p.coef[i] = (i - 15) * 1.0625 + 1.0 / 3.0;
     p.constant = -2.5;
     Polynomial back;
     Lines log;
     EXPECT_EQ(readText(written(p), back, &log), ReadStatus::Complete);
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(back.degree, MaxDegree);
-    for (int i = 0; i <= MaxDegree; ++i) EXPECT_NEAR(back.coef[i], p.coef[i], 5e-13) << i;
+    for (int i = 0; i <= MaxDegree; ++i)
+        EXPECT_NEAR(back.coef[i], p.coef[i], 5e-13) << i;
     EXPECT_EQ(back.constant, -2.5);
 }
 
 TEST(ResultFileTest, ReadsAnExcessiveDegreeAsThirty) {
     std::string text = "35\n";
-    for (int i = 1; i <= 37; ++i) text += std::to_string(i) + "\n";
+    for (int i = 1; i <= 37; ++i)
+        text += std::to_string(i) + "\n";
     Polynomial p;
     Lines log;
     EXPECT_EQ(readText(text, p, &log), ReadStatus::Complete);
@@ -219,8 +222,8 @@ TEST(SaveResultsTest, ListsAgainWithTheSelectionOfTheMoment) {
     f.fixture.analysis.listResults();
     EXPECT_EQ(f.fixture.lines,
               (Lines{"Sistema resolvido:", "Denominador:", "a0: -0.000000000000",
-                     "a1:  1.000000000000", "Cte:  1.000000000000", "Numerador 2 (out):",
-                     "a0:  1.000000000000", "Cte:  0.250000000000"}));
+                     "a1:  1.000000000000", "Cte:  1.000000000000",
+                     "Numerador 2 (out):", "a0:  1.000000000000", "Cte:  0.250000000000"}));
 }
 
 TEST(SaveResultsTest, WritesOneNumeratorFilePerVariable) {
@@ -245,8 +248,7 @@ TEST(SaveResultsTest, WritesOneNumeratorFilePerVariable) {
 TEST(SaveResultsTest, WarnsWhenAFileLosesSmallCoefficients) {
     RunFixture f;
     f.fixture.host.normalization = false;
-    f.run(test::readFile(std::string(CORVANE_TEST_DATA_DIR) + "/chebyshev_1mhz.net"),
-          "cheb.net");
+    f.run(test::readFile(std::string(CORVANE_TEST_DATA_DIR) + "/chebyshev_1mhz.net"), "cheb.net");
     const Lines tail = f.after("Sistema resolvido:");
     EXPECT_NE(std::find(tail.begin(), tail.end(),
                         "Aviso: o arquivo " + f.dir.file("cheb.d") +
@@ -257,7 +259,8 @@ TEST(SaveResultsTest, WarnsWhenAFileLosesSmallCoefficients) {
     RunFixture quiet;
     quiet.fixture.host.normalization = false;
     quiet.run(Divider);
-    for (const std::string& line : quiet.fixture.lines) EXPECT_EQ(line.rfind("Aviso", 0), line.npos);
+    for (const std::string& line : quiet.fixture.lines)
+        EXPECT_EQ(line.rfind("Aviso", 0), line.npos);
 }
 
 TEST(SaveResultsTest, AFileThatCannotBeWrittenEndsTheRun) {
@@ -286,11 +289,10 @@ int runUnprivileged(Body body) {
 TEST(SaveResultsTest, AReadOnlyFolderIsReported) {
     test::TempDir dir;
     const std::string netlist = dir.write("filtro.net", Divider);
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all |
-                                                 std::filesystem::perms::group_read |
-                                                 std::filesystem::perms::group_exec |
-                                                 std::filesystem::perms::others_read |
-                                                 std::filesystem::perms::others_exec);
+    std::filesystem::permissions(
+        dir.path(), std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                        std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                        std::filesystem::perms::others_exec);
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     const std::string expected = "Não foi possível criar o arquivo " + dir.file("filtro.d");

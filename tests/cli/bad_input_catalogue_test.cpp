@@ -26,7 +26,8 @@ protected:
     // Runs corvane-cli with `args` and the netlist path last.
     Outcome analyse(const std::string& path, std::vector<std::string> args = {}) {
         std::vector<const char*> argv{"corvane-cli", "analisar"};
-        for (const std::string& a : args) argv.push_back(a.c_str());
+        for (const std::string& a : args)
+            argv.push_back(a.c_str());
         argv.push_back(path.c_str());
         char* outText = nullptr;
         char* errText = nullptr;
@@ -78,7 +79,8 @@ TEST_F(Catalogue, EveryReaderFailure) {
         std::string last;
     };
     std::string twoHundredOne = "t\n";
-    for (int i = 1; i <= 201; ++i) twoHundredOne += "R" + std::to_string(i) + " 1 0 1\n";
+    for (int i = 1; i <= 201; ++i)
+        twoHundredOne += "R" + std::to_string(i) + " 1 0 1\n";
     const std::vector<Case> cases{
         {"too many elements", twoHundredOne, "O programa só aceita até 200 elementos"},
         {"bad source type", "t\nV1 1 0 1 seno\n", "Fonte inválida Seno"},
@@ -106,7 +108,8 @@ TEST_F(Catalogue, EveryReaderFailure) {
         EXPECT_EQ(outcome.status, ExitFailure) << c.name;
         EXPECT_EQ(outcome.lastLine, c.last) << c.name;
     }
-    EXPECT_EQ(analyse(dir.file("nada")).lastLine, "Arquivo " + dir.file("nada") + ".net inexistente");
+    EXPECT_EQ(analyse(dir.file("nada")).lastLine,
+              "Arquivo " + dir.file("nada") + ".net inexistente");
 }
 
 TEST_F(Catalogue, OddButReadableNetlists) {
@@ -116,13 +119,13 @@ TEST_F(Catalogue, OddButReadableNetlists) {
         std::string expectedInLog;
     };
     const std::vector<Case> cases{
-        {"names of ten characters", "t\nV123456789 n123456789 0 1 DEGRAU\nR123456789 n123456789 0 2\n",
-         "2: jV123456789"},
-        {"a 10 MB comment", "t\n*" + std::string(10'000'000, 'c') + "\nI1 0 1 1 IMPULSO\nR1 1 0 1\n",
+        {"names of ten characters",
+         "t\nV123456789 n123456789 0 1 DEGRAU\nR123456789 n123456789 0 2\n", "2: jV123456789"},
+        {"a 10 MB comment",
+         "t\n*" + std::string(10'000'000, 'c') + "\nI1 0 1 1 IMPULSO\nR1 1 0 1\n",
          "O circuito tem 1 nós, 1 variáveis e 2 elementos"},
-        {"a 10 MB tail after the value", "t\nI1 0 1 1 IMPULSO\nR1 1 0 1 " +
-                                              std::string(10'000'000, 'k') + "\n",
-         "R1 1 0 1"},
+        {"a 10 MB tail after the value",
+         "t\nI1 0 1 1 IMPULSO\nR1 1 0 1 " + std::string(10'000'000, 'k') + "\n", "R1 1 0 1"},
         {"NUL bytes inside a field", std::string("t\nI1 0 1\0x 1 IMPULSO\nR1 1 0 1\n", 30),
          "I1 0 1 1 IMPULSO"},
         {"UTF-8 node names", "t\nI1 0 saída 1 IMPULSO\nR1 saída 0 1\nC1 saída ção 1\nR2 ção 0 1\n",
@@ -169,7 +172,8 @@ TEST_F(Catalogue, PathsWithPercentSignsSpacesAndGreatLength) {
     // Folders nested until the path has 1999, then 2100 characters: read and saved whole.
     for (const std::size_t length : {std::size_t{1999}, std::size_t{2100}}) {
         std::string path = dir.path().string();
-        while (path.size() + 200 < length) path += "/" + std::string(150, 'p');
+        while (path.size() + 200 < length)
+            path += "/" + std::string(150, 'p');
         std::filesystem::create_directories(path);
         path += "/" + std::string(length - path.size() - 5, 'n') + ".net";
         ASSERT_EQ(path.size(), length);
@@ -226,7 +230,8 @@ TEST_F(Catalogue, FloatingPointFaults) {
          "Estouro em ponto flutuante"},
         {"a value that is not a number", "t\nI1 0 1 1 IMPULSO\nR1 1 0 nan\n",
          "Operação inválida em ponto flutuante"},
-        {"a capacitance of 1e999 (infinite)", "t\nI1 0 1 1 IMPULSO\nR1 1 0 1\nC1 1 2 1e999\nR2 2 0 1\n",
+        {"a capacitance of 1e999 (infinite)",
+         "t\nI1 0 1 1 IMPULSO\nR1 1 0 1\nC1 1 2 1e999\nR2 2 0 1\n",
          "Operação inválida em ponto flutuante"},
     };
     for (const Case& c : cases) {

@@ -46,8 +46,8 @@ Result runCli(std::vector<const char*> args) {
     args.insert(args.begin(), "corvane-cli");
     MemoryStream out;
     MemoryStream err;
-    const int status = runCommandLine(static_cast<int>(args.size()), args.data(), out.file(),
-                                      err.file());
+    const int status =
+        runCommandLine(static_cast<int>(args.size()), args.data(), out.file(), err.file());
     return {status, out.text(), err.text()};
 }
 
@@ -73,8 +73,8 @@ TEST(CommandLineTest, RejectsBadUsageWithStatusTwo) {
 }
 
 TEST(CommandLineTest, PrintsHelp) {
-    for (const auto& args : std::vector<std::vector<const char*>>{
-             {"-h"}, {"--help"}, {"analisar", "--help"}}) {
+    for (const auto& args :
+         std::vector<std::vector<const char*>>{{"-h"}, {"--help"}, {"analisar", "--help"}}) {
         const Result result = runCli(args);
         EXPECT_EQ(result.status, ExitSuccess);
         EXPECT_EQ(result.out.rfind("Uso: corvane-cli analisar [opções] NETLIST\n", 0), 0u);
@@ -92,8 +92,7 @@ TEST(CommandLineTest, ReportsAMissingNetlistWithStatusOne) {
 
 TEST(CommandLineTest, ReportsAFloatingPointFaultWithStatusThree) {
     test::TempDir dir;
-    const std::string path =
-        dir.write("k.net", "t\nL1 1 0 -1e-3\nL2 2 0 4e-3\nK1 L1 L2 0.5\n");
+    const std::string path = dir.write("k.net", "t\nL1 1 0 -1e-3\nL2 2 0 4e-3\nK1 L1 L2 0.5\n");
     const Result result = runCli({"analisar", path.c_str()});
     EXPECT_EQ(result.status, ExitFloatingPointFault);
     EXPECT_EQ(result.err, "Operação inválida em ponto flutuante\n");
@@ -112,8 +111,8 @@ TEST(CommandLineTest, WarnsAboutUnknownVariables) {
 TEST(CommandLineTest, TheProgramReturnsTheStatus) {
     test::TempDir dir;
     const std::string path = dir.file("nada");
-    const std::string command = std::string(CORVANE_CLI_PATH) + " analisar '" + path +
-                                "' > /dev/null 2>&1";
+    const std::string command =
+        std::string(CORVANE_CLI_PATH) + " analisar '" + path + "' > /dev/null 2>&1";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), ExitFailure);
@@ -136,10 +135,18 @@ TEST(CommandLineAnalysisTest, RunsToTheEndWithTheWindowOptions) {
     const std::string tail =
         "Numerador 2 (2):\na0:  1.000000000000\nCte: 1000.000000000000\n"
         "Numerador 3 (jV1):\na0:  0.000000000000\na1:  1.000000000000\nCte: -0.001000000000\n"
-        "Denominador salvo no arquivo " + base + ".d\n"
-        "Numerador 1 (1) salvo no arquivo " + base + ".n1\n"
-        "Numerador 2 (2) salvo no arquivo " + base + ".n2\n"
-        "Numerador 3 (jV1) salvo no arquivo " + base + ".n3\n"
+        "Denominador salvo no arquivo " +
+        base +
+        ".d\n"
+        "Numerador 1 (1) salvo no arquivo " +
+        base +
+        ".n1\n"
+        "Numerador 2 (2) salvo no arquivo " +
+        base +
+        ".n2\n"
+        "Numerador 3 (jV1) salvo no arquivo " +
+        base +
+        ".n3\n"
         "Análise terminada com sucesso.\n";
     ASSERT_GE(result.out.size(), tail.size());
     EXPECT_EQ(result.out.substr(result.out.size() - tail.size()), tail);
@@ -166,8 +173,10 @@ TEST(CommandLineAnalysisTest, BothExpansionsAndAnyCacheGiveTheSameLog) {
     const std::string path =
         dir.write("sk.net", test::readFile(std::string(CORVANE_TEST_DATA_DIR) + "/sallen_key.net"));
     const Result memo = runCli({"analisar", "--listar-detalhes", path.c_str()});
-    const Result plain = runCli({"analisar", "--listar-detalhes", "--expansao-simples", path.c_str()});
-    const Result noCache = runCli({"analisar", "--listar-detalhes", "--memoria-cache", "0", path.c_str()});
+    const Result plain =
+        runCli({"analisar", "--listar-detalhes", "--expansao-simples", path.c_str()});
+    const Result noCache =
+        runCli({"analisar", "--listar-detalhes", "--memoria-cache", "0", path.c_str()});
     EXPECT_EQ(memo.status, ExitSuccess);
     EXPECT_EQ(memo.out, plain.out);
     EXPECT_EQ(memo.out, noCache.out);

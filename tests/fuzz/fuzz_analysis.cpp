@@ -40,7 +40,8 @@ public:
     void enableVariablesMenu() override {}
     void showParameterWindows() override {}
     WaitStatus processPendingEvents() override {
-        if (analysis->runState().variableCount > LargestComputedCircuit) return WaitStatus::Cancelled;
+        if (analysis->runState().variableCount > LargestComputedCircuit)
+            return WaitStatus::Cancelled;
         analysis->applyParameters(Dispersions[(options_ >> 4) % std::size(Dispersions)]);
         return WaitStatus::Waiting;
     }
@@ -51,8 +52,8 @@ private:
 };
 
 std::string makeWorkFolder() {
-    std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/corvane-fuzz-XXXXXX"
-                                                        : "/tmp/corvane-fuzz-XXXXXX";
+    std::string pattern =
+        access("/dev/shm", W_OK) == 0 ? "/dev/shm/corvane-fuzz-XXXXXX" : "/tmp/corvane-fuzz-XXXXXX";
     if (!mkdtemp(pattern.data())) std::abort();
     return pattern;
 }
@@ -89,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     corvane::AnalysisLog log([&printed](std::string_view line) { printed += line.size(); });
     Analysis analysis(host, log);
     host.analysis = &analysis;
-    analysis.setEngineOptions({corvane::ExpansionMethod::Memoised, corvane::wallClockSeconds,
-                               std::size_t{64} << 20});
+    analysis.setEngineOptions(
+        {corvane::ExpansionMethod::Memoised, corvane::wallClockSeconds, std::size_t{64} << 20});
     try {
         analysis.runAnalysis(netlist);
         analysis.listResults();

@@ -3,8 +3,8 @@
 // a comment and not an absolute path is taken inside the work folder, where result files
 // are prepared (rc.n1, rc.d, um.d, zero.n1, vazio.n1, texto.n1, and the folder
 // pasta.n1). Every accepted list is painted, with keys.
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -83,8 +83,8 @@ inline void plotAndPaint(cli::PlotOptions options, const std::string& list, std:
     cli::ConsoleCheckBoxes checkBoxes(options);
     CheckingCanvas canvas;
     plotter.plot(window);
-    static constexpr int Keys[] = {KeyLeft, KeyUp, KeyRight, KeyDown, KeyA, KeyR,
-                                   KeyKeypadPlus, KeyKeypadMinus};
+    static constexpr int Keys[] = {KeyLeft, KeyUp, KeyRight,      KeyDown,
+                                   KeyA,    KeyR,  KeyKeypadPlus, KeyKeypadMinus};
     for (int round = 0; round < 3; ++round) {
         try {
             plotter.paint(canvas, 680 - 300 * round, 442 - 200 * round, checkBoxes);

@@ -15,7 +15,8 @@ using Complex = std::complex<double>;
 
 inline Complex evaluate(const Polynomial& p, Complex s) {
     Complex value = 0.0;
-    for (int i = p.degree; i >= 0; --i) value = value * s + p.coef[i];
+    for (int i = p.degree; i >= 0; --i)
+        value = value * s + p.coef[i];
     return p.constant * value;
 }
 
