@@ -128,7 +128,8 @@ TEST(MemoisedExpansionTest, MatchesThePlainExpansionOnRandomSystems) {
     };
     for (const Size size :
          {Size{2, 0.9, 20}, Size{3, 0.8, 20}, Size{5, 0.6, 20}, Size{8, 0.4, 10}, Size{12, 0.25, 6},
-          Size{14, 0.2, 3}, Size{7, 1.0, 2}, Size{8, 1.0, 1}}) {
+          Size{14, 0.2, 3}, Size{18, 0.16, 2}, Size{20, 0.14, 2}, Size{7, 1.0, 2},
+          Size{8, 1.0, 1}, Size{9, 1.0, 1}}) {
         for (int i = 0; i < size.count; ++i) {
             SCOPED_TRACE("n = " + std::to_string(size.n) + ", density " +
                          std::to_string(size.density));
