@@ -12,6 +12,8 @@ struct FileCloser {
 
 using InputFile = std::unique_ptr<std::FILE, FileCloser>;
 
-inline InputFile openForReading(const char* path) { return InputFile(std::fopen(path, "r")); }
+inline InputFile openForReading(const char* path) {
+    return InputFile(std::fopen(path, "r"));
+}
 
 }  // namespace corvane

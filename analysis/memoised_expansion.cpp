@@ -12,6 +12,28 @@ bool isZero(const MnaEntry& e) {
     return e.s0 == 0.0 && e.s1 == 0.0;
 }
 
+// Minors below this order cost less to expand again than to look up in a large table, and
+// they are the most numerous: they are expanded directly, never stored.
+constexpr int SmallestStoredOrder = 4;
+
+// The sign of the term of `row` in an expansion over `rows`: the rows alternate +, −, +, …
+// in ascending order, whether their terms are skipped or not.
+// (The parity is folded by hand: without an instruction set beyond the x86-64 baseline,
+// std::popcount becomes a library call, and this is the innermost loop.)
+int signOfTerm(std::uint32_t rows, int row) {
+    std::uint32_t below = rows & ((std::uint32_t{1} << row) - 1);
+    below ^= below >> 16;
+    below ^= below >> 8;
+    below ^= below >> 4;
+    below ^= below >> 2;
+    below ^= below >> 1;
+    return (below & 1) == 0 ? 1 : -1;
+}
+
+bool atLeastTwo(std::uint32_t bits) {
+    return (bits & (bits - 1)) != 0;
+}
+
 // Positions depth+1..n as a mask.
 std::uint32_t positionsFrom(int depth, int n) {
     const std::uint32_t upToN = n >= 31 ? 0xffffffffu : (std::uint32_t{2} << n) - 1;
@@ -22,7 +44,28 @@ std::uint32_t positionsFrom(int depth, int n) {
 }  // namespace
 
 MemoisedExpansion::MemoisedExpansion(const SystemMatrix& matrix, int n, MinorCache& cache)
-    : matrix_(matrix), n_(n), cache_(cache) {}
+    : matrix_(matrix), n_(n), cache_(cache) {
+    for (int column = 1; column <= n + 1 && column < SystemColumns; ++column) {
+        for (int row = 1; row <= n; ++row) {
+            if (!isZero(matrix.at(row, column))) rowsOfColumn_[column] |= Mask{1} << row;
+        }
+    }
+}
+
+// A minor at `depth` is the child of a parent one level up that had one more row, one of
+// the rows already removed, with a non-zero entry in the parent's expansion column. A minor
+// that at most one parent can reach (in any of the determinants that share it) is never
+// asked for twice: storing it would only cost memory.
+bool MemoisedExpansion::reachableTwice(int depth, Mask rows) const {
+    const Mask removed = positionsFrom(0, n_) & ~rows;
+    const Mask parents = removed & rowsOfColumn_[depth];
+    if (atLeastTwo(parents)) return true;
+    // A minor of the shared list is also the child of numerator `depth`'s expansion along
+    // the excitation column.
+    if (replacedPosition_ > depth) return false;
+    const Mask excitationParents = removed & rowsOfColumn_[n_ + 1];
+    return atLeastTwo(excitationParents) || (parents != 0 && excitationParents != 0);
+}
 
 std::uint32_t MemoisedExpansion::keyOf(int depth, Mask rows) const {
     // The column list of a minor at `depth` is positions depth+1..n; it holds the
@@ -83,42 +126,43 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, P
         result.coef[i] = 0.0;
     result.degree = 0;
     const int position = depth + 1;
+    // Only the rows with a non-zero entry in the expansion column make terms.
+    const Mask terms = rows & nonZeroRows_[position];
 
     // The minors of this level are found in the table first, all of them, so that their
     // memory loads overlap instead of following one another. (Expanding one minor only
     // stores minors of deeper levels, so what is found here stays true below.)
-    std::array<MinorCache::Entry, SystemRows> cached;
-    std::array<bool, SystemRows> found{};
-    if (m > 2) {
-        for (Mask remaining = rows; remaining; remaining &= remaining - 1) {
-            const int row = std::countr_zero(remaining);
-            if (!isZero(entry(row, position)))
-                cache_.prefetch(keyOf(depth + 1, rows & ~(Mask{1} << row)));
+    Frame& frame = frames_[depth];
+    std::array<MinorCache::Entry, SystemRows>& cached = frame.cached;
+    Mask stored = 0;
+    Mask found = 0;
+    const bool childrenStored = m - 1 >= SmallestStoredOrder;
+    if (childrenStored) {
+        for (Mask remaining = terms; remaining; remaining &= remaining - 1) {
+            const Mask bit = remaining & -remaining;
+            if (!reachableTwice(depth + 1, rows & ~bit)) continue;
+            stored |= bit;
+            cache_.prefetch(keyOf(depth + 1, rows & ~bit));
         }
-        for (Mask remaining = rows; remaining; remaining &= remaining - 1) {
+        for (Mask remaining = stored; remaining; remaining &= remaining - 1) {
             const int row = std::countr_zero(remaining);
-            if (isZero(entry(row, position))) continue;
-            found[row] = cache_.find(keyOf(depth + 1, rows & ~(Mask{1} << row)), cached[row]);
-            if (found[row]) __builtin_prefetch(cached[row].coef);
+            if (cache_.find(keyOf(depth + 1, rows & ~(Mask{1} << row)), cached[row])) {
+                found |= Mask{1} << row;
+                __builtin_prefetch(cached[row].coef);
+            }
         }
     }
 
-    Polynomial minor;
-    Polynomial product;
-    Matching childMatching;
-    int sign = 1;
-    for (Mask remaining = rows; remaining; remaining &= remaining - 1, sign = -sign) {
+    Polynomial& minor = frame.minor;
+    Polynomial& product = frame.product;
+    Matching& childMatching = frame.childMatching;
+    for (Mask remaining = terms; remaining; remaining &= remaining - 1) {
         const int row = std::countr_zero(remaining);
-        const MnaEntry& e = entry(row, position);
-        if (isZero(e)) continue;
-        const Mask childRows = rows & ~(Mask{1} << row);
-        if (m == 2) {
-            // The base case: a single entry, never counted.
-            const MnaEntry& last = entry(std::countr_zero(childRows), position + 1);
-            minor.coef[0] = last.s0;
-            minor.coef[1] = last.s1;
-            minor.degree = last.degree;
-        } else if (found[row]) {
+        const Mask bit = Mask{1} << row;
+        const Mask childRows = rows & ~bit;
+        if (!childrenStored) {
+            expandDirectly(depth + 1, childRows, minor, count);
+        } else if (found & bit) {
             const MinorCache::Entry& hit = cached[row];
             for (int i = 0; i <= hit.degree; ++i)
                 minor.coef[i] = hit.coef[i];
@@ -130,12 +174,41 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, P
             ProductCount childCount = 0;
             expand(depth + 1, childRows, childMatching, minor, childCount);
             count += childCount;
-            cache_.insert(keyOf(depth + 1, childRows), minor, childCount);
+            if (stored & bit) cache_.insert(keyOf(depth + 1, childRows), minor, childCount);
         }
         if (minor.degree > 0 || minor.coef[0] != 0.0) {
-            multiplyEntry(e, minor, product);
+            multiplyEntry(entry(row, position), minor, product);
             ++count;
-            addScaled(sign, product, result);
+            addScaled(signOfTerm(rows, row), product, result);
+        }
+    }
+}
+
+// The plain recursion itself, on a row set.
+void MemoisedExpansion::expandDirectly(int depth, Mask rows, Polynomial& result,
+                                       ProductCount& count) {
+    const int m = n_ - depth;
+    const int position = depth + 1;
+    if (m == 1) {
+        // The base case: a single entry, never counted.
+        const MnaEntry& e = entry(std::countr_zero(rows), position);
+        result.coef[0] = e.s0;
+        result.coef[1] = e.s1;
+        result.degree = e.degree;
+        return;
+    }
+    for (int i = 0; i <= m; ++i)
+        result.coef[i] = 0.0;
+    result.degree = 0;
+    Polynomial minor;
+    Polynomial product;
+    for (Mask remaining = rows & nonZeroRows_[position]; remaining; remaining &= remaining - 1) {
+        const int row = std::countr_zero(remaining);
+        expandDirectly(depth + 1, rows & ~(Mask{1} << row), minor, count);
+        if (minor.degree > 0 || minor.coef[0] != 0.0) {
+            multiplyEntry(entry(row, position), minor, product);
+            ++count;
+            addScaled(signOfTerm(rows, row), product, result);
         }
     }
 }
@@ -152,12 +225,21 @@ void MemoisedExpansion::expandDeterminant(Polynomial& result,
         plain.expandDeterminant(n_, result, columns, rows);
         return;
     }
+    nonZeroRows_.fill(0);
     for (int row = 1; row <= n_; ++row) {
         Mask positions = 0;
         for (int p = 1; p <= n_; ++p) {
-            if (!isZero(entry(row, p))) positions |= Mask{1} << p;
+            if (isZero(entry(row, p))) continue;
+            positions |= Mask{1} << p;
+            nonZeroRows_[p] |= Mask{1} << row;
         }
         nonZeroPositions_[row] = positions;
+    }
+    ProductCount count = 0;
+    if (n_ < SmallestStoredOrder + 1) {
+        expandDirectly(0, positionsFrom(0, n_), result, count);
+        multiplicationCount += count;
+        return;
     }
     Matching matching;
     if (!matchFromScratch(matching)) {
@@ -167,7 +249,6 @@ void MemoisedExpansion::expandDeterminant(Polynomial& result,
         result.degree = 0;
         return;
     }
-    ProductCount count = 0;
     expand(0, positionsFrom(0, n_), matching, result, count);
     multiplicationCount += count;
 }

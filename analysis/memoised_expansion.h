@@ -43,13 +43,24 @@ private:
 
     void expand(int depth, Mask rows, const Matching& matching, Polynomial& result,
                 ProductCount& count);
+    void expandDirectly(int depth, Mask rows, Polynomial& result, ProductCount& count);
     bool matchWithoutRow(int depth, const Matching& parent, int removedRow, Matching& child) const;
     bool augment(int row, Mask positions, Mask& visited, Matching& matching) const;
     bool matchFromScratch(Matching& matching) const;
     std::uint32_t keyOf(int depth, Mask rows) const;
+    bool reachableTwice(int depth, Mask rows) const;
     const MnaEntry& entry(int row, int position) const {
         return matrix_.at(row, columns_[position]);
     }
+
+    /// The working storage of one level of the recursion, kept here so that no call sets
+    /// up (or zeroes) its own.
+    struct Frame {
+        Polynomial minor;
+        Polynomial product;
+        Matching childMatching;
+        std::array<MinorCache::Entry, SystemRows> cached;
+    };
 
     const SystemMatrix& matrix_;
     const int n_;
@@ -58,6 +69,11 @@ private:
     int replacedPosition_ = 0;
     /// Positions (bit p) where row r holds a non-zero entry, for the current column list.
     std::array<Mask, SystemRows> nonZeroPositions_{};
+    /// Rows (bit r) that hold a non-zero entry at position p.
+    std::array<Mask, SystemColumns> nonZeroRows_{};
+    /// Rows (bit r) that hold a non-zero entry in column c of the matrix.
+    std::array<Mask, SystemColumns> rowsOfColumn_{};
+    std::array<Frame, SystemColumns> frames_;
 };
 
 }  // namespace corvane

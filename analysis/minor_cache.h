@@ -23,10 +23,12 @@ public:
     /// The limit is held below 32 GiB, what the table's record numbers can address.
     explicit MinorCache(std::size_t limitBytes);
 
+    /// Filled by find; left uninitialised otherwise, since arrays of them sit on the hot
+    /// path of the expansion.
     struct Entry {
-        const double* coef = nullptr;
-        int degree = 0;
-        ProductCount count = 0;
+        const double* coef;
+        int degree;
+        ProductCount count;
     };
 
     /// Finds the minor stored under `key` (any value below 2^31).

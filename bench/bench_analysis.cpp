@@ -123,16 +123,21 @@ void registerAll() {
     for (const int sections : {3, 8, 13, 18, 23}) {
         registerNetlist("escada_rc_" + std::to_string(sections + 2), rcLadder(sections), true);
     }
-    for (const int order : {3, 7, 11, 15}) {
-        const int unknowns = order + 3 + order / 2;
-        registerNetlist("escada_lc_" + std::to_string(unknowns), lcLadder(order), order <= 11);
+    for (const int order : {3, 7, 11, 15, 19, 23}) {
+        registerNetlist("escada_lc_ordem_" + std::to_string(order), lcLadder(order), order <= 15);
     }
     for (const int stages : {1, 3, 5}) {
         registerNetlist("cascata_sk_" + std::to_string(2 + 4 * stages), sallenKeyCascade(stages),
                         stages <= 3);
     }
-    registerSystem("mna_25x25_100nz", mnaLikeSystem(100, 25, 100), 25, false);
-    registerSystem("mna_25x25_125nz", mnaLikeSystem(125, 25, 125), 25, false);
+    for (const unsigned seed : {1u, 2u, 3u}) {
+        for (const int nonZeros : {100, 125}) {
+            registerSystem(
+                "mna_25x25_" + std::to_string(nonZeros) + "nz_semente" + std::to_string(seed),
+                mnaLikeSystem(seed * 1000 + static_cast<unsigned>(nonZeros), 25, nonZeros), 25,
+                false);
+        }
+    }
     for (const int n : {8, 9, 12, 14, 16}) {
         registerSystem("densa_" + std::to_string(n), denseSystem(static_cast<unsigned>(n), n), n,
                        n <= 9);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures both expansions on every workload of bench_analysis and prints a Markdown
-# table: time per analysis, products counted, minors kept and peak memory. For workloads
+# table: CPU time per analysis, products counted, minors kept and peak memory. For workloads
 # the plain expansion cannot finish, its time is implied from its measured cost per
 # product on the largest workload it did finish.
 #
@@ -14,7 +14,7 @@ measure() {
     "$bench" --benchmark_filter="^$1\$" --benchmark_format=csv 2>/dev/null |
         awk -F, 'NR == 1 { for (i = 1; i <= NF; ++i) { gsub(/"/, "", $i); col[$i] = i }; next }
                  { gsub(/"/, "")
-                   t = $col["real_time"]; u = $col["time_unit"]
+                   t = $col["cpu_time"]; u = $col["time_unit"]
                    if (u == "us") t /= 1000; else if (u == "ns") t /= 1e6; else if (u == "s") t *= 1000
                    printf "%.3f %s %s %s\n", t, $col["label"], $col["incognitas"], $col["menores"] }'
 }

@@ -24,7 +24,8 @@ inline std::string rcLadder(int sections) {
 }
 
 /// A doubly terminated LC ladder (alternating shunt C and series L) of the given order.
-/// Unknowns: 2 + nodes + inductor currents = order + 3 + order / 2.
+/// Unknowns: the source's two, then a node and an inductor current per series inductor,
+/// plus one node: 3 + 2 · (order / 2).
 inline std::string lcLadder(int order) {
     std::string text =
         "Escada LC de ordem " + std::to_string(order) + "\nV1 in 0 1 IMPULSO\nRs in n1 1\n";
