@@ -243,3 +243,147 @@ TEST_F(Catalogue, FloatingPointFaults) {
 
 }  // namespace
 }  // namespace corvane::cli
+
+namespace corvane::cli {
+namespace {
+
+// The plotter's part of the catalogue: result files, plot lists and limits, through
+// corvane-cli plotar.
+class PlotCatalogue : public ::testing::Test {
+protected:
+    PlotCatalogue() {
+        dir.write("d.d", "1\n 1\n 1\n 1\n");
+        dir.write("n.n1", "0\n 1\n 1\n");
+    }
+
+    Outcome plot(const std::string& list, std::vector<std::string> args = {}) {
+        const std::string listPath = dir.write("lista", list);
+        std::vector<const char*> argv{"corvane-cli", "plotar"};
+        for (const std::string& a : args)
+            argv.push_back(a.c_str());
+        argv.push_back(listPath.c_str());
+        char* outText = nullptr;
+        char* errText = nullptr;
+        std::size_t outSize = 0;
+        std::size_t errSize = 0;
+        std::FILE* out = open_memstream(&outText, &outSize);
+        std::FILE* err = open_memstream(&errText, &errSize);
+        const int status = runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+        std::fclose(out);
+        std::fclose(err);
+        output = std::string(outText, outSize);
+        const std::string errors(errText, errSize);
+        std::free(outText);
+        std::free(errText);
+        const std::string& shown = status == ExitFloatingPointFault ? errors : output;
+        const std::size_t end = shown.empty() ? 0 : shown.size() - 1;
+        const std::size_t start = end == 0 ? std::string::npos : shown.rfind('\n', end - 1);
+        return {status, shown.substr(start == std::string::npos ? 0 : start + 1,
+                                     end - (start == std::string::npos ? 0 : start + 1))};
+    }
+
+    // A numerator file holding `text`, over the denominator 1 + s.
+    Outcome plotNumerator(const std::string& text) {
+        return plot(dir.write("x.n1", text) + "\n" + dir.file("d.d") + "\n");
+    }
+
+    test::TempDir dir;
+    std::string output;
+};
+
+std::string numbers(int from, int to) {
+    std::string text;
+    for (int i = from; i <= to; ++i)
+        text += std::to_string(i) + "\n";
+    return text;
+}
+
+TEST_F(PlotCatalogue, ResultFiles) {
+    const std::string invalid = "Arquivo " + dir.file("x.n1") + " inválido.";
+    struct Case {
+        const char* name;
+        std::string file;
+        int status;
+        std::string last;
+    };
+    const std::vector<Case> cases{
+        {"empty", "", ExitFailure, invalid},
+        {"not a number", "1\n0.5\nabc\n1\n", ExitFailure, invalid},
+        {"no constant", "1\n1\n2\n", ExitFailure, invalid},
+        {"degree 30", "30\n" + numbers(1, 32), ExitSuccess, "Lidas 1 funções"},
+        {"degree 31", "31\n" + numbers(1, 32), ExitSuccess, "Lidas 1 funções"},
+        {"degree 35", "35\n" + numbers(1, 37), ExitSuccess, "Lidas 1 funções"},
+        // A NaN is read as a number and breaks the curve where it goes; infinities of
+        // both signs meet in an invalid operation.
+        {"NaN", "1\nnan\n1\n1\n", ExitSuccess, "Lidas 1 funções"},
+        {"infinities", "2\n1\ninf\n-inf\n1\n", ExitFloatingPointFault,
+         "Operação inválida em ponto flutuante"},
+        {"CR LF", "1\r\n1\r\n1\r\n1\r\n", ExitSuccess, "Lidas 1 funções"},
+        // No coefficient: a numerator that is zero everywhere, whose group delay divides
+        // by zero.
+        {"degree -1", "-1\n7\n", ExitFloatingPointFault, "Divisão por zero em ponto flutuante"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = plotNumerator(c.file);
+        EXPECT_EQ(outcome.status, c.status) << c.name;
+        EXPECT_EQ(outcome.lastLine, c.last) << c.name;
+        const bool excessive = output.find("Polinômio com grau excessivo\n") != std::string::npos;
+        EXPECT_EQ(excessive, c.file.rfind("3", 0) == 0 && c.file[1] != '0') << c.name;
+    }
+}
+
+TEST_F(PlotCatalogue, PlotLists) {
+    const std::string n = dir.file("n.n1");
+    const std::string d = dir.file("d.d");
+    std::string twentyOne;
+    for (int i = 0; i < 21; ++i)
+        twentyOne += n + "\n" + d + "\n";
+    std::filesystem::create_directories(dir.file("pasta.n1"));
+    struct Case {
+        const char* name;
+        std::string list;
+        std::string last;
+    };
+    const std::vector<Case> cases{
+        {"a leading blank", " " + n + "\n" + d + "\n", "Arquivo  " + n + " não encontrado."},
+        {"an empty line between", n + "\n\n" + d + "\n", "Arquivo  não encontrado."},
+        {"21 curves", twentyOne, "Número excessivo de curvas"},
+        {"a numerator without denominator", n + "\n" + d + "\n" + n + "\n",
+         "Falta o denominador do arquivo " + n},
+        {"a folder named as a file", dir.file("pasta.n1") + "\n" + d + "\n",
+         "Arquivo " + dir.file("pasta.n1") + " inválido."},
+        {"a line of 2000 characters", std::string(2000, 'a') + "\n" + d + "\n",
+         "Arquivo " + std::string(2000, 'a') + " não encontrado."},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = plot(c.list);
+        EXPECT_EQ(outcome.status, ExitFailure) << c.name;
+        EXPECT_EQ(outcome.lastLine, c.last) << c.name;
+    }
+    // Comments anywhere are fine, also between a numerator and its denominator.
+    const Outcome outcome = plot("* a\n" + n + "\n* b\n" + d + "\n");
+    EXPECT_EQ(outcome.status, ExitSuccess);
+    EXPECT_EQ(outcome.lastLine, "Lidas 1 funções");
+}
+
+TEST_F(PlotCatalogue, LimitsThatFault) {
+    const std::string list = dir.file("n.n1") + "\n" + dir.file("d.d") + "\n";
+    Outcome outcome = plot(list, {"--wmin", "1", "--wmax", "1"});
+    EXPECT_EQ(outcome.status, ExitFloatingPointFault);
+    EXPECT_EQ(outcome.lastLine, "Divisão por zero em ponto flutuante");
+    outcome = plot(list, {"--gmin", "20", "--gmax", "20"});
+    EXPECT_EQ(outcome.status, ExitFloatingPointFault);
+    // Reversed limits: the grid takes the logarithm of a negative span; without the grid
+    // the same maps simply draw upside down.
+    outcome = plot(list, {"--gmin", "20", "--gmax", "-60"});
+    EXPECT_EQ(outcome.status, ExitFloatingPointFault);
+    EXPECT_EQ(outcome.lastLine, "Operação inválida em ponto flutuante");
+    outcome = plot(list, {"--gmin", "20", "--gmax", "-60", "--sem-grade"});
+    EXPECT_EQ(outcome.status, ExitSuccess);
+    outcome = plot(list, {"--wmin", "5", "--wmax", "0.1", "--linear"});
+    EXPECT_EQ(outcome.status, ExitFloatingPointFault);
+    EXPECT_EQ(outcome.lastLine, "Operação inválida em ponto flutuante");
+}
+
+}  // namespace
+}  // namespace corvane::cli
