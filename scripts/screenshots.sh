@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the pictures of the windows that the README shows (docs/*.png): the program runs
-# under a virtual X server, analyses examples/sallen_key.net and photographs its windows.
+# under a virtual X server, analyses examples/sallen_key.net, plots two of its result files
+# and photographs its windows.
 #
 #   scripts/screenshots.sh
 #

@@ -1,19 +1,84 @@
 // TForm4, the plotter's file list window "Resposta em frequência - Arquivos", opened by
-// "Gráficos" at any time.
+// "Gráficos" at any time. Memo1 holds the list of result files in pairs (numerator, then
+// denominator); the edit boxes hold the plot's ranges and segment count, read only by
+// "Plotar"; the check boxes are read by the plot window at every paint and key. All of them
+// keep their contents for as long as the program runs.
 #pragma once
 
 #include <QWidget>
 
+#include "plot_hosts.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
 namespace corvane::ui {
 
+class OpenDialog;
 class Program;
 
-class TForm4 : public QWidget {
+class TForm4 : public QWidget, public PlotListHost, public PlotCheckBoxes {
 public:
     explicit TForm4(Program& program);
 
+    QPlainTextEdit* Memo1;
+    QPushButton* Button1;
+    QLabel* Label1;
+    QLineEdit* Ewmin;
+    QLabel* Label2;
+    QLineEdit* Ewmax;
+    QLabel* Label4;
+    QLineEdit* Egmin;
+    QLabel* Label3;
+    QLineEdit* Egmax;
+    QLabel* Label6;
+    QLineEdit* Efmin;
+    QLabel* Label5;
+    QLineEdit* Efmax;
+    QLabel* Label7;
+    QLineEdit* Eamin;
+    QLabel* Label8;
+    QLineEdit* Eamax;
+    QLabel* Label9;
+    QLineEdit* Esegmentos;
+    QCheckBox* CBhz;
+    QCheckBox* CBlog;
+    QCheckBox* CBgrade;
+    QCheckBox* CBfase;
+    QCheckBox* CBtg;
+    QPushButton* Button2;
+    QLabel* Label10;
+    OpenDialog* OpenDialog1;
+
+    /// "Adicionar": asks for a numerator file and appends it and its denominator file to
+    /// the list.
+    void Button1Click();
+    /// "Plotar": reads the parameters and every listed file, then shows the plot window.
+    void Button2Click();
+
+    // The plot list as "Adicionar" and "Plotar" use it.
+    std::string editText(PlotEditBox box) const override;
+    std::string listText() const override;
+    void appendListLine(std::string_view line) override;
+    std::optional<std::string> chooseNumeratorFile() override;
+    void hidePlotWindow() override;
+    void showPlotWindow() override;
+
+    // The check boxes as the plot window reads them.
+    bool hz() const override;
+    bool logarithmic() const override;
+    void uncheckLogarithmic() override;
+    bool grid() const override;
+    bool phase() const override;
+    bool groupDelay() const override;
+
 private:
-    [[maybe_unused]] Program& program_;
+    QLineEdit* editBox(PlotEditBox box) const;
+
+    Program& program_;
 };
 
 }  // namespace corvane::ui

@@ -1,18 +1,55 @@
-// TForm5, the plot window "Resposta em frequência", shown by "Plotar" of the file list.
+// TForm5, the plot window "Resposta em frequência", shown by "Plotar" of the file list. Its
+// whole client area is the plot: every paint draws it from the plotter's data and the
+// check boxes of the file list; the arrows, A, R and the keypad's plus and minus move and
+// zoom the view. A context menu saves the picture as an image file.
 #pragma once
 
 #include <QWidget>
 
+class QAction;
+class QContextMenuEvent;
+class QKeyEvent;
+class QMenu;
+class QPaintEvent;
+
 namespace corvane::ui {
 
+class OpenDialog;
 class Program;
 
 class TForm5 : public QWidget {
 public:
     explicit TForm5(Program& program);
 
+    /// The context menu (right button) and its one item "Salvar imagem...".
+    QMenu* PopupMenu1;
+    QAction* Salvarimagem1;
+    /// The choice of the image file, PNG or SVG.
+    OpenDialog* SaveDialog1;
+
+    /// Draws the whole client area; runs only inside a paint event of this window.
+    void FormPaint();
+    /// A key command (a PlotKey code; 0 and every other code are ignored): changes the
+    /// view and repaints.
+    void FormKeyDown(int keyCode);
+    /// "Salvar imagem...": saves what the window shows, at its size, as PNG or SVG.
+    void Salvarimagem1Click();
+
+    /// "Plotar" has read new data: shows the window, which paints it.
+    void showNewPlot();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
-    [[maybe_unused]] Program& program_;
+    Program& program_;
+    // The fault of the data now on show has been reported. A paint is run again whenever
+    // the window is uncovered (the closing error box uncovers it), and would meet the same
+    // fault each time; it is reported once, until new data, a key command or a paint that
+    // completes.
+    bool paintFaultShown_ = false;
 };
 
 }  // namespace corvane::ui

@@ -1,6 +1,8 @@
-// OpenDialog1 of the main window: the choice of the netlist. It keeps the last chosen path
-// as its file name for the next use. The dialog itself sits behind a chooser that tests
-// replace, so that "Abrir" can be driven without a modal dialog.
+// The file dialogs of the windows: OpenDialog1 of the main window (the netlist), OpenDialog1
+// of the plot list (a numerator file) and the save dialog of the plot window's image. Each
+// keeps the last chosen path as its file name for the next use. The toolkit's dialog sits
+// behind a chooser that tests replace, so that the commands can be driven without a modal
+// dialog.
 #pragma once
 
 #include <QObject>
@@ -13,13 +15,14 @@ class QWidget;
 
 namespace corvane::ui {
 
-/// What the dialog is opened with.
+/// What a dialog is opened with.
 struct OpenDialogRequest {
     QString title;
-    /// Initially "teste.net", then the last chosen path.
+    /// The initial file name, then the last chosen path.
     QString fileName;
+    /// Toolkit filters, "Description (*.ext)", several separated by ";;".
     QString filter;
-    /// Added to a typed name without extension.
+    /// Added to a typed name without extension; empty: nothing is added.
     QString defaultSuffix;
 };
 
@@ -29,7 +32,12 @@ public:
     using Chooser =
         std::function<std::optional<QString>(QWidget* parent, const OpenDialogRequest&)>;
 
+    /// The main window's netlist dialog: "teste.net", netlists only, extension "net".
     explicit OpenDialog(QWidget* parent);
+
+    /// A dialog named `objectName`, opened with `request` and shown by `chooser`.
+    OpenDialog(QWidget* parent, const QString& objectName, OpenDialogRequest request,
+               Chooser chooser);
 
     void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
 
@@ -37,6 +45,7 @@ public:
     bool execute();
 
     const QString& fileName() const { return request_.fileName; }
+    const OpenDialogRequest& request() const { return request_; }
 
 private:
     QWidget* parentWindow_;
@@ -46,5 +55,9 @@ private:
 
 /// The toolkit's file-open dialog; a typed name of a file that does not exist is accepted.
 std::optional<QString> chooseFileToOpen(QWidget* parent, const OpenDialogRequest& request);
+
+/// The toolkit's file-save dialog. The suffix added to a typed name follows the filter the
+/// user picks; the toolkit asks before an existing file is replaced.
+std::optional<QString> chooseFileToSave(QWidget* parent, const OpenDialogRequest& request);
 
 }  // namespace corvane::ui

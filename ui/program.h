@@ -1,6 +1,6 @@
 // The program: its five windows, the log, the host through which the analysis reaches the
-// windows, and the one Analysis of the whole run of the program, all alive from start to
-// end. The windows reach each other and the analysis through it.
+// windows, the one Analysis and the one Plotter of the whole run of the program, all alive
+// from start to end. The windows reach each other and the analysis through it.
 #pragma once
 
 #include <functional>
@@ -13,6 +13,7 @@
 #include "corvane4.h"
 #include "corvane5.h"
 #include "error_box.h"
+#include "plotter.h"
 #include "window_host.h"
 
 namespace corvane::ui {
@@ -53,6 +54,7 @@ public:
     WindowHost& host() { return host_; }
     ErrorBox& errorBox() { return errorBox_; }
     AnalysisLog& log() { return log_; }
+    Plotter& plotter() { return plotter_; }
 
 private:
     // Done before any window exists.
@@ -63,6 +65,7 @@ private:
     ApplicationSetup setup_;
     ErrorBox errorBox_;
     AnalysisLog log_;
+    Plotter plotter_{log_};
     TForm1 form1_{*this};
     TForm2 form2_{*this};
     TForm3 form3_{*this};

@@ -1,8 +1,10 @@
 // Takes the pictures of the windows shown in the README: the main window at start, the
-// options and variables windows during the wait of an analysis, and the log with the
-// results. Run by scripts/screenshots.sh under a virtual X server:
+// options and variables windows during the wait of an analysis, the log with the results,
+// and the plotter's two windows with the responses of two of the result files. Run by
+// scripts/screenshots.sh under a virtual X server:
 //
 //   corvane-screenshots OUTPUT_FOLDER NETLIST
+#include <QAction>
 #include <QColor>
 #include <QDir>
 #include <QListWidget>
@@ -14,6 +16,8 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 #include "open_dialog.h"
 #include "program.h"
@@ -59,30 +63,58 @@ void selectVariables(Program& program, std::initializer_list<int> rows) {
     }
 }
 
+// The netlist's path without ".net": the result files are named after it.
+QString baseNameOf(const QString& netlist) {
+    return netlist.endsWith(QStringLiteral(".net")) ? netlist.chopped(4) : netlist;
+}
+
 void scrollLogToEnd(Program& program) {
     QScrollBar* bar = program.form1().Memo1->verticalScrollBar();
     bar->setValue(bar->maximum());
 }
 
+// Lists the numerators `names` (their denominators follow by the naming rule), plots them
+// and photographs both plot windows.
+void pictureThePlot(Program& program, const QStringList& names) {
+    auto pending = std::make_shared<QStringList>(names);
+    program.form4().OpenDialog1->setChooser(
+        [pending](QWidget*, const corvane::ui::OpenDialogRequest&) -> std::optional<QString> {
+            if (pending->isEmpty()) return std::nullopt;
+            return pending->takeFirst();
+        });
+    program.form1().Grfico1->trigger();
+    for (qsizetype i = 0; i < names.size(); ++i)
+        program.form4().Button1->click();
+    program.form4().Button2->click();
+    later([&program] {
+        save(program.form4().grab(), "lista-de-graficos.png");
+        save(program.form5().grab(), "grafico.png");
+        program.quit();
+    });
+}
+
 void takePictures(Program& program, const QString& netlist) {
     program.form1().OpenDialog1->setChooser(
         [netlist](QWidget*, const corvane::ui::OpenDialogRequest&) { return netlist; });
-    later([&program] {
+    // The output voltage and the voltage of node a.
+    const QString base = baseNameOf(netlist);
+    const QStringList numerators = {base + ".n4", base + ".n2"};
+    later([&program, numerators] {
         save(program.form1().grab(), "janela-principal.png");
         // The options wait runs inside "Abrir"; the next steps run inside that wait.
-        later([&program] {
+        later([&program, numerators] {
             selectVariables(program, {3});
-            later([&program] {
+            later([&program, numerators] {
                 save(arrangement({&program.form1(), &program.form2(), &program.form3()}),
                      "janelas-de-analise.png");
                 save(program.form2().grab(), "opcoes.png");
                 save(program.form3().grab(), "variaveis.png");
                 program.form2().Button1->click();
-                later([&program] {
+                later([&program, numerators] {
                     scrollLogToEnd(program);
-                    later([&program] {
+                    later([&program, numerators] {
                         save(program.form1().grab(), "resultados.png");
-                        program.quit();
+                        pictureThePlot(program, numerators);
                     });
                 });
             });

@@ -1,0 +1,692 @@
+// Covers the plotter's two windows: the controls of the file list window (names, texts,
+// defaults, geometry, tab order, the five help lines, the dialog's filter), "Adicionar"
+// through the dialog's seam, "Plotar" on result files with the plot window's pixels, the
+// check boxes read at every paint, the key commands, the floating-point faults of the paint
+// and of the keys (one box, no box again on the repaints, the program goes on), resizing,
+// and the export of the picture from the context menu.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <cmath>
+#include <deque>
+#include <initializer_list>
+#include <optional>
+
+#include "polynomial.h"
+#include "program_driver.h"
+#include "result_file.h"
+#include "temp_dir.h"
+
+using corvane::Polynomial;
+using corvane::test::ProgramDriver;
+using corvane::test::TempDir;
+
+namespace {
+
+const QStringList ListHelp = {
+    "* Coloque aqui uma série de transformadas de Laplace a plotar, na forma:",
+    "* <Arquivo com numerador>",
+    "* <Arquivo com denominador>",
+    "* No comando de adicionar selecione o numerador. ",
+    "* É assumido que o denominador tem o mesmo nome com sufixo \".d\". ",
+};
+
+constexpr QRgb BlackPixel = qRgb(0, 0, 0);
+constexpr QRgb WhitePixel = qRgb(255, 255, 255);
+constexpr QRgb GreenPixel = qRgb(0, 255, 0);
+constexpr QRgb RedPixel = qRgb(255, 0, 0);
+constexpr QRgb GreyPixel = qRgb(128, 128, 128);
+constexpr QRgb YellowPixel = qRgb(255, 255, 0);
+
+// Inside the frame of a 680 x 442 window, where no label is drawn.
+const QRect PlotInterior(71, 11, 598, 413);
+
+Polynomial polynomial(std::initializer_list<double> coefficients, double constant = 1.0) {
+    Polynomial p;
+    int m = 0;
+    for (const double c : coefficients)
+        p.coef[m++] = c;
+    p.degree = m - 1;
+    p.constant = constant;
+    return p;
+}
+
+std::string saveResult(const TempDir& dir, const std::string& name, const Polynomial& p) {
+    const std::string path = dir.file(name);
+    if (corvane::savePolynomial(path, p) != corvane::SaveStatus::Saved) {
+        QTest::qFail("could not write a result file", __FILE__, __LINE__);
+    }
+    return path;
+}
+
+QStringList listLines(const QPlainTextEdit* memo) {
+    return memo->toPlainText().split(u'\n');
+}
+
+// The order in which Tab visits the controls of a window, from `first`.
+QStringList tabOrder(QWidget* first) {
+    QStringList names;
+    QWidget* widget = first;
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus) names << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != first && names.size() < 30);
+    return names;
+}
+
+int countPixels(const QImage& image, QRgb colour, QRect area) {
+    int count = 0;
+    area &= image.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixel(x, y) == colour) ++count;
+        }
+    }
+    return count;
+}
+
+int countPixels(const QImage& image, QRgb colour) {
+    return countPixels(image, colour, image.rect());
+}
+
+// Counts the paints of a window.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget& window) { window.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
+// The program with the file list's and the image's dialogs answering from queues.
+class PlotDriver : public ProgramDriver {
+public:
+    PlotDriver() {
+        program.form4().OpenDialog1->setChooser(answerFrom(numeratorAnswers));
+        program.form5().SaveDialog1->setChooser(answerFrom(imageAnswers));
+        program.form1().Grfico1->trigger();
+    }
+
+    corvane::ui::TForm4& list() { return program.form4(); }
+    corvane::ui::TForm5& plot() { return program.form5(); }
+
+    void adicionar(std::optional<QString> answer) {
+        numeratorAnswers.push_back(std::move(answer));
+        QTest::mouseClick(list().Button1, Qt::LeftButton);
+    }
+
+    void adicionar(const std::string& path) {
+        adicionar(std::optional<QString>(QString::fromStdString(path)));
+    }
+
+    void plotar() {
+        QTest::mouseClick(list().Button2, Qt::LeftButton);
+        if (plot().isVisible()) QVERIFY(QTest::qWaitForWindowExposed(&plot()));
+        processEvents();
+    }
+
+    /// What the plot window shows, drawn by its own paint.
+    QImage picture() { return plot().grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    /// Presses a key in the plot window and lets it repaint.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(&plot(), key, modifiers);
+        processEvents();
+    }
+
+    /// The curves of the low-pass 1 / (1 + s) in the list.
+    void listLowPass(const TempDir& dir) {
+        saveResult(dir, "rc.d", polynomial({1.0, 1.0}));
+        adicionar(saveResult(dir, "rc.n1", polynomial({1.0})));
+    }
+
+    std::deque<std::optional<QString>> numeratorAnswers;
+    std::deque<std::optional<QString>> imageAnswers;
+
+private:
+    static corvane::ui::OpenDialog::Chooser answerFrom(
+        std::deque<std::optional<QString>>& answers) {
+        return
+            [&answers](QWidget*, const corvane::ui::OpenDialogRequest&) -> std::optional<QString> {
+                if (answers.empty()) return std::nullopt;
+                const bool confirmed = answers.front().has_value();
+                const QString path = answers.front().value_or(QString());
+                answers.pop_front();
+                if (!confirmed) return std::nullopt;
+                return path;
+            };
+    }
+};
+
+}  // namespace
+
+class PlotWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listWindowEditBoxes_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("Ewmin") << "Ewmin"
+                               << "0.1" << 48 << "Label1"
+                               << "Frequência mínima";
+        QTest::newRow("Ewmax") << "Ewmax"
+                               << "5" << 72 << "Label2"
+                               << "Frequência máxima";
+        QTest::newRow("Egmin") << "Egmin"
+                               << "-60" << 96 << "Label4"
+                               << "Módulo mínimo (dB)";
+        QTest::newRow("Egmax") << "Egmax"
+                               << "20" << 120 << "Label3"
+                               << "Módulo máximo (dB)";
+        QTest::newRow("Efmin") << "Efmin"
+                               << "-180" << 144 << "Label6"
+                               << "Fase mínima (graus)";
+        QTest::newRow("Efmax") << "Efmax"
+                               << "180" << 168 << "Label5"
+                               << "Fase máxima (graus)";
+        QTest::newRow("Eamin") << "Eamin"
+                               << "-10" << 192 << "Label7"
+                               << "Atraso de grupo mínimo (s)";
+        QTest::newRow("Eamax") << "Eamax"
+                               << "40" << 216 << "Label8"
+                               << "Atraso de grupo máximo (s)";
+        QTest::newRow("Esegmentos") << "Esegmentos"
+                                    << "300" << 240 << "Label9"
+                                    << "Segmentos";
+    }
+
+    void listWindowEditBoxes() {
+        QFETCH(QString, edit);
+        QFETCH(QString, text);
+        QFETCH(int, top);
+        QFETCH(QString, label);
+        QFETCH(QString, caption);
+        ProgramDriver driver;
+        const auto* box = driver.program.form4().findChild<QLineEdit*>(edit);
+        QVERIFY(box);
+        QCOMPARE(box->text(), text);
+        QCOMPARE(box->geometry(), QRect(544, top, 121, 21));
+        const auto* name = driver.program.form4().findChild<QLabel*>(label);
+        QVERIFY(name);
+        QCOMPARE(name->text(), caption);
+        QCOMPARE(name->pos(), QPoint(408, top + 8));
+        // The label's text ends before its edit box begins.
+        QVERIFY(name->x() + name->fontMetrics().horizontalAdvance(caption) <= 544);
+    }
+
+    void listWindowCheckBoxes_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("CBhz") << "CBhz"
+                              << "Frequências em Hz" << QRect(408, 272, 129, 17) << false;
+        QTest::newRow("CBlog") << "CBlog"
+                               << "Frequências em escala logarítmica" << QRect(408, 296, 193, 17)
+                               << true;
+        QTest::newRow("CBgrade") << "CBgrade"
+                                 << "Grade" << QRect(408, 320, 97, 17) << true;
+        QTest::newRow("CBfase") << "CBfase"
+                                << "Fase" << QRect(464, 320, 57, 17) << true;
+        QTest::newRow("CBtg") << "CBtg"
+                              << "Atraso de grupo" << QRect(520, 320, 97, 17) << true;
+    }
+
+    void listWindowCheckBoxes() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QRect, geometry);
+        QFETCH(bool, checked);
+        ProgramDriver driver;
+        const auto* box = driver.program.form4().findChild<QCheckBox*>(name);
+        QVERIFY(box);
+        QCOMPARE(box->text(), caption);
+        QCOMPARE(box->geometry(), geometry);
+        QCOMPARE(box->isChecked(), checked);
+    }
+
+    void listWindowListButtonsAndTabOrder() {
+        ProgramDriver driver;
+        auto& form = driver.program.form4();
+        QCOMPARE(form.windowTitle(), QString("Resposta em frequência - Arquivos"));
+        QCOMPARE(form.size(), QSize(668, 407));  // the client area of 684 x 445
+        QVERIFY(!form.isVisible());
+        QCOMPARE(form.Memo1->objectName(), QString("Memo1"));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
+        QCOMPARE(listLines(form.Memo1), ListHelp);
+        QCOMPARE(form.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(form.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(form.Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QVERIFY(!form.Memo1->isReadOnly());
+        QCOMPARE(form.Button1->objectName(), QString("Button1"));
+        QCOMPARE(form.Button1->text(), QString("Adicionar"));
+        QCOMPARE(form.Button1->geometry(), QRect(400, 8, 75, 25));
+        QCOMPARE(form.Button2->objectName(), QString("Button2"));
+        QCOMPARE(form.Button2->text(), QString("Plotar"));
+        QCOMPARE(form.Button2->geometry(), QRect(400, 344, 75, 25));
+        QCOMPARE(form.Label10->objectName(), QString("Label10"));
+        QCOMPARE(form.Label10->text(), QString("Comandos diretos: Setas,a,r,+,-"));
+        QCOMPARE(form.Label10->pos(), QPoint(408, 384));
+        QCOMPARE(tabOrder(form.Memo1),
+                 (QStringList{"Memo1", "Button1", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
+                              "Efmin", "Efmax", "Eamin", "Eamax", "CBhz", "CBlog", "CBgrade",
+                              "Esegmentos", "CBfase", "CBtg"}));
+        QVERIFY(form.Memo1->tabChangesFocus());
+        QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
+        QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
+    }
+
+    void plotWindowAtStart() {
+        ProgramDriver driver;
+        auto& form = driver.program.form5();
+        QCOMPARE(form.windowTitle(), QString("Resposta em frequência"));
+        QCOMPARE(form.pos(), QPoint(864, 316));
+        QCOMPARE(form.size(), QSize(680, 442));
+        QVERIFY(!form.isVisible());
+        // Before any "Plotar" the window shows only its black background.
+        const QImage picture = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(countPixels(picture, BlackPixel), 680 * 442);
+        QVERIFY(driver.boxes.empty());
+    }
+
+    void adicionarAppendsTheNumeratorAndItsDenominator_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("appended");
+        QTest::newRow("numerator")
+            << "/dados/filtro.n3" << QStringList{"/dados/filtro.n3", "/dados/filtro.d"};
+        QTest::newRow("two digits")
+            << "/dados/filtro.n12" << QStringList{"/dados/filtro.n12", "/dados/filtro.d"};
+        QTest::newRow("capital N")
+            << "/dados/filtro.N2" << QStringList{"/dados/filtro.N2", "/dados/filtro.d"};
+        QTest::newRow("folder with .n")
+            << "/dados/a.nova/filtro.n1"
+            << QStringList{"/dados/a.nova/filtro.n1", "/dados/a.nova/filtro.d"};
+        QTest::newRow("accented name")
+            << "/dados/ação.n1" << QStringList{"/dados/ação.n1", "/dados/ação.d"};
+        QTest::newRow("no .n") << "/dados/filtro.txt"
+                               << QStringList{"* Arquivo com nome inválido."};
+    }
+
+    void adicionarAppendsTheNumeratorAndItsDenominator() {
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, appended);
+        PlotDriver driver;
+        const qsizetype logged = driver.log().size();
+        driver.adicionar(chosen);
+        QCOMPARE(listLines(driver.list().Memo1), ListHelp + appended);
+        QCOMPARE(driver.log().size(), logged);  // nothing in the log
+        QVERIFY(driver.numeratorAnswers.empty());
+    }
+
+    void adicionarCancelledChangesNothing() {
+        PlotDriver driver;
+        driver.adicionar(std::nullopt);
+        QCOMPARE(listLines(driver.list().Memo1), ListHelp);
+        QVERIFY(driver.boxes.empty());
+    }
+
+    void adicionarWritesIntoAnEmptyLastLine() {
+        PlotDriver driver;
+        auto* memo = driver.list().Memo1;
+        // The user ended the list with a line break: no empty file line may stay behind.
+        memo->setPlainText(ListHelp.join(u'\n') + u'\n');
+        driver.adicionar(QString("/dados/f.n1"));
+        QCOMPARE(listLines(memo), ListHelp + (QStringList{"/dados/f.n1", "/dados/f.d"}));
+        memo->clear();
+        driver.adicionar(QString("/dados/g.n2"));
+        QCOMPARE(listLines(memo), (QStringList{"/dados/g.n2", "/dados/g.d"}));
+    }
+
+    void plotarReadsTheFilesAndPaintsTheCurves() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        const qsizetype logged = driver.log().size();
+        driver.plotar();
+        const QString n1 = QString::fromStdString(dir.file("rc.n1"));
+        const QString d = QString::fromStdString(dir.file("rc.d"));
+        QCOMPARE(driver.logFrom(logged),
+                 (QStringList{"Lendo arquivo " + n1, "Lendo arquivo " + d, "Lidas 1 funções"}));
+        QVERIFY(driver.plot().isVisible());
+        QVERIFY(driver.program.plotter().plotReady());
+        const QImage picture = driver.picture();
+        QCOMPARE(picture.size(), QSize(680, 442));
+        // The frame on columns 70 and 669 and rows 10 and 424.
+        for (const QPoint corner : {QPoint(70, 10), QPoint(669, 10), QPoint(70, 424),
+                                    QPoint(669, 424), QPoint(300, 10), QPoint(70, 200)}) {
+            QCOMPARE(picture.pixel(corner), WhitePixel);
+        }
+        QCOMPARE(picture.pixel(69, 200), BlackPixel);
+        QCOMPARE(picture.pixel(670, 200), BlackPixel);
+        // At point 150 (x 370, w = 0.1·50^0.5 = 0.7071 rad/s): gain -1.761 dB at row 123,
+        // phase -35.26° at row 258, group delay 0.667 s at row 336.
+        QVERIFY(countPixels(picture, WhitePixel, QRect(369, 122, 2, 3)) > 0);
+        QVERIFY(countPixels(picture, GreenPixel, QRect(369, 257, 2, 3)) > 0);
+        QVERIFY(countPixels(picture, RedPixel, QRect(369, 335, 2, 3)) > 0);
+        // And nowhere far from them in that column.
+        QCOMPARE(countPixels(picture, WhitePixel, QRect(370, 130, 1, 280)), 0);
+        // The grid: the decade line at 1 rad/s in yellow, the others grey.
+        QVERIFY(countPixels(picture, YellowPixel, PlotInterior) > 0);
+        QVERIFY(countPixels(picture, GreyPixel, PlotInterior) > 0);
+        QVERIFY(driver.boxes.empty());
+        QVERIFY(!driver.program.plotter().curvesStale());
+    }
+
+    void plotarWithAMissingFileHidesThePlotWindow() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        QVERIFY(driver.plot().isVisible());
+        driver.adicionar(dir.file("falta.n1"));
+        driver.plotar();
+        QVERIFY(!driver.plot().isVisible());
+        QCOMPARE(driver.log().last(),
+                 "Arquivo " + QString::fromStdString(dir.file("falta.n1")) + " não encontrado.");
+        QVERIFY(!driver.program.plotter().plotReady());
+        QCOMPARE(countPixels(driver.picture(), BlackPixel), 680 * 442);
+        QVERIFY(driver.boxes.empty());
+    }
+
+    void closingThePlotWindowOnlyHidesIt() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        QVERIFY(driver.plot().close());
+        QVERIFY(!driver.plot().isVisible());
+        QVERIFY(driver.program.form1().isVisible());
+        driver.plotar();
+        QVERIFY(driver.plot().isVisible());
+    }
+
+    void checkBoxesChangeTheNextPaintWithoutPlotar() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        const QImage all = driver.picture();
+        QVERIFY(countPixels(all, GreenPixel) > 0);
+        QVERIFY(countPixels(all, RedPixel) > 0);
+        PaintCounter counter(driver.plot());
+        driver.list().CBfase->setChecked(false);
+        driver.processEvents();
+        QVERIFY(counter.paints > 0);  // toggling a box repaints the plot window
+        const QImage noPhase = driver.picture();
+        QCOMPARE(countPixels(noPhase, GreenPixel), 0);
+        QVERIFY(countPixels(noPhase, RedPixel) > 0);
+        driver.list().CBtg->setChecked(false);
+        driver.list().CBgrade->setChecked(false);
+        const QImage gainOnly = driver.picture();
+        QCOMPARE(countPixels(gainOnly, RedPixel), 0);
+        QCOMPARE(countPixels(gainOnly, GreyPixel, PlotInterior), 0);
+        QCOMPARE(countPixels(gainOnly, YellowPixel, PlotInterior), 0);
+        QVERIFY(countPixels(gainOnly, WhitePixel, QRect(369, 122, 2, 3)) > 0);
+        // The edit boxes are read by "Plotar" only.
+        driver.list().Egmax->setText("0");
+        driver.list().Ewmax->setText("50");
+        QCOMPARE(driver.picture(), gainOnly);
+        QVERIFY(driver.boxes.empty());
+    }
+
+    void keysMoveAndZoomTheView() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        const auto& p = driver.program.plotter().plotParameters();
+        PaintCounter counter(driver.plot());
+        const QImage before = driver.picture();
+
+        driver.press(Qt::Key_Left);
+        QVERIFY(std::abs(p.wmin - 0.037606) < 1e-6);
+        QVERIFY(std::abs(p.wmax - 1.8803) < 1e-4);
+        QVERIFY(counter.paints > 0);
+        QVERIFY(driver.picture() != before);
+        driver.press(Qt::Key_Right);
+        QVERIFY(std::abs(p.wmin - 0.1) < 1e-12);
+        QVERIFY(std::abs(p.wmax - 5) < 1e-12);
+
+        driver.press(Qt::Key_A, Qt::ShiftModifier);
+        QVERIFY(std::abs(p.wmax - 0.70711) < 1e-5);
+        driver.press(Qt::Key_R);
+        QVERIFY(std::abs(p.wmax - 5) < 1e-12);
+
+        driver.press(Qt::Key_Up);
+        QCOMPARE(p.gmin, -20.0);
+        QCOMPARE(p.gmax, 60.0);
+        const int paints = counter.paints;
+        driver.press(Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(p.gmax, 20.0);
+        QVERIFY(counter.paints > paints);
+        driver.press(Qt::Key_Minus, Qt::KeypadModifier);
+        QCOMPARE(p.gmax, 60.0);
+
+        // The main keyboard's plus and minus and other keys change nothing and do not repaint.
+        const QImage shown = driver.picture();
+        const int quiet = counter.paints;
+        driver.press(Qt::Key_Plus);
+        driver.press(Qt::Key_Minus);
+        driver.press(Qt::Key_B);
+        QCOMPARE(counter.paints, quiet);
+        QCOMPARE(p.gmin, -20.0);
+        QCOMPARE(p.gmax, 60.0);
+        QCOMPARE(driver.picture(), shown);
+        // The keys never touch the edit boxes.
+        QCOMPARE(driver.list().Ewmin->text(), QString("0.1"));
+        QCOMPARE(driver.list().Egmax->text(), QString("20"));
+        QVERIFY(driver.boxes.empty());
+    }
+
+    void resizingRedrawsAtTheNewSize() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        driver.plot().resize(400, 300);
+        const QImage picture = driver.picture();
+        QCOMPARE(picture.size(), QSize(400, 300));
+        // x1 = 390 and y1 = 282: the frame's right column is 389, its bottom row 282.
+        QCOMPARE(picture.pixel(389, 100), WhitePixel);
+        QCOMPARE(picture.pixel(200, 282), WhitePixel);
+        QCOMPARE(picture.pixel(390, 100), BlackPixel);
+    }
+
+    void equalLimitsShowOneBoxAndTheProgramGoesOn() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().Ewmin->setText("1");
+        driver.list().Ewmax->setText("1");
+        driver.plotar();
+        QVERIFY(driver.plot().isVisible());
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        QCOMPARE(driver.boxes[0].title, QString("Corvane"));
+        QCOMPARE(driver.boxes[0].text, QString("Divisão por zero em ponto flutuante."));
+        // The paint ended after the background; the curves stay to be evaluated.
+        QCOMPARE(countPixels(driver.picture(), BlackPixel), 680 * 442);
+        QVERIFY(driver.program.plotter().curvesStale());
+        // Every later repaint of the same data meets the same fault without a new box.
+        for (int i = 0; i < 5; ++i) {
+            driver.plot().repaint();
+            driver.picture();
+            driver.processEvents();
+        }
+        driver.list().CBfase->setChecked(false);
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        // The program goes on: the other windows work, and good limits plot again.
+        driver.program.form1().Grfico1->trigger();
+        QVERIFY(driver.list().isVisible());
+        driver.list().Ewmin->setText("0.1");
+        driver.list().Ewmax->setText("5");
+        driver.plotar();
+        const QImage picture = driver.picture();
+        QCOMPARE(picture.pixel(70, 10), WhitePixel);
+        QVERIFY(countPixels(picture, WhitePixel, QRect(369, 122, 2, 3)) > 0);
+        QVERIFY(!driver.program.plotter().curvesStale());
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        // New data that faults again is reported again, once.
+        driver.list().Egmin->setText("20");
+        driver.plotar();
+        driver.plot().repaint();
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{2});
+    }
+
+    void aPoleOnTheAxisEndsThePaintWithTheCurvesSoFar() {
+        PlotDriver driver;
+        TempDir dir;
+        // 1 / (s² + 1) on the linear axis 0 .. 2 in 4 segments: the point w = 1 hits the pole.
+        saveResult(dir, "pico.d", polynomial({1.0, 0.0, 1.0}));
+        driver.adicionar(saveResult(dir, "pico.n1", polynomial({1.0})));
+        driver.list().Ewmin->setText("0");
+        driver.list().Ewmax->setText("2");
+        driver.list().Esegmentos->setText("4");
+        driver.plotar();
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        QCOMPARE(driver.boxes[0].text, QString("Divisão por zero em ponto flutuante."));
+        // A limit of 0 made the axis linear.
+        QVERIFY(!driver.list().CBlog->isChecked());
+        const QImage picture = driver.picture();
+        // Points 0 and 1 stand at x 70 and 220: the segment between them is drawn, no
+        // other.
+        QVERIFY(countPixels(picture, WhitePixel, QRect(100, 11, 100, 413)) > 0);
+        QCOMPARE(countPixels(picture, WhitePixel, QRect(230, 11, 430, 413)), 0);
+        QVERIFY(driver.program.plotter().curvesStale());
+        driver.plot().repaint();
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+    }
+
+    void aFaultingKeyShowsOneBoxAndChangesNothing() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().Ewmin->setText("0");
+        driver.plotar();
+        QVERIFY(driver.boxes.empty());
+        QVERIFY(!driver.list().CBlog->isChecked());
+        // Checked again before the next paint, the box makes the left arrow take the
+        // fourth root of 5 / 0.
+        driver.list().CBlog->setChecked(true);
+        QTest::keyClick(&driver.plot(), Qt::Key_Left);
+        const auto& p = driver.program.plotter().plotParameters();
+        QCOMPARE(p.wmin, 0.0);
+        QCOMPARE(p.wmax, 5.0);
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        QCOMPARE(driver.boxes[0].text, QString("Divisão por zero em ponto flutuante."));
+        QCOMPARE(p.wmin, 0.0);
+        QCOMPARE(p.wmax, 5.0);
+        // The keys go on working.
+        driver.press(Qt::Key_Up);
+        QCOMPARE(p.gmax, 60.0);
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+    }
+
+    void anOverflowingKeyShowsOneBoxEachTime() {
+        PlotDriver driver;
+        TempDir dir;
+        // Constant curves: nothing overflows while the grid spans 210 decades.
+        saveResult(dir, "k.d", polynomial({2.0}));
+        driver.adicionar(saveResult(dir, "k.n1", polynomial({1.0})));
+        driver.list().Ewmin->setText("1e-10");
+        driver.list().Ewmax->setText("1e200");
+        driver.plotar();
+        QVERIFY(driver.boxes.empty());
+        driver.press(Qt::Key_R);  // wmax² overflows
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        QCOMPARE(driver.boxes[0].text, QString("Estouro em ponto flutuante."));
+        QCOMPARE(driver.program.plotter().plotParameters().wmax, 1e200);
+        driver.press(Qt::Key_R);
+        QCOMPARE(driver.boxes.size(), std::size_t{2});
+    }
+
+    void theContextMenuSavesThePictureAsPng() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(300, 200),
+                                driver.plot().mapToGlobal(QPoint(300, 200)));
+        QApplication::sendEvent(&driver.plot(), &click);
+        QVERIFY(driver.plot().PopupMenu1->isVisible());
+        QCOMPARE(driver.plot().PopupMenu1->actions(), QList<QAction*>{driver.plot().Salvarimagem1});
+        QCOMPARE(driver.plot().Salvarimagem1->text(), QString("Salvar imagem..."));
+        driver.plot().PopupMenu1->hide();
+
+        const std::string path = dir.file("resposta.png");
+        driver.imageAnswers.push_back(QString::fromStdString(path));
+        driver.plot().Salvarimagem1->trigger();
+        QCOMPARE(driver.log().last(), "Imagem salva no arquivo " + QString::fromStdString(path));
+        QImage saved(QString::fromStdString(path));
+        QCOMPARE(saved.size(), QSize(680, 442));
+        QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), driver.picture());
+
+        // At the window's size.
+        driver.plot().resize(500, 320);
+        const std::string svg = dir.file("resposta.svg");
+        driver.imageAnswers.push_back(QString::fromStdString(svg));
+        driver.plot().Salvarimagem1->trigger();
+        QVERIFY(corvane::test::readFile(svg).find("viewBox=\"0 0 500 320\"") != std::string::npos);
+        QVERIFY(driver.boxes.empty());
+    }
+
+    void aFailedExportIsReportedInTheLog() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        const std::string missingFolder = dir.file("falta/resposta.png");
+        const std::string jpeg = dir.file("resposta.jpg");
+        driver.imageAnswers = {QString::fromStdString(missingFolder), QString::fromStdString(jpeg),
+                               std::nullopt};
+        const qsizetype logged = driver.log().size();
+        for (int i = 0; i < 3; ++i)
+            driver.plot().Salvarimagem1->trigger();
+        QCOMPARE(driver.logFrom(logged),
+                 (QStringList{
+                     "Não foi possível gravar a imagem " + QString::fromStdString(missingFolder),
+                     "Imagem não salva: " + QString::fromStdString(jpeg) +
+                         " não termina em .png nem em .svg"}));
+        QVERIFY(!QFile::exists(QString::fromStdString(jpeg)));
+        driver.processEvents();
+        QVERIFY(driver.boxes.empty());
+    }
+
+    void aFaultingExportWritesNothingAndShowsTheBox() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().Egmin->setText("20");
+        driver.plotar();
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        const std::string path = dir.file("resposta.png");
+        driver.imageAnswers.push_back(QString::fromStdString(path));
+        driver.plot().Salvarimagem1->trigger();
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{2});
+        QVERIFY(!QFile::exists(QString::fromStdString(path)));
+    }
+};
+
+QTEST_MAIN(PlotWindowsTest)
+#include "plot_windows_test.moc"
