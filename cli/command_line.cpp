@@ -72,6 +72,50 @@ private:
     std::string message_;
 };
 
+// The arguments of one command: options in any order, and one positional argument.
+class Arguments {
+public:
+    /// `secondOne` begins the message for a second positional argument, `missing` is the
+    /// message when there is none.
+    Arguments(const std::vector<std::string_view>& args, const char* secondOne, const char* missing)
+        : args_(args), secondOne_(secondOne), missing_(missing) {}
+
+    /// Moves to the next argument; false at the end.
+    bool next() { return ++index_ < args_.size(); }
+    std::string_view current() const { return args_[index_]; }
+
+    /// The value that follows the current option.
+    std::string_view value() {
+        if (index_ + 1 >= args_.size()) {
+            throw UsageError("a opção " + std::string(current()) + " precisa de um valor");
+        }
+        return args_[++index_];
+    }
+
+    /// Takes the current argument, which no option claimed, as the positional one.
+    void takePositional(std::string& into) {
+        const std::string_view arg = current();
+        if (arg.size() > 1 && arg[0] == '-') {
+            throw UsageError("opção desconhecida: " + std::string(arg));
+        }
+        if (havePositional_) throw UsageError(secondOne_ + std::string(arg));
+        into = arg;
+        havePositional_ = true;
+    }
+
+    /// Refuses a command line without its positional argument.
+    void requirePositional() const {
+        if (!havePositional_) throw UsageError(missing_);
+    }
+
+private:
+    const std::vector<std::string_view>& args_;
+    const char* secondOne_;
+    const char* missing_;
+    std::size_t index_ = static_cast<std::size_t>(-1);
+    bool havePositional_ = false;
+};
+
 std::vector<std::string> splitList(std::string_view list) {
     std::vector<std::string> entries;
     std::size_t start = 0;
@@ -103,17 +147,11 @@ std::size_t parseMebibytes(std::string_view text) {
     return std::min(value, limit) << 20;
 }
 
-AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& args) {
+AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
     AnalyzeCommand command;
-    bool haveNetlist = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        auto value = [&]() -> std::string_view {
-            if (i + 1 >= args.size()) {
-                throw UsageError("a opção " + std::string(arg) + " precisa de um valor");
-            }
-            return args[++i];
-        };
+    Arguments args(list, "só um netlist por vez: ", "falta o NETLIST");
+    while (args.next()) {
+        const std::string_view arg = args.current();
         if (arg == "--listar-estampas") {
             command.options.listStamps = true;
         } else if (arg == "--nao-normalizar") {
@@ -121,23 +159,18 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& args) {
         } else if (arg == "--listar-detalhes") {
             command.options.listDetails = true;
         } else if (arg == "--dispersao") {
-            command.options.dispersionText = value();
+            command.options.dispersionText = args.value();
         } else if (arg == "--variaveis") {
-            command.options.selection = splitList(value());
+            command.options.selection = splitList(args.value());
         } else if (arg == "--expansao-simples") {
             command.engine.method = ExpansionMethod::Plain;
         } else if (arg == "--memoria-cache") {
-            command.engine.cacheLimitBytes = parseMebibytes(value());
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            throw UsageError("opção desconhecida: " + std::string(arg));
-        } else if (haveNetlist) {
-            throw UsageError("só um netlist por vez: " + std::string(arg));
+            command.engine.cacheLimitBytes = parseMebibytes(args.value());
         } else {
-            command.netlist = arg;
-            haveNetlist = true;
+            args.takePositional(command.netlist);
         }
     }
-    if (!haveNetlist) throw UsageError("falta o NETLIST");
+    args.requirePositional();
     return command;
 }
 
@@ -187,7 +220,7 @@ int parseExtent(std::string_view option, std::string_view text) {
     return value;
 }
 
-PlotCommand parsePlot(const std::vector<std::string_view>& args) {
+PlotCommand parsePlot(const std::vector<std::string_view>& list) {
     const std::vector<std::pair<std::string_view, PlotEditBox>> editOptions{
         {"--wmin", PlotEditBox::Ewmin},          {"--wmax", PlotEditBox::Ewmax},
         {"--gmin", PlotEditBox::Egmin},          {"--gmax", PlotEditBox::Egmax},
@@ -195,19 +228,13 @@ PlotCommand parsePlot(const std::vector<std::string_view>& args) {
         {"--amin", PlotEditBox::Eamin},          {"--amax", PlotEditBox::Eamax},
         {"--segmentos", PlotEditBox::Esegmentos}};
     PlotCommand command;
-    bool haveList = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        auto value = [&]() -> std::string_view {
-            if (i + 1 >= args.size()) {
-                throw UsageError("a opção " + std::string(arg) + " precisa de um valor");
-            }
-            return args[++i];
-        };
+    Arguments args(list, "só uma lista por vez: ", "falta a LISTA");
+    while (args.next()) {
+        const std::string_view arg = args.current();
         const auto edit = std::find_if(editOptions.begin(), editOptions.end(),
                                        [&](const auto& option) { return option.first == arg; });
         if (edit != editOptions.end()) {
-            command.options.editText(edit->second) = value();
+            command.options.editText(edit->second) = args.value();
         } else if (arg == "--hz") {
             command.options.hz = true;
         } else if (arg == "--linear") {
@@ -219,7 +246,7 @@ PlotCommand parsePlot(const std::vector<std::string_view>& args) {
         } else if (arg == "--sem-atraso") {
             command.options.groupDelay = false;
         } else if (arg == "--imagem") {
-            command.image = value();
+            command.image = args.value();
 #ifdef CORVANE_IMAGE_EXPORT
             if (!ui::imageFormatOf(command.image)) {
                 throw UsageError("a imagem deve terminar em .png ou .svg: " + command.image);
@@ -228,21 +255,16 @@ PlotCommand parsePlot(const std::vector<std::string_view>& args) {
             throw UsageError("esta compilação não grava imagens (sem Qt)");
 #endif
         } else if (arg == "--largura") {
-            command.width = parseExtent(arg, value());
+            command.width = parseExtent(arg, args.value());
         } else if (arg == "--altura") {
-            command.height = parseExtent(arg, value());
+            command.height = parseExtent(arg, args.value());
         } else if (arg == "--tabela") {
-            command.table = value();
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            throw UsageError("opção desconhecida: " + std::string(arg));
-        } else if (haveList) {
-            throw UsageError("só uma lista por vez: " + std::string(arg));
+            command.table = args.value();
         } else {
-            command.list = arg;
-            haveList = true;
+            args.takePositional(command.list);
         }
     }
-    if (!haveList) throw UsageError("falta a LISTA");
+    args.requirePositional();
     return command;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli_runner.h"
 #include "command_line.h"
 #include "temp_dir.h"
 
@@ -25,36 +26,17 @@ class Catalogue : public ::testing::Test {
 protected:
     // Runs corvane-cli with `args` and the netlist path last.
     Outcome analyse(const std::string& path, std::vector<std::string> args = {}) {
-        std::vector<const char*> argv{"corvane-cli", "analisar"};
-        for (const std::string& a : args)
-            argv.push_back(a.c_str());
-        argv.push_back(path.c_str());
-        char* outText = nullptr;
-        char* errText = nullptr;
-        std::size_t outSize = 0;
-        std::size_t errSize = 0;
-        std::FILE* out = open_memstream(&outText, &outSize);
-        std::FILE* err = open_memstream(&errText, &errSize);
-        const int status = runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-        std::fclose(out);
-        std::fclose(err);
-        output = std::string(outText, outSize);
-        errors = std::string(errText, errSize);
-        std::free(outText);
-        std::free(errText);
-        const std::string& shown = status == ExitFloatingPointFault ? errors : output;
-        return {status, lastLine(shown)};
+        args.insert(args.begin(), "analisar");
+        args.push_back(path);
+        const test::CliResult result = test::runCliWith(args);
+        output = result.out;
+        errors = result.err;
+        const std::string& shown = result.status == ExitFloatingPointFault ? errors : output;
+        return {result.status, test::lastLine(shown)};
     }
 
     Outcome analyseText(const std::string& netlist, std::vector<std::string> args = {}) {
         return analyse(dir.write("c.net", netlist), std::move(args));
-    }
-
-    static std::string lastLine(const std::string& text) {
-        if (text.empty()) return "";
-        const std::size_t end = text.back() == '\n' ? text.size() - 1 : text.size();
-        const std::size_t start = text.rfind('\n', end - 1);
-        return text.substr(start == std::string::npos ? 0 : start + 1, end - (start + 1));
     }
 
     test::TempDir dir;
@@ -257,29 +239,12 @@ protected:
     }
 
     Outcome plot(const std::string& list, std::vector<std::string> args = {}) {
-        const std::string listPath = dir.write("lista", list);
-        std::vector<const char*> argv{"corvane-cli", "plotar"};
-        for (const std::string& a : args)
-            argv.push_back(a.c_str());
-        argv.push_back(listPath.c_str());
-        char* outText = nullptr;
-        char* errText = nullptr;
-        std::size_t outSize = 0;
-        std::size_t errSize = 0;
-        std::FILE* out = open_memstream(&outText, &outSize);
-        std::FILE* err = open_memstream(&errText, &errSize);
-        const int status = runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-        std::fclose(out);
-        std::fclose(err);
-        output = std::string(outText, outSize);
-        const std::string errors(errText, errSize);
-        std::free(outText);
-        std::free(errText);
-        const std::string& shown = status == ExitFloatingPointFault ? errors : output;
-        const std::size_t end = shown.empty() ? 0 : shown.size() - 1;
-        const std::size_t start = end == 0 ? std::string::npos : shown.rfind('\n', end - 1);
-        return {status, shown.substr(start == std::string::npos ? 0 : start + 1,
-                                     end - (start == std::string::npos ? 0 : start + 1))};
+        args.insert(args.begin(), "plotar");
+        args.push_back(dir.write("lista", list));
+        const test::CliResult result = test::runCliWith(args);
+        output = result.out;
+        const std::string& shown = result.status == ExitFloatingPointFault ? result.err : output;
+        return {result.status, test::lastLine(shown)};
     }
 
     // A numerator file holding `text`, over the denominator 1 + s.

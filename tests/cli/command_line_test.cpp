@@ -11,45 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "cli_runner.h"
 #include "temp_dir.h"
 
 namespace corvane::cli {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Captures a stream in memory.
-class MemoryStream {
-public:
-    MemoryStream() : file_(open_memstream(&buffer_, &size_)) {}
-    ~MemoryStream() {
-        if (file_) std::fclose(file_);
-        std::free(buffer_);
-    }
-    std::FILE* file() const { return file_; }
-    std::string text() {
-        std::fflush(file_);
-        return std::string(buffer_, size_);
-    }
-
-private:
-    char* buffer_ = nullptr;
-    std::size_t size_ = 0;
-    std::FILE* file_;
-};
-
-Result runCli(std::vector<const char*> args) {
-    args.insert(args.begin(), "corvane-cli");
-    MemoryStream out;
-    MemoryStream err;
-    const int status =
-        runCommandLine(static_cast<int>(args.size()), args.data(), out.file(), err.file());
-    return {status, out.text(), err.text()};
-}
+using Result = test::CliResult;
+using test::runCli;
 
 TEST(CommandLineTest, RejectsBadUsageWithStatusTwo) {
     const std::vector<std::vector<const char*>> cases{

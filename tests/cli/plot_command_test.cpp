@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli_runner.h"
 #include "command_line.h"
 #include "frequency_response.h"
 #include "result_file.h"
@@ -24,42 +25,8 @@
 namespace corvane::cli {
 namespace {
 
-// Captures a stream in memory.
-class MemoryStream {
-public:
-    MemoryStream() : file_(open_memstream(&buffer_, &size_)) {}
-    ~MemoryStream() {
-        if (file_) std::fclose(file_);
-        std::free(buffer_);
-    }
-    MemoryStream(const MemoryStream&) = delete;
-    MemoryStream& operator=(const MemoryStream&) = delete;
-    std::FILE* file() const { return file_; }
-    std::string text() {
-        std::fflush(file_);
-        return std::string(buffer_, size_);
-    }
-
-private:
-    char* buffer_ = nullptr;
-    std::size_t size_ = 0;
-    std::FILE* file_;
-};
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result runCli(std::vector<const char*> args) {
-    args.insert(args.begin(), "corvane-cli");
-    MemoryStream out;
-    MemoryStream err;
-    const int status =
-        runCommandLine(static_cast<int>(args.size()), args.data(), out.file(), err.file());
-    return {status, out.text(), err.text()};
-}
+using Result = test::CliResult;
+using test::runCli;
 
 Polynomial polynomial(std::vector<double> coefficients, double constant = 1.0) {
     Polynomial p;
