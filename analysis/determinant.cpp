@@ -19,14 +19,17 @@ std::string formatCount(ProductCount count) {
 }
 
 void multiplyEntry(const MnaEntry& e, const Polynomial& p, Polynomial& out) {
-    const double ec[2] = {e.s0, e.s1};
-    out.degree = e.degree + p.degree;
-    for (int i = 0; i <= out.degree; ++i)
-        out.coef[i] = 0.0;
-    for (int i = 0; i <= e.degree; ++i) {
-        for (int j = 0; j <= p.degree; ++j)
-            out.coef[i + j] += ec[i] * p.coef[j];
-    }
+    // The products are summed into zeroed coefficients, s0 terms first, then s1 terms:
+    // written out here for the two degrees an entry can have, with the same operations in
+    // the same order (0.0 + x is kept: it turns a product of -0.0 into +0.0).
+    const int n = p.degree;
+    out.degree = e.degree + n;
+    for (int j = 0; j <= n; ++j)
+        out.coef[j] = 0.0 + e.s0 * p.coef[j];
+    if (e.degree == 0) return;
+    out.coef[n + 1] = 0.0 + e.s1 * p.coef[n];
+    for (int j = 0; j < n; ++j)
+        out.coef[j + 1] += e.s1 * p.coef[j];
 }
 
 void addScaled(int sign, const Polynomial& p, Polynomial& acc) {

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -486,6 +488,49 @@ TEST(PostProcessTest, WarnsWhenNormalisationLowersTheOrderOfAFilter) {
     EXPECT_EQ(std::count_if(wide.fixture.lines.begin(), wide.fixture.lines.end(),
                             [](const std::string& l) { return l.rfind("Aviso", 0) == 0; }),
               0);
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// The product of an entry by a polynomial, summed term by term into zeroed coefficients.
+Polynomial referenceProduct(const MnaEntry& e, const Polynomial& p) {
+    Polynomial out;
+    out.degree = e.degree + p.degree;
+    for (int i = 0; i <= out.degree; ++i)
+        out.coef[i] = 0.0;
+    const double ec[2] = {e.s0, e.s1};
+    for (int i = 0; i <= e.degree; ++i) {
+        for (int j = 0; j <= p.degree; ++j)
+            out.coef[i + j] += ec[i] * p.coef[j];
+    }
+    return out;
+}
+
+TEST(DeterminantTest, MultipliesAnEntryBitForBitAsTermByTermSums) {
+    std::mt19937 random(20261208);
+    const double values[] = {0.0, -0.0, 1.0, -1.0, 0.1, -3.7, 1e-300, -2.5e300, 7.0 / 3.0};
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(values)) - 1);
+    for (int trial = 0; trial < 2000; ++trial) {
+        MnaEntry e{values[pick(random)], values[pick(random)], 0};
+        e.degree = e.s1 != 0.0 ? 1 : 0;
+        Polynomial p;
+        p.degree = trial % (MaxDegree - 1);
+        for (int i = 0; i <= p.degree; ++i)
+            p.coef[i] = values[pick(random)];
+        Polynomial out;
+        multiplyEntry(e, p, out);
+        const Polynomial want = referenceProduct(e, p);
+        ASSERT_EQ(out.degree, want.degree);
+        for (int i = 0; i <= want.degree; ++i) {
+            ASSERT_EQ(std::memcmp(&out.coef[i], &want.coef[i], sizeof(double)), 0)
+                << "trial " << trial << ", coefficient " << i << ": " << out.coef[i]
+                << " != " << want.coef[i];
+        }
+    }
 }
 
 }  // namespace
