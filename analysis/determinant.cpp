@@ -82,6 +82,25 @@ void PlainExpansion::expandDeterminant(int m, Polynomial& result, const IndexLis
     }
 }
 
+void addProduct(int sign, const MnaEntry& e, const Polynomial& p, Polynomial& acc) {
+    const int n = p.degree;
+    const int degree = e.degree + n;
+    const double factor = sign;
+    // Coefficient j of e × p, formed as multiplyEntry forms it.
+    auto product = [&](int j) {
+        if (e.degree == 0) return 0.0 + e.s0 * p.coef[j];
+        if (j == 0) return 0.0 + e.s0 * p.coef[0];
+        if (j > n) return 0.0 + e.s1 * p.coef[n];
+        return (0.0 + e.s0 * p.coef[j]) + e.s1 * p.coef[j - 1];
+    };
+    const int common = std::min(acc.degree, degree);
+    for (int j = 0; j <= common; ++j)
+        acc.coef[j] += factor * product(j);
+    for (int j = common + 1; j <= degree; ++j)
+        acc.coef[j] = factor * product(j);
+    if (degree > acc.degree) acc.degree = degree;
+}
+
 long double expectedMultiplications(int n) {
     long double e = 0.0L;
     for (int i = 2; i <= n; ++i)

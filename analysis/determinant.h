@@ -30,6 +30,10 @@ void multiplyEntry(const MnaEntry& e, const Polynomial& p, Polynomial& out);
 /// acc = acc + sign × p; the result's degree is the larger of the two, untrimmed.
 void addScaled(int sign, const Polynomial& p, Polynomial& acc);
 
+/// acc = acc + sign × (e × p): addScaled of multiplyEntry's product, in one pass, with the
+/// same operations in the same order, so the same bits.
+void addProduct(int sign, const MnaEntry& e, const Polynomial& p, Polynomial& acc);
+
 /// Lists of matrix rows or columns, used from index 1.
 using IndexList = std::array<int, SystemColumns>;
 

@@ -154,7 +154,6 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, P
     }
 
     Polynomial& minor = frame.minor;
-    Polynomial& product = frame.product;
     Matching& childMatching = frame.childMatching;
     for (Mask remaining = terms; remaining; remaining &= remaining - 1) {
         const int row = std::countr_zero(remaining);
@@ -177,9 +176,8 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, P
             if (stored & bit) cache_.insert(keyOf(depth + 1, childRows), minor, childCount);
         }
         if (minor.degree > 0 || minor.coef[0] != 0.0) {
-            multiplyEntry(entry(row, position), minor, product);
+            addProduct(signOfTerm(rows, row), entry(row, position), minor, result);
             ++count;
-            addScaled(signOfTerm(rows, row), product, result);
         }
     }
 }
@@ -206,9 +204,8 @@ void MemoisedExpansion::expandDirectly(int depth, Mask rows, Polynomial& result,
         const int row = std::countr_zero(remaining);
         expandDirectly(depth + 1, rows & ~(Mask{1} << row), minor, count);
         if (minor.degree > 0 || minor.coef[0] != 0.0) {
-            multiplyEntry(entry(row, position), minor, product);
+            addProduct(signOfTerm(rows, row), entry(row, position), minor, result);
             ++count;
-            addScaled(signOfTerm(rows, row), product, result);
         }
     }
 }

@@ -57,7 +57,6 @@ private:
     /// up (or zeroes) its own.
     struct Frame {
         Polynomial minor;
-        Polynomial product;
         Matching childMatching;
         std::array<MinorCache::Entry, SystemRows> cached;
     };

@@ -510,7 +510,7 @@ Polynomial referenceProduct(const MnaEntry& e, const Polynomial& p) {
     return out;
 }
 
-TEST(DeterminantTest, MultipliesAnEntryBitForBitAsTermByTermSums) {
+TEST(DeterminantTest, MultipliesAndAddsAnEntryBitForBitAsTermByTermSums) {
     std::mt19937 random(20261208);
     const double values[] = {0.0, -0.0, 1.0, -1.0, 0.1, -3.7, 1e-300, -2.5e300, 7.0 / 3.0};
     std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(values)) - 1);
@@ -529,6 +529,21 @@ TEST(DeterminantTest, MultipliesAnEntryBitForBitAsTermByTermSums) {
             ASSERT_EQ(std::memcmp(&out.coef[i], &want.coef[i], sizeof(double)), 0)
                 << "trial " << trial << ", coefficient " << i << ": " << out.coef[i]
                 << " != " << want.coef[i];
+        }
+
+        // Added into an accumulator in one pass: the bits of addScaled after multiplyEntry.
+        Polynomial acc;
+        acc.degree = (trial * 7) % (MaxDegree - 1);
+        for (int i = 0; i <= acc.degree; ++i)
+            acc.coef[i] = values[pick(random)];
+        Polynomial fused = acc;
+        const int sign = trial % 2 == 0 ? 1 : -1;
+        addScaled(sign, want, acc);
+        addProduct(sign, e, p, fused);
+        ASSERT_EQ(fused.degree, acc.degree);
+        for (int i = 0; i <= acc.degree; ++i) {
+            ASSERT_EQ(std::memcmp(&fused.coef[i], &acc.coef[i], sizeof(double)), 0)
+                << "trial " << trial << ", accumulated coefficient " << i;
         }
     }
 }
