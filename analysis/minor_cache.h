@@ -3,9 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
+#include "page_buffer.h"
 #include "polynomial.h"
 
 namespace corvane {
@@ -36,7 +36,7 @@ public:
     /// Starts loading the table slot of `key`, so that a find soon after does not wait for
     /// memory.
     void prefetch(std::uint32_t key) const {
-        if (!slots_.empty()) __builtin_prefetch(&slots_[slotIndex(key)]);
+        if (slotCount_ != 0) __builtin_prefetch(&slotArray()[slotIndex(key)]);
     }
     /// Stores a minor that is not in the table yet, unless the memory limit forbids it.
     void insert(std::uint32_t key, const Polynomial& minor, ProductCount count);
@@ -48,14 +48,14 @@ public:
     bool full() const { return refused_; }
 
 private:
-    // The table is small and dense, so a lookup touches one slot and then one record.
+    // The table is small and dense, so a lookup touches one slot and then one record. A
+    // slot holds its key plus one, so that the zeroed memory of a new table is all empty.
     struct Slot {
-        std::uint32_t key = EmptyKey;
-        std::uint32_t record = 0;  // block number << BlockBits | word within the block
+        std::uint32_t keyPlusOne;
+        std::uint32_t record;  // block number << BlockBits | word within the block
     };
     // A record: the count's low and high words, the degree, then the coefficients.
     static constexpr int RecordHeaderWords = 3;
-    static constexpr std::uint32_t EmptyKey = 0xffffffffu;
     // Blocks start small, for the many small circuits, and double up to 8 MiB.
     static constexpr int BlockBits = 20;
     static constexpr std::size_t LargestBlockWords = std::size_t{1} << BlockBits;
@@ -65,14 +65,17 @@ private:
     bool growTable();
     std::uint64_t* reserveRecord(std::size_t words, std::uint32_t& record);
     const std::uint64_t* recordAt(std::uint32_t record) const {
-        return blocks_[record >> BlockBits].get() + (record & (LargestBlockWords - 1));
+        return static_cast<const std::uint64_t*>(blocks_[record >> BlockBits].data()) +
+               (record & (LargestBlockWords - 1));
     }
+    Slot* slotArray() const { return static_cast<Slot*>(table_.data()); }
 
     std::size_t limitBytes_;
-    std::vector<Slot> slots_;
+    PageBuffer table_;
+    std::size_t slotCount_ = 0;
     std::size_t entries_ = 0;
     int shift_ = 0;
-    std::vector<std::unique_ptr<std::uint64_t[]>> blocks_;
+    std::vector<PageBuffer> blocks_;
     std::size_t blockBytes_ = 0;
     std::size_t lastBlockWords_ = 0;
     std::size_t usedInLastBlock_ = 0;

@@ -1,0 +1,62 @@
+#include "page_buffer.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <utility>
+
+namespace corvane {
+
+namespace {
+
+constexpr std::size_t HugePage = std::size_t{2} << 20;
+
+void* mapZeroed(std::size_t size) {
+    void* region = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return region == MAP_FAILED ? nullptr : region;
+}
+
+// Maps `size` bytes at a 2 MiB boundary: a larger region, less its unaligned ends.
+void* mapAligned(std::size_t size) {
+    char* region = static_cast<char*>(mapZeroed(size + HugePage));
+    if (!region) return nullptr;
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(region);
+    const std::size_t head = (HugePage - start % HugePage) % HugePage;
+    if (head > 0) munmap(region, head);
+    const std::size_t tail = HugePage - head;
+    if (tail > 0) munmap(region + head + size, tail);
+    madvise(region + head, size, MADV_HUGEPAGE);
+    return region + head;
+}
+
+}  // namespace
+
+PageBuffer::PageBuffer(std::size_t size) {
+    if (size == 0) return;
+    data_ = size >= HugePage && size % HugePage == 0 ? mapAligned(size) : mapZeroed(size);
+    if (data_) size_ = size;
+}
+
+PageBuffer::~PageBuffer() {
+    release();
+}
+
+PageBuffer::PageBuffer(PageBuffer&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+
+PageBuffer& PageBuffer::operator=(PageBuffer&& other) noexcept {
+    if (this != &other) {
+        release();
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
+}
+
+void PageBuffer::release() noexcept {
+    if (data_) munmap(data_, size_);
+    data_ = nullptr;
+    size_ = 0;
+}
+
+}  // namespace corvane
