@@ -83,15 +83,18 @@ void PlainExpansion::expandDeterminant(int m, Polynomial& result, const IndexLis
 }
 
 void addProduct(int sign, const MnaEntry& e, const Polynomial& p, Polynomial& acc) {
-    const int n = p.degree;
+    addProduct(sign, e, p.coef.data(), p.degree, acc);
+}
+
+void addProduct(int sign, const MnaEntry& e, const double* coef, int n, Polynomial& acc) {
     const int degree = e.degree + n;
     const double factor = sign;
     // Coefficient j of e × p, formed as multiplyEntry forms it.
     auto product = [&](int j) {
-        if (e.degree == 0) return 0.0 + e.s0 * p.coef[j];
-        if (j == 0) return 0.0 + e.s0 * p.coef[0];
-        if (j > n) return 0.0 + e.s1 * p.coef[n];
-        return (0.0 + e.s0 * p.coef[j]) + e.s1 * p.coef[j - 1];
+        if (e.degree == 0) return 0.0 + e.s0 * coef[j];
+        if (j == 0) return 0.0 + e.s0 * coef[0];
+        if (j > n) return 0.0 + e.s1 * coef[n];
+        return (0.0 + e.s0 * coef[j]) + e.s1 * coef[j - 1];
     };
     const int common = std::min(acc.degree, degree);
     for (int j = 0; j <= common; ++j)

@@ -33,6 +33,8 @@ void addScaled(int sign, const Polynomial& p, Polynomial& acc);
 /// acc = acc + sign × (e × p): addScaled of multiplyEntry's product, in one pass, with the
 /// same operations in the same order, so the same bits.
 void addProduct(int sign, const MnaEntry& e, const Polynomial& p, Polynomial& acc);
+/// The same, for a polynomial given by its coefficients 0..degree.
+void addProduct(int sign, const MnaEntry& e, const double* coef, int degree, Polynomial& acc);
 
 /// Lists of matrix rows or columns, used from index 1.
 using IndexList = std::array<int, SystemColumns>;

@@ -162,11 +162,15 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, P
         if (!childrenStored) {
             expandDirectly(depth + 1, childRows, minor, count);
         } else if (found & bit) {
+            // A stored minor is used where it lies.
             const MinorCache::Entry& hit = cached[row];
-            for (int i = 0; i <= hit.degree; ++i)
-                minor.coef[i] = hit.coef[i];
-            minor.degree = hit.degree;
             count += hit.count;
+            if (hit.degree > 0 || hit.coef[0] != 0.0) {
+                addProduct(signOfTerm(rows, row), entry(row, position), hit.coef, hit.degree,
+                           result);
+                ++count;
+            }
+            continue;
         } else {
             // No transversal: the minor is zero and costs the plain expansion nothing.
             if (!matchWithoutRow(depth, matching, row, childMatching)) continue;
