@@ -202,8 +202,7 @@ void MemoisedExpansion::expandDirectly(int depth, Mask rows, Polynomial& result,
     for (int i = 0; i <= m; ++i)
         result.coef[i] = 0.0;
     result.degree = 0;
-    Polynomial minor;
-    Polynomial product;
+    Polynomial& minor = frames_[depth].minor;
     for (Mask remaining = rows & nonZeroRows_[position]; remaining; remaining &= remaining - 1) {
         const int row = std::countr_zero(remaining);
         expandDirectly(depth + 1, rows & ~(Mask{1} << row), minor, count);
