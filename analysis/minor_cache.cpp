@@ -8,7 +8,7 @@
 namespace corvane {
 
 namespace {
-constexpr int InitialSlotBits = 14;
+constexpr int InitialSlotBits = 16;
 // A record number holds 12 bits of block and 20 of word.
 constexpr std::size_t MaxBlocks = 4096;
 constexpr std::size_t AddressableBytes = (std::size_t{1} << 32) * sizeof(std::uint64_t);
@@ -40,8 +40,8 @@ bool MinorCache::find(std::uint32_t key, Entry& entry) const {
         if (slot.keyPlusOne == 0) return false;
         if (slot.keyPlusOne != key + 1) continue;
         const std::uint64_t* record = recordAt(slot.record);
-        entry.count = (static_cast<ProductCount>(record[1]) << 64) | record[0];
-        entry.degree = static_cast<int>(record[2]);
+        entry.count = (static_cast<ProductCount>(record[1] >> 8) << 64) | record[0];
+        entry.degree = static_cast<int>(record[1] & 0xff);
         entry.coef = reinterpret_cast<const double*>(record + RecordHeaderWords);
         return true;
     }
@@ -92,6 +92,7 @@ std::uint64_t* MinorCache::reserveRecord(std::size_t words, std::uint32_t& recor
 }
 
 void MinorCache::insert(std::uint32_t key, const Polynomial& minor, ProductCount count) {
+    if (count >> 120 != 0) return;  // beyond what a record holds; never for 25 unknowns
     if (slotCount_ == 0 || ((entries_ + 1) * 2 > slotCount_ && !growTable())) {
         refused_ = true;
         return;
@@ -104,8 +105,8 @@ void MinorCache::insert(std::uint32_t key, const Polynomial& minor, ProductCount
         return;
     }
     words[0] = static_cast<std::uint64_t>(count);
-    words[1] = static_cast<std::uint64_t>(count >> 64);
-    words[2] = static_cast<std::uint64_t>(minor.degree);
+    words[1] =
+        static_cast<std::uint64_t>(count >> 64) << 8 | static_cast<std::uint64_t>(minor.degree);
     std::memcpy(words + RecordHeaderWords, minor.coef.data(), coefficients * sizeof(double));
 
     const std::size_t mask = slotCount_ - 1;

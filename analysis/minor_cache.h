@@ -54,8 +54,9 @@ private:
         std::uint32_t keyPlusOne;
         std::uint32_t record;  // block number << BlockBits | word within the block
     };
-    // A record: the count's low and high words, the degree, then the coefficients.
-    static constexpr int RecordHeaderWords = 3;
+    // A record: the count's low word, then its high bits above the degree's 8 bits, then
+    // the coefficients. (A subtree of a 25 × 25 system counts below 2^85 products.)
+    static constexpr int RecordHeaderWords = 2;
     // Blocks start small, for the many small circuits, and double up to 8 MiB.
     static constexpr int BlockBits = 20;
     static constexpr std::size_t LargestBlockWords = std::size_t{1} << BlockBits;
