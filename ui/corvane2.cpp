@@ -26,10 +26,7 @@ QCheckBox* addCheckBox(QWidget* window, const char* objectName, const QString& c
 }  // namespace
 
 TForm2::TForm2(Program& program) : program_(program) {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Análise"));
-    setFont(windowFont());
-    setAttribute(Qt::WA_QuitOnClose, false);
+    setUpSecondaryWindow(*this, "Form2", QStringLiteral("Análise"));
 
     CBestampas =
         addCheckBox(this, "CBestampas", QStringLiteral("Listar estampas"), {8, 8, 97, 17}, false);

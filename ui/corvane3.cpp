@@ -26,10 +26,7 @@ public:
 }  // namespace
 
 TForm3::TForm3(Program& program) : program_(program) {
-    setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("Variáveis"));
-    setFont(windowFont());
-    setAttribute(Qt::WA_QuitOnClose, false);
+    setUpSecondaryWindow(*this, "Form3", QStringLiteral("Variáveis"));
 
     LBsel = new QListWidget(this);
     LBsel->setObjectName(QStringLiteral("LBsel"));

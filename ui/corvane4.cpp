@@ -76,10 +76,7 @@ QPushButton* addButton(QWidget* window, const char* objectName, const QString& c
 }  // namespace
 
 TForm4::TForm4(Program& program) : program_(program) {
-    setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("Resposta em frequência - Arquivos"));
-    setFont(windowFont());
-    setAttribute(Qt::WA_QuitOnClose, false);
+    setUpSecondaryWindow(*this, "Form4", QStringLiteral("Resposta em frequência - Arquivos"));
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));

@@ -20,10 +20,7 @@
 namespace corvane::ui {
 
 TForm5::TForm5(Program& program) : program_(program) {
-    setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("Resposta em frequência"));
-    setFont(windowFont());
-    setAttribute(Qt::WA_QuitOnClose, false);
+    setUpSecondaryWindow(*this, "Form5", QStringLiteral("Resposta em frequência"));
     // Every paint covers the whole client area.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);

@@ -56,4 +56,11 @@ void centreWindow(QWidget& window, QSize outer) {
     placeWindow(window, centre - QPoint(outer.width() / 2, outer.height() / 2), outer);
 }
 
+void setUpSecondaryWindow(QWidget& window, const char* objectName, const QString& title) {
+    window.setObjectName(QString::fromLatin1(objectName));
+    window.setWindowTitle(title);
+    window.setFont(windowFont());
+    window.setAttribute(Qt::WA_QuitOnClose, false);
+}
+
 }  // namespace corvane::ui

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QPoint>
 #include <QSize>
+#include <QString>
 
 class QWidget;
 
@@ -20,6 +21,10 @@ QFont windowFont();
 /// The log's font: "Courier New", 8 points, always of fixed pitch, so that the columns of
 /// the system listing line up.
 QFont logFont();
+
+/// Names and titles a secondary window, gives it the windows' font, and keeps the program
+/// running when it is closed (closing it only hides it).
+void setUpSecondaryWindow(QWidget& window, const char* objectName, const QString& title);
 
 /// The client size of a window whose outer size was `outer`.
 QSize clientSize(QSize outer);
