@@ -18,6 +18,12 @@ std::string formatCount(ProductCount count) {
     return digits;
 }
 
+void copyEntry(const MnaEntry& e, Polynomial& out) {
+    out.coef[0] = e.s0;
+    out.coef[1] = e.s1;
+    out.degree = e.degree;
+}
+
 void multiplyEntry(const MnaEntry& e, const Polynomial& p, Polynomial& out) {
     // The products are summed into zeroed coefficients, s0 terms first, then s1 terms:
     // written out here for the two degrees an entry can have, with the same operations in
@@ -48,10 +54,7 @@ void addScaled(int sign, const Polynomial& p, Polynomial& acc) {
 void PlainExpansion::expandDeterminant(int m, Polynomial& result, const IndexList& columns,
                                        const IndexList& rows) {
     if (m == 1) {
-        const MnaEntry& e = matrix_.at(rows[1], columns[1]);
-        result.coef[0] = e.s0;
-        result.coef[1] = e.s1;
-        result.degree = e.degree;
+        copyEntry(matrix_.at(rows[1], columns[1]), result);
         return;
     }
     for (int i = 0; i <= m; ++i)

@@ -24,6 +24,10 @@ struct NetworkFunctions {
 /// The exact decimal digits of a count.
 std::string formatCount(ProductCount count);
 
+/// out = e as a polynomial: s0 + s1·s, of the entry's own degree (the base case of the
+/// expansion, never counted).
+void copyEntry(const MnaEntry& e, Polynomial& out);
+
 /// out = e × p.
 void multiplyEntry(const MnaEntry& e, const Polynomial& p, Polynomial& out);
 

@@ -192,11 +192,7 @@ void MemoisedExpansion::expandDirectly(int depth, Mask rows, Polynomial& result,
     const int m = n_ - depth;
     const int position = depth + 1;
     if (m == 1) {
-        // The base case: a single entry, never counted.
-        const MnaEntry& e = entry(std::countr_zero(rows), position);
-        result.coef[0] = e.s0;
-        result.coef[1] = e.s1;
-        result.degree = e.degree;
+        copyEntry(entry(std::countr_zero(rows), position), result);
         return;
     }
     for (int i = 0; i <= m; ++i)

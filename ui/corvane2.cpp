@@ -12,19 +12,6 @@
 
 namespace corvane::ui {
 
-namespace {
-
-QCheckBox* addCheckBox(QWidget* window, const char* objectName, const QString& caption,
-                       QRect geometry, bool checked) {
-    auto* box = new QCheckBox(caption, window);
-    box->setObjectName(QString::fromLatin1(objectName));
-    box->setGeometry(geometry);
-    box->setChecked(checked);
-    return box;
-}
-
-}  // namespace
-
 TForm2::TForm2(Program& program) : program_(program) {
     setUpSecondaryWindow(*this, "Form2", QStringLiteral("Análise"));
 

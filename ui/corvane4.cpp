@@ -56,15 +56,6 @@ QLineEdit* addEditBox(QWidget* window, const char* objectName, const QString& te
     return edit;
 }
 
-QCheckBox* addCheckBox(QWidget* window, const char* objectName, const QString& caption,
-                       QRect geometry, bool checked) {
-    auto* box = new QCheckBox(caption, window);
-    box->setObjectName(QString::fromLatin1(objectName));
-    box->setGeometry(geometry);
-    box->setChecked(checked);
-    return box;
-}
-
 QPushButton* addButton(QWidget* window, const char* objectName, const QString& caption,
                        QPoint place) {
     auto* button = new QPushButton(caption, window);

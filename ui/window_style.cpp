@@ -1,5 +1,6 @@
 #include "window_style.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -54,6 +55,15 @@ void centreWindow(QWidget& window, QSize outer) {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     const QPoint centre = screen ? screen->availableGeometry().center() : QPoint(0, 0);
     placeWindow(window, centre - QPoint(outer.width() / 2, outer.height() / 2), outer);
+}
+
+QCheckBox* addCheckBox(QWidget* window, const char* objectName, const QString& caption,
+                       QRect geometry, bool checked) {
+    auto* box = new QCheckBox(caption, window);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setGeometry(geometry);
+    box->setChecked(checked);
+    return box;
 }
 
 void setUpSecondaryWindow(QWidget& window, const char* objectName, const QString& title) {

@@ -7,9 +7,11 @@
 
 #include <QFont>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
+class QCheckBox;
 class QWidget;
 
 namespace corvane::ui {
@@ -25,6 +27,10 @@ QFont logFont();
 /// Names and titles a secondary window, gives it the windows' font, and keeps the program
 /// running when it is closed (closing it only hides it).
 void setUpSecondaryWindow(QWidget& window, const char* objectName, const QString& title);
+
+/// A check box of `window`, named, placed and set.
+QCheckBox* addCheckBox(QWidget* window, const char* objectName, const QString& caption,
+                       QRect geometry, bool checked);
 
 /// The client size of a window whose outer size was `outer`.
 QSize clientSize(QSize outer);
