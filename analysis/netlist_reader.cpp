@@ -1,36 +1,41 @@
 #include "netlist_reader.h"
 
+#include <sys/stat.h>
+
+#include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "floating_point.h"
 #include "input_file.h"
+#include "netlist_scanner.h"
+#include "netlist_value.h"
+#include "result_file_names.h"
 
 namespace corvane {
 
 namespace {
 
-// The marker between a C or L value and its initial condition ("IC=", " IC = ", ...) is
-// kept up to this length; a longer run is still skipped whole, so it parses the same.
-constexpr int MarkerLength = 255;
+// The characters that may stand between a C or L value and its initial condition
+// ("IC=", " IC = ", ...).
+constexpr const char* MarkerCharacters = "IC= ";
 
-void upperCaseFirst(char* text) {
-    if (text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+void upperCaseFirst(std::string& text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    }
 }
 
 template <std::size_t N>
-void copyName(char (&destination)[N], const char* source) {
-    std::snprintf(destination, N, "%s", source);
+void copyName(char (&destination)[N], const std::string& source) {
+    std::snprintf(destination, N, "%s", source.c_str());
 }
 
-// Scratch buffers of the reading loop. They keep their text from line to line within a
-// run: a field that a short line does not fill keeps the previous line's text.
-struct LineFields {
-    char token[MaxNameLength + 1] = {};
-    char node[4][MaxNameLength + 1] = {};
-    char marker[MarkerLength + 1] = {};
-};
+// Ends the reading of a netlist with the line already printed to the log.
+struct ReadingStopped {};
 
 class NetlistReader {
 public:
@@ -38,19 +43,40 @@ public:
 
     bool read(const std::string& path) {
         deriveFileNames(run_, path);
-        InputFile file = openForReading(run_.netlistFileName.c_str());
+        const char* fileName = run_.netlistFileName.c_str();
+        errno = 0;
+        InputFile file = openForReading(fileName);
         if (!file) {
-            log_.print("Arquivo %s inexistente", run_.netlistFileName.c_str());
+            if (errno == ENOENT || errno == ENOTDIR) {
+                log_.print("Arquivo %s inexistente", fileName);
+            } else {
+                reportUnreadable(errno);
+            }
+            return false;
+        }
+        if (const int reason = unreadableKind(file.get())) {
+            reportUnreadable(reason);
             return false;
         }
         run_.commandLineMissing = 1;
-        log_.print("Lendo netlist %s:", run_.netlistFileName.c_str());
-        file_ = file.get();
-        std::fscanf(file_, "%*[^\n]");  // the title
-
-        while (std::fscanf(file_, "%10s", fields_.token) == 1) {
-            if (!readLine()) return false;
+        log_.print("Lendo netlist %s:", fileName);
+        NetlistScanner scanner(file.get());
+        scanner_ = &scanner;
+        try {
+            scanner.skipRestOfLine();  // the title
+            std::string token;
+            while (scanner.nextField(token)) {
+                scanner.markLine();
+                readLine(token);
+            }
+        } catch (const ReadingStopped&) {
+            return false;
         }
+        if (scanner.failed()) {
+            reportUnreadable(scanner.readError());
+            return false;
+        }
+        scanner_ = nullptr;
         file.reset();
 
         if (run_.tooManyNodes) {
@@ -63,107 +89,203 @@ public:
     }
 
 private:
-    int node(int i) { return findOrAddNode(run_, log_, fields_.node[i]); }
+    // Only files and pipes are read: a folder or a device such as /dev/null or /dev/zero
+    // is no netlist. Returns the error that says why, or 0.
+    static int unreadableKind(std::FILE* file) {
+        struct stat status {};
+        if (fstat(fileno(file), &status) != 0) return errno;
+        if (S_ISDIR(status.st_mode)) return EISDIR;
+        if (!S_ISREG(status.st_mode) && !S_ISFIFO(status.st_mode)) return ENODEV;
+        return 0;
+    }
 
-    // The first token of the line is in fields_.token. Returns false when the run ends.
-    bool readLine() {
+    void reportUnreadable(int reason) {
+        const char* why = reason == ENODEV ? "não é um arquivo comum" : std::strerror(reason);
+        log_.print("Não foi possível ler o arquivo %s: %s", run_.netlistFileName.c_str(), why);
+    }
+
+    [[noreturn]] void stop() { throw ReadingStopped{}; }
+
+    // A name field (node, inductor): present, and at most MaxNameLength characters.
+    std::string nameField() {
+        std::string field;
+        if (!scanner_->nextField(field)) {
+            log_.print("Linha %d: campo ausente: %s", scanner_->markedLine(),
+                       scanner_->markedLineText().c_str());
+            stop();
+        }
+        checkNameLength(field);
+        return field;
+    }
+
+    void checkNameLength(const std::string& name) {
+        if (name.size() > MaxNameLength || scanner_->truncated()) {
+            log_.print("Linha %d: nome com mais de %d caracteres: %s", scanner_->markedLine(),
+                       MaxNameLength, shownText(name).c_str());
+            stop();
+        }
+    }
+
+    double valueField() {
+        std::string field;
+        std::optional<double> value;
+        if (scanner_->nextField(field) && !scanner_->truncated()) value = parseValue(field);
+        if (!value) reportBadValue();
+        return *value;
+    }
+
+    [[noreturn]] void reportBadValue() {
+        log_.print("Linha %d: valor ausente ou inválido: %s", scanner_->markedLine(),
+                   scanner_->markedLineText().c_str());
+        stop();
+    }
+
+    int node(const std::string& name) { return findOrAddNode(run_, log_, name.c_str()); }
+
+    // The first token of the line is `token`; the scanner stands right after it.
+    void readLine(std::string& token) {
+        upperCaseFirst(token);
+        const char kind = token[0];
+        if (kind == '*' || kind == '.') {
+            // Comments, and command lines, whose commands are reserved.
+            scanner_->skipRestOfLine();
+            return;
+        }
+        if (std::strchr("RCLIVGEFHOK", kind) == nullptr || kind == '\0') {
+            log_.print("Elemento desconhecido: %s", shownText(token).c_str());
+            stop();
+        }
         if (++run_.elementCount > MaxElements) {
             log_.print("O programa só aceita até %d elementos", MaxElements);
-            return false;
+            stop();
         }
-        upperCaseFirst(fields_.token);
+        checkNameLength(token);
         Element& e = run_.ElementTable[run_.elementCount];
-        copyName(e.name, fields_.token);
-        char(&n)[4][MaxNameLength + 1] = fields_.node;
+        e = Element{};
+        copyName(e.name, token);
+        refuseRepeatedName(e.name);
+        elementLine_[run_.elementCount] = scanner_->markedLine();
 
-        switch (e.name[0]) {
+        switch (kind) {
             case 'R':
-                std::fscanf(file_, "%10s%10s%lg%*[^\n]", n[0], n[1], &e.value);
-                log_.print("%s %s %s %g", e.name, n[0], n[1], e.value);
-                e.a = node(0);
-                e.b = node(1);
-                return true;
+                readTwoTerminal(e);
+                scanner_->skipRestOfLine();
+                log_.print("%s %s %s %g", e.name, names_[0].c_str(), names_[1].c_str(), e.value);
+                numberTwoNodes(e);
+                return;
             case 'C':
             case 'L':
                 readCapacitorOrInductor(e);
-                log_.print("%s %s %s %g (%s) %g", e.name, n[0], n[1], e.value, fields_.marker,
-                           e.value2);
-                e.a = node(0);
-                e.b = node(1);
-                return true;
+                return;
             case 'I':
             case 'V':
-                return readSource(e);
+                readSource(e);
+                return;
             case 'G':
             case 'E':
             case 'F':
             case 'H':
-                std::fscanf(file_, "%10s%10s%10s%10s%lg%*[^\n]", n[0], n[1], n[2], n[3], &e.value);
-                log_.print("%s %s %s %s %s %g", e.name, n[0], n[1], n[2], n[3], e.value);
+                readFourNames();
+                e.value = valueField();
+                scanner_->skipRestOfLine();
+                log_.print("%s %s %s %s %s %g", e.name, names_[0].c_str(), names_[1].c_str(),
+                           names_[2].c_str(), names_[3].c_str(), e.value);
                 numberFourNodes(e);
-                return true;
+                return;
             case 'O':
-                std::fscanf(file_, "%10s%10s%10s%10s%*[^\n]", n[0], n[1], n[2], n[3]);
-                log_.print("%s %s %s %s %s", e.name, n[0], n[1], n[2], n[3]);
+                readFourNames();
+                scanner_->skipRestOfLine();
+                log_.print("%s %s %s %s %s", e.name, names_[0].c_str(), names_[1].c_str(),
+                           names_[2].c_str(), names_[3].c_str());
                 numberFourNodes(e);
-                return true;
+                return;
             case 'K':
-                std::fscanf(file_, "%10s%10s%lg%*[^\n]", n[0], n[1], &e.value);
-                log_.print("%s %s %s %g", e.name, n[0], n[1], e.value);
-                return resolveCoupling(e);
-            case '*':
-            case '.':
-                // Comments, and command lines, whose commands are reserved.
-                std::fscanf(file_, "%*[^\n]");
-                --run_.elementCount;
-                return true;
+                readTwoTerminal(e);
+                scanner_->skipRestOfLine();
+                log_.print("%s %s %s %g", e.name, names_[0].c_str(), names_[1].c_str(), e.value);
+                resolveCoupling(e);
+                return;
             default:
-                log_.print("Elemento desconhecido: %s", fields_.token);
-                return false;
+                return;
         }
     }
 
+    // Two names and a value.
+    void readTwoTerminal(Element& e) {
+        names_[0] = nameField();
+        names_[1] = nameField();
+        e.value = valueField();
+    }
+
+    void readFourNames() {
+        for (std::string& name : names_)
+            name = nameField();
+    }
+
+    void refuseRepeatedName(const char* name) {
+        for (int i = 1; i < run_.elementCount; ++i) {
+            if (std::strcmp(run_.ElementTable[i].name, name) == 0) {
+                log_.print("Linha %d: elemento %s repetido (já definido na linha %d)",
+                           scanner_->markedLine(), name, elementLine_[i]);
+                stop();
+            }
+        }
+    }
+
+    // The value may be followed on the same line by a marker of the characters "IC= " and
+    // the initial condition; without one the initial condition is 0.
     void readCapacitorOrInductor(Element& e) {
-        char(&n)[4][MaxNameLength + 1] = fields_.node;
-        e.value2 = 0.0;
-        fields_.marker[0] = '\0';
-        const int read =
-            std::fscanf(file_, "%10s%10s%lg%255[IC= ]", n[0], n[1], &e.value, fields_.marker);
-        if (read == 4) {
-            std::fscanf(file_, "%*[IC= ]");
-            std::fscanf(file_, "%lg%*[^\n]", &e.value2);
+        readTwoTerminal(e);
+        const std::string marker = scanner_->takeRun(MarkerCharacters);
+        if (!scanner_->atEndOfLine()) {
+            std::string field;
+            scanner_->nextField(field);
+            const std::optional<double> initial =
+                scanner_->truncated() ? std::nullopt : parseValue(field);
+            if (!initial) reportBadValue();
+            e.value2 = *initial;
         }
+        scanner_->skipRestOfLine();
+        log_.print("%s %s %s %g (%s) %g", e.name, names_[0].c_str(), names_[1].c_str(), e.value,
+                   marker.c_str(), e.value2);
+        numberTwoNodes(e);
     }
 
-    bool readSource(Element& e) {
-        char(&n)[4][MaxNameLength + 1] = fields_.node;
-        char* type = fields_.token;
-        copyName(fields_.token, "Impulso");
-        std::fscanf(file_, "%10s%10s%lg%10s", n[0], n[1], &e.value, type);
+    // The type is the last field; a file that ends before it gives an impulse. Nothing
+    // after the type is discarded.
+    void readSource(Element& e) {
+        readTwoTerminal(e);
+        std::string type;
+        if (!scanner_->nextField(type)) type = "Impulso";
         upperCaseFirst(type);
-        e.y = type[0];
+        e.y = static_cast<unsigned char>(type[0]);
+        const std::string shown = shownText(type);
         if (e.y != 'I' && e.y != 'D') {
-            log_.print("Fonte inválida %s", type);
-            return false;
+            log_.print("Fonte inválida %s", shown.c_str());
+            stop();
         }
-        log_.print("%s %s %s %g %s", e.name, n[0], n[1], e.value, type);
-        e.a = node(0);
-        e.b = node(1);
-        return true;
+        log_.print("%s %s %s %g %s", e.name, names_[0].c_str(), names_[1].c_str(), e.value,
+                   shown.c_str());
+        numberTwoNodes(e);
+    }
+
+    void numberTwoNodes(Element& e) {
+        e.a = node(names_[0]);
+        e.b = node(names_[1]);
     }
 
     void numberFourNodes(Element& e) {
-        e.a = node(0);
-        e.b = node(1);
-        e.c = node(2);
-        e.d = node(3);
+        e.a = node(names_[0]);
+        e.b = node(names_[1]);
+        e.c = node(names_[2]);
+        e.d = node(names_[3]);
     }
 
     // The two names of a K line are element names, matched exactly against every element
-    // before it; the last match wins. Only inductors can be coupled.
-    bool resolveCoupling(Element& k) {
-        const char* first = fields_.node[0];
-        const char* second = fields_.node[1];
+    // before it (names are unique). Only inductors can be coupled, and two different ones.
+    void resolveCoupling(Element& k) {
+        const char* first = names_[0].c_str();
+        const char* second = names_[1].c_str();
         k.a = 0;
         k.b = 0;
         for (int i = 1; i < run_.elementCount; ++i) {
@@ -173,14 +295,17 @@ private:
         }
         if (k.a == 0 || k.b == 0 || !isInductor(k.a) || !isInductor(k.b)) {
             log_.print("Indutor não encontrado.");
-            return false;
+            stop();
+        }
+        if (k.a == k.b) {
+            log_.print("Linha %d: indutor acoplado a si mesmo: %s", scanner_->markedLine(), first);
+            stop();
         }
         log_.print("(%s está na linha %d, %s está na linha %d)", first, k.a, second, k.b);
         const double l1 = run_.ElementTable[k.a].value;
         const double l2 = run_.ElementTable[k.b].value;
         // A negative product of inductances is an invalid operation here.
         checkFloatingPoint([&] { k.value2 = std::sqrt(l1 * l2) * k.value; });
-        return true;
     }
 
     bool isInductor(int i) const { return run_.ElementTable[i].name[0] == 'L'; }
@@ -243,8 +368,10 @@ private:
 
     RunState& run_;
     AnalysisLog& log_;
-    std::FILE* file_ = nullptr;
-    LineFields fields_;
+    NetlistScanner* scanner_ = nullptr;
+    std::array<std::string, 4> names_;
+    /// The text line of each element, for the messages.
+    std::array<int, MaxElements + 1> elementLine_{};
 };
 
 }  // namespace
@@ -265,15 +392,9 @@ int findOrAddNode(RunState& run, AnalysisLog& log, const char* name) {
 }
 
 void deriveFileNames(RunState& run, const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::size_t fileNameStart = slash == std::string::npos ? 0 : slash + 1;
-    std::size_t dot = path.find('.', fileNameStart);
-    run.netlistFileName = path;
-    if (dot == std::string::npos) {
-        dot = path.size();
-        run.netlistFileName += ".net";
-    }
-    run.baseName = path.substr(0, dot);
+    const ResultFileNames names(path);
+    run.netlistFileName = names.netlist();
+    run.baseName = names.baseName();
 }
 
 bool readNetlist(RunState& run, AnalysisLog& log, const std::string& path) {

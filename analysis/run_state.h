@@ -49,7 +49,7 @@ struct RunState {
     int tooManyNodes = 0;
     /// The netlist's path as opened (".net" appended when its file name has no '.').
     std::string netlistFileName;
-    /// The stem of the result files: netlistFileName cut at the first '.' of its file name.
+    /// The stem of the result files: netlistFileName cut at the last '.' of its file name.
     std::string baseName;
     /// Entry 0 is ground, always "0".
     std::array<VariableName, MaxVariables + 1> VariableNames{};

@@ -5,13 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <optional>
 #include <cfenv>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "floating_point.h"
+#include "netlist_value.h"
 #include "recording_host.h"
 #include "temp_dir.h"
 
@@ -98,7 +105,7 @@ TEST_F(ReaderTest, EchoesEveryElementKind) {
         "F1 d 0 a b 2\n"
         "H1 d 0 a b 5\n"
         "O1 d 0 a b\n");
-    EXPECT_EQ(lines, join(join(opening(), {"R1 a b 1",
+    EXPECT_EQ(lines, join(join(opening(), {"R1 a b 1000",
                                            "C1 a 0 1e-06 ( IC=) 0.5",
                                            "C2 a 0 1e-06 ( IC = ) 0.5",
                                            "C3 a 0 1e-06 ( ) 0.5",
@@ -131,7 +138,7 @@ TEST_F(ReaderTest, EchoesEveryElementKind) {
                           waitLines()));
 
     const auto& table = run().ElementTable;
-    EXPECT_EQ(table[1].value, 1.0);  // "1k" reads as 1
+    EXPECT_EQ(table[1].value, 1000.0);
     EXPECT_EQ(table[2].value2, 0.5);
     EXPECT_EQ(table[6].value2, 0.0);
     const Element& k1 = table[7];
@@ -186,17 +193,25 @@ TEST_F(ReaderTest, ReadsCrLfLineEnds) {
     EXPECT_TRUE(reachedTheWait());
 }
 
-TEST_F(ReaderTest, SplitsLongNamesAtTenCharacters) {
-    const Lines lines = read("t\nR123456789012 1 2 3\n");
-    EXPECT_EQ(lines[2], "R123456789 012 1 2");
-    EXPECT_STREQ(run().variableName(1), "012");
+TEST_F(ReaderTest, TakesNamesOfTenCharactersAndRefusesLonger) {
+    EXPECT_EQ(read("t\nR123456789 1234567890 0 3\n")[2], "R123456789 1234567890 0 3");
+    EXPECT_STREQ(run().variableName(1), "1234567890");
+    EXPECT_EQ(read("t\nR123456789012 1 2 3\n"),
+              join(opening(), {"Linha 2: nome com mais de 10 caracteres: R123456789012"}));
+    EXPECT_EQ(fixture.outcome, RunOutcome::Failed);
 }
 
-TEST_F(ReaderTest, ScanfDecidesTheSyntax) {
-    // A unit letter after a capacitance is the next line's first token.
-    EXPECT_EQ(read("t\nC1 1 0 1u\nR1 1 0 5\n"),
-              join(opening(), {"C1 1 0 1 () 0", "Elemento desconhecido: U"}));
-    EXPECT_EQ(fixture.outcome, RunOutcome::Failed);
+TEST_F(ReaderTest, ReadsEngineeringSuffixesAndEchoesTheValueTaken) {
+    EXPECT_EQ(read("t\nC1 1 0 1u\nR1 1 0 1k\nL1 1 0 2.2MEG\n"),
+              join(join(opening(), {"C1 1 0 1e-06 () 0", "R1 1 0 1000", "L1 1 0 2.2e+06 () 0"}),
+                   {"Variáveis: ", "0: 0", "1: 1", "2: jL1",
+                    "O circuito tem 1 nós, 2 variáveis e 3 elementos", "Linha de comando não encontrada",
+                    "Parâmetros de análise dados"}));
+    EXPECT_EQ(run().ElementTable[1].value, 1e-6);
+    EXPECT_EQ(run().ElementTable[2].value, 1000.0);
+}
+
+TEST_F(ReaderTest, SourceTypes) {
     // A source without its type takes the next line's first token as the type...
     EXPECT_EQ(read("t\nV1 1 0 1\nR1 1 0 5\n"), join(opening(), {"Fonte inválida R1"}));
     // ...and is an impulse when the file ends first.
@@ -207,13 +222,15 @@ TEST_F(ReaderTest, ScanfDecidesTheSyntax) {
     EXPECT_EQ(run().elementCount, 2);
 }
 
-TEST_F(ReaderTest, KeepsShortLineFieldsFromTheLineBefore) {
-    // A line cut short at the end of the file keeps the previous line's node text (and
-    // its resistance the table's old value: 0 here, which would divide by zero later).
+TEST_F(ReaderTest, ShortLinesTakeFieldsFromTheNextLineButNeverFromAnEarlierOne) {
+    // Fields a line lacks come from the next line, as formatted input takes them...
     fixture.host.cancelWait = true;
-    const Lines lines = read("t\nR1 5 6 10\nR2 7");
-    EXPECT_EQ(lines[3], "R2 7 6 0");
-    EXPECT_EQ(run().ElementTable[2].b, run().ElementTable[1].b);
+    EXPECT_EQ(read("t\nR1 5 6\n10\n")[2], "R1 5 6 10");
+    // ...but a field the file does not hold is never left over from an earlier line.
+    EXPECT_EQ(read("t\nR1 5 6 10\nR2 7"), join(opening(), {"R1 5 6 10", "Linha 3: campo ausente: R2 7"}));
+    EXPECT_EQ(read("t\nR1 5 6 10\nR2 7 8"),
+              join(opening(), {"R1 5 6 10", "Linha 3: valor ausente ou inválido: R2 7 8"}));
+    EXPECT_EQ(fixture.outcome, RunOutcome::Failed);
 }
 
 TEST_F(ReaderTest, ReportsEachReadingFailure) {
@@ -249,9 +266,12 @@ TEST_F(ReaderTest, ResolvesCoupledInductorsByElementNumber) {
     EXPECT_DOUBLE_EQ(run().ElementTable[3].value2, 0.001);
     EXPECT_EQ(run().nodeCount, 2);  // a K line adds no node
 
-    // The last element of a name wins.
-    read("t\nL1 1 0 1e-3\nL1 2 0 2e-3\nK1 L1 L1 0.5\n");
-    EXPECT_EQ(fixture.lines[5], "(L1 está na linha 2, L1 está na linha 2)");
+    // A name belongs to one element only, and an inductor is not coupled with itself.
+    EXPECT_EQ(read("t\nL1 1 0 1e-3\nl1 2 0 2e-3\n").back(),
+              "Linha 3: elemento L1 repetido (já definido na linha 2)");
+    EXPECT_EQ(read("t\nL1 1 0 1e-3\nK1 L1 L1 0.5\n").back(),
+              "Linha 3: indutor acoplado a si mesmo: L1");
+    EXPECT_EQ(fixture.outcome, RunOutcome::Failed);
 }
 
 TEST_F(ReaderTest, RefusesCouplingsThatDoNotNameEarlierInductors) {
@@ -296,11 +316,15 @@ TEST_F(ReaderTest, AcceptsExactlyTwoHundredElements) {
     EXPECT_TRUE(reachedTheWait());
     EXPECT_EQ(run().elementCount, 200);
 
-    for (const char* extra : {"* comentário\n", ".end\n", "R201 1 0 1\n"}) {
-        lines = read(text + extra);
-        EXPECT_EQ(lines.back(), "O programa só aceita até 200 elementos") << extra;
-        EXPECT_EQ(fixture.outcome, RunOutcome::Failed);
+    // Comment and command lines after them do not count; a 201st element does.
+    for (const char* extra : {"* fim\n", ".end\n", "* a\n.end\n* b\n"}) {
+        read(text + extra);
+        EXPECT_TRUE(reachedTheWait()) << extra;
+        EXPECT_EQ(run().elementCount, 200) << extra;
     }
+    lines = read(text + "* fim\nR201 1 0 1\n");
+    EXPECT_EQ(lines.back(), "O programa só aceita até 200 elementos");
+    EXPECT_EQ(fixture.outcome, RunOutcome::Failed);
     // Comments before the limit do not count.
     lines = read("t\n* a\n* b\n" + text.substr(2));
     EXPECT_TRUE(reachedTheWait());
@@ -374,6 +398,120 @@ TEST_F(ReaderTest, EveryRunStartsAfreshWithGroundAsVariableZero) {
     EXPECT_EQ(run().variableCount, 1);
 }
 
+// Every netlist below is refused at the line that holds the fault, with that line as read.
+TEST_F(ReaderTest, RefusesEveryMalformedLineWithItsNumber) {
+    struct Case {
+        const char* name;
+        std::string netlist;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {"value missing", "t\nR1 1 0\n", "Linha 2: valor ausente ou inválido: R1 1 0"},
+        {"value that is a dash", "t\nR2 2 0 -\n", "Linha 2: valor ausente ou inválido: R2 2 0 -"},
+        {"text glued to a number", "t\n* c\nR1 1 0 1x\n",
+         "Linha 3: valor ausente ou inválido: R1 1 0 1x"},
+        {"letters then digits", "t\nR1 1 0 12abc\n",
+         "Linha 2: valor ausente ou inválido: R1 1 0 12abc"},
+        {"digits after a suffix", "t\nR1 1 0 1k2\n",
+         "Linha 2: valor ausente ou inválido: R1 1 0 1k2"},
+        {"controlled source without gain", "t\nE1 1 0 2 0\n",
+         "Linha 2: valor ausente ou inválido: E1 1 0 2 0"},
+        {"coupling without coefficient", "t\nL1 1 0 1\nL2 2 0 1\nK1 L1 L2\n",
+         "Linha 4: valor ausente ou inválido: K1 L1 L2"},
+        {"source value a word", "t\nV1 1 0 um DEGRAU\n",
+         "Linha 2: valor ausente ou inválido: V1 1 0 um DEGRAU"},
+        {"initial condition a word", "t\nC1 1 0 1u IC=x\n",
+         "Linha 2: valor ausente ou inválido: C1 1 0 1u IC=x"},
+        {"nullor with three nodes", "t\nO1 1 0 2", "Linha 2: campo ausente: O1 1 0 2"},
+        {"element name of 11", "t\nLcarga_longa saida 0 1e-3\n",
+         "Linha 2: nome com mais de 10 caracteres: Lcarga_longa"},
+        {"node name of 11", "t\nR1 saida_longa 0 1\n",
+         "Linha 2: nome com mais de 10 caracteres: saida_longa"},
+        {"inductor name of 11 in a coupling", "t\nL1 1 0 1\nK1 L1 L2345678901 1\n",
+         "Linha 3: nome com mais de 10 caracteres: L2345678901"},
+        {"a name of 5000 characters", "t\nR1 " + std::string(5000, 'n') + " 0 1\n",
+         "Linha 2: nome com mais de 10 caracteres: " + std::string(60, 'n') + "..."},
+        {"repeated source", "t\nV1 1 0 1 D\nR1 1 0 1\nv1 1 0 2 D\n",
+         "Linha 4: elemento V1 repetido (já definido na linha 2)"},
+        {"repeated after comments", "t\nR1 1 0 1\n* x\n\n.cmd\nR1 1 0 2\n",
+         "Linha 6: elemento R1 repetido (já definido na linha 2)"},
+        {"self coupling", "t\nL1 1 0 1e-3\nR1 1 0 1\nK1 L1 L1 0.5\n",
+         "Linha 4: indutor acoplado a si mesmo: L1"},
+        {"CR LF ends and a bad value", "t\r\nR1 1 0 1\r\nR2 1 0 a\r\n",
+         "Linha 3: valor ausente ou inválido: R2 1 0 a"},
+    };
+    for (const Case& c : cases) {
+        const Lines lines = read(c.netlist);
+        EXPECT_EQ(lines.back(), c.message) << c.name;
+        EXPECT_EQ(fixture.outcome, RunOutcome::Failed) << c.name;
+    }
+}
+
+// A field the line lacks once kept the previous run's value: a second run in the windows
+// silently analysed an element of the first netlist.
+TEST_F(ReaderTest, NoValueComesFromAnEarlierRun) {
+    fixture.host.cancelWait = true;
+    read("t\nR2 2 0 1000\nC1 2 0 1 IC=5\n");
+    EXPECT_EQ(run().ElementTable[1].value, 1000.0);
+    EXPECT_EQ(read("t\nR2 2 0 -\n").back(), "Linha 2: valor ausente ou inválido: R2 2 0 -");
+    // A capacitor without an initial condition has 0, whatever the run before had.
+    read("t\nR2 2 0 1\nC1 2 0 1\n");
+    EXPECT_EQ(run().ElementTable[2].value2, 0.0);
+}
+
+TEST_F(ReaderTest, ReportsFilesThatCannotBeReadWithTheSystemsReason) {
+    std::filesystem::create_directories(dir.file("pasta.net"));
+    EXPECT_EQ(fixture.run(dir.file("pasta.net")).back(),
+              "Não foi possível ler o arquivo " + dir.file("pasta.net") + ": " +
+                  std::strerror(EISDIR));
+    // A device is no netlist: /dev/null would read as an empty one, /dev/zero never end.
+    const std::string device = dir.file("nulo.net");
+    std::filesystem::create_symlink("/dev/null", device);
+    EXPECT_EQ(fixture.run(device).back(),
+              "Não foi possível ler o arquivo " + device + ": não é um arquivo comum");
+    EXPECT_EQ(fixture.outcome, RunOutcome::Failed);
+}
+
+TEST_F(ReaderTest, ReportsAFileWithoutReadPermission) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads a file without read permission";
+    const std::string locked = dir.write("fechado.net", "t\nR1 1 0 1\n");
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    EXPECT_EQ(fixture.run(locked).back(),
+              "Não foi possível ler o arquivo " + locked + ": " + std::strerror(EACCES));
+}
+
+struct ValueCase {
+    const char* text;
+    double value;
+};
+
+class ValueTest : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(ValueTest, ReadsTheNumberWithItsScale) {
+    const std::optional<double> value = parseValue(GetParam().text);
+    ASSERT_TRUE(value.has_value()) << GetParam().text;
+    EXPECT_EQ(*value, GetParam().value) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Suffixes, ValueTest,
+    ::testing::Values(ValueCase{"1000", 1000.0}, ValueCase{"1e-6", 1e-6}, ValueCase{"2.2E3", 2200.0},
+                      ValueCase{"1k", 1e3}, ValueCase{"1K", 1e3}, ValueCase{"1kohm", 1e3},
+                      ValueCase{"4.7u", 4.7e-6}, ValueCase{"10uF", 10e-6}, ValueCase{"3n", 3e-9},
+                      ValueCase{"5p", 5e-12}, ValueCase{"2f", 2e-15}, ValueCase{"1T", 1e12},
+                      ValueCase{"1g", 1e9}, ValueCase{"2.2MEG", 2.2e6}, ValueCase{"1megohm", 1e6},
+                      ValueCase{"1M", 1e-3}, ValueCase{"1mohm", 1e-3}, ValueCase{"1ms", 1e-3},
+                      ValueCase{"1mil", 25.4e-6}, ValueCase{"-2k", -2e3}, ValueCase{"+.5u", 0.5e-6},
+                      ValueCase{"1e3k", 1e6}, ValueCase{"1e999", HUGE_VAL}));
+
+TEST(ValueTest, RefusesTextThatIsNotAValue) {
+    for (const char* text : {"", "-", "x", "1x", "12abc", "1k2", "1.5.5", "1u-", "k", "meg", "1 k",
+                             "1e", "1,5"}) {
+        EXPECT_FALSE(parseValue(text).has_value()) << text;
+    }
+    EXPECT_FALSE(parseValue(std::string_view("1\0k", 3)).has_value());
+}
+
 struct PathCase {
     const char* path;
     const char* netlistFileName;
@@ -392,7 +530,8 @@ TEST_P(FileNameTest, AppliesTheRulesToTheFileNameOnly) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, FileNameTest,
     ::testing::Values(PathCase{"amp", "amp.net", "amp"}, PathCase{"amp.cir", "amp.cir", "amp"},
-                      PathCase{"x.y.net", "x.y.net", "x"}, PathCase{"", ".net", ""},
+                      PathCase{"x.y.net", "x.y.net", "x.y"},
+                      PathCase{"amp.v1.net", "amp.v1.net", "amp.v1"}, PathCase{"", ".net", ""},
                       PathCase{"/dados/filtro.net", "/dados/filtro.net", "/dados/filtro"},
                       PathCase{"/dados/versao.2/filtro.net", "/dados/versao.2/filtro.net",
                                "/dados/versao.2/filtro"},

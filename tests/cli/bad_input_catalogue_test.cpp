@@ -4,7 +4,9 @@
 // Nothing may crash, hang or be lost whatever the input.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -61,8 +63,9 @@ TEST_F(Catalogue, EveryReaderFailure) {
         std::string last;
     };
     std::string twoHundredOne = "t\n";
-    for (int i = 1; i <= 201; ++i)
+    for (int i = 1; i <= 200; ++i)
         twoHundredOne += "R" + std::to_string(i) + " 1 0 1\n";
+    twoHundredOne += "* the last ones\nR201 1 0 1\n";
     const std::vector<Case> cases{
         {"too many elements", twoHundredOne, "O programa só aceita até 200 elementos"},
         {"bad source type", "t\nV1 1 0 1 seno\n", "Fonte inválida Seno"},
@@ -81,9 +84,23 @@ TEST_F(Catalogue, EveryReaderFailure) {
         {"binary garbage", std::string("t\n\x01\x02\xff\xfe rest\n", 12),
          std::string("Elemento desconhecido: \x01\x02\xff\xfe")},
         {"a 10 MB name", "t\nR" + std::string(10'000'000, 'x') + "\n",
-         "Elemento desconhecido: Xxxxxxxxxx"},
+         "Linha 2: nome com mais de 10 caracteres: R" + std::string(59, 'x') + "..."},
         {"CR-only line ends: all one title line", "t\rV1 1 0 1 DEGRAU\rR1 1 0 1\r",
          "Circuito sem solução"},
+        {"a value no field received", "t\nV1 1 0 1 DEGRAU\nR2 1 0 -\n",
+         "Linha 3: valor ausente ou inválido: R2 1 0 -"},
+        {"a unit with no scale", "t\nV1 1 0 1 DEGRAU\nR1 1 0 10ohm\n",
+         "Linha 3: valor ausente ou inválido: R1 1 0 10ohm"},
+        {"a line cut short at the end", "t\nI1 0 1 1 IMPULSO\nR1 1",
+         "Linha 3: campo ausente: R1 1"},
+        {"a source cut short at the end", "t\nR1 1 0 1\nV1 1 0",
+         "Linha 3: valor ausente ou inválido: V1 1 0"},
+        {"a name split at ten characters", "t\nLcarga_longa saida 0 1e-3\n",
+         "Linha 2: nome com mais de 10 caracteres: Lcarga_longa"},
+        {"the same name twice", "t\nV1 1 0 1 DEGRAU\nR1 1 0 1\nV1 1 0 2 DEGRAU\n",
+         "Linha 4: elemento V1 repetido (já definido na linha 2)"},
+        {"an inductor coupled with itself", "t\nV1 1 0 1 DEGRAU\nL1 1 0 1e-3\nK1 L1 L1 0.5\n",
+         "Linha 4: indutor acoplado a si mesmo: L1"},
     };
     for (const Case& c : cases) {
         const Outcome outcome = analyseText(c.netlist);
@@ -124,21 +141,41 @@ TEST_F(Catalogue, OddButReadableNetlists) {
 }
 
 TEST_F(Catalogue, ShortLinesTakeTheirFieldsFromWhatFollows) {
-    // A name of eleven characters: its last character becomes the first node.
-    Outcome outcome = analyseText("t\nR1234567890 a 0 1\n");
-    EXPECT_NE(output.find("\nR123456789 0 a 0\n"), std::string::npos);
-    EXPECT_EQ(outcome.status, ExitFloatingPointFault);  // a resistance of 0
-    EXPECT_EQ(outcome.lastLine, "Divisão por zero em ponto flutuante");
-
-    // A line cut short at the end of the file keeps the table's value: 0 here.
-    outcome = analyseText("t\nI1 0 1 1 IMPULSO\nR1 1");
-    EXPECT_EQ(outcome.status, ExitFloatingPointFault);
-    EXPECT_EQ(outcome.lastLine, "Divisão por zero em ponto flutuante");
-
-    // A source cut short is an impulse of value 0: every numerator is zero.
-    outcome = analyseText("t\nR1 1 0 1\nV1 1 0");
+    // A line whose last field is on the next line still converts every field.
+    Outcome outcome = analyseText("t\nI1 0 1 1 IMPULSO\nR1 1 0\n1k\n");
     EXPECT_EQ(outcome.status, ExitSuccess);
-    EXPECT_NE(output.find("\nV1 1 0 0 Impulso\n"), std::string::npos);
+    EXPECT_NE(output.find("\nR1 1 0 1000\n"), std::string::npos);
+
+    // A source whose type the file does not hold is an impulse.
+    outcome = analyseText("t\nR1 1 0 1\nV1 1 0 2");
+    EXPECT_EQ(outcome.status, ExitSuccess);
+    EXPECT_NE(output.find("\nV1 1 0 2 Impulso\n"), std::string::npos);
+}
+
+TEST_F(Catalogue, ValuesWithScaleSuffixes) {
+    // 1 kΩ and 1 µF: the pole at 1000 rad/s, as with plain numbers.
+    Outcome outcome = analyseText("t\nV1 1 0 1 DEGRAU\nR1 1 2 1kohm\nC1 2 0 1uF\n",
+                                  {"--variaveis", "2"});
+    EXPECT_EQ(outcome.lastLine, Success);
+    EXPECT_NE(output.find("\nR1 1 2 1000\nC1 2 0 1e-06 () 0\n"), std::string::npos);
+    EXPECT_NE(output.find("Numerador 2 (2):\na0:  1.000000000000\nCte: 1000.000000000000\n"),
+              std::string::npos);
+    // M is milli: 1M is a milliohm, 1MEG a megaohm.
+    analyseText("t\nV1 1 0 1 DEGRAU\nR1 1 0 1M\nR2 1 0 1MEG\n");
+    EXPECT_NE(output.find("\nR1 1 0 0.001\nR2 1 0 1e+06\n"), std::string::npos);
+}
+
+TEST_F(Catalogue, FilesThatCannotBeRead) {
+    std::filesystem::create_directories(dir.file("pasta.net"));
+    Outcome outcome = analyse(dir.file("pasta.net"));
+    EXPECT_EQ(outcome.status, ExitFailure);
+    EXPECT_EQ(outcome.lastLine, "Não foi possível ler o arquivo " + dir.file("pasta.net") + ": " +
+                                    std::strerror(EISDIR));
+    const std::string zero = dir.file("zero.net");
+    std::filesystem::create_symlink("/dev/zero", zero);
+    outcome = analyse(zero);
+    EXPECT_EQ(outcome.status, ExitFailure);
+    EXPECT_EQ(outcome.lastLine, "Não foi possível ler o arquivo " + zero + ": não é um arquivo comum");
 }
 
 TEST_F(Catalogue, PathsWithPercentSignsSpacesAndGreatLength) {
@@ -168,11 +205,12 @@ TEST_F(Catalogue, PathsWithPercentSignsSpacesAndGreatLength) {
         EXPECT_TRUE(std::filesystem::exists(path.substr(0, path.size() - 4) + ".n1")) << length;
     }
 
-    // Beyond what the system can open: reported, not cut.
+    // Beyond what the system can open: reported with the system's reason, not cut.
     const std::string tooLong = dir.file(std::string(5000, 'l'));
     outcome = analyse(tooLong);
     EXPECT_EQ(outcome.status, ExitFailure);
-    EXPECT_EQ(outcome.lastLine, "Arquivo " + tooLong + ".net inexistente");
+    EXPECT_EQ(outcome.lastLine, "Não foi possível ler o arquivo " + tooLong + ".net: " +
+                                    std::strerror(ENAMETOOLONG));
 }
 
 TEST_F(Catalogue, AnalysisOptions) {

@@ -61,7 +61,10 @@ const QStringList Banner = {
     "As fontes F e H tem o ramo de entrada em curto.",
     "O amplificador operacional ideal tem a saída suspensa.",
     "Os nós podem ser nomes.",
-    "O acoplamento entre indutores (K) deve ser entre indutores já declarados.",
+    "Nomes de elementos e de nós têm até 10 caracteres; um elemento não repete o nome de outro.",
+    "Valores: 1000, 1e-6, 2.2E3, ou com sufixo: T G MEG K M U N P F MIL (1k, 10uF, 2.2MEG).",
+    "Atenção: M é mili (1e-3) e MEG é mega (1e6).",
+    "O acoplamento entre indutores (K) deve ser entre dois indutores diferentes já declarados.",
     "Tipos de fonte: IMPULSO ou DEGRAU.",
     "",
     "O programa pode plotar gráficos de resposta em frequência, a partir dos arquivos gerados.",
@@ -79,7 +82,7 @@ private slots:
         QCOMPARE(visibleWindowTitles(), QStringList{"Corvane"});
         QCOMPARE(QCoreApplication::applicationName(), QString("Corvane"));
         QCOMPARE(driver.log(), Banner);
-        QCOMPARE(driver.log().size(), 26);
+        QCOMPARE(driver.log().size(), 29);
         // The caret starts before the banner, as in a freshly loaded text box.
         QCOMPARE(driver.program.form1().Memo1->textCursor().position(), 0);
     }

@@ -1,0 +1,41 @@
+#include "result_file_names.h"
+
+namespace corvane {
+
+namespace {
+
+std::size_t fileNameStart(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
+// The last occurrence of `what` that starts inside the file name, or npos.
+std::size_t lastInFileName(std::string_view path, std::string_view what) {
+    const std::size_t found = path.rfind(what);
+    return found == std::string_view::npos || found < fileNameStart(path) ? std::string_view::npos
+                                                                          : found;
+}
+
+}  // namespace
+
+ResultFileNames::ResultFileNames(std::string_view path) : netlist_(path) {
+    std::size_t dot = lastInFileName(path, ".");
+    if (dot == std::string_view::npos) {
+        dot = path.size();
+        netlist_ += ".net";
+    }
+    baseName_ = std::string(path.substr(0, dot));
+}
+
+std::optional<std::string> ResultFileNames::denominatorFor(std::string_view numeratorPath) {
+    const std::size_t lower = lastInFileName(numeratorPath, ".n");
+    const std::size_t upper = lastInFileName(numeratorPath, ".N");
+    std::size_t cut = lower;
+    if (cut == std::string_view::npos || (upper != std::string_view::npos && upper > cut)) {
+        cut = upper;
+    }
+    if (cut == std::string_view::npos) return std::nullopt;
+    return std::string(numeratorPath.substr(0, cut)) + ".d";
+}
+
+}  // namespace corvane

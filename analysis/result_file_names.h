@@ -1,0 +1,43 @@
+// Which files belong to one analysis run: the netlist, the base name of its results, the
+// denominator file and the numerator files, and which denominator a numerator file goes
+// with. Every reader and writer of these files asks this type.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+class ResultFileNames {
+public:
+    /// The pattern of numerator file names, for file dialogs.
+    static constexpr const char* NumeratorPattern = "*.n*";
+
+    /// From the path the user chose. Only the file name (after the last '/') is looked at,
+    /// so a '.' in a folder name never cuts the path:
+    ///   - a file name without '.' opens `path` + ".net";
+    ///   - the base name is the path cut at the last '.' of the file name, so
+    ///     "amp.v1.net" gives "amp.v1" and "amp.cir" gives "amp".
+    explicit ResultFileNames(std::string_view path);
+
+    /// The netlist's path as opened.
+    const std::string& netlist() const { return netlist_; }
+    /// The stem of every result file.
+    const std::string& baseName() const { return baseName_; }
+    /// "<base>.d".
+    std::string denominator() const { return baseName_ + ".d"; }
+    /// "<base>.n<k>", k from 1.
+    std::string numerator(int k) const { return baseName_ + ".n" + std::to_string(k); }
+
+    /// The denominator file of the numerator file `path`: the path cut before the last
+    /// ".n" (or ".N") of its file name, followed by ".d", so "amp.v1.n3" pairs with
+    /// "amp.v1.d". No value when the file name has neither.
+    static std::optional<std::string> denominatorFor(std::string_view numeratorPath);
+
+private:
+    std::string netlist_;
+    std::string baseName_;
+};
+
+}  // namespace corvane
