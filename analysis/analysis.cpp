@@ -45,10 +45,12 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
         log_.print("Máximo número de multiplicações esperado: %Lg", expectedMultiplications(n));
     }
     counts_ = computeNetworkFunctions(matrix_, n, functions_, log_, host_, engine_);
-    host_.enableListResults(true);
     if (!postProcess(functions_, n, host_.normalize(), dispersion_, log_)) {
         return RunOutcome::Failed;
     }
+    // Only now are the results what the listing calls them: a fault in the post-processing
+    // leaves raw determinants behind.
+    host_.enableListResults(true);
     if (!saveResults(log_, functions_, run_, host_)) return RunOutcome::Failed;
     return RunOutcome::Succeeded;
 }

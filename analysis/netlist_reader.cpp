@@ -84,6 +84,7 @@ public:
             return false;
         }
         if (!numberExtraCurrents()) return false;
+        if (!resultsSpareTheNetlist()) return false;
         listVariables();
         return true;
     }
@@ -306,6 +307,25 @@ private:
         const double l2 = run_.ElementTable[k.b].value;
         // A negative product of inductances is an invalid operation here.
         checkFloatingPoint([&] { k.value2 = std::sqrt(l1 * l2) * k.value; });
+    }
+
+    // A netlist named like a result file ("filtro.d", "amp.n1", or a link to one) would be
+    // replaced by the results of its own run: the run ends before anything is written.
+    bool resultsSpareTheNetlist() {
+        struct stat netlist {};
+        if (stat(run_.netlistFileName.c_str(), &netlist) != 0) return true;
+        const ResultFileNames names(run_.netlistFileName);
+        for (int k = 0; k <= run_.variableCount; ++k) {
+            const std::string result = k == 0 ? names.denominator() : names.numerator(k);
+            struct stat status {};
+            if (stat(result.c_str(), &status) == 0 && status.st_dev == netlist.st_dev &&
+                status.st_ino == netlist.st_ino) {
+                log_.print("O netlist %s seria substituído pelo arquivo de resultados %s",
+                           run_.netlistFileName.c_str(), result.c_str());
+                return false;
+            }
+        }
+        return true;
     }
 
     bool isInductor(int i) const { return run_.ElementTable[i].name[0] == 'L'; }

@@ -71,6 +71,13 @@ double largestMagnitude(const Polynomial& p) {
     return largest;
 }
 
+bool isZero(const Polynomial& p) {
+    for (int i = 0; i <= p.degree && i <= MaxDegree; ++i) {
+        if (p.coef[i] != 0.0) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void cleanPolynomial(Polynomial& p, double dispersion) {
@@ -138,7 +145,8 @@ bool postProcess(NetworkFunctions& functions, int n, bool normalize, double disp
         }
     }
     functions.denominator.constant = 1.0;
-    if (functions.denominator.degree == 0 && functions.denominator.coef[0] == 0.0) {
+    // Without normalisation the degree is not trimmed: every coefficient must be looked at.
+    if (isZero(functions.denominator)) {
         log.print("Circuito sem solução");
         return false;
     }

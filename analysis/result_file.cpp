@@ -1,11 +1,7 @@
 #include "result_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "c_locale.h"
 
@@ -74,50 +70,8 @@ ReadStatus readPolynomial(std::FILE* file, Polynomial& p, AnalysisLog& log) {
 
 namespace corvane {
 
-namespace {
-
-struct TemporaryFile {
-    std::string path;
-    std::FILE* file = nullptr;
-};
-
-// Creates a new file beside `path` that no one else uses; its permissions follow the
-// process's umask, as the final file's would.
-TemporaryFile createBeside(const std::string& path) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        TemporaryFile temporary;
-        temporary.path = path + ".~" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-        const int fd = open(temporary.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            return {};
-        }
-        temporary.file = fdopen(fd, "w");
-        if (!temporary.file) {
-            close(fd);
-            unlink(temporary.path.c_str());
-            return {};
-        }
-        return temporary;
-    }
-    return {};
-}
-
-}  // namespace
-
 SaveStatus savePolynomial(const std::string& path, const Polynomial& p) {
-    TemporaryFile temporary = createBeside(path);
-    if (!temporary.file) return SaveStatus::CannotCreate;
-    bool ok = writePolynomial(temporary.file, p);
-    ok = std::fflush(temporary.file) == 0 && ok;
-    ok = std::ferror(temporary.file) == 0 && ok;
-    ok = std::fclose(temporary.file) == 0 && ok;
-    ok = ok && std::rename(temporary.path.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        unlink(temporary.path.c_str());
-        return SaveStatus::WriteFailed;
-    }
-    return SaveStatus::Saved;
+    return saveResultSet({{path, &p}}).status;
 }
 
 }  // namespace corvane

@@ -11,6 +11,7 @@
 
 #include "analysis_log.h"
 #include "polynomial.h"
+#include "result_set.h"
 
 namespace corvane {
 
@@ -37,14 +38,6 @@ ReadStatus readPolynomial(std::FILE* file, Polynomial& p, AnalysisLog& log);
 }  // namespace corvane
 
 namespace corvane {
-
-enum class SaveStatus {
-    Saved,
-    /// The file could not be created (no folder, no permission).
-    CannotCreate,
-    /// Writing, closing or putting the file in place failed (a full disk, say).
-    WriteFailed,
-};
 
 /// Writes `p` to the file `path` so that the file is either replaced whole or left as it
 /// was: the text goes to a new file in the same folder, which then takes the final name.

@@ -2,26 +2,22 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "result_file.h"
+#include "result_file_names.h"
+#include "result_set.h"
 
 namespace corvane {
 
 namespace {
 
-// Saves one result file; logs and returns false when it could not be written.
-bool saveFile(AnalysisLog& log, const std::string& path, const Polynomial& p) {
-    switch (savePolynomial(path, p)) {
-        case SaveStatus::Saved:
-            return true;
-        case SaveStatus::CannotCreate:
-            log.print("Não foi possível criar o arquivo %s", path.c_str());
-            return false;
-        case SaveStatus::WriteFailed:
-            log.print("Erro ao gravar o arquivo %s", path.c_str());
-            return false;
+void reportFailure(AnalysisLog& log, const SetSaveResult& result) {
+    if (result.status == SaveStatus::CannotCreate) {
+        log.print("Não foi possível criar o arquivo %s", result.failedPath.c_str());
+    } else {
+        log.print("Erro ao gravar o arquivo %s", result.failedPath.c_str());
     }
-    return false;
 }
 
 // "%15.12f" writes magnitudes below 5e-13 as zero: say so rather than let the file
@@ -59,21 +55,27 @@ bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     const bool details = host.listDetails();
     listResults(log, functions, run, host);
 
-    const std::string denominatorFile = run.baseName + ".d";
-    if (!saveFile(log, denominatorFile, functions.denominator)) return false;
-    if (details) log.print("Denominador salvo no arquivo %s", denominatorFile.c_str());
-    warnAboutLostCoefficients(log, denominatorFile, functions.denominator);
+    const ResultFileNames names(run.netlistFileName);
+    std::vector<ResultToSave> files{{names.denominator(), &functions.denominator}};
+    for (int k = 1; k <= run.variableCount; ++k)
+        files.push_back({names.numerator(k), &functions.numerator[k]});
+    const SetSaveResult saved = saveResultSet(files);
+    if (saved.status != SaveStatus::Saved) {
+        reportFailure(log, saved);
+        return false;
+    }
 
+    if (details) log.print("Denominador salvo no arquivo %s", files[0].path.c_str());
+    warnAboutLostCoefficients(log, files[0].path, functions.denominator);
     for (int k = 1; k <= run.variableCount; ++k) {
-        const std::string numeratorFile = run.baseName + ".n" + std::to_string(k);
-        if (!saveFile(log, numeratorFile, functions.numerator[k])) return false;
+        const std::string& numeratorFile = files[static_cast<std::size_t>(k)].path;
         if (details) {
             log.print("Numerador %d (%s) salvo no arquivo %s", k, run.variableName(k),
                       numeratorFile.c_str());
         }
         warnAboutLostCoefficients(log, numeratorFile, functions.numerator[k]);
     }
-    if (!details) log.print("Resultados salvos como %s.*", run.baseName.c_str());
+    if (!details) log.print("Resultados salvos como %s.*", names.baseName().c_str());
     log.print("Análise terminada com sucesso.");
     return true;
 }

@@ -437,19 +437,30 @@ TEST(PostProcessTest, ACircuitWithoutSolutionWritesNothing) {
                    "Integração: Graus dos numeradores reduzidos", "Circuito sem solução"}));
         EXPECT_EQ(f.fixture.outcome, RunOutcome::Failed);
         EXPECT_FALSE(std::filesystem::exists(f.dir.file("vazio.d")));
-        // The listing stays available after the determinants, as after any run.
-        EXPECT_TRUE(f.fixture.host.listResultsEnabled);
+        // No results: nothing to list.
+        EXPECT_FALSE(f.fixture.host.listResultsEnabled);
     }
-    // A floating pair of nodes: the determinant cancels to zero at degree 2, which
-    // normalisation trims and catches; the raw check only sees a degree-0 zero.
+    // A floating pair of nodes: the determinant cancels to zero at degree 2. Normalisation
+    // trims it to a degree-0 zero; without it every coefficient is still zero.
+    for (const bool normalize : {true, false}) {
+        RunFixture f;
+        f.fixture.host.normalization = normalize;
+        f.run("t\nI1 0 1 1 IMPULSO\nR1 1 0 1\nC1 2 3 1\n", "flutua.net");
+        EXPECT_EQ(f.fixture.lines.back(), "Circuito sem solução") << normalize;
+        EXPECT_EQ(f.fixture.outcome, RunOutcome::Failed);
+        EXPECT_FALSE(std::filesystem::exists(f.dir.file("flutua.d")));
+        EXPECT_FALSE(f.fixture.host.listResultsEnabled);
+    }
+}
+
+TEST(PostProcessTest, AFaultInThePostProcessingLeavesNothingToList) {
     RunFixture f;
-    f.run("t\nI1 0 1 1 IMPULSO\nR1 1 0 1\nC1 2 3 1\n");
-    EXPECT_EQ(f.fixture.lines.back(), "Circuito sem solução");
-    RunFixture raw;
-    raw.fixture.host.normalization = false;
-    raw.run("t\nI1 0 1 1 IMPULSO\nR1 1 0 1\nC1 2 3 1\n");
-    EXPECT_EQ(raw.fixture.outcome, RunOutcome::Succeeded);
-    EXPECT_EQ(raw.fixture.analysis.networkFunctions().denominator.degree, 2);
+    f.fixture.host.dispersionText = "0";
+    EXPECT_THROW(f.run(ThreeVariableCircuit), FloatingPointFault);
+    EXPECT_FALSE(f.fixture.host.listResultsEnabled);
+    RunFixture good;
+    good.run(ThreeVariableCircuit);
+    EXPECT_TRUE(good.fixture.host.listResultsEnabled);
 }
 
 TEST(PostProcessTest, ZeroDispersionWithNormalisationDividesByZero) {

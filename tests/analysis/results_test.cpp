@@ -2,6 +2,8 @@
 // byte for byte, reading it back (also malformed files), the files a run writes, and what
 // happens when they cannot be written.
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 
 #include "recording_host.h"
 #include "result_file.h"
+#include "result_set.h"
 #include "results.h"
 #include "temp_dir.h"
 
@@ -263,13 +266,152 @@ TEST(SaveResultsTest, WarnsWhenAFileLosesSmallCoefficients) {
         EXPECT_EQ(line.rfind("Aviso", 0), line.npos);
 }
 
-TEST(SaveResultsTest, AFileThatCannotBeWrittenEndsTheRun) {
+// The names in a folder, sorted.
+Lines namesIn(const std::filesystem::path& folder) {
+    Lines names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+const char* const FilterSet[] = {"filtro.d", "filtro.n1", "filtro.n2", "filtro.n3", "filtro.net"};
+
+TEST(SaveResultsTest, AFileThatCannotBeWrittenLeavesThePreviousSetWhole) {
     RunFixture f;
-    std::filesystem::create_directories(f.dir.file("filtro.n2/ocupado"));
     f.run(Divider);
+    ASSERT_EQ(f.fixture.outcome, RunOutcome::Succeeded);
+    std::vector<std::string> before;
+    for (const char* name : {"filtro.d", "filtro.n1", "filtro.n3"})
+        before.push_back(test::readFile(f.dir.file(name)));
+
+    // A folder now stands where the second numerator goes: nothing of the new circuit may
+    // reach the other names.
+    std::filesystem::remove(f.dir.file("filtro.n2"));
+    std::filesystem::create_directories(f.dir.file("filtro.n2/ocupado"));
+    f.run("outro\nV1 in 0 1 DEGRAU\nR1 in out 1k\nC1 out 0 1u\n");
     EXPECT_EQ(f.fixture.lines.back(), "Erro ao gravar o arquivo " + f.dir.file("filtro.n2"));
     EXPECT_EQ(f.fixture.outcome, RunOutcome::Failed);
-    EXPECT_FALSE(std::filesystem::exists(f.dir.file("filtro.n3")));
+    std::size_t i = 0;
+    for (const char* name : {"filtro.d", "filtro.n1", "filtro.n3"})
+        EXPECT_EQ(test::readFile(f.dir.file(name)), before[i++]) << name;
+    EXPECT_EQ(namesIn(f.dir.path()), Lines(std::begin(FilterSet), std::end(FilterSet)));
+}
+
+TEST(SaveResultsTest, ANetlistIsNeverOverwrittenByItsOwnResults) {
+    for (const char* name : {"filtro.d", "amp.n1", "amp.n3"}) {
+        RunFixture f;
+        const std::string netlist = f.dir.write(name, Divider);
+        f.fixture.run(netlist);
+        EXPECT_EQ(f.fixture.lines.back(),
+                  "O netlist " + netlist + " seria substituído pelo arquivo de resultados " + netlist)
+            << name;
+        EXPECT_EQ(f.fixture.outcome, RunOutcome::Failed);
+        EXPECT_EQ(test::readFile(netlist), Divider) << name;
+        EXPECT_EQ(namesIn(f.dir.path()), Lines{name}) << name;
+    }
+    // The same file under another name: a symbolic and a hard link.
+    RunFixture f;
+    const std::string netlist = f.dir.write("filtro.net", Divider);
+    std::filesystem::create_symlink(netlist, f.dir.file("filtro.d"));
+    f.fixture.run(netlist);
+    EXPECT_EQ(f.fixture.lines.back(), "O netlist " + netlist +
+                                          " seria substituído pelo arquivo de resultados " +
+                                          f.dir.file("filtro.d"));
+    std::filesystem::remove(f.dir.file("filtro.d"));
+    std::filesystem::create_hard_link(netlist, f.dir.file("filtro.n2"));
+    f.fixture.run(netlist);
+    EXPECT_EQ(f.fixture.lines.back(), "O netlist " + netlist +
+                                          " seria substituído pelo arquivo de resultados " +
+                                          f.dir.file("filtro.n2"));
+    EXPECT_EQ(test::readFile(netlist), Divider);
+    EXPECT_EQ(namesIn(f.dir.path()), (Lines{"filtro.n2", "filtro.net"}));
+}
+
+TEST(SaveResultsTest, NetlistsThatDifferAfterTheFirstDotKeepTheirOwnResults) {
+    RunFixture f;
+    f.run(Divider, "amp.v1.net");
+    f.run("t\nI1 0 1 1 IMPULSO\nR1 1 0 2\n", "amp.v2.net");
+    EXPECT_EQ(f.fixture.lines[f.fixture.lines.size() - 2],
+              "Resultados salvos como " + f.dir.file("amp.v2") + ".*");
+    EXPECT_EQ(namesIn(f.dir.path()),
+              (Lines{"amp.v1.d", "amp.v1.n1", "amp.v1.n2", "amp.v1.n3", "amp.v1.net", "amp.v2.d",
+                     "amp.v2.n1", "amp.v2.net"}));
+    // The divider's output is a quarter of its input; the other circuit's node is 2 V/A.
+    EXPECT_EQ(test::readFile(f.dir.file("amp.v1.n2")), "0\n 1.000000000000\n 0.250000000000\n");
+}
+
+TEST(SaveResultsTest, TemporaryNamesFitBesideAFileNameOfTheSystemsLength) {
+    RunFixture f;
+    const std::string name = std::string(251, 'n') + ".net";  // 255 bytes, the most allowed
+    f.run(Divider, name);
+    EXPECT_EQ(f.fixture.outcome, RunOutcome::Succeeded) << f.fixture.lines.back();
+    EXPECT_EQ(namesIn(f.dir.path()).size(), 5u);  // no temporary left
+    EXPECT_TRUE(std::filesystem::exists(f.dir.file(std::string(251, 'n') + ".n3")));
+}
+
+TEST(SaveResultsTest, RemovesTheTemporariesOfAKilledRunOfTheSameStem) {
+    RunFixture f;
+    const std::string prefix = temporaryPrefix(f.dir.file("filtro.d"));
+    // A process id above any the system hands out stands for a run that was killed.
+    const std::string stale = f.dir.write(prefix + "999999999.0", "meio");
+    const std::string staleBackup = f.dir.write(prefix + "999999999.3b", "meio");
+    // A run still under way (this test's parent, say) keeps its temporaries...
+    const std::string live = f.dir.write(prefix + std::to_string(getppid()) + ".1", "em curso");
+    // ...and another stem's are not this run's business.
+    const std::string other = f.dir.write(temporaryPrefix(f.dir.file("outro.d")) + "999999999.0", "x");
+    f.run(Divider);
+    ASSERT_EQ(f.fixture.outcome, RunOutcome::Succeeded);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_FALSE(std::filesystem::exists(staleBackup));
+    EXPECT_TRUE(std::filesystem::exists(live));
+    EXPECT_TRUE(std::filesystem::exists(other));
+    EXPECT_LE(prefix.size() + 20, 100u);
+}
+
+// Runs `body` in a child process with a file system of its own mounted on `folder`, and
+// returns its exit status; 77 when such a mount is not allowed here.
+template <class Body>
+int runOnSmallFileSystem(const std::string& folder, Body body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (unshare(CLONE_NEWNS) != 0) _exit(77);
+        if (mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) _exit(77);
+        if (mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) _exit(77);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+TEST(SaveResultsTest, AFullFileSystemLeavesThePreviousSetWhole) {
+    test::TempDir dir;
+    const int status = runOnSmallFileSystem(dir.path().string(), [&] {
+        test::AnalysisFixture fixture;
+        const std::string netlist = dir.write("filtro.net", Divider);
+        fixture.run(netlist);
+        if (fixture.outcome != RunOutcome::Succeeded) return 1;
+        const std::string before = test::readFile(dir.file("filtro.n2"));
+        // Fill every block that is left.
+        std::FILE* filler = std::fopen(dir.file("enche").c_str(), "w");
+        if (!filler) return 2;
+        const std::string block(4096, 'x');
+        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&
+               std::fflush(filler) == 0) {
+        }
+        std::fclose(filler);
+        dir.write("filtro.net", "outro\nV1 in 0 1 DEGRAU\nR1 in out 1k\nC1 out 0 1u\n");
+        fixture.run(netlist);
+        if (fixture.outcome != RunOutcome::Failed) return 3;
+        if (fixture.lines.back() != "Erro ao gravar o arquivo " + dir.file("filtro.d")) return 4;
+        if (test::readFile(dir.file("filtro.n2")) != before) return 5;
+        const Lines expected{"enche", "filtro.d", "filtro.n1", "filtro.n2", "filtro.n3",
+                             "filtro.net"};
+        return namesIn(dir.path()) == expected ? 0 : 6;
+    });
+    if (status == 77) GTEST_SKIP() << "this system does not let the test mount a small tmpfs";
+    EXPECT_EQ(status, 0);
 }
 
 // Runs `body` in a child process without the privileges of root, so that folder

@@ -213,6 +213,26 @@ TEST_F(Catalogue, PathsWithPercentSignsSpacesAndGreatLength) {
                                     std::strerror(ENAMETOOLONG));
 }
 
+TEST_F(Catalogue, RunsWhoseResultsCannotStand) {
+    // A capacitor alone between two floating nodes: the determinant is zero, with or
+    // without normalisation, and no file is written.
+    for (const bool normalize : {true, false}) {
+        std::vector<std::string> args;
+        if (!normalize) args.push_back("--nao-normalizar");
+        const Outcome outcome = analyse(dir.write("zero.net", "t\nC1 1 2 1\n"), args);
+        EXPECT_EQ(outcome.status, ExitFailure) << normalize;
+        EXPECT_EQ(outcome.lastLine, "Circuito sem solução") << normalize;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("zero.d"))) << normalize;
+    }
+    // A netlist saved under a result file's name is not replaced by its own results.
+    const std::string netlist = dir.write("filtro.d", "t\nV1 1 0 1 DEGRAU\nR1 1 0 1\n");
+    const Outcome outcome = analyse(netlist);
+    EXPECT_EQ(outcome.status, ExitFailure);
+    EXPECT_EQ(outcome.lastLine,
+              "O netlist " + netlist + " seria substituído pelo arquivo de resultados " + netlist);
+    EXPECT_EQ(test::readFile(netlist), "t\nV1 1 0 1 DEGRAU\nR1 1 0 1\n");
+}
+
 TEST_F(Catalogue, AnalysisOptions) {
     const std::string rc = "t\nV1 1 0 1 DEGRAU\nR1 1 2 1000\nC1 2 0 1e-6\n";
     for (const char* text : {"0", "abc", ""}) {

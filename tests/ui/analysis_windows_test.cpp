@@ -381,10 +381,17 @@ private slots:
         // A run that fails before its wait has already replaced part of the state.
         driver.open(dir.file("faltando.net"));
         QVERIFY(!p.form3().Button1->isEnabled());
-        // Two sources in parallel: no solution, but the determinants were computed.
+        // Two sources in parallel: no solution, so nothing to list.
         driver.openAndApply(dir.write("paralelo.net", "t\nV1 1 0 1 DEGRAU\nV2 1 0 2 DEGRAU\n"));
         QCOMPARE(driver.log().last(), QString("Circuito sem solução"));
+        QVERIFY(!p.form3().Button1->isEnabled());
+        driver.openAndApply(dir.file("rc.net"));
         QVERIFY(p.form3().Button1->isEnabled());
+        // A fault in the post-processing (dispersion 0) leaves raw determinants: not listed.
+        driver.openAndApply(dir.file("rc.net"), [&] { p.form2().Edisp->setText("0"); });
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        QVERIFY(!p.form3().Button1->isEnabled());
     }
 };
 
