@@ -22,7 +22,7 @@ namespace {
 
 // The user's only description of the netlist syntax. The element letters stand at the
 // twelfth character so that the descriptions line up in the log's fixed-pitch font.
-constexpr std::array<const char*, 29> Banner = {
+constexpr std::array<const char*, 26> Banner = {
     "Corvane - Análise Nodal Modificada em Transformada de Laplace.",
     "Versão 1.1f de 9/5/2018",
     "",
@@ -43,13 +43,10 @@ constexpr std::array<const char*, 29> Banner = {
     "",
     "As fontes F e H tem o ramo de entrada em curto.",
     "O amplificador operacional ideal tem a saída suspensa.",
-    "Os nós podem ser nomes.",
-    "Nomes de elementos e de nós têm até 10 caracteres; um elemento não repete o nome de outro.",
-    "Valores: 1000, 1e-6, 2.2E3, ou com sufixo: T G MEG K M U N P F MIL (1k, 10uF, 2.2MEG).",
-    "Atenção: M é mili (1e-3) e MEG é mega (1e6).",
-    "O acoplamento entre indutores (K) deve ser entre dois indutores diferentes já declarados.",
-    "Tipos de fonte: IMPULSO ou DEGRAU.",
-    "",
+    "Os nós podem ser nomes; nomes têm até 10 caracteres e os de elementos não se repetem.",
+    "O acoplamento (K) deve ser entre dois indutores diferentes já declarados.",
+    "Tipos de fonte: IMPULSO ou DEGRAU. Valores: 1000, 1e-6, 2.2E3, 1k, 10uF, 2.2MEG.",
+    "Sufixos: T G MEG K M U N P F MIL. Atenção: M é mili (1e-3) e MEG é mega (1e6).",
     "O programa pode plotar gráficos de resposta em frequência, a partir dos arquivos gerados.",
     "",
 };
@@ -95,6 +92,9 @@ TForm1::TForm1(Program& program) : program_(program) {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The log only grows; an undo history of every appended line would grow with it.
     Memo1->setUndoRedoEnabled(false);
+    // The log is the record of the results: it can be selected and copied, not edited.
+    Memo1->setReadOnly(true);
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Memo1->setPlainText(bannerText());
     setCentralWidget(Memo1);
 
