@@ -325,9 +325,27 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     return ExitSuccess;
 }
 
+// A write that failed (a full disk, a closed pipe) lost part of the results or of the
+// messages, so the command cannot have succeeded. The error indicators of both streams
+// keep the first failure of any earlier write; flushing reveals the buffered ones.
+int checkOutputs(int status, std::FILE* out, std::FILE* err) {
+    const bool outputLost = std::fflush(out) != 0 || std::ferror(out) != 0;
+    if (outputLost) std::fputs("corvane-cli: a saída padrão não pôde ser toda escrita\n", err);
+    const bool errorsLost = std::fflush(err) != 0 || std::ferror(err) != 0;
+    return outputLost || errorsLost ? ExitFailure : status;
+}
+
+int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
+
 }  // namespace
 
 int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+    return checkOutputs(runCommand(argc, argv, out, err), out, err);
+}
+
+namespace {
+
+int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     useCNumericLocale();
     std::vector<std::string_view> args(argv + 1, argv + argc);
     try {
@@ -352,5 +370,7 @@ int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE*
         return ExitUsage;
     }
 }
+
+}  // namespace
 
 }  // namespace corvane::cli

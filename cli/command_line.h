@@ -14,7 +14,8 @@ enum ExitStatus {
 };
 
 /// Runs the command line `argv` (argv[0] is the program name). Log lines go to `out`,
-/// usage errors and floating-point faults to `err`. Returns the exit status.
+/// usage errors and floating-point faults to `err`. Returns the exit status; when a write
+/// to `out` or `err` failed, the status is ExitFailure whatever the command did.
 int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
 
 }  // namespace corvane::cli
