@@ -17,7 +17,7 @@ double& part(MnaEntry& entry, int which) {
 // Sources of impulse type ('I') drive the s1 part of the excitation (the transform of an
 // impulse is a constant, stored times s); steps drive the s0 part.
 int sourcePart(const Element& e) {
-    return e.y == 'I' ? 1 : 0;
+    return e.sourceType() == SourceType::Impulse ? 1 : 0;
 }
 
 class Stamper {
@@ -25,7 +25,7 @@ public:
     Stamper(const RunState& run, SystemMatrix& m) : run_(run), m_(m), rhs_(run.variableCount + 1) {}
 
     void stamp(const Element& e) {
-        switch (e.name[0]) {
+        switch (e.kind()) {
             case 'R':
                 stampConductance(m_, e.a, e.b, e.a, e.b, 1.0 / e.value);
                 break;
@@ -34,14 +34,14 @@ public:
                 break;
             case 'C':
                 stampCapacitance(m_, e.a, e.b, e.a, e.b, e.value);
-                stampExcitation(m_, rhs_ - 1, e.b, e.a, e.value * e.value2, 1);
+                stampExcitation(m_, rhs_ - 1, e.b, e.a, e.value * e.initialCondition(), 1);
                 break;
             case 'L':
                 stampBranchColumn(e.a, e.b, e.x, 1.0);
                 m_.at(e.x, e.a).s0 -= 1.0;
                 m_.at(e.x, e.b).s0 += 1.0;
                 m_.at(e.x, e.x).s1 += e.value;
-                m_.at(e.x, rhs_).s1 += e.value * e.value2;
+                m_.at(e.x, rhs_).s1 += e.value * e.initialCondition();
                 break;
             case 'K':
                 stampCoupling(e);
@@ -66,12 +66,12 @@ public:
                 break;
             case 'H':
                 stampBranchColumn(e.a, e.b, e.x, 1.0);
-                stampBranchColumn(e.c, e.d, e.y, 1.0);
+                stampBranchColumn(e.c, e.d, e.controllingCurrent(), 1.0);
                 m_.at(e.x, e.a).s0 += 1.0;
                 m_.at(e.x, e.b).s0 -= 1.0;
-                m_.at(e.y, e.c).s0 += 1.0;
-                m_.at(e.y, e.d).s0 -= 1.0;
-                m_.at(e.x, e.y).s0 -= e.value;
+                m_.at(e.controllingCurrent(), e.c).s0 += 1.0;
+                m_.at(e.controllingCurrent(), e.d).s0 -= 1.0;
+                m_.at(e.x, e.controllingCurrent()).s0 -= e.value;
                 break;
             case 'O':
                 // The nullor: the output current x flows between vo1 and vo2, and the
@@ -102,11 +102,13 @@ private:
     // s·M times the other inductor's current in each branch row, and s·M times the other
     // inductor's initial current on each row's right-hand side.
     void stampCoupling(const Element& k) {
-        const double m = k.value2;
-        m_.at(k.x, k.y).s1 += m;
-        m_.at(k.y, k.x).s1 += m;
-        m_.at(k.x, rhs_).s1 += m * run_.ElementTable[k.b].value2;
-        m_.at(k.y, rhs_).s1 += m * run_.ElementTable[k.a].value2;
+        const double m = k.mutualInductance();
+        const int first = k.firstInductorCurrent();
+        const int second = k.secondInductorCurrent();
+        m_.at(first, second).s1 += m;
+        m_.at(second, first).s1 += m;
+        m_.at(first, rhs_).s1 += m * run_.ElementTable[k.secondInductor()].initialCondition();
+        m_.at(second, rhs_).s1 += m * run_.ElementTable[k.firstInductor()].initialCondition();
     }
 
     const RunState& run_;

@@ -328,13 +328,13 @@ private:
         return true;
     }
 
-    bool isInductor(int i) const { return run_.ElementTable[i].name[0] == 'L'; }
+    bool isInductor(int i) const { return run_.ElementTable[i].kind() == 'L'; }
 
     bool numberExtraCurrents() {
         run_.nodeCount = run_.variableCount;
         for (int i = 1; i <= run_.elementCount; ++i) {
             Element& e = run_.ElementTable[i];
-            switch (e.name[0]) {
+            switch (e.kind()) {
                 case 'V':
                 case 'E':
                 case 'F':

@@ -10,10 +10,18 @@ namespace corvane {
 
 inline constexpr int MaxElements = 200;
 inline constexpr int MaxVariables = 25;
-/// Element and node names are read with "%10s".
+/// The longest element or node name.
 inline constexpr int MaxNameLength = 10;
 /// The longest variable name is "jx" or "jy" followed by an element name.
 inline constexpr int MaxVariableNameLength = MaxNameLength + 2;
+
+/// How a source (I, V) drives the circuit.
+enum class SourceType {
+    /// "IMPULSO": its transform is a constant.
+    Impulse,
+    /// "DEGRAU": its transform is the value over s.
+    Step,
+};
 
 /// One line of the netlist. Which fields a kind uses:
 ///   a, b   nodes (K: element numbers of its two inductors)
@@ -22,7 +30,9 @@ inline constexpr int MaxVariableNameLength = MaxNameLength + 2;
 ///   value2 initial condition (C, L), mutual inductance (K)
 ///   x      extra current variable (V, E, F, O, L; "jx" of H; K: x of its first inductor)
 ///   y      source type character 'I' or 'D' (I, V); "jy" of H; K: x of its second inductor
-/// Fields a kind does not use keep whatever an earlier run left there.
+/// The reader fills the fields and the stamps of the system read them; everything else
+/// reads an element through the accessors, whose names say what a field means for the
+/// kinds that have it. The reader clears every field of an element it reads.
 struct Element {
     char name[MaxNameLength + 1] = {};
     double value = 0.0;
@@ -33,6 +43,36 @@ struct Element {
     int d = 0;
     int x = 0;
     int y = 0;
+
+    /// The kind: the name's first letter, upper case (R, C, L, I, V, G, E, F, H, O, K).
+    char kind() const { return name[0]; }
+
+    /// Nodes of the element's own branch (K: none).
+    int positiveNode() const { return a; }
+    int negativeNode() const { return b; }
+    /// Controlling nodes (G, E, F, H) or input nodes (O).
+    int controllingPositiveNode() const { return c; }
+    int controllingNegativeNode() const { return d; }
+
+    /// I, V.
+    SourceType sourceType() const { return y == 'I' ? SourceType::Impulse : SourceType::Step; }
+    /// C: the initial voltage; L: the initial current.
+    double initialCondition() const { return value2; }
+    /// The unknown of the element's own branch current (V, E, F, O, L), or the output
+    /// branch current of H ("jx").
+    int branchCurrent() const { return x; }
+    /// H: the unknown of the controlling branch current ("jy").
+    int controllingCurrent() const { return y; }
+
+    /// K: the element numbers of its two inductors.
+    int firstInductor() const { return a; }
+    int secondInductor() const { return b; }
+    /// K: the branch-current unknowns of its two inductors.
+    int firstInductorCurrent() const { return x; }
+    int secondInductorCurrent() const { return y; }
+    /// K: the coupling coefficient and the mutual inductance k·sqrt(L1·L2).
+    double couplingCoefficient() const { return value; }
+    double mutualInductance() const { return value2; }
 };
 
 using VariableName = std::array<char, MaxVariableNameLength + 1>;

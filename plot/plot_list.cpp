@@ -1,5 +1,7 @@
 #include "plot_list.h"
 
+#include "result_file_names.h"
+
 namespace corvane {
 
 std::vector<std::string> splitListLines(std::string_view text) {
@@ -17,12 +19,7 @@ std::vector<std::string> splitListLines(std::string_view text) {
 }
 
 std::optional<std::string> denominatorFileName(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-    std::size_t cut = path.find(".n", nameStart);
-    if (cut == std::string_view::npos) cut = path.find(".N", nameStart);
-    if (cut == std::string_view::npos) return std::nullopt;
-    return std::string(path.substr(0, cut)) + ".d";
+    return ResultFileNames::denominatorFor(path);
 }
 
 }  // namespace corvane

@@ -18,10 +18,8 @@ inline bool isCommentLine(std::string_view line) {
     return !line.empty() && line[0] == '*';
 }
 
-/// The denominator file of the numerator file `path`: the path cut before the first ".n"
-/// of its file name (or, when there is none, the first ".N") and followed by ".d". Only
-/// the part after the last '/' is searched, so a folder's name never cuts the path. No
-/// value when the file name has neither.
+/// The denominator file of the numerator file `path`, by the rule of the result files
+/// (ResultFileNames::denominatorFor): "amp.v1.n3" pairs with "amp.v1.d".
 std::optional<std::string> denominatorFileName(std::string_view path);
 
 }  // namespace corvane

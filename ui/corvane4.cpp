@@ -13,6 +13,7 @@
 
 #include "open_dialog.h"
 #include "program.h"
+#include "result_file_names.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -115,10 +116,11 @@ TForm4::TForm4(Program& program) : program_(program) {
     Label10 =
         addLabel(this, "Label10", QStringLiteral("Comandos diretos: Setas,a,r,+,-"), {408, 384});
 
-    OpenDialog1 = new OpenDialog(
-        this, QStringLiteral("OpenDialog1"),
-        {QStringLiteral("Abrir"), QString(), QStringLiteral("Numeradores (*.n*)"), QString()},
-        chooseFileToOpen);
+    const QString numerators = QStringLiteral("Numeradores (%1)")
+                                   .arg(QString::fromLatin1(ResultFileNames::NumeratorPattern));
+    OpenDialog1 = new OpenDialog(this, QStringLiteral("OpenDialog1"),
+                                 {QStringLiteral("Abrir"), QString(), numerators, QString()},
+                                 chooseFileToOpen);
 
     QWidget* const tabOrder[] = {Memo1, Button1, Button2,    Ewmin,  Ewmax, Egmin,
                                  Egmax, Efmin,   Efmax,      Eamin,  Eamax, CBhz,

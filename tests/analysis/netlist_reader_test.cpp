@@ -154,6 +154,26 @@ TEST_F(ReaderTest, EchoesEveryElementKind) {
     const Element& h1 = table[13];
     EXPECT_EQ(h1.x, 10);
     EXPECT_EQ(h1.y, 11);
+
+    // The same record read by what each field means for the kind.
+    EXPECT_EQ(table[2].initialCondition(), 0.5);
+    EXPECT_EQ(table[5].initialCondition(), 2.0);
+    EXPECT_EQ(k1.firstInductor(), 5);
+    EXPECT_EQ(k1.secondInductor(), 6);
+    EXPECT_EQ(k1.firstInductorCurrent(), table[5].branchCurrent());
+    EXPECT_EQ(k1.secondInductorCurrent(), table[6].branchCurrent());
+    EXPECT_EQ(k1.couplingCoefficient(), 0.5);
+    EXPECT_DOUBLE_EQ(k1.mutualInductance(), 0.5 * std::sqrt(1e-3 * 4e-3));
+    EXPECT_EQ(table[8].sourceType(), SourceType::Impulse);
+    EXPECT_EQ(table[9].sourceType(), SourceType::Step);
+    EXPECT_EQ(h1.branchCurrent(), 10);
+    EXPECT_EQ(h1.controllingCurrent(), 11);
+    EXPECT_STREQ(run().variableName(h1.controllingCurrent()), "jyH1");
+    EXPECT_EQ((std::vector<int>{g1.positiveNode(), g1.negativeNode(), g1.controllingPositiveNode(),
+                                g1.controllingNegativeNode()}),
+              (std::vector<int>{1, 0, 2, 0}));
+    for (int i = 1; i <= run().elementCount; ++i)
+        EXPECT_EQ(table[i].kind(), table[i].name[0]);
 }
 
 TEST_F(ReaderTest, NumbersNodesInOrderOfFirstAppearanceAndOnlyZeroIsGround) {

@@ -10,11 +10,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "recording_host.h"
 #include "result_file.h"
+#include "result_file_names.h"
 #include "result_set.h"
 #include "results.h"
 #include "temp_dir.h"
@@ -170,6 +172,39 @@ TEST(ResultFileTest, SavingReplacesAFileWholeOrNotAtAll) {
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"a.d", "b.d"}));
+}
+
+TEST(ResultFileNamesTest, NamesEveryFileOfARun) {
+    const ResultFileNames names("/dados/versao.2/amp.v1.net");
+    EXPECT_EQ(names.netlist(), "/dados/versao.2/amp.v1.net");
+    EXPECT_EQ(names.baseName(), "/dados/versao.2/amp.v1");
+    EXPECT_EQ(names.denominator(), "/dados/versao.2/amp.v1.d");
+    EXPECT_EQ(names.numerator(1), "/dados/versao.2/amp.v1.n1");
+    EXPECT_EQ(names.numerator(25), "/dados/versao.2/amp.v1.n25");
+    // Every numerator the run writes pairs back with the run's own denominator.
+    for (int k = 1; k <= 25; ++k) {
+        EXPECT_EQ(ResultFileNames::denominatorFor(names.numerator(k)), names.denominator()) << k;
+    }
+    const ResultFileNames bare("/dados/versao.2/amp");
+    EXPECT_EQ(bare.netlist(), "/dados/versao.2/amp.net");
+    EXPECT_EQ(bare.baseName(), "/dados/versao.2/amp");
+}
+
+TEST(ResultFileNamesTest, PairsANumeratorWithTheDenominatorOfItsLastDotN) {
+    struct Case {
+        const char* numerator;
+        std::optional<std::string> denominator;
+    };
+    const Case cases[] = {
+        {"amp.v1.n3", "amp.v1.d"},
+        {"x.nivel.n2", "x.nivel.d"},
+        {"/a.n/b.N4", "/a.n/b.d"},
+        {"/a.n/b.txt", std::nullopt},
+        {"filtro.n12", "filtro.d"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ResultFileNames::denominatorFor(c.numerator), c.denominator) << c.numerator;
+    }
 }
 
 struct RunFixture {
