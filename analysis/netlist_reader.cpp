@@ -111,6 +111,7 @@ private:
     std::string nameField() {
         std::string field;
         if (!scanner_->nextField(field)) {
+            stopOnReadingError();
             log_.print("Linha %d: campo ausente: %s", scanner_->markedLine(),
                        scanner_->markedLineText().c_str());
             stop();
@@ -135,7 +136,16 @@ private:
         return *value;
     }
 
+    // A field that is missing because the file could not be read further is a reading
+    // error, not a fault of the line.
+    void stopOnReadingError() {
+        if (!scanner_->failed()) return;
+        reportUnreadable(scanner_->readError());
+        stop();
+    }
+
     [[noreturn]] void reportBadValue() {
+        stopOnReadingError();
         log_.print("Linha %d: valor ausente ou inválido: %s", scanner_->markedLine(),
                    scanner_->markedLineText().c_str());
         stop();

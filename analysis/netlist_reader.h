@@ -13,8 +13,9 @@ namespace corvane {
 /// next one when it is new. A 26th name is refused with a log line and sets tooManyNodes.
 int findOrAddNode(RunState& run, AnalysisLog& log, const char* name);
 
-/// Derives netlistFileName and baseName from the chosen path. The rules look at the file
-/// name only (after the last '/'), so a '.' in a folder name never cuts the path.
+/// Derives netlistFileName and baseName from the chosen path (see ResultFileNames). The
+/// rules look at the file name only (after the last '/'), so a '.' in a folder name never
+/// cuts the path.
 void deriveFileNames(RunState& run, const std::string& path);
 
 /// Reads the netlist at `path` into `run`, numbers the variables and lists them. Returns
