@@ -13,6 +13,7 @@
 #include "analysis_log.h"
 #include "c_locale.h"
 #include "console_host.h"
+#include "corvane_version.h"
 #include "floating_point.h"
 #include "plot_console.h"
 #include "plotter.h"
@@ -59,6 +60,7 @@ constexpr const char* Usage =
     "  --tabela ARQUIVO      grava ganho, fase e atraso de cada ponto em CSV\n"
     "\n"
     "  -h, --help            mostra esta ajuda\n"
+    "  --version             mostra a versão\n"
     "\n"
     "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, ou um arquivo\n"
     "não pôde ser lido ou gravado; 2 erro de uso; 3 erro de ponto flutuante.\n";
@@ -334,6 +336,10 @@ int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE*
         if (args.empty()) throw UsageError("falta o comando");
         if (args[0] == "-h" || args[0] == "--help") {
             std::fputs(Usage, out);
+            return ExitSuccess;
+        }
+        if (args[0] == "--version") {
+            std::fprintf(out, "corvane %s\n", ProgramVersion);
             return ExitSuccess;
         }
         const std::string_view command = args[0];

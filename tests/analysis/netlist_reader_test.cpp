@@ -291,7 +291,7 @@ TEST_F(ReaderTest, AFlagRaisedBeforeACheckpointDoesNotFireThere) {
 TEST_F(ReaderTest, AcceptsExactlyTwoHundredElements) {
     std::string text = "t\n";
     for (int i = 1; i <= MaxElements; ++i)
-        text += "R" + std::to_string(i) + " 1 0 1\n";
+        text += std::string("R") + std::to_string(i) + " 1 0 1\n";
     Lines lines = read(text);
     EXPECT_TRUE(reachedTheWait());
     EXPECT_EQ(run().elementCount, 200);
@@ -309,7 +309,7 @@ TEST_F(ReaderTest, AcceptsExactlyTwoHundredElements) {
 std::string resistorsToNewNodes(int count) {
     std::string text;
     for (int i = 1; i <= count; ++i) {
-        text += "R" + std::to_string(i) + " n" + std::to_string(i) + " 0 1\n";
+        text += std::string("R") + std::to_string(i) + " n" + std::to_string(i) + " 0 1\n";
     }
     return text;
 }

@@ -229,9 +229,9 @@ TEST(SaveResultsTest, ListsAgainWithTheSelectionOfTheMoment) {
 TEST(SaveResultsTest, WritesOneNumeratorFilePerVariable) {
     std::string netlist = "escada de 12 nós\nI1 0 n1 1 IMPULSO\n";
     for (int i = 1; i <= 12; ++i) {
-        netlist += "R" + std::to_string(i) + " n" + std::to_string(i) + " 0 1\n";
+        netlist += std::string("R") + std::to_string(i) + " n" + std::to_string(i) + " 0 1\n";
         if (i < 12) {
-            netlist += "C" + std::to_string(i) + " n" + std::to_string(i) + " n" +
+            netlist += std::string("C") + std::to_string(i) + " n" + std::to_string(i) + " n" +
                        std::to_string(i + 1) + " 1\n";
         }
     }
