@@ -148,8 +148,8 @@ struct PlotWindowState : PlotListHost {
 
     void paint(QImage& image) {
         QPainter painter(&image);
-        painter.setFont(ui::plotFont());
-        ui::QPainterCanvas canvas(painter);
+        painter.setFont(render::plotFont());
+        render::QPainterCanvas canvas(painter);
         plotter.paint(canvas, image.width(), image.height(), boxes);
     }
 };

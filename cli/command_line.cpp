@@ -19,6 +19,9 @@
 #include "plotter.h"
 #ifdef CORVANE_IMAGE_EXPORT
 #include "plot_image.h"
+#elif defined(CORVANE_IMAGE_PROGRAM)
+#include "image_format.h"
+#include "image_program.h"
 #endif
 
 namespace corvane::cli {
@@ -249,8 +252,8 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
             command.options.groupDelay = false;
         } else if (arg == "--imagem") {
             command.image = args.value();
-#ifdef CORVANE_IMAGE_EXPORT
-            if (!ui::imageFormatOf(command.image)) {
+#if defined(CORVANE_IMAGE_EXPORT) || defined(CORVANE_IMAGE_PROGRAM)
+            if (!render::imageFormatOf(command.image)) {
                 throw UsageError("a imagem deve terminar em .png ou .svg: " + command.image);
             }
 #else
@@ -288,8 +291,8 @@ bool paintPlot(const PlotCommand& command, Plotter& plotter, PlotCheckBoxes& box
         return true;
     }
 #ifdef CORVANE_IMAGE_EXPORT
-    if (ui::savePlotImage(plotter, boxes, command.image, command.width, command.height) ==
-        ui::ImageSaveStatus::Saved) {
+    if (render::savePlotImage(plotter, boxes, command.image, command.width, command.height) ==
+        render::ImageSaveStatus::Saved) {
         return true;
     }
 #endif
@@ -327,6 +330,31 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     return ExitSuccess;
 }
 
+#ifdef CORVANE_IMAGE_PROGRAM
+// The image is drawn by the companion program, which takes the same command line.
+int runPlotInImageProgram(const std::vector<std::string_view>& args, const PlotCommand& command,
+                          std::FILE* out, std::FILE* err) {
+    const std::string program = findImageProgram(CORVANE_IMAGE_PROGRAM);
+    if (program.empty()) {
+        std::fprintf(err, "corvane-cli: não foi possível gravar a imagem %s: falta o programa %s\n",
+                     command.image.c_str(), ImageProgramName);
+        return ExitFailure;
+    }
+    std::vector<std::string_view> plotArgs{"plotar"};
+    plotArgs.insert(plotArgs.end(), args.begin(), args.end());
+    const int status = runImageProgram(program, plotArgs, out, err);
+    return status < 0 ? ExitFailure : status;
+}
+#endif
+
+int runPlotCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
+    const PlotCommand command = parsePlot(args);
+#ifdef CORVANE_IMAGE_PROGRAM
+    if (!command.image.empty()) return runPlotInImageProgram(args, command, out, err);
+#endif
+    return runPlot(command, out, err);
+}
+
 }  // namespace
 
 int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
@@ -351,7 +379,7 @@ int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE*
             }
         }
         if (command == "analisar") return runAnalyze(parseAnalyze(args), out, err);
-        if (command == "plotar") return runPlot(parsePlot(args), out, err);
+        if (command == "plotar") return runPlotCommand(args, out, err);
         throw UsageError("comando desconhecido: " + std::string(command));
     } catch (const UsageError& error) {
         std::fprintf(err, "corvane-cli: %s\n%s", error.message().c_str(), Usage);

@@ -14,6 +14,7 @@ DESTDIR=$destdir cmake --install "$build" --prefix /usr > /dev/null
 expected=$(sort <<'LIST'
 usr/bin/corvane
 usr/bin/corvane-cli
+usr/libexec/corvane/corvane-imagem
 usr/share/applications/corvane.desktop
 usr/share/doc/corvane/README.md
 usr/share/doc/corvane/changelog.gz
@@ -57,4 +58,17 @@ case "$version" in
     "corvane "[0-9]*.[0-9]*.[0-9]*) ;;
     *) echo "corvane-cli --version printed: $version"; exit 1 ;;
 esac
+# The installed corvane-cli analyses an installed example and finds its image companion
+# in the installed libexec folder.
+work=$destdir/work
+mkdir "$work"
+cp "$destdir/usr/share/doc/corvane/examples/rc.net" "$work/"
+(cd "$work" && "$destdir/usr/bin/corvane-cli" analisar rc.net > /dev/null)
+printf 'rc.n2\nrc.d\n' > "$work/lista.txt"
+(cd "$work" && "$destdir/usr/bin/corvane-cli" plotar --imagem rc.png lista.txt > /dev/null)
+if ! file "$work/rc.png" | grep -q "PNG image data, 680 x 442"; then
+    echo "The installed corvane-cli drew no image: $(file -b "$work/rc.png")"
+    exit 1
+fi
+
 echo "Installed as expected: $(echo "$installed" | wc -l) files, $version"

@@ -9,7 +9,7 @@
 
 #include "plotter.h"
 
-namespace corvane::ui {
+namespace corvane::render {
 namespace {
 
 // Text measurement needs the toolkit's fonts.
@@ -81,4 +81,4 @@ TEST(PlotKeyCodeTest, TranslatesQtKeys) {
 }
 
 }  // namespace
-}  // namespace corvane::ui
+}  // namespace corvane::render

@@ -6,7 +6,7 @@
 
 #include "plotter.h"
 
-namespace corvane::ui {
+namespace corvane::render {
 
 namespace {
 
@@ -115,4 +115,4 @@ void QPainterCanvas::drawText(int left, int top, std::string_view text, Colour c
     painter_.setPen(linePen_);
 }
 
-}  // namespace corvane::ui
+}  // namespace corvane::render

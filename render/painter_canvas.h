@@ -10,7 +10,7 @@
 
 #include "plot_canvas.h"
 
-namespace corvane::ui {
+namespace corvane::render {
 
 /// The plot window's key code (PlotKey) of a Qt key press: the arrows, A and R in either
 /// case, and plus and minus only from the numeric keypad. 0 for every other key.
@@ -50,4 +50,4 @@ private:
     PenStyle penStyle_ = PenStyle::Solid;
 };
 
-}  // namespace corvane::ui
+}  // namespace corvane::render
