@@ -139,6 +139,13 @@ check_installed_package() {
     else
         echo "O corvane-cli instalado deu o mesmo log e os mesmos arquivos que o compilado."
     fi
+    # The installed corvane-cli draws through its installed companion.
+    printf 'sallen_key.n4\nsallen_key.d\n' > "$work/instalado/lista.txt"
+    if ! (cd "$work/instalado" && /usr/bin/corvane-cli plotar --imagem grafico.png lista.txt \
+        > /dev/null) || ! file "$work/instalado/grafico.png" | grep -q 'PNG image data'; then
+        echo "O corvane-cli instalado não desenhou o gráfico" >&2
+        status=1
+    fi
     rm -rf "$work"
     as_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q corvane > /dev/null
     return "$status"
