@@ -21,7 +21,7 @@ PACKAGES=(
     fonts-dejavu-core fonts-liberation
     locales xvfb xauth
     clang libclang-rt-14-dev
-    dpkg-dev lintian appstream desktop-file-utils qt6-translations-l10n file
+    dpkg-dev lintian appstream desktop-file-utils qt6-translations-l10n file ccache
 )
 
 as_root() {
@@ -47,10 +47,15 @@ install_missing_packages() {
     fi
 }
 
+# With ccache a second run of the test command compiles only what changed.
+compiler_launcher() {
+    if command -v ccache > /dev/null; then echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"; fi
+}
+
 build() {
     local dir=$1
     shift
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo $(compiler_launcher) "$@" > /dev/null
     cmake --build "$dir" -j "$JOBS"
 }
 
@@ -89,8 +94,8 @@ build_with_debian_flags() {
     (
         eval "$(dpkg-buildflags --export=sh)"
         export CXXFLAGS="$CXXFLAGS $CPPFLAGS"
-        cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DCORVANE_WERROR=ON \
-            -DCORVANE_BUILD_BENCH=ON -DCORVANE_BUILD_TOOLS=ON > /dev/null
+        cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release $(compiler_launcher) \
+            -DCORVANE_WERROR=ON -DCORVANE_BUILD_BENCH=ON -DCORVANE_BUILD_TOOLS=ON > /dev/null
         cmake --build build-release -j "$JOBS"
     )
 }
