@@ -12,10 +12,6 @@
 
 namespace corvane::render {
 
-/// The plot window's key code (PlotKey) of a Qt key press: the arrows, A and R in either
-/// case, and plus and minus only from the numeric keypad. 0 for every other key.
-int plotKeyCode(int qtKey, Qt::KeyboardModifiers modifiers);
-
 /// The plot window's font: "MS Sans Serif" 8 points (11 pixels), or the nearest the
 /// system has.
 QFont plotFont();

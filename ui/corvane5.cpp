@@ -14,6 +14,7 @@
 #include "open_dialog.h"
 #include "painter_canvas.h"
 #include "plot_image.h"
+#include "plot_keys.h"
 #include "program.h"
 #include "window_style.h"
 
@@ -59,7 +60,7 @@ void TForm5::FormPaint() {
 }
 
 void TForm5::keyPressEvent(QKeyEvent* event) {
-    const int keyCode = render::plotKeyCode(event->key(), event->modifiers());
+    const int keyCode = plotKeyCode(event->key(), event->modifiers());
     if (keyCode == 0) {
         QWidget::keyPressEvent(event);
         return;
