@@ -11,6 +11,7 @@
 
 #include "floating_point.h"
 #include "frequency_response.h"
+#include "numbered.h"
 #include "plotter.h"
 #include "result_file.h"
 
@@ -108,7 +109,7 @@ struct PlotWindowState : PlotListHost {
         folder = ::mkdtemp(pattern.data());
         const PlotCurves curves = benchmarkCurves();
         for (int k = 1; k <= MaxCurves; ++k) {
-            const std::string base = (folder / ("f" + std::to_string(k))).string();
+            const std::string base = (folder / (test::numbered("f", k))).string();
             savePolynomial(base + ".n1", curves[k].numerator);
             savePolynomial(base + ".d", curves[k].denominator);
             list += base + ".n1\n" + base + ".d\n";
@@ -148,8 +149,8 @@ struct PlotWindowState : PlotListHost {
 
     void paint(QImage& image) {
         QPainter painter(&image);
-        painter.setFont(ui::plotFont());
-        ui::QPainterCanvas canvas(painter);
+        painter.setFont(render::plotFont());
+        render::QPainterCanvas canvas(painter);
         plotter.paint(canvas, image.width(), image.height(), boxes);
     }
 };

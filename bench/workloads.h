@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mna.h"
+#include "numbered.h"
 
 namespace corvane::bench {
 
@@ -15,10 +16,10 @@ namespace corvane::bench {
 inline std::string rcLadder(int sections) {
     std::string text = "Escada RC de " + std::to_string(sections) + " seções\nV1 n0 0 1 DEGRAU\n";
     for (int i = 1; i <= sections; ++i) {
-        const std::string from = "n" + std::to_string(i - 1);
-        const std::string to = "n" + std::to_string(i);
-        text += "R" + std::to_string(i) + " " + from + " " + to + " 1000\n";
-        text += "C" + std::to_string(i) + " " + to + " 0 1e-6\n";
+        const std::string from = test::numbered("n", i - 1);
+        const std::string to = test::numbered("n", i);
+        text += test::numbered("R", i) + " " + from + " " + to + " 1000\n";
+        text += test::numbered("C", i) + " " + to + " 0 1e-6\n";
     }
     return text;
 }
@@ -31,15 +32,15 @@ inline std::string lcLadder(int order) {
         "Escada LC de ordem " + std::to_string(order) + "\nV1 in 0 1 IMPULSO\nRs in n1 1\n";
     int node = 1;
     for (int i = 1; i <= order; ++i) {
-        const std::string here = "n" + std::to_string(node);
+        const std::string here = test::numbered("n", node);
         if (i % 2 == 1) {
-            text += "C" + std::to_string(i) + " " + here + " 0 1\n";
+            text += test::numbered("C", i) + " " + here + " 0 1\n";
         } else {
             ++node;
-            text += "L" + std::to_string(i) + " " + here + " n" + std::to_string(node) + " 1\n";
+            text += test::numbered("L", i) + " " + here + test::numbered(" n", node) + " 1\n";
         }
     }
-    text += "RL n" + std::to_string(node) + " 0 1\n";
+    text += test::numbered("RL n", node) + " 0 1\n";
     return text;
 }
 
@@ -49,7 +50,7 @@ inline std::string sallenKeyCascade(int stages) {
     std::string text = "Cascata de " + std::to_string(stages) + " Sallen-Key\nV1 s0 0 1 IMPULSO\n";
     for (int i = 1; i <= stages; ++i) {
         const std::string k = std::to_string(i);
-        const std::string in = "s" + std::to_string(i - 1);
+        const std::string in = test::numbered("s", i - 1);
         const std::string a = "a" + k, b = "b" + k, out = "s" + k;
         text += "Ra" + k + " " + in + " " + a + " 1\n";
         text += "Rb" + k + " " + a + " " + b + " 1\n";

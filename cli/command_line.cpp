@@ -13,11 +13,15 @@
 #include "analysis_log.h"
 #include "c_locale.h"
 #include "console_host.h"
+#include "corvane_version.h"
 #include "floating_point.h"
 #include "plot_console.h"
 #include "plotter.h"
 #ifdef CORVANE_IMAGE_EXPORT
 #include "plot_image.h"
+#elif defined(CORVANE_IMAGE_PROGRAM)
+#include "image_format.h"
+#include "image_program.h"
 #endif
 
 namespace corvane::cli {
@@ -59,6 +63,7 @@ constexpr const char* Usage =
     "  --tabela ARQUIVO      grava ganho, fase e atraso de cada ponto em CSV\n"
     "\n"
     "  -h, --help            mostra esta ajuda\n"
+    "  --version             mostra a versão\n"
     "\n"
     "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, ou um arquivo\n"
     "não pôde ser lido ou gravado; 2 erro de uso; 3 erro de ponto flutuante.\n";
@@ -247,8 +252,8 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
             command.options.groupDelay = false;
         } else if (arg == "--imagem") {
             command.image = args.value();
-#ifdef CORVANE_IMAGE_EXPORT
-            if (!ui::imageFormatOf(command.image)) {
+#if defined(CORVANE_IMAGE_EXPORT) || defined(CORVANE_IMAGE_PROGRAM)
+            if (!render::imageFormatOf(command.image)) {
                 throw UsageError("a imagem deve terminar em .png ou .svg: " + command.image);
             }
 #else
@@ -286,8 +291,8 @@ bool paintPlot(const PlotCommand& command, Plotter& plotter, PlotCheckBoxes& box
         return true;
     }
 #ifdef CORVANE_IMAGE_EXPORT
-    if (ui::savePlotImage(plotter, boxes, command.image, command.width, command.height) ==
-        ui::ImageSaveStatus::Saved) {
+    if (render::savePlotImage(plotter, boxes, command.image, command.width, command.height) ==
+        render::ImageSaveStatus::Saved) {
         return true;
     }
 #endif
@@ -337,6 +342,31 @@ int checkOutputs(int status, std::FILE* out, std::FILE* err) {
 
 int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
 
+#ifdef CORVANE_IMAGE_PROGRAM
+// The image is drawn by the companion program, which takes the same command line.
+int runPlotInImageProgram(const std::vector<std::string_view>& args, const PlotCommand& command,
+                          std::FILE* out, std::FILE* err) {
+    const std::string program = findImageProgram(CORVANE_IMAGE_PROGRAM);
+    if (program.empty()) {
+        std::fprintf(err, "corvane-cli: não foi possível gravar a imagem %s: falta o programa %s\n",
+                     command.image.c_str(), ImageProgramName);
+        return ExitFailure;
+    }
+    std::vector<std::string_view> plotArgs{"plotar"};
+    plotArgs.insert(plotArgs.end(), args.begin(), args.end());
+    const int status = runImageProgram(program, plotArgs, out, err);
+    return status < 0 ? ExitFailure : status;
+}
+#endif
+
+int runPlotCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
+    const PlotCommand command = parsePlot(args);
+#ifdef CORVANE_IMAGE_PROGRAM
+    if (!command.image.empty()) return runPlotInImageProgram(args, command, out, err);
+#endif
+    return runPlot(command, out, err);
+}
+
 }  // namespace
 
 int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
@@ -354,6 +384,10 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
             std::fputs(Usage, out);
             return ExitSuccess;
         }
+        if (args[0] == "--version") {
+            std::fprintf(out, "corvane %s\n", ProgramVersion);
+            return ExitSuccess;
+        }
         const std::string_view command = args[0];
         args.erase(args.begin());
         for (const std::string_view arg : args) {
@@ -363,7 +397,7 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
             }
         }
         if (command == "analisar") return runAnalyze(parseAnalyze(args), out, err);
-        if (command == "plotar") return runPlot(parsePlot(args), out, err);
+        if (command == "plotar") return runPlotCommand(args, out, err);
         throw UsageError("comando desconhecido: " + std::string(command));
     } catch (const UsageError& error) {
         std::fprintf(err, "corvane-cli: %s\n%s", error.message().c_str(), Usage);

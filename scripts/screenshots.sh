@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 readonly ROOT=$PWD
 
-cmake -S . -B build > /dev/null
+cmake -S . -B build -DCORVANE_BUILD_TOOLS=ON > /dev/null
 cmake --build build -j 2 --target corvane-screenshots
 
 work=$(mktemp -d)

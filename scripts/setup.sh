@@ -3,7 +3,9 @@
 #
 #   scripts/setup.sh run    install what is missing, build, start the program
 #   scripts/setup.sh test   install what is missing, build, run every test (also under
-#                           AddressSanitizer and UndefinedBehaviorSanitizer)
+#                           AddressSanitizer and UndefinedBehaviorSanitizer), build a
+#                           Release with Debian's flags, its .deb, check the package and
+#                           run it installed
 #
 # Runs as root, or as a user with sudo for the package installation. Every step is skipped
 # when its work is already done, so a second call goes straight to the build.
@@ -19,7 +21,7 @@ PACKAGES=(
     fonts-dejavu-core fonts-liberation
     locales xvfb xauth
     clang libclang-rt-14-dev
-    dpkg-dev
+    dpkg-dev lintian appstream desktop-file-utils qt6-translations-l10n file ccache
 )
 
 as_root() {
@@ -45,25 +47,20 @@ install_missing_packages() {
     fi
 }
 
+# With ccache a second run of the test command compiles only what changed.
+compiler_launcher() {
+    if command -v ccache > /dev/null; then echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"; fi
+}
+
 build() {
     local dir=$1
     shift
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo $(compiler_launcher) "$@" > /dev/null
     cmake --build "$dir" -j "$JOBS"
 }
 
 # The program as Debian builds it: its default hardening flags (dpkg-buildflags, where
 # _FORTIFY_SOURCE turns every unchecked read into a warning) and build type None.
-build_hardened() {
-    (
-        eval "$(dpkg-buildflags --export=sh)"
-        export CXXFLAGS="$CXXFLAGS $CPPFLAGS"
-        cmake -S . -B build-hardened -DCMAKE_BUILD_TYPE=None -DCORVANE_BUILD_TESTS=OFF \
-            -DCORVANE_BUILD_BENCH=OFF > /dev/null
-        cmake --build build-hardened -j "$JOBS"
-    )
-}
-
 run_tests() {
     local dir=$1
     ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --timeout 600
@@ -89,6 +86,76 @@ run_fuzzers() {
         grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$work/$name.log"
     done
     rm -rf "$work"
+}
+
+# A packager's build: build type Release with the flags of Debian's packages (CMake reads
+# CXXFLAGS and LDFLAGS; the preprocessor's flags join the compiler's as debhelper does).
+# Everything is built, tests included, so that no warning hides anywhere; the tests
+# themselves run in the other builds.
+build_with_debian_flags() {
+    (
+        eval "$(dpkg-buildflags --export=sh)"
+        export CXXFLAGS="$CXXFLAGS $CPPFLAGS"
+        cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release $(compiler_launcher) \
+            -DCORVANE_WERROR=ON -DCORVANE_BUILD_BENCH=ON -DCORVANE_BUILD_TOOLS=ON > /dev/null
+        cmake --build build-release -j "$JOBS"
+    )
+}
+
+# The package of that build, checked as a distribution would check it.
+build_package() {
+    rm -f build-release/corvane_*.deb
+    (cd build-release && cpack -G DEB > /dev/null)
+    package=$(echo build-release/corvane_*_amd64.deb)
+    readonly package
+    echo "Pacote: $package"
+    lintian --fail-on error --tag-display-limit 0 "$package"
+    local contents
+    contents=$(mktemp -d)
+    dpkg-deb -x "$package" "$contents"
+    desktop-file-validate "$contents/usr/share/applications/corvane.desktop"
+    appstreamcli validate --no-net "$contents"/usr/share/metainfo/*.metainfo.xml
+    rm -rf "$contents"
+}
+
+can_install_packages() {
+    [ "$(id -u)" -eq 0 ] || { command -v sudo > /dev/null && sudo -n true 2> /dev/null; }
+}
+
+# Installs the package, analyses an installed example with the installed corvane-cli and
+# compares the log and the result files with those of the build's own corvane-cli; then
+# removes the package.
+check_installed_package() {
+    if ! can_install_packages; then
+        echo "Sem root nem sudo: o pacote $package não é instalado nem testado instalado."
+        return
+    fi
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./$package" > /dev/null
+    local work status=0 built_cli=$PWD/build/cli/corvane-cli
+    work=$(mktemp -d)
+    mkdir "$work/instalado" "$work/compilado"
+    cp /usr/share/doc/corvane/examples/sallen_key.net "$work/instalado/"
+    cp examples/sallen_key.net "$work/compilado/"
+    (cd "$work/instalado" && /usr/bin/corvane-cli analisar --variaveis todas sallen_key.net \
+        > log.txt) || status=$?
+    (cd "$work/compilado" && "$built_cli" analisar --variaveis todas \
+        sallen_key.net > log.txt) || status=$?
+    if [ "$status" -ne 0 ] || ! diff -r "$work/compilado" "$work/instalado"; then
+        echo "O corvane-cli instalado não deu os mesmos resultados que o compilado" >&2
+        status=1
+    else
+        echo "O corvane-cli instalado deu o mesmo log e os mesmos arquivos que o compilado."
+    fi
+    # The installed corvane-cli draws through its installed companion.
+    printf 'sallen_key.n4\nsallen_key.d\n' > "$work/instalado/lista.txt"
+    if ! (cd "$work/instalado" && /usr/bin/corvane-cli plotar --imagem grafico.png lista.txt \
+        > /dev/null) || ! file "$work/instalado/grafico.png" | grep -q 'PNG image data'; then
+        echo "O corvane-cli instalado não desenhou o gráfico" >&2
+        status=1
+    fi
+    rm -rf "$work"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q corvane > /dev/null
+    return "$status"
 }
 
 # The examples are copied into build/exemplos, where the program starts: its open dialog
@@ -132,14 +199,16 @@ case "${1:-}" in
         ;;
     test)
         install_missing_packages
-        build build
+        build build -DCORVANE_WERROR=ON -DCORVANE_BUILD_BENCH=ON -DCORVANE_BUILD_TOOLS=ON
         run_tests build
-        build build-sanitize -DCORVANE_SANITIZE=ON -DCORVANE_BUILD_BENCH=OFF
+        build build-sanitize -DCORVANE_SANITIZE=ON -DCORVANE_WERROR=ON -DCORVANE_BUILD_BENCH=OFF
         run_tests build-sanitize
-        build_hardened
-        CXX=clang++ build build-fuzz -DCORVANE_FUZZ=ON -DCORVANE_BUILD_UI=OFF \
+        CXX=clang++ build build-fuzz -DCORVANE_FUZZ=ON -DCORVANE_WERROR=ON -DCORVANE_BUILD_UI=OFF \
             -DCORVANE_BUILD_TESTS=OFF -DCORVANE_BUILD_BENCH=OFF
         run_fuzzers
+        build_with_debian_flags
+        build_package
+        check_installed_package
         ;;
     *)
         echo "Uso: $0 run|test" >&2

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -79,9 +80,11 @@ TForm1::TForm1(Program& program) : program_(program) {
 
     MainMenu1 = menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    Arquivo1 = addMenu(MainMenu1, "Arquivo1", QStringLiteral("Arquivo"));
+    Arquivo1 = addMenu(MainMenu1, "Arquivo1", QStringLiteral("&Arquivo"));
     Abrir1 = addMenuItem(Arquivo1, "Abrir1", QStringLiteral("Abrir"));
+    Abrir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     Sair1 = addMenuItem(Arquivo1, "Sair1", QStringLiteral("Sair"));
+    Sair1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     OpenDialog1 = new OpenDialog(this);
 
     Memo1 = new QPlainTextEdit(this);
@@ -98,10 +101,11 @@ TForm1::TForm1(Program& program) : program_(program) {
     Memo1->setPlainText(bannerText());
     setCentralWidget(Memo1);
 
-    Opes1 = addMenu(MainMenu1, "Opes1", QStringLiteral("Opções"));
+    Opes1 = addMenu(MainMenu1, "Opes1", QStringLiteral("&Opções"));
     Anlise1 = addMenuItem(Opes1, "Anlise1", QStringLiteral("Variáveis"));
     Anlise1->setEnabled(false);
     Grfico1 = addMenuItem(Opes1, "Grfico1", QStringLiteral("Gráficos"));
+    Grfico1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
 
     connect(Abrir1, &QAction::triggered, this, program.command([this] { Abrir1Click(); }));
     connect(Sair1, &QAction::triggered, this, program.command([this] { Sair1Click(); }));

@@ -42,6 +42,8 @@ TForm2::TForm2(Program& program) : program_(program) {
     Button1->setFocus();
 
     connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));
+    // Typing the dispersion and pressing Enter applies it, as a dialog's default button would.
+    connect(Edisp, &QLineEdit::returnPressed, Button1, &QPushButton::click);
 
     placeWindow(*this, {219, 196}, {289, 195});
 }

@@ -14,6 +14,7 @@
 #include "open_dialog.h"
 #include "painter_canvas.h"
 #include "plot_image.h"
+#include "plot_keys.h"
 #include "program.h"
 #include "window_style.h"
 
@@ -46,8 +47,8 @@ void TForm5::paintEvent(QPaintEvent*) {
 
 void TForm5::FormPaint() {
     QPainter painter(this);
-    painter.setFont(plotFont());
-    QPainterCanvas canvas(painter);
+    painter.setFont(render::plotFont());
+    render::QPainterCanvas canvas(painter);
     try {
         program_.plotter().paint(canvas, width(), height(), program_.form4());
     } catch (const FloatingPointFault&) {
@@ -85,14 +86,14 @@ void TForm5::Salvarimagem1Click() {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
     AnalysisLog& log = program_.log();
-    switch (savePlotImage(program_.plotter(), program_.form4(), path, width(), height())) {
-        case ImageSaveStatus::Saved:
+    switch (render::savePlotImage(program_.plotter(), program_.form4(), path, width(), height())) {
+        case render::ImageSaveStatus::Saved:
             log.print("Imagem salva no arquivo %s", path.c_str());
             break;
-        case ImageSaveStatus::UnknownFormat:
+        case render::ImageSaveStatus::UnknownFormat:
             log.print("Imagem não salva: %s não termina em .png nem em .svg", path.c_str());
             break;
-        case ImageSaveStatus::WriteFailed:
+        case render::ImageSaveStatus::WriteFailed:
             log.print("Não foi possível gravar a imagem %s", path.c_str());
             break;
     }

@@ -1,12 +1,23 @@
 #include "program.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 #include "c_locale.h"
+#include "corvane_version.h"
+
+// The resources sit in a static library, whose object no symbol would pull into the
+// program without this reference.
+static void loadProgramResources() {
+    Q_INIT_RESOURCE(corvane);
+}
 
 namespace corvane::ui {
 
@@ -28,13 +39,46 @@ bool displayAvailable(int argc, char** argv) {
 
 constexpr const char* NoDisplayMessage =
     "corvane: nenhuma tela gráfica disponível (DISPLAY e WAYLAND_DISPLAY vazios).\n"
-    "As janelas precisam de uma sessão gráfica; sem ela, use build/cli/corvane-cli "
+    "As janelas precisam de uma sessão gráfica; sem ela, use corvane-cli "
     "analisar NETLIST.\n";
+
+constexpr const char* Usage =
+    "Uso: corvane [--help | --version]\n"
+    "\n"
+    "Abre as janelas do Corvane: análise exata de circuitos lineares na transformada de\n"
+    "Laplace. Os netlists são abertos em Arquivo > Abrir; sem tela gráfica, use\n"
+    "corvane-cli analisar NETLIST.\n"
+    "\n"
+    "  -h, --help            mostra esta ajuda\n"
+    "  --version             mostra a versão\n";
+
+// --help and --version answer without a display; every other argument goes to Qt, as
+// before. Returns the exit status when the argument was answered.
+std::optional<int> answerInformationRequest(int argc, char** argv) {
+    if (argc != 2) return std::nullopt;
+    const std::string_view argument = argv[1];
+    if (argument == "-h" || argument == "--help") {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (argument == "--version") {
+        std::printf("corvane %s\n", ProgramVersion);
+        return 0;
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
 Program::ApplicationSetup::ApplicationSetup() {
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+    QApplication::setWindowIcon(programIcon());
+    // The standard dialogs and message boxes speak Portuguese like the rest of the
+    // program; without Qt's translation they stay in English.
+    if (qtTranslations.load(QStringLiteral("qtbase_pt_BR"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&qtTranslations);
+    }
     // Closing the main window is what ends the program (TForm1::closeEvent), whatever
     // other windows are open.
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -59,7 +103,15 @@ void Program::showWindow(QWidget& window) {
     window.activateWindow();
 }
 
+QIcon programIcon() {
+    loadProgramResources();
+    // The installed theme's icon wins; the drawing built into the program stands in for
+    // it when the program runs from the build tree.
+    return QIcon::fromTheme(QStringLiteral("corvane"), QIcon(QStringLiteral(":/corvane.svg")));
+}
+
 int runProgram(int argc, char** argv, const StartHook& started) {
+    if (const std::optional<int> status = answerInformationRequest(argc, argv)) return *status;
     if (!displayAvailable(argc, argv)) {
         std::fputs(NoDisplayMessage, stderr);
         return 1;

@@ -3,6 +3,9 @@
 // from start to end. The windows reach each other and the analysis through it.
 #pragma once
 
+#include <QIcon>
+#include <QTranslator>
+
 #include <functional>
 
 #include "analysis.h"
@@ -60,6 +63,7 @@ private:
     // Done before any window exists.
     struct ApplicationSetup {
         ApplicationSetup();
+        QTranslator qtTranslations;
     };
 
     ApplicationSetup setup_;
@@ -74,6 +78,9 @@ private:
     WindowHost host_{*this};
     Analysis analysis_{host_, log_};
 };
+
+/// The program's icon, which every window carries.
+QIcon programIcon();
 
 /// Called once the main window is shown, before the event loop runs (tests and the
 /// screenshot tool drive the program from here).

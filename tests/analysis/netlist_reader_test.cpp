@@ -20,6 +20,7 @@
 
 #include "floating_point.h"
 #include "netlist_value.h"
+#include "numbered.h"
 #include "recording_host.h"
 #include "temp_dir.h"
 
@@ -332,7 +333,7 @@ TEST_F(ReaderTest, AFlagRaisedBeforeACheckpointDoesNotFireThere) {
 TEST_F(ReaderTest, AcceptsExactlyTwoHundredElements) {
     std::string text = "t\n";
     for (int i = 1; i <= MaxElements; ++i)
-        text += "R" + std::to_string(i) + " 1 0 1\n";
+        text += test::numbered("R", i) + " 1 0 1\n";
     Lines lines = read(text);
     EXPECT_TRUE(reachedTheWait());
     EXPECT_EQ(run().elementCount, 200);
@@ -354,7 +355,7 @@ TEST_F(ReaderTest, AcceptsExactlyTwoHundredElements) {
 std::string resistorsToNewNodes(int count) {
     std::string text;
     for (int i = 1; i <= count; ++i) {
-        text += "R" + std::to_string(i) + " n" + std::to_string(i) + " 0 1\n";
+        text += test::numbered("R", i) + test::numbered(" n", i) + " 0 1\n";
     }
     return text;
 }
@@ -583,7 +584,7 @@ TEST(FindOrAddNodeTest, MatchesExactNamesAndStopsAtTwentyFive) {
     EXPECT_EQ(findOrAddNode(run, log, "IN"), 2);
     EXPECT_EQ(findOrAddNode(run, log, "in"), 1);
     for (int i = 3; i <= MaxVariables; ++i) {
-        EXPECT_EQ(findOrAddNode(run, log, ("n" + std::to_string(i)).c_str()), i);
+        EXPECT_EQ(findOrAddNode(run, log, (test::numbered("n", i)).c_str()), i);
     }
     EXPECT_TRUE(lines.empty());
     EXPECT_EQ(findOrAddNode(run, log, "novo"), MaxVariables);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "numbered.h"
 #include "recording_host.h"
 #include "result_file.h"
 #include "result_file_names.h"
@@ -267,9 +268,9 @@ TEST(SaveResultsTest, ListsAgainWithTheSelectionOfTheMoment) {
 TEST(SaveResultsTest, WritesOneNumeratorFilePerVariable) {
     std::string netlist = "escada de 12 nós\nI1 0 n1 1 IMPULSO\n";
     for (int i = 1; i <= 12; ++i) {
-        netlist += "R" + std::to_string(i) + " n" + std::to_string(i) + " 0 1\n";
+        netlist += test::numbered("R", i) + test::numbered(" n", i) + " 0 1\n";
         if (i < 12) {
-            netlist += "C" + std::to_string(i) + " n" + std::to_string(i) + " n" +
+            netlist += test::numbered("C", i) + test::numbered(" n", i) + " n" +
                        std::to_string(i + 1) + " 1\n";
         }
     }

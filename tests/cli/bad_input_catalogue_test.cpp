@@ -14,6 +14,7 @@
 
 #include "cli_runner.h"
 #include "command_line.h"
+#include "numbered.h"
 #include "temp_dir.h"
 
 namespace corvane::cli {
@@ -51,7 +52,7 @@ const std::string Success = "Análise terminada com sucesso.";
 std::string resistorsToNewNodes(int count) {
     std::string text = "t\n";
     for (int i = 1; i <= count; ++i) {
-        text += "R" + std::to_string(i) + " n" + std::to_string(i) + " 0 1\n";
+        text += test::numbered("R", i) + test::numbered(" n", i) + " 0 1\n";
     }
     return text;
 }
@@ -64,7 +65,7 @@ TEST_F(Catalogue, EveryReaderFailure) {
     };
     std::string twoHundredOne = "t\n";
     for (int i = 1; i <= 200; ++i)
-        twoHundredOne += "R" + std::to_string(i) + " 1 0 1\n";
+        twoHundredOne += test::numbered("R", i) + " 1 0 1\n";
     twoHundredOne += "* the last ones\nR201 1 0 1\n";
     const std::vector<Case> cases{
         {"too many elements", twoHundredOne, "O programa só aceita até 200 elementos"},

@@ -14,6 +14,7 @@
 #include "cli_runner.h"
 #include "command_line.h"
 #include "frequency_response.h"
+#include "numbered.h"
 #include "result_file.h"
 #include "temp_dir.h"
 
@@ -64,8 +65,8 @@ struct PlotCommandTest : ::testing::Test {
         int k = 0;
         for (const PlotCurve& curve : {first, second}) {
             ++k;
-            const std::string n = dir.file("f" + std::to_string(k) + ".n1");
-            const std::string d = dir.file("f" + std::to_string(k) + ".d");
+            const std::string n = dir.file(test::numbered("f", k) + ".n1");
+            const std::string d = dir.file(test::numbered("f", k) + ".d");
             EXPECT_EQ(savePolynomial(n, curve.numerator), SaveStatus::Saved);
             EXPECT_EQ(savePolynomial(d, curve.denominator), SaveStatus::Saved);
             text += n + "\n" + d + "\n";

@@ -111,7 +111,7 @@ private slots:
     void theMenuHasItsTwoMenusAndVariaveisStartsDisabled() {
         ProgramDriver driver;
         auto& form = driver.program.form1();
-        QCOMPARE(captions(form.MainMenu1->actions()), (QStringList{"Arquivo", "Opções"}));
+        QCOMPARE(captions(form.MainMenu1->actions()), (QStringList{"&Arquivo", "&Opções"}));
         QCOMPARE(captions(form.Arquivo1->actions()), (QStringList{"Abrir", "Sair"}));
         QCOMPARE(captions(form.Opes1->actions()), (QStringList{"Variáveis", "Gráficos"}));
         for (const char* name :

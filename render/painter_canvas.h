@@ -10,11 +10,7 @@
 
 #include "plot_canvas.h"
 
-namespace corvane::ui {
-
-/// The plot window's key code (PlotKey) of a Qt key press: the arrows, A and R in either
-/// case, and plus and minus only from the numeric keypad. 0 for every other key.
-int plotKeyCode(int qtKey, Qt::KeyboardModifiers modifiers);
+namespace corvane::render {
 
 /// The plot window's font: "MS Sans Serif" 8 points (11 pixels), or the nearest the
 /// system has.
@@ -50,4 +46,4 @@ private:
     PenStyle penStyle_ = PenStyle::Solid;
 };
 
-}  // namespace corvane::ui
+}  // namespace corvane::render

@@ -1,5 +1,5 @@
-// Covers the QPainter canvas of the plot: exact pixels of fills, outlines and lines, the
-// opaque text box, and the translation of Qt key presses into the plot window's keys.
+// Covers the QPainter canvas of the plot: exact pixels of fills, outlines and lines, and
+// the opaque text box.
 #include "painter_canvas.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 
 #include "plotter.h"
 
-namespace corvane::ui {
+namespace corvane::render {
 namespace {
 
 // Text measurement needs the toolkit's fonts.
@@ -65,20 +65,5 @@ TEST_F(PainterCanvasTest, TextSitsOnAnOpaqueBox) {
     EXPECT_EQ(image_.pixel(20, 28), qRgb(255, 0, 0));
 }
 
-TEST(PlotKeyCodeTest, TranslatesQtKeys) {
-    EXPECT_EQ(plotKeyCode(Qt::Key_Left, Qt::NoModifier), KeyLeft);
-    EXPECT_EQ(plotKeyCode(Qt::Key_Up, Qt::KeypadModifier), KeyUp);
-    EXPECT_EQ(plotKeyCode(Qt::Key_Right, Qt::NoModifier), 39);
-    EXPECT_EQ(plotKeyCode(Qt::Key_Down, Qt::NoModifier), 40);
-    EXPECT_EQ(plotKeyCode(Qt::Key_A, Qt::ShiftModifier), 65);
-    EXPECT_EQ(plotKeyCode(Qt::Key_R, Qt::NoModifier), 82);
-    EXPECT_EQ(plotKeyCode(Qt::Key_Plus, Qt::KeypadModifier), 107);
-    EXPECT_EQ(plotKeyCode(Qt::Key_Minus, Qt::KeypadModifier), 109);
-    EXPECT_EQ(plotKeyCode(Qt::Key_Plus, Qt::NoModifier), 0);
-    EXPECT_EQ(plotKeyCode(Qt::Key_Minus, Qt::ShiftModifier), 0);
-    EXPECT_EQ(plotKeyCode(Qt::Key_B, Qt::NoModifier), 0);
-    EXPECT_EQ(plotKeyCode(Qt::Key_Enter, Qt::KeypadModifier), 0);
-}
-
 }  // namespace
-}  // namespace corvane::ui
+}  // namespace corvane::render

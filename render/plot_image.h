@@ -6,15 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "image_format.h"
 #include "plot_hosts.h"
 #include "plotter.h"
 
-namespace corvane::ui {
-
-enum class ImageFormat { Png, Svg };
-
-/// The format named by the file's extension (".png" or ".svg", either case).
-std::optional<ImageFormat> imageFormatOf(std::string_view path);
+namespace corvane::render {
 
 enum class ImageSaveStatus { Saved, UnknownFormat, WriteFailed };
 
@@ -26,4 +22,4 @@ enum class ImageSaveStatus { Saved, UnknownFormat, WriteFailed };
 ImageSaveStatus savePlotImage(Plotter& plotter, PlotCheckBoxes& checkBoxes, const std::string& path,
                               int width, int height);
 
-}  // namespace corvane::ui
+}  // namespace corvane::render

@@ -6,7 +6,7 @@
 
 #include "plotter.h"
 
-namespace corvane::ui {
+namespace corvane::render {
 
 namespace {
 
@@ -24,30 +24,6 @@ QPen makePen(Colour colour, PenStyle style) {
 }
 
 }  // namespace
-
-int plotKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
-    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
-    switch (qtKey) {
-        case Qt::Key_Left:
-            return KeyLeft;
-        case Qt::Key_Up:
-            return KeyUp;
-        case Qt::Key_Right:
-            return KeyRight;
-        case Qt::Key_Down:
-            return KeyDown;
-        case Qt::Key_A:
-            return KeyA;
-        case Qt::Key_R:
-            return KeyR;
-        case Qt::Key_Plus:
-            return keypad ? KeyKeypadPlus : 0;
-        case Qt::Key_Minus:
-            return keypad ? KeyKeypadMinus : 0;
-        default:
-            return 0;
-    }
-}
 
 QFont plotFont() {
     QFont font;
@@ -115,4 +91,4 @@ void QPainterCanvas::drawText(int left, int top, std::string_view text, Colour c
     painter_.setPen(linePen_);
 }
 
-}  // namespace corvane::ui
+}  // namespace corvane::render

@@ -7,23 +7,15 @@
 #include <QSaveFile>
 #include <QString>
 #include <QSvgGenerator>
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <memory>
 
 #include "c_locale.h"
 #include "painter_canvas.h"
 
-namespace corvane::ui {
+namespace corvane::render {
 
 namespace {
-
-bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-    if (text.size() < suffix.size()) return false;
-    return std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size(),
-                      [](char a, char b) { return std::tolower(a) == std::tolower(b); });
-}
 
 // Keeps an offscreen application alive while the image is drawn, when the process has
 // none of its own (the command line).
@@ -105,12 +97,6 @@ bool writeWhole(const std::string& path, const QByteArray& bytes) {
 
 }  // namespace
 
-std::optional<ImageFormat> imageFormatOf(std::string_view path) {
-    if (endsWithIgnoringCase(path, ".png")) return ImageFormat::Png;
-    if (endsWithIgnoringCase(path, ".svg")) return ImageFormat::Svg;
-    return std::nullopt;
-}
-
 ImageSaveStatus savePlotImage(Plotter& plotter, PlotCheckBoxes& checkBoxes, const std::string& path,
                               int width, int height) {
     const std::optional<ImageFormat> format = imageFormatOf(path);
@@ -124,4 +110,4 @@ ImageSaveStatus savePlotImage(Plotter& plotter, PlotCheckBoxes& checkBoxes, cons
     return ImageSaveStatus::Saved;
 }
 
-}  // namespace corvane::ui
+}  // namespace corvane::render

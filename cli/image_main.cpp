@@ -1,0 +1,14 @@
+// corvane-imagem: corvane-cli plotar with the image export, run by corvane-cli when
+// --imagem is given (the Qt painter stays out of corvane-cli itself).
+#include <cstdio>
+#include <cstring>
+
+#include "command_line.h"
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "plotar") != 0) {
+        std::fputs("corvane-imagem: uso interno do corvane-cli plotar --imagem\n", stderr);
+        return corvane::cli::ExitUsage;
+    }
+    return corvane::cli::runCommandLine(argc, argv, stdout, stderr);
+}
