@@ -464,6 +464,42 @@ int runUnprivileged(Body body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
 }
 
+// In a sticky folder only a file's owner may replace it: a result file of another user
+// makes the third rename of the set fail, after two files have taken their names.
+TEST(SaveResultsTest, ARenameThatFailsPutsThePreviousSetBack) {
+    test::TempDir dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all |
+                                                 std::filesystem::perms::sticky_bit);
+    const std::string netlist = dir.write("filtro.net", Divider);
+    ASSERT_EQ(runUnprivileged([&] {
+                  test::AnalysisFixture fixture;
+                  fixture.run(netlist);
+                  return fixture.outcome == RunOutcome::Succeeded ? 0 : 1;
+              }),
+              0);
+    if (geteuid() != 0) GTEST_SKIP() << "the test needs root to own a file beside the others";
+    const std::string n2 = dir.file("filtro.n2");
+    const std::string kept = test::readFile(n2);
+    std::filesystem::remove(n2);
+    dir.write("filtro.n2", kept);  // now root's
+    std::vector<std::string> before;
+    for (const char* name : {"filtro.d", "filtro.n1", "filtro.n2", "filtro.n3"})
+        before.push_back(test::readFile(dir.file(name)));
+
+    dir.write("filtro.net", "outro\nV1 in 0 1 DEGRAU\nR1 in out 1k\nC1 out 0 1u\n");
+    const std::string expected = "Erro ao gravar o arquivo " + n2;
+    const int status = runUnprivileged([&] {
+        test::AnalysisFixture fixture;
+        fixture.run(netlist);
+        return fixture.lines.back() == expected && fixture.outcome == RunOutcome::Failed ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
+    std::size_t i = 0;
+    for (const char* name : {"filtro.d", "filtro.n1", "filtro.n2", "filtro.n3"})
+        EXPECT_EQ(test::readFile(dir.file(name)), before[i++]) << name;
+    EXPECT_EQ(namesIn(dir.path()), Lines(std::begin(FilterSet), std::end(FilterSet)));
+}
+
 TEST(SaveResultsTest, AReadOnlyFolderIsReported) {
     test::TempDir dir;
     const std::string netlist = dir.write("filtro.net", Divider);
