@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "pole_zero_listing.h"
 #include "result_file.h"
 
 namespace corvane {
@@ -46,11 +47,13 @@ void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     log.print("Sistema resolvido:");
     log.print("Denominador:");
     listPolynomial(log, functions.denominator);
+    if (host.listPolesAndZeros()) listPoles(log, functions);
     const int n = std::min(run.variableCount, MaxVariables);
     for (int k = 1; k <= n; ++k) {
         if (!host.isSelected(k)) continue;
         log.print("Numerador %d (%s):", k, run.variableName(k));
         listPolynomial(log, functions.numerator[k]);
+        if (host.listPolesAndZeros()) listZeros(log, functions, k);
     }
 }
 

@@ -39,6 +39,7 @@ constexpr const char* Usage =
     "  --expansao-simples    calcula os determinantes pela expansão simples, sem\n"
     "                        memorizar menores (referência; lenta em circuitos grandes)\n"
     "  --memoria-cache MIB   memória para os menores memorizados (padrão 2048)\n"
+    "  --polos-zeros         lista os polos e zeros de cada polinômio listado\n"
     "\n"
     "plotar: calcula a resposta em frequência das funções da LISTA (pares de arquivos\n"
     "numerador e denominador, linhas com * são comentários) e a desenha sem janelas.\n"
@@ -166,6 +167,8 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
             command.engine.method = ExpansionMethod::Plain;
         } else if (arg == "--memoria-cache") {
             command.engine.cacheLimitBytes = parseMebibytes(args.value());
+        } else if (arg == "--polos-zeros") {
+            command.options.listPolesAndZeros = true;
         } else {
             args.takePositional(command.netlist);
         }
