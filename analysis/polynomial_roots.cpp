@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 #include <numeric>
+#include <tuple>
 
 #include <mps/mps.h>
 
@@ -214,12 +215,15 @@ void makeConjugateSymmetric(std::vector<Cluster>& clusters) {
     }
 }
 
+// Roots on one circle (a Butterworth filter's) have magnitudes that differ only by
+// rounding: compared at single precision they tie, and then the real root comes first and
+// the pairs follow by growing imaginary part.
 bool comesFirst(const PolynomialRoot& x, const PolynomialRoot& y) {
-    const double mx = std::abs(x.value);
-    const double my = std::abs(y.value);
-    if (mx != my) return mx < my;
-    if (x.value.real() != y.value.real()) return x.value.real() < y.value.real();
-    return x.value.imag() > y.value.imag();
+    const auto key = [](const PolynomialRoot& r) {
+        return std::tuple(static_cast<float>(std::abs(r.value)), std::fabs(r.value.imag()),
+                          -r.value.imag());
+    };
+    return key(x) < key(y);
 }
 
 }  // namespace

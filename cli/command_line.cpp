@@ -16,6 +16,7 @@
 #include "floating_point.h"
 #include "plot_console.h"
 #include "plotter.h"
+#include "results_json.h"
 #ifdef CORVANE_IMAGE_EXPORT
 #include "plot_image.h"
 #endif
@@ -40,6 +41,7 @@ constexpr const char* Usage =
     "                        memorizar menores (referência; lenta em circuitos grandes)\n"
     "  --memoria-cache MIB   memória para os menores memorizados (padrão 2048)\n"
     "  --polos-zeros         lista os polos e zeros de cada polinômio listado\n"
+    "  --json ARQUIVO        grava também todos os resultados em ARQUIVO, em JSON\n"
     "\n"
     "plotar: calcula a resposta em frequência das funções da LISTA (pares de arquivos\n"
     "numerador e denominador, linhas com * são comentários) e a desenha sem janelas.\n"
@@ -132,6 +134,7 @@ struct AnalyzeCommand {
     AnalysisOptions options;
     EngineOptions engine;
     std::string netlist;
+    std::string json;
 };
 
 // A whole number of mebibytes, digits only.
@@ -169,12 +172,30 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
             command.engine.cacheLimitBytes = parseMebibytes(args.value());
         } else if (arg == "--polos-zeros") {
             command.options.listPolesAndZeros = true;
+        } else if (arg == "--json") {
+            command.json = args.value();
         } else {
             args.takePositional(command.netlist);
         }
     }
     args.requirePositional();
     return command;
+}
+
+// The run's results for scripts, once the run has succeeded.
+int saveResultsJson(const AnalyzeCommand& command, const Analysis& analysis, std::FILE* err) {
+    ResultsJsonOptions options;
+    options.normalize = command.options.normalize;
+    options.dispersion = analysis.dispersion();
+    options.polesAndZeros = command.options.listPolesAndZeros;
+    const nlohmann::ordered_json document =
+        resultsDocument(analysis.runState(), analysis.networkFunctions(), options);
+    if (saveJson(command.json, document) != JsonSaveStatus::Saved) {
+        std::fprintf(err, "corvane-cli: não foi possível gravar o JSON %s\n",
+                     command.json.c_str());
+        return ExitFailure;
+    }
+    return ExitSuccess;
 }
 
 int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
@@ -189,7 +210,9 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     try {
         const RunOutcome outcome = analysis.runAnalysis(command.netlist);
         std::fflush(out);
-        return outcome == RunOutcome::Succeeded ? ExitSuccess : ExitFailure;
+        if (outcome != RunOutcome::Succeeded) return ExitFailure;
+        if (!command.json.empty()) return saveResultsJson(command, analysis, err);
+        return ExitSuccess;
     } catch (const FloatingPointFault& fault) {
         std::fflush(out);
         std::fprintf(err, "%s\n", fault.what());
