@@ -91,11 +91,14 @@ json sourcesArray(const RunState& run) {
 }
 
 // The text of one scalar: strings escaped by the library (bytes that are not UTF-8
-// replaced), floating-point numbers with every digit a double needs.
+// replaced), floating-point numbers with every digit a double needs. A negative zero
+// (0 divided by a negative leading coefficient) is "-0.0": readers take "-0" for the
+// integer 0 and would lose its sign.
 std::string scalarText(const json& value) {
     if (value.is_number_float()) {
         const double x = value.get<double>();
         if (!std::isfinite(x)) return "null";
+        if (x == 0.0 && std::signbit(x)) return "-0.0";
         char text[32];
         std::snprintf(text, sizeof text, "%.17g", x);
         return text;

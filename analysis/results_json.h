@@ -13,7 +13,8 @@
 // polynomial:     { grau, coeficientes: [c0, c1, …, c_grau], constante,
 //                   raizes: [ { real, imag, multiplicidade } ] (with the roots) }
 // The value of a variable is numerador.constante·N(s) / D(s) (denominador.constante is 1).
-// Numbers are written with "%.17g", so each one reads back as the same double.
+// Numbers are written with "%.17g" (a negative zero as -0.0), so each one reads back as
+// the same double.
 #pragma once
 
 #include <string>
