@@ -19,7 +19,7 @@ PACKAGES=(
     fonts-dejavu-core fonts-liberation
     locales xvfb xauth
     clang libclang-rt-14-dev
-    libmps-dev libgmp-dev nlohmann-json3-dev python3-scipy python3-matplotlib
+    libmps-dev libgmp-dev nlohmann-json3-dev libeigen3-dev python3-scipy python3-matplotlib
 )
 
 as_root() {

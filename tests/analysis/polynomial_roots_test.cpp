@@ -6,6 +6,8 @@
 #include <cfenv>
 #include <cmath>
 #include <complex>
+#include <cstdlib>
+#include <random>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -213,6 +215,39 @@ TEST(PolynomialRootsTest, FromAPolynomialRecordIgnoresItsConstantAndUpperCoeffic
     p.coef[3] = 99.0;  // above the degree: not part of the value
     p.constant = -7.0;
     expectRoots(findRoots(p), realRoots({-2, -3}), 1, 1e-15);
+}
+
+unsigned testSeed(unsigned fallback) {
+    const char* text = std::getenv("CORVANE_SEED");
+    return text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : fallback;
+}
+
+TEST(PolynomialRootsTest, RandomRootsSurviveTheRoundTrip) {
+    // Well-separated random poles of a stable network (real ones and pairs, 1e-3 to 1e6
+    // rad/s, degree up to 30): every one is found, simple, within 1e-9.
+    const unsigned seed = testSeed(20261208);
+    SCOPED_TRACE("CORVANE_SEED=" + std::to_string(seed));
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> decade(-3.0, 6.0);
+    std::uniform_real_distribution<double> angle(0.05, Pi / 2 - 0.05);
+    for (int trial = 0; trial < 40; ++trial) {
+        std::vector<Complex> roots;
+        const int degree = 1 + static_cast<int>(random() % 30);
+        while (static_cast<int>(roots.size()) < degree) {
+            const double magnitude = std::pow(10.0, decade(random));
+            const bool real = roots.size() + 1 == static_cast<std::size_t>(degree) || random() % 3 == 0;
+            const Complex r = real ? Complex(-magnitude, 0.0) : std::polar(magnitude, Pi - angle(random));
+            // Keep them apart: 1 % in magnitude or angle.
+            const bool crowded = std::any_of(roots.begin(), roots.end(), [&](Complex o) {
+                return std::abs(o - r) < 0.01 * std::abs(r);
+            });
+            if (crowded) continue;
+            roots.push_back(r);
+            if (!real) roots.push_back(std::conj(r));
+        }
+        SCOPED_TRACE("trial " + std::to_string(trial) + ", degree " + std::to_string(degree));
+        expectRoots(findRoots(fromRoots(roots)), roots, 1, 1e-9);
+    }
 }
 
 TEST(PolynomialRootsTest, LeavesNoFloatingPointFaultBehind) {
