@@ -1,0 +1,53 @@
+// The response in time behind a network function: x(t), the inverse Laplace transform of
+// X(s) = Cte·N(s)/D(s), exactly from the poles with their multiplicities and the residues,
+// and a second, independent evaluation (the fixed Talbot contour) that checks it.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "polynomial.h"
+
+namespace corvane {
+
+/// One real term of x(t): t^power · e^(sigma·t) · (a·cos(omega·t) + b·sin(omega·t)); a
+/// complex pair of poles makes one such term with omega > 0.
+struct TimeTerm {
+    double sigma = 0.0;
+    double omega = 0.0;
+    int power = 0;
+    double a = 0.0;
+    double b = 0.0;
+};
+
+enum class TimeResponseStatus {
+    Ready,
+    /// The denominator is zero: there is no function to invert.
+    ZeroDenominator,
+    /// The poles could not be found (a coefficient not finite, the solver gave up).
+    PolesNotFound,
+};
+
+struct TimeResponse {
+    TimeResponseStatus status = TimeResponseStatus::Ready;
+    /// Areas of δ(t), δ'(t), δ''(t)… at t = 0: the part of an improper function (degree of
+    /// N at least that of D) that no curve can show.
+    std::vector<double> impulses;
+    /// The regular part, for t ≥ 0.
+    std::vector<TimeTerm> terms;
+
+    /// x(t) without the impulses.
+    double valueAt(double t) const;
+};
+
+/// x(t) of constant·N(s) / (denominator.constant·D(s)).
+TimeResponse inverseLaplace(const Polynomial& numerator, const Polynomial& denominator);
+
+/// The regular part of x(t) at t > 0 by the fixed Talbot method with `nodes` points on the
+/// contour, shifted right of every pole: an evaluation that shares nothing with the
+/// partial fractions but the impulses it subtracts. Reliable to about 1e-9 of the curve's
+/// size while the contour stays small, i.e. for omega·t up to about `nodes` / 3.
+double talbotValueAt(const Polynomial& numerator, const Polynomial& denominator,
+                     std::span<const double> impulses, double t, int nodes = 40);
+
+}  // namespace corvane
