@@ -2,16 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "c_locale.h"
 #include "pole_zero_listing.h"
 #include "polynomial_roots.h"
+#include "whole_file.h"
 
 namespace corvane {
 
@@ -157,32 +154,6 @@ void appendValue(std::string& out, const json& value, int depth) {
     }
 }
 
-struct TemporaryFile {
-    std::string path;
-    std::FILE* file = nullptr;
-};
-
-// A new file beside `path` that no one else uses.
-TemporaryFile createBeside(const std::string& path) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        TemporaryFile temporary;
-        temporary.path = path + ".~" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-        const int fd = open(temporary.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            return {};
-        }
-        temporary.file = fdopen(fd, "w");
-        if (!temporary.file) {
-            close(fd);
-            unlink(temporary.path.c_str());
-            return {};
-        }
-        return temporary;
-    }
-    return {};
-}
-
 }  // namespace
 
 json resultsDocument(const RunState& run, const NetworkFunctions& functions,
@@ -213,19 +184,15 @@ std::string jsonText(const json& document) {
 }
 
 JsonSaveStatus saveJson(const std::string& path, const json& document) {
-    const std::string text = jsonText(document);
-    TemporaryFile temporary = createBeside(path);
-    if (!temporary.file) return JsonSaveStatus::CannotCreate;
-    bool ok = std::fwrite(text.data(), 1, text.size(), temporary.file) == text.size();
-    ok = std::fflush(temporary.file) == 0 && ok;
-    ok = std::ferror(temporary.file) == 0 && ok;
-    ok = std::fclose(temporary.file) == 0 && ok;
-    ok = ok && std::rename(temporary.path.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        unlink(temporary.path.c_str());
-        return JsonSaveStatus::WriteFailed;
+    switch (saveWholeFile(path, jsonText(document))) {
+        case WholeFileStatus::Saved:
+            return JsonSaveStatus::Saved;
+        case WholeFileStatus::CannotCreate:
+            return JsonSaveStatus::CannotCreate;
+        case WholeFileStatus::WriteFailed:
+            return JsonSaveStatus::WriteFailed;
     }
-    return JsonSaveStatus::Saved;
+    return JsonSaveStatus::WriteFailed;
 }
 
 }  // namespace corvane

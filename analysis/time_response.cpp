@@ -193,4 +193,46 @@ double talbotValueAt(const Polynomial& numerator, const Polynomial& denominator,
     return std::exp(shift * t) * r / nodes * sum.real();
 }
 
+double automaticEndTime(std::span<const Polynomial> denominators) {
+    double slowestDecay = HUGE_VAL;       // smallest |Re p| of the stable poles
+    double slowestOscillation = HUGE_VAL;  // smallest ω of the poles on the axis
+    double fastestGrowth = 0.0;
+    for (const Polynomial& d : denominators) {
+        const PolynomialRoots poles = findRoots(d);
+        for (const PolynomialRoot& p : poles.roots) {
+            const double sigma = p.value.real();
+            const double omega = std::fabs(p.value.imag());
+            if (sigma < 0.0) slowestDecay = std::min(slowestDecay, -sigma);
+            if (sigma == 0.0 && omega > 0.0) slowestOscillation = std::min(slowestOscillation, omega);
+            if (sigma > 0.0 || (sigma == 0.0 && p.multiplicity > 1 && omega > 0.0))
+                fastestGrowth = std::max(fastestGrowth, sigma);
+        }
+    }
+    if (fastestGrowth > 0.0) return std::log(1e3) / fastestGrowth;
+    double end = 0.0;
+    if (slowestDecay < HUGE_VAL) end = 5.0 / slowestDecay;
+    if (slowestOscillation < HUGE_VAL)
+        end = std::max(end, 5.0 * 2.0 * std::numbers::pi / slowestOscillation);
+    return end > 0.0 && std::isfinite(end) ? end : 1.0;
+}
+
+double verificationError(const Polynomial& numerator, const Polynomial& denominator,
+                         const TimeResponse& x, double tEnd, double peak) {
+    // The contour holds the poles while |p|·t stays below about a third of its nodes.
+    constexpr int Nodes = 40;
+    double fastest = 0.0;
+    for (const PolynomialRoot& p : findRoots(denominator).roots)
+        fastest = std::max(fastest, std::abs(p.value));
+    const double reach = fastest > 0.0 ? std::min(tEnd, Nodes / 4.0 / fastest) : tEnd;
+    double worst = 0.0;
+    for (const double fraction : {0.05, 0.2, 0.5, 1.0}) {
+        const double t = reach * fraction;
+        const double difference =
+            std::fabs(x.valueAt(t) - talbotValueAt(numerator, denominator, x.impulses, t, Nodes));
+        if (!std::isfinite(difference)) return HUGE_VAL;
+        worst = std::max(worst, peak > 0.0 ? difference / peak : difference);
+    }
+    return worst;
+}
+
 }  // namespace corvane

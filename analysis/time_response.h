@@ -50,4 +50,15 @@ TimeResponse inverseLaplace(const Polynomial& numerator, const Polynomial& denom
 double talbotValueAt(const Polynomial& numerator, const Polynomial& denominator,
                      std::span<const double> impulses, double t, int nodes = 40);
 
+/// The automatic end of the time range of curves with these denominators: five times the
+/// slowest time constant 1/|Re p| of the stable poles, at least five periods of the slowest
+/// undamped oscillation, or, with an unstable pole, the time in which the fastest growth
+/// multiplies a curve by 1e3. One second when no pole sets a scale.
+double automaticEndTime(std::span<const Polynomial> denominators);
+
+/// The largest difference, relative to `peak`, between x(t) and the Talbot inversion at a
+/// few times in (0, tEnd] where the contour is reliable.
+double verificationError(const Polynomial& numerator, const Polynomial& denominator,
+                         const TimeResponse& x, double tEnd, double peak);
+
 }  // namespace corvane

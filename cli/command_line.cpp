@@ -1,6 +1,8 @@
 #include "command_line.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -17,6 +19,7 @@
 #include "plot_console.h"
 #include "plotter.h"
 #include "results_json.h"
+#include "time_console.h"
 #ifdef CORVANE_IMAGE_EXPORT
 #include "plot_image.h"
 #endif
@@ -28,6 +31,7 @@ namespace {
 constexpr const char* Usage =
     "Uso: corvane-cli analisar [opções] NETLIST\n"
     "     corvane-cli plotar [opções] LISTA\n"
+    "     corvane-cli tempo [opções] LISTA\n"
     "\n"
     "analisar: analisa o circuito do NETLIST e grava os resultados ao lado dele.\n"
     "\n"
@@ -60,6 +64,13 @@ constexpr const char* Usage =
     "  --largura N           largura do gráfico em pixels (padrão 680)\n"
     "  --altura N            altura do gráfico em pixels (padrão 442)\n"
     "  --tabela ARQUIVO      grava ganho, fase e atraso de cada ponto em CSV\n"
+    "\n"
+    "tempo: calcula a resposta no tempo x(t) das funções da LISTA (como em plotar),\n"
+    "exatamente pelos polos e resíduos, e a confere por uma inversão numérica.\n"
+    "\n"
+    "  --tmin, --tmax T      tempos inicial e final em s (padrão 0 e automático)\n"
+    "  --pontos N            número de pontos, 2 a 1000000 (padrão 1000)\n"
+    "  --tabela ARQUIVO      grava curva, ponto, tempo e valor de cada ponto em CSV\n"
     "\n"
     "  -h, --help            mostra esta ajuda\n"
     "\n"
@@ -351,6 +362,51 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     return ExitSuccess;
 }
 
+// A number of seconds, all of the text.
+double parseSeconds(std::string_view option, std::string_view text) {
+    const std::string copy(text);
+    char* end = nullptr;
+    const double value = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value) || value < 0) {
+        throw UsageError("a opção " + std::string(option) + " pede um tempo em segundos: " + copy);
+    }
+    return value;
+}
+
+int parsePoints(std::string_view text) {
+    int value = 0;
+    bool valid = !text.empty() && text.size() <= 7;
+    for (const char c : text) {
+        valid = valid && c >= '0' && c <= '9';
+        if (valid) value = value * 10 + (c - '0');
+    }
+    if (!valid || value < 2 || value > 1000000) {
+        throw UsageError("a opção --pontos pede um número de 2 a 1000000: " + std::string(text));
+    }
+    return value;
+}
+
+TimeOptions parseTime(const std::vector<std::string_view>& list) {
+    TimeOptions options;
+    Arguments args(list, "só uma lista por vez: ", "falta a LISTA");
+    while (args.next()) {
+        const std::string_view arg = args.current();
+        if (arg == "--tmin") {
+            options.tmin = parseSeconds(arg, args.value());
+        } else if (arg == "--tmax") {
+            options.tmax = parseSeconds(arg, args.value());
+        } else if (arg == "--pontos") {
+            options.points = parsePoints(args.value());
+        } else if (arg == "--tabela") {
+            options.table = args.value();
+        } else {
+            args.takePositional(options.list);
+        }
+    }
+    args.requirePositional();
+    return options;
+}
+
 }  // namespace
 
 int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
@@ -372,6 +428,7 @@ int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE*
         }
         if (command == "analisar") return runAnalyze(parseAnalyze(args), out, err);
         if (command == "plotar") return runPlot(parsePlot(args), out, err);
+        if (command == "tempo") return runTimeResponses(parseTime(args), out, err);
         throw UsageError("comando desconhecido: " + std::string(command));
     } catch (const UsageError& error) {
         std::fprintf(err, "corvane-cli: %s\n%s", error.message().c_str(), Usage);

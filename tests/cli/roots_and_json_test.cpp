@@ -77,6 +77,99 @@ TEST(RootsCommandTest, JsonOption) {
     EXPECT_EQ(runCli({"analisar", netlist.c_str(), "--json"}).status, ExitUsage);
 }
 
+// The rows of a tempo table: curve, time and value.
+struct TimeRow {
+    int curve;
+    double t;
+    double value;
+};
+
+std::vector<TimeRow> timeRows(const std::string& path, std::string* header) {
+    std::ifstream in(path);
+    std::string line;
+    std::vector<TimeRow> rows;
+    while (std::getline(in, line)) {
+        TimeRow row{};
+        int point = 0;
+        if (std::sscanf(line.c_str(), "%d,%d,%lg,%lg", &row.curve, &point, &row.t, &row.value) == 4) {
+            rows.push_back(row);
+        } else if (header) {
+            *header += line + "\n";
+        }
+    }
+    return rows;
+}
+
+TEST(TimeCommandTest, StepOfAnRcFilter) {
+    test::TempDir dir;
+    const std::string netlist = copyExample(dir, "rc.net");  // 1 V step, 1 kΩ, 1 µF
+    ASSERT_EQ(runCli({"analisar", netlist.c_str()}).status, ExitSuccess);
+    const std::string list = dir.write("lista.txt", dir.file("rc.n2") + "\n" + dir.file("rc.d") + "\n");
+    const std::string table = dir.file("tempo.csv");
+    const test::CliResult result = runCli({"tempo", "--tabela", table.c_str(), list.c_str()});
+    ASSERT_EQ(result.status, ExitSuccess) << result.out << result.err;
+    // Five time constants of 1 ms.
+    EXPECT_NE(result.out.find("Tempo de 0 s a 0.005 s, 1000 pontos\n"), std::string::npos)
+        << result.out;
+    std::string header;
+    const auto rows = timeRows(table, &header);
+    EXPECT_EQ(header, "curva,ponto,tempo,valor\n");
+    ASSERT_EQ(rows.size(), 1000u);
+    for (const TimeRow& row : rows)
+        EXPECT_NEAR(row.value, 1 - std::exp(-row.t / 1e-3), 1e-12) << row.t;
+    EXPECT_DOUBLE_EQ(rows.back().t, 5e-3);
+
+    ASSERT_EQ(runCli({"tempo", "--tmin", "1e-3", "--tmax", "2e-3", "--pontos", "11", "--tabela",
+                      table.c_str(), list.c_str()})
+                  .status,
+              ExitSuccess);
+    const auto range = timeRows(table, nullptr);
+    ASSERT_EQ(range.size(), 11u);
+    EXPECT_DOUBLE_EQ(range.front().t, 1e-3);
+    EXPECT_DOUBLE_EQ(range.back().t, 2e-3);
+}
+
+TEST(TimeCommandTest, ImpulsesAreReportedInTheLogAndTheTable) {
+    test::TempDir dir;
+    const std::string netlist =
+        dir.write("cr.net", "Passa-altas\nV1 in 0 1 IMPULSO\nC1 in out 1\nR1 out 0 1\n");
+    ASSERT_EQ(runCli({"analisar", netlist.c_str()}).status, ExitSuccess);
+    const std::string list = dir.write("lista.txt", dir.file("cr.n2") + "\n" + dir.file("cr.d") + "\n");
+    const std::string table = dir.file("tempo.csv");
+    const test::CliResult result = runCli({"tempo", "--tabela", table.c_str(), list.c_str()});
+    ASSERT_EQ(result.status, ExitSuccess) << result.out << result.err;
+    EXPECT_NE(result.out.find("\nCurva 1: impulsos em t = 0: 1·δ(t)\n"), std::string::npos)
+        << result.out;
+    std::string header;
+    const auto rows = timeRows(table, &header);
+    EXPECT_EQ(header, "# curva 1: impulsos em t = 0: 1·δ(t)\ncurva,ponto,tempo,valor\n");
+    for (const TimeRow& row : rows)
+        EXPECT_NEAR(row.value, -std::exp(-row.t), 1e-12) << row.t;
+}
+
+TEST(TimeCommandTest, BadUsageAndMissingFiles) {
+    test::TempDir dir;
+    const std::string list = dir.write("lista.txt", "* vazia\n");
+    for (const auto& args : std::vector<std::vector<const char*>>{
+             {"tempo"},
+             {"tempo", "--pontos", "1", list.c_str()},
+             {"tempo", "--pontos", "abc", list.c_str()},
+             {"tempo", "--tmax", "1s", list.c_str()},
+             {"tempo", "--tmin", "-1", list.c_str()},
+             {"tempo", "--tmax"}}) {
+        const test::CliResult result = runCli(args);
+        EXPECT_EQ(result.status, ExitUsage) << result.err;
+        EXPECT_EQ(result.err.rfind("corvane-cli: ", 0), 0u) << result.err;
+    }
+    EXPECT_NE(runCli({"tempo", "--tmax", "1s", list.c_str()})
+                  .err.find("a opção --tmax pede um tempo em segundos: 1s"),
+              std::string::npos);
+    const std::string missing = dir.file("nada.txt");
+    const test::CliResult result = runCli({"tempo", missing.c_str()});
+    EXPECT_EQ(result.status, ExitFailure);
+    EXPECT_EQ(result.err, "corvane-cli: não foi possível ler a lista " + missing + "\n");
+}
+
 // Runs a shell command and returns what it printed, or nothing when it failed.
 std::optional<std::string> outputOf(const std::string& command) {
     std::FILE* pipe = popen(command.c_str(), "r");
