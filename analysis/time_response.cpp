@@ -113,8 +113,13 @@ double TimeResponse::valueAt(double t) const {
 }
 
 TimeResponse inverseLaplace(const Polynomial& numerator, const Polynomial& denominator) {
+    return inverseLaplace(numerator, denominator, findRoots(denominator));
+}
+
+TimeResponse inverseLaplace(const Polynomial& numerator, const Polynomial& denominator,
+                            const PolynomialRoots& poles) {
     TimeResponse response;
-    const PolynomialRoots poles = findRoots(denominator);
+    response.poles = poles;
     if (poles.status == RootsStatus::ZeroPolynomial) {
         response.status = TimeResponseStatus::ZeroDenominator;
         return response;
@@ -160,9 +165,10 @@ TimeResponse inverseLaplace(const Polynomial& numerator, const Polynomial& denom
 }
 
 double talbotValueAt(const Polynomial& numerator, const Polynomial& denominator,
-                     std::span<const double> impulses, double t, int nodes) {
+                     const TimeResponse& x, double t, int nodes) {
     // Shift the contour right of every pole: x(t) = e^(γt)·L⁻¹[X(s + γ)](t).
-    const PolynomialRoots poles = findRoots(denominator);
+    const PolynomialRoots& poles = x.poles;
+    const std::vector<double>& impulses = x.impulses;
     double shift = 0.0;
     int k = 0;
     if (poles.status == RootsStatus::Found) {
@@ -193,13 +199,12 @@ double talbotValueAt(const Polynomial& numerator, const Polynomial& denominator,
     return std::exp(shift * t) * r / nodes * sum.real();
 }
 
-double automaticEndTime(std::span<const Polynomial> denominators) {
+double automaticEndTime(std::span<const TimeResponse> curves) {
     double slowestDecay = HUGE_VAL;       // smallest |Re p| of the stable poles
     double slowestOscillation = HUGE_VAL;  // smallest ω of the poles on the axis
     double fastestGrowth = 0.0;
-    for (const Polynomial& d : denominators) {
-        const PolynomialRoots poles = findRoots(d);
-        for (const PolynomialRoot& p : poles.roots) {
+    for (const TimeResponse& curve : curves) {
+        for (const PolynomialRoot& p : curve.poles.roots) {
             const double sigma = p.value.real();
             const double omega = std::fabs(p.value.imag());
             if (sigma < 0.0) slowestDecay = std::min(slowestDecay, -sigma);
@@ -221,14 +226,14 @@ double verificationError(const Polynomial& numerator, const Polynomial& denomina
     // The contour holds the poles while |p|·t stays below about a third of its nodes.
     constexpr int Nodes = 40;
     double fastest = 0.0;
-    for (const PolynomialRoot& p : findRoots(denominator).roots)
+    for (const PolynomialRoot& p : x.poles.roots)
         fastest = std::max(fastest, std::abs(p.value));
     const double reach = fastest > 0.0 ? std::min(tEnd, Nodes / 4.0 / fastest) : tEnd;
     double worst = 0.0;
     for (const double fraction : {0.05, 0.2, 0.5, 1.0}) {
         const double t = reach * fraction;
         const double difference =
-            std::fabs(x.valueAt(t) - talbotValueAt(numerator, denominator, x.impulses, t, Nodes));
+            std::fabs(x.valueAt(t) - talbotValueAt(numerator, denominator, x, t, Nodes));
         if (!std::isfinite(difference)) return HUGE_VAL;
         worst = std::max(worst, peak > 0.0 ? difference / peak : difference);
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "polynomial.h"
+#include "polynomial_roots.h"
 
 namespace corvane {
 
@@ -35,6 +36,8 @@ struct TimeResponse {
     std::vector<double> impulses;
     /// The regular part, for t ≥ 0.
     std::vector<TimeTerm> terms;
+    /// The denominator's roots the terms came from.
+    PolynomialRoots poles;
 
     /// x(t) without the impulses.
     double valueAt(double t) const;
@@ -43,18 +46,23 @@ struct TimeResponse {
 /// x(t) of constant·N(s) / (denominator.constant·D(s)).
 TimeResponse inverseLaplace(const Polynomial& numerator, const Polynomial& denominator);
 
-/// The regular part of x(t) at t > 0 by the fixed Talbot method with `nodes` points on the
-/// contour, shifted right of every pole: an evaluation that shares nothing with the
-/// partial fractions but the impulses it subtracts. Reliable to about 1e-9 of the curve's
-/// size while the contour stays small, i.e. for omega·t up to about `nodes` / 3.
-double talbotValueAt(const Polynomial& numerator, const Polynomial& denominator,
-                     std::span<const double> impulses, double t, int nodes = 40);
+/// The same with the denominator's roots already found (curves that share a denominator
+/// share its roots).
+TimeResponse inverseLaplace(const Polynomial& numerator, const Polynomial& denominator,
+                            const PolynomialRoots& poles);
 
-/// The automatic end of the time range of curves with these denominators: five times the
-/// slowest time constant 1/|Re p| of the stable poles, at least five periods of the slowest
-/// undamped oscillation, or, with an unstable pole, the time in which the fastest growth
+/// The regular part of x(t) at t > 0 by the fixed Talbot method with `nodes` points on the
+/// contour, shifted right of every pole of `x`: an evaluation of N/D along the contour
+/// that shares nothing with the partial fractions but the impulses it subtracts. Reliable
+/// to about 1e-9 of the curve's size while |p|·t stays below about `nodes` / 3.
+double talbotValueAt(const Polynomial& numerator, const Polynomial& denominator,
+                     const TimeResponse& x, double t, int nodes = 40);
+
+/// The automatic end of the time range of these curves: five times the slowest time
+/// constant 1/|Re p| of the stable poles, at least five periods of the slowest undamped
+/// oscillation, or, with an unstable pole, the time in which the fastest growth
 /// multiplies a curve by 1e3. One second when no pole sets a scale.
-double automaticEndTime(std::span<const Polynomial> denominators);
+double automaticEndTime(std::span<const TimeResponse> curves);
 
 /// The largest difference, relative to `peak`, between x(t) and the Talbot inversion at a
 /// few times in (0, tEnd] where the contour is reliable.

@@ -1,5 +1,6 @@
 #include "time_console.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -51,6 +52,14 @@ std::string impulseText(const std::vector<double>& impulses) {
     return text;
 }
 
+bool sameValue(const Polynomial& a, const Polynomial& b) {
+    if (a.degree != b.degree || a.constant != b.constant) return false;
+    for (int i = 0; i <= std::clamp(a.degree, 0, MaxDegree); ++i) {
+        if (a.coef[i] != b.coef[i]) return false;
+    }
+    return true;
+}
+
 struct Curve {
     TimeResponse x;
     std::vector<double> values;
@@ -78,11 +87,21 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
         return ExitFailure;
     }
     const int count = plotter.curveCount();
-    std::vector<Polynomial> denominators;
-    for (int k = 1; k <= count; ++k)
-        denominators.push_back(plotter.curves()[k].denominator);
+    std::vector<Curve> curves(static_cast<std::size_t>(count) + 1);
+    std::vector<TimeResponse> responses;
+    for (int k = 1; k <= count; ++k) {
+        const PlotCurve& f = plotter.curves()[k];
+        // Curves of one circuit share its denominator, and so its roots.
+        int same = 1;
+        while (same < k && !sameValue(plotter.curves()[same].denominator, f.denominator))
+            ++same;
+        responses.push_back(
+            same < k ? inverseLaplace(f.numerator, f.denominator,
+                                      responses[static_cast<std::size_t>(same - 1)].poles)
+                     : inverseLaplace(f.numerator, f.denominator));
+    }
     const double tmin = options.tmin.value_or(0.0);
-    const double tmax = options.tmax.value_or(automaticEndTime(denominators));
+    const double tmax = options.tmax.value_or(automaticEndTime(responses));
     if (!(tmax > tmin)) {
         std::fprintf(err, "corvane-cli: o tempo final (%g s) deve ser maior que o inicial (%g s)\n",
                      tmax, tmin);
@@ -91,11 +110,10 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
     log.print("Tempo de %.6g s a %.6g s, %d pontos", tmin, tmax, options.points);
 
     bool allShown = true;
-    std::vector<Curve> curves(static_cast<std::size_t>(count) + 1);
     for (int k = 1; k <= count; ++k) {
         Curve& c = curves[static_cast<std::size_t>(k)];
         const PlotCurve& f = plotter.curves()[k];
-        c.x = inverseLaplace(f.numerator, f.denominator);
+        c.x = std::move(responses[static_cast<std::size_t>(k - 1)]);
         if (c.x.status != TimeResponseStatus::Ready) {
             log.print("Curva %d: não foi possível calcular os polos; curva omitida.", k);
             allShown = false;
