@@ -4,7 +4,6 @@
 #include <cfenv>
 #include <cmath>
 #include <memory>
-#include <numeric>
 #include <tuple>
 
 #include <mps/mps.h>
