@@ -74,8 +74,9 @@ constexpr const char* Usage =
     "\n"
     "  -h, --help            mostra esta ajuda\n"
     "\n"
-    "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, ou um arquivo\n"
-    "não pôde ser lido ou gravado; 2 erro de uso; 3 erro de ponto flutuante.\n";
+    "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, uma curva do\n"
+    "tempo não pôde ser calculada ou conferida, ou um arquivo não pôde ser lido ou\n"
+    "gravado; 2 erro de uso; 3 erro de ponto flutuante.\n";
 
 class UsageError {
 public:
