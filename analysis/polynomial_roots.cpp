@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
-#include <memory>
 #include <tuple>
 
 #include <mps/mps.h>
@@ -27,9 +26,25 @@ private:
     std::fenv_t saved_;
 };
 
-struct ContextDeleter {
-    // Frees the polynomial handed to the context as well.
-    void operator()(mps_context* context) const { mps_context_free(context); }
+// One MPSolve computation: its context and the polynomial it solves, freed in that order
+// reversed (the context does not free the polynomial).
+class Solver {
+public:
+    explicit Solver(long degree)
+        : context_(mps_context_new()), polynomial_(mps_monomial_poly_new(context_, degree)) {}
+    ~Solver() {
+        mps_monomial_poly_free(context_, MPS_POLYNOMIAL(polynomial_));
+        mps_context_free(context_);
+    }
+    Solver(const Solver&) = delete;
+    Solver& operator=(const Solver&) = delete;
+
+    mps_context* context() const { return context_; }
+    mps_monomial_poly* polynomial() const { return polynomial_; }
+
+private:
+    mps_context* context_;
+    mps_monomial_poly* polynomial_;
 };
 
 struct Approximation {
@@ -42,22 +57,22 @@ struct Approximation {
 bool solve(const std::vector<double>& b, std::vector<Approximation>& out) {
     const long degree = static_cast<long>(b.size()) - 1;
     QuietFloatingPoint quiet;
-    const std::unique_ptr<mps_context, ContextDeleter> context(mps_context_new());
-    if (!context) return false;
-    mps_monomial_poly* polynomial = mps_monomial_poly_new(context.get(), degree);
+    const Solver solver(degree);
+    mps_context* context = solver.context();
     for (long i = 0; i <= degree; ++i)
-        mps_monomial_poly_set_coefficient_d(context.get(), polynomial, i, b[i], 0.0);
-    mps_context_set_input_poly(context.get(), MPS_POLYNOMIAL(polynomial));
-    mps_context_set_output_prec(context.get(), 53);
-    mps_context_set_output_goal(context.get(), MPS_OUTPUT_GOAL_APPROXIMATE);
-    mps_mpsolve(context.get());
-    if (mps_context_has_errors(context.get())) return false;
+        mps_monomial_poly_set_coefficient_d(context, solver.polynomial(), i,
+                                            b[static_cast<std::size_t>(i)], 0.0);
+    mps_context_set_input_poly(context, MPS_POLYNOMIAL(solver.polynomial()));
+    mps_context_set_output_prec(context, 53);
+    mps_context_set_output_goal(context, MPS_OUTPUT_GOAL_APPROXIMATE);
+    mps_mpsolve(context);
+    if (mps_context_has_errors(context)) return false;
 
     std::vector<cplx_t> roots(static_cast<std::size_t>(degree));
     std::vector<double> radii(static_cast<std::size_t>(degree));
     cplx_t* rootsOut = roots.data();
     double* radiiOut = radii.data();
-    mps_context_get_roots_d(context.get(), &rootsOut, &radiiOut);
+    mps_context_get_roots_d(context, &rootsOut, &radiiOut);
     out.clear();
     for (long i = 0; i < degree; ++i) {
         const Complex value(cplx_Re(rootsOut[i]), cplx_Im(rootsOut[i]));
