@@ -25,6 +25,8 @@ public:
     virtual bool normalize() const = 0;
     /// CBdetalhes: list the multiplication counts and one line per saved file.
     virtual bool listDetails() const = 0;
+    /// CBpolos: list the roots of every polynomial listed. Off for hosts without the box.
+    virtual bool listPolesAndZeros() const { return false; }
 
     /// LBsel: clear the list, then add the variables 1..n in order, none selected.
     virtual void clearVariableList() = 0;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 #include "floating_point.h"
 
@@ -15,6 +16,7 @@ namespace {
 // numerator: dividing all numerators by s is exact when none has a constant term, and
 // otherwise the denominator is multiplied by s instead.
 void integrate(NetworkFunctions& functions, int n, AnalysisLog& log) {
+    functions.denominatorRaised = false;
     bool constantTerm = false;
     for (int k = 1; k <= n; ++k)
         constantTerm = constantTerm || functions.numerator[k].coef[0] != 0.0;
@@ -24,6 +26,7 @@ void integrate(NetworkFunctions& functions, int n, AnalysisLog& log) {
             d.coef[i + 1] = d.coef[i];
         d.coef[0] = 0.0;
         ++d.degree;
+        functions.denominatorRaised = true;
         log.print("Integração: Grau do denominador aumentado para %d", d.degree);
         return;
     }
@@ -80,6 +83,15 @@ bool isZero(const Polynomial& p) {
 
 }  // namespace
 
+std::optional<int> sufficientDispersionExponent(const Polynomial& p, double dispersion) {
+    const int largest = std::numeric_limits<double>::max_exponent10;
+    const int first = dispersion > 1.0 ? static_cast<int>(std::ceil(std::log10(dispersion))) : 0;
+    for (int exponent = std::max(first, 0); exponent <= largest; ++exponent) {
+        if (!clearsSignificantCoefficients(p, std::pow(10.0, exponent))) return exponent;
+    }
+    return std::nullopt;
+}
+
 void cleanPolynomial(Polynomial& p, double dispersion) {
     const double threshold = largestMagnitude(p) / dispersion;
     for (int i = 0; i <= p.degree; ++i) {
@@ -113,7 +125,15 @@ bool clearsSignificantCoefficients(const Polynomial& p, double dispersion) {
 
 namespace {
 
-void warnAboutClearedCoefficients(AnalysisLog& log, const char* polynomial) {
+void warnAboutClearedCoefficients(AnalysisLog& log, const char* polynomial,
+                                  std::optional<int> sufficientExponent) {
+    if (sufficientExponent) {
+        log.print(
+            "Aviso: a normalização anulou coeficientes significativos do %s; "
+            "aumente a dispersão para 1e%d ou mais.",
+            polynomial, *sufficientExponent);
+        return;
+    }
     log.print(
         "Aviso: a normalização anulou coeficientes significativos do %s; "
         "aumente a dispersão.",
@@ -125,7 +145,7 @@ void normalize(Polynomial& p, double dispersion, AnalysisLog& log, const char* n
     const Polynomial original = p;
     checkFloatingPoint([&] { cleanPolynomial(p, dispersion); });
     if (clearsSignificantCoefficients(original, dispersion))
-        warnAboutClearedCoefficients(log, name);
+        warnAboutClearedCoefficients(log, name, sufficientDispersionExponent(original, dispersion));
 }
 
 }  // namespace

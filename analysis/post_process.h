@@ -3,6 +3,8 @@
 // run.
 #pragma once
 
+#include <optional>
+
 #include "analysis_log.h"
 #include "determinant.h"
 
@@ -19,6 +21,10 @@ void cleanPolynomial(Polynomial& p, double dispersion);
 /// alone compares coefficients of different powers of s, which can silently lower the
 /// order of a filter at practical element values.
 bool clearsSignificantCoefficients(const Polynomial& p, double dispersion);
+
+/// The exponent of the smallest power of ten, not below `dispersion`, at which
+/// cleanPolynomial clears no significant coefficient of `p`; none when even 1e308 does.
+std::optional<int> sufficientDispersionExponent(const Polynomial& p, double dispersion);
 
 /// Integration, normalisation (when `normalize`), the denominator's constant set to 1,
 /// and the check for a zero denominator. Returns false when the run must end ("Circuito

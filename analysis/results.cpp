@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "pole_zero_listing.h"
 #include "result_file.h"
 #include "result_file_names.h"
 #include "result_set.h"
@@ -42,11 +43,13 @@ void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     log.print("Sistema resolvido:");
     log.print("Denominador:");
     listPolynomial(log, functions.denominator);
+    if (host.listPolesAndZeros()) listPoles(log, functions);
     const int n = std::min(run.variableCount, MaxVariables);
     for (int k = 1; k <= n; ++k) {
         if (!host.isSelected(k)) continue;
         log.print("Numerador %d (%s):", k, run.variableName(k));
         listPolynomial(log, functions.numerator[k]);
+        if (host.listPolesAndZeros()) listZeros(log, functions, k);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "command_line.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -17,6 +19,8 @@
 #include "floating_point.h"
 #include "plot_console.h"
 #include "plotter.h"
+#include "results_json.h"
+#include "time_console.h"
 #ifdef CORVANE_IMAGE_EXPORT
 #include "plot_image.h"
 #elif defined(CORVANE_IMAGE_PROGRAM)
@@ -31,6 +35,7 @@ namespace {
 constexpr const char* Usage =
     "Uso: corvane-cli analisar [opções] NETLIST\n"
     "     corvane-cli plotar [opções] LISTA\n"
+    "     corvane-cli tempo [opções] LISTA\n"
     "\n"
     "analisar: analisa o circuito do NETLIST e grava os resultados ao lado dele.\n"
     "\n"
@@ -43,6 +48,8 @@ constexpr const char* Usage =
     "  --expansao-simples    calcula os determinantes pela expansão simples, sem\n"
     "                        memorizar menores (referência; lenta em circuitos grandes)\n"
     "  --memoria-cache MIB   memória para os menores memorizados (padrão 2048)\n"
+    "  --polos-zeros         lista os polos e zeros de cada polinômio listado\n"
+    "  --json ARQUIVO        grava também todos os resultados em ARQUIVO, em JSON\n"
     "\n"
     "plotar: calcula a resposta em frequência das funções da LISTA (pares de arquivos\n"
     "numerador e denominador, linhas com * são comentários) e a desenha sem janelas.\n"
@@ -62,11 +69,19 @@ constexpr const char* Usage =
     "  --altura N            altura do gráfico em pixels (padrão 442)\n"
     "  --tabela ARQUIVO      grava ganho, fase e atraso de cada ponto em CSV\n"
     "\n"
+    "tempo: calcula a resposta no tempo x(t) das funções da LISTA (como em plotar),\n"
+    "exatamente pelos polos e resíduos, e a confere por uma inversão numérica.\n"
+    "\n"
+    "  --tmin, --tmax T      tempos inicial e final em s (padrão 0 e automático)\n"
+    "  --pontos N            número de pontos, 2 a 1000000 (padrão 1000)\n"
+    "  --tabela ARQUIVO      grava curva, ponto, tempo e valor de cada ponto em CSV\n"
+    "\n"
     "  -h, --help            mostra esta ajuda\n"
     "  --version             mostra a versão\n"
     "\n"
-    "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, ou um arquivo\n"
-    "não pôde ser lido ou gravado; 2 erro de uso; 3 erro de ponto flutuante.\n";
+    "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, uma curva do\n"
+    "tempo não pôde ser calculada ou conferida, ou um arquivo não pôde ser lido ou\n"
+    "gravado; 2 erro de uso; 3 erro de ponto flutuante.\n";
 
 class UsageError {
 public:
@@ -136,6 +151,7 @@ struct AnalyzeCommand {
     AnalysisOptions options;
     EngineOptions engine;
     std::string netlist;
+    std::string json;
 };
 
 // A whole number of mebibytes, digits only.
@@ -171,12 +187,32 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
             command.engine.method = ExpansionMethod::Plain;
         } else if (arg == "--memoria-cache") {
             command.engine.cacheLimitBytes = parseMebibytes(args.value());
+        } else if (arg == "--polos-zeros") {
+            command.options.listPolesAndZeros = true;
+        } else if (arg == "--json") {
+            command.json = args.value();
         } else {
             args.takePositional(command.netlist);
         }
     }
     args.requirePositional();
     return command;
+}
+
+// The run's results for scripts, once the run has succeeded.
+int saveResultsJson(const AnalyzeCommand& command, const Analysis& analysis, std::FILE* err) {
+    ResultsJsonOptions options;
+    options.normalize = command.options.normalize;
+    options.dispersion = analysis.dispersion();
+    options.polesAndZeros = command.options.listPolesAndZeros;
+    const nlohmann::ordered_json document =
+        resultsDocument(analysis.runState(), analysis.networkFunctions(), options);
+    if (saveJson(command.json, document) != JsonSaveStatus::Saved) {
+        std::fprintf(err, "corvane-cli: não foi possível gravar o JSON %s\n",
+                     command.json.c_str());
+        return ExitFailure;
+    }
+    return ExitSuccess;
 }
 
 int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
@@ -191,7 +227,9 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     try {
         const RunOutcome outcome = analysis.runAnalysis(command.netlist);
         std::fflush(out);
-        return outcome == RunOutcome::Succeeded ? ExitSuccess : ExitFailure;
+        if (outcome != RunOutcome::Succeeded) return ExitFailure;
+        if (!command.json.empty()) return saveResultsJson(command, analysis, err);
+        return ExitSuccess;
     } catch (const FloatingPointFault& fault) {
         std::fflush(out);
         std::fprintf(err, "%s\n", fault.what());
@@ -367,6 +405,51 @@ int runPlotCommand(const std::vector<std::string_view>& args, std::FILE* out, st
     return runPlot(command, out, err);
 }
 
+// A number of seconds, all of the text.
+double parseSeconds(std::string_view option, std::string_view text) {
+    const std::string copy(text);
+    char* end = nullptr;
+    const double value = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value) || value < 0) {
+        throw UsageError("a opção " + std::string(option) + " pede um tempo em segundos: " + copy);
+    }
+    return value;
+}
+
+int parsePoints(std::string_view text) {
+    int value = 0;
+    bool valid = !text.empty() && text.size() <= 7;
+    for (const char c : text) {
+        valid = valid && c >= '0' && c <= '9';
+        if (valid) value = value * 10 + (c - '0');
+    }
+    if (!valid || value < 2 || value > 1000000) {
+        throw UsageError("a opção --pontos pede um número de 2 a 1000000: " + std::string(text));
+    }
+    return value;
+}
+
+TimeOptions parseTime(const std::vector<std::string_view>& list) {
+    TimeOptions options;
+    Arguments args(list, "só uma lista por vez: ", "falta a LISTA");
+    while (args.next()) {
+        const std::string_view arg = args.current();
+        if (arg == "--tmin") {
+            options.tmin = parseSeconds(arg, args.value());
+        } else if (arg == "--tmax") {
+            options.tmax = parseSeconds(arg, args.value());
+        } else if (arg == "--pontos") {
+            options.points = parsePoints(args.value());
+        } else if (arg == "--tabela") {
+            options.table = args.value();
+        } else {
+            args.takePositional(options.list);
+        }
+    }
+    args.requirePositional();
+    return options;
+}
+
 }  // namespace
 
 int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
@@ -398,6 +481,7 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
         }
         if (command == "analisar") return runAnalyze(parseAnalyze(args), out, err);
         if (command == "plotar") return runPlotCommand(args, out, err);
+        if (command == "tempo") return runTimeResponses(parseTime(args), out, err);
         throw UsageError("comando desconhecido: " + std::string(command));
     } catch (const UsageError& error) {
         std::fprintf(err, "corvane-cli: %s\n%s", error.message().c_str(), Usage);

@@ -20,6 +20,7 @@ struct AnalysisOptions {
     std::string dispersionText = "1e9";
     /// Variable numbers or names selected in the variables list; "todas" selects all.
     std::vector<std::string> selection;
+    bool listPolesAndZeros = false;
 };
 
 class ConsoleHost : public AnalysisHost {
@@ -32,6 +33,7 @@ public:
     bool listStamps() const override { return options_.listStamps; }
     bool normalize() const override { return options_.normalize; }
     bool listDetails() const override { return options_.listDetails; }
+    bool listPolesAndZeros() const override { return options_.listPolesAndZeros; }
     void clearVariableList() override { variables_.clear(); }
     void addVariable(std::string_view name) override { variables_.emplace_back(name); }
     bool isSelected(int k) const override;

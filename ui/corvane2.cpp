@@ -21,6 +21,8 @@ TForm2::TForm2(Program& program) : program_(program) {
                          true);
     CBdetalhes =
         addCheckBox(this, "CBdetalhes", QStringLiteral("Listar detalhes"), {8, 56, 97, 17}, false);
+    CBpolos = addCheckBox(this, "CBpolos", QStringLiteral("Listar polos e zeros"),
+                          {8, 76, 129, 17}, false);
 
     Label1 = new QLabel(QStringLiteral("Dispersão de coeficientes"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -39,6 +41,7 @@ TForm2::TForm2(Program& program) : program_(program) {
     setTabOrder(CBestampas, CBnorm);
     setTabOrder(CBnorm, Edisp);
     setTabOrder(Edisp, CBdetalhes);
+    setTabOrder(CBdetalhes, CBpolos);
     Button1->setFocus();
 
     connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));

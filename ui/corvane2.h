@@ -22,6 +22,7 @@ public:
     QCheckBox* CBestampas;
     QCheckBox* CBnorm;
     QCheckBox* CBdetalhes;
+    QCheckBox* CBpolos;
     QLabel* Label1;
     QLineEdit* Edisp;
     QPushButton* Button1;

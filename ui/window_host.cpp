@@ -22,6 +22,10 @@ bool WindowHost::listDetails() const {
     return program_.form2().CBdetalhes->isChecked();
 }
 
+bool WindowHost::listPolesAndZeros() const {
+    return program_.form2().CBpolos->isChecked();
+}
+
 void WindowHost::clearVariableList() {
     program_.form3().LBsel->clear();
 }

@@ -20,6 +20,7 @@ public:
     bool listStamps() const override;
     bool normalize() const override;
     bool listDetails() const override;
+    bool listPolesAndZeros() const override;
     void clearVariableList() override;
     void addVariable(std::string_view name) override;
     bool isSelected(int k) const override;

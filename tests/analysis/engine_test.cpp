@@ -488,7 +488,7 @@ TEST(PostProcessTest, WarnsWhenNormalisationLowersTheOrderOfAFilter) {
     f.run(test::readFile(std::string(CORVANE_TEST_DATA_DIR) + "/chebyshev_1mhz.net"));
     EXPECT_EQ(f.from("Integração: Graus dos numeradores reduzidos")[1],
               "Aviso: a normalização anulou coeficientes significativos do denominador; "
-              "aumente a dispersão.");
+              "aumente a dispersão para 1e21 ou mais.");
     EXPECT_EQ(f.fixture.analysis.networkFunctions().denominator.degree, 1);
 
     // With enough dispersion the third order survives, and nothing is said.

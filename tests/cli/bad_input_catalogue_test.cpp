@@ -252,7 +252,7 @@ TEST_F(Catalogue, AnalysisOptions) {
     const Outcome outcome = analyseText(rc, {"--dispersao", "1,5"});
     EXPECT_EQ(outcome.status, ExitSuccess);
     EXPECT_NE(output.find("\nAviso: a normalização anulou coeficientes significativos do "
-                          "denominador; aumente a dispersão.\n"),
+                          "denominador; aumente a dispersão para 1e3 ou mais.\n"),
               std::string::npos);
 }
 

@@ -18,6 +18,7 @@ public:
     bool stamps = false;
     bool normalization = true;
     bool details = false;
+    bool polesAndZeros = false;
     std::string dispersionText = "1e9";
     bool cancelWait = false;
     /// Entries of the variables list that are selected (variable numbers).
@@ -31,6 +32,7 @@ public:
     bool listStamps() const override { return stamps; }
     bool normalize() const override { return normalization; }
     bool listDetails() const override { return details; }
+    bool listPolesAndZeros() const override { return polesAndZeros; }
     void clearVariableList() override {
         variables.clear();
         calls.push_back("clearVariableList");

@@ -83,6 +83,8 @@ private slots:
                                 << "Normalizar polinômios" << QRect(8, 32, 129, 17) << true;
         QTest::newRow("CBdetalhes") << "CBdetalhes"
                                     << "Listar detalhes" << QRect(8, 56, 97, 17) << false;
+        QTest::newRow("CBpolos") << "CBpolos"
+                                 << "Listar polos e zeros" << QRect(8, 76, 129, 17) << false;
     }
 
     void optionsWindowControls() {
@@ -109,9 +111,10 @@ private slots:
         QCOMPARE(form.Button1->geometry(), QRect(192, 128, 75, 25));
         QVERIFY(form.Button1->isEnabled());
         QCOMPARE(tabOrder(form.Button1),
-                 (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes"}));
+                 (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes",
+                              "CBpolos"}));
         // Every caption is drawn whole inside its control in the font the window uses.
-        for (QCheckBox* box : {form.CBestampas, form.CBnorm, form.CBdetalhes}) {
+        for (QCheckBox* box : {form.CBestampas, form.CBnorm, form.CBdetalhes, form.CBpolos}) {
             QStyleOptionButton option;
             option.initFrom(box);
             option.text = box->text();
@@ -207,6 +210,28 @@ private slots:
         const qsizetype again = driver.log().size();
         p.form3().Button1->click();
         QCOMPARE(driver.logFrom(again), DenominatorListing);
+    }
+
+    void polesAndZerosAreListedWhenTicked() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        const std::string path = dir.write("rc.net", RcNetlist);
+        const qsizetype first = driver.log().size();
+        driver.openAndApply(path, [&] { p.form2().CBpolos->setChecked(true); });
+        // The step into 1 kΩ and 1 µF: the step's pole at 0 and the network's at −1000.
+        const QStringList expected{"Polos:", "p = 0", "p = -1000 rad/s (159.155 Hz)",
+                                   "Rede estável; o polo em 0 vem do degrau."};
+        QStringList log = driver.logFrom(first);
+        const qsizetype at = log.indexOf("Polos:");
+        QVERIFY(at >= 0);
+        QCOMPARE(log.mid(at, expected.size()), expected);
+        // Kept for the next run; "Listar resultados" lists the roots too.
+        driver.openAndApply(path, [&] { QVERIFY(p.form2().CBpolos->isChecked()); });
+        const qsizetype again = driver.log().size();
+        p.form3().Button1->click();
+        log = driver.logFrom(again);
+        QCOMPARE(log.mid(log.indexOf("Polos:"), expected.size()), expected);
     }
 
     void optionsAreKeptBetweenRuns() {

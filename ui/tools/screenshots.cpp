@@ -5,6 +5,7 @@
 //
 //   corvane-screenshots OUTPUT_FOLDER NETLIST
 #include <QAction>
+#include <QCheckBox>
 #include <QColor>
 #include <QDir>
 #include <QListWidget>
@@ -104,6 +105,7 @@ void takePictures(Program& program, const QString& netlist) {
         // The options wait runs inside "Abrir"; the next steps run inside that wait.
         later([&program, numerators] {
             selectVariables(program, {3});
+            program.form2().CBpolos->setChecked(true);
             later([&program, numerators] {
                 save(arrangement({&program.form1(), &program.form2(), &program.form3()}),
                      "janelas-de-analise.png");

@@ -1,0 +1,198 @@
+#include "results_json.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+
+#include "c_locale.h"
+#include "pole_zero_listing.h"
+#include "polynomial_roots.h"
+#include "whole_file.h"
+
+namespace corvane {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+json rootsArray(const PolynomialRoots& roots) {
+    json array = json::array();
+    for (const PolynomialRoot& root : roots.roots) {
+        array.push_back({{"real", root.value.real()},
+                         {"imag", root.value.imag()},
+                         {"multiplicidade", root.multiplicity}});
+    }
+    return array;
+}
+
+json polynomialObject(const Polynomial& p) {
+    json coefficients = json::array();
+    for (int i = 0; i <= std::clamp(p.degree, 0, MaxDegree); ++i)
+        coefficients.push_back(p.coef[i]);
+    return {{"grau", p.degree}, {"coeficientes", coefficients}, {"constante", p.constant}};
+}
+
+const char* stabilityName(Stability stability) {
+    switch (stability) {
+        case Stability::Stable:
+            return "estavel";
+        case Stability::Marginal:
+            return "marginal";
+        case Stability::Unstable:
+            return "instavel";
+    }
+    return "";
+}
+
+json denominatorObject(const NetworkFunctions& functions, bool withRoots) {
+    json object = polynomialObject(functions.denominator);
+    if (!withRoots) return object;
+    const PolynomialRoots poles = findRoots(functions.denominator);
+    if (poles.status != RootsStatus::Found) return object;
+    object["raizes"] = rootsArray(poles);
+    object["estabilidade"] = stabilityName(stabilityOf(poles, functions.denominatorRaised));
+    return object;
+}
+
+json variableObject(const RunState& run, const NetworkFunctions& functions, int k,
+                    bool withRoots) {
+    json numerator = polynomialObject(functions.numerator[k]);
+    json variable = {{"numero", k}, {"nome", run.variableName(k)}};
+    if (withRoots) {
+        const PolynomialRoots zeros = findRoots(functions.numerator[k]);
+        if (zeros.status == RootsStatus::Found) numerator["raizes"] = rootsArray(zeros);
+        variable["K"] = zeroPoleGain(functions.numerator[k], functions.denominator);
+    }
+    variable["numerador"] = std::move(numerator);
+    return variable;
+}
+
+// Independent sources and the initial conditions of capacitors and inductors: what
+// drives the circuit.
+json sourcesArray(const RunState& run) {
+    json sources = json::array();
+    for (int i = 1; i <= std::min(run.elementCount, MaxElements); ++i) {
+        const Element& e = run.ElementTable[i];
+        const char kind = static_cast<char>(std::toupper(static_cast<unsigned char>(e.name[0])));
+        if (kind == 'V' || kind == 'I') {
+            sources.push_back({{"nome", e.name},
+                               {"tipo", e.y == 'D' ? "degrau" : "impulso"},
+                               {"valor", e.value}});
+        } else if ((kind == 'C' || kind == 'L') && e.value2 != 0.0) {
+            sources.push_back(
+                {{"nome", e.name}, {"tipo", "condicao_inicial"}, {"valor", e.value2}});
+        }
+    }
+    return sources;
+}
+
+// The text of one scalar: strings escaped by the library (bytes that are not UTF-8
+// replaced), floating-point numbers with every digit a double needs. A negative zero
+// (0 divided by a negative leading coefficient) is "-0.0": readers take "-0" for the
+// integer 0 and would lose its sign.
+std::string scalarText(const json& value) {
+    if (value.is_number_float()) {
+        const double x = value.get<double>();
+        if (!std::isfinite(x)) return "null";
+        if (x == 0.0 && std::signbit(x)) return "-0.0";
+        char text[32];
+        std::snprintf(text, sizeof text, "%.17g", x);
+        return text;
+    }
+    return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+bool holdsOnlyScalars(const json& value) {
+    return std::none_of(value.begin(), value.end(),
+                        [](const json& v) { return v.is_structured(); });
+}
+
+void appendValue(std::string& out, const json& value, int depth) {
+    const std::string inner(static_cast<std::size_t>(depth + 1) * 2, ' ');
+    const std::string outer(static_cast<std::size_t>(depth) * 2, ' ');
+    if (value.is_object()) {
+        if (value.empty() || holdsOnlyScalars(value)) {
+            out += "{";
+            bool first = true;
+            for (auto it = value.begin(); it != value.end(); ++it) {
+                if (!first) out += ", ";
+                first = false;
+                out += scalarText(it.key()) + ": " + scalarText(it.value());
+            }
+            out += "}";
+            return;
+        }
+        out += "{\n";
+        bool first = true;
+        for (auto it = value.begin(); it != value.end(); ++it) {
+            if (!first) out += ",\n";
+            first = false;
+            out += inner + scalarText(it.key()) + ": ";
+            appendValue(out, it.value(), depth + 1);
+        }
+        out += "\n" + outer + "}";
+    } else if (value.is_array()) {
+        if (value.empty() || holdsOnlyScalars(value)) {
+            out += "[";
+            for (std::size_t i = 0; i < value.size(); ++i) {
+                if (i > 0) out += ", ";
+                out += scalarText(value[i]);
+            }
+            out += "]";
+            return;
+        }
+        out += "[\n";
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            if (i > 0) out += ",\n";
+            out += inner;
+            appendValue(out, value[i], depth + 1);
+        }
+        out += "\n" + outer + "]";
+    } else {
+        out += scalarText(value);
+    }
+}
+
+}  // namespace
+
+json resultsDocument(const RunState& run, const NetworkFunctions& functions,
+                     const ResultsJsonOptions& options) {
+    json variables = json::array();
+    for (int k = 1; k <= std::min(run.variableCount, MaxVariables); ++k)
+        variables.push_back(variableObject(run, functions, k, options.polesAndZeros));
+    return {
+        {"formato", "corvane-resultados"},
+        {"versao", ResultsJsonVersion},
+        {"netlist", run.netlistFileName},
+        {"opcoes",
+         {{"normalizar", options.normalize},
+          {"dispersao", options.dispersion},
+          {"polos_zeros", options.polesAndZeros}}},
+        {"fontes", sourcesArray(run)},
+        {"denominador", denominatorObject(functions, options.polesAndZeros)},
+        {"variaveis", std::move(variables)},
+    };
+}
+
+std::string jsonText(const json& document) {
+    ScopedCLocale locale;
+    std::string text;
+    appendValue(text, document, 0);
+    text += '\n';
+    return text;
+}
+
+JsonSaveStatus saveJson(const std::string& path, const json& document) {
+    switch (saveWholeFile(path, jsonText(document))) {
+        case WholeFileStatus::Saved:
+            return JsonSaveStatus::Saved;
+        case WholeFileStatus::CannotCreate:
+            return JsonSaveStatus::CannotCreate;
+        case WholeFileStatus::WriteFailed:
+            return JsonSaveStatus::WriteFailed;
+    }
+    return JsonSaveStatus::WriteFailed;
+}
+
+}  // namespace corvane

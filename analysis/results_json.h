@@ -1,0 +1,53 @@
+// Every result of a run as one JSON document, for scripts: the exact doubles of each
+// polynomial (never the result files' twelve decimals) and, on request, the roots.
+//
+// Schema, version 1 (keys in the program's language):
+//   formato       "corvane-resultados"
+//   versao        1
+//   netlist       the netlist's path as opened
+//   opcoes        { normalizar: bool, dispersao: number, polos_zeros: bool }
+//   fontes        [ { nome, tipo: "impulso" | "degrau" | "condicao_inicial", valor } ]
+//   denominador   polynomial, plus "estabilidade": "estavel" | "marginal" | "instavel"
+//                 when the roots were asked for and found
+//   variaveis     [ { numero, nome, numerador: polynomial, K (with the roots) } ]
+// polynomial:     { grau, coeficientes: [c0, c1, …, c_grau], constante,
+//                   raizes: [ { real, imag, multiplicidade } ] (with the roots) }
+// The value of a variable is numerador.constante·N(s) / D(s) (denominador.constante is 1).
+// Numbers are written with "%.17g" (a negative zero as -0.0), so each one reads back as
+// the same double.
+#pragma once
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "determinant.h"
+#include "run_state.h"
+
+namespace corvane {
+
+inline constexpr int ResultsJsonVersion = 1;
+
+struct ResultsJsonOptions {
+    bool normalize = true;
+    double dispersion = 1e9;
+    bool polesAndZeros = false;
+};
+
+/// The document of a finished run. Front ends may add their own fields to it before it
+/// is saved.
+nlohmann::ordered_json resultsDocument(const RunState& run, const NetworkFunctions& functions,
+                               const ResultsJsonOptions& options);
+
+/// The text saveJson writes: two-space indentation, arrays and objects of plain values on
+/// one line, keys in the order they were added, every
+/// floating-point number "%.17g" (null when not finite).
+std::string jsonText(const nlohmann::ordered_json& document);
+
+enum class JsonSaveStatus { Saved, CannotCreate, WriteFailed };
+
+/// Writes the document to a new file beside `path`, which then takes its name: the file
+/// is replaced whole or left as it was.
+JsonSaveStatus saveJson(const std::string& path, const nlohmann::ordered_json& document);
+
+}  // namespace corvane

@@ -1,0 +1,170 @@
+#include "time_console.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "analysis_log.h"
+#include "c_locale.h"
+#include "command_line.h"
+#include "plot_console.h"
+#include "plotter.h"
+#include "time_response.h"
+#include "whole_file.h"
+
+namespace corvane::cli {
+
+namespace {
+
+// How far the partial fractions may stray from the second evaluation, relative to the
+// curve's largest value.
+constexpr double VerificationTolerance = 1e-6;
+
+std::optional<std::string> readList(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return text;
+}
+
+std::string formatted(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// "0.5·δ(t) + 2·δ'(t)": the impulses at t = 0, or nothing when there are none.
+std::string impulseText(const std::vector<double>& impulses) {
+    std::string text;
+    for (std::size_t order = 0; order < impulses.size(); ++order) {
+        if (impulses[order] == 0.0) continue;
+        const std::string derivative = order == 0   ? "δ(t)"
+                                       : order == 1 ? "δ'(t)"
+                                       : order == 2 ? "δ''(t)"
+                                                    : "δ^(" + std::to_string(order) + ")(t)";
+        if (!text.empty()) text += " + ";
+        text += formatted("%.6g", impulses[order]) + "·" + derivative;
+    }
+    return text;
+}
+
+bool sameValue(const Polynomial& a, const Polynomial& b) {
+    if (a.degree != b.degree || a.constant != b.constant) return false;
+    for (int i = 0; i <= std::clamp(a.degree, 0, MaxDegree); ++i) {
+        if (a.coef[i] != b.coef[i]) return false;
+    }
+    return true;
+}
+
+struct Curve {
+    TimeResponse x;
+    std::vector<double> values;
+    bool shown = false;
+};
+
+}  // namespace
+
+int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err) {
+    const std::optional<std::string> list = readList(options.list);
+    if (!list) {
+        std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", options.list.c_str());
+        return ExitFailure;
+    }
+    ScopedCLocale locale;
+    AnalysisLog log([out](std::string_view line) {
+        std::fwrite(line.data(), 1, line.size(), out);
+        std::fputc('\n', out);
+    });
+    Plotter plotter(log);
+    const PlotOptions plotOptions;
+    ConsolePlotList window(plotOptions, *list);
+    if (!plotter.plot(window)) {
+        std::fflush(out);
+        return ExitFailure;
+    }
+    const int count = plotter.curveCount();
+    std::vector<Curve> curves(static_cast<std::size_t>(count) + 1);
+    std::vector<TimeResponse> responses;
+    for (int k = 1; k <= count; ++k) {
+        const PlotCurve& f = plotter.curves()[k];
+        // Curves of one circuit share its denominator, and so its roots.
+        int same = 1;
+        while (same < k && !sameValue(plotter.curves()[same].denominator, f.denominator))
+            ++same;
+        responses.push_back(
+            same < k ? inverseLaplace(f.numerator, f.denominator,
+                                      responses[static_cast<std::size_t>(same - 1)].poles)
+                     : inverseLaplace(f.numerator, f.denominator));
+    }
+    const double tmin = options.tmin.value_or(0.0);
+    const double tmax = options.tmax.value_or(automaticEndTime(responses));
+    if (!(tmax > tmin)) {
+        std::fprintf(err, "corvane-cli: o tempo final (%g s) deve ser maior que o inicial (%g s)\n",
+                     tmax, tmin);
+        return ExitUsage;
+    }
+    log.print("Tempo de %.6g s a %.6g s, %d pontos", tmin, tmax, options.points);
+
+    bool allShown = true;
+    for (int k = 1; k <= count; ++k) {
+        Curve& c = curves[static_cast<std::size_t>(k)];
+        const PlotCurve& f = plotter.curves()[k];
+        c.x = std::move(responses[static_cast<std::size_t>(k - 1)]);
+        if (c.x.status != TimeResponseStatus::Ready) {
+            log.print("Curva %d: não foi possível calcular os polos; curva omitida.", k);
+            allShown = false;
+            continue;
+        }
+        const std::string impulses = impulseText(c.x.impulses);
+        if (!impulses.empty()) log.print("Curva %d: impulsos em t = 0: %s", k, impulses.c_str());
+        double peak = 0.0;
+        for (int i = 0; i < options.points; ++i) {
+            const double t = tmin + (tmax - tmin) * i / (options.points - 1);
+            c.values.push_back(c.x.valueAt(t));
+            peak = std::fmax(peak, std::fabs(c.values.back()));
+        }
+        const double error = verificationError(f.numerator, f.denominator, c.x, tmax, peak);
+        if (!(error <= VerificationTolerance)) {
+            log.print("Curva %d: a resposta não confere com a inversão numérica (diferença de "
+                      "%.3g do pico); curva omitida.",
+                      k, error);
+            allShown = false;
+            continue;
+        }
+        c.shown = true;
+    }
+    std::fflush(out);
+
+    if (!options.table.empty()) {
+        std::string text;
+        for (int k = 1; k <= count; ++k) {
+            const std::string impulses = impulseText(curves[static_cast<std::size_t>(k)].x.impulses);
+            if (!impulses.empty())
+                text += "# curva " + std::to_string(k) + ": impulsos em t = 0: " + impulses + "\n";
+        }
+        text += "curva,ponto,tempo,valor\n";
+        for (int k = 1; k <= count; ++k) {
+            const Curve& c = curves[static_cast<std::size_t>(k)];
+            if (!c.shown) continue;
+            for (int i = 0; i < options.points; ++i) {
+                const double t = tmin + (tmax - tmin) * i / (options.points - 1);
+                char row[128];
+                std::snprintf(row, sizeof row, "%d,%d,%.17g,%.17g\n", k, i, t,
+                              c.values[static_cast<std::size_t>(i)]);
+                text += row;
+            }
+        }
+        if (saveWholeFile(options.table, text) != WholeFileStatus::Saved) {
+            std::fprintf(err, "corvane-cli: não foi possível gravar a tabela %s\n",
+                         options.table.c_str());
+            return ExitFailure;
+        }
+    }
+    return allShown ? ExitSuccess : ExitFailure;
+}
+
+}  // namespace corvane::cli

@@ -1,0 +1,181 @@
+// Covers analysis/time_response.cpp: x(t) of the analysed circuits against the closed
+// forms of circuit theory (RC step and impulse, series RLC step under-, critically and
+// over-damped, LC tank with an initial charge, integrator ramp, direct terms, the fifth-
+// order Butterworth overshoot), and the fixed Talbot inversion against the same forms.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "recording_host.h"
+#include "temp_dir.h"
+#include "time_response.h"
+
+namespace corvane {
+namespace {
+
+// x(t) of variable k of the circuit.
+struct Response {
+    test::TempDir dir;
+    test::AnalysisFixture fixture;
+    Polynomial numerator;
+    Polynomial denominator;
+    TimeResponse x;
+
+    Response(const std::string& netlist, int k) {
+        fixture.run(dir.write("c.net", netlist));
+        EXPECT_EQ(fixture.outcome, RunOutcome::Succeeded);
+        numerator = fixture.analysis.networkFunctions().numerator[k];
+        denominator = fixture.analysis.networkFunctions().denominator;
+        x = inverseLaplace(numerator, denominator);
+        EXPECT_EQ(x.status, TimeResponseStatus::Ready);
+    }
+};
+
+struct PhysicsCase {
+    const char* name;
+    std::string netlist;
+    int variable;
+    std::function<double(double)> closedForm;
+    double tEnd;
+};
+
+class ClosedFormResponse : public ::testing::TestWithParam<PhysicsCase> {};
+
+TEST_P(ClosedFormResponse, MatchesAtManyTimes) {
+    const PhysicsCase& c = GetParam();
+    Response r(c.netlist, c.variable);
+    EXPECT_TRUE(r.x.impulses.empty() ||
+                std::all_of(r.x.impulses.begin(), r.x.impulses.end(),
+                            [](double a) { return a == 0.0; }));
+    double peak = 0.0;
+    for (int i = 0; i <= 200; ++i)
+        peak = std::max(peak, std::fabs(c.closedForm(c.tEnd * i / 200)));
+    for (int i = 0; i <= 200; ++i) {
+        const double t = c.tEnd * i / 200;
+        EXPECT_NEAR(r.x.valueAt(t), c.closedForm(t), 1e-9 * peak) << "t = " << t;
+    }
+    // The independent evaluation agrees while its contour stays small.
+    for (const double t : {c.tEnd / 40, c.tEnd / 10, c.tEnd / 4}) {
+        EXPECT_NEAR(talbotValueAt(r.numerator, r.denominator, r.x, t), c.closedForm(t),
+                    1e-6 * peak)
+            << "Talbot at t = " << t;
+    }
+}
+
+std::string seriesRlc(double r, double l, double c) {
+    return "RLC\nV1 in 0 1 DEGRAU\nR1 in a " + std::to_string(r) + "\nL1 a out " +
+           std::to_string(l) + "\nC1 out 0 " + std::to_string(c) + "\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Circuits, ClosedFormResponse,
+    ::testing::Values(
+        // A 1 V step into 1 kΩ and 1 µF: 1 − e^(−t/RC).
+        PhysicsCase{"rc_step", "RC\nV1 in 0 1 DEGRAU\nR1 in out 1000\nC1 out 0 1e-6\n", 2,
+                    [](double t) { return 1 - std::exp(-t / 1e-3); }, 5e-3},
+        // An impulse into 2 Ω and 0.5 F: e^(−t/RC)/RC.
+        PhysicsCase{"rc_impulse", "RC\nV1 in 0 1 IMPULSO\nR1 in out 2\nC1 out 0 0.5\n", 2,
+                    [](double t) { return std::exp(-t); }, 5},
+        // Series RLC, L = C = 1: ζ = R/2.
+        PhysicsCase{"rlc_underdamped", seriesRlc(1, 1, 1), 3,
+                    [](double t) {
+                        const double wd = std::sqrt(0.75);
+                        return 1 - std::exp(-0.5 * t) *
+                                       (std::cos(wd * t) + 0.5 / wd * std::sin(wd * t));
+                    },
+                    20},
+        PhysicsCase{"rlc_critical", seriesRlc(2, 1, 1), 3,
+                    [](double t) { return 1 - (1 + t) * std::exp(-t); }, 15},
+        PhysicsCase{"rlc_overdamped", seriesRlc(3, 1, 1), 3,
+                    [](double t) {
+                        const double s1 = (-3 + std::sqrt(5.0)) / 2;
+                        const double s2 = (-3 - std::sqrt(5.0)) / 2;
+                        return 1 + (s2 * std::exp(s1 * t) - s1 * std::exp(s2 * t)) / (s1 - s2);
+                    },
+                    20},
+        // A capacitor charged to 2 V across 1 H: 2·cos t, for ever.
+        PhysicsCase{"lc_tank", "LC\nC1 a 0 1 IC=2\nL1 a 0 1\n", 1,
+                    [](double t) { return 2 * std::cos(t); }, 30},
+        // A 1 V step into an ideal inverting integrator, RC = 1 ms: −1000·t.
+        PhysicsCase{"integrator",
+                    "Integrador\nV1 in 0 1 DEGRAU\nR1 in m 1000\nC1 m out 1e-6\nO1 out 0 0 m\n",
+                    3, [](double t) { return -1000 * t; }, 1e-2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TimeResponseTest, ImpulsesOfImproperFunctionsAreReported) {
+    // A divider driven by an impulse: 0.5·δ(t) and nothing else.
+    Response divider("Divisor\nV1 in 0 1 IMPULSO\nR1 in out 1\nR2 out 0 1\n", 2);
+    ASSERT_EQ(divider.x.impulses.size(), 1u);
+    EXPECT_DOUBLE_EQ(divider.x.impulses[0], 0.5);
+    EXPECT_TRUE(divider.x.terms.empty());
+
+    // A high-pass RC: s/(s + 1) = 1 − 1/(s + 1): δ(t) − e^(−t).
+    Response highPass("CR\nV1 in 0 1 IMPULSO\nC1 in out 1\nR1 out 0 1\n", 2);
+    ASSERT_EQ(highPass.x.impulses.size(), 1u);
+    EXPECT_NEAR(highPass.x.impulses[0], 1.0, 1e-15);
+    for (const double t : {0.0, 0.5, 1.0, 3.0}) {
+        EXPECT_NEAR(highPass.x.valueAt(t), -std::exp(-t), 1e-12);
+        if (t > 0) {
+            EXPECT_NEAR(talbotValueAt(highPass.numerator, highPass.denominator,
+                                      highPass.x, t),
+                        -std::exp(-t), 1e-8);
+        }
+    }
+
+    // The derivative of an impulse: s² + 3s + 2 over s + 1 is s + 2: δ' + 2δ.
+    Polynomial n;
+    n.degree = 2;
+    n.coef = {2, 3, 1};
+    n.constant = 1;
+    Polynomial d;
+    d.degree = 1;
+    d.coef = {1, 1};
+    d.constant = 1;
+    const TimeResponse x = inverseLaplace(n, d);
+    ASSERT_EQ(x.impulses.size(), 2u);
+    EXPECT_NEAR(x.impulses[0], 2.0, 1e-15);
+    EXPECT_NEAR(x.impulses[1], 1.0, 1e-15);
+    EXPECT_NEAR(x.valueAt(1.0), 0.0, 1e-15);
+}
+
+TEST(TimeResponseTest, ButterworthFiveStepOvershootsByTheTextbookAmount) {
+    // The step response of a fifth-order Butterworth filter overshoots its final value by
+    // 12.8 %; the ladder's final value is 1/2 (equal terminations).
+    std::string netlist = test::readFile(std::string(CORVANE_TEST_DATA_DIR) + "/butterworth5.net");
+    netlist.replace(netlist.find("IMPULSO"), 7, "DEGRAU");
+    Response r(netlist, 4);
+    double peak = 0.0;
+    double peakTime = 0.0;
+    for (int i = 0; i <= 20000; ++i) {
+        const double t = 20.0 * i / 20000;
+        if (r.x.valueAt(t) > peak) {
+            peak = r.x.valueAt(t);
+            peakTime = t;
+        }
+    }
+    EXPECT_NEAR(r.x.valueAt(200.0), 0.5, 1e-12);
+    EXPECT_NEAR(100 * (peak / 0.5 - 1), 12.8, 0.05);
+    EXPECT_NEAR(talbotValueAt(r.numerator, r.denominator, r.x, peakTime), peak, 1e-7);
+}
+
+TEST(TimeResponseTest, UnstableAndDegenerateFunctions) {
+    // Positive feedback: 1/(s − 1) grows as e^t; Talbot shifts past the pole.
+    Response r(test::readFile(std::string(CORVANE_TEST_DATA_DIR) + "/positive_feedback.net"), 2);
+    for (const double t : {0.0, 1.0, 4.0})
+        EXPECT_NEAR(r.x.valueAt(t), std::exp(t), 1e-12 * std::exp(t));
+    EXPECT_NEAR(talbotValueAt(r.numerator, r.denominator, r.x, 2.0), std::exp(2.0),
+                1e-7 * std::exp(2.0));
+
+    Polynomial zero;
+    zero.constant = 1;
+    EXPECT_EQ(inverseLaplace(zero, zero).status, TimeResponseStatus::ZeroDenominator);
+    Polynomial broken = zero;
+    broken.coef[0] = NAN;
+    EXPECT_EQ(inverseLaplace(zero, broken).status, TimeResponseStatus::PolesNotFound);
+}
+
+}  // namespace
+}  // namespace corvane
