@@ -19,6 +19,7 @@ PACKAGES=(
     fonts-dejavu-core fonts-liberation
     locales xvfb xauth
     clang libclang-rt-14-dev
+    libflint-dev libgmp-dev python3-sympy
 )
 
 as_root() {
