@@ -58,6 +58,7 @@ bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
                  const AnalysisHost& host) {
     const bool details = host.listDetails();
     listResults(log, functions, run, host);
+    host.afterNumericListing(run, functions, log);
 
     const std::string denominatorFile = run.baseName + ".d";
     if (!saveFile(log, denominatorFile, functions.denominator)) return false;

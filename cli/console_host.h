@@ -9,6 +9,7 @@
 
 #include "analysis.h"
 #include "analysis_host.h"
+#include "symbolic_analysis.h"
 
 namespace corvane::cli {
 
@@ -20,6 +21,9 @@ struct AnalysisOptions {
     std::string dispersionText = "1e9";
     /// Variable numbers or names selected in the variables list; "todas" selects all.
     std::vector<std::string> selection;
+    /// --simbolica, --simbolos and --limite-termos.
+    bool symbolic = false;
+    symbolic::SymbolicOptions symbolicOptions;
 };
 
 class ConsoleHost : public AnalysisHost {
@@ -39,6 +43,8 @@ public:
     void enableVariablesMenu() override {}
     void showParameterWindows() override {}
     WaitStatus processPendingEvents() override;
+    void afterNumericListing(const RunState& run, const NetworkFunctions& functions,
+                             AnalysisLog& log) const override;
 
 private:
     bool selects(const std::string& entry, int k) const;
