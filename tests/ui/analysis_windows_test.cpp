@@ -109,7 +109,8 @@ private slots:
         QCOMPARE(form.Button1->geometry(), QRect(192, 128, 75, 25));
         QVERIFY(form.Button1->isEnabled());
         QCOMPARE(tabOrder(form.Button1),
-                 (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes"}));
+                 (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes",
+                              "CBsimbolica", "Esimbolos"}));
         // Every caption is drawn whole inside its control in the font the window uses.
         for (QCheckBox* box : {form.CBestampas, form.CBnorm, form.CBdetalhes}) {
             QStyleOptionButton option;
