@@ -1,6 +1,7 @@
 // The symbolic analysis of the classic biquads and of ladders of growing size: the
 // denominator and every numerator in the element symbols, each function reduced and
-// written out. Each benchmark reports the terms of the denominator ("termos") and of its
+// written out ("simbolica/"), or the determinants and the common listing alone, no
+// function reduced ("determinantes/"). Each benchmark reports the terms of the denominator ("termos") and of its
 // largest coefficient of one power of s ("maior_coef").
 //
 //   bench_symbolic [Google Benchmark options]
@@ -57,9 +58,11 @@ RunState readCircuit(const std::string& name, const std::string& text) {
     return run;
 }
 
-void analyse(benchmark::State& state, const RunState& run, const SymbolicOptions& options) {
+// `reduce`: every function reduced and written out too, as when every variable is selected.
+void analyse(benchmark::State& state, const RunState& run, const SymbolicOptions& options,
+             bool reduce = true) {
     std::vector<int> all;
-    for (int k = 1; k <= run.variableCount; ++k)
+    for (int k = 1; k <= run.variableCount && reduce; ++k)
         all.push_back(k);
     long terms = 0;
     long largest = 0;
@@ -86,6 +89,11 @@ void registerAll() {
         benchmark::RegisterBenchmark(("simbolica/" + name).c_str(), [run, everything](benchmark::State& s) {
             analyse(s, run, everything);
         })->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("determinantes/" + name).c_str(),
+                                     [run, everything](benchmark::State& s) {
+                                         analyse(s, run, everything, false);
+                                     })
+            ->Unit(benchmark::kMillisecond);
     }
     // The 25-unknown ladders in mixed analysis: three elements symbolic, the rest numeric.
     for (const auto& [name, text, symbols] :

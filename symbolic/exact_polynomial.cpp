@@ -186,6 +186,17 @@ ExactPolynomial ExactPolynomial::gcd(const ExactPolynomial& other) const {
     return result;
 }
 
+void ExactPolynomial::cancelCommonFactor(ExactPolynomial& other) {
+    ExactPolynomial common(*ring_);
+    ExactPolynomial mine(*ring_);
+    ExactPolynomial theirs(*ring_);
+    if (!fmpz_mpoly_gcd_cofactors(common.poly_, mine.poly_, theirs.poly_, poly_, other.poly_,
+                                  ring_->integers()))
+        throw std::runtime_error("o máximo divisor comum não pôde ser calculado");
+    *this = std::move(mine);
+    other = std::move(theirs);
+}
+
 ExactPolynomial ExactPolynomial::termContent() const {
     ExactPolynomial result(*ring_);
     fmpz_mpoly_term_content(result.poly_, poly_, ring_->integers());

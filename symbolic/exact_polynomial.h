@@ -110,6 +110,8 @@ public:
     ExactPolynomial exactQuotient(const ExactPolynomial& divisor) const;
     /// The greatest common divisor, with a positive leading coefficient.
     ExactPolynomial gcd(const ExactPolynomial& other) const;
+    /// Divides this polynomial and `other` by their greatest common divisor, in one pass.
+    void cancelCommonFactor(ExactPolynomial& other);
     /// The monomial of highest degree dividing every term, times the integer content.
     ExactPolynomial termContent() const;
 

@@ -163,9 +163,7 @@ bool SymbolicAnalysis::compute(const std::vector<int>& variables) {
         if (f.numerator.isZero()) {
             f.denominator = ExactPolynomial(ring, 1);
         } else {
-            const ExactPolynomial common = f.numerator.gcd(f.denominator);
-            f.numerator = f.numerator.exactQuotient(common);
-            f.denominator = f.denominator.exactQuotient(common);
+            f.numerator.cancelCommonFactor(f.denominator);
         }
         toResistances({&f.numerator, &f.denominator}, system_.symbols);
         makeDenominatorPositive(f.denominator, {&f.numerator, &f.denominator});
@@ -224,22 +222,39 @@ std::vector<SymbolicFunction> SymbolicAnalysis::functions() const {
 }
 
 std::string SymbolicAnalysis::verify(const NetworkFunctions& numeric) const {
+    if (!denominator_) return "Verificação simbólica: não feita (análise simbólica incompleta)";
     const long double scale = frequencyScale(numeric.denominator);
     const Complex points[] = {scale * Complex(0.3L, 0.8L), scale * Complex(1.2L, 0.5L)};
     std::vector<Complex> values(system_.symbols.size() + 1);
     for (std::size_t v = 0; v < system_.symbols.size(); ++v)
         values[v + 1] = static_cast<long double>(system_.symbols[v].value);
-    for (const Reduced& f : reduced_) {
-        for (const Complex s : points) {
-            values[0] = s;
-            const Complex symbolic = evaluate(f.numerator, values) / evaluate(f.denominator, values);
+    // Every numerator over the common denominator, then every reduced function.
+    struct Check {
+        const char* what;
+        int variable;
+        const ExactPolynomial* numerator;
+        const ExactPolynomial* denominator;
+    };
+    std::vector<Check> checks;
+    for (int k = 1; denominator_ && k < static_cast<int>(numerators_.size()); ++k)
+        checks.push_back({"no numerador", k, &numerators_[static_cast<std::size_t>(k)], &*denominator_});
+    for (const Reduced& f : reduced_)
+        checks.push_back({"na função", f.variable, &f.numerator, &f.denominator});
+    for (const Complex s : points) {
+        values[0] = s;
+        const Complex denominator = evaluate(*denominator_, values);
+        for (const Check& check : checks) {
+            const Complex symbolic = evaluate(*check.numerator, values) /
+                                     (check.denominator == &*denominator_
+                                          ? denominator
+                                          : evaluate(*check.denominator, values));
             const Complex expected =
-                evaluate(numeric.numerator[f.variable], s) / evaluate(numeric.denominator, s);
+                evaluate(numeric.numerator[check.variable], s) / evaluate(numeric.denominator, s);
             if (!agree(symbolic, expected)) {
-                return "Verificação simbólica: falhou na função " + std::to_string(f.variable) +
-                       " (" + run_.variableName(f.variable) + ") em s = " + formatComplex(s) +
-                       ": simbólica " + formatComplex(symbolic) + ", numérica " +
-                       formatComplex(expected);
+                return std::string("Verificação simbólica: falhou ") + check.what + " " +
+                       std::to_string(check.variable) + " (" + run_.variableName(check.variable) +
+                       ") em s = " + formatComplex(s) + ": simbólica " + formatComplex(symbolic) +
+                       ", numérica " + formatComplex(expected);
             }
         }
     }

@@ -53,15 +53,20 @@ public:
     /// numeric results (s times the determinant when a numerator keeps a constant term),
     /// without common monomial factors, in resistances.
     FunctionText denominator() const;
+    /// The terms of that denominator, and of its largest coefficient of one power of s.
+    long denominatorTerms() const { return denominator_ ? denominator_->length() : 0; }
+    long largestDenominatorCoefficient() const {
+        return denominator_ ? largestCoefficient(*denominator_).terms : 0;
+    }
     /// Numerator k over that same denominator.
     FunctionText numerator(int k) const;
     /// The functions of the variables given to compute, each reduced by the greatest
     /// common divisor of its numerator and denominator.
     std::vector<SymbolicFunction> functions() const;
 
-    /// "Verificação simbólica: ok" when every reduced function, with the numeric values
-    /// substituted, equals the numeric function at two values of s; otherwise a line
-    /// naming the first function that differs.
+    /// "Verificação simbólica: ok" when every numerator over the common denominator and
+    /// every reduced function, with the numeric values substituted, equal the numeric
+    /// functions at two values of s; otherwise a line naming the first that differs.
     std::string verify(const NetworkFunctions& numeric) const;
 
 private:

@@ -5,7 +5,9 @@
 // the list): each one is expanded once and shared by the denominator and every numerator.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <vector>
 #include <unordered_map>
 
 #include "exact_polynomial.h"
@@ -41,12 +43,23 @@ private:
 
     const ExactPolynomial& minor(int depth, Mask rows);
     void checkTerms(const ExactPolynomial& p);
+    bool hasPerfectMatching(int depth, Mask rows) const;
+    bool reachableTwice(int depth, Mask rows) const;
+    bool augment(int position, Mask rows, Mask& visited, std::array<int, 32>& positionOfRow) const;
 
     const SymbolicSystem& system_;
     const long termLimit_;
     long storedTerms_ = 0;
     int replacedPosition_ = 0;
     ExactPolynomial one_;
+    ExactPolynomial zero_;
+    /// Rows (bit r) with a non-zero entry at position p of the current column list.
+    std::array<Mask, 32> rowsAtPosition_{};
+    /// Rows (bit r) with a non-zero entry in column c of the system.
+    std::array<Mask, 32> rowsOfColumn_{};
+    /// Minors that no other parent can ask for again are kept here, one per depth, only
+    /// until their parent has used them.
+    std::vector<ExactPolynomial> unshared_;
     std::unordered_map<std::uint64_t, ExactPolynomial> memo_;
 };
 

@@ -64,10 +64,18 @@ TEST(SymbolicVerification, AWrongNumericFunctionIsReportedWithTheFunctionAndTheF
     NetworkFunctions altered = circuit.numeric();
     altered.numerator[out].coef[0] *= 1.001;
     const std::string line = analysis.verify(altered);
-    EXPECT_EQ(line.rfind("Verificação simbólica: falhou na função " + std::to_string(out) +
+    EXPECT_EQ(line.rfind("Verificação simbólica: falhou no numerador " + std::to_string(out) +
                              " (out) em s = ", 0),
               0u)
         << line;
+    // Nothing computed, nothing claimed.
+    SymbolicOptions tight;
+    tight.termLimit = 1;
+    test::AnalysedCircuit divider("D\nV1 in 0 1 IMPULSO\nR1 in out 1\nR2 out 0 1\nR3 out 0 1\n");
+    SymbolicAnalysis incomplete(divider.run(), tight);
+    ASSERT_FALSE(incomplete.compute({1}));
+    EXPECT_EQ(incomplete.verify(divider.numeric()),
+              "Verificação simbólica: não feita (análise simbólica incompleta)");
 }
 
 TEST(SymbolicVerification, CatchesTheOrderANarrowDispersionTookFromTheNumericFunction) {
@@ -77,7 +85,7 @@ TEST(SymbolicVerification, CatchesTheOrderANarrowDispersionTookFromTheNumericFun
     ASSERT_EQ(circuit.numeric().denominator.degree, 1);
     SymbolicAnalysis analysis(circuit.run(), SymbolicOptions{});
     ASSERT_TRUE(analysis.compute(circuit.allVariables()));
-    EXPECT_EQ(analysis.verify(circuit.numeric()).rfind("Verificação simbólica: falhou na função", 0),
+    EXPECT_EQ(analysis.verify(circuit.numeric()).rfind("Verificação simbólica: falhou no numerador", 0),
               0u);
 }
 
