@@ -50,7 +50,8 @@ public:
     /// Runs once per analysis right after the numeric listing, before the files are
     /// saved, with the run's circuit and functions: where the optional symbolic analysis
     /// lists its results. Nothing by default.
-    virtual void afterNumericListing(const RunState&, const NetworkFunctions&, AnalysisLog&) const {}
+    virtual void afterNumericListing(const RunState&, const NetworkFunctions&,
+                                     AnalysisLog&) const {}
 };
 
 }  // namespace corvane

@@ -1,8 +1,8 @@
 // The symbolic analysis of the classic biquads and of ladders of growing size: the
 // denominator and every numerator in the element symbols, each function reduced and
 // written out ("simbolica/"), or the determinants and the common listing alone, no
-// function reduced ("determinantes/"). Each benchmark reports the terms of the denominator ("termos") and of its
-// largest coefficient of one power of s ("maior_coef").
+// function reduced ("determinantes/"). Each benchmark reports the terms of the denominator
+// ("termos") and of its largest coefficient of one power of s ("maior_coef").
 //
 //   bench_symbolic [Google Benchmark options]
 //   bench_symbolic --matriz NOME     the symbolic MNA system of workload NOME, one entry
@@ -86,14 +86,14 @@ void registerAll() {
         const RunState run = readCircuit(name, text);
         SymbolicOptions everything;
         everything.termLimit = 50'000'000;
-        benchmark::RegisterBenchmark(("simbolica/" + name).c_str(), [run, everything](benchmark::State& s) {
+        benchmark::RegisterBenchmark(("simbolica/" + name).c_str(), [run, everything](
+                                                                        benchmark::State& s) {
             analyse(s, run, everything);
         })->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("determinantes/" + name).c_str(),
-                                     [run, everything](benchmark::State& s) {
-                                         analyse(s, run, everything, false);
-                                     })
-            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("determinantes/" + name).c_str(), [run, everything](
+                                                                            benchmark::State& s) {
+            analyse(s, run, everything, false);
+        })->Unit(benchmark::kMillisecond);
     }
     // The 25-unknown ladders in mixed analysis: three elements symbolic, the rest numeric.
     for (const auto& [name, text, symbols] :

@@ -188,7 +188,8 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
         } else if (arg == "--simbolica") {
             command.options.symbolic = true;
         } else if (arg == "--simbolos") {
-            command.options.symbolicOptions.symbols = symbolic::splitSymbolList(std::string(args.value()));
+            command.options.symbolicOptions.symbols =
+                symbolic::splitSymbolList(std::string(args.value()));
         } else if (arg == "--limite-termos") {
             command.options.symbolicOptions.termLimit = parseTermLimit(args.value());
         } else {

@@ -29,7 +29,8 @@ void toResistances(std::vector<ExactPolynomial*> group, const std::vector<Symbol
         if (!symbols[v].resistance) continue;
         for (const ExactPolynomial* p : group) {
             if (!p->isZero())
-                highest[v + 1] = std::max<ulong>(highest[v + 1], static_cast<ulong>(p->degree(static_cast<int>(v + 1))));
+                highest[v + 1] = std::max<ulong>(
+                    highest[v + 1], static_cast<ulong>(p->degree(static_cast<int>(v + 1))));
         }
         any = any || highest[v + 1] > 0;
     }
@@ -52,7 +53,8 @@ void toResistances(std::vector<ExactPolynomial*> group, const std::vector<Symbol
 
 // Makes the first term of the denominator (in its highest power of s) positive, changing
 // the sign of the whole group.
-void makeDenominatorPositive(const ExactPolynomial& denominator, std::vector<ExactPolynomial*> group) {
+void makeDenominatorPositive(const ExactPolynomial& denominator,
+                             std::vector<ExactPolynomial*> group) {
     if (denominator.isZero() || denominator.termSign(0) > 0) return;
     for (ExactPolynomial* p : group)
         *p = -*p;
@@ -172,7 +174,8 @@ bool SymbolicAnalysis::compute(const std::vector<int>& variables) {
 
     // The common listing: the numeric results' integration, then the monomial and
     // integer factors common to all of them removed.
-    const bool constantTerm = std::any_of(numerators_.begin() + 1, numerators_.end(), hasConstantTerm);
+    const bool constantTerm =
+        std::any_of(numerators_.begin() + 1, numerators_.end(), hasConstantTerm);
     if (constantTerm) {
         *denominator_ = s * *denominator_;
     } else {
@@ -215,8 +218,8 @@ FunctionText SymbolicAnalysis::numerator(int k) const {
 std::vector<SymbolicFunction> SymbolicAnalysis::functions() const {
     std::vector<SymbolicFunction> out;
     for (const Reduced& f : reduced_) {
-        out.push_back({f.variable, run_.variableName(f.variable), write(f.numerator),
-                       write(f.denominator)});
+        out.push_back(
+            {f.variable, run_.variableName(f.variable), write(f.numerator), write(f.denominator)});
     }
     return out;
 }
@@ -237,17 +240,18 @@ std::string SymbolicAnalysis::verify(const NetworkFunctions& numeric) const {
     };
     std::vector<Check> checks;
     for (int k = 1; denominator_ && k < static_cast<int>(numerators_.size()); ++k)
-        checks.push_back({"no numerador", k, &numerators_[static_cast<std::size_t>(k)], &*denominator_});
+        checks.push_back(
+            {"no numerador", k, &numerators_[static_cast<std::size_t>(k)], &*denominator_});
     for (const Reduced& f : reduced_)
         checks.push_back({"na função", f.variable, &f.numerator, &f.denominator});
     for (const Complex s : points) {
         values[0] = s;
         const Complex denominator = evaluate(*denominator_, values);
         for (const Check& check : checks) {
-            const Complex symbolic = evaluate(*check.numerator, values) /
-                                     (check.denominator == &*denominator_
-                                          ? denominator
-                                          : evaluate(*check.denominator, values));
+            const Complex symbolic =
+                evaluate(*check.numerator, values) / (check.denominator == &*denominator_
+                                                          ? denominator
+                                                          : evaluate(*check.denominator, values));
             const Complex expected =
                 evaluate(numeric.numerator[check.variable], s) / evaluate(numeric.denominator, s);
             if (!agree(symbolic, expected)) {

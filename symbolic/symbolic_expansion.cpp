@@ -12,7 +12,8 @@ TermLimitExceeded largestCoefficient(const ExactPolynomial& p) {
     while (i < length) {
         const ulong power = p.termExponent(i, 0);
         long end = i + 1;
-        while (end < length && p.termExponent(end, 0) == power) ++end;
+        while (end < length && p.termExponent(end, 0) == power)
+            ++end;
         if (end - i > largest.terms) largest = {static_cast<long>(power), end - i};
         i = end;
     }
@@ -20,7 +21,10 @@ TermLimitExceeded largestCoefficient(const ExactPolynomial& p) {
 }
 
 SymbolicExpansion::SymbolicExpansion(const SymbolicSystem& system, long termLimit)
-    : system_(system), termLimit_(termLimit), one_(*system.ring, 1), zero_(*system.ring),
+    : system_(system),
+      termLimit_(termLimit),
+      one_(*system.ring, 1),
+      zero_(*system.ring),
       unshared_(static_cast<std::size_t>(system.n + 1), ExactPolynomial(*system.ring)) {
     for (int c = 1; c <= system.n + 1; ++c) {
         for (int r = 1; r <= system.n; ++r) {

@@ -7,8 +7,8 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 #include <unordered_map>
+#include <vector>
 
 #include "exact_polynomial.h"
 #include "symbolic_system.h"

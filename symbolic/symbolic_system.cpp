@@ -51,7 +51,8 @@ std::vector<Candidate> candidatesOf(const RunState& run, int i) {
         case 'H':
         case 'V':
         case 'I':
-            out.push_back({{name, latexOfName(name), e.value, e.name[0] == 'R', ""}, name, i, false});
+            out.push_back(
+                {{name, latexOfName(name), e.value, e.name[0] == 'R', ""}, name, i, false});
             break;
         case 'K': {
             const std::string first = run.ElementTable[e.a].name;
@@ -70,8 +71,8 @@ std::vector<Candidate> candidatesOf(const RunState& run, int i) {
         Symbol ic{prefix + name,
                   std::string(capacitor ? "V" : "I") + "_{0," + latexOfElement(name) + "}",
                   e.value2, false,
-                  prefix + name + " = " + (capacitor ? "tensão inicial de " : "corrente inicial de ") +
-                      name};
+                  prefix + name + " = " +
+                      (capacitor ? "tensão inicial de " : "corrente inicial de ") + name};
         out.push_back({ic, name, i, true});
     }
     return out;
@@ -86,7 +87,10 @@ struct Monomial {
 class SymbolicStamper {
 public:
     SymbolicStamper(const RunState& run, const PolynomialRing& ring, int n)
-        : run_(run), ring_(ring), n_(n), rhs_(n + 1),
+        : run_(run),
+          ring_(ring),
+          n_(n),
+          rhs_(n + 1),
           entries_(static_cast<std::size_t>(n + 1),
                    std::vector<RationalPolynomial>(static_cast<std::size_t>(n + 2),
                                                    RationalPolynomial(ring))) {}
@@ -249,8 +253,10 @@ bool naturalLess(const std::string& a, const std::string& b) {
         if (digitA && digitB) {
             std::size_t endA = i;
             std::size_t endB = j;
-            while (endA < a.size() && std::isdigit(static_cast<unsigned char>(a[endA]))) ++endA;
-            while (endB < b.size() && std::isdigit(static_cast<unsigned char>(b[endB]))) ++endB;
+            while (endA < a.size() && std::isdigit(static_cast<unsigned char>(a[endA])))
+                ++endA;
+            while (endB < b.size() && std::isdigit(static_cast<unsigned char>(b[endB])))
+                ++endB;
             std::string numberA = a.substr(i, endA - i);
             std::string numberB = b.substr(j, endB - j);
             numberA.erase(0, std::min(numberA.find_first_not_of('0'), numberA.size() - 1));
@@ -293,7 +299,8 @@ SymbolicSystem assembleSymbolicSystem(const RunState& run, const SymbolSelection
     for (int i = 1; i <= run.elementCount; ++i) {
         for (Candidate& candidate : candidatesOf(run, i)) {
             // Two elements of the same name would otherwise share one symbol.
-            while (taken.count(candidate.symbol.name) != 0) candidate.symbol.name += "_";
+            while (taken.count(candidate.symbol.name) != 0)
+                candidate.symbol.name += "_";
             taken.insert(candidate.symbol.name);
             all.push_back(candidate);
         }

@@ -1,8 +1,8 @@
 #include "symbolic_text.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cctype>
+#include <iterator>
 #include <memory>
 #include <string_view>
 
@@ -13,18 +13,21 @@ namespace {
 // The names beginning with an element letter that `from sympy import *` defines (SymPy
 // 1.14): sympify would read them as its own constants, functions or classes.
 constexpr std::string_view SymPyNames[] = {
-    "CC", "CRootOf", "Catalan", "Chi", "Ci", "Circle", "Complement", "Complexes", "Contains",
-    "Curve", "E", "E1", "EPath", "EX", "EXRAW", "Ei", "Eijk", "Ellipse", "EmptySet", "Eq",
-    "Equality", "Equivalent", "EulerGamma", "Expr", "FF", "FF_gmpy", "FF_python", "FU",
-    "FiniteSet", "FlagError", "Float", "Function", "GF", "Ge", "Gt", "Heaviside", "I", "ITE",
-    "Id", "Identity", "Idx", "ImageSet", "Implies", "Indexed", "Integer", "Integers",
-    "Integral", "Interval", "Inverse", "LC", "LM", "LT", "Lambda", "LambertW", "Le",
-    "LessThan", "LeviCivita", "Li", "Limit", "Line", "Line2D", "Line3D", "Lt", "MatAdd",
-    "MatMul", "MatPow", "Matrix", "MatrixBase", "MatrixExpr", "Max", "Min", "Mod", "Monomial",
-    "Mul", "O", "OmegaPower", "OneMatrix", "Options", "Or", "Order", "Ordinal", "RR", "Range",
-    "Rational", "Rationals", "Ray", "Ray2D", "Ray3D", "RealField", "RealNumber", "Reals",
-    "Rel", "Rem", "RootOf", "RootSum", "N", "Q", "S", "False", "None", "True", "Symbol",
-    "Poly", "Add", "Pow",
+    "CC",         "CRootOf",    "Catalan",  "Chi",      "Ci",         "Circle",     "Complement",
+    "Complexes",  "Contains",   "Curve",    "E",        "E1",         "EPath",      "EX",
+    "EXRAW",      "Ei",         "Eijk",     "Ellipse",  "EmptySet",   "Eq",         "Equality",
+    "Equivalent", "EulerGamma", "Expr",     "FF",       "FF_gmpy",    "FF_python",  "FU",
+    "FiniteSet",  "FlagError",  "Float",    "Function", "GF",         "Ge",         "Gt",
+    "Heaviside",  "I",          "ITE",      "Id",       "Identity",   "Idx",        "ImageSet",
+    "Implies",    "Indexed",    "Integer",  "Integers", "Integral",   "Interval",   "Inverse",
+    "LC",         "LM",         "LT",       "Lambda",   "LambertW",   "Le",         "LessThan",
+    "LeviCivita", "Li",         "Limit",    "Line",     "Line2D",     "Line3D",     "Lt",
+    "MatAdd",     "MatMul",     "MatPow",   "Matrix",   "MatrixBase", "MatrixExpr", "Max",
+    "Min",        "Mod",        "Monomial", "Mul",      "O",          "OmegaPower", "OneMatrix",
+    "Options",    "Or",         "Order",    "Ordinal",  "RR",         "Range",      "Rational",
+    "Rationals",  "Ray",        "Ray2D",    "Ray3D",    "RealField",  "RealNumber", "Reals",
+    "Rel",        "Rem",        "RootOf",   "RootSum",  "N",          "Q",          "S",
+    "False",      "None",       "True",     "Symbol",   "Poly",       "Add",        "Pow",
 };
 
 bool isIdentifier(const std::string& name) {
@@ -35,8 +38,8 @@ bool isIdentifier(const std::string& name) {
 }
 
 struct Style {
-    std::string_view times;      // between factors
-    std::string_view groupTimes; // between s^k and its parenthesised coefficient
+    std::string_view times;       // between factors
+    std::string_view groupTimes;  // between s^k and its parenthesised coefficient
     std::string_view open;
     std::string_view close;
 };
@@ -85,7 +88,7 @@ std::string termText(const ExactPolynomial& p, long i, const std::vector<Symbol>
     for (std::size_t v = 1; v < exponents.size(); ++v) {
         if (exponents[v] == 0) continue;
         const Symbol& symbol = symbols[v - 1];
-        const std::string name = notation == Notation::LaTeX  ? symbol.latex
+        const std::string name = notation == Notation::LaTeX   ? symbol.latex
                                  : notation == Notation::SymPy ? sympyName(symbol.name)
                                                                : symbol.name;
         const bool wrap = notation == Notation::LaTeX && exponents[v] > 1;
@@ -116,7 +119,8 @@ std::string sumText(const ExactPolynomial& p, long begin, long end,
 }  // namespace
 
 std::string sympyName(const std::string& name) {
-    const bool clashes = std::find(std::begin(SymPyNames), std::end(SymPyNames), name) != std::end(SymPyNames);
+    const bool clashes =
+        std::find(std::begin(SymPyNames), std::end(SymPyNames), name) != std::end(SymPyNames);
     if (isIdentifier(name) && !clashes) return name;
     std::string quoted;
     for (const char c : name) {
@@ -136,7 +140,8 @@ std::string formatPolynomial(const ExactPolynomial& p, const std::vector<Symbol>
     while (begin < length) {
         const ulong s = p.termExponent(begin, 0);
         long end = begin + 1;
-        while (end < length && p.termExponent(end, 0) == s) ++end;
+        while (end < length && p.termExponent(end, 0) == s)
+            ++end;
         std::string group = sumText(p, begin, end, symbols, notation);
         std::string piece;
         if (s == 0) {
@@ -144,8 +149,8 @@ std::string formatPolynomial(const ExactPolynomial& p, const std::vector<Symbol>
         } else if (group == "1" || group == "-1") {
             piece = (group == "1" ? "" : "-") + power("s", s, notation);
         } else {
-            piece = power("s", s, notation) + std::string(style.groupTimes) + std::string(style.open) +
-                    group + std::string(style.close);
+            piece = power("s", s, notation) + std::string(style.groupTimes) +
+                    std::string(style.open) + group + std::string(style.close);
         }
         if (text.empty()) {
             text = piece;

@@ -38,7 +38,8 @@ std::vector<std::string> linesFrom(const std::string& text, const std::string& f
 TEST(SymbolicOptionTest, ListsTheFunctionsAfterTheNumericListingAndStillSavesTheFiles) {
     test::TempDir dir;
     const std::string path = dir.write("rc.net", StepRc);
-    const test::CliResult result = runCli({"analisar", "--simbolica", "--variaveis", "2", path.c_str()});
+    const test::CliResult result =
+        runCli({"analisar", "--simbolica", "--variaveis", "2", path.c_str()});
     EXPECT_EQ(result.status, ExitSuccess);
     EXPECT_EQ(result.err, "");
     const std::vector<std::string> expected{

@@ -25,9 +25,12 @@ struct DecimalCase {
 
 TEST(Fraction, TakesTheShortestDecimalThatReadsBackAsTheDouble) {
     const DecimalCase cases[] = {
-        {0.5, "1/2"},         {2.0, "2"},
-        {-3.0, "-3"},         {1e-9, "1/1000000000"},
-        {2.2, "11/5"},        {0.1, "1/10"},
+        {0.5, "1/2"},
+        {2.0, "2"},
+        {-3.0, "-3"},
+        {1e-9, "1/1000000000"},
+        {2.2, "11/5"},
+        {0.1, "1/10"},
         {1e20, "100000000000000000000"},
         {1.618033988749895, "323606797749979/200000000000000"},
         {-4.7e-12, "-47/10000000000000"},
@@ -39,7 +42,7 @@ TEST(Fraction, TakesTheShortestDecimalThatReadsBackAsTheDouble) {
             EXPECT_EQ(fractionText(f), c.fraction) << c.value;
         } else {
             // The smallest subnormal, 4.9e-324: exact decimal, and back to the same double.
-            EXPECT_EQ(fmpq_get_d(f.get()) , c.value);
+            EXPECT_EQ(fmpq_get_d(f.get()), c.value);
         }
     }
 }

@@ -47,8 +47,7 @@ TEST_P(SubstitutionTest, FullySymbolicFunctionsGiveTheNumericOnes) {
 TEST_P(SubstitutionTest, MixedFunctionsWithOnlyTheFirstElementSymbolicGiveTheNumericOnes) {
     test::AnalysedCircuit circuit(readNetlist(GetParam()), WideDispersion);
     ASSERT_TRUE(circuit.succeeded());
-    SymbolicAnalysis analysis(circuit.run(),
-                              SymbolicOptions{{circuit.run().ElementTable[1].name}});
+    SymbolicAnalysis analysis(circuit.run(), SymbolicOptions{{circuit.run().ElementTable[1].name}});
     ASSERT_TRUE(analysis.compute(circuit.allVariables())) << analysis.limitMessage();
     EXPECT_LE(analysis.symbols().size(), 2u);
     EXPECT_EQ(analysis.verify(circuit.numeric()), "Verificação simbólica: ok");
@@ -65,7 +64,8 @@ TEST(SymbolicVerification, AWrongNumericFunctionIsReportedWithTheFunctionAndTheF
     altered.numerator[out].coef[0] *= 1.001;
     const std::string line = analysis.verify(altered);
     EXPECT_EQ(line.rfind("Verificação simbólica: falhou no numerador " + std::to_string(out) +
-                             " (out) em s = ", 0),
+                             " (out) em s = ",
+                         0),
               0u)
         << line;
     // Nothing computed, nothing claimed.
@@ -85,8 +85,9 @@ TEST(SymbolicVerification, CatchesTheOrderANarrowDispersionTookFromTheNumericFun
     ASSERT_EQ(circuit.numeric().denominator.degree, 1);
     SymbolicAnalysis analysis(circuit.run(), SymbolicOptions{});
     ASSERT_TRUE(analysis.compute(circuit.allVariables()));
-    EXPECT_EQ(analysis.verify(circuit.numeric()).rfind("Verificação simbólica: falhou no numerador", 0),
-              0u);
+    EXPECT_EQ(
+        analysis.verify(circuit.numeric()).rfind("Verificação simbólica: falhou no numerador", 0),
+        0u);
 }
 
 TEST(MixedAnalysis, NumericValuesEnterAsTheExactDecimalsOfTheNetlist) {
@@ -115,8 +116,8 @@ TEST(MixedAnalysis, NamesNoElementHasAreReportedAndTheRestIsKept) {
     AnalysisLog log([&](std::string_view line) { lines.emplace_back(line); });
     SymbolicOptions options;
     options.symbols = symbolic::splitSymbolList("R1, R9 O1");
-    symbolic::listSymbolicAnalysis(circuit.run(), circuit.numeric(), options,
-                                   [](int) { return false; }, log);
+    symbolic::listSymbolicAnalysis(
+        circuit.run(), circuit.numeric(), options, [](int) { return false; }, log);
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[1], "Símbolos: R1");
     EXPECT_EQ(lines[2], "Aviso: nenhum elemento do circuito se chama R9");
@@ -130,8 +131,7 @@ TEST(MixedAnalysis, AnInitialConditionFollowsItsElementOrItsOwnName) {
     const int node = circuit.variable("1");
     for (const auto& [names, function] :
          std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"C1"}, "(2·C1·V0_C1) / (s·(2·C1) + 1)"},
-             {{"V0_C1"}, "(V0_C1) / (s + 1)"}}) {
+             {{"C1"}, "(2·C1·V0_C1) / (s·(2·C1) + 1)"}, {{"V0_C1"}, "(V0_C1) / (s + 1)"}}) {
         SymbolicAnalysis analysis(circuit.run(), SymbolicOptions{names});
         ASSERT_TRUE(analysis.compute({node}));
         EXPECT_EQ(test::reducedText(analysis, node), function);
@@ -163,8 +163,8 @@ TEST(TermLimit, TheListingOffersTheMixedAnalysis) {
     AnalysisLog log([&](std::string_view line) { lines.emplace_back(line); });
     SymbolicOptions options;
     options.termLimit = 4;
-    symbolic::listSymbolicAnalysis(circuit.run(), circuit.numeric(), options,
-                                   [](int) { return true; }, log);
+    symbolic::listSymbolicAnalysis(
+        circuit.run(), circuit.numeric(), options, [](int) { return true; }, log);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2].rfind("Limite de termos: no cálculo do ", 0), 0u);
     EXPECT_EQ(lines.back(),

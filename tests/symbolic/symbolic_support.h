@@ -49,7 +49,8 @@ struct AnalysedCircuit {
 /// The reduced function of `variable` as "(numerator) / (denominator)".
 inline std::string reducedText(const symbolic::SymbolicAnalysis& analysis, int variable) {
     for (const symbolic::SymbolicFunction& f : analysis.functions()) {
-        if (f.variable == variable) return "(" + f.numerator.text + ") / (" + f.denominator.text + ")";
+        if (f.variable == variable)
+            return "(" + f.numerator.text + ") / (" + f.denominator.text + ")";
     }
     return "(sem função)";
 }

@@ -31,10 +31,13 @@ TEST(SymPyForms, SympifyReadsTheTransformerFunctionAsTheTextbookOne) {
         "import sys\n"
         "from sympy import sympify, symbols, simplify\n"
         "s, L1, L2, M, R1, R2, V1 = symbols('s L1 L2 M_K1 R1 R2 V1')\n"
-        "h = sympify(r\"\"\"(" + f.numerator.sympy + ")/(" + f.denominator.sympy + ")\"\"\")\n"
+        "h = sympify(r\"\"\"(" +
+        f.numerator.sympy + ")/(" + f.denominator.sympy +
+        ")\"\"\")\n"
         "want = s*M*R2*V1/((R1 + s*L1)*(R2 + s*L2) - s**2*M**2)\n"
         "sys.exit(0 if simplify(h - want) == 0 else 1)\n";
-    EXPECT_EQ(runPython(circuit.dir, script), 0) << f.numerator.sympy << " / " << f.denominator.sympy;
+    EXPECT_EQ(runPython(circuit.dir, script), 0)
+        << f.numerator.sympy << " / " << f.denominator.sympy;
 }
 
 TEST(SymPyForms, NamesSymPyKnowsAreReadAsPlainSymbols) {
@@ -49,7 +52,9 @@ TEST(SymPyForms, NamesSymPyKnowsAreReadAsPlainSymbols) {
         "import sys\n"
         "from sympy import sympify, symbols, simplify\n"
         "s, C1, E1, R1, V1 = symbols('s C1 E1 R1 V1')\n"
-        "h = sympify(r\"\"\"(" + f.numerator.sympy + ")/(" + f.denominator.sympy + ")\"\"\")\n"
+        "h = sympify(r\"\"\"(" +
+        f.numerator.sympy + ")/(" + f.denominator.sympy +
+        ")\"\"\")\n"
         "sys.exit(0 if simplify(h - E1*V1/(1 + s*R1*C1)) == 0 else 1)\n";
     EXPECT_EQ(runPython(circuit.dir, script), 0) << f.numerator.sympy;
 }

@@ -43,16 +43,14 @@ private slots:
         QCOMPARE(form.Label2->text(), QString("Símbolos"));
         // Inside the window, clear of the other controls, the caption drawn whole.
         const QRect client = form.rect();
-        for (QWidget* control : {static_cast<QWidget*>(form.CBsimbolica),
-                                 static_cast<QWidget*>(form.Label2),
-                                 static_cast<QWidget*>(form.Esimbolos)}) {
+        for (QWidget* control :
+             {static_cast<QWidget*>(form.CBsimbolica), static_cast<QWidget*>(form.Label2),
+              static_cast<QWidget*>(form.Esimbolos)}) {
             QVERIFY2(client.contains(control->geometry()), qPrintable(control->objectName()));
-            for (QWidget* other : {static_cast<QWidget*>(form.CBestampas),
-                                   static_cast<QWidget*>(form.CBnorm),
-                                   static_cast<QWidget*>(form.CBdetalhes),
-                                   static_cast<QWidget*>(form.Edisp),
-                                   static_cast<QWidget*>(form.Label1),
-                                   static_cast<QWidget*>(form.Button1)}) {
+            for (QWidget* other :
+                 {static_cast<QWidget*>(form.CBestampas), static_cast<QWidget*>(form.CBnorm),
+                  static_cast<QWidget*>(form.CBdetalhes), static_cast<QWidget*>(form.Edisp),
+                  static_cast<QWidget*>(form.Label1), static_cast<QWidget*>(form.Button1)}) {
                 QVERIFY2(!control->geometry().intersects(other->geometry()),
                          qPrintable(control->objectName() + " " + other->objectName()));
             }
