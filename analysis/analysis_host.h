@@ -8,6 +8,10 @@
 
 namespace corvane {
 
+class AnalysisLog;
+struct NetworkFunctions;
+struct RunState;
+
 enum class WaitStatus {
     /// Go on waiting for "Aplicar" (or stop, when it has set the parameters).
     Waiting,
@@ -44,6 +48,12 @@ public:
     /// Processes pending window events, sleeping until at least one arrives; "Aplicar"
     /// runs from inside this call.
     virtual WaitStatus processPendingEvents() = 0;
+
+    /// Runs once per analysis right after the numeric listing, before the files are
+    /// saved, with the run's circuit and functions: where the optional symbolic analysis
+    /// lists its results. Nothing by default.
+    virtual void afterNumericListing(const RunState&, const NetworkFunctions&,
+                                     AnalysisLog&) const {}
 };
 
 }  // namespace corvane

@@ -57,6 +57,7 @@ bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
                  const AnalysisHost& host) {
     const bool details = host.listDetails();
     listResults(log, functions, run, host);
+    host.afterNumericListing(run, functions, log);
 
     const ResultFileNames names(run.netlistFileName);
     std::vector<ResultToSave> files{{names.denominator(), &functions.denominator}};

@@ -50,6 +50,10 @@ constexpr const char* Usage =
     "  --memoria-cache MIB   memória para os menores memorizados (padrão 2048)\n"
     "  --polos-zeros         lista os polos e zeros de cada polinômio listado\n"
     "  --json ARQUIVO        grava também todos os resultados em ARQUIVO, em JSON\n"
+    "  --simbolica           lista também as funções nos nomes dos elementos\n"
+    "  --simbolos LISTA      elementos que ficam simbólicos, separados por vírgulas\n"
+    "                        (padrão: todos); os demais entram com seus valores\n"
+    "  --limite-termos N     termos por coeficiente na análise simbólica (padrão 100000)\n"
     "\n"
     "plotar: calcula a resposta em frequência das funções da LISTA (pares de arquivos\n"
     "numerador e denominador, linhas com * são comentários) e a desenha sem janelas.\n"
@@ -168,6 +172,21 @@ std::size_t parseMebibytes(std::string_view text) {
     return std::min(value, limit) << 20;
 }
 
+// A whole number of terms, 1 or more, digits only.
+long parseTermLimit(std::string_view text) {
+    const std::string message = "--limite-termos precisa de um número inteiro positivo";
+    long value = 0;
+    if (text.empty()) throw UsageError(message);
+    for (const char c : text) {
+        if (c < '0' || c > '9' || value > 1'000'000'000'000L) {
+            throw UsageError(message + ": " + std::string(text));
+        }
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1) throw UsageError(message + ": " + std::string(text));
+    return value;
+}
+
 AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
     AnalyzeCommand command;
     Arguments args(list, "só um netlist por vez: ", "falta o NETLIST");
@@ -191,6 +210,13 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
             command.options.listPolesAndZeros = true;
         } else if (arg == "--json") {
             command.json = args.value();
+        } else if (arg == "--simbolica") {
+            command.options.symbolic = true;
+        } else if (arg == "--simbolos") {
+            command.options.symbolicOptions.symbols =
+                symbolic::splitSymbolList(std::string(args.value()));
+        } else if (arg == "--limite-termos") {
+            command.options.symbolicOptions.termLimit = parseTermLimit(args.value());
         } else {
             args.takePositional(command.netlist);
         }

@@ -35,4 +35,11 @@ WaitStatus ConsoleHost::processPendingEvents() {
     return analysis_ ? WaitStatus::Waiting : WaitStatus::Cancelled;
 }
 
+void ConsoleHost::afterNumericListing(const RunState& run, const NetworkFunctions& functions,
+                                      AnalysisLog& log) const {
+    if (!options_.symbolic) return;
+    symbolic::listSymbolicAnalysis(run, functions, options_.symbolicOptions,
+                                   [this](int k) { return isSelected(k); }, log);
+}
+
 }  // namespace corvane::cli

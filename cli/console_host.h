@@ -9,6 +9,7 @@
 
 #include "analysis.h"
 #include "analysis_host.h"
+#include "symbolic_analysis.h"
 
 namespace corvane::cli {
 
@@ -21,6 +22,9 @@ struct AnalysisOptions {
     /// Variable numbers or names selected in the variables list; "todas" selects all.
     std::vector<std::string> selection;
     bool listPolesAndZeros = false;
+    /// --simbolica, --simbolos and --limite-termos.
+    bool symbolic = false;
+    symbolic::SymbolicOptions symbolicOptions;
 };
 
 class ConsoleHost : public AnalysisHost {
@@ -41,6 +45,8 @@ public:
     void enableVariablesMenu() override {}
     void showParameterWindows() override {}
     WaitStatus processPendingEvents() override;
+    void afterNumericListing(const RunState& run, const NetworkFunctions& functions,
+                             AnalysisLog& log) const override;
 
 private:
     bool selects(const std::string& entry, int k) const;

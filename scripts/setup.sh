@@ -23,6 +23,7 @@ PACKAGES=(
     clang libclang-rt-14-dev
     dpkg-dev lintian appstream desktop-file-utils qt6-translations-l10n file ccache
     libmps-dev libgmp-dev nlohmann-json3-dev libeigen3-dev python3-scipy python3-matplotlib
+    libflint-dev python3-sympy
 )
 
 as_root() {

@@ -42,6 +42,20 @@ TForm2::TForm2(Program& program) : program_(program) {
     setTabOrder(CBnorm, Edisp);
     setTabOrder(Edisp, CBdetalhes);
     setTabOrder(CBdetalhes, CBpolos);
+
+    CBsimbolica = addCheckBox(this, "CBsimbolica", QStringLiteral("Análise simbólica"),
+                              {144, 8, 121, 17}, false);
+    Label2 = new QLabel(QStringLiteral("Símbolos"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->move(144, 32);
+    Label2->adjustSize();
+    Esimbolos = new QLineEdit(this);
+    Esimbolos->setObjectName(QStringLiteral("Esimbolos"));
+    Esimbolos->setGeometry(144, 50, 121, 21);
+    Esimbolos->setToolTip(QStringLiteral("Elementos que ficam simbólicos, separados por vírgulas "
+                                         "ou espaços; vazio: todos"));
+    setTabOrder(CBpolos, CBsimbolica);
+    setTabOrder(CBsimbolica, Esimbolos);
     Button1->setFocus();
 
     connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));

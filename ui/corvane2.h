@@ -26,6 +26,11 @@ public:
     QLabel* Label1;
     QLineEdit* Edisp;
     QPushButton* Button1;
+    /// The symbolic analysis after the numeric listing, and the elements kept symbolic
+    /// (names separated by commas or blanks; empty: every element).
+    QCheckBox* CBsimbolica;
+    QLabel* Label2;
+    QLineEdit* Esimbolos;
 
     /// "Aplicar": hides both parameter windows and lets the waiting run go on with the
     /// dispersion read from Edisp.

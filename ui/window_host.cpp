@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
 #include "program.h"
+#include "symbolic_analysis.h"
 
 namespace corvane::ui {
 
@@ -51,6 +53,16 @@ void WindowHost::enableVariablesMenu() {
 void WindowHost::showParameterWindows() {
     program_.showWindow(program_.form2());
     program_.showWindow(program_.form3());
+}
+
+void WindowHost::afterNumericListing(const RunState& run, const NetworkFunctions& functions,
+                                     AnalysisLog& log) const {
+    const TForm2& options = program_.form2();
+    if (!options.CBsimbolica->isChecked()) return;
+    symbolic::SymbolicOptions symbolic;
+    symbolic.symbols = symbolic::splitSymbolList(options.Esimbolos->text().toStdString());
+    symbolic::listSymbolicAnalysis(run, functions, symbolic,
+                                   [this](int k) { return isSelected(k); }, log);
 }
 
 WaitStatus WindowHost::processPendingEvents() {

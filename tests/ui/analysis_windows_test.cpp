@@ -112,7 +112,7 @@ private slots:
         QVERIFY(form.Button1->isEnabled());
         QCOMPARE(tabOrder(form.Button1),
                  (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes",
-                              "CBpolos"}));
+                              "CBpolos", "CBsimbolica", "Esimbolos"}));
         // Every caption is drawn whole inside its control in the font the window uses.
         for (QCheckBox* box : {form.CBestampas, form.CBnorm, form.CBdetalhes, form.CBpolos}) {
             QStyleOptionButton option;

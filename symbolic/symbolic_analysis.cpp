@@ -1,0 +1,311 @@
+#include "symbolic_analysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <exception>
+#include <new>
+
+#include "symbolic_text.h"
+
+namespace corvane::symbolic {
+
+namespace {
+
+using Complex = std::complex<long double>;
+
+bool hasConstantTerm(const ExactPolynomial& p) {
+    return !p.isZero() && p.termExponent(p.length() - 1, 0) == 0;
+}
+
+// Rewrites the resistors' variables from conductances to resistances in every polynomial
+// of `group` (one function, or the denominator with its numerators): G^e becomes
+// R^(d − e), d the highest power of that G in the group, which multiplies the whole group
+// by the same R^d, as designers write their formulas.
+void toResistances(std::vector<ExactPolynomial*> group, const std::vector<Symbol>& symbols) {
+    std::vector<ulong> highest(symbols.size() + 1, 0);
+    bool any = false;
+    for (std::size_t v = 0; v < symbols.size(); ++v) {
+        if (!symbols[v].resistance) continue;
+        for (const ExactPolynomial* p : group) {
+            if (!p->isZero())
+                highest[v + 1] = std::max<ulong>(
+                    highest[v + 1], static_cast<ulong>(p->degree(static_cast<int>(v + 1))));
+        }
+        any = any || highest[v + 1] > 0;
+    }
+    if (!any) return;
+    Integer coefficient;
+    for (ExactPolynomial* p : group) {
+        ExactPolynomial rewritten(p->ring());
+        for (long i = 0; i < p->length(); ++i) {
+            Exponents exponents = p->termExponents(i);
+            for (std::size_t v = 0; v < symbols.size(); ++v) {
+                if (symbols[v].resistance) exponents[v + 1] = highest[v + 1] - exponents[v + 1];
+            }
+            p->termCoefficient(i, coefficient.get());
+            rewritten.pushTerm(coefficient.get(), exponents);
+        }
+        rewritten.finish();
+        *p = std::move(rewritten);
+    }
+}
+
+// Makes the first term of the denominator (in its highest power of s) positive, changing
+// the sign of the whole group.
+void makeDenominatorPositive(const ExactPolynomial& denominator,
+                             std::vector<ExactPolynomial*> group) {
+    if (denominator.isZero() || denominator.termSign(0) > 0) return;
+    for (ExactPolynomial* p : group)
+        *p = -*p;
+}
+
+// The value of `p` with variable v (0 = s) set to values[v].
+Complex evaluate(const ExactPolynomial& p, const std::vector<Complex>& values) {
+    Complex sum = 0.0L;
+    Integer coefficient;
+    for (long i = 0; i < p.length(); ++i) {
+        p.termCoefficient(i, coefficient.get());
+        slong exponent = 0;
+        const double mantissa = fmpz_get_d_2exp(&exponent, coefficient.get());
+        Complex term = std::ldexp(static_cast<long double>(mantissa), static_cast<int>(exponent));
+        const Exponents exponents = p.termExponents(i);
+        for (std::size_t v = 0; v < exponents.size(); ++v) {
+            for (ulong e = 0; e < exponents[v]; ++e)
+                term *= values[v];
+        }
+        sum += term;
+    }
+    return sum;
+}
+
+Complex evaluate(const Polynomial& p, Complex s) {
+    Complex sum = 0.0L;
+    for (int i = std::min(p.degree, MaxDegree); i >= 0; --i)
+        sum = sum * s + static_cast<long double>(p.coef[i]);
+    return sum * static_cast<long double>(p.constant);
+}
+
+// The frequency at which the lowest and highest coefficients of the numeric denominator
+// weigh the same: where the function's features are.
+long double frequencyScale(const Polynomial& p) {
+    int lo = -1;
+    int hi = -1;
+    for (int i = 0; i <= std::min(p.degree, MaxDegree); ++i) {
+        if (p.coef[i] == 0.0) continue;
+        if (lo < 0) lo = i;
+        hi = i;
+    }
+    if (lo < 0 || hi == lo) return 1.0L;
+    const long double ratio = std::fabs(static_cast<long double>(p.coef[lo]) / p.coef[hi]);
+    return std::pow(ratio, 1.0L / (hi - lo));
+}
+
+bool agree(Complex a, Complex b) {
+    const long double scale = std::max(std::abs(a), std::abs(b));
+    if (!std::isfinite(static_cast<double>(scale))) return false;
+    return std::abs(a - b) <= 1e-6L * scale || scale < 1e-300L;
+}
+
+std::string formatComplex(Complex z) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.9Lg%+.9Lgj", z.real(), z.imag());
+    return text;
+}
+
+}  // namespace
+
+SymbolicAnalysis::SymbolicAnalysis(const RunState& run, const SymbolicOptions& options)
+    : run_(run),
+      system_(assembleSymbolicSystem(run, SymbolSelection{options.symbols})),
+      termLimit_(options.termLimit) {}
+
+std::string SymbolicAnalysis::describeLimit(const TermLimitExceeded& limit,
+                                            const std::string& polynomial) const {
+    char text[256];
+    if (limit.power < 0) {
+        std::snprintf(text, sizeof text,
+                      "Limite de termos: no cálculo do %s, os menores guardados passaram de %ld "
+                      "termos.",
+                      polynomial.c_str(), SymbolicExpansion::StoredTermsPerLimit * termLimit_);
+    } else {
+        std::snprintf(text, sizeof text,
+                      "Limite de termos: no cálculo do %s, o coeficiente de s^%ld passou de %ld "
+                      "termos (%ld).",
+                      polynomial.c_str(), limit.power, termLimit_, limit.terms);
+    }
+    return text;
+}
+
+bool SymbolicAnalysis::compute(const std::vector<int>& variables) {
+    const int n = system_.n;
+    const PolynomialRing& ring = *system_.ring;
+    SymbolicExpansion expansion(system_, termLimit_);
+    std::string current = "denominador";
+    try {
+        denominator_ = expansion.determinant(0);
+        numerators_.assign(1, ExactPolynomial(ring));
+        for (int k = 1; k <= n; ++k) {
+            current = "numerador " + std::to_string(k) + " (" + run_.variableName(k) + ")";
+            numerators_.push_back(expansion.determinant(k));
+        }
+    } catch (const TermLimitExceeded& limit) {
+        denominator_.reset();
+        numerators_.clear();
+        limitMessage_ = describeLimit(limit, current);
+        return false;
+    }
+
+    // Each function is s·x_k(s) = numerator_k / determinant, the excitation having been
+    // stored times s: x_k = numerator_k / (s · determinant), then reduced.
+    const ExactPolynomial s = ExactPolynomial::variable(ring, 0);
+    for (const int k : variables) {
+        if (k < 1 || k > n) continue;
+        Reduced f{k, numerators_[k], s * *denominator_};
+        if (f.numerator.isZero()) {
+            f.denominator = ExactPolynomial(ring, 1);
+        } else {
+            f.numerator.cancelCommonFactor(f.denominator);
+        }
+        toResistances({&f.numerator, &f.denominator}, system_.symbols);
+        makeDenominatorPositive(f.denominator, {&f.numerator, &f.denominator});
+        reduced_.push_back(std::move(f));
+    }
+
+    // The common listing: the numeric results' integration, then the monomial and
+    // integer factors common to all of them removed.
+    const bool constantTerm =
+        std::any_of(numerators_.begin() + 1, numerators_.end(), hasConstantTerm);
+    if (constantTerm) {
+        *denominator_ = s * *denominator_;
+    } else {
+        for (int k = 1; k <= n; ++k) {
+            if (!numerators_[k].isZero()) numerators_[k] = numerators_[k].exactQuotient(s);
+        }
+    }
+    ExactPolynomial content = denominator_->termContent();
+    for (int k = 1; k <= n; ++k) {
+        if (!numerators_[k].isZero()) content = content.gcd(numerators_[k].termContent());
+    }
+    std::vector<ExactPolynomial*> group{&*denominator_};
+    for (int k = 1; k <= n; ++k)
+        group.push_back(&numerators_[k]);
+    if (!content.isZero()) {
+        for (ExactPolynomial* p : group) {
+            if (!p->isZero()) *p = p->exactQuotient(content);
+        }
+    }
+    toResistances(group, system_.symbols);
+    makeDenominatorPositive(*denominator_, group);
+    return true;
+}
+
+FunctionText SymbolicAnalysis::write(const ExactPolynomial& p) const {
+    return {formatPolynomial(p, system_.symbols, Notation::Text),
+            formatPolynomial(p, system_.symbols, Notation::SymPy),
+            formatPolynomial(p, system_.symbols, Notation::LaTeX)};
+}
+
+FunctionText SymbolicAnalysis::denominator() const {
+    return denominator_ ? write(*denominator_) : FunctionText{};
+}
+
+FunctionText SymbolicAnalysis::numerator(int k) const {
+    if (k < 1 || k >= static_cast<int>(numerators_.size())) return {};
+    return write(numerators_[static_cast<std::size_t>(k)]);
+}
+
+std::vector<SymbolicFunction> SymbolicAnalysis::functions() const {
+    std::vector<SymbolicFunction> out;
+    for (const Reduced& f : reduced_) {
+        out.push_back(
+            {f.variable, run_.variableName(f.variable), write(f.numerator), write(f.denominator)});
+    }
+    return out;
+}
+
+std::string SymbolicAnalysis::verify(const NetworkFunctions& numeric) const {
+    if (!denominator_) return "Verificação simbólica: não feita (análise simbólica incompleta)";
+    const long double scale = frequencyScale(numeric.denominator);
+    const Complex points[] = {scale * Complex(0.3L, 0.8L), scale * Complex(1.2L, 0.5L)};
+    std::vector<Complex> values(system_.symbols.size() + 1);
+    for (std::size_t v = 0; v < system_.symbols.size(); ++v)
+        values[v + 1] = static_cast<long double>(system_.symbols[v].value);
+    // Every numerator over the common denominator, then every reduced function.
+    struct Check {
+        const char* what;
+        int variable;
+        const ExactPolynomial* numerator;
+        const ExactPolynomial* denominator;
+    };
+    std::vector<Check> checks;
+    for (int k = 1; denominator_ && k < static_cast<int>(numerators_.size()); ++k)
+        checks.push_back(
+            {"no numerador", k, &numerators_[static_cast<std::size_t>(k)], &*denominator_});
+    for (const Reduced& f : reduced_)
+        checks.push_back({"na função", f.variable, &f.numerator, &f.denominator});
+    for (const Complex s : points) {
+        values[0] = s;
+        const Complex denominator = evaluate(*denominator_, values);
+        for (const Check& check : checks) {
+            const Complex symbolic =
+                evaluate(*check.numerator, values) / (check.denominator == &*denominator_
+                                                          ? denominator
+                                                          : evaluate(*check.denominator, values));
+            const Complex expected =
+                evaluate(numeric.numerator[check.variable], s) / evaluate(numeric.denominator, s);
+            if (!agree(symbolic, expected)) {
+                return std::string("Verificação simbólica: falhou ") + check.what + " " +
+                       std::to_string(check.variable) + " (" + run_.variableName(check.variable) +
+                       ") em s = " + formatComplex(s) + ": simbólica " + formatComplex(symbolic) +
+                       ", numérica " + formatComplex(expected);
+            }
+        }
+    }
+    return "Verificação simbólica: ok";
+}
+
+void listSymbolicAnalysis(const RunState& run, const NetworkFunctions& numeric,
+                          const SymbolicOptions& options, const std::function<bool(int)>& selected,
+                          AnalysisLog& log) {
+    try {
+        SymbolicAnalysis analysis(run, options);
+        log.print("Análise simbólica");
+        std::string names;
+        for (const Symbol& symbol : analysis.symbols())
+            names += " " + symbol.name;
+        log.print("Símbolos:%s", names.empty() ? " nenhum" : names.c_str());
+        for (const std::string& unknown : analysis.unknownNames())
+            log.print("Aviso: nenhum elemento do circuito se chama %s", unknown.c_str());
+        for (const Symbol& symbol : analysis.symbols()) {
+            if (!symbol.definition.empty()) log.print("%s", symbol.definition.c_str());
+        }
+        std::vector<int> variables;
+        for (int k = 1; k <= run.variableCount; ++k) {
+            if (selected(k)) variables.push_back(k);
+        }
+        if (!analysis.compute(variables)) {
+            log.print("%s", analysis.limitMessage().c_str());
+            log.print(
+                "Use a análise mista: deixe simbólicos só alguns elementos (Símbolos, ou "
+                "--simbolos na linha de comando).");
+            return;
+        }
+        log.print("Denominador simbólico: %s", analysis.denominator().text.c_str());
+        for (const int k : variables) {
+            log.print("Numerador simbólico %d (%s): %s", k, run.variableName(k),
+                      analysis.numerator(k).text.c_str());
+        }
+        for (const SymbolicFunction& f : analysis.functions()) {
+            log.print("Função %d (%s) reduzida: (%s) / (%s)", f.variable, f.name.c_str(),
+                      f.numerator.text.c_str(), f.denominator.text.c_str());
+        }
+        log.print("%s", analysis.verify(numeric).c_str());
+    } catch (const std::bad_alloc&) {
+        log.print("Análise simbólica interrompida: memória insuficiente; use a análise mista.");
+    } catch (const std::exception& error) {
+        log.print("Análise simbólica interrompida: %s", error.what());
+    }
+}
+
+}  // namespace corvane::symbolic

@@ -1,0 +1,99 @@
+// The symbolic analysis of a run: the network functions in the elements' symbols, their
+// listing after the numeric one, and the check that substituting the numeric values
+// gives the numeric functions.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis_log.h"
+#include "determinant.h"
+#include "run_state.h"
+#include "symbolic_expansion.h"
+#include "symbolic_system.h"
+
+namespace corvane::symbolic {
+
+struct SymbolicOptions {
+    /// The names kept symbolic; empty keeps every element symbolic.
+    std::vector<std::string> symbols;
+    long termLimit = DefaultTermLimit;
+};
+
+/// One polynomial written for people, for SymPy's sympify and for LaTeX.
+struct FunctionText {
+    std::string text;
+    std::string sympy;
+    std::string latex;
+};
+
+/// The network function of one variable, reduced: numerator / denominator.
+struct SymbolicFunction {
+    int variable = 0;
+    std::string name;
+    FunctionText numerator;
+    FunctionText denominator;
+};
+
+class SymbolicAnalysis {
+public:
+    SymbolicAnalysis(const RunState& run, const SymbolicOptions& options);
+
+    /// Expands the determinant and every numerator, and reduces the functions of
+    /// `variables`. False when the term limit stopped it: limitMessage() says where.
+    bool compute(const std::vector<int>& variables);
+    const std::string& limitMessage() const { return limitMessage_; }
+
+    const std::vector<Symbol>& symbols() const { return system_.symbols; }
+    const std::vector<std::string>& unknownNames() const { return system_.unknownNames; }
+
+    /// The denominator common to every function, after the same integration as the
+    /// numeric results (s times the determinant when a numerator keeps a constant term),
+    /// without common monomial factors, in resistances.
+    FunctionText denominator() const;
+    /// The terms of that denominator, and of its largest coefficient of one power of s.
+    long denominatorTerms() const { return denominator_ ? denominator_->length() : 0; }
+    long largestDenominatorCoefficient() const {
+        return denominator_ ? largestCoefficient(*denominator_).terms : 0;
+    }
+    /// Numerator k over that same denominator.
+    FunctionText numerator(int k) const;
+    /// The functions of the variables given to compute, each reduced by the greatest
+    /// common divisor of its numerator and denominator.
+    std::vector<SymbolicFunction> functions() const;
+
+    /// "Verificação simbólica: ok" when every numerator over the common denominator and
+    /// every reduced function, with the numeric values substituted, equal the numeric
+    /// functions at two values of s; otherwise a line naming the first that differs.
+    std::string verify(const NetworkFunctions& numeric) const;
+
+private:
+    struct Reduced {
+        int variable = 0;
+        ExactPolynomial numerator;
+        ExactPolynomial denominator;
+    };
+
+    FunctionText write(const ExactPolynomial& p) const;
+    std::string describeLimit(const TermLimitExceeded& limit, const std::string& polynomial) const;
+
+    const RunState& run_;
+    SymbolicSystem system_;
+    long termLimit_;
+    std::optional<ExactPolynomial> denominator_;
+    std::vector<ExactPolynomial> numerators_;  // index k = variable k; entry 0 unused
+    std::vector<Reduced> reduced_;
+    std::string limitMessage_;
+};
+
+/// The symbolic part of a run's log, after the numeric listing: the symbols and their
+/// definitions, the denominator, the numerators of the selected variables and their
+/// reduced functions, and the verification; or where a term limit stopped it. Never
+/// throws: a failure becomes a log line, so the numeric results are still saved.
+void listSymbolicAnalysis(const RunState& run, const NetworkFunctions& numeric,
+                          const SymbolicOptions& options, const std::function<bool(int)>& selected,
+                          AnalysisLog& log);
+
+}  // namespace corvane::symbolic

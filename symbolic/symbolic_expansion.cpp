@@ -1,0 +1,139 @@
+#include "symbolic_expansion.h"
+
+#include <bit>
+
+namespace corvane::symbolic {
+
+TermLimitExceeded largestCoefficient(const ExactPolynomial& p) {
+    TermLimitExceeded largest;
+    const long length = p.length();
+    long i = 0;
+    // The ring's order keeps the terms of one power of s together.
+    while (i < length) {
+        const ulong power = p.termExponent(i, 0);
+        long end = i + 1;
+        while (end < length && p.termExponent(end, 0) == power)
+            ++end;
+        if (end - i > largest.terms) largest = {static_cast<long>(power), end - i};
+        i = end;
+    }
+    return largest;
+}
+
+SymbolicExpansion::SymbolicExpansion(const SymbolicSystem& system, long termLimit)
+    : system_(system),
+      termLimit_(termLimit),
+      one_(*system.ring, 1),
+      zero_(*system.ring),
+      unshared_(static_cast<std::size_t>(system.n + 1), ExactPolynomial(*system.ring)) {
+    for (int c = 1; c <= system.n + 1; ++c) {
+        for (int r = 1; r <= system.n; ++r) {
+            if (!system.at(r, c).isZero()) rowsOfColumn_[c] |= Mask{1} << r;
+        }
+    }
+}
+
+// A minor at `depth` is the child of a parent one level up that had one more row, one of
+// the rows already removed, with a non-zero entry in the parent's expansion column. A
+// minor that at most one parent can reach (in any of the determinants that share it) is
+// never asked for twice: storing it would only cost memory.
+bool SymbolicExpansion::reachableTwice(int depth, Mask rows) const {
+    const auto atLeastTwo = [](Mask bits) { return (bits & (bits - 1)) != 0; };
+    Mask all = 0;
+    for (int r = 1; r <= system_.n; ++r)
+        all |= Mask{1} << r;
+    const Mask removed = all & ~rows;
+    const Mask parents = removed & rowsOfColumn_[depth];
+    if (atLeastTwo(parents)) return true;
+    // A minor of the shared list is also the child of numerator `depth`'s expansion along
+    // the excitation column.
+    if (replacedPosition_ > depth) return false;
+    const Mask excitationParents = removed & rowsOfColumn_[system_.n + 1];
+    return atLeastTwo(excitationParents) || (parents != 0 && excitationParents != 0);
+}
+
+ExactPolynomial SymbolicExpansion::determinant(int replacedPosition) {
+    replacedPosition_ = replacedPosition;
+    if (system_.n == 0) return ExactPolynomial(*system_.ring);
+    for (int p = 1; p <= system_.n; ++p) {
+        const int column = p == replacedPosition ? system_.n + 1 : p;
+        rowsAtPosition_[p] = 0;
+        for (int r = 1; r <= system_.n; ++r) {
+            if (!system_.at(r, column).isZero()) rowsAtPosition_[p] |= Mask{1} << r;
+        }
+    }
+    Mask all = 0;
+    for (int r = 1; r <= system_.n; ++r)
+        all |= Mask{1} << r;
+    return minor(0, all);
+}
+
+void SymbolicExpansion::checkTerms(const ExactPolynomial& p) {
+    if (p.length() <= termLimit_) return;
+    const TermLimitExceeded largest = largestCoefficient(p);
+    if (largest.terms > termLimit_) throw largest;
+}
+
+// Kuhn's augmenting path from `position` over the rows in `rows`.
+bool SymbolicExpansion::augment(int position, Mask rows, Mask& visited,
+                                std::array<int, 32>& positionOfRow) const {
+    Mask candidates = rowsAtPosition_[position] & rows & ~visited;
+    while (candidates != 0) {
+        const int row = std::countr_zero(candidates);
+        candidates &= candidates - 1;
+        visited |= Mask{1} << row;
+        const int owner = positionOfRow[row];
+        if (owner == 0 || augment(owner, rows, visited, positionOfRow)) {
+            positionOfRow[row] = position;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the pattern of non-zero entries lets the minor be non-zero at all. Most minors
+// of a sparse system are structurally zero: recognised here, they are neither expanded
+// nor stored.
+bool SymbolicExpansion::hasPerfectMatching(int depth, Mask rows) const {
+    std::array<int, 32> positionOfRow{};
+    for (int p = depth + 1; p <= system_.n; ++p) {
+        Mask visited = 0;
+        if (!augment(p, rows, visited, positionOfRow)) return false;
+    }
+    return true;
+}
+
+// The determinant of rows `rows` and positions depth+1..n of the column list.
+const ExactPolynomial& SymbolicExpansion::minor(int depth, Mask rows) {
+    const int n = system_.n;
+    if (depth == n) return one_;
+    // Below the replaced position the list is the identity's, shared by every determinant.
+    const std::uint64_t list = replacedPosition_ > depth ? replacedPosition_ : 0;
+    const std::uint64_t key = (std::uint64_t{rows} >> 1) | (list << 32);
+    if (const auto found = memo_.find(key); found != memo_.end()) return found->second;
+    if (!hasPerfectMatching(depth, rows)) return zero_;
+
+    const int column = depth + 1 == replacedPosition_ ? n + 1 : depth + 1;
+    ExactPolynomial result(*system_.ring);
+    int sign = 1;
+    for (int row = 1; row <= n; ++row) {
+        if ((rows & (Mask{1} << row)) == 0) continue;
+        const ExactPolynomial& entry = system_.at(row, column);
+        if (!entry.isZero()) {
+            const ExactPolynomial& child = minor(depth + 1, rows & ~(Mask{1} << row));
+            if (!child.isZero()) result.addProduct(sign, entry, child);
+        }
+        sign = -sign;
+    }
+    checkTerms(result);
+    if (depth == 0 || !reachableTwice(depth, rows)) {
+        ExactPolynomial& slot = unshared_[static_cast<std::size_t>(depth)];
+        slot = std::move(result);
+        return slot;
+    }
+    storedTerms_ += result.length();
+    if (storedTerms_ > StoredTermsPerLimit * termLimit_) throw TermLimitExceeded{-1, storedTerms_};
+    return memo_.emplace(key, std::move(result)).first->second;
+}
+
+}  // namespace corvane::symbolic

@@ -1,0 +1,69 @@
+// The determinants of the symbolic system by cofactor expansion with memoised minors, as
+// the numeric engine does it: along the first column of the list, rows in ascending
+// order with alternating signs. At a given depth the column list is fixed, so a minor is
+// a function of the rows that remain (and of whether the excitation column is still in
+// the list): each one is expanded once and shared by the denominator and every numerator.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "exact_polynomial.h"
+#include "symbolic_system.h"
+
+namespace corvane::symbolic {
+
+inline constexpr long DefaultTermLimit = 100000;
+
+/// A coefficient (of one power of s) passed the term limit, or the stored minors
+/// together passed their budget (`power` is then -1).
+struct TermLimitExceeded {
+    long power = 0;
+    long terms = 0;
+};
+
+class SymbolicExpansion {
+public:
+    /// `termLimit` bounds the terms of each power of s in every minor; the stored minors
+    /// together may hold at most StoredTermsPerLimit times as many.
+    SymbolicExpansion(const SymbolicSystem& system, long termLimit);
+
+    /// The determinant with, at position `replacedPosition` (0: none), the excitation
+    /// column instead of that variable's column. Throws TermLimitExceeded.
+    ExactPolynomial determinant(int replacedPosition);
+
+    std::size_t storedMinors() const { return memo_.size(); }
+
+    static constexpr long StoredTermsPerLimit = 20;
+
+private:
+    using Mask = std::uint32_t;  // bit r for row r (1..25)
+
+    const ExactPolynomial& minor(int depth, Mask rows);
+    void checkTerms(const ExactPolynomial& p);
+    bool hasPerfectMatching(int depth, Mask rows) const;
+    bool reachableTwice(int depth, Mask rows) const;
+    bool augment(int position, Mask rows, Mask& visited, std::array<int, 32>& positionOfRow) const;
+
+    const SymbolicSystem& system_;
+    const long termLimit_;
+    long storedTerms_ = 0;
+    int replacedPosition_ = 0;
+    ExactPolynomial one_;
+    ExactPolynomial zero_;
+    /// Rows (bit r) with a non-zero entry at position p of the current column list.
+    std::array<Mask, 32> rowsAtPosition_{};
+    /// Rows (bit r) with a non-zero entry in column c of the system.
+    std::array<Mask, 32> rowsOfColumn_{};
+    /// Minors that no other parent can ask for again are kept here, one per depth, only
+    /// until their parent has used them.
+    std::vector<ExactPolynomial> unshared_;
+    std::unordered_map<std::uint64_t, ExactPolynomial> memo_;
+};
+
+/// The power of s whose coefficient has the most terms, and how many.
+TermLimitExceeded largestCoefficient(const ExactPolynomial& p);
+
+}  // namespace corvane::symbolic

@@ -1,0 +1,365 @@
+#include "symbolic_system.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+
+namespace corvane::symbolic {
+
+namespace {
+
+// The LaTeX form of a name: its leading letter with the rest as a subscript.
+std::string latexOfName(const std::string& name) {
+    std::string rest;
+    for (std::size_t i = 1; i < name.size(); ++i) {
+        const char c = name[i];
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            rest += c;
+        } else {
+            rest += "\\_";
+        }
+    }
+    const bool letter = !name.empty() && std::isalpha(static_cast<unsigned char>(name[0]));
+    const std::string base = letter ? name.substr(0, 1) : "\\mathrm{" + name.substr(0, 1) + "}";
+    return rest.empty() ? base : base + "_{" + rest + "}";
+}
+
+std::string latexOfElement(const std::string& name) {
+    return "\\mathrm{" + latexOfName(name) + "}";
+}
+
+// The symbols an element brings, in a fixed order: its value, then its initial condition.
+struct Candidate {
+    Symbol symbol;
+    std::string element;
+    int elementIndex = 0;
+    bool initialCondition = false;
+};
+
+std::vector<Candidate> candidatesOf(const RunState& run, int i) {
+    const Element& e = run.ElementTable[i];
+    const std::string name = e.name;
+    std::vector<Candidate> out;
+    switch (e.name[0]) {
+        case 'R':
+        case 'G':
+        case 'C':
+        case 'L':
+        case 'E':
+        case 'F':
+        case 'H':
+        case 'V':
+        case 'I':
+            out.push_back(
+                {{name, latexOfName(name), e.value, e.name[0] == 'R', ""}, name, i, false});
+            break;
+        case 'K': {
+            const std::string first = run.ElementTable[e.a].name;
+            const std::string second = run.ElementTable[e.b].name;
+            Symbol m{"M_" + name, "M_{" + latexOfElement(name) + "}", e.value2, false,
+                     "M_" + name + " = " + name + "·√(" + first + "·" + second + ")"};
+            out.push_back({m, name, i, false});
+            break;
+        }
+        default:
+            break;
+    }
+    if ((e.name[0] == 'C' || e.name[0] == 'L') && e.value2 != 0.0) {
+        const bool capacitor = e.name[0] == 'C';
+        const std::string prefix = capacitor ? "V0_" : "I0_";
+        Symbol ic{prefix + name,
+                  std::string(capacitor ? "V" : "I") + "_{0," + latexOfElement(name) + "}",
+                  e.value2, false,
+                  prefix + name + " = " +
+                      (capacitor ? "tensão inicial de " : "corrente inicial de ") + name};
+        out.push_back({ic, name, i, true});
+    }
+    return out;
+}
+
+// An element's contribution: a fraction times a monomial in the symbols.
+struct Monomial {
+    Fraction coefficient;
+    Exponents exponents;
+};
+
+class SymbolicStamper {
+public:
+    SymbolicStamper(const RunState& run, const PolynomialRing& ring, int n)
+        : run_(run),
+          ring_(ring),
+          n_(n),
+          rhs_(n + 1),
+          entries_(static_cast<std::size_t>(n + 1),
+                   std::vector<RationalPolynomial>(static_cast<std::size_t>(n + 2),
+                                                   RationalPolynomial(ring))) {}
+
+    // Element i's value and initial condition: a variable, or a number.
+    void setValue(int i, Monomial value) { values_.insert_or_assign(i, std::move(value)); }
+    void setInitial(int i, Monomial value) { initials_.insert_or_assign(i, std::move(value)); }
+
+    void stamp(int i) {
+        const Element& e = run_.ElementTable[i];
+        switch (e.name[0]) {
+            case 'R':
+                stampConductance(e.a, e.b, e.a, e.b, value(i), 0);
+                break;
+            case 'G':
+                stampConductance(e.a, e.b, e.c, e.d, value(i), 0);
+                break;
+            case 'C':
+                stampConductance(e.a, e.b, e.a, e.b, value(i), 1);
+                if (hasInitial(i)) {
+                    const Monomial charge = product(value(i), initial(i));
+                    add(e.b, rhs_, -1, charge, 1);
+                    add(e.a, rhs_, +1, charge, 1);
+                }
+                break;
+            case 'L':
+                stampBranchColumn(e.a, e.b, e.x);
+                add(e.x, e.a, -1, one(), 0);
+                add(e.x, e.b, +1, one(), 0);
+                add(e.x, e.x, +1, value(i), 1);
+                if (hasInitial(i)) add(e.x, rhs_, +1, product(value(i), initial(i)), 1);
+                break;
+            case 'K':
+                add(e.x, e.y, +1, value(i), 1);
+                add(e.y, e.x, +1, value(i), 1);
+                if (hasInitial(e.b)) add(e.x, rhs_, +1, product(value(i), initial(e.b)), 1);
+                if (hasInitial(e.a)) add(e.y, rhs_, +1, product(value(i), initial(e.a)), 1);
+                break;
+            case 'I':
+                add(e.a, rhs_, -1, value(i), sourcePower(e));
+                add(e.b, rhs_, +1, value(i), sourcePower(e));
+                break;
+            case 'V':
+                stampVoltageBranch(e);
+                add(e.x, rhs_, +1, value(i), sourcePower(e));
+                break;
+            case 'E':
+                stampVoltageBranch(e);
+                add(e.x, e.c, -1, value(i), 0);
+                add(e.x, e.d, +1, value(i), 0);
+                break;
+            case 'F':
+                add(e.a, e.x, +1, value(i), 0);
+                add(e.b, e.x, -1, value(i), 0);
+                stampBranchColumn(e.c, e.d, e.x);
+                add(e.x, e.c, +1, one(), 0);
+                add(e.x, e.d, -1, one(), 0);
+                break;
+            case 'H':
+                stampBranchColumn(e.a, e.b, e.x);
+                stampBranchColumn(e.c, e.d, e.y);
+                add(e.x, e.a, +1, one(), 0);
+                add(e.x, e.b, -1, one(), 0);
+                add(e.y, e.c, +1, one(), 0);
+                add(e.y, e.d, -1, one(), 0);
+                add(e.x, e.y, -1, value(i), 0);
+                break;
+            case 'O':
+                stampBranchColumn(e.a, e.b, e.x);
+                add(e.x, e.c, +1, one(), 0);
+                add(e.x, e.d, -1, one(), 0);
+                break;
+            default:
+                break;
+        }
+    }
+
+    // Each row times the least common multiple of its denominators.
+    std::vector<std::vector<ExactPolynomial>> integerRows() const {
+        std::vector<std::vector<ExactPolynomial>> rows(
+            static_cast<std::size_t>(n_ + 1),
+            std::vector<ExactPolynomial>(static_cast<std::size_t>(n_ + 2), ExactPolynomial(ring_)));
+        Integer rowLcm;
+        Integer entryLcm;
+        for (int r = 1; r <= n_; ++r) {
+            fmpz_one(rowLcm.get());
+            for (int c = 1; c <= n_ + 1; ++c) {
+                entries_[r][c].denominatorLcm(entryLcm.get());
+                fmpz_lcm(rowLcm.get(), rowLcm.get(), entryLcm.get());
+            }
+            for (int c = 1; c <= n_ + 1; ++c)
+                rows[r][c] = entries_[r][c].scaledToIntegers(rowLcm.get());
+        }
+        return rows;
+    }
+
+private:
+    // Impulses drive the excitation times s (their transform is a constant and the
+    // excitation is stored multiplied by s); steps drive it without s.
+    static int sourcePower(const Element& e) { return e.y == 'I' ? 1 : 0; }
+
+    Monomial one() const {
+        return {Fraction(1), Exponents(static_cast<std::size_t>(ring_.variableCount()), 0)};
+    }
+    const Monomial& value(int i) const { return values_.at(i); }
+    bool hasInitial(int i) const { return initials_.count(i) != 0; }
+    const Monomial& initial(int i) const { return initials_.at(i); }
+
+    static Monomial product(const Monomial& a, const Monomial& b) {
+        Monomial result{a.coefficient * b.coefficient, a.exponents};
+        for (std::size_t v = 0; v < result.exponents.size(); ++v)
+            result.exponents[v] += b.exponents[v];
+        return result;
+    }
+
+    // Entry (row, column) += sign · term · s^power; ground's row and column are dropped.
+    void add(int row, int column, int sign, const Monomial& term, ulong power) {
+        if (row <= 0 || column <= 0 || row > n_ || column > n_ + 1) return;
+        Exponents exponents = term.exponents;
+        exponents[0] += power;
+        entries_[row][column].addTerm(sign > 0 ? term.coefficient : -term.coefficient, exponents);
+    }
+
+    void stampConductance(int p, int q, int r, int t, const Monomial& v, ulong power) {
+        add(p, r, +1, v, power);
+        add(q, t, +1, v, power);
+        add(p, t, -1, v, power);
+        add(q, r, -1, v, power);
+    }
+
+    // A branch current x leaving node p and entering node q.
+    void stampBranchColumn(int p, int q, int x) {
+        add(p, x, +1, one(), 0);
+        add(q, x, -1, one(), 0);
+    }
+
+    void stampVoltageBranch(const Element& e) {
+        stampBranchColumn(e.a, e.b, e.x);
+        add(e.x, e.a, +1, one(), 0);
+        add(e.x, e.b, -1, one(), 0);
+    }
+
+    const RunState& run_;
+    const PolynomialRing& ring_;
+    const int n_;
+    const int rhs_;
+    std::vector<std::vector<RationalPolynomial>> entries_;
+    std::map<int, Monomial> values_;
+    std::map<int, Monomial> initials_;
+};
+
+}  // namespace
+
+bool naturalLess(const std::string& a, const std::string& b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const bool digitA = std::isdigit(static_cast<unsigned char>(a[i])) != 0;
+        const bool digitB = std::isdigit(static_cast<unsigned char>(b[j])) != 0;
+        if (digitA && digitB) {
+            std::size_t endA = i;
+            std::size_t endB = j;
+            while (endA < a.size() && std::isdigit(static_cast<unsigned char>(a[endA])))
+                ++endA;
+            while (endB < b.size() && std::isdigit(static_cast<unsigned char>(b[endB])))
+                ++endB;
+            std::string numberA = a.substr(i, endA - i);
+            std::string numberB = b.substr(j, endB - j);
+            numberA.erase(0, std::min(numberA.find_first_not_of('0'), numberA.size() - 1));
+            numberB.erase(0, std::min(numberB.find_first_not_of('0'), numberB.size() - 1));
+            if (numberA.size() != numberB.size()) return numberA.size() < numberB.size();
+            if (numberA != numberB) return numberA < numberB;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        if (a[i] != b[j]) return a[i] < b[j];
+        ++i;
+        ++j;
+    }
+    if ((a.size() - i) != (b.size() - j)) return (a.size() - i) < (b.size() - j);
+    return a < b;
+}
+
+std::vector<std::string> splitSymbolList(const std::string& text) {
+    std::vector<std::string> names;
+    std::string current;
+    for (const char c : text) {
+        if (c == ',' || std::isspace(static_cast<unsigned char>(c))) {
+            if (!current.empty()) names.push_back(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty()) names.push_back(current);
+    return names;
+}
+
+SymbolicSystem assembleSymbolicSystem(const RunState& run, const SymbolSelection& selection) {
+    const std::set<std::string> wanted(selection.names.begin(), selection.names.end());
+    std::set<std::string> matched;
+    std::vector<Candidate> chosen;
+    std::vector<Candidate> all;
+    std::set<std::string> taken;
+    for (int i = 1; i <= run.elementCount; ++i) {
+        for (Candidate& candidate : candidatesOf(run, i)) {
+            // Two elements of the same name would otherwise share one symbol.
+            while (taken.count(candidate.symbol.name) != 0)
+                candidate.symbol.name += "_";
+            taken.insert(candidate.symbol.name);
+            all.push_back(candidate);
+        }
+    }
+    for (const Candidate& candidate : all) {
+        const bool byElement = wanted.count(candidate.element) != 0;
+        const bool bySymbol = wanted.count(candidate.symbol.name) != 0;
+        if (byElement) matched.insert(candidate.element);
+        if (bySymbol) matched.insert(candidate.symbol.name);
+        if (wanted.empty() || byElement || bySymbol) chosen.push_back(candidate);
+    }
+
+    SymbolicSystem system;
+    for (const std::string& name : selection.names) {
+        if (matched.count(name) == 0 &&
+            std::find(system.unknownNames.begin(), system.unknownNames.end(), name) ==
+                system.unknownNames.end())
+            system.unknownNames.push_back(name);
+    }
+    std::sort(chosen.begin(), chosen.end(), [](const Candidate& a, const Candidate& b) {
+        return naturalLess(a.symbol.name, b.symbol.name);
+    });
+    system.ring = std::make_unique<PolynomialRing>(static_cast<int>(chosen.size()));
+    const PolynomialRing& ring = *system.ring;
+    system.n = run.variableCount;
+
+    SymbolicStamper stamper(run, ring, system.n);
+    const std::size_t variables = static_cast<std::size_t>(ring.variableCount());
+    auto symbolic = [&](std::size_t index) {
+        Exponents exponents(variables, 0);
+        exponents[index + 1] = 1;
+        return Monomial{Fraction(1), exponents};
+    };
+    auto numeric = [&](const Fraction& value) { return Monomial{value, Exponents(variables, 0)}; };
+    for (std::size_t k = 0; k < chosen.size(); ++k) {
+        system.symbols.push_back(chosen[k].symbol);
+        if (chosen[k].initialCondition) {
+            stamper.setInitial(chosen[k].elementIndex, symbolic(k));
+        } else {
+            stamper.setValue(chosen[k].elementIndex, symbolic(k));
+        }
+    }
+    for (const Candidate& candidate : all) {
+        const bool isChosen = std::any_of(chosen.begin(), chosen.end(), [&](const Candidate& c) {
+            return c.symbol.name == candidate.symbol.name;
+        });
+        if (isChosen) continue;
+        Fraction value = Fraction::fromDouble(candidate.symbol.value);
+        if (candidate.symbol.resistance) value = value.inverse();
+        if (candidate.initialCondition) {
+            stamper.setInitial(candidate.elementIndex, numeric(value));
+        } else {
+            stamper.setValue(candidate.elementIndex, numeric(value));
+        }
+    }
+    for (int i = 1; i <= run.elementCount; ++i)
+        stamper.stamp(i);
+    system.entries = stamper.integerRows();
+    return system;
+}
+
+}  // namespace corvane::symbolic

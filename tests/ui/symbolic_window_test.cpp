@@ -1,0 +1,117 @@
+// The symbolic analysis from the options window: "Análise simbólica" and "Símbolos".
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
+
+#include "program_driver.h"
+#include "temp_dir.h"
+
+using corvane::test::ProgramDriver;
+using corvane::test::TempDir;
+
+namespace {
+
+constexpr const char* SallenKey =
+    "Sallen-Key\n"
+    "V1 in 0 1 IMPULSO\n"
+    "R1 in a 1\n"
+    "R2 a b 2\n"
+    "C1 a out 0.5\n"
+    "C2 b 0 0.25\n"
+    "O1 out 0 b out\n";
+
+}  // namespace
+
+class SymbolicWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theControlsStartUncheckedAndEmpty() {
+        ProgramDriver driver;
+        auto& form = driver.program.form2();
+        QCOMPARE(form.CBsimbolica->objectName(), QString("CBsimbolica"));
+        QCOMPARE(form.CBsimbolica->text(), QString("Análise simbólica"));
+        QVERIFY(!form.CBsimbolica->isChecked());
+        QCOMPARE(form.Esimbolos->objectName(), QString("Esimbolos"));
+        QCOMPARE(form.Esimbolos->text(), QString());
+        QCOMPARE(form.Label2->text(), QString("Símbolos"));
+        // Inside the window, clear of the other controls, the caption drawn whole.
+        const QRect client = form.rect();
+        for (QWidget* control :
+             {static_cast<QWidget*>(form.CBsimbolica), static_cast<QWidget*>(form.Label2),
+              static_cast<QWidget*>(form.Esimbolos)}) {
+            QVERIFY2(client.contains(control->geometry()), qPrintable(control->objectName()));
+            for (QWidget* other :
+                 {static_cast<QWidget*>(form.CBestampas), static_cast<QWidget*>(form.CBnorm),
+                  static_cast<QWidget*>(form.CBdetalhes), static_cast<QWidget*>(form.Edisp),
+                  static_cast<QWidget*>(form.Label1), static_cast<QWidget*>(form.Button1)}) {
+                QVERIFY2(!control->geometry().intersects(other->geometry()),
+                         qPrintable(control->objectName() + " " + other->objectName()));
+            }
+        }
+        QStyleOptionButton option;
+        option.initFrom(form.CBsimbolica);
+        option.text = form.CBsimbolica->text();
+        const QRect room = form.CBsimbolica->style()->subElementRect(QStyle::SE_CheckBoxContents,
+                                                                     &option, form.CBsimbolica);
+        QVERIFY(room.left() + form.CBsimbolica->fontMetrics().horizontalAdvance(option.text) <=
+                form.CBsimbolica->width());
+    }
+
+    void uncheckedTheLogIsTheNumericOneAlone() {
+        ProgramDriver driver;
+        TempDir dir;
+        driver.openAndApply(dir.write("sk.net", SallenKey),
+                            [&] { driver.program.form3().LBsel->selectAll(); });
+        QVERIFY(!driver.log().contains("Análise simbólica"));
+        QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+    }
+
+    void checkedTheSallenKeyIsListedInTheElementNames() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
+            p.form2().CBsimbolica->setChecked(true);
+            p.form3().LBsel->item(3)->setSelected(true);  // out
+        });
+        const QStringList log = driver.log();
+        const qsizetype start = log.indexOf("Análise simbólica");
+        QVERIFY(start > 0);
+        const QStringList expected{
+            "Análise simbólica",
+            "Símbolos: C1 C2 R1 R2 V1",
+            "Denominador simbólico: s^2·(C1·C2·R1·R2) + s·(C2·R1 + C2·R2) + 1",
+            "Numerador simbólico 4 (out): V1",
+            "Função 4 (out) reduzida: (V1) / (s^2·(C1·C2·R1·R2) + s·(C2·R1 + C2·R2) + 1)",
+            "Verificação simbólica: ok",
+        };
+        QCOMPARE(log.mid(start, expected.size()), expected);
+        QCOMPARE(log.last(), QString("Análise terminada com sucesso."));
+        QVERIFY(QFile::exists(QString::fromStdString(dir.file("sk.n4"))));
+    }
+
+    void theSymbolsBoxKeepsOnlyTheNamedElements() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
+            p.form2().CBsimbolica->setChecked(true);
+            p.form2().Esimbolos->setText("C1, C2");
+            p.form3().LBsel->item(3)->setSelected(true);
+        });
+        const QStringList log = driver.log();
+        QVERIFY(log.contains("Símbolos: C1 C2"));
+        QVERIFY(log.contains("Função 4 (out) reduzida: (1) / (s^2·(2·C1·C2) + s·(3·C2) + 1)"));
+        QVERIFY(log.contains("Verificação simbólica: ok"));
+    }
+};
+
+QTEST_MAIN(SymbolicWindowTest)
+#include "symbolic_window_test.moc"
