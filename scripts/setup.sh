@@ -61,8 +61,6 @@ build() {
     cmake --build "$dir" -j "$JOBS"
 }
 
-# The program as Debian builds it: its default hardening flags (dpkg-buildflags, where
-# _FORTIFY_SOURCE turns every unchecked read into a warning) and build type None.
 run_tests() {
     local dir=$1
     ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --timeout 600
