@@ -149,7 +149,7 @@ check_installed_package() {
     # The installed corvane-cli draws through its installed companion.
     printf 'sallen_key.n4\nsallen_key.d\n' > "$work/instalado/lista.txt"
     if ! (cd "$work/instalado" && /usr/bin/corvane-cli plotar --imagem grafico.png lista.txt \
-        > /dev/null) || ! file "$work/instalado/grafico.png" | grep -q 'PNG image data'; then
+        > /dev/null) || [[ $(file -b "$work/instalado/grafico.png") != "PNG image data"* ]]; then
         echo "O corvane-cli instalado não desenhou o gráfico" >&2
         status=1
     fi

@@ -11,7 +11,8 @@ if grep -i 'libQt' <<< "$cli_libraries"; then
     exit 1
 fi
 # The same check finds Qt where it is, so a change in ldd's output cannot pass unseen.
-if ! ldd "$2" | grep -q 'libQt6Gui'; then
+companion_libraries=$(ldd "$2")
+if ! grep -q 'libQt6Gui' <<< "$companion_libraries"; then
     echo "corvane-imagem shows no Qt library in ldd; the check above proves nothing"
     exit 1
 fi

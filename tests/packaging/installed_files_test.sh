@@ -46,7 +46,7 @@ fi
 for png in "$destdir"/usr/share/icons/hicolor/*x*/apps/corvane.png; do
     size=${png%/apps/*}
     size=${size##*/}
-    if ! file "$png" | grep -q "PNG image data, ${size/x/ x }"; then
+    if [[ $(file -b "$png") != "PNG image data, ${size/x/ x },"* ]]; then
         echo "$png is not a ${size} PNG: $(file -b "$png")"
         exit 1
     fi
@@ -66,7 +66,7 @@ cp "$destdir/usr/share/doc/corvane/examples/rc.net" "$work/"
 (cd "$work" && "$destdir/usr/bin/corvane-cli" analisar rc.net > /dev/null)
 printf 'rc.n2\nrc.d\n' > "$work/lista.txt"
 (cd "$work" && "$destdir/usr/bin/corvane-cli" plotar --imagem rc.png lista.txt > /dev/null)
-if ! file "$work/rc.png" | grep -q "PNG image data, 680 x 442"; then
+if [[ $(file -b "$work/rc.png") != "PNG image data, 680 x 442,"* ]]; then
     echo "The installed corvane-cli drew no image: $(file -b "$work/rc.png")"
     exit 1
 fi
