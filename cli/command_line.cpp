@@ -221,30 +221,26 @@ int parseExtent(std::string_view option, std::string_view text) {
 }
 
 PlotCommand parsePlot(const std::vector<std::string_view>& list) {
-    const std::vector<std::pair<std::string_view, PlotEditBox>> editOptions{
-        {"--wmin", PlotEditBox::Ewmin},          {"--wmax", PlotEditBox::Ewmax},
-        {"--gmin", PlotEditBox::Egmin},          {"--gmax", PlotEditBox::Egmax},
-        {"--fmin", PlotEditBox::Efmin},          {"--fmax", PlotEditBox::Efmax},
-        {"--amin", PlotEditBox::Eamin},          {"--amax", PlotEditBox::Eamax},
-        {"--segmentos", PlotEditBox::Esegmentos}};
     PlotCommand command;
     Arguments args(list, "só uma lista por vez: ", "falta a LISTA");
     while (args.next()) {
         const std::string_view arg = args.current();
-        const auto edit = std::find_if(editOptions.begin(), editOptions.end(),
-                                       [&](const auto& option) { return option.first == arg; });
-        if (edit != editOptions.end()) {
-            command.options.editText(edit->second) = args.value();
+        const auto edit = std::find_if(PlotEditBoxes.begin(), PlotEditBoxes.end(),
+                                       [&](const PlotEditBoxSpec& box) { return box.option == arg; });
+        const auto hide = std::find_if(PlotQuantities.begin(), PlotQuantities.end(),
+                                       [&](const PlotQuantitySpec& q) {
+                                           return q.checkBox && q.checkBox->hideOption == arg;
+                                       });
+        if (edit != PlotEditBoxes.end()) {
+            command.options.editText(edit->box) = args.value();
+        } else if (hide != PlotQuantities.end()) {
+            command.options.shown[static_cast<std::size_t>(hide->quantity)] = false;
         } else if (arg == "--hz") {
             command.options.hz = true;
         } else if (arg == "--linear") {
             command.options.logarithmic = false;
         } else if (arg == "--sem-grade") {
             command.options.grid = false;
-        } else if (arg == "--sem-fase") {
-            command.options.phase = false;
-        } else if (arg == "--sem-atraso") {
-            command.options.groupDelay = false;
         } else if (arg == "--imagem") {
             command.image = args.value();
 #ifdef CORVANE_IMAGE_EXPORT

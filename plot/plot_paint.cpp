@@ -1,12 +1,11 @@
-// The paint of the plot window: background, grid, frame, labels and curves, evaluating
-// the curves on the way when they are stale.
+#include "plot_paint.h"
+
 #include <cmath>
 #include <cstdio>
 #include <string>
 
-#include "c_locale.h"
 #include "floating_point.h"
-#include "plotter.h"
+#include "plot_quantities.h"
 
 namespace corvane {
 
@@ -48,28 +47,7 @@ void drawCurveStep(PlotCanvas& canvas, Colour colour, const PlotFrame& frame,
 
 }  // namespace
 
-void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& checkBoxes) {
-    ScopedCLocale locale;
-    canvas.fillRectangle(0, 0, width, height, Black);
-    if (!plotReady_) return;
-
-    const PlotParameters& p = plotParameters_;
-    if (!(p.wmin > 0) || !(p.wmax > 0)) checkBoxes.uncheckLogarithmic();
-    const bool logarithmic = checkBoxes.logarithmic();
-    PlotFrame frame;
-    checkFloatingPoint([&] { frame = makePlotFrame(width, height, p, logarithmic); });
-
-    if (checkBoxes.grid()) drawGrid(canvas, frame);
-    canvas.drawOutline(frame.x0, frame.y0, frame.x1, frame.y1 + 1, White);
-    drawLabels(canvas, frame, checkBoxes);
-    drawCurves(canvas, frame, checkBoxes);
-    curvesStale_ = false;
-}
-
-// Dotted lines at the round values inside the ranges: on the logarithmic axis at 2 .. 9
-// times each power of ten, the power itself in yellow; the frame marks the limits.
-void Plotter::drawGrid(PlotCanvas& canvas, const PlotFrame& frame) const {
-    const PlotParameters& p = plotParameters_;
+void drawGrid(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p) {
     canvas.setPen(Grey, PenStyle::Dotted);
 
     double step = 0.0;
@@ -103,15 +81,18 @@ void Plotter::drawGrid(PlotCanvas& canvas, const PlotFrame& frame) const {
         v = std::floor(p.gmin / step + 1) * step;
     });
     for (int lines = 0; v < p.gmax && lines < MaxGridLines; ++lines) {
-        const std::optional<int> y = toPixelY(frame, frame.gain, v);
+        const std::optional<int> y = toPixelY(frame, frame.map(PlotQuantity::Gain), v);
         if (y) canvas.drawLine(frame.x0, *y, frame.x1, *y);
         if (!advance(v, step)) break;
     }
 }
 
-void Plotter::drawLabels(PlotCanvas& canvas, const PlotFrame& frame,
-                         const PlotCheckBoxes& checkBoxes) const {
-    const PlotParameters& p = plotParameters_;
+// Each quantity's limits stack from the frame's top and bottom edges in table order, 12
+// pixels a row; its unit stands beside the middle of the axis, the rows alternating below
+// and above the gain's. The last row is drawn first, so the gain's labels lie on top.
+void drawLabels(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
+                const PlotCheckBoxes& checkBoxes) {
+    constexpr int RowHeight = 12;
     const int xu = frame.x0 - canvas.textWidth("xxx");
     const int t = (frame.y0 + frame.y1) / 2 - 6;
     // Range limits stand right-aligned 2 pixels left of the frame.
@@ -119,19 +100,14 @@ void Plotter::drawLabels(PlotCanvas& canvas, const PlotFrame& frame,
         const std::string text = formatNumber("%7.2f", value);
         canvas.drawText(frame.x0 - canvas.textWidth(text) - 2, top, text, colour, Black);
     };
-    if (checkBoxes.groupDelay()) {
-        valueLabel(p.amax, frame.y0 + 24, Red);
-        valueLabel(p.amin, frame.y1 - 36, Red);
-        canvas.drawText(xu, t - 12, "s", Red, Black);
+    for (int row = static_cast<int>(PlotQuantities.size()) - 1; row >= 0; --row) {
+        const PlotQuantitySpec& q = PlotQuantities[static_cast<std::size_t>(row)];
+        if (!isShown(checkBoxes, q)) continue;
+        valueLabel(p.*q.maxBox.parameter, frame.y0 + RowHeight * row, q.colour);
+        valueLabel(p.*q.minBox.parameter, frame.y1 - RowHeight * (row + 1), q.colour);
+        const int unitOffset = row % 2 == 1 ? RowHeight * (row + 1) / 2 : -RowHeight * (row / 2);
+        canvas.drawText(xu, t + unitOffset, q.unit, q.colour, Black);
     }
-    if (checkBoxes.phase()) {
-        valueLabel(p.fmax, frame.y0 + 12, Green);
-        valueLabel(p.fmin, frame.y1 - 24, Green);
-        canvas.drawText(xu, t + 12, "gr", Green, Black);
-    }
-    valueLabel(p.gmax, frame.y0, White);
-    valueLabel(p.gmin, frame.y1 - 12, White);
-    canvas.drawText(xu, t, "dB", White, Black);
 
     const int top = frame.y1 + 1;
     canvas.drawText(frame.x0, top, formatNumber("%g", p.wmin), White, Black);
@@ -141,37 +117,25 @@ void Plotter::drawLabels(PlotCanvas& canvas, const PlotFrame& frame,
     canvas.drawText((frame.x1 + frame.x0 - canvas.textWidth(unit)) / 2, top, unit, White, Black);
 }
 
-// Point by point: the curves of a point are evaluated (when stale) before the segments
-// that end there are drawn, the last curve of the list first.
-void Plotter::drawCurves(PlotCanvas& canvas, const PlotFrame& frame,
-                         const PlotCheckBoxes& checkBoxes) {
-    const PlotParameters& p = plotParameters_;
-    const bool hz = checkBoxes.hz();
-    const bool phase = checkBoxes.phase();
-    const bool delay = checkBoxes.groupDelay();
-    const ResponseTable& table = responseTable_;
-    std::array<std::optional<int>, MaxCurves + 1> lastGain;
-    std::array<std::optional<int>, MaxCurves + 1> lastPhase;
-    std::array<std::optional<int>, MaxCurves + 1> lastDelay;
+void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
+                const PlotCheckBoxes& checkBoxes, const ResponseTable& table, int curveCount,
+                const PreparePoint& preparePoint) {
+    std::array<bool, PlotQuantityCount> shown{};
+    for (std::size_t q = 0; q < PlotQuantityCount; ++q)
+        shown[q] = isShown(checkBoxes, PlotQuantities[q]);
+    std::array<std::array<std::optional<int>, PlotQuantityCount>, MaxCurves + 1> last;
     canvas.setPen(White, PenStyle::Solid);
     int previousX = 0;
     double w = p.wmin;
     for (int i = 0; i <= p.segmentos; ++i) {
-        if (curvesStale_) {
-            checkFloatingPoint(
-                [&] { refreshResponsePoint(responseTable_, curves_, curveCount_, i, w, hz); });
-        }
+        preparePoint(i, w);
         const int x = nearest(i * frame.dx + frame.x0);
-        for (int k = curveCount_; k >= 1; --k) {
-            drawCurveStep(canvas, White, frame, frame.gain, table.gain[k][i], i, previousX, x,
-                          lastGain[k]);
-            if (phase) {
-                drawCurveStep(canvas, Green, frame, frame.phase, table.phase[k][i], i, previousX, x,
-                              lastPhase[k]);
-            }
-            if (delay) {
-                drawCurveStep(canvas, Red, frame, frame.delay, table.delay[k][i], i, previousX, x,
-                              lastDelay[k]);
+        for (int k = curveCount; k >= 1; --k) {
+            for (std::size_t q = 0; q < PlotQuantityCount; ++q) {
+                if (!shown[q]) continue;
+                const PlotQuantitySpec& spec = PlotQuantities[q];
+                drawCurveStep(canvas, spec.colour, frame, frame.maps[q], (table.*spec.rows)[k][i],
+                              i, previousX, x, last[k][q]);
             }
         }
         previousX = x;

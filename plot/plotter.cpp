@@ -6,23 +6,16 @@
 
 #include "c_locale.h"
 #include "floating_point.h"
-#include "input_file.h"
+#include "plot_frame.h"
 #include "plot_list.h"
-#include "result_file.h"
+#include "plot_paint.h"
+#include "plot_quantities.h"
 
 namespace corvane {
 
 namespace {
 
 constexpr int DefaultSegments = 300;
-
-// A line names a file only when it fits the line buffer and holds no NUL, which would
-// silently name another file.
-InputFile openListedFile(const std::string& line) {
-    if (line.size() > static_cast<std::size_t>(MaxListLineLength)) return nullptr;
-    if (line.find('\0') != std::string::npos) return nullptr;
-    return openForReading(line.c_str());
-}
 
 // A name that cannot be one line of the list could never be read back by "Plotar".
 bool fitsOnOneLine(std::string_view name) {
@@ -106,7 +99,9 @@ bool Plotter::plot(PlotListHost& window) {
     window.hidePlotWindow();
     plotReady_ = false;
     readParameters(window);
-    if (!readListedFiles(window)) return false;
+    const std::optional<int> count = readListedCurves(window.listText(), curves_, log_);
+    curveCount_ = count.value_or(0);
+    if (!count) return false;
     log_.print("Lidas %d funções", curveCount_);
     curvesStale_ = true;
     plotReady_ = true;
@@ -117,60 +112,14 @@ bool Plotter::plot(PlotListHost& window) {
 void Plotter::readParameters(const PlotListHost& window) {
     auto number = [&](PlotEditBox box) { return textToDouble(window.editText(box).c_str()); };
     PlotParameters& p = plotParameters_;
-    p.wmin = number(PlotEditBox::Ewmin);
-    p.wmax = number(PlotEditBox::Ewmax);
-    p.gmin = number(PlotEditBox::Egmin);
-    p.gmax = number(PlotEditBox::Egmax);
-    p.fmin = number(PlotEditBox::Efmin);
-    p.fmax = number(PlotEditBox::Efmax);
-    p.amin = number(PlotEditBox::Eamin);
-    p.amax = number(PlotEditBox::Eamax);
+    for (const PlotEditBoxSpec& box : PlotEditBoxes) {
+        if (box.parameter) p.*box.parameter = number(box.box);
+    }
     p.segmentos = textToInt(window.editText(PlotEditBox::Esegmentos).c_str());
     if (p.segmentos < 1 || p.segmentos > MaxSegments) {
         log_.print("Número inválido de segmentos");
         p.segmentos = DefaultSegments;
     }
-}
-
-// Lines pair up in order: numerator, then denominator, comments skipped wherever they
-// are. Any line that cannot be read stops the whole list, so a curve is never drawn
-// with a polynomial left over from an earlier list.
-bool Plotter::readListedFiles(const PlotListHost& window) {
-    curveCount_ = 0;
-    bool denominatorDue = false;
-    std::string numeratorLine;
-    for (const std::string& line : splitListLines(window.listText())) {
-        if (isCommentLine(line)) continue;
-        const InputFile file = openListedFile(line);
-        if (!file) {
-            log_.print("Arquivo %s não encontrado.", line.c_str());
-            return false;
-        }
-        log_.print("Lendo arquivo %s", line.c_str());
-        Polynomial* target = nullptr;
-        if (denominatorDue) {
-            target = &curves_[curveCount_].denominator;
-            denominatorDue = false;
-        } else {
-            if (curveCount_ == MaxCurves) {
-                log_.print("Número excessivo de curvas");
-                return false;
-            }
-            ++curveCount_;
-            target = &curves_[curveCount_].numerator;
-            denominatorDue = true;
-            numeratorLine = line;
-        }
-        if (readPolynomial(file.get(), *target, log_) != ReadStatus::Complete) {
-            log_.print("Arquivo %s inválido.", line.c_str());
-            return false;
-        }
-    }
-    if (denominatorDue) {
-        log_.print("Falta o denominador do arquivo %s", numeratorLine.c_str());
-        return false;
-    }
-    return true;
 }
 
 bool Plotter::keyDown(int keyCode, const PlotCheckBoxes& checkBoxes) {
@@ -182,6 +131,30 @@ bool Plotter::keyDown(int keyCode, const PlotCheckBoxes& checkBoxes) {
     plotParameters_ = next;
     if (frequencyKey) curvesStale_ = true;
     return true;
+}
+
+void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& checkBoxes) {
+    ScopedCLocale locale;
+    canvas.fillRectangle(0, 0, width, height, Black);
+    if (!plotReady_) return;
+
+    const PlotParameters& p = plotParameters_;
+    if (!(p.wmin > 0) || !(p.wmax > 0)) checkBoxes.uncheckLogarithmic();
+    const bool logarithmic = checkBoxes.logarithmic();
+    PlotFrame frame;
+    checkFloatingPoint([&] { frame = makePlotFrame(width, height, p, logarithmic); });
+
+    if (checkBoxes.grid()) drawGrid(canvas, frame, p);
+    canvas.drawOutline(frame.x0, frame.y0, frame.x1, frame.y1 + 1, White);
+    drawLabels(canvas, frame, p, checkBoxes);
+    // A stale table is refreshed point by point just before the point is drawn.
+    const bool hz = checkBoxes.hz();
+    drawCurves(canvas, frame, p, checkBoxes, responseTable_, curveCount_, [&](int i, double w) {
+        if (!curvesStale_) return;
+        checkFloatingPoint(
+            [&] { refreshResponsePoint(responseTable_, curves_, curveCount_, i, w, hz); });
+    });
+    curvesStale_ = false;
 }
 
 }  // namespace corvane

@@ -5,11 +5,11 @@
 #pragma once
 
 #include "analysis_log.h"
-#include "frequency_response.h"
+#include "listed_curves.h"
 #include "plot_canvas.h"
 #include "plot_data.h"
-#include "plot_frame.h"
 #include "plot_hosts.h"
+#include "response_table.h"
 
 namespace corvane {
 
@@ -25,9 +25,6 @@ enum PlotKey {
     KeyKeypadPlus = 107,
     KeyKeypadMinus = 109,
 };
-
-/// A list line is handled in a buffer of this many characters, its end included.
-inline constexpr int MaxListLineLength = 1999;
 
 class Plotter {
 public:
@@ -66,12 +63,6 @@ public:
 
 private:
     void readParameters(const PlotListHost& window);
-    bool readListedFiles(const PlotListHost& window);
-
-    void drawGrid(PlotCanvas& canvas, const PlotFrame& frame) const;
-    void drawLabels(PlotCanvas& canvas, const PlotFrame& frame,
-                    const PlotCheckBoxes& checkBoxes) const;
-    void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotCheckBoxes& checkBoxes);
 
     AnalysisLog& log_;
     PlotParameters plotParameters_;

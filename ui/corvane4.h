@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <array>
+
 #include "plot_hosts.h"
 
 class QCheckBox;
@@ -72,11 +74,16 @@ public:
     bool logarithmic() const override;
     void uncheckLogarithmic() override;
     bool grid() const override;
-    bool phase() const override;
-    bool groupDelay() const override;
+    bool shows(PlotQuantity quantity) const override;
+
+    /// The edit box `box`, one of the boxes above.
+    QLineEdit* editBox(PlotEditBox box) const;
 
 private:
-    QLineEdit* editBox(PlotEditBox box) const;
+    // Built from the table of the plot's edit boxes and quantities, in their order.
+    std::array<QLineEdit*, PlotEditBoxCount> editBoxes_{};
+    std::array<QLabel*, PlotEditBoxCount> editLabels_{};
+    std::array<QCheckBox*, PlotQuantityCount> quantityBoxes_{};
 
     Program& program_;
 };

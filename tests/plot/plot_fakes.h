@@ -107,8 +107,9 @@ struct FakeCheckBoxes : PlotCheckBoxes {
         ++unchecks;
     }
     bool grid() const override { return gridBox; }
-    bool phase() const override { return phaseBox; }
-    bool groupDelay() const override { return delayBox; }
+    bool shows(PlotQuantity q) const override {
+        return q == PlotQuantity::Phase ? phaseBox : q == PlotQuantity::Delay ? delayBox : true;
+    }
 };
 
 inline const char* const DefaultListText =

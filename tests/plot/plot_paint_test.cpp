@@ -10,6 +10,7 @@
 
 #include "floating_point.h"
 #include "plot_fakes.h"
+#include "plot_frame.h"
 
 namespace corvane {
 namespace {

@@ -1,0 +1,24 @@
+// The transfer functions of a plot list: every window that draws the listed curves (the
+// frequency response, and any other view of the same list) reads them through here.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "analysis_log.h"
+#include "plot_data.h"
+
+namespace corvane {
+
+/// A list line is handled in a buffer of this many characters, its end included.
+inline constexpr int MaxListLineLength = 1999;
+
+/// Reads the result files named by the lines of `listText` into curves 1, 2, ... of
+/// `curves`, logging "Lendo arquivo %s" for each. Lines pair up in order: numerator, then
+/// denominator, comments skipped wherever they are. Returns the number of curves read, or
+/// no value when a message of the log stopped the list (a file missing or invalid, too
+/// many curves, a numerator without its denominator); the slots then hold no complete list.
+std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curves,
+                                    AnalysisLog& log);
+
+}  // namespace corvane
