@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +13,9 @@
 #include "c_locale.h"
 #include "console_host.h"
 #include "floating_point.h"
+#include "number_text.h"
 #include "plot_console.h"
+#include "plot_list_file.h"
 #include "plotter.h"
 #ifdef CORVANE_IMAGE_EXPORT
 #include "plot_image.h"
@@ -220,6 +221,24 @@ int parseExtent(std::string_view option, std::string_view text) {
     return value;
 }
 
+// The value of an option that stands for an edit box, refused here when "Plotar" could
+// not take it, so a mistyped option never draws a plot of something else.
+std::string checkedEditValue(const PlotEditBoxSpec& box, std::string_view text) {
+    if (box.parameter) {
+        if (!parseDecimalNumber(text)) {
+            throw UsageError("a opção " + std::string(box.option) +
+                             " pede um número finito (. ou , decimal): " + std::string(text));
+        }
+    } else {
+        const std::optional<long long> segments = parseWholeNumber(text);
+        if (!segments || *segments < 1 || *segments > MaxSegments) {
+            throw UsageError("a opção " + std::string(box.option) + " pede um número inteiro de 1 a " +
+                             std::to_string(MaxSegments) + ": " + std::string(text));
+        }
+    }
+    return std::string(text);
+}
+
 PlotCommand parsePlot(const std::vector<std::string_view>& list) {
     PlotCommand command;
     Arguments args(list, "só uma lista por vez: ", "falta a LISTA");
@@ -232,7 +251,7 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
                                            return q.checkBox && q.checkBox->hideOption == arg;
                                        });
         if (edit != PlotEditBoxes.end()) {
-            command.options.editText(edit->box) = args.value();
+            command.options.editText(edit->box) = checkedEditValue(*edit, args.value());
         } else if (hide != PlotQuantities.end()) {
             command.options.shown[static_cast<std::size_t>(hide->quantity)] = false;
         } else if (arg == "--hz") {
@@ -264,14 +283,6 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
     return command;
 }
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return text;
-}
-
 // Paints as the plot window would: on the image when one is asked for, else on nothing,
 // which still fills the response table.
 bool paintPlot(const PlotCommand& command, Plotter& plotter, PlotCheckBoxes& boxes,
@@ -291,10 +302,29 @@ bool paintPlot(const PlotCommand& command, Plotter& plotter, PlotCheckBoxes& box
     return false;
 }
 
+void reportUnreadList(const std::string& path, const ListFile& list, std::FILE* err) {
+    switch (list.status) {
+        case ListFileStatus::Folder:
+            std::fprintf(err, "corvane-cli: a lista %s é uma pasta\n", path.c_str());
+            break;
+        case ListFileStatus::Unreadable:
+            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s: %s\n", path.c_str(),
+                         list.reason.c_str());
+            break;
+        case ListFileStatus::TooLong:
+            std::fprintf(err, "corvane-cli: a lista %s passa de 1 MiB ou de %zu linhas\n",
+                         path.c_str(), MaxListFileLines);
+            break;
+        default:
+            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", path.c_str());
+            break;
+    }
+}
+
 int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
-    const std::optional<std::string> list = readWholeFile(command.list);
-    if (!list) {
-        std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", command.list.c_str());
+    const ListFile list = readPlotListFile(command.list);
+    if (list.status != ListFileStatus::Read) {
+        reportUnreadList(command.list, list, err);
         return ExitFailure;
     }
     AnalysisLog log([out](std::string_view line) {
@@ -302,7 +332,7 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
         std::fputc('\n', out);
     });
     Plotter plotter(log);
-    ConsolePlotList window(command.options, *list);
+    ConsolePlotList window(command.options, list.text);
     ConsoleCheckBoxes boxes(command.options);
     const bool ready = plotter.plot(window);
     std::fflush(out);
@@ -346,6 +376,14 @@ int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE*
     } catch (const UsageError& error) {
         std::fprintf(err, "corvane-cli: %s\n%s", error.message().c_str(), Usage);
         return ExitUsage;
+    } catch (const std::exception& error) {
+        // Whatever failed (memory, a library), the command ends with a message, never
+        // with an abort.
+        std::fprintf(err, "corvane-cli: erro inesperado: %s\n", error.what());
+        return ExitFailure;
+    } catch (...) {
+        std::fprintf(err, "corvane-cli: erro inesperado\n");
+        return ExitFailure;
     }
 }
 

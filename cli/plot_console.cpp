@@ -3,13 +3,13 @@
 #include <cstdio>
 
 #include "c_locale.h"
+#include "replace_file.h"
 
 namespace corvane::cli {
 
-bool writeResponseTable(const Plotter& plotter, const std::string& path) {
-    ScopedCLocale locale;
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) return false;
+namespace {
+
+bool writeRows(const Plotter& plotter, std::FILE* file) {
     bool ok = std::fputs("curva,ponto,frequencia", file) >= 0;
     for (const PlotQuantitySpec& q : PlotQuantities)
         ok = std::fprintf(file, ",%s", q.csvColumn) >= 0 && ok;
@@ -24,8 +24,14 @@ bool writeResponseTable(const Plotter& plotter, const std::string& path) {
             ok = std::fputc('\n', file) != EOF && ok;
         }
     }
-    ok = std::ferror(file) == 0 && ok;
-    return std::fclose(file) == 0 && ok;
+    return ok;
+}
+
+}  // namespace
+
+bool writeResponseTable(const Plotter& plotter, const std::string& path) {
+    ScopedCLocale locale;
+    return replaceFile(path, [&](std::FILE* file) { return writeRows(plotter, file); });
 }
 
 }  // namespace corvane::cli

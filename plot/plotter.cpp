@@ -7,6 +7,7 @@
 #include "c_locale.h"
 #include "floating_point.h"
 #include "plot_frame.h"
+#include "number_text.h"
 #include "plot_list.h"
 #include "plot_paint.h"
 #include "plot_quantities.h"
@@ -96,9 +97,12 @@ void Plotter::addNumeratorFile(PlotListHost& window) {
 
 bool Plotter::plot(PlotListHost& window) {
     ScopedCLocale locale;
+    // A box whose text is not a number stops "Plotar" before it changes anything.
+    const std::optional<PlotParameters> parameters = readParameters(window);
+    if (!parameters) return false;
     window.hidePlotWindow();
     plotReady_ = false;
-    readParameters(window);
+    plotParameters_ = *parameters;
     const std::optional<int> count = readListedCurves(window.listText(), curves_, log_);
     curveCount_ = count.value_or(0);
     if (!count) return false;
@@ -109,17 +113,32 @@ bool Plotter::plot(PlotListHost& window) {
     return true;
 }
 
-void Plotter::readParameters(const PlotListHost& window) {
-    auto number = [&](PlotEditBox box) { return textToDouble(window.editText(box).c_str()); };
-    PlotParameters& p = plotParameters_;
+std::optional<PlotParameters> Plotter::readParameters(const PlotListHost& window) {
+    PlotParameters p;
     for (const PlotEditBoxSpec& box : PlotEditBoxes) {
-        if (box.parameter) p.*box.parameter = number(box.box);
+        const std::string text = window.editText(box.box);
+        if (box.parameter) {
+            const std::optional<double> value = parseDecimalNumber(text);
+            if (!value) {
+                log_.print("Valor inválido em \"%s\": %s", box.caption, text.c_str());
+                return std::nullopt;
+            }
+            p.*box.parameter = *value;
+            continue;
+        }
+        const std::optional<long long> segments = parseWholeNumber(text);
+        if (!segments) {
+            log_.print("Valor inválido em \"%s\": %s", box.caption, text.c_str());
+            return std::nullopt;
+        }
+        if (*segments < 1 || *segments > MaxSegments) {
+            log_.print("Número inválido de segmentos");
+            p.segmentos = DefaultSegments;
+        } else {
+            p.segmentos = static_cast<int>(*segments);
+        }
     }
-    p.segmentos = textToInt(window.editText(PlotEditBox::Esegmentos).c_str());
-    if (p.segmentos < 1 || p.segmentos > MaxSegments) {
-        log_.print("Número inválido de segmentos");
-        p.segmentos = DefaultSegments;
-    }
+    return p;
 }
 
 bool Plotter::keyDown(int keyCode, const PlotCheckBoxes& checkBoxes) {
@@ -147,14 +166,19 @@ void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& c
     if (checkBoxes.grid()) drawGrid(canvas, frame, p);
     canvas.drawOutline(frame.x0, frame.y0, frame.x1, frame.y1 + 1, White);
     drawLabels(canvas, frame, p, checkBoxes);
-    // A stale table is refreshed point by point just before the point is drawn.
+    // The table holds the grid of one axis: a toggle of the units or the scale since it
+    // was filled makes it stale, like a move of the range.
     const bool hz = checkBoxes.hz();
+    if (hz != tableHz_ || logarithmic != tableLogarithmic_) curvesStale_ = true;
+    // A stale table is refreshed point by point just before the point is drawn.
     drawCurves(canvas, frame, p, checkBoxes, responseTable_, curveCount_, [&](int i, double w) {
         if (!curvesStale_) return;
         checkFloatingPoint(
             [&] { refreshResponsePoint(responseTable_, curves_, curveCount_, i, w, hz); });
     });
     curvesStale_ = false;
+    tableHz_ = hz;
+    tableLogarithmic_ = logarithmic;
 }
 
 }  // namespace corvane

@@ -4,6 +4,8 @@
 // needs of them.
 #pragma once
 
+#include <optional>
+
 #include "analysis_log.h"
 #include "listed_curves.h"
 #include "plot_canvas.h"
@@ -40,11 +42,14 @@ public:
     /// "Plotar": reads the edit boxes into the parameters and every listed file into the
     /// curves, logging its progress; on success marks the curves stale and shows the plot
     /// window. Returns plotReady: false when a message stopped it (the plot window then
-    /// stays hidden and nothing is drawn).
+    /// stays hidden and nothing is drawn). An edit box whose text is not a number ("," or
+    /// "." as the decimal separator) is logged with its text, and then nothing changes: not
+    /// the parameters, the curves or the plot window.
     bool plot(PlotListHost& window);
 
     /// FormPaint of the plot window on a `width` × `height` surface. Evaluates the curves
-    /// first when they are stale. Throws FloatingPointFault when a floating-point fault
+    /// first when they are stale, or were evaluated for the other state of "Frequências
+    /// em Hz" or of the logarithmic scale. Throws FloatingPointFault when a floating-point fault
     /// (equal limits, a pole hit on the axis, an overflow) ends the paint; what was drawn
     /// up to then stays drawn, and the curves stay stale.
     void paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& checkBoxes);
@@ -54,6 +59,10 @@ public:
     /// parameters unchanged, when the command's arithmetic faults.
     bool keyDown(int keyCode, const PlotCheckBoxes& checkBoxes);
 
+    /// The response table no longer fits the axis (a toggle of "Frequências em Hz" or of
+    /// the logarithmic scale): the next paint evaluates the curves again.
+    void markCurvesStale() { curvesStale_ = true; }
+
     const PlotParameters& plotParameters() const { return plotParameters_; }
     const PlotCurves& curves() const { return curves_; }
     int curveCount() const { return curveCount_; }
@@ -62,7 +71,7 @@ public:
     const ResponseTable& responseTable() const { return responseTable_; }
 
 private:
-    void readParameters(const PlotListHost& window);
+    std::optional<PlotParameters> readParameters(const PlotListHost& window);
 
     AnalysisLog& log_;
     PlotParameters plotParameters_;
@@ -70,6 +79,9 @@ private:
     int curveCount_ = 0;
     bool plotReady_ = false;
     bool curvesStale_ = false;
+    // The axis of the grid the response table was last filled on.
+    bool tableHz_ = false;
+    bool tableLogarithmic_ = false;
     ResponseTable responseTable_{};
 };
 

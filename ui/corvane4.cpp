@@ -159,6 +159,10 @@ TForm4::TForm4(Program& program) : program_(program) {
     for (QCheckBox* box : checkBoxes) {
         connect(box, &QCheckBox::toggled, this, [this] { program_.form5().update(); });
     }
+    // The response table holds the grid of one axis: a new unit or scale needs new points.
+    for (QCheckBox* box : {CBhz, CBlog}) {
+        connect(box, &QCheckBox::toggled, this, [this] { program_.plotter().markCurvesStale(); });
+    }
 
     centreWindow(*this, {684, 445});
 }

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPainter>
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -44,18 +45,34 @@ void TForm5::paintEvent(QPaintEvent*) {
     program_.errorBox().run([this] { FormPaint(); });
 }
 
+// The plot is drawn on an image first: when a floating-point fault ends the paint, the
+// window shows the last picture that was drawn whole instead (or, when there is none,
+// what was drawn up to the fault).
 void TForm5::FormPaint() {
-    QPainter painter(this);
-    painter.setFont(plotFont());
-    QPainterCanvas canvas(painter);
+    const qreal ratio = devicePixelRatioF();
+    QImage picture(size() * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    std::optional<FloatingPointFault> fault;
     try {
+        QPainter imagePainter(&picture);
+        imagePainter.setFont(plotFont());
+        QPainterCanvas canvas(imagePainter);
         program_.plotter().paint(canvas, width(), height(), program_.form4());
-    } catch (const FloatingPointFault&) {
-        // What was drawn up to the fault stays on show; the box is shown once.
-        if (std::exchange(paintFaultShown_, true)) return;
-        throw;
+    } catch (const FloatingPointFault& caught) {
+        fault = caught;
     }
-    paintFaultShown_ = false;
+    if (!fault) lastGoodPicture_ = picture;
+    QPainter painter(this);
+    const QImage& shown = fault && !lastGoodPicture_.isNull() ? lastGoodPicture_ : picture;
+    painter.fillRect(rect(), Qt::black);
+    painter.drawImage(0, 0, shown);
+    if (!fault) {
+        paintFaultShown_ = false;
+        return;
+    }
+    // The box is shown once, until new data, a key command or a paint that completes.
+    if (std::exchange(paintFaultShown_, true)) return;
+    throw *fault;
 }
 
 void TForm5::keyPressEvent(QKeyEvent* event) {

@@ -4,6 +4,7 @@
 // zoom the view. A context menu saves the picture as an image file.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 class QAction;
@@ -50,6 +51,9 @@ private:
     // fault each time; it is reported once, until new data, a key command or a paint that
     // completes.
     bool paintFaultShown_ = false;
+    // The last picture whose paint completed: what the window keeps showing when a paint
+    // faults.
+    QImage lastGoodPicture_;
 };
 
 }  // namespace corvane::ui

@@ -258,11 +258,25 @@ TEST_F(PlotPaintTest, StoredValuesAreRedrawnWithoutEvaluation) {
     plot();
     paint();
     ASSERT_FALSE(plotter.curvesStale());
-    // Hz changes the axis label at once, the curves only at the next "Plotar".
-    boxes.hzBox = true;
+    // Another size redraws the stored values.
     const double before = plotter.responseTable().delay[1][0];
-    const RecordingCanvas canvas = paint(400, 300);
+    paint(400, 300);
     EXPECT_EQ(plotter.responseTable().delay[1][0], before);
+    // Hz changes the grid the table was filled on: the curves are evaluated again, at
+    // ω = 2π·0.1, where the delay of 1 / (1 + s) is 1 / (1 + ω²).
+    boxes.hzBox = true;
+    const RecordingCanvas canvas = paint(400, 300);
+    const double omega = 0.2 * 3.141592653589793;
+    EXPECT_NEAR(plotter.responseTable().delay[1][0], 1.0 / (1.0 + omega * omega), 1e-15);
+    EXPECT_FALSE(plotter.curvesStale());
+    // And back: the table follows the axis again.
+    boxes.hzBox = false;
+    paint();
+    EXPECT_EQ(plotter.responseTable().delay[1][0], before);
+    // The same for the scale: unticked, the grid is linear from 0.1 to 5.
+    boxes.logBox = false;
+    paint();
+    EXPECT_NEAR(plotter.responseTable().frequency[1], 0.1 + 4.9 / 300, 1e-15);
     EXPECT_TRUE(canvas.text("Hz"));
     EXPECT_EQ(canvas.outlines[0].right, 390);
     EXPECT_EQ(canvas.outlines[0].bottom, 283);
@@ -333,34 +347,13 @@ TEST_F(PlotPaintTest, ZeroNumeratorFaultsInTheGroupDelay) {
     EXPECT_TRUE(plotter.curvesStale());
 }
 
-TEST_F(PlotPaintTest, ValuesWithoutAPositionAreLeftOut) {
-    // A NaN constant gives NaN gain and phase but a finite delay; an infinite constant an
-    // infinite gain, which runs along the top edge.
-    host.memo = dir.write("nan.n1", "0\n1\nnan\n") + "\n" + writeFile("nan.d", lowPass) + "\n" +
-                dir.write("inf.n1", "0\n1\ninf\n") + "\n" + writeFile("inf.d", lowPass);
-    plot();
-    ASSERT_TRUE(plotter.plotReady());
-    const RecordingCanvas canvas = paint();
-    EXPECT_TRUE(std::isnan(plotter.responseTable().gain[1][5]));
-    EXPECT_TRUE(std::isinf(plotter.responseTable().gain[2][5]));
-    const std::vector<RecordedLine> gain = canvas.linesIn(White, PenStyle::Solid);
-    ASSERT_EQ(gain.size(), 300u);  // curve 2 only
-    for (const RecordedLine& line : gain)
-        EXPECT_EQ(line.ya, 10);
-    EXPECT_EQ(canvas.linesIn(Green, PenStyle::Solid).size(), 300u);
-    EXPECT_EQ(canvas.linesIn(Red, PenStyle::Solid).size(), 600u);
-}
-
-TEST_F(PlotPaintTest, NaNLimitsDrawNothingAndDoNotFault) {
+TEST_F(PlotPaintTest, NaNLimitsAreRefusedAndNothingIsDrawn) {
     addCurve("a", one, lowPass);
     setEdits("nan", "5");
-    host.edits[PlotEditBox::Egmax] = "nan";
-    plot();
+    EXPECT_EQ(plot(), (std::vector<std::string>{"Valor inválido em \"Frequência mínima\": nan"}));
     const RecordingCanvas canvas = paint();
-    EXPECT_FALSE(boxes.logBox);
-    EXPECT_TRUE(canvas.linesIn(White, PenStyle::Solid).empty());
-    EXPECT_TRUE(canvas.linesIn(Grey, PenStyle::Dotted).empty());
-    EXPECT_EQ(canvas.text("    nan")->top, 10);
+    EXPECT_TRUE(boxes.logBox);
+    EXPECT_EQ(canvas.order, "F");
 }
 
 TEST_F(PlotPaintTest, GridStepBelowTheResolutionOfDoublesEnds) {

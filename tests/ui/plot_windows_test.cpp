@@ -686,6 +686,66 @@ private slots:
         QCOMPARE(driver.boxes.size(), std::size_t{2});
         QVERIFY(!QFile::exists(QString::fromStdString(path)));
     }
+
+    void aBoxThatIsNotANumberIsLoggedAndChangesNothing() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().Ewmin->setText("abc");
+        driver.plotar();
+        QCOMPARE(driver.log().last(), QString("Valor inválido em \"Frequência mínima\": abc"));
+        QVERIFY(!driver.plot().isVisible());
+        QVERIFY(driver.list().CBlog->isChecked());
+        QVERIFY(driver.boxes.empty());
+        // A Brazilian decimal comma is a decimal separator.
+        driver.list().Ewmin->setText("0,1");
+        driver.list().Ewmax->setText("2,5e0");
+        driver.plotar();
+        QVERIFY(driver.plot().isVisible());
+        QCOMPARE(driver.program.plotter().plotParameters().wmax, 2.5);
+        QVERIFY(driver.boxes.empty());
+    }
+
+    void afterAnErrorBoxThePlotKeepsItsLastGoodPicture() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        const QImage good = driver.picture();
+        QVERIFY(countPixels(good, WhitePixel, QRect(369, 122, 2, 3)) > 0);
+        driver.list().Egmin->setText("20");
+        driver.plotar();
+        driver.plot().repaint();
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        QCOMPARE(driver.boxes[0].text, QString("Divisão por zero em ponto flutuante."));
+        QCOMPARE(driver.picture(), good);
+        driver.plot().repaint();
+        driver.processEvents();
+        QCOMPARE(driver.picture(), good);
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+    }
+
+    void aToggleOfTheAxisMakesTheTableStale() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        driver.picture();
+        QVERIFY(!driver.program.plotter().curvesStale());
+        for (QCheckBox* box : {driver.list().CBlog, driver.list().CBhz}) {
+            box->toggle();
+            QVERIFY(driver.program.plotter().curvesStale());
+            driver.picture();
+            QVERIFY(!driver.program.plotter().curvesStale());
+        }
+        // Linear from 0.1 to 5 Hz: point 150 is at 2.55 Hz, ω = 2π·2.55, where the gain of
+        // 1 / (1 + s) is -10·log10(1 + ω²).
+        const auto& table = driver.program.plotter().responseTable();
+        QCOMPARE(table.frequency[150], 0.1 + 150 * 4.9 / 300);
+        const double omega = 2 * 3.141592653589793 * table.frequency[150];
+        QVERIFY(std::abs(table.gain[1][150] + 10 * std::log10(1 + omega * omega)) < 1e-9);
+    }
 };
 
 QTEST_MAIN(PlotWindowsTest)
