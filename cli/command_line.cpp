@@ -54,6 +54,7 @@ constexpr const char* Usage =
     "  --sem-grade           sem grade\n"
     "  --sem-fase            sem as curvas de fase\n"
     "  --sem-atraso          sem as curvas de atraso de grupo\n"
+    "  --fase-continua       fase contínua ao longo de cada curva, sem os saltos de 360°\n"
     "  --imagem ARQUIVO      grava o gráfico em ARQUIVO.png ou ARQUIVO.svg\n"
     "  --largura N           largura do gráfico em pixels (padrão 680)\n"
     "  --altura N            altura do gráfico em pixels (padrão 442)\n"
@@ -260,6 +261,8 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
             command.options.logarithmic = false;
         } else if (arg == "--sem-grade") {
             command.options.grid = false;
+        } else if (arg == "--fase-continua") {
+            command.options.continuousPhase = true;
         } else if (arg == "--imagem") {
             command.image = args.value();
 #ifdef CORVANE_IMAGE_EXPORT

@@ -19,6 +19,7 @@ struct PlotOptions {
     bool hz = false;
     bool logarithmic = true;
     bool grid = true;
+    bool continuousPhase = false;
     /// The check box of each quantity that has one, in PlotQuantities order.
     std::array<bool, PlotQuantityCount> shown = allShown();
 
@@ -63,6 +64,7 @@ public:
     bool shows(PlotQuantity q) const override {
         return options_.shown[static_cast<std::size_t>(q)];
     }
+    bool continuousPhase() const override { return options_.continuousPhase; }
 
 private:
     PlotOptions options_;

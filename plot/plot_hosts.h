@@ -28,6 +28,9 @@ public:
     /// The check box of a quantity that has one (PlotQuantitySpec::checkBox): CBfase,
     /// "Fase"; CBtg, "Atraso de grupo".
     virtual bool shows(PlotQuantity quantity) const = 0;
+    /// CBfasecontinua, "Fase contínua": the phase unwrapped along each curve from its
+    /// value at the lowest frequency. Unchecked where a host has no such box.
+    virtual bool continuousPhase() const { return false; }
 };
 
 /// Whether the curves of `q` are drawn: always for a quantity without a check box.

@@ -34,15 +34,38 @@ bool advance(double& v, double step) {
     return true;
 }
 
+// Where the polyline of one quantity of one curve stands after the previous point.
+struct Trace {
+    std::optional<int> y;
+    /// The value drawn there (unwrapped, for a continuous phase), when it was finite.
+    std::optional<double> value;
+    /// The whole turns added to unwrap the values so far.
+    double turns = 0.0;
+};
+
 // Continues one polyline of one curve from the previous grid point to point `i`. A
-// value without a position breaks the line instead of drawing to nowhere.
-void drawCurveStep(PlotCanvas& canvas, Colour colour, const PlotFrame& frame,
+// value without a position breaks the line instead of drawing to nowhere. A quantity that
+// wraps (the phase) is either unwrapped along the curve, or its line is broken where it
+// jumps by more than half a period: that jump is the wrap, not the response.
+void drawCurveStep(PlotCanvas& canvas, const PlotQuantitySpec& spec, const PlotFrame& frame,
                    const VerticalMap& map, double value, int i, int previousX, int x,
-                   std::optional<int>& lastY) {
-    canvas.setPen(colour, PenStyle::Solid);
+                   bool unwrap, Trace& trace) {
+    canvas.setPen(spec.colour, PenStyle::Solid);
+    bool wrapped = false;
+    if (spec.wrapPeriod > 0 && trace.value && std::isfinite(value)) {
+        if (unwrap) {
+            value += trace.turns;
+            const double turns = std::round((*trace.value - value) / spec.wrapPeriod);
+            value += turns * spec.wrapPeriod;
+            trace.turns += turns * spec.wrapPeriod;
+        } else {
+            wrapped = std::abs(value - *trace.value) > spec.wrapPeriod / 2;
+        }
+    }
     const std::optional<int> y = toPixelY(frame, map, value);
-    if (i > 0 && lastY && y) canvas.drawLine(previousX, *lastY, x, *y);
-    lastY = y;
+    if (i > 0 && trace.y && y && !wrapped) canvas.drawLine(previousX, *trace.y, x, *y);
+    trace.y = y;
+    trace.value = std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
 }  // namespace
@@ -123,7 +146,8 @@ void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
     std::array<bool, PlotQuantityCount> shown{};
     for (std::size_t q = 0; q < PlotQuantityCount; ++q)
         shown[q] = isShown(checkBoxes, PlotQuantities[q]);
-    std::array<std::array<std::optional<int>, PlotQuantityCount>, MaxCurves + 1> last;
+    const bool unwrap = checkBoxes.continuousPhase();
+    std::array<std::array<Trace, PlotQuantityCount>, MaxCurves + 1> traces{};
     canvas.setPen(White, PenStyle::Solid);
     int previousX = 0;
     double w = p.wmin;
@@ -134,8 +158,8 @@ void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
             for (std::size_t q = 0; q < PlotQuantityCount; ++q) {
                 if (!shown[q]) continue;
                 const PlotQuantitySpec& spec = PlotQuantities[q];
-                drawCurveStep(canvas, spec.colour, frame, frame.maps[q], (table.*spec.rows)[k][i],
-                              i, previousX, x, last[k][q]);
+                drawCurveStep(canvas, spec, frame, frame.maps[q], (table.*spec.rows)[k][i], i,
+                              previousX, x, unwrap, traces[k][q]);
             }
         }
         previousX = x;

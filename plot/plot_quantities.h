@@ -62,6 +62,9 @@ struct PlotQuantitySpec {
     const char* csvColumn;
     /// Null when the quantity is always drawn.
     const PlotQuantityCheckBox* checkBox;
+    /// The period of a quantity that the evaluation wraps into one turn (the phase, into
+    /// (-180°, 180°]); 0 for the others.
+    double wrapPeriod = 0.0;
 };
 
 inline constexpr PlotEditBoxSpec FrequencyMinBox{
@@ -91,7 +94,7 @@ inline constexpr std::array<PlotQuantitySpec, PlotQuantityCount> PlotQuantities{
       &PlotParameters::fmin},
      {PlotEditBox::Efmax, "Efmax", "Label5", "Fase máxima (graus)", "180", "--fmax",
       &PlotParameters::fmax},
-     &CurveResponse::phase, &ResponseTable::phase, "fase_graus", &PhaseCheckBox},
+     &CurveResponse::phase, &ResponseTable::phase, "fase_graus", &PhaseCheckBox, 360.0},
     {PlotQuantity::Delay, "s", Red,
      {PlotEditBox::Eamin, "Eamin", "Label7", "Atraso de grupo mínimo (s)", "-10", "--amin",
       &PlotParameters::amin},

@@ -125,6 +125,8 @@ TForm4::TForm4(Program& program) : program_(program) {
     }
     CBfase = quantityBoxes_[static_cast<std::size_t>(PlotQuantity::Phase)];
     CBtg = quantityBoxes_[static_cast<std::size_t>(PlotQuantity::Delay)];
+    CBfasecontinua = addCheckBox(this, "CBfasecontinua", QStringLiteral("Fase contínua"),
+                                 {488, 348, 113, 17}, false);
 
     Button2 = addButton(this, "Button2", QStringLiteral("Plotar"), {400, 344});
     Label10 =
@@ -145,14 +147,19 @@ TForm4::TForm4(Program& program) : program_(program) {
     for (QCheckBox* box : quantityBoxes_) {
         if (box) tabOrder.push_back(box);
     }
+    tabOrder.push_back(CBfasecontinua);
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     Memo1->setFocus();
 
     connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, program.command([this] { Button2Click(); }));
+    // Enter in any edit box plots, as a dialog's default button would.
+    for (QLineEdit* edit : editBoxes_) {
+        connect(edit, &QLineEdit::returnPressed, Button2, &QPushButton::click);
+    }
     // The plot window reads the check boxes when it paints: a change is drawn at once.
-    std::vector<QCheckBox*> checkBoxes{CBhz, CBlog, CBgrade};
+    std::vector<QCheckBox*> checkBoxes{CBhz, CBlog, CBgrade, CBfasecontinua};
     for (QCheckBox* box : quantityBoxes_) {
         if (box) checkBoxes.push_back(box);
     }
@@ -226,6 +233,10 @@ void TForm4::uncheckLogarithmic() {
 
 bool TForm4::grid() const {
     return CBgrade->isChecked();
+}
+
+bool TForm4::continuousPhase() const {
+    return CBfasecontinua->isChecked();
 }
 
 bool TForm4::shows(PlotQuantity quantity) const {

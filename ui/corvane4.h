@@ -51,6 +51,7 @@ public:
     QCheckBox* CBgrade;
     QCheckBox* CBfase;
     QCheckBox* CBtg;
+    QCheckBox* CBfasecontinua;
     QPushButton* Button2;
     QLabel* Label10;
     OpenDialog* OpenDialog1;
@@ -75,6 +76,7 @@ public:
     void uncheckLogarithmic() override;
     bool grid() const override;
     bool shows(PlotQuantity quantity) const override;
+    bool continuousPhase() const override;
 
     /// The edit box `box`, one of the boxes above.
     QLineEdit* editBox(PlotEditBox box) const;

@@ -98,6 +98,7 @@ struct FakeCheckBoxes : PlotCheckBoxes {
     bool gridBox = true;
     bool phaseBox = true;
     bool delayBox = true;
+    bool continuousBox = false;
     int unchecks = 0;
 
     bool hz() const override { return hzBox; }
@@ -110,6 +111,7 @@ struct FakeCheckBoxes : PlotCheckBoxes {
     bool shows(PlotQuantity q) const override {
         return q == PlotQuantity::Phase ? phaseBox : q == PlotQuantity::Delay ? delayBox : true;
     }
+    bool continuousPhase() const override { return continuousBox; }
 };
 
 inline const char* const DefaultListText =

@@ -496,3 +496,66 @@ TEST_F(PlotPaintTest, FaultingKeyLeavesTheParametersAsTheyWere) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// 1 / (1 + s)³: its phase falls from -17° at 0.1 rad/s to -267° at 100 rad/s, wrapping
+// from -180° to +180° at ω = √3, where tan(φ/3) = -√3.
+struct PhaseWrapTest : PlotPaintTest {
+    void SetUp() override {
+        addCurve("c", one, polynomial({1.0, 3.0, 3.0, 1.0}));
+        setEdits("0.1", "100");
+        boxes.delayBox = false;
+    }
+};
+
+TEST_F(PhaseWrapTest, NoSegmentIsDrawnAcrossTheWrap) {
+    plot();
+    const RecordingCanvas canvas = paint();
+    const std::vector<RecordedLine> phase = canvas.linesIn(Green, PenStyle::Solid);
+    ASSERT_EQ(phase.size(), 299u);
+    // The gap: the one pair of neighbouring points whose phases lie on either side of ±180°.
+    const ResponseTable& table = plotter.responseTable();
+    int gap = -1;
+    for (int i = 1; i <= 300; ++i) {
+        if (std::abs(table.phase[1][i] - table.phase[1][i - 1]) > 180) {
+            EXPECT_EQ(gap, -1);
+            gap = i;
+        }
+    }
+    const double wrapAt = std::sqrt(3.0);
+    EXPECT_LT(table.frequency[gap - 1], wrapAt);
+    EXPECT_GE(table.frequency[gap], wrapAt);
+    const int gapLeft = nearest((gap - 1) * 600.0 / 300 + 70);
+    for (const RecordedLine& line : phase) {
+        EXPECT_NE(line.xa, gapLeft);
+        EXPECT_LT(std::abs(line.ya - line.yb), 10);
+    }
+}
+
+TEST_F(PhaseWrapTest, ContinuousPhaseIsUnwrappedAlongTheCurve) {
+    host.edits[PlotEditBox::Efmin] = "-360";
+    host.edits[PlotEditBox::Efmax] = "0";
+    boxes.continuousBox = true;
+    plot();
+    const RecordingCanvas canvas = paint();
+    const std::vector<RecordedLine> phase = canvas.linesIn(Green, PenStyle::Solid);
+    ASSERT_EQ(phase.size(), 300u);
+    // y = 10 + 414·φ / -360 on a frame from row 10 (0°) to row 424 (-360°).
+    auto row = [](double degrees) { return nearest(10 + 414 * degrees / -360); };
+    const double first = -3 * std::atan(0.1) * 180 / 3.141592653589793;
+    const double last = -3 * std::atan(100.0) * 180 / 3.141592653589793;
+    EXPECT_EQ(phase.front().ya, row(first));
+    EXPECT_EQ(phase.back().yb, row(last));
+    for (std::size_t i = 0; i < phase.size(); ++i) {
+        EXPECT_LT(std::abs(phase[i].ya - phase[i].yb), 10);
+        if (i > 0) {
+            EXPECT_EQ(phase[i].ya, phase[i - 1].yb);
+            EXPECT_GE(phase[i].yb, phase[i].ya);  // the phase only falls
+        }
+    }
+}
+
+}  // namespace
+}  // namespace corvane

@@ -287,7 +287,7 @@ private slots:
         QCOMPARE(tabOrder(form.Memo1),
                  (QStringList{"Memo1", "Button1", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
                               "Efmin", "Efmax", "Eamin", "Eamax", "CBhz", "CBlog", "CBgrade",
-                              "Esegmentos", "CBfase", "CBtg"}));
+                              "Esegmentos", "CBfase", "CBtg", "CBfasecontinua"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
@@ -479,11 +479,19 @@ private slots:
         driver.press(Qt::Key_Minus, Qt::KeypadModifier);
         QCOMPARE(p.gmax, 60.0);
 
-        // The main keyboard's plus and minus and other keys change nothing and do not repaint.
+        // The main keyboard's plus, "=" and minus zoom as the keypad's do.
+        driver.press(Qt::Key_Plus);
+        QCOMPARE(p.gmax, 20.0);
+        driver.press(Qt::Key_Minus);
+        QCOMPARE(p.gmax, 60.0);
+        driver.press(Qt::Key_Equal);
+        QCOMPARE(p.gmax, 20.0);
+        driver.press(Qt::Key_Minus);
+        QCOMPARE(p.gmax, 60.0);
+
+        // Other keys change nothing and do not repaint.
         const QImage shown = driver.picture();
         const int quiet = counter.paints;
-        driver.press(Qt::Key_Plus);
-        driver.press(Qt::Key_Minus);
         driver.press(Qt::Key_B);
         QCOMPARE(counter.paints, quiet);
         QCOMPARE(p.gmin, -20.0);
@@ -745,6 +753,22 @@ private slots:
         QCOMPARE(table.frequency[150], 0.1 + 150 * 4.9 / 300);
         const double omega = 2 * 3.141592653589793 * table.frequency[150];
         QVERIFY(std::abs(table.gain[1][150] + 10 * std::log10(1 + omega * omega)) < 1e-9);
+    }
+
+    void enterInAnEditBoxPressesPlotar() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        QVERIFY(!driver.plot().isVisible());
+        driver.list().Ewmax->setText("10");
+        QTest::keyClick(driver.list().Ewmax, Qt::Key_Return);
+        driver.processEvents();
+        QVERIFY(driver.plot().isVisible());
+        QCOMPARE(driver.program.plotter().plotParameters().wmax, 10.0);
+        driver.list().Esegmentos->setText("100");
+        QTest::keyClick(driver.list().Esegmentos, Qt::Key_Enter, Qt::KeypadModifier);
+        driver.processEvents();
+        QCOMPARE(driver.program.plotter().plotParameters().segmentos, 100);
     }
 };
 
