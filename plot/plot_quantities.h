@@ -78,7 +78,7 @@ inline constexpr PlotEditBoxSpec SegmentsBox{
 
 inline constexpr PlotQuantityCheckBox PhaseCheckBox{"CBfase", "Fase", "--sem-fase", 464, 57};
 inline constexpr PlotQuantityCheckBox DelayCheckBox{"CBtg", "Atraso de grupo", "--sem-atraso",
-                                                    520, 97};
+                                                    520, 148};
 
 /// The rows in the order the curves of one point are drawn; the range labels stack in
 /// this order from the top and bottom edges.

@@ -6,9 +6,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -115,7 +117,7 @@ TForm4::TForm4(Program& program) : program_(program) {
     CBhz =
         addCheckBox(this, "CBhz", QStringLiteral("Frequências em Hz"), {408, 272, 129, 17}, false);
     CBlog = addCheckBox(this, "CBlog", QStringLiteral("Frequências em escala logarítmica"),
-                        {408, 296, 193, 17}, true);
+                        {408, 296, 240, 17}, true);
     CBgrade = addCheckBox(this, "CBgrade", QStringLiteral("Grade"), {408, 320, 97, 17}, true);
     for (const PlotQuantitySpec& q : PlotQuantities) {
         if (!q.checkBox) continue;
@@ -172,6 +174,21 @@ TForm4::TForm4(Program& program) : program_(program) {
     }
 
     centreWindow(*this, {684, 445});
+    laidOutSize_ = size();
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child != Memo1 && !child->isWindow()) rightColumn_.emplace_back(child, child->pos());
+    }
+}
+
+void TForm4::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (laidOutSize_.isEmpty()) return;
+    // Never smaller than at the specified size: the controls would overlap the list.
+    const int grownWidth = std::max(0, width() - laidOutSize_.width());
+    const int grownHeight = std::max(0, height() - laidOutSize_.height());
+    Memo1->setGeometry(8, 8, 385 + grownWidth, 393 + grownHeight);
+    for (const auto& [control, place] : rightColumn_)
+        control->move(place.x() + grownWidth, place.y());
 }
 
 void TForm4::Button1Click() {

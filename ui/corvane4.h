@@ -8,6 +8,8 @@
 #include <QWidget>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "plot_hosts.h"
 
@@ -16,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QResizeEvent;
 
 namespace corvane::ui {
 
@@ -81,7 +84,14 @@ public:
     /// The edit box `box`, one of the boxes above.
     QLineEdit* editBox(PlotEditBox box) const;
 
+protected:
+    /// The list grows with the window; the controls to its right move with its right edge.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // Where the window was laid out, and the controls to the right of the list there.
+    QSize laidOutSize_;
+    std::vector<std::pair<QWidget*, QPoint>> rightColumn_;
     // Built from the table of the plot's edit boxes and quantities, in their order.
     std::array<QLineEdit*, PlotEditBoxCount> editBoxes_{};
     std::array<QLabel*, PlotEditBoxCount> editLabels_{};

@@ -239,14 +239,16 @@ private slots:
         QTest::newRow("CBhz") << "CBhz"
                               << "Frequências em Hz" << QRect(408, 272, 129, 17) << false;
         QTest::newRow("CBlog") << "CBlog"
-                               << "Frequências em escala logarítmica" << QRect(408, 296, 193, 17)
+                               << "Frequências em escala logarítmica" << QRect(408, 296, 240, 17)
                                << true;
         QTest::newRow("CBgrade") << "CBgrade"
                                  << "Grade" << QRect(408, 320, 97, 17) << true;
         QTest::newRow("CBfase") << "CBfase"
                                 << "Fase" << QRect(464, 320, 57, 17) << true;
         QTest::newRow("CBtg") << "CBtg"
-                              << "Atraso de grupo" << QRect(520, 320, 97, 17) << true;
+                              << "Atraso de grupo" << QRect(520, 320, 148, 17) << true;
+        QTest::newRow("CBfasecontinua") << "CBfasecontinua"
+                                        << "Fase contínua" << QRect(488, 348, 113, 17) << false;
     }
 
     void listWindowCheckBoxes() {
@@ -260,6 +262,9 @@ private slots:
         QCOMPARE(box->text(), caption);
         QCOMPARE(box->geometry(), geometry);
         QCOMPARE(box->isChecked(), checked);
+        // Drawn whole, inside the window at its specified size.
+        QVERIFY(box->sizeHint().width() <= geometry.width());
+        QVERIFY(box->geometry().right() < driver.program.form4().width());
     }
 
     void listWindowListButtonsAndTabOrder() {
@@ -769,6 +774,23 @@ private slots:
         QTest::keyClick(driver.list().Esegmentos, Qt::Key_Enter, Qt::KeypadModifier);
         driver.processEvents();
         QCOMPARE(driver.program.plotter().plotParameters().segmentos, 100);
+    }
+
+    void theListGrowsWithTheWindow() {
+        PlotDriver driver;
+        auto& form = driver.list();
+        const QSize laidOut = form.size();
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
+        const QPoint plotar = form.Button2->pos();
+        const QPoint wmin = form.Ewmin->pos();
+        form.resize(laidOut + QSize(200, 100));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 585, 493));
+        QCOMPARE(form.Button2->pos(), plotar + QPoint(200, 0));
+        QCOMPARE(form.Ewmin->pos(), wmin + QPoint(200, 0));
+        QVERIFY(form.Ewmin->geometry().right() < form.width());
+        form.resize(laidOut);
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
+        QCOMPARE(form.Button2->pos(), plotar);
     }
 };
 
