@@ -1,8 +1,10 @@
 #include "plot_paint.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "floating_point.h"
 #include "plot_quantities.h"
@@ -24,6 +26,24 @@ std::string formatNumber(const char* format, double value) {
     std::snprintf(text.data(), text.size(), format, value);
     text.resize(static_cast<std::size_t>(length));
     return text;
+}
+
+std::string formatSignificant(double value, int digits) {
+    char buffer[64];
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+    if (length < 0) return {};
+    return std::string(buffer, static_cast<std::size_t>(std::min<int>(length, sizeof buffer - 1)));
+}
+
+// The limits of a range with three significant digits, or as many more as it takes to
+// tell them apart: a range of 0 .. 1e-6 reads "0" and "1e-06", never "0.00" twice.
+std::pair<std::string, std::string> rangeLabels(double min, double max) {
+    constexpr int MostDigits = 17;
+    for (int digits = 3;; ++digits) {
+        std::string low = formatSignificant(min, digits);
+        std::string high = formatSignificant(max, digits);
+        if (low != high || digits == MostDigits) return {std::move(low), std::move(high)};
+    }
 }
 
 // Adds `step` to `v`; false when that no longer changes v (a step below half an ulp).
@@ -119,15 +139,15 @@ void drawLabels(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
     const int xu = frame.x0 - canvas.textWidth("xxx");
     const int t = (frame.y0 + frame.y1) / 2 - 6;
     // Range limits stand right-aligned 2 pixels left of the frame.
-    auto valueLabel = [&](double value, int top, Colour colour) {
-        const std::string text = formatNumber("%7.2f", value);
+    auto valueLabel = [&](const std::string& text, int top, Colour colour) {
         canvas.drawText(frame.x0 - canvas.textWidth(text) - 2, top, text, colour, Black);
     };
     for (int row = static_cast<int>(PlotQuantities.size()) - 1; row >= 0; --row) {
         const PlotQuantitySpec& q = PlotQuantities[static_cast<std::size_t>(row)];
         if (!isShown(checkBoxes, q)) continue;
-        valueLabel(p.*q.maxBox.parameter, frame.y0 + RowHeight * row, q.colour);
-        valueLabel(p.*q.minBox.parameter, frame.y1 - RowHeight * (row + 1), q.colour);
+        const auto [low, high] = rangeLabels(p.*q.minBox.parameter, p.*q.maxBox.parameter);
+        valueLabel(high, frame.y0 + RowHeight * row, q.colour);
+        valueLabel(low, frame.y1 - RowHeight * (row + 1), q.colour);
         const int unitOffset = row % 2 == 1 ? RowHeight * (row + 1) / 2 : -RowHeight * (row / 2);
         canvas.drawText(xu, t + unitOffset, q.unit, q.colour, Black);
     }

@@ -89,7 +89,7 @@ inline constexpr std::array<PlotQuantitySpec, PlotQuantityCount> PlotQuantities{
      {PlotEditBox::Egmax, "Egmax", "Label3", "Módulo máximo (dB)", "20", "--gmax",
       &PlotParameters::gmax},
      &CurveResponse::gain, &ResponseTable::gain, "ganho_db", nullptr},
-    {PlotQuantity::Phase, "gr", Green,
+    {PlotQuantity::Phase, "°", Green,
      {PlotEditBox::Efmin, "Efmin", "Label6", "Fase mínima (graus)", "-180", "--fmin",
       &PlotParameters::fmin},
      {PlotEditBox::Efmax, "Efmax", "Label5", "Fase máxima (graus)", "180", "--fmax",

@@ -95,9 +95,9 @@ TEST_F(PlotPaintTest, DefaultFrameGridAndLabels) {
         Colour colour;
     };
     const std::vector<Label> labels{
-        {"  40.00", 26, 34, Red},   {" -10.00", 26, 388, Red},   {"s", 52, 199, Red},
-        {" 180.00", 26, 22, Green}, {"-180.00", 26, 400, Green}, {"gr", 52, 223, Green},
-        {"  20.00", 26, 10, White}, {" -60.00", 26, 412, White}, {"dB", 52, 211, White},
+        {"40", 56, 34, Red},     {"-10", 50, 388, Red},    {"s", 52, 199, Red},
+        {"180", 50, 22, Green},  {"-180", 44, 400, Green}, {"°", 52, 223, Green},
+        {"20", 56, 10, White},   {"-60", 50, 412, White},  {"dB", 52, 211, White},
         {"0.1", 70, 425, White},    {"5", 664, 425, White},      {"rad/s", 355, 425, White},
     };
     ASSERT_EQ(canvas.texts.size(), labels.size());
@@ -317,7 +317,7 @@ TEST_F(PlotPaintTest, ReversedLimitsFaultOnlyWithTheGrid) {
     EXPECT_EQ(drawn.linesIn(White, PenStyle::Solid).size(), 300u);
     EXPECT_FALSE(plotter.curvesStale());
     // gmin still lies on the bottom edge: -60 dB is above the reversed range, clipped there.
-    EXPECT_EQ(drawn.text("  20.00")->top, 412);
+    EXPECT_EQ(drawn.text("20")->top, 412);
 }
 
 TEST_F(PlotPaintTest, PoleOnTheAxisEndsThePaintWithTheCurvesSoFar) {
@@ -370,7 +370,7 @@ TEST_F(PlotPaintTest, GridStepBelowTheResolutionOfDoublesEnds) {
     EXPECT_NO_THROW(paint());
 }
 
-TEST_F(PlotPaintTest, HugeLimitsGiveLongLabelsAndNoCrash) {
+TEST_F(PlotPaintTest, HugeAndTinyLimitsGiveShortLabels) {
     addCurve("a", one, lowPass);
     host.edits[PlotEditBox::Egmin] = "-1e300";
     host.edits[PlotEditBox::Egmax] = "1e300";
@@ -379,7 +379,10 @@ TEST_F(PlotPaintTest, HugeLimitsGiveLongLabelsAndNoCrash) {
     boxes.gridBox = false;
     plot();
     const RecordingCanvas canvas = paint();
-    EXPECT_EQ(canvas.texts[6].text.size(), 304u);
+    EXPECT_EQ(canvas.texts[6].text, "1e+300");
+    EXPECT_EQ(canvas.texts[7].text, "-1e+300");
+    EXPECT_EQ(canvas.texts[0].text, "1e-300");
+    EXPECT_EQ(canvas.texts[1].text, "-1e-300");
     EXPECT_EQ(canvas.linesIn(White, PenStyle::Solid).size(), 300u);
 }
 
@@ -554,6 +557,40 @@ TEST_F(PhaseWrapTest, ContinuousPhaseIsUnwrappedAlongTheCurve) {
             EXPECT_EQ(phase[i].ya, phase[i - 1].yb);
             EXPECT_GE(phase[i].yb, phase[i].ya);  // the phase only falls
         }
+    }
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// Range labels carry as many significant digits as it takes to tell the limits apart.
+TEST_F(PlotPaintTest, RangeLabelsTellTheLimitsApart) {
+    struct Case {
+        const char *min, *max, *low, *high;
+    };
+    const std::vector<Case> cases{
+        {"0", "1e-6", "0", "1e-06"},
+        {"1.0001", "1.0002", "1.0001", "1.0002"},
+        {"-1e9", "2.5e9", "-1e+09", "2.5e+09"},
+        {"0,125", "0,375", "0.125", "0.375"},
+        {"-12345.678", "12345.678", "-1.23e+04", "1.23e+04"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.min);
+        host.edits[PlotEditBox::Eamin] = c.min;
+        host.edits[PlotEditBox::Eamax] = c.max;
+        plot();
+        const RecordingCanvas canvas = paint();
+        const std::optional<test::RecordedText> low = canvas.text(c.low);
+        const std::optional<test::RecordedText> high = canvas.text(c.high);
+        ASSERT_TRUE(low && high);
+        EXPECT_EQ(low->colour, Red);
+        EXPECT_EQ(low->top, 388);
+        EXPECT_EQ(high->top, 34);
+        EXPECT_EQ(high->left, 70 - 2 - 6 * static_cast<int>(std::string(c.high).size()));
     }
 }
 
