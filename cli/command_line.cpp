@@ -55,6 +55,8 @@ constexpr const char* Usage =
     "  --sem-fase            sem as curvas de fase\n"
     "  --sem-atraso          sem as curvas de atraso de grupo\n"
     "  --fase-continua       fase contínua ao longo de cada curva, sem os saltos de 360°\n"
+    "  --legenda, --sem-legenda\n"
+    "                        com (padrão) ou sem a legenda das curvas\n"
     "  --imagem ARQUIVO      grava o gráfico em ARQUIVO.png ou ARQUIVO.svg\n"
     "  --largura N           largura do gráfico em pixels (padrão 680)\n"
     "  --altura N            altura do gráfico em pixels (padrão 442)\n"
@@ -261,6 +263,8 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
             command.options.logarithmic = false;
         } else if (arg == "--sem-grade") {
             command.options.grid = false;
+        } else if (arg == "--legenda" || arg == "--sem-legenda") {
+            command.options.legend = arg == "--legenda";
         } else if (arg == "--fase-continua") {
             command.options.continuousPhase = true;
         } else if (arg == "--imagem") {

@@ -20,6 +20,7 @@ struct PlotOptions {
     bool logarithmic = true;
     bool grid = true;
     bool continuousPhase = false;
+    bool legend = true;
     /// The check box of each quantity that has one, in PlotQuantities order.
     std::array<bool, PlotQuantityCount> shown = allShown();
 
@@ -65,6 +66,7 @@ public:
         return options_.shown[static_cast<std::size_t>(q)];
     }
     bool continuousPhase() const override { return options_.continuousPhase; }
+    bool legend() const override { return options_.legend; }
 
 private:
     PlotOptions options_;

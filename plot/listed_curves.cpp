@@ -83,7 +83,8 @@ ReadStatus readResultFile(std::FILE* file, Polynomial& p, AnalysisLog& log) {
 // Any line that cannot be read stops the whole list, so a curve is never drawn with a
 // polynomial left over from an earlier list.
 std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curves,
-                                    AnalysisLog& log) {
+                                    AnalysisLog& log,
+                                    std::array<std::string, MaxCurves + 1>* numeratorFiles) {
     int curveCount = 0;
     bool denominatorDue = false;
     std::string numeratorLine;
@@ -108,6 +109,7 @@ std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curve
             target = &curves[curveCount].numerator;
             denominatorDue = true;
             numeratorLine = line;
+            if (numeratorFiles) (*numeratorFiles)[curveCount] = line;
         }
         if (readResultFile(file.get(), *target, log) != ReadStatus::Complete) {
             log.print("Arquivo %s inválido.", line.c_str());

@@ -2,7 +2,9 @@
 // frequency response, and any other view of the same list) reads them through here.
 #pragma once
 
+#include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "analysis_log.h"
@@ -18,7 +20,9 @@ inline constexpr int MaxListLineLength = 1999;
 /// denominator, comments skipped wherever they are. Returns the number of curves read, or
 /// no value when a message of the log stopped the list (a file missing or invalid, too
 /// many curves, a numerator without its denominator); the slots then hold no complete list.
+/// When `numeratorFiles` is given, slot k receives the list line of curve k's numerator.
 std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curves,
-                                    AnalysisLog& log);
+                                    AnalysisLog& log,
+                                    std::array<std::string, MaxCurves + 1>* numeratorFiles = nullptr);
 
 }  // namespace corvane

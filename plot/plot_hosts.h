@@ -31,6 +31,9 @@ public:
     /// CBfasecontinua, "Fase contínua": the phase unwrapped along each curve from its
     /// value at the lowest frequency. Unchecked where a host has no such box.
     virtual bool continuousPhase() const { return false; }
+    /// CBlegenda, "Legenda": the legend of the curves. Unchecked where a host has no such
+    /// box.
+    virtual bool legend() const { return false; }
 };
 
 /// Whether the curves of `q` are drawn: always for a quantity without a check box.

@@ -188,3 +188,33 @@ void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
 }
 
 }  // namespace corvane
+
+namespace corvane {
+
+std::string legendLine(int k, std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return std::to_string(k) + ": " + std::string(name);
+}
+
+// Drawn after the curves, on a black box each, so the lines stay readable over them.
+void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
+                const ResponseTable& table,
+                const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount) {
+    constexpr int RowHeight = 12;
+    constexpr int Inset = 4;
+    const PlotQuantitySpec& gain = quantitySpec(PlotQuantity::Gain);
+    for (int k = 1; k <= curveCount; ++k) {
+        const std::string line = legendLine(k, numeratorFiles[static_cast<std::size_t>(k)]);
+        canvas.drawText(frame.x1 - canvas.textWidth(line) - Inset,
+                        frame.y0 + Inset + RowHeight * (k - 1), line, gain.colour, Black);
+        const std::optional<int> y =
+            toPixelY(frame, frame.map(PlotQuantity::Gain), table.gain[k][p.segmentos]);
+        if (!y) continue;
+        const std::string number = std::to_string(k);
+        canvas.drawText(frame.x1 - canvas.textWidth(number) - 1,
+                        std::max(frame.y0 + 1, *y - RowHeight), number, gain.colour, Black);
+    }
+}
+
+}  // namespace corvane

@@ -3,7 +3,10 @@
 // here evaluates a curve or keeps state between paints.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <string>
+#include <string_view>
 
 #include "plot_canvas.h"
 #include "plot_data.h"
@@ -32,5 +35,15 @@ using PreparePoint = std::function<void(int i, double w)>;
 void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
                 const PlotCheckBoxes& checkBoxes, const ResponseTable& table, int curveCount,
                 const PreparePoint& preparePoint);
+
+/// The legend: in the top right corner of the frame one line "k: file" per curve (the
+/// numerator's file name without its folder) in the colour of its gain, and the curve's
+/// number at the right end of its gain curve.
+void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
+                const ResponseTable& table,
+                const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount);
+
+/// The text of the legend line of curve `k` whose numerator file is `path`.
+std::string legendLine(int k, std::string_view path);
 
 }  // namespace corvane

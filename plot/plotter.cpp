@@ -103,7 +103,8 @@ bool Plotter::plot(PlotListHost& window) {
     window.hidePlotWindow();
     plotReady_ = false;
     plotParameters_ = *parameters;
-    const std::optional<int> count = readListedCurves(window.listText(), curves_, log_);
+    const std::optional<int> count =
+        readListedCurves(window.listText(), curves_, log_, &numeratorFiles_);
     curveCount_ = count.value_or(0);
     if (!count) return false;
     log_.print("Lidas %d funções", curveCount_);
@@ -176,6 +177,9 @@ void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& c
         checkFloatingPoint(
             [&] { refreshResponsePoint(responseTable_, curves_, curveCount_, i, w, hz); });
     });
+    if (checkBoxes.legend()) {
+        drawLegend(canvas, frame, p, responseTable_, numeratorFiles_, curveCount_);
+    }
     curvesStale_ = false;
     tableHz_ = hz;
     tableLogarithmic_ = logarithmic;

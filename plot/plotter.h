@@ -4,7 +4,9 @@
 // needs of them.
 #pragma once
 
+#include <array>
 #include <optional>
+#include <string>
 
 #include "analysis_log.h"
 #include "listed_curves.h"
@@ -77,6 +79,8 @@ private:
     PlotParameters plotParameters_;
     PlotCurves curves_{};
     int curveCount_ = 0;
+    // The list line of each curve's numerator, for the legend.
+    std::array<std::string, MaxCurves + 1> numeratorFiles_{};
     bool plotReady_ = false;
     bool curvesStale_ = false;
     // The axis of the grid the response table was last filled on.

@@ -129,6 +129,7 @@ TForm4::TForm4(Program& program) : program_(program) {
     CBtg = quantityBoxes_[static_cast<std::size_t>(PlotQuantity::Delay)];
     CBfasecontinua = addCheckBox(this, "CBfasecontinua", QStringLiteral("Fase contínua"),
                                  {488, 348, 113, 17}, false);
+    CBlegenda = addCheckBox(this, "CBlegenda", QStringLiteral("Legenda"), {488, 366, 113, 17}, true);
 
     Button2 = addButton(this, "Button2", QStringLiteral("Plotar"), {400, 344});
     Label10 =
@@ -150,6 +151,7 @@ TForm4::TForm4(Program& program) : program_(program) {
         if (box) tabOrder.push_back(box);
     }
     tabOrder.push_back(CBfasecontinua);
+    tabOrder.push_back(CBlegenda);
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     Memo1->setFocus();
@@ -161,7 +163,7 @@ TForm4::TForm4(Program& program) : program_(program) {
         connect(edit, &QLineEdit::returnPressed, Button2, &QPushButton::click);
     }
     // The plot window reads the check boxes when it paints: a change is drawn at once.
-    std::vector<QCheckBox*> checkBoxes{CBhz, CBlog, CBgrade, CBfasecontinua};
+    std::vector<QCheckBox*> checkBoxes{CBhz, CBlog, CBgrade, CBfasecontinua, CBlegenda};
     for (QCheckBox* box : quantityBoxes_) {
         if (box) checkBoxes.push_back(box);
     }
@@ -254,6 +256,10 @@ bool TForm4::grid() const {
 
 bool TForm4::continuousPhase() const {
     return CBfasecontinua->isChecked();
+}
+
+bool TForm4::legend() const {
+    return CBlegenda->isChecked();
 }
 
 bool TForm4::shows(PlotQuantity quantity) const {

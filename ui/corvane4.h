@@ -55,6 +55,7 @@ public:
     QCheckBox* CBfase;
     QCheckBox* CBtg;
     QCheckBox* CBfasecontinua;
+    QCheckBox* CBlegenda;
     QPushButton* Button2;
     QLabel* Label10;
     OpenDialog* OpenDialog1;
@@ -80,6 +81,7 @@ public:
     bool grid() const override;
     bool shows(PlotQuantity quantity) const override;
     bool continuousPhase() const override;
+    bool legend() const override;
 
     /// The edit box `box`, one of the boxes above.
     QLineEdit* editBox(PlotEditBox box) const;

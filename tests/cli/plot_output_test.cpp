@@ -18,6 +18,10 @@
 #include "result_file.h"
 #include "temp_dir.h"
 
+#ifdef CORVANE_IMAGE_EXPORT
+#include <QImage>
+#endif
+
 namespace corvane::cli {
 namespace {
 
@@ -151,6 +155,34 @@ TEST_F(PlotOutputTest, TheTableReplacesTheOldFileWholeAndLeavesNoTemporary) {
     EXPECT_EQ(runCliWith({"plotar", "--tabela", longName, list}).status, ExitSuccess);
     EXPECT_TRUE(std::filesystem::exists(longName));
 }
+
+#ifdef CORVANE_IMAGE_EXPORT
+// The legend is drawn in the top right corner unless --sem-legenda asks otherwise.
+TEST_F(PlotOutputTest, TheLegendOptions) {
+    auto whiteInCorner = [&](const std::vector<std::string>& options) {
+        const std::string image = dir.file("legenda.png");
+        std::vector<std::string> args{"plotar"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.insert(args.end(), {"--imagem", image, list});
+        EXPECT_EQ(runCliWith(args).status, ExitSuccess);
+        const QImage picture(QString::fromStdString(image));
+        int count = 0;
+        for (int y = 12; y < 26; ++y) {
+            for (int x = 560; x < 668; ++x) {
+                // Light pixels of the white text; the grid is grey or yellow.
+                const QRgb p = picture.pixel(x, y);
+                count += qRed(p) > 160 && qGreen(p) > 160 && qBlue(p) > 160;
+            }
+        }
+        return count;
+    };
+    const int shown = whiteInCorner({});
+    EXPECT_GT(shown, 10);
+    EXPECT_EQ(whiteInCorner({"--legenda"}), shown);
+    EXPECT_EQ(whiteInCorner({"--sem-legenda"}), 0);
+    EXPECT_EQ(whiteInCorner({"--legenda", "--sem-legenda"}), 0);
+}
+#endif
 
 // A tmpfs of a few pages, filled up, in a mount namespace of its own: the table and the
 // image cannot be written, and the files they would replace must stay as they were.

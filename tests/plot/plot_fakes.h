@@ -99,6 +99,7 @@ struct FakeCheckBoxes : PlotCheckBoxes {
     bool phaseBox = true;
     bool delayBox = true;
     bool continuousBox = false;
+    bool legendBox = false;
     int unchecks = 0;
 
     bool hz() const override { return hzBox; }
@@ -112,6 +113,7 @@ struct FakeCheckBoxes : PlotCheckBoxes {
         return q == PlotQuantity::Phase ? phaseBox : q == PlotQuantity::Delay ? delayBox : true;
     }
     bool continuousPhase() const override { return continuousBox; }
+    bool legend() const override { return legendBox; }
 };
 
 inline const char* const DefaultListText =

@@ -11,6 +11,7 @@
 #include "floating_point.h"
 #include "plot_fakes.h"
 #include "plot_frame.h"
+#include "plot_paint.h"
 
 namespace corvane {
 namespace {
@@ -592,6 +593,46 @@ TEST_F(PlotPaintTest, RangeLabelsTellTheLimitsApart) {
         EXPECT_EQ(high->top, 34);
         EXPECT_EQ(high->left, 70 - 2 - 6 * static_cast<int>(std::string(c.high).size()));
     }
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+TEST_F(PlotPaintTest, TheLegendNamesEachCurveAndNumbersItsGainCurve) {
+    EXPECT_EQ(legendLine(3, "/tmp/pasta.n2/rc.n4"), "3: rc.n4");
+    EXPECT_EQ(legendLine(12, "rc.n1"), "12: rc.n1");
+
+    // 1 / (1 + s) and 10 / (1 + s): at 5 rad/s -14.15 dB and +5.85 dB.
+    addCurve("baixa", one, lowPass);
+    host.memo += "\n" + writeFile("alta.n1", polynomial({1.0}, 10.0)) + "\n" +
+                 writeFile("alta.d", lowPass);
+    plot();
+    EXPECT_EQ(paint().texts.size(), 12u);  // no legend while unchecked
+    boxes.legendBox = true;
+    const RecordingCanvas canvas = paint();
+    ASSERT_EQ(canvas.texts.size(), 16u);
+    const std::string first = "1: baixa.n1";
+    const std::string second = "2: alta.n1";
+    ASSERT_TRUE(canvas.text(first) && canvas.text(second));
+    EXPECT_EQ(canvas.text(first)->left, 670 - 6 * static_cast<int>(first.size()) - 4);
+    EXPECT_EQ(canvas.text(first)->top, 14);
+    EXPECT_EQ(canvas.text(second)->left, 670 - 6 * static_cast<int>(second.size()) - 4);
+    EXPECT_EQ(canvas.text(second)->top, 26);
+    EXPECT_EQ(canvas.text(first)->colour, White);
+    // The numbers stand just above the last point of each gain curve: y = 10 + 414·(20 - g)/80.
+    auto row = [](double gain) { return nearest(10 + 414 * (20 - gain) / 80); };
+    const double low = -10 * std::log10(26.0);
+    const std::vector<test::RecordedText> numbers{canvas.texts[13], canvas.texts[15]};
+    EXPECT_EQ(numbers[0].text, "1");
+    EXPECT_EQ(numbers[0].left, 670 - 6 - 1);
+    EXPECT_EQ(numbers[0].top, row(low) - 12);
+    EXPECT_EQ(numbers[1].text, "2");
+    EXPECT_EQ(numbers[1].top, row(low + 20) - 12);
+    // Drawn after the curves.
+    EXPECT_EQ(canvas.order.substr(canvas.order.size() - 4), "TTTT");
 }
 
 }  // namespace

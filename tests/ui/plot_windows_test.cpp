@@ -249,6 +249,8 @@ private slots:
                               << "Atraso de grupo" << QRect(520, 320, 148, 17) << true;
         QTest::newRow("CBfasecontinua") << "CBfasecontinua"
                                         << "Fase contínua" << QRect(488, 348, 113, 17) << false;
+        QTest::newRow("CBlegenda") << "CBlegenda"
+                                   << "Legenda" << QRect(488, 366, 113, 17) << true;
     }
 
     void listWindowCheckBoxes() {
@@ -292,7 +294,7 @@ private slots:
         QCOMPARE(tabOrder(form.Memo1),
                  (QStringList{"Memo1", "Button1", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
                               "Efmin", "Efmax", "Eamin", "Eamax", "CBhz", "CBlog", "CBgrade",
-                              "Esegmentos", "CBfase", "CBtg", "CBfasecontinua"}));
+                              "Esegmentos", "CBfase", "CBtg", "CBfasecontinua", "CBlegenda"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
