@@ -78,6 +78,7 @@ struct Boxes : PlotCheckBoxes {
     void uncheckLogarithmic() override { log = false; }
     bool grid() const override { return true; }
     bool shows(PlotQuantity) const override { return true; }
+    bool legend() const override { return true; }
 };
 
 // "Plotar" on twenty pairs of result files in a temporary folder, with 600 segments.
