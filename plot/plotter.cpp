@@ -153,6 +153,42 @@ bool Plotter::keyDown(int keyCode, const PlotCheckBoxes& checkBoxes) {
     return true;
 }
 
+// Both work on u = ln w (logarithmic) or u = w (linear), where the frame is linear.
+void Plotter::zoomFrequencyAt(double fraction, int steps, const PlotCheckBoxes& checkBoxes) {
+    const bool logarithmic = checkBoxes.logarithmic();
+    PlotParameters next = plotParameters_;
+    checkFloatingPoint([&] {
+        const double low = logarithmic ? std::log(next.wmin) : next.wmin;
+        const double high = logarithmic ? std::log(next.wmax) : next.wmax;
+        const double pointer = low + fraction * (high - low);
+        const double span = (high - low) * std::pow(0.5, steps);
+        const double newLow = pointer - fraction * span;
+        const double newHigh = newLow + span;
+        next.wmin = logarithmic ? std::exp(newLow) : newLow;
+        next.wmax = logarithmic ? std::exp(newHigh) : newHigh;
+    });
+    plotParameters_ = next;
+    curvesStale_ = true;
+}
+
+void Plotter::panFrequency(double fraction, const PlotCheckBoxes& checkBoxes) {
+    const bool logarithmic = checkBoxes.logarithmic();
+    PlotParameters next = plotParameters_;
+    checkFloatingPoint([&] {
+        if (logarithmic) {
+            const double factor = std::pow(next.wmax / next.wmin, -fraction);
+            next.wmin *= factor;
+            next.wmax *= factor;
+        } else {
+            const double shift = -fraction * (next.wmax - next.wmin);
+            next.wmin += shift;
+            next.wmax += shift;
+        }
+    });
+    plotParameters_ = next;
+    curvesStale_ = true;
+}
+
 void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& checkBoxes) {
     ScopedCLocale locale;
     canvas.fillRectangle(0, 0, width, height, Black);

@@ -61,6 +61,17 @@ public:
     /// parameters unchanged, when the command's arithmetic faults.
     bool keyDown(int keyCode, const PlotCheckBoxes& checkBoxes);
 
+    /// Mouse wheel over the plot: `steps` notches up (positive) narrow the frequency range
+    /// by half each, down widen it by two, keeping the frequency at `fraction` (0 at the
+    /// left edge of the frame, 1 at the right) where it is. Marks the curves stale. Throws
+    /// FloatingPointFault, leaving the parameters unchanged, when the arithmetic faults.
+    void zoomFrequencyAt(double fraction, int steps, const PlotCheckBoxes& checkBoxes);
+
+    /// A drag of the plot by `fraction` of the frame's width to the right: the frequency
+    /// range moves the other way (by a share of its decades on the logarithmic axis), so
+    /// the curves follow the pointer. Marks the curves stale; faults as zoomFrequencyAt.
+    void panFrequency(double fraction, const PlotCheckBoxes& checkBoxes);
+
     /// The response table no longer fits the axis (a toggle of "Frequências em Hz" or of
     /// the logarithmic scale): the next paint evaluates the curves again.
     void markCurvesStale() { curvesStale_ = true; }

@@ -637,3 +637,68 @@ TEST_F(PlotPaintTest, TheLegendNamesEachCurveAndNumbersItsGainCurve) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// The wheel zooms about the pointer and a drag pans, on either axis, marking the table
+// stale like the arrow keys.
+TEST_F(PlotPaintTest, WheelZoomKeepsThePointersFrequency) {
+    addCurve("a", one, lowPass);
+    setEdits("1", "10000");
+    plot();
+    paint();
+    // The pointer at a quarter of the width of 1 .. 1e4 on the logarithmic axis is 10.
+    plotter.zoomFrequencyAt(0.25, 1, boxes);
+    EXPECT_TRUE(plotter.curvesStale());
+    const PlotParameters& p = plotter.plotParameters();
+    EXPECT_NEAR(std::log10(p.wmin), 0.5, 1e-12);
+    EXPECT_NEAR(std::log10(p.wmax), 2.5, 1e-12);
+    // Two notches down: four times the decades, 10 still a quarter of the way.
+    plotter.zoomFrequencyAt(0.25, -2, boxes);
+    EXPECT_NEAR(std::log10(p.wmin), -1.0, 1e-12);
+    EXPECT_NEAR(std::log10(p.wmax), 7.0, 1e-12);
+
+    boxes.logBox = false;
+    setEdits("0", "100");
+    plot();
+    plotter.zoomFrequencyAt(0.5, 1, boxes);
+    EXPECT_EQ(p.wmin, 25.0);
+    EXPECT_EQ(p.wmax, 75.0);
+}
+
+TEST_F(PlotPaintTest, DragPansAsTheArrowKeysDo) {
+    addCurve("a", one, lowPass);
+    plot();
+    paint();
+    // Dragged a quarter of the width to the left: the view moves right as the right arrow
+    // moves it, by a quarter of its decades.
+    plotter.panFrequency(-0.25, boxes);
+    EXPECT_TRUE(plotter.curvesStale());
+    PlotParameters p = plotter.plotParameters();
+    plot();
+    plotter.keyDown(KeyRight, boxes);
+    EXPECT_NEAR(p.wmin, plotter.plotParameters().wmin, 1e-12);
+    EXPECT_NEAR(p.wmax, plotter.plotParameters().wmax, 1e-12);
+
+    boxes.logBox = false;
+    setEdits("0", "100");
+    plot();
+    plotter.panFrequency(0.1, boxes);
+    p = plotter.plotParameters();
+    EXPECT_EQ(p.wmin, -10.0);
+    EXPECT_EQ(p.wmax, 90.0);
+}
+
+TEST_F(PlotPaintTest, AFaultingZoomChangesNothing) {
+    addCurve("a", one, lowPass);
+    setEdits("1e-10", "1e200");
+    plot();
+    const PlotParameters before = plotter.plotParameters();
+    EXPECT_THROW(plotter.zoomFrequencyAt(0.0, -2, boxes), FloatingPointFault);
+    EXPECT_EQ(plotter.plotParameters().wmax, before.wmax);
+    EXPECT_EQ(plotter.plotParameters().wmin, before.wmin);
+}
+
+}  // namespace
+}  // namespace corvane

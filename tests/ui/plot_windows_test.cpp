@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
+#include <QMouseEvent>
 
 #include <cmath>
 #include <deque>
@@ -793,6 +795,47 @@ private slots:
         form.resize(laidOut);
         QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
         QCOMPARE(form.Button2->pos(), plotar);
+    }
+
+    void theWheelZoomsAndADragPans() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().Ewmin->setText("1");
+        driver.list().Ewmax->setText("10000");
+        driver.plotar();
+        driver.picture();
+        const auto& p = driver.program.plotter().plotParameters();
+        // x = 220 is a quarter of the way across the frame (70 .. 670): 10 rad/s.
+        const QPointF pointer(220, 200);
+        QWheelEvent up(pointer, driver.plot().mapToGlobal(pointer), QPoint(), QPoint(0, 120),
+                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&driver.plot(), &up);
+        QVERIFY(std::abs(std::log10(p.wmin) - 0.5) < 1e-12);
+        QVERIFY(std::abs(std::log10(p.wmax) - 2.5) < 1e-12);
+        QVERIFY(driver.program.plotter().curvesStale());
+        driver.picture();
+        QVERIFY(!driver.program.plotter().curvesStale());
+
+        // A drag of 150 pixels (a quarter of the frame) to the right: half a decade down.
+        auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButton button,
+                         Qt::MouseButtons buttons) {
+            QMouseEvent event(type, at, driver.plot().mapToGlobal(at), button, buttons,
+                              Qt::NoModifier);
+            QApplication::sendEvent(&driver.plot(), &event);
+        };
+        mouse(QEvent::MouseButtonPress, {300, 200}, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseMove, {400, 200}, Qt::NoButton, Qt::LeftButton);
+        mouse(QEvent::MouseMove, {450, 200}, Qt::NoButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, {450, 200}, Qt::LeftButton, Qt::NoButton);
+        QVERIFY(std::abs(std::log10(p.wmin) - 0.0) < 1e-12);
+        QVERIFY(std::abs(std::log10(p.wmax) - 2.0) < 1e-12);
+        // Moves without the button change nothing.
+        mouse(QEvent::MouseMove, {600, 200}, Qt::NoButton, Qt::NoButton);
+        QVERIFY(std::abs(std::log10(p.wmax) - 2.0) < 1e-12);
+        QVERIFY(driver.boxes.empty());
+        // The edit boxes keep what the user typed.
+        QCOMPARE(driver.list().Ewmin->text(), QString("1"));
     }
 };
 
