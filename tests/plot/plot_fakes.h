@@ -125,12 +125,7 @@ inline const char* const DefaultListText =
 
 /// TForm4 with its initial edit boxes and Memo1, and the visibility of TForm5.
 struct FakeListHost : PlotListHost {
-    std::map<PlotEditBox, std::string> edits{
-        {PlotEditBox::Ewmin, "0.1"},     {PlotEditBox::Ewmax, "5"},
-        {PlotEditBox::Egmin, "-60"},     {PlotEditBox::Egmax, "20"},
-        {PlotEditBox::Efmin, "-180"},    {PlotEditBox::Efmax, "180"},
-        {PlotEditBox::Eamin, "-10"},     {PlotEditBox::Eamax, "40"},
-        {PlotEditBox::Esegmentos, "300"}};
+    std::map<PlotEditBox, std::string> edits = initialEdits();
     std::string memo = DefaultListText;
     std::vector<std::string> appended;
     std::optional<std::string> dialogChoice;
@@ -138,6 +133,13 @@ struct FakeListHost : PlotListHost {
     bool plotWindowVisible = false;
 
     std::string editText(PlotEditBox box) const override { return edits.at(box); }
+
+    static std::map<PlotEditBox, std::string> initialEdits() {
+        std::map<PlotEditBox, std::string> texts;
+        for (const PlotEditBoxSpec& box : PlotEditBoxes)
+            texts[box.box] = box.initialText;
+        return texts;
+    }
     std::string listText() const override { return memo; }
     void appendListLine(std::string_view line) override { appended.emplace_back(line); }
     std::optional<std::string> chooseNumeratorFile() override {
