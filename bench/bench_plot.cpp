@@ -12,6 +12,7 @@
 #include "floating_point.h"
 #include "frequency_response.h"
 #include "numbered.h"
+#include "response_table.h"
 #include "plotter.h"
 #include "result_file.h"
 
@@ -77,8 +78,8 @@ struct Boxes : PlotCheckBoxes {
     bool logarithmic() const override { return log; }
     void uncheckLogarithmic() override { log = false; }
     bool grid() const override { return true; }
-    bool phase() const override { return true; }
-    bool groupDelay() const override { return true; }
+    bool shows(PlotQuantity) const override { return true; }
+    bool legend() const override { return true; }
 };
 
 // "Plotar" on twenty pairs of result files in a temporary folder, with 600 segments.
@@ -119,27 +120,7 @@ struct PlotWindowState : PlotListHost {
     ~PlotWindowState() override { std::filesystem::remove_all(folder); }
 
     std::string editText(PlotEditBox box) const override {
-        switch (box) {
-            case PlotEditBox::Ewmin:
-                return "0.1";
-            case PlotEditBox::Ewmax:
-                return "5";
-            case PlotEditBox::Egmin:
-                return "-60";
-            case PlotEditBox::Egmax:
-                return "20";
-            case PlotEditBox::Efmin:
-                return "-180";
-            case PlotEditBox::Efmax:
-                return "180";
-            case PlotEditBox::Eamin:
-                return "-10";
-            case PlotEditBox::Eamax:
-                return "40";
-            case PlotEditBox::Esegmentos:
-                return "600";
-        }
-        return {};
+        return box == PlotEditBox::Esegmentos ? "600" : editBoxSpec(box).initialText;
     }
     std::string listText() const override { return list; }
     void appendListLine(std::string_view) override {}

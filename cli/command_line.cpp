@@ -4,8 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,7 +16,9 @@
 #include "console_host.h"
 #include "corvane_version.h"
 #include "floating_point.h"
+#include "number_text.h"
 #include "plot_console.h"
+#include "plot_list_file.h"
 #include "plotter.h"
 #include "results_json.h"
 #include "time_console.h"
@@ -68,6 +69,9 @@ constexpr const char* Usage =
     "  --sem-grade           sem grade\n"
     "  --sem-fase            sem as curvas de fase\n"
     "  --sem-atraso          sem as curvas de atraso de grupo\n"
+    "  --fase-continua       fase contínua ao longo de cada curva, sem os saltos de 360°\n"
+    "  --legenda, --sem-legenda\n"
+    "                        com (padrão) ou sem a legenda das curvas\n"
     "  --imagem ARQUIVO      grava o gráfico em ARQUIVO.png ou ARQUIVO.svg\n"
     "  --largura N           largura do gráfico em pixels (padrão 680)\n"
     "  --altura N            altura do gráfico em pixels (padrão 442)\n"
@@ -289,31 +293,49 @@ int parseExtent(std::string_view option, std::string_view text) {
     return value;
 }
 
+// The value of an option that stands for an edit box, refused here when "Plotar" could
+// not take it, so a mistyped option never draws a plot of something else.
+std::string checkedEditValue(const PlotEditBoxSpec& box, std::string_view text) {
+    if (box.parameter) {
+        if (!parseDecimalNumber(text)) {
+            throw UsageError("a opção " + std::string(box.option) +
+                             " pede um número finito (. ou , decimal): " + std::string(text));
+        }
+    } else {
+        const std::optional<long long> segments = parseWholeNumber(text);
+        if (!segments || *segments < 1 || *segments > MaxSegments) {
+            throw UsageError("a opção " + std::string(box.option) + " pede um número inteiro de 1 a " +
+                             std::to_string(MaxSegments) + ": " + std::string(text));
+        }
+    }
+    return std::string(text);
+}
+
 PlotCommand parsePlot(const std::vector<std::string_view>& list) {
-    const std::vector<std::pair<std::string_view, PlotEditBox>> editOptions{
-        {"--wmin", PlotEditBox::Ewmin},          {"--wmax", PlotEditBox::Ewmax},
-        {"--gmin", PlotEditBox::Egmin},          {"--gmax", PlotEditBox::Egmax},
-        {"--fmin", PlotEditBox::Efmin},          {"--fmax", PlotEditBox::Efmax},
-        {"--amin", PlotEditBox::Eamin},          {"--amax", PlotEditBox::Eamax},
-        {"--segmentos", PlotEditBox::Esegmentos}};
     PlotCommand command;
     Arguments args(list, "só uma lista por vez: ", "falta a LISTA");
     while (args.next()) {
         const std::string_view arg = args.current();
-        const auto edit = std::find_if(editOptions.begin(), editOptions.end(),
-                                       [&](const auto& option) { return option.first == arg; });
-        if (edit != editOptions.end()) {
-            command.options.editText(edit->second) = args.value();
+        const auto edit = std::find_if(PlotEditBoxes.begin(), PlotEditBoxes.end(),
+                                       [&](const PlotEditBoxSpec& box) { return box.option == arg; });
+        const auto hide = std::find_if(PlotQuantities.begin(), PlotQuantities.end(),
+                                       [&](const PlotQuantitySpec& q) {
+                                           return q.checkBox && q.checkBox->hideOption == arg;
+                                       });
+        if (edit != PlotEditBoxes.end()) {
+            command.options.editText(edit->box) = checkedEditValue(*edit, args.value());
+        } else if (hide != PlotQuantities.end()) {
+            command.options.shown[static_cast<std::size_t>(hide->quantity)] = false;
         } else if (arg == "--hz") {
             command.options.hz = true;
         } else if (arg == "--linear") {
             command.options.logarithmic = false;
         } else if (arg == "--sem-grade") {
             command.options.grid = false;
-        } else if (arg == "--sem-fase") {
-            command.options.phase = false;
-        } else if (arg == "--sem-atraso") {
-            command.options.groupDelay = false;
+        } else if (arg == "--legenda" || arg == "--sem-legenda") {
+            command.options.legend = arg == "--legenda";
+        } else if (arg == "--fase-continua") {
+            command.options.continuousPhase = true;
         } else if (arg == "--imagem") {
             command.image = args.value();
 #if defined(CORVANE_IMAGE_EXPORT) || defined(CORVANE_IMAGE_PROGRAM)
@@ -337,14 +359,6 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
     return command;
 }
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return text;
-}
-
 // Paints as the plot window would: on the image when one is asked for, else on nothing,
 // which still fills the response table.
 bool paintPlot(const PlotCommand& command, Plotter& plotter, PlotCheckBoxes& boxes,
@@ -364,10 +378,29 @@ bool paintPlot(const PlotCommand& command, Plotter& plotter, PlotCheckBoxes& box
     return false;
 }
 
+void reportUnreadList(const std::string& path, const ListFile& list, std::FILE* err) {
+    switch (list.status) {
+        case ListFileStatus::Folder:
+            std::fprintf(err, "corvane-cli: a lista %s é uma pasta\n", path.c_str());
+            break;
+        case ListFileStatus::Unreadable:
+            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s: %s\n", path.c_str(),
+                         list.reason.c_str());
+            break;
+        case ListFileStatus::TooLong:
+            std::fprintf(err, "corvane-cli: a lista %s passa de 1 MiB ou de %zu linhas\n",
+                         path.c_str(), MaxListFileLines);
+            break;
+        default:
+            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", path.c_str());
+            break;
+    }
+}
+
 int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
-    const std::optional<std::string> list = readWholeFile(command.list);
-    if (!list) {
-        std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", command.list.c_str());
+    const ListFile list = readPlotListFile(command.list);
+    if (list.status != ListFileStatus::Read) {
+        reportUnreadList(command.list, list, err);
         return ExitFailure;
     }
     AnalysisLog log([out](std::string_view line) {
@@ -375,7 +408,7 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
         std::fputc('\n', out);
     });
     Plotter plotter(log);
-    ConsolePlotList window(command.options, *list);
+    ConsolePlotList window(command.options, list.text);
     ConsoleCheckBoxes boxes(command.options);
     const bool ready = plotter.plot(window);
     std::fflush(out);
@@ -512,6 +545,14 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
     } catch (const UsageError& error) {
         std::fprintf(err, "corvane-cli: %s\n%s", error.message().c_str(), Usage);
         return ExitUsage;
+    } catch (const std::exception& error) {
+        // Whatever failed (memory, a library), the command ends with a message, never
+        // with an abort.
+        std::fprintf(err, "corvane-cli: erro inesperado: %s\n", error.what());
+        return ExitFailure;
+    } catch (...) {
+        std::fprintf(err, "corvane-cli: erro inesperado\n");
+        return ExitFailure;
     }
 }
 

@@ -3,25 +3,35 @@
 #include <cstdio>
 
 #include "c_locale.h"
+#include "replace_file.h"
 
 namespace corvane::cli {
 
-bool writeResponseTable(const Plotter& plotter, const std::string& path) {
-    ScopedCLocale locale;
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) return false;
-    bool ok = std::fputs("curva,ponto,frequencia,ganho_db,fase_graus,atraso_s\n", file) >= 0;
+namespace {
+
+bool writeRows(const Plotter& plotter, std::FILE* file) {
+    bool ok = std::fputs("curva,ponto,frequencia", file) >= 0;
+    for (const PlotQuantitySpec& q : PlotQuantities)
+        ok = std::fprintf(file, ",%s", q.csvColumn) >= 0 && ok;
+    ok = std::fputc('\n', file) != EOF && ok;
     const ResponseTable& table = plotter.responseTable();
     const int points = plotter.plotParameters().segmentos + 1;
     for (int k = 1; k <= plotter.curveCount(); ++k) {
         for (int i = 0; i < points; ++i) {
-            ok = std::fprintf(file, "%d,%d,%.17g,%.17g,%.17g,%.17g\n", k, i, table.frequency[i],
-                              table.gain[k][i], table.phase[k][i], table.delay[k][i]) >= 0 &&
-                 ok;
+            ok = std::fprintf(file, "%d,%d,%.17g", k, i, table.frequency[i]) >= 0 && ok;
+            for (const PlotQuantitySpec& q : PlotQuantities)
+                ok = std::fprintf(file, ",%.17g", (table.*q.rows)[k][i]) >= 0 && ok;
+            ok = std::fputc('\n', file) != EOF && ok;
         }
     }
-    ok = std::ferror(file) == 0 && ok;
-    return std::fclose(file) == 0 && ok;
+    return ok;
+}
+
+}  // namespace
+
+bool writeResponseTable(const Plotter& plotter, const std::string& path) {
+    ScopedCLocale locale;
+    return replaceFile(path, [&](std::FILE* file) { return writeRows(plotter, file); });
 }
 
 }  // namespace corvane::cli

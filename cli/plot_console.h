@@ -13,16 +13,28 @@
 namespace corvane::cli {
 
 struct PlotOptions {
-    /// The texts of Ewmin .. Esegmentos, converted as "Plotar" converts them.
-    std::array<std::string, 9> editTexts{"0.1", "5",   "-60", "20", "-180",
-                                         "180", "-10", "40",  "300"};
+    /// The texts of the edit boxes in PlotEditBox order, converted as "Plotar" converts
+    /// them; at first the window's own.
+    std::array<std::string, PlotEditBoxCount> editTexts = initialEditTexts<std::string>();
     bool hz = false;
     bool logarithmic = true;
     bool grid = true;
-    bool phase = true;
-    bool groupDelay = true;
+    bool continuousPhase = false;
+    bool legend = true;
+    /// The check box of each quantity that has one, in PlotQuantities order.
+    std::array<bool, PlotQuantityCount> shown = allShown();
 
-    std::string& editText(PlotEditBox box) { return editTexts[static_cast<int>(box)]; }
+    std::string& editText(PlotEditBox box) { return editTexts[static_cast<std::size_t>(box)]; }
+    const std::string& editText(PlotEditBox box) const {
+        return editTexts[static_cast<std::size_t>(box)];
+    }
+
+private:
+    static std::array<bool, PlotQuantityCount> allShown() {
+        std::array<bool, PlotQuantityCount> shown{};
+        shown.fill(true);
+        return shown;
+    }
 };
 
 class ConsolePlotList : public PlotListHost {
@@ -30,9 +42,7 @@ public:
     ConsolePlotList(const PlotOptions& options, std::string listText)
         : options_(options), listText_(std::move(listText)) {}
 
-    std::string editText(PlotEditBox box) const override {
-        return options_.editTexts[static_cast<int>(box)];
-    }
+    std::string editText(PlotEditBox box) const override { return options_.editText(box); }
     std::string listText() const override { return listText_; }
     void appendListLine(std::string_view) override {}
     std::optional<std::string> chooseNumeratorFile() override { return std::nullopt; }
@@ -52,8 +62,11 @@ public:
     bool logarithmic() const override { return options_.logarithmic; }
     void uncheckLogarithmic() override { options_.logarithmic = false; }
     bool grid() const override { return options_.grid; }
-    bool phase() const override { return options_.phase; }
-    bool groupDelay() const override { return options_.groupDelay; }
+    bool shows(PlotQuantity q) const override {
+        return options_.shown[static_cast<std::size_t>(q)];
+    }
+    bool continuousPhase() const override { return options_.continuousPhase; }
+    bool legend() const override { return options_.legend; }
 
 private:
     PlotOptions options_;
@@ -71,8 +84,9 @@ public:
 };
 
 /// Writes the response table of the last paint as CSV: a header line, then one row per
-/// curve and grid point (curva, ponto, frequencia, ganho_db, fase_graus, atraso_s), the
-/// numbers with "%.17g" and "." as decimal separator. Returns false when writing failed.
+/// curve and grid point (curva, ponto, frequencia, then the column of each quantity:
+/// ganho_db, fase_graus, atraso_s), the numbers with "%.17g" and "." as decimal separator.
+/// The file is replaced whole or left as it was; returns false when writing failed.
 bool writeResponseTable(const Plotter& plotter, const std::string& path);
 
 }  // namespace corvane::cli

@@ -89,15 +89,4 @@ CurveResponse evaluateCurve(const PlotCurve& curve, double w, bool hz) {
     return response;
 }
 
-void refreshResponsePoint(ResponseTable& table, const PlotCurves& curves, int curveCount, int i,
-                          double w, bool hz) {
-    table.frequency[i] = w;
-    for (int k = 1; k <= curveCount; ++k) {
-        const CurveResponse r = evaluateCurve(curves[k], w, hz);
-        table.gain[k][i] = r.gain;
-        table.phase[k][i] = r.phase;
-        table.delay[k][i] = r.delay;
-    }
-}
-
 }  // namespace corvane

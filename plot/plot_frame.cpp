@@ -39,9 +39,10 @@ PlotFrame makePlotFrame(int width, int height, const PlotParameters& p, bool log
         frame.bx = frame.x1 - frame.ax * p.wmax;
     }
     frame.dx = (frame.x1 - frame.x0) * 1.0 / p.segmentos;
-    frame.gain = verticalMap(frame, p.gmin, p.gmax);
-    frame.phase = verticalMap(frame, p.fmin, p.fmax);
-    frame.delay = verticalMap(frame, p.amin, p.amax);
+    for (const PlotQuantitySpec& q : PlotQuantities) {
+        frame.maps[static_cast<std::size_t>(q.quantity)] =
+            verticalMap(frame, p.*q.minBox.parameter, p.*q.maxBox.parameter);
+    }
     return frame;
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "plot_data.h"
+#include "plot_quantities.h"
 
 namespace corvane {
 
@@ -39,9 +40,10 @@ struct PlotFrame {
     double bx = 0.0;
     /// Horizontal distance between neighbouring grid points.
     double dx = 0.0;
-    VerticalMap gain;
-    VerticalMap phase;
-    VerticalMap delay;
+    /// The vertical map of each quantity, in PlotQuantities order.
+    std::array<VerticalMap, PlotQuantityCount> maps{};
+
+    const VerticalMap& map(PlotQuantity q) const { return maps[static_cast<std::size_t>(q)]; }
 };
 
 /// The plot rectangle of a `width` × `height` surface and the maps for `p`. Equal limits

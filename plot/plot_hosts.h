@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "plot_quantities.h"
+
 namespace corvane {
 
 /// The check boxes of the plot list window, read at every paint and key of the plot
@@ -23,14 +25,21 @@ public:
     virtual void uncheckLogarithmic() = 0;
     /// CBgrade, "Grade".
     virtual bool grid() const = 0;
-    /// CBfase, "Fase".
-    virtual bool phase() const = 0;
-    /// CBtg, "Atraso de grupo".
-    virtual bool groupDelay() const = 0;
+    /// The check box of a quantity that has one (PlotQuantitySpec::checkBox): CBfase,
+    /// "Fase"; CBtg, "Atraso de grupo".
+    virtual bool shows(PlotQuantity quantity) const = 0;
+    /// CBfasecontinua, "Fase contínua": the phase unwrapped along each curve from its
+    /// value at the lowest frequency. Unchecked where a host has no such box.
+    virtual bool continuousPhase() const { return false; }
+    /// CBlegenda, "Legenda": the legend of the curves. Unchecked where a host has no such
+    /// box.
+    virtual bool legend() const { return false; }
 };
 
-/// The edit boxes that "Plotar" reads, in the order it reads them.
-enum class PlotEditBox { Ewmin, Ewmax, Egmin, Egmax, Efmin, Efmax, Eamin, Eamax, Esegmentos };
+/// Whether the curves of `q` are drawn: always for a quantity without a check box.
+inline bool isShown(const PlotCheckBoxes& boxes, const PlotQuantitySpec& q) {
+    return q.checkBox == nullptr || boxes.shows(q.quantity);
+}
 
 /// The plot list window as "Adicionar" and "Plotar" use it.
 class PlotListHost {

@@ -1,12 +1,13 @@
-// The paint of the plot window: background, grid, frame, labels and curves, evaluating
-// the curves on the way when they are stale.
+#include "plot_paint.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
-#include "c_locale.h"
 #include "floating_point.h"
-#include "plotter.h"
+#include "plot_quantities.h"
 
 namespace corvane {
 
@@ -27,6 +28,24 @@ std::string formatNumber(const char* format, double value) {
     return text;
 }
 
+std::string formatSignificant(double value, int digits) {
+    char buffer[64];
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+    if (length < 0) return {};
+    return std::string(buffer, static_cast<std::size_t>(std::min<int>(length, sizeof buffer - 1)));
+}
+
+// The limits of a range with three significant digits, or as many more as it takes to
+// tell them apart: a range of 0 .. 1e-6 reads "0" and "1e-06", never "0.00" twice.
+std::pair<std::string, std::string> rangeLabels(double min, double max) {
+    constexpr int MostDigits = 17;
+    for (int digits = 3;; ++digits) {
+        std::string low = formatSignificant(min, digits);
+        std::string high = formatSignificant(max, digits);
+        if (low != high || digits == MostDigits) return {std::move(low), std::move(high)};
+    }
+}
+
 // Adds `step` to `v`; false when that no longer changes v (a step below half an ulp).
 bool advance(double& v, double step) {
     const double next = v + step;
@@ -35,41 +54,43 @@ bool advance(double& v, double step) {
     return true;
 }
 
+// Where the polyline of one quantity of one curve stands after the previous point.
+struct Trace {
+    std::optional<int> y;
+    /// The value drawn there (unwrapped, for a continuous phase), when it was finite.
+    std::optional<double> value;
+    /// The whole turns added to unwrap the values so far.
+    double turns = 0.0;
+};
+
 // Continues one polyline of one curve from the previous grid point to point `i`. A
-// value without a position breaks the line instead of drawing to nowhere.
-void drawCurveStep(PlotCanvas& canvas, Colour colour, const PlotFrame& frame,
+// value without a position breaks the line instead of drawing to nowhere. A quantity that
+// wraps (the phase) is either unwrapped along the curve, or its line is broken where it
+// jumps by more than half a period: that jump is the wrap, not the response.
+void drawCurveStep(PlotCanvas& canvas, const PlotQuantitySpec& spec, const PlotFrame& frame,
                    const VerticalMap& map, double value, int i, int previousX, int x,
-                   std::optional<int>& lastY) {
-    canvas.setPen(colour, PenStyle::Solid);
+                   bool unwrap, Trace& trace) {
+    canvas.setPen(spec.colour, PenStyle::Solid);
+    bool wrapped = false;
+    if (spec.wrapPeriod > 0 && trace.value && std::isfinite(value)) {
+        if (unwrap) {
+            value += trace.turns;
+            const double turns = std::round((*trace.value - value) / spec.wrapPeriod);
+            value += turns * spec.wrapPeriod;
+            trace.turns += turns * spec.wrapPeriod;
+        } else {
+            wrapped = std::abs(value - *trace.value) > spec.wrapPeriod / 2;
+        }
+    }
     const std::optional<int> y = toPixelY(frame, map, value);
-    if (i > 0 && lastY && y) canvas.drawLine(previousX, *lastY, x, *y);
-    lastY = y;
+    if (i > 0 && trace.y && y && !wrapped) canvas.drawLine(previousX, *trace.y, x, *y);
+    trace.y = y;
+    trace.value = std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
 }  // namespace
 
-void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& checkBoxes) {
-    ScopedCLocale locale;
-    canvas.fillRectangle(0, 0, width, height, Black);
-    if (!plotReady_) return;
-
-    const PlotParameters& p = plotParameters_;
-    if (!(p.wmin > 0) || !(p.wmax > 0)) checkBoxes.uncheckLogarithmic();
-    const bool logarithmic = checkBoxes.logarithmic();
-    PlotFrame frame;
-    checkFloatingPoint([&] { frame = makePlotFrame(width, height, p, logarithmic); });
-
-    if (checkBoxes.grid()) drawGrid(canvas, frame);
-    canvas.drawOutline(frame.x0, frame.y0, frame.x1, frame.y1 + 1, White);
-    drawLabels(canvas, frame, checkBoxes);
-    drawCurves(canvas, frame, checkBoxes);
-    curvesStale_ = false;
-}
-
-// Dotted lines at the round values inside the ranges: on the logarithmic axis at 2 .. 9
-// times each power of ten, the power itself in yellow; the frame marks the limits.
-void Plotter::drawGrid(PlotCanvas& canvas, const PlotFrame& frame) const {
-    const PlotParameters& p = plotParameters_;
+void drawGrid(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p) {
     canvas.setPen(Grey, PenStyle::Dotted);
 
     double step = 0.0;
@@ -103,35 +124,33 @@ void Plotter::drawGrid(PlotCanvas& canvas, const PlotFrame& frame) const {
         v = std::floor(p.gmin / step + 1) * step;
     });
     for (int lines = 0; v < p.gmax && lines < MaxGridLines; ++lines) {
-        const std::optional<int> y = toPixelY(frame, frame.gain, v);
+        const std::optional<int> y = toPixelY(frame, frame.map(PlotQuantity::Gain), v);
         if (y) canvas.drawLine(frame.x0, *y, frame.x1, *y);
         if (!advance(v, step)) break;
     }
 }
 
-void Plotter::drawLabels(PlotCanvas& canvas, const PlotFrame& frame,
-                         const PlotCheckBoxes& checkBoxes) const {
-    const PlotParameters& p = plotParameters_;
+// Each quantity's limits stack from the frame's top and bottom edges in table order, 12
+// pixels a row; its unit stands beside the middle of the axis, the rows alternating below
+// and above the gain's. The last row is drawn first, so the gain's labels lie on top.
+void drawLabels(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
+                const PlotCheckBoxes& checkBoxes) {
+    constexpr int RowHeight = 12;
     const int xu = frame.x0 - canvas.textWidth("xxx");
     const int t = (frame.y0 + frame.y1) / 2 - 6;
     // Range limits stand right-aligned 2 pixels left of the frame.
-    auto valueLabel = [&](double value, int top, Colour colour) {
-        const std::string text = formatNumber("%7.2f", value);
+    auto valueLabel = [&](const std::string& text, int top, Colour colour) {
         canvas.drawText(frame.x0 - canvas.textWidth(text) - 2, top, text, colour, Black);
     };
-    if (checkBoxes.groupDelay()) {
-        valueLabel(p.amax, frame.y0 + 24, Red);
-        valueLabel(p.amin, frame.y1 - 36, Red);
-        canvas.drawText(xu, t - 12, "s", Red, Black);
+    for (int row = static_cast<int>(PlotQuantities.size()) - 1; row >= 0; --row) {
+        const PlotQuantitySpec& q = PlotQuantities[static_cast<std::size_t>(row)];
+        if (!isShown(checkBoxes, q)) continue;
+        const auto [low, high] = rangeLabels(p.*q.minBox.parameter, p.*q.maxBox.parameter);
+        valueLabel(high, frame.y0 + RowHeight * row, q.colour);
+        valueLabel(low, frame.y1 - RowHeight * (row + 1), q.colour);
+        const int unitOffset = row % 2 == 1 ? RowHeight * (row + 1) / 2 : -RowHeight * (row / 2);
+        canvas.drawText(xu, t + unitOffset, q.unit, q.colour, Black);
     }
-    if (checkBoxes.phase()) {
-        valueLabel(p.fmax, frame.y0 + 12, Green);
-        valueLabel(p.fmin, frame.y1 - 24, Green);
-        canvas.drawText(xu, t + 12, "gr", Green, Black);
-    }
-    valueLabel(p.gmax, frame.y0, White);
-    valueLabel(p.gmin, frame.y1 - 12, White);
-    canvas.drawText(xu, t, "dB", White, Black);
 
     const int top = frame.y1 + 1;
     canvas.drawText(frame.x0, top, formatNumber("%g", p.wmin), White, Black);
@@ -141,41 +160,60 @@ void Plotter::drawLabels(PlotCanvas& canvas, const PlotFrame& frame,
     canvas.drawText((frame.x1 + frame.x0 - canvas.textWidth(unit)) / 2, top, unit, White, Black);
 }
 
-// Point by point: the curves of a point are evaluated (when stale) before the segments
-// that end there are drawn, the last curve of the list first.
-void Plotter::drawCurves(PlotCanvas& canvas, const PlotFrame& frame,
-                         const PlotCheckBoxes& checkBoxes) {
-    const PlotParameters& p = plotParameters_;
-    const bool hz = checkBoxes.hz();
-    const bool phase = checkBoxes.phase();
-    const bool delay = checkBoxes.groupDelay();
-    const ResponseTable& table = responseTable_;
-    std::array<std::optional<int>, MaxCurves + 1> lastGain;
-    std::array<std::optional<int>, MaxCurves + 1> lastPhase;
-    std::array<std::optional<int>, MaxCurves + 1> lastDelay;
+void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
+                const PlotCheckBoxes& checkBoxes, const ResponseTable& table, int curveCount,
+                const PreparePoint& preparePoint) {
+    std::array<bool, PlotQuantityCount> shown{};
+    for (std::size_t q = 0; q < PlotQuantityCount; ++q)
+        shown[q] = isShown(checkBoxes, PlotQuantities[q]);
+    const bool unwrap = checkBoxes.continuousPhase();
+    std::array<std::array<Trace, PlotQuantityCount>, MaxCurves + 1> traces{};
     canvas.setPen(White, PenStyle::Solid);
     int previousX = 0;
     double w = p.wmin;
     for (int i = 0; i <= p.segmentos; ++i) {
-        if (curvesStale_) {
-            checkFloatingPoint(
-                [&] { refreshResponsePoint(responseTable_, curves_, curveCount_, i, w, hz); });
-        }
+        preparePoint(i, w);
         const int x = nearest(i * frame.dx + frame.x0);
-        for (int k = curveCount_; k >= 1; --k) {
-            drawCurveStep(canvas, White, frame, frame.gain, table.gain[k][i], i, previousX, x,
-                          lastGain[k]);
-            if (phase) {
-                drawCurveStep(canvas, Green, frame, frame.phase, table.phase[k][i], i, previousX, x,
-                              lastPhase[k]);
-            }
-            if (delay) {
-                drawCurveStep(canvas, Red, frame, frame.delay, table.delay[k][i], i, previousX, x,
-                              lastDelay[k]);
+        for (int k = curveCount; k >= 1; --k) {
+            for (std::size_t q = 0; q < PlotQuantityCount; ++q) {
+                if (!shown[q]) continue;
+                const PlotQuantitySpec& spec = PlotQuantities[q];
+                drawCurveStep(canvas, spec, frame, frame.maps[q], (table.*spec.rows)[k][i], i,
+                              previousX, x, unwrap, traces[k][q]);
             }
         }
         previousX = x;
         w = frame.logarithmic ? w * frame.step : w + frame.step;
+    }
+}
+
+}  // namespace corvane
+
+namespace corvane {
+
+std::string legendLine(int k, std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return std::to_string(k) + ": " + std::string(name);
+}
+
+// Drawn after the curves, on a black box each, so the lines stay readable over them.
+void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
+                const ResponseTable& table,
+                const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount) {
+    constexpr int RowHeight = 12;
+    constexpr int Inset = 4;
+    const PlotQuantitySpec& gain = quantitySpec(PlotQuantity::Gain);
+    for (int k = 1; k <= curveCount; ++k) {
+        const std::string line = legendLine(k, numeratorFiles[static_cast<std::size_t>(k)]);
+        canvas.drawText(frame.x1 - canvas.textWidth(line) - Inset,
+                        frame.y0 + Inset + RowHeight * (k - 1), line, gain.colour, Black);
+        const std::optional<int> y =
+            toPixelY(frame, frame.map(PlotQuantity::Gain), table.gain[k][p.segmentos]);
+        if (!y) continue;
+        const std::string number = std::to_string(k);
+        canvas.drawText(frame.x1 - canvas.textWidth(number) - 1,
+                        std::max(frame.y0 + 1, *y - RowHeight), number, gain.colour, Black);
     }
 }
 

@@ -6,23 +6,17 @@
 
 #include "c_locale.h"
 #include "floating_point.h"
-#include "input_file.h"
+#include "plot_frame.h"
+#include "number_text.h"
 #include "plot_list.h"
-#include "result_file.h"
+#include "plot_paint.h"
+#include "plot_quantities.h"
 
 namespace corvane {
 
 namespace {
 
 constexpr int DefaultSegments = 300;
-
-// A line names a file only when it fits the line buffer and holds no NUL, which would
-// silently name another file.
-InputFile openListedFile(const std::string& line) {
-    if (line.size() > static_cast<std::size_t>(MaxListLineLength)) return nullptr;
-    if (line.find('\0') != std::string::npos) return nullptr;
-    return openForReading(line.c_str());
-}
 
 // A name that cannot be one line of the list could never be read back by "Plotar".
 bool fitsOnOneLine(std::string_view name) {
@@ -103,10 +97,16 @@ void Plotter::addNumeratorFile(PlotListHost& window) {
 
 bool Plotter::plot(PlotListHost& window) {
     ScopedCLocale locale;
+    // A box whose text is not a number stops "Plotar" before it changes anything.
+    const std::optional<PlotParameters> parameters = readParameters(window);
+    if (!parameters) return false;
     window.hidePlotWindow();
     plotReady_ = false;
-    readParameters(window);
-    if (!readListedFiles(window)) return false;
+    plotParameters_ = *parameters;
+    const std::optional<int> count =
+        readListedCurves(window.listText(), curves_, log_, &numeratorFiles_);
+    curveCount_ = count.value_or(0);
+    if (!count) return false;
     log_.print("Lidas %d funções", curveCount_);
     curvesStale_ = true;
     plotReady_ = true;
@@ -114,63 +114,32 @@ bool Plotter::plot(PlotListHost& window) {
     return true;
 }
 
-void Plotter::readParameters(const PlotListHost& window) {
-    auto number = [&](PlotEditBox box) { return textToDouble(window.editText(box).c_str()); };
-    PlotParameters& p = plotParameters_;
-    p.wmin = number(PlotEditBox::Ewmin);
-    p.wmax = number(PlotEditBox::Ewmax);
-    p.gmin = number(PlotEditBox::Egmin);
-    p.gmax = number(PlotEditBox::Egmax);
-    p.fmin = number(PlotEditBox::Efmin);
-    p.fmax = number(PlotEditBox::Efmax);
-    p.amin = number(PlotEditBox::Eamin);
-    p.amax = number(PlotEditBox::Eamax);
-    p.segmentos = textToInt(window.editText(PlotEditBox::Esegmentos).c_str());
-    if (p.segmentos < 1 || p.segmentos > MaxSegments) {
-        log_.print("Número inválido de segmentos");
-        p.segmentos = DefaultSegments;
-    }
-}
-
-// Lines pair up in order: numerator, then denominator, comments skipped wherever they
-// are. Any line that cannot be read stops the whole list, so a curve is never drawn
-// with a polynomial left over from an earlier list.
-bool Plotter::readListedFiles(const PlotListHost& window) {
-    curveCount_ = 0;
-    bool denominatorDue = false;
-    std::string numeratorLine;
-    for (const std::string& line : splitListLines(window.listText())) {
-        if (isCommentLine(line)) continue;
-        const InputFile file = openListedFile(line);
-        if (!file) {
-            log_.print("Arquivo %s não encontrado.", line.c_str());
-            return false;
-        }
-        log_.print("Lendo arquivo %s", line.c_str());
-        Polynomial* target = nullptr;
-        if (denominatorDue) {
-            target = &curves_[curveCount_].denominator;
-            denominatorDue = false;
-        } else {
-            if (curveCount_ == MaxCurves) {
-                log_.print("Número excessivo de curvas");
-                return false;
+std::optional<PlotParameters> Plotter::readParameters(const PlotListHost& window) {
+    PlotParameters p;
+    for (const PlotEditBoxSpec& box : PlotEditBoxes) {
+        const std::string text = window.editText(box.box);
+        if (box.parameter) {
+            const std::optional<double> value = parseDecimalNumber(text);
+            if (!value) {
+                log_.print("Valor inválido em \"%s\": %s", box.caption, text.c_str());
+                return std::nullopt;
             }
-            ++curveCount_;
-            target = &curves_[curveCount_].numerator;
-            denominatorDue = true;
-            numeratorLine = line;
+            p.*box.parameter = *value;
+            continue;
         }
-        if (readPolynomial(file.get(), *target, log_) != ReadStatus::Complete) {
-            log_.print("Arquivo %s inválido.", line.c_str());
-            return false;
+        const std::optional<long long> segments = parseWholeNumber(text);
+        if (!segments) {
+            log_.print("Valor inválido em \"%s\": %s", box.caption, text.c_str());
+            return std::nullopt;
+        }
+        if (*segments < 1 || *segments > MaxSegments) {
+            log_.print("Número inválido de segmentos");
+            p.segmentos = DefaultSegments;
+        } else {
+            p.segmentos = static_cast<int>(*segments);
         }
     }
-    if (denominatorDue) {
-        log_.print("Falta o denominador do arquivo %s", numeratorLine.c_str());
-        return false;
-    }
-    return true;
+    return p;
 }
 
 bool Plotter::keyDown(int keyCode, const PlotCheckBoxes& checkBoxes) {
@@ -182,6 +151,74 @@ bool Plotter::keyDown(int keyCode, const PlotCheckBoxes& checkBoxes) {
     plotParameters_ = next;
     if (frequencyKey) curvesStale_ = true;
     return true;
+}
+
+// Both work on u = ln w (logarithmic) or u = w (linear), where the frame is linear.
+void Plotter::zoomFrequencyAt(double fraction, int steps, const PlotCheckBoxes& checkBoxes) {
+    const bool logarithmic = checkBoxes.logarithmic();
+    PlotParameters next = plotParameters_;
+    checkFloatingPoint([&] {
+        const double low = logarithmic ? std::log(next.wmin) : next.wmin;
+        const double high = logarithmic ? std::log(next.wmax) : next.wmax;
+        const double pointer = low + fraction * (high - low);
+        const double span = (high - low) * std::pow(0.5, steps);
+        const double newLow = pointer - fraction * span;
+        const double newHigh = newLow + span;
+        next.wmin = logarithmic ? std::exp(newLow) : newLow;
+        next.wmax = logarithmic ? std::exp(newHigh) : newHigh;
+    });
+    plotParameters_ = next;
+    curvesStale_ = true;
+}
+
+void Plotter::panFrequency(double fraction, const PlotCheckBoxes& checkBoxes) {
+    const bool logarithmic = checkBoxes.logarithmic();
+    PlotParameters next = plotParameters_;
+    checkFloatingPoint([&] {
+        if (logarithmic) {
+            const double factor = std::pow(next.wmax / next.wmin, -fraction);
+            next.wmin *= factor;
+            next.wmax *= factor;
+        } else {
+            const double shift = -fraction * (next.wmax - next.wmin);
+            next.wmin += shift;
+            next.wmax += shift;
+        }
+    });
+    plotParameters_ = next;
+    curvesStale_ = true;
+}
+
+void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& checkBoxes) {
+    ScopedCLocale locale;
+    canvas.fillRectangle(0, 0, width, height, Black);
+    if (!plotReady_) return;
+
+    const PlotParameters& p = plotParameters_;
+    if (!(p.wmin > 0) || !(p.wmax > 0)) checkBoxes.uncheckLogarithmic();
+    const bool logarithmic = checkBoxes.logarithmic();
+    PlotFrame frame;
+    checkFloatingPoint([&] { frame = makePlotFrame(width, height, p, logarithmic); });
+
+    if (checkBoxes.grid()) drawGrid(canvas, frame, p);
+    canvas.drawOutline(frame.x0, frame.y0, frame.x1, frame.y1 + 1, White);
+    drawLabels(canvas, frame, p, checkBoxes);
+    // The table holds the grid of one axis: a toggle of the units or the scale since it
+    // was filled makes it stale, like a move of the range.
+    const bool hz = checkBoxes.hz();
+    if (hz != tableHz_ || logarithmic != tableLogarithmic_) curvesStale_ = true;
+    // A stale table is refreshed point by point just before the point is drawn.
+    drawCurves(canvas, frame, p, checkBoxes, responseTable_, curveCount_, [&](int i, double w) {
+        if (!curvesStale_) return;
+        checkFloatingPoint(
+            [&] { refreshResponsePoint(responseTable_, curves_, curveCount_, i, w, hz); });
+    });
+    if (checkBoxes.legend()) {
+        drawLegend(canvas, frame, p, responseTable_, numeratorFiles_, curveCount_);
+    }
+    curvesStale_ = false;
+    tableHz_ = hz;
+    tableLogarithmic_ = logarithmic;
 }
 
 }  // namespace corvane

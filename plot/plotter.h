@@ -4,12 +4,16 @@
 // needs of them.
 #pragma once
 
+#include <array>
+#include <optional>
+#include <string>
+
 #include "analysis_log.h"
-#include "frequency_response.h"
+#include "listed_curves.h"
 #include "plot_canvas.h"
 #include "plot_data.h"
-#include "plot_frame.h"
 #include "plot_hosts.h"
+#include "response_table.h"
 
 namespace corvane {
 
@@ -26,9 +30,6 @@ enum PlotKey {
     KeyKeypadMinus = 109,
 };
 
-/// A list line is handled in a buffer of this many characters, its end included.
-inline constexpr int MaxListLineLength = 1999;
-
 class Plotter {
 public:
     /// Every message of the plot list goes to `log`.
@@ -43,11 +44,14 @@ public:
     /// "Plotar": reads the edit boxes into the parameters and every listed file into the
     /// curves, logging its progress; on success marks the curves stale and shows the plot
     /// window. Returns plotReady: false when a message stopped it (the plot window then
-    /// stays hidden and nothing is drawn).
+    /// stays hidden and nothing is drawn). An edit box whose text is not a number ("," or
+    /// "." as the decimal separator) is logged with its text, and then nothing changes: not
+    /// the parameters, the curves or the plot window.
     bool plot(PlotListHost& window);
 
     /// FormPaint of the plot window on a `width` × `height` surface. Evaluates the curves
-    /// first when they are stale. Throws FloatingPointFault when a floating-point fault
+    /// first when they are stale, or were evaluated for the other state of "Frequências
+    /// em Hz" or of the logarithmic scale. Throws FloatingPointFault when a floating-point fault
     /// (equal limits, a pole hit on the axis, an overflow) ends the paint; what was drawn
     /// up to then stays drawn, and the curves stay stale.
     void paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& checkBoxes);
@@ -57,6 +61,21 @@ public:
     /// parameters unchanged, when the command's arithmetic faults.
     bool keyDown(int keyCode, const PlotCheckBoxes& checkBoxes);
 
+    /// Mouse wheel over the plot: `steps` notches up (positive) narrow the frequency range
+    /// by half each, down widen it by two, keeping the frequency at `fraction` (0 at the
+    /// left edge of the frame, 1 at the right) where it is. Marks the curves stale. Throws
+    /// FloatingPointFault, leaving the parameters unchanged, when the arithmetic faults.
+    void zoomFrequencyAt(double fraction, int steps, const PlotCheckBoxes& checkBoxes);
+
+    /// A drag of the plot by `fraction` of the frame's width to the right: the frequency
+    /// range moves the other way (by a share of its decades on the logarithmic axis), so
+    /// the curves follow the pointer. Marks the curves stale; faults as zoomFrequencyAt.
+    void panFrequency(double fraction, const PlotCheckBoxes& checkBoxes);
+
+    /// The response table no longer fits the axis (a toggle of "Frequências em Hz" or of
+    /// the logarithmic scale): the next paint evaluates the curves again.
+    void markCurvesStale() { curvesStale_ = true; }
+
     const PlotParameters& plotParameters() const { return plotParameters_; }
     const PlotCurves& curves() const { return curves_; }
     int curveCount() const { return curveCount_; }
@@ -65,20 +84,19 @@ public:
     const ResponseTable& responseTable() const { return responseTable_; }
 
 private:
-    void readParameters(const PlotListHost& window);
-    bool readListedFiles(const PlotListHost& window);
-
-    void drawGrid(PlotCanvas& canvas, const PlotFrame& frame) const;
-    void drawLabels(PlotCanvas& canvas, const PlotFrame& frame,
-                    const PlotCheckBoxes& checkBoxes) const;
-    void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotCheckBoxes& checkBoxes);
+    std::optional<PlotParameters> readParameters(const PlotListHost& window);
 
     AnalysisLog& log_;
     PlotParameters plotParameters_;
     PlotCurves curves_{};
     int curveCount_ = 0;
+    // The list line of each curve's numerator, for the legend.
+    std::array<std::string, MaxCurves + 1> numeratorFiles_{};
     bool plotReady_ = false;
     bool curvesStale_ = false;
+    // The axis of the grid the response table was last filled on.
+    bool tableHz_ = false;
+    bool tableLogarithmic_ = false;
     ResponseTable responseTable_{};
 };
 

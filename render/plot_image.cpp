@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 #include <QString>
 #include <QSvgGenerator>
 #include <cstdio>
@@ -12,6 +11,7 @@
 
 #include "c_locale.h"
 #include "painter_canvas.h"
+#include "replace_file.h"
 
 namespace corvane::render {
 
@@ -88,11 +88,12 @@ QByteArray svgOfPlot(Plotter& plotter, PlotCheckBoxes& checkBoxes, int width, in
     return bytes;
 }
 
+// Through a new file and a rename, every write checked: a full disk leaves the old image.
 bool writeWhole(const std::string& path, const QByteArray& bytes) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) return false;
-    return file.commit();
+    return replaceFile(path, [&](std::FILE* file) {
+        return std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), file) ==
+               static_cast<std::size_t>(bytes.size());
+    });
 }
 
 }  // namespace

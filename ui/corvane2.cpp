@@ -6,7 +6,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <optional>
+#include <string>
+
 #include "c_locale.h"
+#include "number_text.h"
 #include "program.h"
 #include "window_style.h"
 
@@ -65,10 +69,18 @@ TForm2::TForm2(Program& program) : program_(program) {
     placeWindow(*this, {219, 196}, {289, 195});
 }
 
+// A dispersion that is not a number is named in the log and the run keeps waiting, with
+// the windows open for the user to mend it.
 void TForm2::Button1Click() {
+    const std::string text = Edisp->text().toStdString();
+    const std::optional<double> dispersion = parseDecimalNumber(text);
+    if (!dispersion) {
+        program_.log().print("Valor inválido em \"Dispersão de coeficientes\": %s", text.c_str());
+        return;
+    }
     hide();
     program_.form3().hide();
-    program_.analysis().applyParameters(textToDouble(Edisp->text().toUtf8().constData()));
+    program_.analysis().applyParameters(*dispersion);
     program_.host().endWait();
 }
 

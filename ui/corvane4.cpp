@@ -6,10 +6,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "open_dialog.h"
 #include "program.h"
@@ -30,6 +33,8 @@ constexpr std::array<const char*, 5> ListHelp = {
 };
 
 constexpr int EditLeft = 544;
+constexpr int EditTop = 48;
+constexpr int EditRowHeight = 24;
 constexpr int EditWidth = 121;
 constexpr int EditHeight = 21;
 constexpr int LabelLeft = 408;
@@ -83,34 +88,49 @@ TForm4::TForm4(Program& program) : program_(program) {
 
     Button1 = addButton(this, "Button1", QStringLiteral("Adicionar"), {400, 8});
 
-    Label1 = addLabel(this, "Label1", QStringLiteral("Frequência mínima"), {LabelLeft, 56});
-    Ewmin = addEditBox(this, "Ewmin", QStringLiteral("0.1"), 48);
-    Label2 = addLabel(this, "Label2", QStringLiteral("Frequência máxima"), {LabelLeft, 80});
-    Ewmax = addEditBox(this, "Ewmax", QStringLiteral("5"), 72);
-    Label4 = addLabel(this, "Label4", QStringLiteral("Módulo mínimo (dB)"), {LabelLeft, 104});
-    Egmin = addEditBox(this, "Egmin", QStringLiteral("-60"), 96);
-    Label3 = addLabel(this, "Label3", QStringLiteral("Módulo máximo (dB)"), {LabelLeft, 128});
-    Egmax = addEditBox(this, "Egmax", QStringLiteral("20"), 120);
-    Label6 = addLabel(this, "Label6", QStringLiteral("Fase mínima (graus)"), {LabelLeft, 152});
-    Efmin = addEditBox(this, "Efmin", QStringLiteral("-180"), 144);
-    Label5 = addLabel(this, "Label5", QStringLiteral("Fase máxima (graus)"), {LabelLeft, 176});
-    Efmax = addEditBox(this, "Efmax", QStringLiteral("180"), 168);
-    Label7 =
-        addLabel(this, "Label7", QStringLiteral("Atraso de grupo mínimo (s)"), {LabelLeft, 200});
-    Eamin = addEditBox(this, "Eamin", QStringLiteral("-10"), 192);
-    Label8 =
-        addLabel(this, "Label8", QStringLiteral("Atraso de grupo máximo (s)"), {LabelLeft, 224});
-    Eamax = addEditBox(this, "Eamax", QStringLiteral("40"), 216);
-    Label9 = addLabel(this, "Label9", QStringLiteral("Segmentos"), {LabelLeft, 248});
-    Esegmentos = addEditBox(this, "Esegmentos", QStringLiteral("300"), 240);
+    // The edit boxes stack in one column, 24 pixels apart, in the order "Plotar" reads them.
+    for (std::size_t i = 0; i < PlotEditBoxCount; ++i) {
+        const PlotEditBoxSpec& spec = PlotEditBoxes[i];
+        const int top = EditTop + EditRowHeight * static_cast<int>(i);
+        editLabels_[i] =
+            addLabel(this, spec.labelName, QString::fromUtf8(spec.caption), {LabelLeft, top + 8});
+        editBoxes_[i] = addEditBox(this, spec.objectName, QString::fromUtf8(spec.initialText), top);
+    }
+    Ewmin = editBox(PlotEditBox::Ewmin);
+    Ewmax = editBox(PlotEditBox::Ewmax);
+    Egmin = editBox(PlotEditBox::Egmin);
+    Egmax = editBox(PlotEditBox::Egmax);
+    Efmin = editBox(PlotEditBox::Efmin);
+    Efmax = editBox(PlotEditBox::Efmax);
+    Eamin = editBox(PlotEditBox::Eamin);
+    Eamax = editBox(PlotEditBox::Eamax);
+    Esegmentos = editBox(PlotEditBox::Esegmentos);
+    Label1 = editLabels_[static_cast<std::size_t>(PlotEditBox::Ewmin)];
+    Label2 = editLabels_[static_cast<std::size_t>(PlotEditBox::Ewmax)];
+    Label4 = editLabels_[static_cast<std::size_t>(PlotEditBox::Egmin)];
+    Label3 = editLabels_[static_cast<std::size_t>(PlotEditBox::Egmax)];
+    Label6 = editLabels_[static_cast<std::size_t>(PlotEditBox::Efmin)];
+    Label5 = editLabels_[static_cast<std::size_t>(PlotEditBox::Efmax)];
+    Label7 = editLabels_[static_cast<std::size_t>(PlotEditBox::Eamin)];
+    Label8 = editLabels_[static_cast<std::size_t>(PlotEditBox::Eamax)];
+    Label9 = editLabels_[static_cast<std::size_t>(PlotEditBox::Esegmentos)];
 
     CBhz =
         addCheckBox(this, "CBhz", QStringLiteral("Frequências em Hz"), {408, 272, 129, 17}, false);
     CBlog = addCheckBox(this, "CBlog", QStringLiteral("Frequências em escala logarítmica"),
-                        {408, 296, 193, 17}, true);
+                        {408, 296, 240, 17}, true);
     CBgrade = addCheckBox(this, "CBgrade", QStringLiteral("Grade"), {408, 320, 97, 17}, true);
-    CBfase = addCheckBox(this, "CBfase", QStringLiteral("Fase"), {464, 320, 57, 17}, true);
-    CBtg = addCheckBox(this, "CBtg", QStringLiteral("Atraso de grupo"), {520, 320, 97, 17}, true);
+    for (const PlotQuantitySpec& q : PlotQuantities) {
+        if (!q.checkBox) continue;
+        quantityBoxes_[static_cast<std::size_t>(q.quantity)] =
+            addCheckBox(this, q.checkBox->objectName, QString::fromUtf8(q.checkBox->caption),
+                        {q.checkBox->left, 320, q.checkBox->width, 17}, true);
+    }
+    CBfase = quantityBoxes_[static_cast<std::size_t>(PlotQuantity::Phase)];
+    CBtg = quantityBoxes_[static_cast<std::size_t>(PlotQuantity::Delay)];
+    CBfasecontinua = addCheckBox(this, "CBfasecontinua", QStringLiteral("Fase contínua"),
+                                 {488, 348, 113, 17}, false);
+    CBlegenda = addCheckBox(this, "CBlegenda", QStringLiteral("Legenda"), {488, 366, 113, 17}, true);
 
     Button2 = addButton(this, "Button2", QStringLiteral("Plotar"), {400, 344});
     Label10 =
@@ -122,21 +142,57 @@ TForm4::TForm4(Program& program) : program_(program) {
                                  {QStringLiteral("Abrir"), QString(), numerators, QString()},
                                  chooseFileToOpen);
 
-    QWidget* const tabOrder[] = {Memo1, Button1, Button2,    Ewmin,  Ewmax, Egmin,
-                                 Egmax, Efmin,   Efmax,      Eamin,  Eamax, CBhz,
-                                 CBlog, CBgrade, Esegmentos, CBfase, CBtg};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+    // Tab runs down the ranges, across the axis check boxes, then to the segment count and
+    // the check boxes of the quantities.
+    std::vector<QWidget*> tabOrder{Memo1, Button1, Button2};
+    for (QLineEdit* edit : editBoxes_) {
+        if (edit != Esegmentos) tabOrder.push_back(edit);
+    }
+    tabOrder.insert(tabOrder.end(), {CBhz, CBlog, CBgrade, Esegmentos});
+    for (QCheckBox* box : quantityBoxes_) {
+        if (box) tabOrder.push_back(box);
+    }
+    tabOrder.push_back(CBfasecontinua);
+    tabOrder.push_back(CBlegenda);
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     Memo1->setFocus();
 
     connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, program.command([this] { Button2Click(); }));
+    // Enter in any edit box plots, as a dialog's default button would.
+    for (QLineEdit* edit : editBoxes_) {
+        connect(edit, &QLineEdit::returnPressed, Button2, &QPushButton::click);
+    }
     // The plot window reads the check boxes when it paints: a change is drawn at once.
-    for (QCheckBox* box : {CBhz, CBlog, CBgrade, CBfase, CBtg}) {
+    std::vector<QCheckBox*> checkBoxes{CBhz, CBlog, CBgrade, CBfasecontinua, CBlegenda};
+    for (QCheckBox* box : quantityBoxes_) {
+        if (box) checkBoxes.push_back(box);
+    }
+    for (QCheckBox* box : checkBoxes) {
         connect(box, &QCheckBox::toggled, this, [this] { program_.form5().update(); });
+    }
+    // The response table holds the grid of one axis: a new unit or scale needs new points.
+    for (QCheckBox* box : {CBhz, CBlog}) {
+        connect(box, &QCheckBox::toggled, this, [this] { program_.plotter().markCurvesStale(); });
     }
 
     centreWindow(*this, {684, 445});
+    laidOutSize_ = size();
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child != Memo1 && !child->isWindow()) rightColumn_.emplace_back(child, child->pos());
+    }
+}
+
+void TForm4::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (laidOutSize_.isEmpty()) return;
+    // Never smaller than at the specified size: the controls would overlap the list.
+    const int grownWidth = std::max(0, width() - laidOutSize_.width());
+    const int grownHeight = std::max(0, height() - laidOutSize_.height());
+    Memo1->setGeometry(8, 8, 385 + grownWidth, 393 + grownHeight);
+    for (const auto& [control, place] : rightColumn_)
+        control->move(place.x() + grownWidth, place.y());
 }
 
 void TForm4::Button1Click() {
@@ -148,27 +204,7 @@ void TForm4::Button2Click() {
 }
 
 QLineEdit* TForm4::editBox(PlotEditBox box) const {
-    switch (box) {
-        case PlotEditBox::Ewmin:
-            return Ewmin;
-        case PlotEditBox::Ewmax:
-            return Ewmax;
-        case PlotEditBox::Egmin:
-            return Egmin;
-        case PlotEditBox::Egmax:
-            return Egmax;
-        case PlotEditBox::Efmin:
-            return Efmin;
-        case PlotEditBox::Efmax:
-            return Efmax;
-        case PlotEditBox::Eamin:
-            return Eamin;
-        case PlotEditBox::Eamax:
-            return Eamax;
-        case PlotEditBox::Esegmentos:
-            return Esegmentos;
-    }
-    return Esegmentos;
+    return editBoxes_[static_cast<std::size_t>(box)];
 }
 
 std::string TForm4::editText(PlotEditBox box) const {
@@ -220,12 +256,17 @@ bool TForm4::grid() const {
     return CBgrade->isChecked();
 }
 
-bool TForm4::phase() const {
-    return CBfase->isChecked();
+bool TForm4::continuousPhase() const {
+    return CBfasecontinua->isChecked();
 }
 
-bool TForm4::groupDelay() const {
-    return CBtg->isChecked();
+bool TForm4::legend() const {
+    return CBlegenda->isChecked();
+}
+
+bool TForm4::shows(PlotQuantity quantity) const {
+    const QCheckBox* box = quantityBoxes_[static_cast<std::size_t>(quantity)];
+    return box == nullptr || box->isChecked();
 }
 
 }  // namespace corvane::ui

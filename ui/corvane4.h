@@ -7,6 +7,10 @@
 
 #include <QWidget>
 
+#include <array>
+#include <utility>
+#include <vector>
+
 #include "plot_hosts.h"
 
 class QCheckBox;
@@ -14,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QResizeEvent;
 
 namespace corvane::ui {
 
@@ -49,6 +54,8 @@ public:
     QCheckBox* CBgrade;
     QCheckBox* CBfase;
     QCheckBox* CBtg;
+    QCheckBox* CBfasecontinua;
+    QCheckBox* CBlegenda;
     QPushButton* Button2;
     QLabel* Label10;
     OpenDialog* OpenDialog1;
@@ -72,11 +79,25 @@ public:
     bool logarithmic() const override;
     void uncheckLogarithmic() override;
     bool grid() const override;
-    bool phase() const override;
-    bool groupDelay() const override;
+    bool shows(PlotQuantity quantity) const override;
+    bool continuousPhase() const override;
+    bool legend() const override;
+
+    /// The edit box `box`, one of the boxes above.
+    QLineEdit* editBox(PlotEditBox box) const;
+
+protected:
+    /// The list grows with the window; the controls to its right move with its right edge.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QLineEdit* editBox(PlotEditBox box) const;
+    // Where the window was laid out, and the controls to the right of the list there.
+    QSize laidOutSize_;
+    std::vector<std::pair<QWidget*, QPoint>> rightColumn_;
+    // Built from the table of the plot's edit boxes and quantities, in their order.
+    std::array<QLineEdit*, PlotEditBoxCount> editBoxes_{};
+    std::array<QLabel*, PlotEditBoxCount> editLabels_{};
+    std::array<QCheckBox*, PlotQuantityCount> quantityBoxes_{};
 
     Program& program_;
 };

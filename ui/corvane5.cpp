@@ -5,14 +5,19 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "floating_point.h"
 #include "open_dialog.h"
 #include "painter_canvas.h"
+#include "plot_frame.h"
 #include "plot_image.h"
 #include "plot_keys.h"
 #include "program.h"
@@ -45,18 +50,34 @@ void TForm5::paintEvent(QPaintEvent*) {
     program_.errorBox().run([this] { FormPaint(); });
 }
 
+// The plot is drawn on an image first: when a floating-point fault ends the paint, the
+// window shows the last picture that was drawn whole instead (or, when there is none,
+// what was drawn up to the fault).
 void TForm5::FormPaint() {
-    QPainter painter(this);
-    painter.setFont(render::plotFont());
-    render::QPainterCanvas canvas(painter);
+    const qreal ratio = devicePixelRatioF();
+    QImage picture(size() * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    std::optional<FloatingPointFault> fault;
     try {
+        QPainter imagePainter(&picture);
+        imagePainter.setFont(render::plotFont());
+        render::QPainterCanvas canvas(imagePainter);
         program_.plotter().paint(canvas, width(), height(), program_.form4());
-    } catch (const FloatingPointFault&) {
-        // What was drawn up to the fault stays on show; the box is shown once.
-        if (std::exchange(paintFaultShown_, true)) return;
-        throw;
+    } catch (const FloatingPointFault& caught) {
+        fault = caught;
     }
-    paintFaultShown_ = false;
+    if (!fault) lastGoodPicture_ = picture;
+    QPainter painter(this);
+    const QImage& shown = fault && !lastGoodPicture_.isNull() ? lastGoodPicture_ : picture;
+    painter.fillRect(rect(), Qt::black);
+    painter.drawImage(0, 0, shown);
+    if (!fault) {
+        paintFaultShown_ = false;
+        return;
+    }
+    // The box is shown once, until new data, a key command or a paint that completes.
+    if (std::exchange(paintFaultShown_, true)) return;
+    throw *fault;
 }
 
 void TForm5::keyPressEvent(QKeyEvent* event) {
@@ -74,6 +95,64 @@ void TForm5::FormKeyDown(int keyCode) {
     paintFaultShown_ = false;
     update();
     program_.showWindow(*this);
+}
+
+double TForm5::frameFraction(double x) const {
+    const double left = LeftMargin;
+    const double right = width() - RightMargin;
+    if (right <= left) return 0.5;
+    return std::clamp((x - left) / (right - left), 0.0, 1.0);
+}
+
+void TForm5::viewChanged() {
+    paintFaultShown_ = false;
+    update();
+}
+
+// One notch (120 eighths of a degree) up halves the frequency range about the pointer,
+// as A does about the lower limit; down doubles it.
+void TForm5::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    if (!program_.plotter().plotReady()) return;
+    wheelAngle_ += event->angleDelta().y();
+    const int steps = wheelAngle_ / 120;
+    if (steps == 0) return;
+    wheelAngle_ -= steps * 120;
+    const double fraction = frameFraction(event->position().x());
+    program_.errorBox().run([this, fraction, steps] {
+        program_.plotter().zoomFrequencyAt(fraction, steps, program_.form4());
+        viewChanged();
+    });
+}
+
+void TForm5::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    dragX_ = event->position().x();
+}
+
+// The curves follow the pointer: a drag to the right shows lower frequencies.
+void TForm5::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragX_ || !(event->buttons() & Qt::LeftButton) || !program_.plotter().plotReady()) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    const double x = event->position().x();
+    const double span = width() - RightMargin - LeftMargin;
+    if (span <= 0 || x == *dragX_) return;
+    const double fraction = (x - *dragX_) / span;
+    dragX_ = x;
+    program_.errorBox().run([this, fraction] {
+        program_.plotter().panFrequency(fraction, program_.form4());
+        viewChanged();
+    });
+}
+
+void TForm5::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) dragX_.reset();
+    QWidget::mouseReleaseEvent(event);
 }
 
 void TForm5::contextMenuEvent(QContextMenuEvent* event) {

@@ -4,12 +4,17 @@
 // zoom the view. A context menu saves the picture as an image file.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
+
+#include <optional>
 
 class QAction;
 class QContextMenuEvent;
 class QKeyEvent;
 class QMenu;
+class QMouseEvent;
+class QWheelEvent;
 class QPaintEvent;
 
 namespace corvane::ui {
@@ -42,14 +47,30 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    /// Where `x` lies across the plot rectangle: 0 at its left edge, 1 at its right.
+    double frameFraction(double x) const;
+    /// Repaints after a change of the view by the mouse.
+    void viewChanged();
+
     Program& program_;
+    // The pointer's column at the last step of a drag with the left button.
+    std::optional<double> dragX_;
+    // Parts of a wheel notch that high-resolution wheels and touchpads send.
+    int wheelAngle_ = 0;
     // The fault of the data now on show has been reported. A paint is run again whenever
     // the window is uncovered (the closing error box uncovers it), and would meet the same
     // fault each time; it is reported once, until new data, a key command or a paint that
     // completes.
     bool paintFaultShown_ = false;
+    // The last picture whose paint completed: what the window keeps showing when a paint
+    // faults.
+    QImage lastGoodPicture_;
 };
 
 }  // namespace corvane::ui

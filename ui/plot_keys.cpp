@@ -4,8 +4,9 @@
 
 namespace corvane::ui {
 
-int plotKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
-    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
+// Plus and minus of the main keyboard zoom as the keypad's do (laptops have no keypad),
+// and so does "=", plus without its shift on most layouts.
+int plotKeyCode(int qtKey, Qt::KeyboardModifiers) {
     switch (qtKey) {
         case Qt::Key_Left:
             return KeyLeft;
@@ -20,9 +21,10 @@ int plotKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
         case Qt::Key_R:
             return KeyR;
         case Qt::Key_Plus:
-            return keypad ? KeyKeypadPlus : 0;
+        case Qt::Key_Equal:
+            return KeyKeypadPlus;
         case Qt::Key_Minus:
-            return keypad ? KeyKeypadMinus : 0;
+            return KeyKeypadMinus;
         default:
             return 0;
     }

@@ -337,15 +337,16 @@ TEST_F(PlotCatalogue, ResultFiles) {
         {"degree 30", "30\n" + numbers(1, 32), ExitSuccess, "Lidas 1 funções"},
         {"degree 31", "31\n" + numbers(1, 32), ExitSuccess, "Lidas 1 funções"},
         {"degree 35", "35\n" + numbers(1, 37), ExitSuccess, "Lidas 1 funções"},
-        // A NaN is read as a number and breaks the curve where it goes; infinities of
-        // both signs meet in an invalid operation.
-        {"NaN", "1\nnan\n1\n1\n", ExitSuccess, "Lidas 1 funções"},
-        {"infinities", "2\n1\ninf\n-inf\n1\n", ExitFloatingPointFault,
-         "Operação inválida em ponto flutuante"},
+        // Values no curve can be drawn from, and degrees that are not whole numbers of an
+        // int, are refused before anything is read into the curve.
+        {"NaN", "1\nnan\n1\n1\n", ExitFailure, invalid},
+        {"infinities", "2\n1\ninf\n-inf\n1\n", ExitFailure, invalid},
+        {"infinite constant", "0\n1\ninf\n", ExitFailure, invalid},
         {"CR LF", "1\r\n1\r\n1\r\n1\r\n", ExitSuccess, "Lidas 1 funções"},
-        // No coefficient: a numerator that is zero everywhere, whose group delay divides
-        // by zero.
-        {"degree -1", "-1\n7\n", ExitFloatingPointFault, "Divisão por zero em ponto flutuante"},
+        {"degree -1", "-1\n7\n", ExitFailure, invalid},
+        {"degree 2^31", "2147483648\n1\n1\n", ExitFailure, invalid},
+        {"degree 2^32 + 1", "4294967297\n1\n1\n1\n", ExitFailure, invalid},
+        {"degree 1.5", "1.5\n1\n1\n1\n", ExitFailure, invalid},
     };
     for (const Case& c : cases) {
         const Outcome outcome = plotNumerator(c.file);

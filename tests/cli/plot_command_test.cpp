@@ -119,10 +119,9 @@ TEST_F(PlotCommandTest, LogsTheReadingAndSucceeds) {
 
 TEST_F(PlotCommandTest, StopsWithStatusOne) {
     const std::string missing = dir.write("falta.txt", dir.file("nada.n1") + "\n");
-    Result result = runCli({"plotar", "--segmentos", "abc", missing.c_str()});
+    Result result = runCli({"plotar", missing.c_str()});
     EXPECT_EQ(result.status, ExitFailure);
-    EXPECT_EQ(result.out, "Número inválido de segmentos\nArquivo " + dir.file("nada.n1") +
-                              " não encontrado.\n");
+    EXPECT_EQ(result.out, "Arquivo " + dir.file("nada.n1") + " não encontrado.\n");
 
     result = runCli({"plotar", dir.file("sem-lista.txt").c_str()});
     EXPECT_EQ(result.status, ExitFailure);

@@ -2,6 +2,7 @@
 // from the derivatives, the zero guard, the complex quotient), the grid step and the
 // accumulated grid of the response table.
 #include "frequency_response.h"
+#include "response_table.h"
 
 #include <gtest/gtest.h>
 

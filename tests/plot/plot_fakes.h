@@ -98,6 +98,8 @@ struct FakeCheckBoxes : PlotCheckBoxes {
     bool gridBox = true;
     bool phaseBox = true;
     bool delayBox = true;
+    bool continuousBox = false;
+    bool legendBox = false;
     int unchecks = 0;
 
     bool hz() const override { return hzBox; }
@@ -107,8 +109,11 @@ struct FakeCheckBoxes : PlotCheckBoxes {
         ++unchecks;
     }
     bool grid() const override { return gridBox; }
-    bool phase() const override { return phaseBox; }
-    bool groupDelay() const override { return delayBox; }
+    bool shows(PlotQuantity q) const override {
+        return q == PlotQuantity::Phase ? phaseBox : q == PlotQuantity::Delay ? delayBox : true;
+    }
+    bool continuousPhase() const override { return continuousBox; }
+    bool legend() const override { return legendBox; }
 };
 
 inline const char* const DefaultListText =
@@ -120,12 +125,7 @@ inline const char* const DefaultListText =
 
 /// TForm4 with its initial edit boxes and Memo1, and the visibility of TForm5.
 struct FakeListHost : PlotListHost {
-    std::map<PlotEditBox, std::string> edits{
-        {PlotEditBox::Ewmin, "0.1"},     {PlotEditBox::Ewmax, "5"},
-        {PlotEditBox::Egmin, "-60"},     {PlotEditBox::Egmax, "20"},
-        {PlotEditBox::Efmin, "-180"},    {PlotEditBox::Efmax, "180"},
-        {PlotEditBox::Eamin, "-10"},     {PlotEditBox::Eamax, "40"},
-        {PlotEditBox::Esegmentos, "300"}};
+    std::map<PlotEditBox, std::string> edits = initialEdits();
     std::string memo = DefaultListText;
     std::vector<std::string> appended;
     std::optional<std::string> dialogChoice;
@@ -133,6 +133,13 @@ struct FakeListHost : PlotListHost {
     bool plotWindowVisible = false;
 
     std::string editText(PlotEditBox box) const override { return edits.at(box); }
+
+    static std::map<PlotEditBox, std::string> initialEdits() {
+        std::map<PlotEditBox, std::string> texts;
+        for (const PlotEditBoxSpec& box : PlotEditBoxes)
+            texts[box.box] = box.initialText;
+        return texts;
+    }
     std::string listText() const override { return memo; }
     void appendListLine(std::string_view line) override { appended.emplace_back(line); }
     std::optional<std::string> chooseNumeratorFile() override {

@@ -172,14 +172,42 @@ TEST_F(PlotListTest, ExcessiveDegreeIsReportedAndTheReadingGoesOn) {
 }
 
 TEST_F(PlotListTest, NumbersAsCLibraryWritesThemAreRead) {
-    const std::string n = dir.write("nan.n1", "0\nnan\ninf\n");
-    const std::string d = dir.write("nan.d", "1\r\n1e0\r\n-1E+00\r\n2.5\r\n");
+    const std::string n = dir.write("um.n1", "0\n+4\n-0.5e-1\n");
+    const std::string d = dir.write("um.d", "1\r\n1e0\r\n-1E+00\r\n2.5\r\n");
     host.memo = n + "\n" + d;
     EXPECT_EQ(plot().back(), "Lidas 1 funções");
-    EXPECT_TRUE(std::isnan(plotter.curves()[1].numerator.coef[0]));
-    EXPECT_TRUE(std::isinf(plotter.curves()[1].numerator.constant));
+    EXPECT_EQ(plotter.curves()[1].numerator.coef[0], 4.0);
+    EXPECT_EQ(plotter.curves()[1].numerator.constant, -0.05);
     EXPECT_EQ(plotter.curves()[1].denominator.coef[1], -1.0);
     EXPECT_EQ(plotter.curves()[1].denominator.constant, 2.5);
+}
+
+// Every field of a result file is a whole number or a finite value, or the file is
+// refused: nothing is shifted, wrapped or drawn as NaN.
+TEST_F(PlotListTest, ResultFilesWithFieldsThatAreNotWholeAreRefused) {
+    const std::vector<std::pair<std::string, std::string>> bad{
+        {"degree past int", "2147483648\n1\n1\n"},
+        {"degree wrapping to 1", "4294967297\n1\n1\n1\n"},
+        {"negative degree", "-1\n7\n"},
+        {"fractional degree", "1.5\n1\n1\n1\n"},
+        {"degree with a unit", "1x\n1\n1\n1\n"},
+        {"infinite constant", "0\n1\ninf\n"},
+        {"NaN coefficient", "1\nnan\n1\n1\n"},
+        {"number glued to text", "1\n1\n2abc\n1\n"},
+        {"overflowing number", "0\n1e999\n1\n"},
+    };
+    const std::string d = writeFile("bom.d", lowPass);
+    for (const auto& [name, text] : bad) {
+        SCOPED_TRACE(name);
+        const std::string n = dir.write("mau.n1", text);
+        host.memo = n + "\n" + d;
+        EXPECT_EQ(plot(), (Lines{"Lendo arquivo " + n, "Arquivo " + n + " inválido."}));
+        EXPECT_FALSE(plotter.plotReady());
+    }
+    // Trailing words after the fields the reader takes are not its concern.
+    const std::string n = dir.write("bom.n1", "0\n1\n1\nfim\n");
+    host.memo = n + "\n" + d;
+    EXPECT_EQ(plot().back(), "Lidas 1 funções");
 }
 
 TEST_F(PlotListTest, LinesUpTo1999CharactersNameFiles) {
@@ -205,10 +233,10 @@ TEST_F(PlotListTest, LinesUpTo1999CharactersNameFiles) {
     EXPECT_EQ(plot(), (Lines{"Arquivo " + longer + " não encontrado."}));
 }
 
-TEST_F(PlotListTest, SegmentCountIsCheckedTheOtherBoxesAreNot) {
+TEST_F(PlotListTest, SegmentCountOutOfRangeFallsBackTo300) {
     const std::vector<std::pair<std::string, int>> segments{
-        {"0", 300},   {"-5", 300}, {"601", 300}, {"abc", 300},  {"", 300},
-        {"600", 600}, {"1", 1},    {"12.7", 12}, {"  42x", 42}, {"99999999999", 300}};
+        {"0", 300},   {"-5", 300}, {"601", 300}, {"99999999999", 300},
+        {"600", 600}, {"1", 1},    {" 42 ", 42}, {"+7", 7}};
     for (const auto& [text, expected] : segments) {
         SCOPED_TRACE(text);
         host.edits[PlotEditBox::Esegmentos] = text;
@@ -218,21 +246,61 @@ TEST_F(PlotListTest, SegmentCountIsCheckedTheOtherBoxesAreNot) {
         EXPECT_EQ(log.front() == "Número inválido de segmentos", refused);
         EXPECT_EQ(log.back(), "Lidas 0 funções");
     }
+}
 
-    host.edits[PlotEditBox::Ewmin] = "abc";
-    host.edits[PlotEditBox::Ewmax] = " 1e3x";
+TEST_F(PlotListTest, EitherDecimalSeparatorIsAccepted) {
+    host.edits[PlotEditBox::Ewmin] = "2,5e-1";
+    host.edits[PlotEditBox::Ewmax] = " 1e3 ";
     host.edits[PlotEditBox::Egmin] = "-.5";
     host.edits[PlotEditBox::Egmax] = "+7,5";
-    host.edits[PlotEditBox::Efmin] = "";
-    host.edits[PlotEditBox::Eamax] = "1e999";
-    plot();
+    host.edits[PlotEditBox::Efmin] = "-90.";
+    EXPECT_EQ(plot().back(), "Lidas 0 funções");
     const PlotParameters& p = plotter.plotParameters();
-    EXPECT_EQ(p.wmin, 0.0);
+    EXPECT_EQ(p.wmin, 0.25);
     EXPECT_EQ(p.wmax, 1000.0);
     EXPECT_EQ(p.gmin, -0.5);
-    EXPECT_EQ(p.gmax, 7.0);
-    EXPECT_EQ(p.fmin, 0.0);
-    EXPECT_TRUE(std::isinf(p.amax));
+    EXPECT_EQ(p.gmax, 7.5);
+    EXPECT_EQ(p.fmin, -90.0);
+}
+
+// A box that is not entirely a number is named with its text, and "Plotar" stops there:
+// the parameters, the curves and the plot window stay as the last good "Plotar" left them.
+TEST_F(PlotListTest, BoxesThatAreNotNumbersStopPlotarAndChangeNothing) {
+    struct Case {
+        PlotEditBox box;
+        std::string text;
+        std::string caption;
+    };
+    const std::vector<Case> cases{
+        {PlotEditBox::Ewmin, "abc", "Frequência mínima"},
+        {PlotEditBox::Ewmax, " 1e3x", "Frequência máxima"},
+        {PlotEditBox::Egmin, "", "Módulo mínimo (dB)"},
+        {PlotEditBox::Egmax, "1,000.5", "Módulo máximo (dB)"},
+        {PlotEditBox::Efmin, "nan", "Fase mínima (graus)"},
+        {PlotEditBox::Efmax, "inf", "Fase máxima (graus)"},
+        {PlotEditBox::Eamin, "0x10", "Atraso de grupo mínimo (s)"},
+        {PlotEditBox::Eamax, "1e999", "Atraso de grupo máximo (s)"},
+        {PlotEditBox::Esegmentos, "12.7", "Segmentos"},
+        {PlotEditBox::Esegmentos, "42x", "Segmentos"},
+        {PlotEditBox::Esegmentos, "abc", "Segmentos"},
+    };
+    addCurve("a", polynomial({1.0}), polynomial({1.0, 1.0}));
+    host.edits[PlotEditBox::Egmax] = "33";
+    ASSERT_EQ(plot().back(), "Lidas 1 funções");
+    const test::FakeListHost good = host;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        host = good;
+        host.edits[c.box] = c.text;
+        host.memo = test::DefaultListText;
+        host.calls.clear();
+        EXPECT_EQ(plot(), (Lines{"Valor inválido em \"" + c.caption + "\": " + c.text}));
+        EXPECT_TRUE(host.calls.empty());
+        EXPECT_TRUE(plotter.plotReady());
+        EXPECT_EQ(plotter.curveCount(), 1);
+        EXPECT_EQ(plotter.plotParameters().gmax, 33.0);
+        EXPECT_EQ(plotter.plotParameters().wmin, 0.1);
+    }
 }
 
 TEST_F(PlotListTest, StoppedListKeepsTheParametersItRead) {

@@ -10,6 +10,8 @@
 
 #include "floating_point.h"
 #include "plot_fakes.h"
+#include "plot_frame.h"
+#include "plot_paint.h"
 
 namespace corvane {
 namespace {
@@ -94,9 +96,9 @@ TEST_F(PlotPaintTest, DefaultFrameGridAndLabels) {
         Colour colour;
     };
     const std::vector<Label> labels{
-        {"  40.00", 26, 34, Red},   {" -10.00", 26, 388, Red},   {"s", 52, 199, Red},
-        {" 180.00", 26, 22, Green}, {"-180.00", 26, 400, Green}, {"gr", 52, 223, Green},
-        {"  20.00", 26, 10, White}, {" -60.00", 26, 412, White}, {"dB", 52, 211, White},
+        {"40", 56, 34, Red},     {"-10", 50, 388, Red},    {"s", 52, 199, Red},
+        {"180", 50, 22, Green},  {"-180", 44, 400, Green}, {"°", 52, 223, Green},
+        {"20", 56, 10, White},   {"-60", 50, 412, White},  {"dB", 52, 211, White},
         {"0.1", 70, 425, White},    {"5", 664, 425, White},      {"rad/s", 355, 425, White},
     };
     ASSERT_EQ(canvas.texts.size(), labels.size());
@@ -257,11 +259,25 @@ TEST_F(PlotPaintTest, StoredValuesAreRedrawnWithoutEvaluation) {
     plot();
     paint();
     ASSERT_FALSE(plotter.curvesStale());
-    // Hz changes the axis label at once, the curves only at the next "Plotar".
-    boxes.hzBox = true;
+    // Another size redraws the stored values.
     const double before = plotter.responseTable().delay[1][0];
-    const RecordingCanvas canvas = paint(400, 300);
+    paint(400, 300);
     EXPECT_EQ(plotter.responseTable().delay[1][0], before);
+    // Hz changes the grid the table was filled on: the curves are evaluated again, at
+    // ω = 2π·0.1, where the delay of 1 / (1 + s) is 1 / (1 + ω²).
+    boxes.hzBox = true;
+    const RecordingCanvas canvas = paint(400, 300);
+    const double omega = 0.2 * 3.141592653589793;
+    EXPECT_NEAR(plotter.responseTable().delay[1][0], 1.0 / (1.0 + omega * omega), 1e-15);
+    EXPECT_FALSE(plotter.curvesStale());
+    // And back: the table follows the axis again.
+    boxes.hzBox = false;
+    paint();
+    EXPECT_EQ(plotter.responseTable().delay[1][0], before);
+    // The same for the scale: unticked, the grid is linear from 0.1 to 5.
+    boxes.logBox = false;
+    paint();
+    EXPECT_NEAR(plotter.responseTable().frequency[1], 0.1 + 4.9 / 300, 1e-15);
     EXPECT_TRUE(canvas.text("Hz"));
     EXPECT_EQ(canvas.outlines[0].right, 390);
     EXPECT_EQ(canvas.outlines[0].bottom, 283);
@@ -302,7 +318,7 @@ TEST_F(PlotPaintTest, ReversedLimitsFaultOnlyWithTheGrid) {
     EXPECT_EQ(drawn.linesIn(White, PenStyle::Solid).size(), 300u);
     EXPECT_FALSE(plotter.curvesStale());
     // gmin still lies on the bottom edge: -60 dB is above the reversed range, clipped there.
-    EXPECT_EQ(drawn.text("  20.00")->top, 412);
+    EXPECT_EQ(drawn.text("20")->top, 412);
 }
 
 TEST_F(PlotPaintTest, PoleOnTheAxisEndsThePaintWithTheCurvesSoFar) {
@@ -332,34 +348,13 @@ TEST_F(PlotPaintTest, ZeroNumeratorFaultsInTheGroupDelay) {
     EXPECT_TRUE(plotter.curvesStale());
 }
 
-TEST_F(PlotPaintTest, ValuesWithoutAPositionAreLeftOut) {
-    // A NaN constant gives NaN gain and phase but a finite delay; an infinite constant an
-    // infinite gain, which runs along the top edge.
-    host.memo = dir.write("nan.n1", "0\n1\nnan\n") + "\n" + writeFile("nan.d", lowPass) + "\n" +
-                dir.write("inf.n1", "0\n1\ninf\n") + "\n" + writeFile("inf.d", lowPass);
-    plot();
-    ASSERT_TRUE(plotter.plotReady());
-    const RecordingCanvas canvas = paint();
-    EXPECT_TRUE(std::isnan(plotter.responseTable().gain[1][5]));
-    EXPECT_TRUE(std::isinf(plotter.responseTable().gain[2][5]));
-    const std::vector<RecordedLine> gain = canvas.linesIn(White, PenStyle::Solid);
-    ASSERT_EQ(gain.size(), 300u);  // curve 2 only
-    for (const RecordedLine& line : gain)
-        EXPECT_EQ(line.ya, 10);
-    EXPECT_EQ(canvas.linesIn(Green, PenStyle::Solid).size(), 300u);
-    EXPECT_EQ(canvas.linesIn(Red, PenStyle::Solid).size(), 600u);
-}
-
-TEST_F(PlotPaintTest, NaNLimitsDrawNothingAndDoNotFault) {
+TEST_F(PlotPaintTest, NaNLimitsAreRefusedAndNothingIsDrawn) {
     addCurve("a", one, lowPass);
     setEdits("nan", "5");
-    host.edits[PlotEditBox::Egmax] = "nan";
-    plot();
+    EXPECT_EQ(plot(), (std::vector<std::string>{"Valor inválido em \"Frequência mínima\": nan"}));
     const RecordingCanvas canvas = paint();
-    EXPECT_FALSE(boxes.logBox);
-    EXPECT_TRUE(canvas.linesIn(White, PenStyle::Solid).empty());
-    EXPECT_TRUE(canvas.linesIn(Grey, PenStyle::Dotted).empty());
-    EXPECT_EQ(canvas.text("    nan")->top, 10);
+    EXPECT_TRUE(boxes.logBox);
+    EXPECT_EQ(canvas.order, "F");
 }
 
 TEST_F(PlotPaintTest, GridStepBelowTheResolutionOfDoublesEnds) {
@@ -376,7 +371,7 @@ TEST_F(PlotPaintTest, GridStepBelowTheResolutionOfDoublesEnds) {
     EXPECT_NO_THROW(paint());
 }
 
-TEST_F(PlotPaintTest, HugeLimitsGiveLongLabelsAndNoCrash) {
+TEST_F(PlotPaintTest, HugeAndTinyLimitsGiveShortLabels) {
     addCurve("a", one, lowPass);
     host.edits[PlotEditBox::Egmin] = "-1e300";
     host.edits[PlotEditBox::Egmax] = "1e300";
@@ -385,7 +380,10 @@ TEST_F(PlotPaintTest, HugeLimitsGiveLongLabelsAndNoCrash) {
     boxes.gridBox = false;
     plot();
     const RecordingCanvas canvas = paint();
-    EXPECT_EQ(canvas.texts[6].text.size(), 304u);
+    EXPECT_EQ(canvas.texts[6].text, "1e+300");
+    EXPECT_EQ(canvas.texts[7].text, "-1e+300");
+    EXPECT_EQ(canvas.texts[0].text, "1e-300");
+    EXPECT_EQ(canvas.texts[1].text, "-1e-300");
     EXPECT_EQ(canvas.linesIn(White, PenStyle::Solid).size(), 300u);
 }
 
@@ -498,6 +496,208 @@ TEST_F(PlotPaintTest, FaultingKeyLeavesTheParametersAsTheyWere) {
     plot();
     EXPECT_THROW(plotter.keyDown(KeyUp, boxes), FloatingPointFault);
     EXPECT_EQ(plotter.plotParameters().gmax, 1.7e308);
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// 1 / (1 + s)³: its phase falls from -17° at 0.1 rad/s to -267° at 100 rad/s, wrapping
+// from -180° to +180° at ω = √3, where tan(φ/3) = -√3.
+struct PhaseWrapTest : PlotPaintTest {
+    void SetUp() override {
+        addCurve("c", one, polynomial({1.0, 3.0, 3.0, 1.0}));
+        setEdits("0.1", "100");
+        boxes.delayBox = false;
+    }
+};
+
+TEST_F(PhaseWrapTest, NoSegmentIsDrawnAcrossTheWrap) {
+    plot();
+    const RecordingCanvas canvas = paint();
+    const std::vector<RecordedLine> phase = canvas.linesIn(Green, PenStyle::Solid);
+    ASSERT_EQ(phase.size(), 299u);
+    // The gap: the one pair of neighbouring points whose phases lie on either side of ±180°.
+    const ResponseTable& table = plotter.responseTable();
+    int gap = -1;
+    for (int i = 1; i <= 300; ++i) {
+        if (std::abs(table.phase[1][i] - table.phase[1][i - 1]) > 180) {
+            EXPECT_EQ(gap, -1);
+            gap = i;
+        }
+    }
+    const double wrapAt = std::sqrt(3.0);
+    EXPECT_LT(table.frequency[gap - 1], wrapAt);
+    EXPECT_GE(table.frequency[gap], wrapAt);
+    const int gapLeft = nearest((gap - 1) * 600.0 / 300 + 70);
+    for (const RecordedLine& line : phase) {
+        EXPECT_NE(line.xa, gapLeft);
+        EXPECT_LT(std::abs(line.ya - line.yb), 10);
+    }
+}
+
+TEST_F(PhaseWrapTest, ContinuousPhaseIsUnwrappedAlongTheCurve) {
+    host.edits[PlotEditBox::Efmin] = "-360";
+    host.edits[PlotEditBox::Efmax] = "0";
+    boxes.continuousBox = true;
+    plot();
+    const RecordingCanvas canvas = paint();
+    const std::vector<RecordedLine> phase = canvas.linesIn(Green, PenStyle::Solid);
+    ASSERT_EQ(phase.size(), 300u);
+    // y = 10 + 414·φ / -360 on a frame from row 10 (0°) to row 424 (-360°).
+    auto row = [](double degrees) { return nearest(10 + 414 * degrees / -360); };
+    const double first = -3 * std::atan(0.1) * 180 / 3.141592653589793;
+    const double last = -3 * std::atan(100.0) * 180 / 3.141592653589793;
+    EXPECT_EQ(phase.front().ya, row(first));
+    EXPECT_EQ(phase.back().yb, row(last));
+    for (std::size_t i = 0; i < phase.size(); ++i) {
+        EXPECT_LT(std::abs(phase[i].ya - phase[i].yb), 10);
+        if (i > 0) {
+            EXPECT_EQ(phase[i].ya, phase[i - 1].yb);
+            EXPECT_GE(phase[i].yb, phase[i].ya);  // the phase only falls
+        }
+    }
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// Range labels carry as many significant digits as it takes to tell the limits apart.
+TEST_F(PlotPaintTest, RangeLabelsTellTheLimitsApart) {
+    struct Case {
+        const char *min, *max, *low, *high;
+    };
+    const std::vector<Case> cases{
+        {"0", "1e-6", "0", "1e-06"},
+        {"1.0001", "1.0002", "1.0001", "1.0002"},
+        {"-1e9", "2.5e9", "-1e+09", "2.5e+09"},
+        {"0,125", "0,375", "0.125", "0.375"},
+        {"-12345.678", "12345.678", "-1.23e+04", "1.23e+04"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.min);
+        host.edits[PlotEditBox::Eamin] = c.min;
+        host.edits[PlotEditBox::Eamax] = c.max;
+        plot();
+        const RecordingCanvas canvas = paint();
+        const std::optional<test::RecordedText> low = canvas.text(c.low);
+        const std::optional<test::RecordedText> high = canvas.text(c.high);
+        ASSERT_TRUE(low && high);
+        EXPECT_EQ(low->colour, Red);
+        EXPECT_EQ(low->top, 388);
+        EXPECT_EQ(high->top, 34);
+        EXPECT_EQ(high->left, 70 - 2 - 6 * static_cast<int>(std::string(c.high).size()));
+    }
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+TEST_F(PlotPaintTest, TheLegendNamesEachCurveAndNumbersItsGainCurve) {
+    EXPECT_EQ(legendLine(3, "/tmp/pasta.n2/rc.n4"), "3: rc.n4");
+    EXPECT_EQ(legendLine(12, "rc.n1"), "12: rc.n1");
+
+    // 1 / (1 + s) and 10 / (1 + s): at 5 rad/s -14.15 dB and +5.85 dB.
+    addCurve("baixa", one, lowPass);
+    host.memo += "\n" + writeFile("alta.n1", polynomial({1.0}, 10.0)) + "\n" +
+                 writeFile("alta.d", lowPass);
+    plot();
+    EXPECT_EQ(paint().texts.size(), 12u);  // no legend while unchecked
+    boxes.legendBox = true;
+    const RecordingCanvas canvas = paint();
+    ASSERT_EQ(canvas.texts.size(), 16u);
+    const std::string first = "1: baixa.n1";
+    const std::string second = "2: alta.n1";
+    ASSERT_TRUE(canvas.text(first) && canvas.text(second));
+    EXPECT_EQ(canvas.text(first)->left, 670 - 6 * static_cast<int>(first.size()) - 4);
+    EXPECT_EQ(canvas.text(first)->top, 14);
+    EXPECT_EQ(canvas.text(second)->left, 670 - 6 * static_cast<int>(second.size()) - 4);
+    EXPECT_EQ(canvas.text(second)->top, 26);
+    EXPECT_EQ(canvas.text(first)->colour, White);
+    // The numbers stand just above the last point of each gain curve: y = 10 + 414·(20 - g)/80.
+    auto row = [](double gain) { return nearest(10 + 414 * (20 - gain) / 80); };
+    const double low = -10 * std::log10(26.0);
+    const std::vector<test::RecordedText> numbers{canvas.texts[13], canvas.texts[15]};
+    EXPECT_EQ(numbers[0].text, "1");
+    EXPECT_EQ(numbers[0].left, 670 - 6 - 1);
+    EXPECT_EQ(numbers[0].top, row(low) - 12);
+    EXPECT_EQ(numbers[1].text, "2");
+    EXPECT_EQ(numbers[1].top, row(low + 20) - 12);
+    // Drawn after the curves.
+    EXPECT_EQ(canvas.order.substr(canvas.order.size() - 4), "TTTT");
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// The wheel zooms about the pointer and a drag pans, on either axis, marking the table
+// stale like the arrow keys.
+TEST_F(PlotPaintTest, WheelZoomKeepsThePointersFrequency) {
+    addCurve("a", one, lowPass);
+    setEdits("1", "10000");
+    plot();
+    paint();
+    // The pointer at a quarter of the width of 1 .. 1e4 on the logarithmic axis is 10.
+    plotter.zoomFrequencyAt(0.25, 1, boxes);
+    EXPECT_TRUE(plotter.curvesStale());
+    const PlotParameters& p = plotter.plotParameters();
+    EXPECT_NEAR(std::log10(p.wmin), 0.5, 1e-12);
+    EXPECT_NEAR(std::log10(p.wmax), 2.5, 1e-12);
+    // Two notches down: four times the decades, 10 still a quarter of the way.
+    plotter.zoomFrequencyAt(0.25, -2, boxes);
+    EXPECT_NEAR(std::log10(p.wmin), -1.0, 1e-12);
+    EXPECT_NEAR(std::log10(p.wmax), 7.0, 1e-12);
+
+    boxes.logBox = false;
+    setEdits("0", "100");
+    plot();
+    plotter.zoomFrequencyAt(0.5, 1, boxes);
+    EXPECT_EQ(p.wmin, 25.0);
+    EXPECT_EQ(p.wmax, 75.0);
+}
+
+TEST_F(PlotPaintTest, DragPansAsTheArrowKeysDo) {
+    addCurve("a", one, lowPass);
+    plot();
+    paint();
+    // Dragged a quarter of the width to the left: the view moves right as the right arrow
+    // moves it, by a quarter of its decades.
+    plotter.panFrequency(-0.25, boxes);
+    EXPECT_TRUE(plotter.curvesStale());
+    PlotParameters p = plotter.plotParameters();
+    plot();
+    plotter.keyDown(KeyRight, boxes);
+    EXPECT_NEAR(p.wmin, plotter.plotParameters().wmin, 1e-12);
+    EXPECT_NEAR(p.wmax, plotter.plotParameters().wmax, 1e-12);
+
+    boxes.logBox = false;
+    setEdits("0", "100");
+    plot();
+    plotter.panFrequency(0.1, boxes);
+    p = plotter.plotParameters();
+    EXPECT_EQ(p.wmin, -10.0);
+    EXPECT_EQ(p.wmax, 90.0);
+}
+
+TEST_F(PlotPaintTest, AFaultingZoomChangesNothing) {
+    addCurve("a", one, lowPass);
+    setEdits("1e-10", "1e200");
+    plot();
+    const PlotParameters before = plotter.plotParameters();
+    EXPECT_THROW(plotter.zoomFrequencyAt(0.0, -2, boxes), FloatingPointFault);
+    EXPECT_EQ(plotter.plotParameters().wmax, before.wmax);
+    EXPECT_EQ(plotter.plotParameters().wmin, before.wmin);
 }
 
 }  // namespace

@@ -266,18 +266,16 @@ private slots:
         QCOMPARE(log.last(), QString("Análise terminada com sucesso."));
     }
 
-    void edispIsConvertedLikeTheStandardLibrary_data() {
+    void edispTakesEitherDecimalSeparator_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("dispersion");
         QTest::newRow("the default") << "1e9" << 1e9;
-        QTest::newRow("a comma stops the number") << "1,5" << 1.0;
-        QTest::newRow("not a number") << "abc" << 0.0;
-        QTest::newRow("empty") << "" << 0.0;
-        QTest::newRow("blanks and a tail") << "  2.5E3 vezes" << 2500.0;
+        QTest::newRow("a decimal comma") << "1,5" << 1.5;
+        QTest::newRow("blanks") << "  2.5E3 " << 2500.0;
         QTest::newRow("negative") << "-7" << -7.0;
     }
 
-    void edispIsConvertedLikeTheStandardLibrary() {
+    void edispTakesEitherDecimalSeparator() {
         QFETCH(QString, text);
         QFETCH(double, dispersion);
         ProgramDriver driver;
@@ -290,6 +288,35 @@ private slots:
         QCOMPARE(p.analysis().dispersion(), dispersion);
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
         QCOMPARE(p.form2().Edisp->text(), text);
+    }
+
+    void anEdispThatIsNotANumberKeepsTheRunWaiting_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("not a number") << "abc";
+        QTest::newRow("empty") << "";
+        QTest::newRow("a tail") << "2.5E3 vezes";
+        QTest::newRow("both separators") << "1,000.5";
+    }
+
+    void anEdispThatIsNotANumberKeepsTheRunWaiting() {
+        QFETCH(QString, text);
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        bool refused = false;
+        driver.openAndApply(dir.write("rc.net", RcNetlist), [&] {
+            p.form2().Edisp->setText(text);
+            p.form2().Button1->click();
+            refused = driver.log().last() ==
+                      QString("Valor inválido em \"Dispersão de coeficientes\": ") + text;
+            QVERIFY(p.form2().isVisible());
+            QVERIFY(p.analysis().running());
+            QVERIFY(p.form2().CBnorm->isChecked());
+            p.form2().Edisp->setText("1e9");
+        });
+        QVERIFY(refused);
+        QCOMPARE(p.analysis().dispersion(), 1e9);
+        QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
     }
 
     void aSecondRunRefillsTheVariablesList() {
@@ -344,7 +371,7 @@ private slots:
             << "Divisão por zero em ponto flutuante."
             << "Calculando...";
         QTest::newRow("dispersion 0 with normalisation")
-            << QByteArray(RcNetlist) << "abc"
+            << QByteArray(RcNetlist) << "0"
             << "Divisão por zero em ponto flutuante."
             << "Integração: Grau do denominador aumentado para 2";
         QTest::newRow("coupled inductances of negative product")

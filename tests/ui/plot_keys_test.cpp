@@ -17,8 +17,11 @@ TEST(PlotKeyCodeTest, TranslatesQtKeys) {
     EXPECT_EQ(plotKeyCode(Qt::Key_R, Qt::NoModifier), 82);
     EXPECT_EQ(plotKeyCode(Qt::Key_Plus, Qt::KeypadModifier), 107);
     EXPECT_EQ(plotKeyCode(Qt::Key_Minus, Qt::KeypadModifier), 109);
-    EXPECT_EQ(plotKeyCode(Qt::Key_Plus, Qt::NoModifier), 0);
-    EXPECT_EQ(plotKeyCode(Qt::Key_Minus, Qt::ShiftModifier), 0);
+    EXPECT_EQ(plotKeyCode(Qt::Key_Plus, Qt::NoModifier), KeyKeypadPlus);
+    EXPECT_EQ(plotKeyCode(Qt::Key_Plus, Qt::ShiftModifier), KeyKeypadPlus);
+    EXPECT_EQ(plotKeyCode(Qt::Key_Equal, Qt::NoModifier), KeyKeypadPlus);
+    EXPECT_EQ(plotKeyCode(Qt::Key_Minus, Qt::NoModifier), KeyKeypadMinus);
+    EXPECT_EQ(plotKeyCode(Qt::Key_Minus, Qt::ShiftModifier), KeyKeypadMinus);
     EXPECT_EQ(plotKeyCode(Qt::Key_B, Qt::NoModifier), 0);
     EXPECT_EQ(plotKeyCode(Qt::Key_Enter, Qt::KeypadModifier), 0);
 }

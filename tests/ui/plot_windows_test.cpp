@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
+#include <QMouseEvent>
 
 #include <cmath>
 #include <deque>
@@ -239,14 +241,18 @@ private slots:
         QTest::newRow("CBhz") << "CBhz"
                               << "Frequências em Hz" << QRect(408, 272, 129, 17) << false;
         QTest::newRow("CBlog") << "CBlog"
-                               << "Frequências em escala logarítmica" << QRect(408, 296, 193, 17)
+                               << "Frequências em escala logarítmica" << QRect(408, 296, 240, 17)
                                << true;
         QTest::newRow("CBgrade") << "CBgrade"
                                  << "Grade" << QRect(408, 320, 97, 17) << true;
         QTest::newRow("CBfase") << "CBfase"
                                 << "Fase" << QRect(464, 320, 57, 17) << true;
         QTest::newRow("CBtg") << "CBtg"
-                              << "Atraso de grupo" << QRect(520, 320, 97, 17) << true;
+                              << "Atraso de grupo" << QRect(520, 320, 148, 17) << true;
+        QTest::newRow("CBfasecontinua") << "CBfasecontinua"
+                                        << "Fase contínua" << QRect(488, 348, 113, 17) << false;
+        QTest::newRow("CBlegenda") << "CBlegenda"
+                                   << "Legenda" << QRect(488, 366, 113, 17) << true;
     }
 
     void listWindowCheckBoxes() {
@@ -260,6 +266,9 @@ private slots:
         QCOMPARE(box->text(), caption);
         QCOMPARE(box->geometry(), geometry);
         QCOMPARE(box->isChecked(), checked);
+        // Drawn whole, inside the window at its specified size.
+        QVERIFY(box->sizeHint().width() <= geometry.width());
+        QVERIFY(box->geometry().right() < driver.program.form4().width());
     }
 
     void listWindowListButtonsAndTabOrder() {
@@ -287,7 +296,7 @@ private slots:
         QCOMPARE(tabOrder(form.Memo1),
                  (QStringList{"Memo1", "Button1", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
                               "Efmin", "Efmax", "Eamin", "Eamax", "CBhz", "CBlog", "CBgrade",
-                              "Esegmentos", "CBfase", "CBtg"}));
+                              "Esegmentos", "CBfase", "CBtg", "CBfasecontinua", "CBlegenda"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
@@ -479,11 +488,19 @@ private slots:
         driver.press(Qt::Key_Minus, Qt::KeypadModifier);
         QCOMPARE(p.gmax, 60.0);
 
-        // The main keyboard's plus and minus and other keys change nothing and do not repaint.
+        // The main keyboard's plus, "=" and minus zoom as the keypad's do.
+        driver.press(Qt::Key_Plus);
+        QCOMPARE(p.gmax, 20.0);
+        driver.press(Qt::Key_Minus);
+        QCOMPARE(p.gmax, 60.0);
+        driver.press(Qt::Key_Equal);
+        QCOMPARE(p.gmax, 20.0);
+        driver.press(Qt::Key_Minus);
+        QCOMPARE(p.gmax, 60.0);
+
+        // Other keys change nothing and do not repaint.
         const QImage shown = driver.picture();
         const int quiet = counter.paints;
-        driver.press(Qt::Key_Plus);
-        driver.press(Qt::Key_Minus);
         driver.press(Qt::Key_B);
         QCOMPARE(counter.paints, quiet);
         QCOMPARE(p.gmin, -20.0);
@@ -685,6 +702,140 @@ private slots:
         driver.processEvents();
         QCOMPARE(driver.boxes.size(), std::size_t{2});
         QVERIFY(!QFile::exists(QString::fromStdString(path)));
+    }
+
+    void aBoxThatIsNotANumberIsLoggedAndChangesNothing() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().Ewmin->setText("abc");
+        driver.plotar();
+        QCOMPARE(driver.log().last(), QString("Valor inválido em \"Frequência mínima\": abc"));
+        QVERIFY(!driver.plot().isVisible());
+        QVERIFY(driver.list().CBlog->isChecked());
+        QVERIFY(driver.boxes.empty());
+        // A Brazilian decimal comma is a decimal separator.
+        driver.list().Ewmin->setText("0,1");
+        driver.list().Ewmax->setText("2,5e0");
+        driver.plotar();
+        QVERIFY(driver.plot().isVisible());
+        QCOMPARE(driver.program.plotter().plotParameters().wmax, 2.5);
+        QVERIFY(driver.boxes.empty());
+    }
+
+    void afterAnErrorBoxThePlotKeepsItsLastGoodPicture() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        const QImage good = driver.picture();
+        QVERIFY(countPixels(good, WhitePixel, QRect(369, 122, 2, 3)) > 0);
+        driver.list().Egmin->setText("20");
+        driver.plotar();
+        driver.plot().repaint();
+        driver.processEvents();
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+        QCOMPARE(driver.boxes[0].text, QString("Divisão por zero em ponto flutuante."));
+        QCOMPARE(driver.picture(), good);
+        driver.plot().repaint();
+        driver.processEvents();
+        QCOMPARE(driver.picture(), good);
+        QCOMPARE(driver.boxes.size(), std::size_t{1});
+    }
+
+    void aToggleOfTheAxisMakesTheTableStale() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        driver.picture();
+        QVERIFY(!driver.program.plotter().curvesStale());
+        for (QCheckBox* box : {driver.list().CBlog, driver.list().CBhz}) {
+            box->toggle();
+            QVERIFY(driver.program.plotter().curvesStale());
+            driver.picture();
+            QVERIFY(!driver.program.plotter().curvesStale());
+        }
+        // Linear from 0.1 to 5 Hz: point 150 is at 2.55 Hz, ω = 2π·2.55, where the gain of
+        // 1 / (1 + s) is -10·log10(1 + ω²).
+        const auto& table = driver.program.plotter().responseTable();
+        QCOMPARE(table.frequency[150], 0.1 + 150 * 4.9 / 300);
+        const double omega = 2 * 3.141592653589793 * table.frequency[150];
+        QVERIFY(std::abs(table.gain[1][150] + 10 * std::log10(1 + omega * omega)) < 1e-9);
+    }
+
+    void enterInAnEditBoxPressesPlotar() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        QVERIFY(!driver.plot().isVisible());
+        driver.list().Ewmax->setText("10");
+        QTest::keyClick(driver.list().Ewmax, Qt::Key_Return);
+        driver.processEvents();
+        QVERIFY(driver.plot().isVisible());
+        QCOMPARE(driver.program.plotter().plotParameters().wmax, 10.0);
+        driver.list().Esegmentos->setText("100");
+        QTest::keyClick(driver.list().Esegmentos, Qt::Key_Enter, Qt::KeypadModifier);
+        driver.processEvents();
+        QCOMPARE(driver.program.plotter().plotParameters().segmentos, 100);
+    }
+
+    void theListGrowsWithTheWindow() {
+        PlotDriver driver;
+        auto& form = driver.list();
+        const QSize laidOut = form.size();
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
+        const QPoint plotar = form.Button2->pos();
+        const QPoint wmin = form.Ewmin->pos();
+        form.resize(laidOut + QSize(200, 100));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 585, 493));
+        QCOMPARE(form.Button2->pos(), plotar + QPoint(200, 0));
+        QCOMPARE(form.Ewmin->pos(), wmin + QPoint(200, 0));
+        QVERIFY(form.Ewmin->geometry().right() < form.width());
+        form.resize(laidOut);
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
+        QCOMPARE(form.Button2->pos(), plotar);
+    }
+
+    void theWheelZoomsAndADragPans() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().Ewmin->setText("1");
+        driver.list().Ewmax->setText("10000");
+        driver.plotar();
+        driver.picture();
+        const auto& p = driver.program.plotter().plotParameters();
+        // x = 220 is a quarter of the way across the frame (70 .. 670): 10 rad/s.
+        const QPointF pointer(220, 200);
+        QWheelEvent up(pointer, driver.plot().mapToGlobal(pointer), QPoint(), QPoint(0, 120),
+                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&driver.plot(), &up);
+        QVERIFY(std::abs(std::log10(p.wmin) - 0.5) < 1e-12);
+        QVERIFY(std::abs(std::log10(p.wmax) - 2.5) < 1e-12);
+        QVERIFY(driver.program.plotter().curvesStale());
+        driver.picture();
+        QVERIFY(!driver.program.plotter().curvesStale());
+
+        // A drag of 150 pixels (a quarter of the frame) to the right: half a decade down.
+        auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButton button,
+                         Qt::MouseButtons buttons) {
+            QMouseEvent event(type, at, driver.plot().mapToGlobal(at), button, buttons,
+                              Qt::NoModifier);
+            QApplication::sendEvent(&driver.plot(), &event);
+        };
+        mouse(QEvent::MouseButtonPress, {300, 200}, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseMove, {400, 200}, Qt::NoButton, Qt::LeftButton);
+        mouse(QEvent::MouseMove, {450, 200}, Qt::NoButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, {450, 200}, Qt::LeftButton, Qt::NoButton);
+        QVERIFY(std::abs(std::log10(p.wmin) - 0.0) < 1e-12);
+        QVERIFY(std::abs(std::log10(p.wmax) - 2.0) < 1e-12);
+        // Moves without the button change nothing.
+        mouse(QEvent::MouseMove, {600, 200}, Qt::NoButton, Qt::NoButton);
+        QVERIFY(std::abs(std::log10(p.wmax) - 2.0) < 1e-12);
+        QVERIFY(driver.boxes.empty());
+        // The edit boxes keep what the user typed.
+        QCOMPARE(driver.list().Ewmin->text(), QString("1"));
     }
 };
 

@@ -1,0 +1,28 @@
+// The transfer functions of a plot list: every window that draws the listed curves (the
+// frequency response, and any other view of the same list) reads them through here.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "analysis_log.h"
+#include "plot_data.h"
+
+namespace corvane {
+
+/// A list line is handled in a buffer of this many characters, its end included.
+inline constexpr int MaxListLineLength = 1999;
+
+/// Reads the result files named by the lines of `listText` into curves 1, 2, ... of
+/// `curves`, logging "Lendo arquivo %s" for each. Lines pair up in order: numerator, then
+/// denominator, comments skipped wherever they are. Returns the number of curves read, or
+/// no value when a message of the log stopped the list (a file missing or invalid, too
+/// many curves, a numerator without its denominator); the slots then hold no complete list.
+/// When `numeratorFiles` is given, slot k receives the list line of curve k's numerator.
+std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curves,
+                                    AnalysisLog& log,
+                                    std::array<std::string, MaxCurves + 1>* numeratorFiles = nullptr);
+
+}  // namespace corvane

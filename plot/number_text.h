@@ -1,0 +1,19 @@
+// The numbers a user types into the boxes of the plot list window or gives on the command
+// line: the whole text must be the number, so nothing typed is silently dropped.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace corvane {
+
+/// A finite decimal number with "." or "," as its decimal separator, an optional sign and
+/// exponent, and blanks around it ("2,5e6", " -60 ", ".5"). No value for anything else:
+/// an empty text, other characters, "nan", "inf", or a value too large for a double.
+std::optional<double> parseDecimalNumber(std::string_view text);
+
+/// A whole number: digits with an optional sign and blanks around them. No value for
+/// anything else, nor for a value that does not fit in a long long.
+std::optional<long long> parseWholeNumber(std::string_view text);
+
+}  // namespace corvane
