@@ -38,7 +38,9 @@ constexpr const char* Usage =
     "                        vírgulas, ou todas\n"
     "  --expansao-simples    calcula os determinantes pela expansão simples, sem\n"
     "                        memorizar menores (referência; lenta em circuitos grandes)\n"
-    "  --memoria-cache MIB   memória para os menores memorizados (padrão 2048)\n"
+    "  --memoria-cache MIB   memória para os menores memorizados (padrão 2048); quando o\n"
+    "                        log avisa que ela se esgotou, dê mais (por exemplo 4096)\n"
+    "                        para que a análise não demore muito\n"
     "\n"
     "plotar: calcula a resposta em frequência das funções da LISTA (pares de arquivos\n"
     "numerador e denominador, linhas com * são comentários) e a desenha sem janelas.\n"
@@ -61,7 +63,8 @@ constexpr const char* Usage =
     "  -h, --help            mostra esta ajuda\n"
     "\n"
     "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, ou um arquivo\n"
-    "não pôde ser lido ou gravado; 2 erro de uso; 3 erro de ponto flutuante.\n";
+    "não pôde ser lido ou gravado; 2 erro de uso; 3 erro de ponto flutuante;\n"
+    "130 análise interrompida por Ctrl-C (nenhum arquivo gravado).\n";
 
 class UsageError {
 public:
@@ -183,9 +186,11 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     Analysis analysis(host, log);
     analysis.setEngineOptions(command.engine);
     host.attach(analysis);
+    const InterruptCatcher interrupts;
     try {
         const RunOutcome outcome = analysis.runAnalysis(command.netlist);
         std::fflush(out);
+        if (outcome == RunOutcome::Cancelled) return ExitInterrupted;
         return outcome == RunOutcome::Succeeded ? ExitSuccess : ExitFailure;
     } catch (const FloatingPointFault& fault) {
         std::fflush(out);
