@@ -12,6 +12,11 @@
 
 namespace corvane::ui {
 
+const QString TForm2::MemoryHint = QStringLiteral(
+    "Se o log avisar que a memória para menores se esgotou, a análise pode demorar muito: "
+    "inicie o programa com CORVANE_MEMORIA_CACHE=4096 (em MiB; o padrão é 2048) para lhe dar "
+    "mais memória.");
+
 TForm2::TForm2(Program& program) : program_(program) {
     setUpSecondaryWindow(*this, "Form2", QStringLiteral("Análise"));
 
@@ -44,6 +49,7 @@ TForm2::TForm2(Program& program) : program_(program) {
     connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));
 
     placeWindow(*this, {219, 196}, {289, 195});
+    setToolTip(MemoryHint);
 }
 
 void TForm2::Button1Click() {

@@ -62,6 +62,8 @@ private:
         ApplicationSetup();
     };
 
+    void useMemoryForMinorsFromEnvironment();
+
     ApplicationSetup setup_;
     ErrorBox errorBox_;
     AnalysisLog log_;
