@@ -133,8 +133,7 @@ namespace {
 // One determinant of order n with the given column list, by the chosen method.
 class Expander {
 public:
-    Expander(const SystemMatrix& matrix, int n, const EngineOptions& options,
-             ExpansionWatch& watch)
+    Expander(const SystemMatrix& matrix, int n, const EngineOptions& options, ExpansionWatch& watch)
         : method_(options.method),
           plain_(matrix),
           cache_(options.method == ExpansionMethod::Memoised ? options.cacheLimitBytes : 0),
@@ -179,8 +178,7 @@ private:
 // whichever way the expansion ends.
 class RunMonitor {
 public:
-    RunMonitor(AnalysisHost& host, AnalysisLog& log, const EngineOptions& options,
-               int determinants)
+    RunMonitor(AnalysisHost& host, AnalysisLog& log, const EngineOptions& options, int determinants)
         : host_(host),
           log_(log),
           cacheLimit_(options.cacheLimitBytes),
@@ -206,8 +204,7 @@ public:
         shown_ = true;
         lastShown_ = now;
         const double within = expander_ ? expander_->progress() : 0.0;
-        if (host_.showProgress((determinant_ + within) / determinants_) ==
-            ProgressStatus::Cancel) {
+        if (host_.showProgress((determinant_ + within) / determinants_) == ProgressStatus::Cancel) {
             throw ExpansionCancelled{};
         }
     }

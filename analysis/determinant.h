@@ -117,7 +117,6 @@ std::string formatMemorySize(std::size_t bytes);
 /// invalid operation in an expansion throws FloatingPointFault.
 ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
                                         NetworkFunctions& functions, AnalysisLog& log,
-                                        AnalysisHost& host,
-                                        const EngineOptions& options = {});
+                                        AnalysisHost& host, const EngineOptions& options = {});
 
 }  // namespace corvane

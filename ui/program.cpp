@@ -64,9 +64,10 @@ void Program::useMemoryForMinorsFromEnvironment() {
     if (text == nullptr || *text == '\0') return;
     const std::optional<std::size_t> bytes = parseMebibytes(text);
     if (!bytes) {
-        log_.print("Aviso: CORVANE_MEMORIA_CACHE deve ser um número inteiro de MiB, não \"%s\"; "
-                   "a memória para menores fica em %s.",
-                   text, formatMemorySize(DefaultCacheLimitBytes).c_str());
+        log_.print(
+            "Aviso: CORVANE_MEMORIA_CACHE deve ser um número inteiro de MiB, não \"%s\"; "
+            "a memória para menores fica em %s.",
+            text, formatMemorySize(DefaultCacheLimitBytes).c_str());
         return;
     }
     EngineOptions options;

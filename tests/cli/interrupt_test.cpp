@@ -97,7 +97,8 @@ TEST(InterruptTest, TheHelpNamesTheStatusOfCtrlCAndHowToRaiseTheMemory) {
 TEST(InterruptTest, ATinyCacheIsReportedOnTheCommandLine) {
     test::TempDir dir;
     const std::string netlist = dir.write("densa.net", test::denseRcNetlist(8));
-    const test::CliResult result = test::runCli({"analisar", "--memoria-cache", "0", netlist.c_str()});
+    const test::CliResult result =
+        test::runCli({"analisar", "--memoria-cache", "0", netlist.c_str()});
     EXPECT_EQ(result.status, cli::ExitSuccess);
     const std::string warning =
         "Aviso: a memória para menores (0 MiB) se esgotou; a análise continua sem guardá-los e "

@@ -68,7 +68,7 @@ public:
     ProgressStatus showProgress(double fraction) override {
         progress.push_back(fraction);
         return static_cast<int>(progress.size()) == cancelAtShowing ? ProgressStatus::Cancel
-                                                                     : ProgressStatus::Continue;
+                                                                    : ProgressStatus::Continue;
     }
     bool cancelRequested() const override { return stopRequested; }
     void endProgress() override { ++progressEnded; }
