@@ -45,6 +45,11 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
         log_.print("Máximo número de multiplicações esperado: %Lg", expectedMultiplications(n));
     }
     counts_ = computeNetworkFunctions(matrix_, n, functions_, log_, host_, engine_);
+    // Stopped before anything is saved: the result files of the previous run stay whole.
+    if (counts_.cancelled || host_.cancelRequested()) {
+        log_.print("Análise cancelada.");
+        return RunOutcome::Cancelled;
+    }
     if (!postProcess(functions_, n, host_.normalize(), dispersion_, log_)) {
         return RunOutcome::Failed;
     }

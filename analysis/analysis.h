@@ -17,7 +17,7 @@ enum class RunOutcome {
     Succeeded,
     /// The run ended on a failure line of the log.
     Failed,
-    /// The parameter wait was cancelled ("Análise cancelada.").
+    /// The parameter wait or the expansion was cancelled ("Análise cancelada.").
     Cancelled,
     /// A run was already under way; nothing was done.
     Refused,

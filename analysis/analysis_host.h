@@ -19,6 +19,13 @@ enum class WaitStatus {
     Cancelled,
 };
 
+enum class ProgressStatus {
+    /// The expansion goes on.
+    Continue,
+    /// The user asked to stop: the run ends with "Análise cancelada.".
+    Cancel,
+};
+
 class AnalysisHost {
 public:
     virtual ~AnalysisHost() = default;
@@ -54,6 +61,16 @@ public:
     /// lists its results. Nothing by default.
     virtual void afterNumericListing(const RunState&, const NetworkFunctions&,
                                      AnalysisLog&) const {}
+
+    /// A long expansion, from half a second on, shows how far it is (0 to 1) at intervals
+    /// of a few tens of milliseconds; the windows process their events here. A host
+    /// without a display shows nothing and never cancels.
+    virtual ProgressStatus showProgress(double /*fraction*/) { return ProgressStatus::Continue; }
+    /// Whether the user has asked the run to stop; asked every few milliseconds during the
+    /// expansion, so it only reads a flag.
+    virtual bool cancelRequested() const { return false; }
+    /// The expansion has ended, finished or cancelled: what showProgress showed goes away.
+    virtual void endProgress() {}
 };
 
 }  // namespace corvane

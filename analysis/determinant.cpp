@@ -61,6 +61,7 @@ void PlainExpansion::expandDeterminant(int m, Polynomial& result, const IndexLis
         result.coef[i] = 0.0;
     result.degree = 0;
     if (m == 0) return;
+    if (watch_ && m >= 3) watch_->step();
 
     IndexList subColumns;
     IndexList subRows;
@@ -118,12 +119,21 @@ long wallClockSeconds() {
     return static_cast<long>(std::time(nullptr));
 }
 
+std::string formatMemorySize(std::size_t bytes) {
+    constexpr std::size_t KiB = 1024;
+    constexpr std::size_t MiB = KiB * KiB;
+    if (bytes != 0 && bytes % MiB == 0) return std::to_string(bytes / MiB) + " MiB";
+    if (bytes != 0 && bytes % KiB == 0) return std::to_string(bytes / KiB) + " KiB";
+    if (bytes == 0) return "0 MiB";
+    return std::to_string(bytes) + " bytes";
+}
+
 namespace {
 
 // One determinant of order n with the given column list, by the chosen method.
 class Expander {
 public:
-    Expander(const SystemMatrix& matrix, int n, const EngineOptions& options)
+    Expander(const SystemMatrix& matrix, int n, const EngineOptions& options, ExpansionWatch& watch)
         : method_(options.method),
           plain_(matrix),
           cache_(options.method == ExpansionMethod::Memoised ? options.cacheLimitBytes : 0),
@@ -131,6 +141,8 @@ public:
           n_(n) {
         for (int i = 1; i <= n; ++i)
             rows_[i] = i;
+        plain_.setWatch(&watch);
+        memoised_.setWatch(&watch);
     }
 
     ProductCount expand(Polynomial& result, const IndexList& columns, int replacedPosition) {
@@ -144,6 +156,11 @@ public:
         return memoised_.multiplicationCount;
     }
 
+    /// How far the determinant under way is (the plain expansion does not say).
+    double progress() const {
+        return method_ == ExpansionMethod::Memoised ? memoised_.progress() : 0.0;
+    }
+
     const MinorCache& cache() const { return cache_; }
 
 private:
@@ -155,35 +172,116 @@ private:
     int n_;
 };
 
-}  // namespace
+// What the run shows while the determinants are expanded: the one warning that the memory
+// for minors ran out, and from the delay on, the progress, at intervals short enough for
+// the windows to stay responsive. The host's progress goes away with the monitor,
+// whichever way the expansion ends.
+class RunMonitor {
+public:
+    RunMonitor(AnalysisHost& host, AnalysisLog& log, const EngineOptions& options, int determinants)
+        : host_(host),
+          log_(log),
+          cacheLimit_(options.cacheLimitBytes),
+          delay_(options.progressDelay),
+          interval_(options.progressInterval),
+          determinants_(determinants),
+          start_(Clock::now()) {}
+    ~RunMonitor() {
+        if (shown_) host_.endProgress();
+    }
+    RunMonitor(const RunMonitor&) = delete;
+    RunMonitor& operator=(const RunMonitor&) = delete;
 
-ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
-                                        NetworkFunctions& functions, AnalysisLog& log,
-                                        const AnalysisHost& host, const EngineOptions& options) {
-    const long start = options.clock();
-    ExpansionCounts counts;
+    void attach(const Expander& expander) { expander_ = &expander; }
+    void startDeterminant(int index) { determinant_ = index; }
+
+    /// Throws ExpansionCancelled when the host asks to stop.
+    void look() {
+        reportFullCache();
+        if (host_.cancelRequested()) throw ExpansionCancelled{};
+        const Clock::time_point now = Clock::now();
+        if (now - start_ < delay_ || (shown_ && now - lastShown_ < interval_)) return;
+        shown_ = true;
+        lastShown_ = now;
+        const double within = expander_ ? expander_->progress() : 0.0;
+        if (host_.showProgress((determinant_ + within) / determinants_) == ProgressStatus::Cancel) {
+            throw ExpansionCancelled{};
+        }
+    }
+
+    /// Says once, at the first look after the cache refused a minor, that it is full.
+    void reportFullCache() {
+        if (fullReported_ || !expander_ || !expander_->cache().full()) return;
+        fullReported_ = true;
+        log_.print(
+            "Aviso: a memória para menores (%s) se esgotou; a análise continua sem guardá-los "
+            "e pode demorar muito.",
+            formatMemorySize(cacheLimit_).c_str());
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    AnalysisHost& host_;
+    AnalysisLog& log_;
+    const Expander* expander_ = nullptr;
+    std::size_t cacheLimit_;
+    std::chrono::milliseconds delay_;
+    std::chrono::milliseconds interval_;
+    int determinants_;
+    int determinant_ = 0;
+    Clock::time_point start_;
+    Clock::time_point lastShown_{};
+    bool shown_ = false;
+    bool fullReported_ = false;
+};
+
+// The denominator, then the numerators; each count line follows its determinant.
+void expandAll(Expander& expander, RunMonitor& monitor, int n, NetworkFunctions& functions,
+               ExpansionCounts& counts, AnalysisLog& log, const AnalysisHost& host) {
     IndexList columnList{};
     for (int i = 1; i <= n; ++i) {
         columnList[i] = i;
         functions.numerator[i].constant = 1.0;
     }
-    Expander expander(matrix, n, options);
     checkFloatingPoint(
         [&] { counts.denominator = expander.expand(functions.denominator, columnList, 0); });
+    monitor.reportFullCache();
     if (host.listDetails()) {
         log.print("Denominador: Multiplicações no cálculo do denominador: %s",
                   formatCount(counts.denominator).c_str());
     }
     for (int k = 1; k <= n; ++k) {
+        monitor.startDeterminant(k);
         // The excitation takes the place of column k at position k: no sign change.
         columnList[k - 1] = k - 1;
         columnList[k] = n + 1;
         checkFloatingPoint(
             [&] { counts.numerator[k] = expander.expand(functions.numerator[k], columnList, k); });
+        monitor.reportFullCache();
         if (host.listDetails()) {
             log.print("Multiplicações no cálculo do numerador %d: %s", k,
                       formatCount(counts.numerator[k]).c_str());
         }
+    }
+}
+
+}  // namespace
+
+ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
+                                        NetworkFunctions& functions, AnalysisLog& log,
+                                        AnalysisHost& host, const EngineOptions& options) {
+    const long start = options.clock();
+    ExpansionCounts counts;
+    RunMonitor monitor(host, log, options, n + 1);
+    ExpansionWatch watch([&monitor] { monitor.look(); });
+    Expander expander(matrix, n, options, watch);
+    monitor.attach(expander);
+    try {
+        expandAll(expander, monitor, n, functions, counts, log, host);
+    } catch (const ExpansionCancelled&) {
+        counts.cancelled = true;
+        return counts;
     }
     log.print("Tempo usado: %ld s", options.clock() - start);
     counts.cachedMinors = expander.cache().entries();

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "analysis_host.h"
 #include "analysis_log.h"
+#include "expansion_watch.h"
 #include "minor_cache.h"
 #include "mna.h"
 #include "polynomial.h"
@@ -60,8 +62,12 @@ public:
 
     ProductCount multiplicationCount = 0;
 
+    /// Looked at on the way down the recursion; nothing when null.
+    void setWatch(ExpansionWatch* watch) { watch_ = watch; }
+
 private:
     const SystemMatrix& matrix_;
+    ExpansionWatch* watch_ = nullptr;
 };
 
 /// E(n) = n·(E(n−1) + 1), E(1) = 0: the products of the plain expansion of a matrix
@@ -86,6 +92,10 @@ struct EngineOptions {
     WallClock clock = wallClockSeconds;
     /// Memory for the memoised minors.
     std::size_t cacheLimitBytes = DefaultCacheLimitBytes;
+    /// How long the expansion runs before the host is shown its progress.
+    std::chrono::milliseconds progressDelay{500};
+    /// The least time between two showings of the progress.
+    std::chrono::milliseconds progressInterval{40};
 };
 
 /// What one computeNetworkFunctions spent.
@@ -95,15 +105,21 @@ struct ExpansionCounts {
     std::size_t cachedMinors = 0;
     std::size_t cacheBytes = 0;
     bool cacheFull = false;
+    /// The user stopped the run: the functions are incomplete and nothing else was logged.
+    bool cancelled = false;
 };
+
+/// A size of memory as the log shows it: "2048 MiB", "40 KiB", "100 bytes".
+std::string formatMemorySize(std::size_t bytes);
 
 /// Fills the denominator and numerators 1..n from the system (n = variableCount) and sets
 /// every numerator's constant to 1. Logs the products counted for each determinant while
-/// CBdetalhes is checked, then the time used. An overflow or invalid operation in an
-/// expansion throws FloatingPointFault.
+/// CBdetalhes is checked, then the time used; says once when the memory for minors runs
+/// out. From options.progressDelay on, shows the host its progress; when the host asks to
+/// stop, returns at once with `cancelled` set and logs nothing more. An overflow or
+/// invalid operation in an expansion throws FloatingPointFault.
 ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
                                         NetworkFunctions& functions, AnalysisLog& log,
-                                        const AnalysisHost& host,
-                                        const EngineOptions& options = {});
+                                        AnalysisHost& host, const EngineOptions& options = {});
 
 }  // namespace corvane

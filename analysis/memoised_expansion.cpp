@@ -128,6 +128,11 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, P
     const int position = depth + 1;
     // Only the rows with a non-zero entry in the expansion column make terms.
     const Mask terms = rows & nonZeroRows_[position];
+    if (watch_) watch_->step();
+    if (depth < 2) {
+        progressTerms_[depth] = terms;
+        progressCurrent_[depth] = 0;
+    }
 
     // The minors of this level are found in the table first, all of them, so that their
     // memory loads overlap instead of following one another. (Expanding one minor only
@@ -159,6 +164,10 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, P
         const int row = std::countr_zero(remaining);
         const Mask bit = Mask{1} << row;
         const Mask childRows = rows & ~bit;
+        if (depth < 2) {
+            progressCurrent_[depth] = bit;
+            if (depth == 0) progressTerms_[1] = 0;
+        }
         if (!childrenStored) {
             expandDirectly(depth + 1, childRows, minor, count);
         } else if (found & bit) {
@@ -209,11 +218,28 @@ void MemoisedExpansion::expandDirectly(int depth, Mask rows, Polynomial& result,
     }
 }
 
+double MemoisedExpansion::progress() const {
+    // The share of a level's terms before the one under way.
+    auto before = [this](int depth) {
+        const Mask terms = progressTerms_[depth];
+        const Mask current = progressCurrent_[depth];
+        if (terms == 0 || current == 0) return 0.0;
+        const Mask done = terms & (current - 1);
+        return static_cast<double>(std::popcount(done)) / std::popcount(terms);
+    };
+    const Mask topTerms = progressTerms_[0];
+    if (topTerms == 0) return 0.0;
+    const double share = 1.0 / std::popcount(topTerms);
+    return before(0) + share * before(1);
+}
+
 void MemoisedExpansion::expandDeterminant(Polynomial& result,
                                           const std::array<int, SystemColumns>& columns,
                                           int replacedPosition) {
     columns_ = columns;
     replacedPosition_ = replacedPosition;
+    progressTerms_.fill(0);
+    progressCurrent_.fill(0);
     if (n_ <= 1) {
         PlainExpansion plain(matrix_);
         IndexList rows{};

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 
+#include "expansion_watch.h"
 #include "minor_cache.h"
 #include "mna.h"
 #include "polynomial.h"
@@ -32,6 +33,12 @@ public:
                            int replacedPosition);
 
     ProductCount multiplicationCount = 0;
+
+    /// Looked at on the way down the recursion; nothing when null.
+    void setWatch(ExpansionWatch* watch) { watch_ = watch; }
+    /// How far the determinant under way is, from 0 to 1, judged by the terms of the top
+    /// two levels already done.
+    double progress() const;
 
 private:
     using Mask = std::uint32_t;  // bit r for row r, or bit p for position p (1..25)
@@ -73,6 +80,10 @@ private:
     /// Rows (bit r) that hold a non-zero entry in column c of the matrix.
     std::array<Mask, SystemColumns> rowsOfColumn_{};
     std::array<Frame, SystemColumns> frames_;
+    ExpansionWatch* watch_ = nullptr;
+    /// The terms of the top two levels, and the one under way (a single bit), for progress.
+    std::array<Mask, 2> progressTerms_{};
+    std::array<Mask, 2> progressCurrent_{};
 };
 
 }  // namespace corvane

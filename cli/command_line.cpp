@@ -48,7 +48,9 @@ constexpr const char* Usage =
     "                        vírgulas, ou todas\n"
     "  --expansao-simples    calcula os determinantes pela expansão simples, sem\n"
     "                        memorizar menores (referência; lenta em circuitos grandes)\n"
-    "  --memoria-cache MIB   memória para os menores memorizados (padrão 2048)\n"
+    "  --memoria-cache MIB   memória para os menores memorizados (padrão 2048); quando o\n"
+    "                        log avisa que ela se esgotou, dê mais (por exemplo 4096)\n"
+    "                        para que a análise não demore muito\n"
     "  --polos-zeros         lista os polos e zeros de cada polinômio listado\n"
     "  --json ARQUIVO        grava também todos os resultados em ARQUIVO, em JSON\n"
     "  --simbolica           lista também as funções nos nomes dos elementos\n"
@@ -89,7 +91,8 @@ constexpr const char* Usage =
     "\n"
     "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, uma curva do\n"
     "tempo não pôde ser calculada ou conferida, ou um arquivo não pôde ser lido ou\n"
-    "gravado; 2 erro de uso; 3 erro de ponto flutuante.\n";
+    "gravado; 2 erro de uso; 3 erro de ponto flutuante; 130 análise interrompida\n"
+    "por Ctrl-C (nenhum arquivo gravado).\n";
 
 class UsageError {
 public:
@@ -254,9 +257,11 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     Analysis analysis(host, log);
     analysis.setEngineOptions(command.engine);
     host.attach(analysis);
+    const InterruptCatcher interrupts;
     try {
         const RunOutcome outcome = analysis.runAnalysis(command.netlist);
         std::fflush(out);
+        if (outcome == RunOutcome::Cancelled) return ExitInterrupted;
         if (outcome != RunOutcome::Succeeded) return ExitFailure;
         if (!command.json.empty()) return saveResultsJson(command, analysis, err);
         return ExitSuccess;

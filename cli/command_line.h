@@ -11,6 +11,7 @@ enum ExitStatus {
     ExitFailure = 1,  // the command ended on a failure line of the log
     ExitUsage = 2,
     ExitFloatingPointFault = 3,
+    ExitInterrupted = 130,  // Ctrl-C stopped the analysis, as shells number SIGINT
 };
 
 /// Runs the command line `argv` (argv[0] is the program name). Log lines go to `out`,

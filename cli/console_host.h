@@ -3,6 +3,8 @@
 // had been pressed.
 #pragma once
 
+#include <signal.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -47,6 +49,11 @@ public:
     WaitStatus processPendingEvents() override;
     void afterNumericListing(const RunState& run, const NetworkFunctions& functions,
                              AnalysisLog& log) const override;
+    /// On a terminal, one line of standard error that rewrites itself.
+    ProgressStatus showProgress(double fraction) override;
+    /// Ctrl-C was pressed while an InterruptCatcher was alive.
+    bool cancelRequested() const override;
+    void endProgress() override;
 
 private:
     bool selects(const std::string& entry, int k) const;
@@ -56,6 +63,20 @@ private:
     std::FILE* err_;
     Analysis* analysis_ = nullptr;
     std::vector<std::string> variables_;
+    bool progressShown_ = false;
+};
+
+/// While alive, Ctrl-C (SIGINT) does not end the process but asks the analysis to stop;
+/// the previous handling comes back at its end.
+class InterruptCatcher {
+public:
+    InterruptCatcher();
+    ~InterruptCatcher();
+    InterruptCatcher(const InterruptCatcher&) = delete;
+    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+
+private:
+    struct sigaction previous_;
 };
 
 }  // namespace corvane::cli

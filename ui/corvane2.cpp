@@ -16,6 +16,11 @@
 
 namespace corvane::ui {
 
+const QString TForm2::MemoryHint = QStringLiteral(
+    "Se o log avisar que a memória para menores se esgotou, a análise pode demorar muito: "
+    "inicie o programa com CORVANE_MEMORIA_CACHE=4096 (em MiB; o padrão é 2048) para lhe dar "
+    "mais memória.");
+
 TForm2::TForm2(Program& program) : program_(program) {
     setUpSecondaryWindow(*this, "Form2", QStringLiteral("Análise"));
 
@@ -67,6 +72,7 @@ TForm2::TForm2(Program& program) : program_(program) {
     connect(Edisp, &QLineEdit::returnPressed, Button1, &QPushButton::click);
 
     placeWindow(*this, {219, 196}, {289, 195});
+    setToolTip(MemoryHint);
 }
 
 // A dispersion that is not a number is named in the log and the run keeps waiting, with

@@ -36,6 +36,9 @@ public:
     /// dispersion read from Edisp.
     void Button1Click();
 
+    /// The window's tool tip: how to give the analysis more memory for minors.
+    static const QString MemoryHint;
+
 protected:
     /// Closing the window with its own close control while a run waits ends that run.
     void closeEvent(QCloseEvent* event) override;

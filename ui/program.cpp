@@ -68,6 +68,18 @@ std::optional<int> answerInformationRequest(int argc, char** argv) {
     return std::nullopt;
 }
 
+// A whole number of MiB, digits only, up to 1 TiB.
+std::optional<std::size_t> parseMebibytes(const char* text) {
+    constexpr std::size_t Limit = std::size_t{1} << 20;
+    std::size_t value = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9') return std::nullopt;
+        value = value * 10 + static_cast<std::size_t>(*c - '0');
+        if (value > Limit) return std::nullopt;
+    }
+    return value << 20;
+}
+
 }  // namespace
 
 Program::ApplicationSetup::ApplicationSetup() {
@@ -86,6 +98,24 @@ Program::ApplicationSetup::ApplicationSetup() {
 
 Program::Program() {
     log_.connect([this](std::string_view line) { form1_.appendLogLine(line); });
+    useMemoryForMinorsFromEnvironment();
+}
+
+// CORVANE_MEMORIA_CACHE, in MiB, is the windows' counterpart of --memoria-cache.
+void Program::useMemoryForMinorsFromEnvironment() {
+    const char* text = std::getenv("CORVANE_MEMORIA_CACHE");
+    if (text == nullptr || *text == '\0') return;
+    const std::optional<std::size_t> bytes = parseMebibytes(text);
+    if (!bytes) {
+        log_.print(
+            "Aviso: CORVANE_MEMORIA_CACHE deve ser um número inteiro de MiB, não \"%s\"; "
+            "a memória para menores fica em %s.",
+            text, formatMemorySize(DefaultCacheLimitBytes).c_str());
+        return;
+    }
+    EngineOptions options;
+    options.cacheLimitBytes = *bytes;
+    analysis_.setEngineOptions(options);
 }
 
 void Program::start() {

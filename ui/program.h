@@ -66,6 +66,8 @@ private:
         QTranslator qtTranslations;
     };
 
+    void useMemoryForMinorsFromEnvironment();
+
     ApplicationSetup setup_;
     ErrorBox errorBox_;
     AnalysisLog log_;

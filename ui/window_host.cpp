@@ -2,15 +2,26 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 
 #include "program.h"
 #include "symbolic_analysis.h"
 
 namespace corvane::ui {
+
+namespace {
+// The dialog's bar counts in tenths of a percent.
+constexpr int ProgressSteps = 1000;
+}  // namespace
+
+WindowHost::WindowHost(Program& program) : program_(program) {}
+
+WindowHost::~WindowHost() = default;
 
 bool WindowHost::listStamps() const {
     return program_.form2().CBestampas->isChecked();
@@ -101,6 +112,40 @@ void WindowHost::quit() {
 void WindowHost::wake() {
     woken_ = true;
     wait_->exit();
+}
+
+ProgressStatus WindowHost::showProgress(double fraction) {
+    if (!progress_) {
+        progress_ = std::make_unique<QProgressDialog>(
+            QStringLiteral("Calculando as funções de rede..."), QStringLiteral("Cancelar"), 0,
+            ProgressSteps, &program_.form1());
+        progress_->setObjectName(QStringLiteral("ProgressoAnalise"));
+        progress_->setWindowTitle(QStringLiteral("Análise"));
+        // Only "Cancelar" and the end of the program may act while the expansion runs.
+        progress_->setWindowModality(Qt::ApplicationModal);
+        progress_->setMinimumDuration(0);
+        progress_->setAutoReset(false);
+        progress_->setAutoClose(false);
+        QObject::connect(progress_.get(), &QProgressDialog::canceled,
+                         [this] { progressCancelled_ = true; });
+    }
+    if (!progress_->isVisible()) {
+        progressCancelled_ = false;
+        progress_->reset();
+        progress_->show();
+    }
+    progress_->setValue(static_cast<int>(fraction * ProgressSteps));
+    QCoreApplication::processEvents();
+    return cancelRequested() ? ProgressStatus::Cancel : ProgressStatus::Continue;
+}
+
+bool WindowHost::cancelRequested() const {
+    return progressCancelled_ || quitting_;
+}
+
+void WindowHost::endProgress() {
+    if (progress_) progress_->hide();
+    progressCancelled_ = false;
 }
 
 }  // namespace corvane::ui

@@ -3,9 +3,12 @@
 // parameter wait, a nested event loop that sleeps until an event arrives.
 #pragma once
 
+#include <memory>
+
 #include "analysis_host.h"
 
 class QEventLoop;
+class QProgressDialog;
 
 namespace corvane::ui {
 
@@ -13,7 +16,8 @@ class Program;
 
 class WindowHost : public AnalysisHost {
 public:
-    explicit WindowHost(Program& program) : program_(program) {}
+    explicit WindowHost(Program& program);
+    ~WindowHost() override;
     WindowHost(const WindowHost&) = delete;
     WindowHost& operator=(const WindowHost&) = delete;
 
@@ -36,6 +40,14 @@ public:
     /// options window was closed or the program is ending.
     WaitStatus processPendingEvents() override;
 
+    /// The progress dialog "ProgressoAnalise" over the main window, application-modal,
+    /// with "Cancelar"; the window events are processed here, between stretches of the
+    /// expansion.
+    ProgressStatus showProgress(double fraction) override;
+    /// "Cancelar" was pressed or the program is ending.
+    bool cancelRequested() const override;
+    void endProgress() override;
+
     /// "Aplicar" was pressed: the run looks at its parameters again.
     void endWait();
     /// The options window was closed with its own close control: a waiting run ends.
@@ -53,6 +65,8 @@ private:
     bool woken_ = false;
     bool cancelled_ = false;
     bool quitting_ = false;
+    std::unique_ptr<QProgressDialog> progress_;
+    bool progressCancelled_ = false;
 };
 
 }  // namespace corvane::ui

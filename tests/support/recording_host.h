@@ -59,6 +59,21 @@ public:
         analysis->applyParameters(textToDouble(dispersionText.c_str()));
         return WaitStatus::Waiting;
     }
+
+    /// The fractions shown, in order; the expansion is cancelled at the showing numbered
+    /// `cancelAtShowing` (1 for the first; 0 never).
+    std::vector<double> progress;
+    int cancelAtShowing = 0;
+    /// Asked for by cancelRequested, as a signal handler would set it.
+    bool stopRequested = false;
+    int progressEnded = 0;
+    ProgressStatus showProgress(double fraction) override {
+        progress.push_back(fraction);
+        return static_cast<int>(progress.size()) == cancelAtShowing ? ProgressStatus::Cancel
+                                                                    : ProgressStatus::Continue;
+    }
+    bool cancelRequested() const override { return stopRequested; }
+    void endProgress() override { ++progressEnded; }
 };
 
 /// An Analysis with a recording host and a log captured line by line.

@@ -2,7 +2,8 @@
 // state, a full run through the windows (the wait, "Aplicar", the log and the files),
 // "Listar resultados", options kept between runs, the conversion of Edisp, the refill of the
 // variables list, the end of a run by closing the options window, floating-point faults in
-// the error box, and "Abrir" refused while a run waits.
+// the error box, "Abrir" refused while a run waits, and a long run cancelled from its
+// progress dialog.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -10,11 +11,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
 
+#include "dense_netlist.h"
 #include "program_driver.h"
 #include "temp_dir.h"
 
@@ -422,6 +425,79 @@ private slots:
         QCOMPARE(driver.log().count("Lendo netlist " + QString::fromStdString(path) + ":"), 1);
         QCOMPARE(driver.log().count("Análise terminada com sucesso."), 1);
         QVERIFY(p.form1().Abrir1->isEnabled());
+    }
+
+    void cancelarStopsALongAnalysis() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        const std::string path = dir.write("densa.net", corvane::test::denseRcNetlist(8));
+        driver.openAndApply(path);
+        QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+        const QString denominatorFile = QString::fromStdString(dir.file("densa.d"));
+        const std::string previous = readFile(denominatorFile.toStdString());
+        QVERIFY(!previous.empty());
+
+        // Seconds of work: the dialog appears after half a second, and "Cancelar" ends it.
+        dir.write("densa.net", corvane::test::denseRcNetlist(19));
+        bool seen = false;
+        QTimer presser;
+        QObject::connect(&presser, &QTimer::timeout, [&] {
+            auto* dialog = p.form1().findChild<QProgressDialog*>("ProgressoAnalise");
+            if (!dialog || !dialog->isVisible()) return;
+            seen = true;
+            QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
+            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                if (button->text() == "Cancelar") button->click();
+            }
+        });
+        presser.start(20);
+        const qsizetype before = driver.log().size();
+        driver.openAndApply(path);
+        presser.stop();
+        QVERIFY(seen);
+        const QStringList log = driver.logFrom(before);
+        QCOMPARE(log.last(), QString("Análise cancelada."));
+        QVERIFY(!log.contains("Tempo usado: 0 s"));
+        QVERIFY(readFile(denominatorFile.toStdString()) == previous);
+        QVERIFY(!QFile::exists(QString::fromStdString(dir.file("densa.n9"))));
+        QVERIFY(!p.analysis().running());
+        QVERIFY(p.form1().Abrir1->isEnabled());
+        QVERIFY(!p.form3().Button1->isEnabled());
+        QVERIFY(!p.form1().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
+
+        // The program goes on: the next run ends normally.
+        dir.write("densa.net", corvane::test::denseRcNetlist(8));
+        driver.openAndApply(path);
+        QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+        QVERIFY(readFile(denominatorFile.toStdString()) == previous);
+    }
+
+    void theMemoryForMinorsComesFromTheEnvironment() {
+        TempDir dir;
+        const std::string path = dir.write("densa.net", corvane::test::denseRcNetlist(8));
+        const QString warning =
+            "Aviso: a memória para menores (0 MiB) se esgotou; a análise continua sem "
+            "guardá-los e pode demorar muito.";
+        {
+            qputenv("CORVANE_MEMORIA_CACHE", "0");
+            ProgramDriver driver;
+            qunsetenv("CORVANE_MEMORIA_CACHE");
+            QVERIFY(driver.program.form2().toolTip().contains("CORVANE_MEMORIA_CACHE=4096"));
+            driver.openAndApply(path);
+            QCOMPARE(driver.log().count(warning), 1);
+            QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+        }
+        {
+            qputenv("CORVANE_MEMORIA_CACHE", "muita");
+            ProgramDriver driver;
+            qunsetenv("CORVANE_MEMORIA_CACHE");
+            QVERIFY(driver.log().contains(
+                "Aviso: CORVANE_MEMORIA_CACHE deve ser um número inteiro de MiB, não \"muita\"; "
+                "a memória para menores fica em 2048 MiB."));
+            driver.openAndApply(path);
+            QCOMPARE(driver.log().count(warning), 0);
+        }
     }
 
     void listarResultadosFollowsTheRuns() {

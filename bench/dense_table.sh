@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The worst cases of the memoised expansion, measured from outside: corvane-cli analysing
+# random RC networks that join every node to every other (capacitors to ground as long as
+# the 200 elements allow) and random sparse RC networks of a given number of non-zero
+# entries, n = 10 to 20 nodes. Prints a Markdown table: wall time, peak resident memory and
+# whether the memory for minors ran out. Each run is cut at LIMIT seconds (default 30).
+#
+#   bench/dense_table.sh [build folder] [largest n]     (default: build 20)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cli="${1:-build}/cli/corvane-cli"
+largest="${2:-20}"
+limit="${LIMIT:-30}"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Every pair of the n nodes joined by a resistor of random value.
+dense_rc() {
+    awk -v n="$1" -v seed="$2" 'BEGIN {
+        srand(seed); print "Malha RC densa de " n " nós"; print "I1 0 1 1 DEGRAU"
+        caps = 200 - 1 - n * (n - 1) / 2; if (caps > n) caps = n
+        r = 0
+        for (a = 1; a <= n; ++a) {
+            if (a <= caps) printf "C%d %d 0 %.3fe-6\n", a, a, 0.5 + rand()
+            for (b = a + 1; b <= n; ++b) printf "R%d %d %d %.1f\n", ++r, a, b, 500 + 1000 * rand()
+        }
+    }'
+}
+
+# A connected RC network (a chain, then random extra resistors) with about `nz` non-zero
+# entries in its n × n system: n on the diagonal and two per resistor between two nodes.
+sparse_rc() {
+    awk -v n="$1" -v nz="$2" -v seed="$3" 'BEGIN {
+        srand(seed); print "Rede RC esparsa de " n " nós"; print "I1 0 1 1 DEGRAU"
+        count = n; r = 0
+        for (a = 1; a <= n; ++a) printf "C%d %d 0 %.3fe-6\n", a, a, 0.5 + rand()
+        for (a = 1; a < n; ++a) { printf "R%d %d %d %.1f\n", ++r, a, a + 1, 500 + 1000 * rand(); used[a, a + 1] = 1; count += 2 }
+        while (count + 2 <= nz) {
+            a = 1 + int(rand() * n); b = 1 + int(rand() * n)
+            if (a == b) continue
+            if (a > b) { t = a; a = b; b = t }
+            if ((a, b) in used) continue
+            used[a, b] = 1; printf "R%d %d %d %.1f\n", ++r, a, b, 500 + 1000 * rand(); count += 2
+        }
+    }'
+}
+
+measure() {
+    local name=$1 file="$work/$1.net"
+    local start end status peak
+    start=$(date +%s.%N)
+    set +e
+    /usr/bin/time -f "%M" -o "$work/time" timeout "$limit" "$cli" analisar "$file" >"$work/out" 2>/dev/null
+    status=$?
+    set -e
+    end=$(date +%s.%N)
+    peak=$(awk '/^[0-9]+$/ { printf "%.0f", $1 / 1024 }' "$work/time")
+    local seconds
+    seconds=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }')
+    [ "$status" = 124 ] && seconds="> $limit"
+    local full="não"
+    grep -q "Aviso: a memória para menores" "$work/out" && full="sim"
+    echo "| $name | $2 | $(grep -c . "$file") | $seconds | ${peak:-?} | $full |"
+}
+
+echo "| circuito | nós | linhas | tempo (s) | pico (MiB) | memória esgotada |"
+echo "|---|---:|---:|---:|---:|---|"
+for n in $(seq 10 2 "$largest"); do
+    dense_rc "$n" 1 >"$work/densa_$n.net"
+    measure "densa_$n" "$n"
+done
+for nz in 100 125 150 175; do
+    for n in 15 20 25; do
+        [ "$n" -le "$largest" ] || [ "$n" = 25 ] || continue
+        [ $((n + 2 * (n - 1))) -le "$nz" ] || continue
+        sparse_rc "$n" "$nz" 1 >"$work/esparsa_${n}_$nz.net"
+        measure "esparsa_${n}_$nz" "$n"
+    done
+done
