@@ -91,8 +91,8 @@ constexpr const char* Usage =
     "\n"
     "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, uma curva do\n"
     "tempo não pôde ser calculada ou conferida, ou um arquivo não pôde ser lido ou\n"
-    "gravado; 2 erro de uso; 3 erro de ponto flutuante; 130 análise interrompida\n"
-    "por Ctrl-C (nenhum arquivo gravado).\n";
+    "gravado; 2 erro de uso; 3 erro de ponto flutuante;\n"
+    "130 análise interrompida por Ctrl-C (nenhum arquivo gravado).\n";
 
 class UsageError {
 public:
