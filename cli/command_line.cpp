@@ -233,13 +233,47 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
 }
 
 // The run's results for scripts, once the run has succeeded.
-int saveResultsJson(const AnalyzeCommand& command, const Analysis& analysis, std::FILE* err) {
+nlohmann::ordered_json textForms(const symbolic::FunctionText& text) {
+    return {{"texto", text.text}, {"sympy", text.sympy}, {"latex", text.latex}};
+}
+
+// The symbolic functions as the log listed them, each also as a SymPy expression and in
+// LaTeX.
+nlohmann::ordered_json symbolicDocument(const symbolic::SymbolicListing& listing) {
+    nlohmann::ordered_json document;
+    document["simbolos"] = listing.symbols;
+    document["definicoes"] = listing.definitions;
+    if (!listing.denominator) {
+        document["interrompida"] = listing.stopped;
+        return document;
+    }
+    document["denominador"] = textForms(*listing.denominator);
+    document["numeradores"] = nlohmann::ordered_json::array();
+    for (const auto& [k, numerator] : listing.numerators) {
+        nlohmann::ordered_json entry = {{"numero", k}};
+        entry.update(textForms(numerator));
+        document["numeradores"].push_back(entry);
+    }
+    document["funcoes"] = nlohmann::ordered_json::array();
+    for (const symbolic::SymbolicFunction& f : listing.functions) {
+        document["funcoes"].push_back({{"numero", f.variable},
+                                       {"nome", f.name},
+                                       {"numerador", textForms(f.numerator)},
+                                       {"denominador", textForms(f.denominator)}});
+    }
+    document["verificacao"] = listing.verification;
+    return document;
+}
+
+int saveResultsJson(const AnalyzeCommand& command, const Analysis& analysis,
+                    const ConsoleHost& host, std::FILE* err) {
     ResultsJsonOptions options;
     options.normalize = command.options.normalize;
     options.dispersion = analysis.dispersion();
     options.polesAndZeros = command.options.listPolesAndZeros;
-    const nlohmann::ordered_json document =
+    nlohmann::ordered_json document =
         resultsDocument(analysis.runState(), analysis.networkFunctions(), options);
+    if (host.symbolicListing()) document["simbolica"] = symbolicDocument(*host.symbolicListing());
     if (saveJson(command.json, document) != JsonSaveStatus::Saved) {
         std::fprintf(err, "corvane-cli: não foi possível gravar o JSON %s\n",
                      command.json.c_str());
@@ -263,7 +297,7 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
         std::fflush(out);
         if (outcome == RunOutcome::Cancelled) return ExitInterrupted;
         if (outcome != RunOutcome::Succeeded) return ExitFailure;
-        if (!command.json.empty()) return saveResultsJson(command, analysis, err);
+        if (!command.json.empty()) return saveResultsJson(command, analysis, host, err);
         return ExitSuccess;
     } catch (const FloatingPointFault& fault) {
         std::fflush(out);

@@ -93,8 +93,8 @@ WaitStatus ConsoleHost::processPendingEvents() {
 void ConsoleHost::afterNumericListing(const RunState& run, const NetworkFunctions& functions,
                                       AnalysisLog& log) const {
     if (!options_.symbolic) return;
-    symbolic::listSymbolicAnalysis(run, functions, options_.symbolicOptions,
-                                   [this](int k) { return isSelected(k); }, log);
+    symbolicListing_ = symbolic::listSymbolicAnalysis(
+        run, functions, options_.symbolicOptions, [this](int k) { return isSelected(k); }, log);
 }
 
 }  // namespace corvane::cli

@@ -6,6 +6,7 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,11 @@ public:
     bool cancelRequested() const override;
     void endProgress() override;
 
+    /// What the symbolic analysis of the last run listed (--simbolica), for --json.
+    const std::optional<symbolic::SymbolicListing>& symbolicListing() const {
+        return symbolicListing_;
+    }
+
 private:
     bool selects(const std::string& entry, int k) const;
     void warnAboutUnknownSelections() const;
@@ -64,6 +70,9 @@ private:
     Analysis* analysis_ = nullptr;
     std::vector<std::string> variables_;
     bool progressShown_ = false;
+    // Filled while the run lists its results, which the host interface lets it see only
+    // through a const call.
+    mutable std::optional<symbolic::SymbolicListing> symbolicListing_;
 };
 
 /// While alive, Ctrl-C (SIGINT) does not end the process but asks the analysis to stop;

@@ -265,20 +265,25 @@ std::string SymbolicAnalysis::verify(const NetworkFunctions& numeric) const {
     return "Verificação simbólica: ok";
 }
 
-void listSymbolicAnalysis(const RunState& run, const NetworkFunctions& numeric,
-                          const SymbolicOptions& options, const std::function<bool(int)>& selected,
-                          AnalysisLog& log) {
+SymbolicListing listSymbolicAnalysis(const RunState& run, const NetworkFunctions& numeric,
+                                     const SymbolicOptions& options,
+                                     const std::function<bool(int)>& selected, AnalysisLog& log) {
+    SymbolicListing listing;
     try {
         SymbolicAnalysis analysis(run, options);
         log.print("Análise simbólica");
         std::string names;
-        for (const Symbol& symbol : analysis.symbols())
+        for (const Symbol& symbol : analysis.symbols()) {
             names += " " + symbol.name;
+            listing.symbols.push_back(symbol.name);
+        }
         log.print("Símbolos:%s", names.empty() ? " nenhum" : names.c_str());
         for (const std::string& unknown : analysis.unknownNames())
             log.print("Aviso: nenhum elemento do circuito se chama %s", unknown.c_str());
         for (const Symbol& symbol : analysis.symbols()) {
-            if (!symbol.definition.empty()) log.print("%s", symbol.definition.c_str());
+            if (symbol.definition.empty()) continue;
+            log.print("%s", symbol.definition.c_str());
+            listing.definitions.push_back(symbol.definition);
         }
         std::vector<int> variables;
         for (int k = 1; k <= run.variableCount; ++k) {
@@ -289,23 +294,33 @@ void listSymbolicAnalysis(const RunState& run, const NetworkFunctions& numeric,
             log.print(
                 "Use a análise mista: deixe simbólicos só alguns elementos (Símbolos, ou "
                 "--simbolos na linha de comando).");
-            return;
+            listing.stopped = analysis.limitMessage();
+            return listing;
         }
-        log.print("Denominador simbólico: %s", analysis.denominator().text.c_str());
+        listing.denominator = analysis.denominator();
+        log.print("Denominador simbólico: %s", listing.denominator->text.c_str());
         for (const int k : variables) {
+            listing.numerators.emplace_back(k, analysis.numerator(k));
             log.print("Numerador simbólico %d (%s): %s", k, run.variableName(k),
-                      analysis.numerator(k).text.c_str());
+                      listing.numerators.back().second.text.c_str());
         }
-        for (const SymbolicFunction& f : analysis.functions()) {
+        listing.functions = analysis.functions();
+        for (const SymbolicFunction& f : listing.functions) {
             log.print("Função %d (%s) reduzida: (%s) / (%s)", f.variable, f.name.c_str(),
                       f.numerator.text.c_str(), f.denominator.text.c_str());
         }
-        log.print("%s", analysis.verify(numeric).c_str());
+        listing.verification = analysis.verify(numeric);
+        log.print("%s", listing.verification.c_str());
     } catch (const std::bad_alloc&) {
-        log.print("Análise simbólica interrompida: memória insuficiente; use a análise mista.");
+        listing.denominator.reset();
+        listing.stopped = "Análise simbólica interrompida: memória insuficiente; use a análise mista.";
+        log.print("%s", listing.stopped.c_str());
     } catch (const std::exception& error) {
-        log.print("Análise simbólica interrompida: %s", error.what());
+        listing.denominator.reset();
+        listing.stopped = std::string("Análise simbólica interrompida: ") + error.what();
+        log.print("%s", listing.stopped.c_str());
     }
+    return listing;
 }
 
 }  // namespace corvane::symbolic

@@ -88,12 +88,24 @@ private:
     std::string limitMessage_;
 };
 
+/// What the listing showed, for the machine-readable results.
+struct SymbolicListing {
+    std::vector<std::string> symbols;
+    std::vector<std::string> definitions;
+    /// Set when the analysis completed; otherwise `stopped` says why it did not.
+    std::optional<FunctionText> denominator;
+    std::vector<std::pair<int, FunctionText>> numerators;
+    std::vector<SymbolicFunction> functions;
+    std::string verification;
+    std::string stopped;
+};
+
 /// The symbolic part of a run's log, after the numeric listing: the symbols and their
 /// definitions, the denominator, the numerators of the selected variables and their
 /// reduced functions, and the verification; or where a term limit stopped it. Never
 /// throws: a failure becomes a log line, so the numeric results are still saved.
-void listSymbolicAnalysis(const RunState& run, const NetworkFunctions& numeric,
-                          const SymbolicOptions& options, const std::function<bool(int)>& selected,
-                          AnalysisLog& log);
+SymbolicListing listSymbolicAnalysis(const RunState& run, const NetworkFunctions& numeric,
+                                     const SymbolicOptions& options,
+                                     const std::function<bool(int)>& selected, AnalysisLog& log);
 
 }  // namespace corvane::symbolic

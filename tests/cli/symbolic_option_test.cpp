@@ -1,6 +1,7 @@
 // corvane-cli analisar --simbolica, --simbolos and --limite-termos.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -8,6 +9,8 @@
 #include "cli_runner.h"
 #include "command_line.h"
 #include "temp_dir.h"
+
+#include <nlohmann/json.hpp>
 
 namespace corvane {
 namespace {
@@ -108,6 +111,54 @@ TEST(SymbolicOptionTest, RejectsABadTermLimit) {
     }
     EXPECT_EQ(runCli({"analisar", "a.net", "--simbolos"}).status, ExitUsage);
     EXPECT_EQ(runCli({"analisar", "a.net", "--limite-termos"}).status, ExitUsage);
+}
+
+// The first Python that has SymPy (the system's own, where python3-sympy installs it, before
+// one found on the PATH), or an empty text.
+std::string pythonWithSymPy() {
+    for (const char* candidate : {"/usr/bin/python3", "python3"}) {
+        const std::string probe = std::string(candidate) + " -c 'import sympy' >/dev/null 2>&1";
+        if (std::system(probe.c_str()) == 0) return candidate;
+    }
+    return {};
+}
+
+TEST(SymbolicOptionTest, TheJsonHoldsTheFunctionsAsTextSymPyAndLatex) {
+    test::TempDir dir;
+    const std::string path = dir.write("rc.net", StepRc);
+    const std::string json = dir.file("rc.json");
+    ASSERT_EQ(runCli({"analisar", "--simbolica", "--variaveis", "2", "--json", json.c_str(),
+                      path.c_str()})
+                  .status,
+              ExitSuccess);
+    const nlohmann::json document = nlohmann::json::parse(test::readFile(json));
+    const nlohmann::json& symbolic = document.at("simbolica");
+    EXPECT_EQ(symbolic.at("simbolos"), (nlohmann::json{"C1", "R1", "V1"}));
+    EXPECT_EQ(symbolic.at("denominador").at("texto"), "s^2·(C1·R1) + s");
+    EXPECT_EQ(symbolic.at("numeradores").at(0).at("numero"), 2);
+    EXPECT_EQ(symbolic.at("numeradores").at(0).at("texto"), "V1");
+    EXPECT_EQ(symbolic.at("verificacao"), "Verificação simbólica: ok");
+    const nlohmann::json& function = symbolic.at("funcoes").at(0);
+    EXPECT_EQ(function.at("nome"), "2");
+    EXPECT_FALSE(function.at("denominador").at("latex").get<std::string>().empty());
+
+    // Without the option the document has no symbolic part.
+    ASSERT_EQ(runCli({"analisar", "--json", json.c_str(), path.c_str()}).status, ExitSuccess);
+    EXPECT_FALSE(nlohmann::json::parse(test::readFile(json)).contains("simbolica"));
+
+    const std::string python = pythonWithSymPy();
+    if (python.empty()) GTEST_SKIP() << "python3-sympy não está instalado";
+    // SymPy reads the function back as the step response of the RC low-pass.
+    const std::string script = dir.write(
+        "check.py",
+        "import sys\n"
+        "from sympy import sympify, symbols, simplify\n"
+        "s, C1, R1, V1 = symbols('s C1 R1 V1')\n"
+        "h = sympify(r\"\"\"(" + function.at("numerador").at("sympy").get<std::string>() +
+            ")/(" + function.at("denominador").at("sympy").get<std::string>() +
+            ")\"\"\")\n"
+            "sys.exit(0 if simplify(h - V1/(s*(1 + s*R1*C1))) == 0 else 1)\n");
+    EXPECT_EQ(std::system((python + " '" + script + "'").c_str()), 0);
 }
 
 }  // namespace

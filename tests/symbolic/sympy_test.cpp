@@ -3,20 +3,31 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "symbolic_support.h"
 
 namespace corvane {
 namespace {
 
+// The first Python that has SymPy: the system's own, where python3-sympy installs it,
+// before one found on the PATH (which may be a separate installation without it).
+std::string pythonWithSymPy() {
+    for (const char* candidate : {"/usr/bin/python3", "python3"}) {
+        const std::string probe = std::string(candidate) + " -c 'import sympy' >/dev/null 2>&1";
+        if (std::system(probe.c_str()) == 0) return candidate;
+    }
+    return {};
+}
+
 bool haveSymPy() {
-    return std::system("python3 -c 'import sympy' >/dev/null 2>&1") == 0;
+    return !pythonWithSymPy().empty();
 }
 
 // Runs a Python script that exits 0 when every check holds.
 int runPython(const test::TempDir& dir, const std::string& script) {
     const std::string path = dir.write("check.py", script);
-    return std::system(("python3 '" + path + "'").c_str());
+    return std::system((pythonWithSymPy() + " '" + path + "'").c_str());
 }
 
 TEST(SymPyForms, SympifyReadsTheTransformerFunctionAsTheTextbookOne) {
