@@ -8,7 +8,7 @@
 #include "c_locale.h"
 #include "pole_zero_listing.h"
 #include "polynomial_roots.h"
-#include "whole_file.h"
+#include "replace_file.h"
 
 namespace corvane {
 

@@ -13,7 +13,7 @@
 #include "plot_console.h"
 #include "plotter.h"
 #include "time_response.h"
-#include "whole_file.h"
+#include "replace_file.h"
 
 namespace corvane::cli {
 

@@ -40,10 +40,11 @@ std::FILE* createBeside(const std::string& path, std::string& temporary) {
 
 }  // namespace
 
-bool replaceFile(const std::string& path, const std::function<bool(std::FILE*)>& write) {
+WholeFileStatus replaceFileWith(const std::string& path,
+                                const std::function<bool(std::FILE*)>& write) {
     std::string temporary;
     std::FILE* file = createBeside(path, temporary);
-    if (!file) return false;
+    if (!file) return WholeFileStatus::CannotCreate;
     bool ok = write(file);
     ok = std::fflush(file) == 0 && ok;
     ok = std::ferror(file) == 0 && ok;
@@ -51,8 +52,21 @@ bool replaceFile(const std::string& path, const std::function<bool(std::FILE*)>&
     ok = ok && fsync(fileno(file)) == 0;
     ok = std::fclose(file) == 0 && ok;
     ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) unlink(temporary.c_str());
-    return ok;
+    if (!ok) {
+        unlink(temporary.c_str());
+        return WholeFileStatus::WriteFailed;
+    }
+    return WholeFileStatus::Saved;
+}
+
+bool replaceFile(const std::string& path, const std::function<bool(std::FILE*)>& write) {
+    return replaceFileWith(path, write) == WholeFileStatus::Saved;
+}
+
+WholeFileStatus saveWholeFile(const std::string& path, std::string_view text) {
+    return replaceFileWith(path, [text](std::FILE* file) {
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    });
 }
 
 }  // namespace corvane
