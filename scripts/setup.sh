@@ -49,7 +49,10 @@ install_missing_packages() {
     fi
 }
 
-# With ccache a second run of the test command compiles only what changed.
+# With ccache a second run of the test command compiles only what changed. Paths below the
+# checkout are hashed relative to it and the build folder is left out of the hash, so a
+# fresh clone in another folder reuses what an earlier build compiled.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 compiler_launcher() {
     if command -v ccache > /dev/null; then echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"; fi
 }
