@@ -154,7 +154,13 @@ std::string temporaryPrefix(const std::string& path) {
     const std::string stem = stemOf(path);
     char hash[17];
     std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(fnv1a(stem)));
-    return "." + cutAtCharacter(stem, KeptStemBytes) + "~" + hash + "~";
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "." + std::string at -O3.
+    std::string prefix = ".";
+    prefix += cutAtCharacter(stem, KeptStemBytes);
+    prefix += '~';
+    prefix += hash;
+    prefix += '~';
+    return prefix;
 }
 
 SetSaveResult saveResultSet(const std::vector<ResultToSave>& files) {
