@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -74,6 +75,8 @@ constexpr const char* Usage =
     "  --fase-continua       fase contínua ao longo de cada curva, sem os saltos de 360°\n"
     "  --legenda, --sem-legenda\n"
     "                        com (padrão) ou sem a legenda das curvas\n"
+    "  --ajustar             faixas tiradas dos polos e zeros e da resposta das curvas;\n"
+    "                        as opções de faixa dadas valem sobre as ajustadas\n"
     "  --imagem ARQUIVO      grava o gráfico em ARQUIVO.png ou ARQUIVO.svg\n"
     "  --largura N           largura do gráfico em pixels (padrão 680)\n"
     "  --altura N            altura do gráfico em pixels (padrão 442)\n"
@@ -314,6 +317,9 @@ struct PlotCommand {
     std::string list;
     std::string image;
     std::string table;
+    /// --ajustar: ranges fitted to the curves, except those given by their own options.
+    bool fitRanges = false;
+    std::array<bool, PlotEditBoxCount> givenBoxes{};
     int width = 680;
     int height = 442;
 };
@@ -363,6 +369,7 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
                                        });
         if (edit != PlotEditBoxes.end()) {
             command.options.editText(edit->box) = checkedEditValue(*edit, args.value());
+            command.givenBoxes[static_cast<std::size_t>(edit->box)] = true;
         } else if (hide != PlotQuantities.end()) {
             command.options.shown[static_cast<std::size_t>(hide->quantity)] = false;
         } else if (arg == "--hz") {
@@ -373,6 +380,8 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
             command.options.grid = false;
         } else if (arg == "--legenda" || arg == "--sem-legenda") {
             command.options.legend = arg == "--legenda";
+        } else if (arg == "--ajustar") {
+            command.fitRanges = true;
         } else if (arg == "--fase-continua") {
             command.options.continuousPhase = true;
         } else if (arg == "--imagem") {
@@ -436,6 +445,22 @@ void reportUnreadList(const std::string& path, const ListFile& list, std::FILE* 
     }
 }
 
+// "Ajustar" of the plot list window: the fitted ranges go into the options the window
+// reads, save those the user gave, and are listed so they can be given again by hand.
+bool applyFittedRanges(const PlotCommand& command, Plotter& plotter, const PlotListHost& window,
+                   const PlotCheckBoxes& boxes, PlotOptions& options, std::FILE* out) {
+    const auto fitted = plotter.fittedRanges(window, boxes);
+    if (!fitted) return false;
+    std::string line = "Faixas ajustadas:";
+    for (std::size_t i = 0; i < PlotEditBoxCount; ++i) {
+        if (!PlotEditBoxes[i].parameter) continue;
+        if (!command.givenBoxes[i]) options.editTexts[i] = (*fitted)[i];
+        line += std::string(" ") + PlotEditBoxes[i].option + " " + options.editTexts[i];
+    }
+    std::fprintf(out, "%s\n", line.c_str());
+    return true;
+}
+
 int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     const ListFile list = readPlotListFile(command.list);
     if (list.status != ListFileStatus::Read) {
@@ -447,8 +472,13 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
         std::fputc('\n', out);
     });
     Plotter plotter(log);
-    ConsolePlotList window(command.options, list.text);
-    ConsoleCheckBoxes boxes(command.options);
+    PlotOptions options = command.options;
+    ConsolePlotList window(options, list.text);
+    ConsoleCheckBoxes boxes(options);
+    if (command.fitRanges && !applyFittedRanges(command, plotter, window, boxes, options, out)) {
+        std::fflush(out);
+        return ExitFailure;
+    }
     const bool ready = plotter.plot(window);
     std::fflush(out);
     if (!ready) return ExitFailure;

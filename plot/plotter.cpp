@@ -5,6 +5,7 @@
 #include <string>
 
 #include "c_locale.h"
+#include "fitted_ranges.h"
 #include "floating_point.h"
 #include "plot_frame.h"
 #include "number_text.h"
@@ -112,6 +113,24 @@ bool Plotter::plot(PlotListHost& window) {
     plotReady_ = true;
     window.showPlotWindow();
     return true;
+}
+
+std::optional<std::array<std::string, PlotEditBoxCount>> Plotter::fittedRanges(
+    const PlotListHost& window, const PlotCheckBoxes& checkBoxes) {
+    ScopedCLocale locale;
+    PlotCurves curves{};
+    const std::optional<int> count = readListedCurves(window.listText(), curves, log_);
+    if (!count) return std::nullopt;
+    PlotParameters current;
+    current.wmin = parseDecimalNumber(window.editText(PlotEditBox::Ewmin)).value_or(0.0);
+    current.wmax = parseDecimalNumber(window.editText(PlotEditBox::Ewmax)).value_or(0.0);
+    for (const PlotQuantitySpec& q : PlotQuantities) {
+        current.*q.minBox.parameter = parseDecimalNumber(window.editText(q.minBox.box)).value_or(0.0);
+        current.*q.maxBox.parameter = parseDecimalNumber(window.editText(q.maxBox.box)).value_or(0.0);
+    }
+    const PlotParameters fitted = fitPlotRanges(curves, *count, current, checkBoxes.hz(),
+                                                checkBoxes.continuousPhase());
+    return fittedEditTexts(fitted, window.editText(PlotEditBox::Esegmentos));
 }
 
 std::optional<PlotParameters> Plotter::readParameters(const PlotListHost& window) {

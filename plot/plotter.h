@@ -49,6 +49,15 @@ public:
     /// the parameters, the curves or the plot window.
     bool plot(PlotListHost& window);
 
+    /// "Ajustar": reads every listed file as "Plotar" does (logging the same lines) and
+    /// returns the texts of the edit boxes with the ranges fitted to those curves
+    /// (fitPlotRanges); the window writes them into its boxes and then plots. A frequency
+    /// box that is not a number counts as 0 here, and only matters when no curve has a
+    /// non-zero pole or zero. No value when a message of the log stopped the list. The
+    /// plot itself does not change.
+    std::optional<std::array<std::string, PlotEditBoxCount>> fittedRanges(
+        const PlotListHost& window, const PlotCheckBoxes& checkBoxes);
+
     /// FormPaint of the plot window on a `width` × `height` surface. Evaluates the curves
     /// first when they are stale, or were evaluated for the other state of "Frequências
     /// em Hz" or of the logarithmic scale. Throws FloatingPointFault when a floating-point fault

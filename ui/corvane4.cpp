@@ -133,6 +133,7 @@ TForm4::TForm4(Program& program) : program_(program) {
     CBlegenda = addCheckBox(this, "CBlegenda", QStringLiteral("Legenda"), {488, 366, 113, 17}, true);
 
     Button2 = addButton(this, "Button2", QStringLiteral("Plotar"), {400, 344});
+    Button3 = addButton(this, "Button3", QStringLiteral("Ajustar"), {480, 8});
     Label10 =
         addLabel(this, "Label10", QStringLiteral("Comandos diretos: Setas,a,r,+,-"), {408, 384});
 
@@ -144,7 +145,7 @@ TForm4::TForm4(Program& program) : program_(program) {
 
     // Tab runs down the ranges, across the axis check boxes, then to the segment count and
     // the check boxes of the quantities.
-    std::vector<QWidget*> tabOrder{Memo1, Button1, Button2};
+    std::vector<QWidget*> tabOrder{Memo1, Button1, Button3, Button2};
     for (QLineEdit* edit : editBoxes_) {
         if (edit != Esegmentos) tabOrder.push_back(edit);
     }
@@ -160,6 +161,7 @@ TForm4::TForm4(Program& program) : program_(program) {
 
     connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, program.command([this] { Button2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, program.command([this] { Button3Click(); }));
     // Enter in any edit box plots, as a dialog's default button would.
     for (QLineEdit* edit : editBoxes_) {
         connect(edit, &QLineEdit::returnPressed, Button2, &QPushButton::click);
@@ -201,6 +203,15 @@ void TForm4::Button1Click() {
 
 void TForm4::Button2Click() {
     program_.plotter().plot(*this);
+}
+
+void TForm4::Button3Click() {
+    const auto fitted = program_.plotter().fittedRanges(*this, *this);
+    if (!fitted) return;
+    for (std::size_t i = 0; i < PlotEditBoxCount; ++i) {
+        if (PlotEditBoxes[i].parameter) editBoxes_[i]->setText(QString::fromStdString((*fitted)[i]));
+    }
+    Button2Click();
 }
 
 QLineEdit* TForm4::editBox(PlotEditBox box) const {

@@ -57,6 +57,7 @@ public:
     QCheckBox* CBfasecontinua;
     QCheckBox* CBlegenda;
     QPushButton* Button2;
+    QPushButton* Button3;
     QLabel* Label10;
     OpenDialog* OpenDialog1;
 
@@ -65,6 +66,9 @@ public:
     void Button1Click();
     /// "Plotar": reads the parameters and every listed file, then shows the plot window.
     void Button2Click();
+    /// "Ajustar": writes ranges fitted to the listed curves into the edit boxes (the
+    /// segment count stays), then plots as "Plotar" does.
+    void Button3Click();
 
     // The plot list as "Adicionar" and "Plotar" use it.
     std::string editText(PlotEditBox box) const override;

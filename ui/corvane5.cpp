@@ -81,6 +81,11 @@ void TForm5::FormPaint() {
 }
 
 void TForm5::keyPressEvent(QKeyEvent* event) {
+    // F fits the ranges to the curves, as "Ajustar" of the plot list window.
+    if (event->key() == Qt::Key_F && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        program_.errorBox().run([this] { program_.form4().Button3Click(); });
+        return;
+    }
     const int keyCode = plotKeyCode(event->key(), event->modifiers());
     if (keyCode == 0) {
         QWidget::keyPressEvent(event);

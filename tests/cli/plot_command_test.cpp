@@ -186,6 +186,41 @@ TEST_F(PlotCommandTest, TableInHertzKeepsTheGridValue) {
     EXPECT_EQ(rows[2][2], "5");
 }
 
+// 1/(1+s) has its pole at 1 rad/s, 2/(1+0.5s+s²) its pair at magnitude 1 with Q = 2: a
+// 12.3 dB peak, the phase down to -177° and a 4 s delay at 1 rad/s; -33.9 dB at 10 rad/s.
+TEST_F(PlotCommandTest, FittedRangesComeFromThePolesAndTheResponse) {
+    const std::string table = dir.file("t.csv");
+    const Result result = runCli(
+        {"plotar", "--ajustar", "--segmentos", "1", "--tabela", table.c_str(), list.c_str()});
+    ASSERT_EQ(result.status, ExitSuccess) << result.err;
+    EXPECT_NE(result.out.find("Faixas ajustadas: --wmin 0.1 --wmax 10 --gmin -40 --gmax 20 "
+                              "--fmin -180 --fmax 0 --amin 0 --amax 5\n"),
+              std::string::npos)
+        << result.out;
+    const auto rows = readCsv(table);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[1][2], "0.10000000000000001");
+    EXPECT_EQ(rows[2][2], "10");
+}
+
+TEST_F(PlotCommandTest, GivenRangesWinOverFittedOnes) {
+    const Result result =
+        runCli({"plotar", "--ajustar", "--hz", "--gmin", "-100", "--wmax", "3", list.c_str()});
+    ASSERT_EQ(result.status, ExitSuccess) << result.err;
+    // In Hz the roots sit at 0.159 Hz: one decade each way, rounded outward.
+    EXPECT_NE(result.out.find("Faixas ajustadas: --wmin 0.01 --wmax 3 --gmin -100 --gmax 20 "),
+              std::string::npos)
+        << result.out;
+}
+
+TEST_F(PlotCommandTest, FittingStopsAtAMissingFile) {
+    const std::string broken = dir.write("quebrada.txt", dir.file("nada.n1") + "\n" +
+                                                            dir.file("nada.d") + "\n");
+    const Result result = runCli({"plotar", "--ajustar", broken.c_str()});
+    EXPECT_EQ(result.status, ExitFailure);
+    EXPECT_EQ(result.out.find("Faixas ajustadas"), std::string::npos);
+}
+
 #ifdef CORVANE_IMAGE_EXPORT
 
 unsigned readBigEndian(const std::string& bytes, std::size_t at) {

@@ -290,11 +290,14 @@ private slots:
         QCOMPARE(form.Button2->objectName(), QString("Button2"));
         QCOMPARE(form.Button2->text(), QString("Plotar"));
         QCOMPARE(form.Button2->geometry(), QRect(400, 344, 75, 25));
+        QCOMPARE(form.Button3->objectName(), QString("Button3"));
+        QCOMPARE(form.Button3->text(), QString("Ajustar"));
+        QCOMPARE(form.Button3->geometry(), QRect(480, 8, 75, 25));
         QCOMPARE(form.Label10->objectName(), QString("Label10"));
         QCOMPARE(form.Label10->text(), QString("Comandos diretos: Setas,a,r,+,-"));
         QCOMPARE(form.Label10->pos(), QPoint(408, 384));
         QCOMPARE(tabOrder(form.Memo1),
-                 (QStringList{"Memo1", "Button1", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
+                 (QStringList{"Memo1", "Button1", "Button3", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
                               "Efmin", "Efmax", "Eamin", "Eamax", "CBhz", "CBlog", "CBgrade",
                               "Esegmentos", "CBfase", "CBtg", "CBfasecontinua", "CBlegenda"}));
         QVERIFY(form.Memo1->tabChangesFocus());
@@ -453,6 +456,45 @@ private slots:
         driver.list().Ewmax->setText("50");
         QCOMPARE(driver.picture(), gainOnly);
         QVERIFY(driver.boxes.empty());
+    }
+
+    // 1 / (1 + s): its pole at 1 rad/s gives 0.1 to 10 rad/s; there the gain falls to
+    // -20.04 dB, the phase to -84.3°, and the delay is at most 0.99 s.
+    void ajustarWritesTheFittedRangesAndPlots() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().Esegmentos->setText("250");
+        QTest::mouseClick(driver.list().Button3, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(&driver.plot()));
+        const QStringList expected{"0.1", "10", "-30", "0", "-90", "0", "0", "1", "250"};
+        QStringList texts;
+        for (QLineEdit* box : {driver.list().Ewmin, driver.list().Ewmax, driver.list().Egmin,
+                               driver.list().Egmax, driver.list().Efmin, driver.list().Efmax,
+                               driver.list().Eamin, driver.list().Eamax, driver.list().Esegmentos})
+            texts << box->text();
+        QCOMPARE(texts, expected);
+        const auto& p = driver.program.plotter().plotParameters();
+        QCOMPARE(p.wmax, 10.0);
+        QCOMPARE(p.segmentos, 250);
+        QVERIFY(driver.program.plotter().plotReady());
+
+        // F in the plot window fits again, now in Hz: 0.159 Hz, one decade each way.
+        driver.list().CBhz->setChecked(true);
+        driver.press(Qt::Key_F);
+        QCOMPARE(driver.list().Ewmin->text(), QString("0.01"));
+        QCOMPARE(driver.list().Ewmax->text(), QString("2"));
+        QCOMPARE(p.wmax, 2.0);
+    }
+
+    void ajustarWithAMissingFileChangesNoBox() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.adicionar(dir.file("nada.n1"));
+        QTest::mouseClick(driver.list().Button3, Qt::LeftButton);
+        QCOMPARE(driver.list().Ewmin->text(), QString("0.1"));
+        QCOMPARE(driver.list().Egmax->text(), QString("20"));
+        QVERIFY(!driver.plot().isVisible());
     }
 
     void keysMoveAndZoomTheView() {
