@@ -14,6 +14,8 @@
 #include <array>
 #include <vector>
 
+#include "c_locale.h"
+#include "listed_curves.h"
 #include "open_dialog.h"
 #include "program.h"
 #include "result_file_names.h"
@@ -133,6 +135,7 @@ TForm4::TForm4(Program& program) : program_(program) {
     CBlegenda = addCheckBox(this, "CBlegenda", QStringLiteral("Legenda"), {488, 366, 113, 17}, true);
 
     Button2 = addButton(this, "Button2", QStringLiteral("Plotar"), {400, 344});
+    Button4 = addButton(this, "Button4", QStringLiteral("Tempo"), {480, 8});
     Label10 =
         addLabel(this, "Label10", QStringLiteral("Comandos diretos: Setas,a,r,+,-"), {408, 384});
 
@@ -160,6 +163,7 @@ TForm4::TForm4(Program& program) : program_(program) {
 
     connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, program.command([this] { Button2Click(); }));
+    connect(Button4, &QPushButton::clicked, this, program.command([this] { Button4Click(); }));
     // Enter in any edit box plots, as a dialog's default button would.
     for (QLineEdit* edit : editBoxes_) {
         connect(edit, &QLineEdit::returnPressed, Button2, &QPushButton::click);
@@ -201,6 +205,17 @@ void TForm4::Button1Click() {
 
 void TForm4::Button2Click() {
     program_.plotter().plot(*this);
+}
+
+// The list is read afresh: the frequency plot's data and view stay as they were.
+void TForm4::Button4Click() {
+    // Result files are written with "." whatever the user's locale.
+    ScopedCLocale locale;
+    PlotCurves curves{};
+    std::array<std::string, MaxCurves + 1> files{};
+    const std::optional<int> count = readListedCurves(listText(), curves, program_.log(), &files);
+    if (!count) return;
+    program_.form6().showCurves(curves, *count, files);
 }
 
 QLineEdit* TForm4::editBox(PlotEditBox box) const {

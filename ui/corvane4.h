@@ -57,6 +57,7 @@ public:
     QCheckBox* CBfasecontinua;
     QCheckBox* CBlegenda;
     QPushButton* Button2;
+    QPushButton* Button4;
     QLabel* Label10;
     OpenDialog* OpenDialog1;
 
@@ -65,6 +66,8 @@ public:
     void Button1Click();
     /// "Plotar": reads the parameters and every listed file, then shows the plot window.
     void Button2Click();
+    /// "Tempo": reads every listed file, as "Plotar" does, and shows the responses in time.
+    void Button4Click();
 
     // The plot list as "Adicionar" and "Plotar" use it.
     std::string editText(PlotEditBox box) const override;
