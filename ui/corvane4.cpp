@@ -157,6 +157,8 @@ TForm4::TForm4(Program& program) : program_(program) {
     }
     tabOrder.push_back(CBfasecontinua);
     tabOrder.push_back(CBlegenda);
+    // The time responses' button comes after every control of the frequency plot.
+    tabOrder.push_back(Button4);
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     Memo1->setFocus();

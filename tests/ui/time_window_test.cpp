@@ -93,6 +93,7 @@ private slots:
         TimeDriver driver;
         QVERIFY(!driver.time().isVisible());
         QCOMPARE(driver.program.form4().Button4->text(), QStringLiteral("Tempo"));
+        QCOMPARE(driver.program.form4().Button4->geometry(), QRect(480, 8, 75, 25));
         driver.tempo();
         QVERIFY2(driver.time().isVisible(), qPrintable(driver.log().mid(driver.log().size() - 5).join(u'\n')));
         QCOMPARE(driver.time().windowTitle(), QStringLiteral("Resposta no tempo"));
