@@ -2,7 +2,9 @@
 // SVG, and the names that are no image.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include "cli_runner.h"
@@ -40,6 +42,31 @@ TEST_F(TimeImageTest, NamesThatAreNoImageAreUsageErrors) {
               0u)
         << result.err;
 #endif
+}
+
+// The example of the README: a doubly terminated fifth-order Butterworth ladder settles at
+// half the step and overshoots by the textbook 12.8 %.
+TEST(TimeExampleTest, ButterworthLadderStepOvershoot) {
+    test::TempDir dir;
+    const std::string netlist = dir.write(
+        "b5.net", test::readFile(std::string(CORVANE_EXAMPLES_DIR) + "/butterworth5_degrau.net"));
+    ASSERT_EQ(runCli({"analisar", netlist.c_str()}).status, ExitSuccess);
+    const std::string list = dir.write("lista.txt", dir.file("b5.n4") + "\n" + dir.file("b5.d") + "\n");
+    const std::string table = dir.file("b5.csv");
+    ASSERT_EQ(runCli({"tempo", "--tmax", "40", "--pontos", "4001", "--tabela", table.c_str(),
+                      list.c_str()})
+                  .status,
+              ExitSuccess);
+    double peak = 0.0;
+    double last = 0.0;
+    for (std::istringstream in(test::readFile(table)); in;) {
+        std::string line;
+        if (!std::getline(in, line) || line.empty() || line[0] < '0' || line[0] > '9') continue;
+        last = std::stod(line.substr(line.rfind(',') + 1));
+        peak = std::max(peak, last);
+    }
+    EXPECT_NEAR(peak / 0.5 - 1, 0.128, 0.001);
+    EXPECT_NEAR(last, 0.5, 1e-4);
 }
 
 #ifdef CORVANE_IMAGE_EXPORT
