@@ -72,8 +72,10 @@ struct Curve {
 
 // The picture the window "Resposta no tempo" shows at its first size: every curve that
 // passed its check, the others only in the legend.
-bool saveTimeImage(const TimeOptions& options, const Plotter& plotter,
-                   const std::vector<Curve>& curves, double tmin, double tmax, std::FILE* err) {
+bool saveTimeImage(const TimeOptions& options, [[maybe_unused]] const Plotter& plotter,
+                   [[maybe_unused]] const std::vector<Curve>& curves,
+                   [[maybe_unused]] double tmin, [[maybe_unused]] double tmax, std::FILE* err) {
+#ifdef CORVANE_IMAGE_EXPORT
     constexpr int Width = 680;
     constexpr int Height = 442;
     std::vector<TimeCurve> shown;
@@ -84,7 +86,6 @@ bool saveTimeImage(const TimeOptions& options, const Plotter& plotter,
     }
     TimeRange range{tmin, tmax};
     fitVerticalRange(range, shown);
-#ifdef CORVANE_IMAGE_EXPORT
     const auto paint = [&](PlotCanvas& canvas) {
         drawTimePlot(canvas, Width, Height, range, shown);
     };
