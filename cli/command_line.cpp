@@ -88,6 +88,7 @@ constexpr const char* Usage =
     "  --tmin, --tmax T      tempos inicial e final em s (padrão 0 e automático)\n"
     "  --pontos N            número de pontos, 2 a 1000000 (padrão 1000)\n"
     "  --tabela ARQUIVO      grava curva, ponto, tempo e valor de cada ponto em CSV\n"
+    "  --imagem ARQUIVO      grava as curvas em ARQUIVO.png ou ARQUIVO.svg (680 x 442)\n"
     "\n"
     "  -h, --help            mostra esta ajuda\n"
     "  --version             mostra a versão\n"
@@ -533,6 +534,29 @@ int runPlotCommand(const std::vector<std::string_view>& args, std::FILE* out, st
     return runPlot(command, out, err);
 }
 
+TimeOptions parseTime(const std::vector<std::string_view>& list);
+
+// As plotar: the picture is drawn by the companion program, with the same command line.
+int runTimeCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
+    const TimeOptions options = parseTime(args);
+#ifdef CORVANE_IMAGE_PROGRAM
+    if (!options.image.empty()) {
+        const std::string program = findImageProgram(CORVANE_IMAGE_PROGRAM);
+        if (program.empty()) {
+            std::fprintf(err,
+                         "corvane-cli: não foi possível gravar a imagem %s: falta o programa %s\n",
+                         options.image.c_str(), ImageProgramName);
+            return ExitFailure;
+        }
+        std::vector<std::string_view> timeArgs{"tempo"};
+        timeArgs.insert(timeArgs.end(), args.begin(), args.end());
+        const int status = runImageProgram(program, timeArgs, out, err);
+        return status < 0 ? ExitFailure : status;
+    }
+#endif
+    return runTimeResponses(options, out, err);
+}
+
 // A number of seconds, all of the text.
 double parseSeconds(std::string_view option, std::string_view text) {
     const std::string copy(text);
@@ -570,6 +594,15 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
             options.points = parsePoints(args.value());
         } else if (arg == "--tabela") {
             options.table = args.value();
+        } else if (arg == "--imagem") {
+            options.image = args.value();
+#if defined(CORVANE_IMAGE_EXPORT) || defined(CORVANE_IMAGE_PROGRAM)
+            if (!render::imageFormatOf(options.image)) {
+                throw UsageError("a imagem deve terminar em .png ou .svg: " + options.image);
+            }
+#else
+            throw UsageError("esta compilação não grava imagens (sem Qt)");
+#endif
         } else {
             args.takePositional(options.list);
         }
@@ -609,7 +642,7 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
         }
         if (command == "analisar") return runAnalyze(parseAnalyze(args), out, err);
         if (command == "plotar") return runPlotCommand(args, out, err);
-        if (command == "tempo") return runTimeResponses(parseTime(args), out, err);
+        if (command == "tempo") return runTimeCommand(args, out, err);
         throw UsageError("comando desconhecido: " + std::string(command));
     } catch (const UsageError& error) {
         std::fprintf(err, "corvane-cli: %s\n%s", error.message().c_str(), Usage);

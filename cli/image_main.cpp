@@ -6,8 +6,9 @@
 #include "command_line.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "plotar") != 0) {
-        std::fputs("corvane-imagem: uso interno do corvane-cli plotar --imagem\n", stderr);
+    if (argc < 2 || (std::strcmp(argv[1], "plotar") != 0 && std::strcmp(argv[1], "tempo") != 0)) {
+        std::fputs("corvane-imagem: uso interno do corvane-cli plotar --imagem e tempo --imagem\n",
+                   stderr);
         return corvane::cli::ExitUsage;
     }
     return corvane::cli::runCommandLine(argc, argv, stdout, stderr);

@@ -12,6 +12,10 @@
 #include "command_line.h"
 #include "plot_console.h"
 #include "plotter.h"
+#include "time_plot.h"
+#ifdef CORVANE_IMAGE_EXPORT
+#include "plot_image.h"
+#endif
 #include "time_response.h"
 #include "replace_file.h"
 
@@ -65,6 +69,33 @@ struct Curve {
     std::vector<double> values;
     bool shown = false;
 };
+
+// The picture the window "Resposta no tempo" shows at its first size: every curve that
+// passed its check, the others only in the legend.
+bool saveTimeImage(const TimeOptions& options, [[maybe_unused]] const Plotter& plotter,
+                   [[maybe_unused]] const std::vector<Curve>& curves,
+                   [[maybe_unused]] double tmin, [[maybe_unused]] double tmax, std::FILE* err) {
+#ifdef CORVANE_IMAGE_EXPORT
+    constexpr int Width = 680;
+    constexpr int Height = 442;
+    std::vector<TimeCurve> shown;
+    for (int k = 1; k < static_cast<int>(curves.size()); ++k) {
+        const Curve& c = curves[static_cast<std::size_t>(k)];
+        shown.push_back({plotter.numeratorFiles()[static_cast<std::size_t>(k)], {},
+                         c.shown ? c.values : std::vector<double>()});
+    }
+    TimeRange range{tmin, tmax};
+    fitVerticalRange(range, shown);
+    const auto paint = [&](PlotCanvas& canvas) {
+        drawTimePlot(canvas, Width, Height, range, shown);
+    };
+    if (render::savePaintedImage(options.image, Width, Height, "Resposta no tempo", paint) ==
+        render::ImageSaveStatus::Saved)
+        return true;
+#endif
+    std::fprintf(err, "corvane-cli: não foi possível gravar a imagem %s\n", options.image.c_str());
+    return false;
+}
 
 }  // namespace
 
@@ -164,6 +195,8 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
             return ExitFailure;
         }
     }
+    if (!options.image.empty() && !saveTimeImage(options, plotter, curves, tmin, tmax, err))
+        return ExitFailure;
     return allShown ? ExitSuccess : ExitFailure;
 }
 

@@ -16,6 +16,8 @@ struct TimeOptions {
     int points = 1000;
     /// CSV of every point: curva,ponto,tempo,valor.
     std::string table;
+    /// The picture of the curves, PNG or SVG by its extension, as the window draws it.
+    std::string image;
     std::string list;
 };
 

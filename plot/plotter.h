@@ -91,6 +91,10 @@ public:
     bool plotReady() const { return plotReady_; }
     bool curvesStale() const { return curvesStale_; }
     const ResponseTable& responseTable() const { return responseTable_; }
+    /// The list line of each curve's numerator.
+    const std::array<std::string, MaxCurves + 1>& numeratorFiles() const {
+        return numeratorFiles_;
+    }
 
 private:
     std::optional<PlotParameters> readParameters(const PlotListHost& window);

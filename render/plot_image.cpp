@@ -112,3 +112,43 @@ ImageSaveStatus savePlotImage(Plotter& plotter, PlotCheckBoxes& checkBoxes, cons
 }
 
 }  // namespace corvane::render
+
+namespace corvane::render {
+
+ImageSaveStatus savePaintedImage(const std::string& path, int width, int height,
+                                 const char* title,
+                                 const std::function<void(PlotCanvas&)>& paint) {
+    const std::optional<ImageFormat> format = imageFormatOf(path);
+    if (!format) return ImageSaveStatus::UnknownFormat;
+    const OffscreenApplication application;
+    auto paintOnDevice = [&](QPaintDevice& device) {
+        QPainter painter(&device);
+        painter.setFont(plotFont());
+        QPainterCanvas canvas(painter);
+        paint(canvas);
+    };
+    QByteArray bytes;
+    if (*format == ImageFormat::Png) {
+        QImage image(width, height, QImage::Format_RGB32);
+        if (!image.isNull()) {
+            paintOnDevice(image);
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            if (!image.save(&buffer, "PNG")) bytes.clear();
+        }
+    } else {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(QSize(width, height));
+        generator.setViewBox(QRect(0, 0, width, height));
+        generator.setResolution(96);
+        generator.setTitle(QString::fromUtf8(title));
+        paintOnDevice(generator);
+    }
+    if (bytes.isEmpty() || !writeWhole(path, bytes)) return ImageSaveStatus::WriteFailed;
+    return ImageSaveStatus::Saved;
+}
+
+}  // namespace corvane::render

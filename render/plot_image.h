@@ -23,3 +23,18 @@ ImageSaveStatus savePlotImage(Plotter& plotter, PlotCheckBoxes& checkBoxes, cons
                               int width, int height);
 
 }  // namespace corvane::render
+
+#include <functional>
+
+#include "plot_canvas.h"
+
+namespace corvane::render {
+
+/// Any picture drawn by `paint` on a `width` × `height` canvas, saved to `path` in the
+/// format of its extension, with `title` as the SVG's title; as savePlotImage, without a
+/// display and through a new file and a rename.
+ImageSaveStatus savePaintedImage(const std::string& path, int width, int height,
+                                 const char* title,
+                                 const std::function<void(PlotCanvas&)>& paint);
+
+}  // namespace corvane::render

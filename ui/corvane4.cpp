@@ -14,6 +14,8 @@
 #include <array>
 #include <vector>
 
+#include "c_locale.h"
+#include "listed_curves.h"
 #include "open_dialog.h"
 #include "program.h"
 #include "result_file_names.h"
@@ -134,6 +136,7 @@ TForm4::TForm4(Program& program) : program_(program) {
 
     Button2 = addButton(this, "Button2", QStringLiteral("Plotar"), {400, 344});
     Button3 = addButton(this, "Button3", QStringLiteral("Ajustar"), {480, 8});
+    Button4 = addButton(this, "Button4", QStringLiteral("Tempo"), {560, 8});
     Label10 =
         addLabel(this, "Label10", QStringLiteral("Comandos diretos: Setas,a,r,+,-"), {408, 384});
 
@@ -155,6 +158,8 @@ TForm4::TForm4(Program& program) : program_(program) {
     }
     tabOrder.push_back(CBfasecontinua);
     tabOrder.push_back(CBlegenda);
+    // The time responses' button comes after every control of the frequency plot.
+    tabOrder.push_back(Button4);
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     Memo1->setFocus();
@@ -162,6 +167,7 @@ TForm4::TForm4(Program& program) : program_(program) {
     connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, program.command([this] { Button2Click(); }));
     connect(Button3, &QPushButton::clicked, this, program.command([this] { Button3Click(); }));
+    connect(Button4, &QPushButton::clicked, this, program.command([this] { Button4Click(); }));
     // Enter in any edit box plots, as a dialog's default button would.
     for (QLineEdit* edit : editBoxes_) {
         connect(edit, &QLineEdit::returnPressed, Button2, &QPushButton::click);
@@ -212,6 +218,17 @@ void TForm4::Button3Click() {
         if (PlotEditBoxes[i].parameter) editBoxes_[i]->setText(QString::fromStdString((*fitted)[i]));
     }
     Button2Click();
+}
+
+// The list is read afresh: the frequency plot's data and view stay as they were.
+void TForm4::Button4Click() {
+    // Result files are written with "." whatever the user's locale.
+    ScopedCLocale locale;
+    PlotCurves curves{};
+    std::array<std::string, MaxCurves + 1> files{};
+    const std::optional<int> count = readListedCurves(listText(), curves, program_.log(), &files);
+    if (!count) return;
+    program_.form6().showCurves(curves, *count, files);
 }
 
 QLineEdit* TForm4::editBox(PlotEditBox box) const {

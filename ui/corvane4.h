@@ -58,6 +58,7 @@ public:
     QCheckBox* CBlegenda;
     QPushButton* Button2;
     QPushButton* Button3;
+    QPushButton* Button4;
     QLabel* Label10;
     OpenDialog* OpenDialog1;
 
@@ -69,6 +70,8 @@ public:
     /// "Ajustar": writes ranges fitted to the listed curves into the edit boxes (the
     /// segment count stays), then plots as "Plotar" does.
     void Button3Click();
+    /// "Tempo": reads every listed file, as "Plotar" does, and shows the responses in time.
+    void Button4Click();
 
     // The plot list as "Adicionar" and "Plotar" use it.
     std::string editText(PlotEditBox box) const override;

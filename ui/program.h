@@ -15,6 +15,7 @@
 #include "corvane3.h"
 #include "corvane4.h"
 #include "corvane5.h"
+#include "corvane6.h"
 #include "error_box.h"
 #include "plotter.h"
 #include "window_host.h"
@@ -53,6 +54,7 @@ public:
     TForm3& form3() { return form3_; }
     TForm4& form4() { return form4_; }
     TForm5& form5() { return form5_; }
+    TForm6& form6() { return form6_; }
     Analysis& analysis() { return analysis_; }
     WindowHost& host() { return host_; }
     ErrorBox& errorBox() { return errorBox_; }
@@ -77,6 +79,7 @@ private:
     TForm3 form3_{*this};
     TForm4 form4_{*this};
     TForm5 form5_{*this};
+    TForm6 form6_{*this};
     WindowHost host_{*this};
     Analysis analysis_{host_, log_};
 };

@@ -20,6 +20,7 @@ usr/share/doc/corvane/README.md
 usr/share/doc/corvane/changelog.gz
 usr/share/doc/corvane/copyright
 usr/share/doc/corvane/examples/butterworth5.net
+usr/share/doc/corvane/examples/butterworth5_degrau.net
 usr/share/doc/corvane/examples/gyrator.net
 usr/share/doc/corvane/examples/rc.net
 usr/share/doc/corvane/examples/sallen_key.net

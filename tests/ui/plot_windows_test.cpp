@@ -299,7 +299,8 @@ private slots:
         QCOMPARE(tabOrder(form.Memo1),
                  (QStringList{"Memo1", "Button1", "Button3", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
                               "Efmin", "Efmax", "Eamin", "Eamax", "CBhz", "CBlog", "CBgrade",
-                              "Esegmentos", "CBfase", "CBtg", "CBfasecontinua", "CBlegenda"}));
+                              "Esegmentos", "CBfase", "CBtg", "CBfasecontinua", "CBlegenda",
+                              "Button4"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));

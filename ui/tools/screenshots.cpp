@@ -90,7 +90,11 @@ void pictureThePlot(Program& program, const QStringList& names) {
     later([&program] {
         save(program.form4().grab(), "lista-de-graficos.png");
         save(program.form5().grab(), "grafico.png");
-        program.quit();
+        program.form4().Button4->click();
+        later([&program] {
+            save(program.form6().grab(), "tempo.png");
+            program.quit();
+        });
     });
 }
 

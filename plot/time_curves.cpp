@@ -1,0 +1,152 @@
+#include "time_curves.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "plotter.h"
+
+namespace corvane {
+
+namespace {
+
+// How far the partial fractions may stray from the second evaluation, relative to the
+// curve's largest value.
+constexpr double VerificationTolerance = 1e-6;
+// Samples over the automatic range that find a curve's peak for the check.
+constexpr int CheckPoints = 1000;
+
+bool sameValue(const Polynomial& a, const Polynomial& b) {
+    if (a.degree != b.degree || a.constant != b.constant) return false;
+    for (int i = 0; i <= std::clamp(a.degree, 0, MaxDegree); ++i) {
+        if (a.coef[i] != b.coef[i]) return false;
+    }
+    return true;
+}
+
+double sampleTime(const TimeRange& range, int i, int points) {
+    return range.tmin + (range.tmax - range.tmin) * i / (points - 1);
+}
+
+}  // namespace
+
+std::string impulseText(const std::vector<double>& impulses) {
+    std::string text;
+    for (std::size_t order = 0; order < impulses.size(); ++order) {
+        if (impulses[order] == 0.0) continue;
+        const std::string derivative = order == 0   ? "δ(t)"
+                                       : order == 1 ? "δ'(t)"
+                                       : order == 2 ? "δ''(t)"
+                                                    : "δ^(" + std::to_string(order) + ")(t)";
+        char area[64];
+        std::snprintf(area, sizeof area, "%.6g", impulses[order]);
+        if (!text.empty()) text += " + ";
+        text += std::string(area) + "·" + derivative;
+    }
+    return text;
+}
+
+ListedTimeResponses computeListedTimeResponses(
+    const PlotCurves& functions, int count,
+    const std::array<std::string, MaxCurves + 1>& files, AnalysisLog& log) {
+    ListedTimeResponses result;
+    count = std::clamp(count, 0, MaxCurves);
+    std::vector<TimeResponse> responses;
+    for (int k = 1; k <= count; ++k) {
+        const PlotCurve& f = functions[static_cast<std::size_t>(k)];
+        // Curves of one circuit share its denominator, and so its roots.
+        int same = 1;
+        while (same < k &&
+               !sameValue(functions[static_cast<std::size_t>(same)].denominator, f.denominator))
+            ++same;
+        responses.push_back(
+            same < k ? inverseLaplace(f.numerator, f.denominator,
+                                      responses[static_cast<std::size_t>(same - 1)].poles)
+                     : inverseLaplace(f.numerator, f.denominator));
+    }
+    result.endTime = automaticEndTime(responses);
+    const TimeRange checkRange{0.0, result.endTime};
+    for (int k = 1; k <= count; ++k) {
+        const PlotCurve& f = functions[static_cast<std::size_t>(k)];
+        ListedTimeResponse curve{files[static_cast<std::size_t>(k)],
+                                 std::move(responses[static_cast<std::size_t>(k - 1)]), false};
+        if (curve.x.status != TimeResponseStatus::Ready) {
+            log.print("Curva %d: não foi possível calcular os polos; curva omitida.", k);
+        } else {
+            const std::string impulses = impulseText(curve.x.impulses);
+            if (!impulses.empty())
+                log.print("Curva %d: impulsos em t = 0: %s", k, impulses.c_str());
+            double peak = 0.0;
+            for (int i = 0; i < CheckPoints; ++i)
+                peak = std::fmax(peak, std::fabs(curve.x.valueAt(sampleTime(checkRange, i, CheckPoints))));
+            const double error =
+                verificationError(f.numerator, f.denominator, curve.x, result.endTime, peak);
+            if (error <= VerificationTolerance) {
+                curve.shown = true;
+            } else {
+                log.print("Curva %d: a resposta não confere com a inversão numérica (diferença "
+                          "de %.3g do pico); curva omitida.",
+                          k, error);
+            }
+        }
+        result.curves.push_back(std::move(curve));
+    }
+    return result;
+}
+
+std::vector<TimeCurve> sampleTimeCurves(const ListedTimeResponses& responses,
+                                        const TimeRange& range, int points) {
+    std::vector<TimeCurve> curves;
+    for (const ListedTimeResponse& listed : responses.curves) {
+        TimeCurve curve{listed.file, {}, {}};
+        if (listed.shown && points >= 2) {
+            curve.values.reserve(static_cast<std::size_t>(points));
+            for (int i = 0; i < points; ++i)
+                curve.values.push_back(listed.x.valueAt(sampleTime(range, i, points)));
+        }
+        curves.push_back(std::move(curve));
+    }
+    return curves;
+}
+
+bool applyTimeKey(int keyCode, TimeRange& range) {
+    TimeRange next = range;
+    switch (keyCode) {
+        case KeyLeft:
+        case KeyRight: {
+            const double d = (next.tmax - next.tmin) * (keyCode == KeyLeft ? -0.25 : 0.25);
+            next.tmin += d;
+            next.tmax += d;
+            break;
+        }
+        case KeyA:
+            next.tmax = next.tmin + (next.tmax - next.tmin) * 0.5;
+            break;
+        case KeyR:
+            next.tmax = next.tmin + (next.tmax - next.tmin) * 2;
+            break;
+        case KeyUp:
+        case KeyDown: {
+            const double d = (next.vmax - next.vmin) * (keyCode == KeyUp ? 0.5 : -0.5);
+            next.vmin += d;
+            next.vmax += d;
+            break;
+        }
+        case KeyKeypadPlus:
+            next.vmax = next.vmin + (next.vmax - next.vmin) * 0.5;
+            break;
+        case KeyKeypadMinus:
+            next.vmax = next.vmin + (next.vmax - next.vmin) * 2;
+            break;
+        default:
+            return false;
+    }
+    // A window that no longer holds two distinct finite limits is not a view.
+    if (!std::isfinite(next.tmin) || !std::isfinite(next.tmax) || !(next.tmax > next.tmin) ||
+        !std::isfinite(next.vmin) || !std::isfinite(next.vmax) || !(next.vmax > next.vmin))
+        return false;
+    range = next;
+    return true;
+}
+
+}  // namespace corvane

@@ -1,0 +1,56 @@
+// The responses in time of the curves of a plot list, for the window that draws them: x(t)
+// of each listed function, checked once by the second evaluation, then sampled over
+// whatever time range the user chooses; plus the keys that move and zoom that view.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "analysis_log.h"
+#include "plot_data.h"
+#include "time_plot.h"
+#include "time_response.h"
+
+namespace corvane {
+
+/// The default number of points of a time curve, and the limits of the box of points.
+inline constexpr int DefaultTimePoints = 1000;
+inline constexpr int MinTimePoints = 2;
+inline constexpr int MaxTimePoints = 100000;
+
+struct ListedTimeResponse {
+    std::string file;
+    TimeResponse x;
+    /// Computed and confirmed by the second evaluation: only such a curve is drawn.
+    bool shown = false;
+};
+
+struct ListedTimeResponses {
+    std::vector<ListedTimeResponse> curves;
+    /// The automatic end of the time range.
+    double endTime = 1.0;
+};
+
+/// "0.5·δ(t) + 2·δ'(t)": the impulses at t = 0, or nothing when there are none.
+std::string impulseText(const std::vector<double>& impulses);
+
+/// x(t) of curves 1 .. `count`, with `files` the numerators' list lines. Logs, per curve,
+/// its impulses at t = 0, and why a curve is not drawn: poles not found, or a mismatch
+/// with the second evaluation over the automatic range beyond 1e-6 of its peak.
+ListedTimeResponses computeListedTimeResponses(
+    const PlotCurves& functions, int count,
+    const std::array<std::string, MaxCurves + 1>& files, AnalysisLog& log);
+
+/// The curves sampled at `points` evenly spaced times from range.tmin to range.tmax; a
+/// curve not drawn has no values.
+std::vector<TimeCurve> sampleTimeCurves(const ListedTimeResponses& responses,
+                                        const TimeRange& range, int points);
+
+/// A key of the plot window (a PlotKey code) applied to the view: the arrows move the time
+/// window by a quarter of its width or the values by half their height, A and R halve and
+/// double the time window, keypad plus and minus the value window, each keeping its lower
+/// limit. False, and the range unchanged, for any other code.
+bool applyTimeKey(int keyCode, TimeRange& range);
+
+}  // namespace corvane

@@ -1,0 +1,125 @@
+// Covers the responses in time of a plot list as the window uses them: the RC step and an
+// underdamped pair against their closed forms over a chosen range, the impulse and
+// omission messages, the automatic end, and the keys that move and zoom the view.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "plot_fakes.h"
+#include "plotter.h"
+#include "time_curves.h"
+
+namespace corvane {
+namespace {
+
+using test::polynomial;
+
+struct TimeCurvesTest : ::testing::Test {
+    std::vector<std::string> lines;
+    AnalysisLog log{[this](std::string_view line) { lines.emplace_back(line); }};
+    PlotCurves functions{};
+    std::array<std::string, MaxCurves + 1> files{};
+    int count = 0;
+
+    void add(const std::string& file, const Polynomial& n, const Polynomial& d) {
+        ++count;
+        functions[static_cast<std::size_t>(count)] = {n, d};
+        files[static_cast<std::size_t>(count)] = file;
+    }
+};
+
+TEST_F(TimeCurvesTest, RcStepAndUnderdampedPairMatchTheirClosedForms) {
+    // 1/(s(s+1)) and, sharing nothing, 1/(s^2 + s + 1): e^(-t/2) sin(√3/2 t) · 2/√3.
+    add("rc.n2", polynomial({1.0}), polynomial({0.0, 1.0, 1.0}));
+    add("rlc.n3", polynomial({1.0}), polynomial({1.0, 1.0, 1.0}));
+    const ListedTimeResponses responses = computeListedTimeResponses(functions, count, files, log);
+    EXPECT_TRUE(lines.empty());
+    ASSERT_EQ(responses.curves.size(), 2u);
+    EXPECT_TRUE(responses.curves[0].shown);
+    EXPECT_TRUE(responses.curves[1].shown);
+    // The slowest time constant is 2 s (Re p = -1/2).
+    EXPECT_NEAR(responses.endTime, 10.0, 1e-9);
+
+    const TimeRange range{0.5, 4.5};
+    const std::vector<TimeCurve> curves = sampleTimeCurves(responses, range, 401);
+    ASSERT_EQ(curves.size(), 2u);
+    EXPECT_EQ(curves[0].file, "rc.n2");
+    ASSERT_EQ(curves[0].values.size(), 401u);
+    ASSERT_EQ(curves[1].values.size(), 401u);
+    const double wd = std::sqrt(3.0) / 2;
+    for (int i = 0; i < 401; ++i) {
+        const double t = 0.5 + 4.0 * i / 400;
+        EXPECT_NEAR(curves[0].values[static_cast<std::size_t>(i)], 1 - std::exp(-t), 1e-12) << t;
+        EXPECT_NEAR(curves[1].values[static_cast<std::size_t>(i)],
+                    std::exp(-t / 2) * std::sin(wd * t) / wd, 1e-12)
+            << t;
+    }
+}
+
+TEST_F(TimeCurvesTest, ImpulsesAreLoggedAndTheRegularPartDrawn) {
+    // (s + 2)/(s + 1) = 1 + 1/(s + 1): δ(t) and e^(-t).
+    add("direct.n1", polynomial({2.0, 1.0}), polynomial({1.0, 1.0}));
+    const ListedTimeResponses responses = computeListedTimeResponses(functions, count, files, log);
+    EXPECT_EQ(lines, std::vector<std::string>({"Curva 1: impulsos em t = 0: 1·δ(t)"}));
+    ASSERT_TRUE(responses.curves[0].shown);
+    const std::vector<TimeCurve> curves = sampleTimeCurves(responses, TimeRange{0, 2}, 3);
+    EXPECT_NEAR(curves[0].values[1], std::exp(-1.0), 1e-12);
+}
+
+TEST_F(TimeCurvesTest, AZeroDenominatorIsOmittedAndKeepsItsNumber) {
+    add("zero.n1", polynomial({1.0}), polynomial({0.0}));
+    add("rc.n1", polynomial({1.0}), polynomial({1.0, 1.0}));
+    const ListedTimeResponses responses = computeListedTimeResponses(functions, count, files, log);
+    EXPECT_EQ(lines, std::vector<std::string>(
+                         {"Curva 1: não foi possível calcular os polos; curva omitida."}));
+    const std::vector<TimeCurve> curves = sampleTimeCurves(responses, TimeRange{0, 1}, 10);
+    ASSERT_EQ(curves.size(), 2u);
+    EXPECT_TRUE(curves[0].values.empty());
+    EXPECT_EQ(curves[1].values.size(), 10u);
+}
+
+TEST(ImpulseText, OrdersAndSkippedZeros) {
+    EXPECT_EQ(impulseText({}), "");
+    EXPECT_EQ(impulseText({0.0, 0.0}), "");
+    EXPECT_EQ(impulseText({0.5, 0.0, 2.0, -1.0}), "0.5·δ(t) + 2·δ''(t) + -1·δ^(3)(t)");
+}
+
+struct KeyCase {
+    int key;
+    TimeRange expected;
+};
+
+class TimeKeyTest : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(TimeKeyTest, MovesAndZooms) {
+    TimeRange range{0, 4, -1, 1};
+    ASSERT_TRUE(applyTimeKey(GetParam().key, range));
+    EXPECT_DOUBLE_EQ(range.tmin, GetParam().expected.tmin);
+    EXPECT_DOUBLE_EQ(range.tmax, GetParam().expected.tmax);
+    EXPECT_DOUBLE_EQ(range.vmin, GetParam().expected.vmin);
+    EXPECT_DOUBLE_EQ(range.vmax, GetParam().expected.vmax);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, TimeKeyTest,
+                         ::testing::Values(KeyCase{KeyLeft, {-1, 3, -1, 1}},
+                                           KeyCase{KeyRight, {1, 5, -1, 1}},
+                                           KeyCase{KeyA, {0, 2, -1, 1}},
+                                           KeyCase{KeyR, {0, 8, -1, 1}},
+                                           KeyCase{KeyUp, {0, 4, 0, 2}},
+                                           KeyCase{KeyDown, {0, 4, -2, 0}},
+                                           KeyCase{KeyKeypadPlus, {0, 4, -1, 0}},
+                                           KeyCase{KeyKeypadMinus, {0, 4, -1, 3}}));
+
+TEST(TimeKey, OtherKeysAndOverflowLeaveTheView) {
+    TimeRange range{0, 4, -1, 1};
+    EXPECT_FALSE(applyTimeKey(0, range));
+    EXPECT_FALSE(applyTimeKey('X', range));
+    TimeRange huge{0, 1e308, -1, 1};
+    EXPECT_FALSE(applyTimeKey(KeyR, huge));
+    EXPECT_EQ(huge.tmax, 1e308);
+}
+
+}  // namespace
+}  // namespace corvane

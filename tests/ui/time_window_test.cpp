@@ -1,0 +1,221 @@
+// Covers the window of responses in time: "Tempo" of the plot list opens it with the
+// automatic range, the cursor line shows the RC step 1 - e^(-t/RC) under the pointer, the
+// boxes redraw over a typed range or name a bad value, the keys zoom, and "Salvar
+// imagem..." writes the picture.
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <cmath>
+#include <deque>
+#include <optional>
+
+#include "plot_frame.h"
+#include "polynomial.h"
+#include "program_driver.h"
+#include "result_file.h"
+#include "temp_dir.h"
+#include "time_plot.h"
+
+using corvane::Polynomial;
+using corvane::test::ProgramDriver;
+using corvane::test::TempDir;
+
+namespace {
+
+constexpr double RC = 1e-3;
+
+Polynomial polynomial(std::initializer_list<double> coefficients) {
+    Polynomial p;
+    int m = 0;
+    for (const double c : coefficients) p.coef[m++] = c;
+    p.degree = m - 1;
+    p.constant = 1.0;
+    return p;
+}
+
+// The RC step: 1/(s(RC·s + 1)) at the capacitor of a low-pass fed by a unit step.
+class TimeDriver : public ProgramDriver {
+public:
+    TimeDriver() {
+        program.form1().Grfico1->trigger();
+        const std::string numerator = dir.file("rc.n2");
+        const std::string denominator = dir.file("rc.d");
+        if (corvane::savePolynomial(numerator, polynomial({1.0})) != corvane::SaveStatus::Saved ||
+            corvane::savePolynomial(denominator, polynomial({0.0, 1.0, RC})) !=
+                corvane::SaveStatus::Saved) {
+            QTest::qFail("could not write the result files", __FILE__, __LINE__);
+        }
+        program.form4().Memo1->setPlainText(QString::fromStdString(numerator + "\n" + denominator));
+        program.form6().SaveDialog1->setChooser(
+            [this](QWidget*, const corvane::ui::OpenDialogRequest&) -> std::optional<QString> {
+                return imageAnswer;
+            });
+    }
+
+    corvane::ui::TForm6& time() { return program.form6(); }
+
+    void tempo() {
+        QTest::mouseClick(program.form4().Button4, Qt::LeftButton);
+        processEvents();
+    }
+
+    void pointerAt(int x) {
+        QWidget* area = time().Grafico;
+        const QPointF place(x, area->height() / 2);
+        QMouseEvent move(QEvent::MouseMove, place, area->mapToGlobal(place), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(area, &move);
+    }
+
+    TempDir dir;
+    std::optional<QString> imageAnswer;
+};
+
+double step(double t) {
+    return 1 - std::exp(-t / RC);
+}
+
+}  // namespace
+
+class TimeWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tempoOpensTheWindowWithTheAutomaticRange() {
+        TimeDriver driver;
+        QVERIFY(!driver.time().isVisible());
+        QCOMPARE(driver.program.form4().Button4->text(), QStringLiteral("Tempo"));
+        QCOMPARE(driver.program.form4().Button4->geometry(), QRect(560, 8, 75, 25));
+        driver.tempo();
+        QVERIFY2(driver.time().isVisible(), qPrintable(driver.log().mid(driver.log().size() - 5).join(u'\n')));
+        QCOMPARE(driver.time().windowTitle(), QStringLiteral("Resposta no tempo"));
+        QCOMPARE(driver.time().Etmin->text(), QStringLiteral("0"));
+        QCOMPARE(driver.time().Etmax->text(), QStringLiteral("0.005"));
+        QCOMPARE(driver.time().Epontos->text(), QStringLiteral("1000"));
+        QCOMPARE(driver.time().findChild<QLabel*>("Label1")->text(), QStringLiteral("Tempo inicial"));
+        QCOMPARE(driver.time().findChild<QLabel*>("Label2")->text(), QStringLiteral("Tempo final"));
+        QCOMPARE(driver.time().curves().size(), std::size_t{1});
+        QCOMPARE(driver.time().curves()[0].values.size(), std::size_t{1000});
+        // The frequency plot was not asked for.
+        QVERIFY(!driver.program.form5().isVisible());
+
+        // The curve is drawn in its colour inside the frame.
+        const QImage picture = driver.time().Grafico->grab().toImage();
+        const corvane::Colour c = corvane::timeCurveColour(1);
+        int curvePixels = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = corvane::LeftMargin + 1; x < picture.width() - corvane::RightMargin; ++x)
+                if (picture.pixel(x, y) == qRgb(c.red, c.green, c.blue)) ++curvePixels;
+        QVERIFY(curvePixels > 300);
+    }
+
+    void theCursorLineShowsTheClosedFormUnderThePointer() {
+        TimeDriver driver;
+        driver.tempo();
+        const int width = driver.time().Grafico->width();
+        const int x0 = corvane::LeftMargin;
+        const int x1 = width - corvane::RightMargin;
+        for (const int x : {x0, x0 + 37, (x0 + x1) / 2, x1 - 5, x1}) {
+            driver.pointerAt(x);
+            const QString line = driver.time().Lcursor->text();
+            QVERIFY2(line.startsWith(QStringLiteral("t = ")), qPrintable(line));
+            const qsizetype at = line.indexOf(QStringLiteral("1: "));
+            QVERIFY2(at > 0, qPrintable(line));
+            const double value = line.mid(at + 3).toDouble();
+            const int sample = static_cast<int>(std::lround((x - x0) * 999.0 / (x1 - x0)));
+            const double t = 5 * RC * sample / 999;
+            QVERIFY2(std::fabs(value - step(t)) < 1e-5, qPrintable(line));
+        }
+        driver.pointerAt(x0 - 3);
+        QVERIFY(driver.time().Lcursor->text().isEmpty());
+    }
+
+    void theBoxesRedrawOverATypedRange() {
+        TimeDriver driver;
+        driver.tempo();
+        driver.time().Etmin->setText(QStringLiteral("1e-3"));
+        driver.time().Etmax->setText(QStringLiteral("2,5e-3"));
+        driver.time().Epontos->setText(QStringLiteral("4"));
+        QTest::keyClick(driver.time().Epontos, Qt::Key_Return);
+        QCOMPARE(driver.time().range().tmin, 1e-3);
+        QCOMPARE(driver.time().range().tmax, 2.5e-3);
+        const std::vector<double>& values = driver.time().curves()[0].values;
+        QCOMPARE(values.size(), std::size_t{4});
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(std::fabs(values[static_cast<std::size_t>(i)] - step(1e-3 + 0.5e-3 * i)) < 1e-12);
+        QCOMPARE(driver.time().Etmax->text(), QStringLiteral("0.0025"));
+    }
+
+    void badBoxesAreNamedAndChangeNothing_data() {
+        QTest::addColumn<QString>("tmin");
+        QTest::addColumn<QString>("tmax");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("start") << "x" << "1" << "10" << "Valor inválido em \"Tempo inicial\": x";
+        QTest::newRow("end") << "0" << "1 s" << "10" << "Valor inválido em \"Tempo final\": 1 s";
+        QTest::newRow("one point") << "0" << "1" << "1" << "Número inválido de pontos (de 2 a 100000)";
+        QTest::newRow("too many") << "0" << "1" << "100001"
+                                  << "Número inválido de pontos (de 2 a 100000)";
+        QTest::newRow("reversed") << "2" << "1" << "10"
+                                  << "O tempo final (1 s) deve ser maior que o inicial (2 s)";
+    }
+
+    void badBoxesAreNamedAndChangeNothing() {
+        QFETCH(QString, tmin);
+        QFETCH(QString, tmax);
+        QFETCH(QString, points);
+        QFETCH(QString, message);
+        TimeDriver driver;
+        driver.tempo();
+        const qsizetype before = driver.log().size();
+        driver.time().Etmin->setText(tmin);
+        driver.time().Etmax->setText(tmax);
+        driver.time().Epontos->setText(points);
+        QTest::keyClick(driver.time().Etmin, Qt::Key_Return);
+        QCOMPARE(driver.logFrom(before), QStringList{message});
+        QCOMPARE(driver.time().range().tmax, 5 * RC);
+        QCOMPARE(driver.time().curves()[0].values.size(), std::size_t{1000});
+    }
+
+    void keysZoomAsInTheFrequencyPlot() {
+        TimeDriver driver;
+        driver.tempo();
+        driver.time().setFocus();
+        QTest::keyClick(&driver.time(), Qt::Key_A);
+        QCOMPARE(driver.time().range().tmax, 2.5 * RC);
+        QCOMPARE(driver.time().Etmax->text(), QStringLiteral("0.0025"));
+        QCOMPARE(driver.time().curves()[0].values.back(), step(2.5 * RC));
+        const double vmax = driver.time().range().vmax;
+        const double vmin = driver.time().range().vmin;
+        QTest::keyClick(&driver.time(), Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(driver.time().range().vmax, vmin + (vmax - vmin) / 2);
+        QTest::keyClick(&driver.time(), Qt::Key_Right);
+        QCOMPARE(driver.time().range().tmin, 2.5 * RC / 4);
+    }
+
+    void salvarImagemWritesThePicture() {
+        TimeDriver driver;
+        driver.tempo();
+        const std::string path = driver.dir.file("tempo.png");
+        driver.imageAnswer = QString::fromStdString(path);
+        driver.time().Salvarimagem1->trigger();
+        QCOMPARE(driver.log().last(), QString::fromStdString("Imagem salva no arquivo " + path));
+        QImage image;
+        QVERIFY(image.load(QString::fromStdString(path)));
+        QCOMPARE(image.size(), driver.time().Grafico->size());
+        driver.imageAnswer = QString::fromStdString(driver.dir.file("tempo.gif"));
+        driver.time().Salvarimagem1->trigger();
+        QVERIFY(driver.log().last().startsWith(QStringLiteral("Imagem não salva: ")));
+    }
+};
+
+QTEST_MAIN(TimeWindowTest)
+#include "time_window_test.moc"

@@ -1,0 +1,242 @@
+#include "corvane6.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
+
+#include <cstdio>
+#include <optional>
+
+#include "c_locale.h"
+#include "number_text.h"
+#include "open_dialog.h"
+#include "painter_canvas.h"
+#include "plot_image.h"
+#include "plot_keys.h"
+#include "program.h"
+#include "window_style.h"
+
+namespace corvane::ui {
+
+namespace {
+
+// The boxes stand in one row above the plot; the cursor line below it.
+constexpr int BoxRowTop = 8;
+constexpr int PlotTop = 38;
+constexpr int CursorLineHeight = 20;
+
+QLabel* addLabel(QWidget* window, const char* objectName, const QString& caption, QRect place) {
+    auto* label = new QLabel(caption, window);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setGeometry(place);
+    return label;
+}
+
+QLineEdit* addEditBox(QWidget* window, const char* objectName, QRect place) {
+    auto* edit = new QLineEdit(window);
+    edit->setObjectName(QString::fromLatin1(objectName));
+    edit->setGeometry(place);
+    return edit;
+}
+
+QString numberText(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return QString::fromLatin1(text);
+}
+
+}  // namespace
+
+TimePlotArea::TimePlotArea(QWidget* parent, TForm6& form) : QWidget(parent), form_(form) {
+    setObjectName(QStringLiteral("Grafico"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+void TimePlotArea::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setFont(render::plotFont());
+    render::QPainterCanvas canvas(painter);
+    form_.paintOn(canvas, width(), height());
+}
+
+void TimePlotArea::mouseMoveEvent(QMouseEvent* event) {
+    form_.showCursorAt(static_cast<int>(event->position().x()));
+    QWidget::mouseMoveEvent(event);
+}
+
+void TimePlotArea::leaveEvent(QEvent* event) {
+    form_.showCursorAt(-1);
+    QWidget::leaveEvent(event);
+}
+
+TForm6::TForm6(Program& program) : program_(program) {
+    setUpSecondaryWindow(*this, "Form6", QStringLiteral("Resposta no tempo"));
+    setFocusPolicy(Qt::StrongFocus);
+
+    Label1 = addLabel(this, "Label1", QStringLiteral("Tempo inicial"), {8, BoxRowTop + 3, 80, 17});
+    Etmin = addEditBox(this, "Etmin", {90, BoxRowTop, 110, 21});
+    Label2 = addLabel(this, "Label2", QStringLiteral("Tempo final"), {212, BoxRowTop + 3, 72, 17});
+    Etmax = addEditBox(this, "Etmax", {286, BoxRowTop, 110, 21});
+    Label3 = addLabel(this, "Label3", QStringLiteral("Pontos"), {408, BoxRowTop + 3, 48, 17});
+    Epontos = addEditBox(this, "Epontos", {458, BoxRowTop, 70, 21});
+    Epontos->setText(QString::number(DefaultTimePoints));
+    for (QLineEdit* edit : {Etmin, Etmax, Epontos}) {
+        connect(edit, &QLineEdit::returnPressed, this, program.command([this] { applyBoxes(); }));
+    }
+
+    Grafico = new TimePlotArea(this, *this);
+    Lcursor = addLabel(this, "Lcursor", QString(), {});
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Salvarimagem1 = PopupMenu1->addAction(QStringLiteral("Salvar imagem..."));
+    Salvarimagem1->setObjectName(QStringLiteral("Salvarimagem1"));
+    SaveDialog1 = new OpenDialog(
+        this, QStringLiteral("SaveDialog1"),
+        {QStringLiteral("Salvar imagem"), QStringLiteral("tempo.png"),
+         QStringLiteral("Imagens PNG (*.png);;Imagens SVG (*.svg)"), QStringLiteral("png")},
+        chooseFileToSave);
+    connect(Salvarimagem1, &QAction::triggered, this,
+            program.command([this] { Salvarimagem1Click(); }));
+
+    placeWindow(*this, {884, 336}, {696, 520});
+}
+
+void TForm6::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int plotHeight = std::max(0, height() - PlotTop - CursorLineHeight);
+    Grafico->setGeometry(0, PlotTop, width(), plotHeight);
+    Lcursor->setGeometry(8, PlotTop + plotHeight + 2, std::max(0, width() - 16),
+                         CursorLineHeight - 4);
+}
+
+void TForm6::paintOn(PlotCanvas& canvas, int width, int height) const {
+    drawTimePlot(canvas, width, height, range_, curves_);
+}
+
+void TForm6::showCurves(const PlotCurves& functions, int count,
+                        const std::array<std::string, MaxCurves + 1>& files) {
+    ScopedCLocale locale;
+    responses_ = computeListedTimeResponses(functions, count, files, program_.log());
+    range_ = TimeRange{0.0, responses_.endTime};
+    resample();
+    program_.showWindow(*this);
+}
+
+// Numbers in the boxes and the log read as everywhere in the program: "." or "," typed,
+// "." shown.
+void TForm6::applyBoxes() {
+    ScopedCLocale locale;
+    AnalysisLog& log = program_.log();
+    const auto readBox = [&](QLineEdit* edit, const char* caption) -> std::optional<double> {
+        const std::string text = edit->text().toStdString();
+        const std::optional<double> value = parseDecimalNumber(text);
+        if (!value) log.print("Valor inválido em \"%s\": %s", caption, text.c_str());
+        return value;
+    };
+    const std::optional<double> tmin = readBox(Etmin, "Tempo inicial");
+    if (!tmin) return;
+    const std::optional<double> tmax = readBox(Etmax, "Tempo final");
+    if (!tmax) return;
+    const std::optional<long long> points = parseWholeNumber(Epontos->text().toStdString());
+    if (!points || *points < MinTimePoints || *points > MaxTimePoints) {
+        log.print("Número inválido de pontos (de %d a %d)", MinTimePoints, MaxTimePoints);
+        return;
+    }
+    if (!(*tmax > *tmin)) {
+        log.print("O tempo final (%g s) deve ser maior que o inicial (%g s)", *tmax, *tmin);
+        return;
+    }
+    range_.tmin = *tmin;
+    range_.tmax = *tmax;
+    points_ = static_cast<int>(*points);
+    resample();
+}
+
+void TForm6::resample() {
+    curves_ = sampleTimeCurves(responses_, range_, points_);
+    fitVerticalRange(range_, curves_);
+    Etmin->setText(numberText(range_.tmin));
+    Etmax->setText(numberText(range_.tmax));
+    Lcursor->clear();
+    Grafico->update();
+}
+
+void TForm6::keyPressEvent(QKeyEvent* event) {
+    const int keyCode = plotKeyCode(event->key(), event->modifiers());
+    if (keyCode == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    program_.errorBox().run([this, keyCode] { FormKeyDown(keyCode); });
+}
+
+// A new time window needs new samples; a new value window only a repaint.
+void TForm6::FormKeyDown(int keyCode) {
+    ScopedCLocale locale;
+    const TimeRange before = range_;
+    if (!applyTimeKey(keyCode, range_)) return;
+    if (range_.tmin != before.tmin || range_.tmax != before.tmax) {
+        const TimeRange values = range_;
+        curves_ = sampleTimeCurves(responses_, range_, points_);
+        Etmin->setText(numberText(range_.tmin));
+        Etmax->setText(numberText(range_.tmax));
+        range_.vmin = values.vmin;
+        range_.vmax = values.vmax;
+    }
+    Grafico->update();
+}
+
+void TForm6::showCursorAt(int x) {
+    const int sample = sampleAtColumn(x, Grafico->width(), range_, points_);
+    if (sample < 0) {
+        Lcursor->clear();
+        return;
+    }
+    ScopedCLocale locale;
+    const double t = range_.tmin + (range_.tmax - range_.tmin) * sample / (points_ - 1);
+    std::string line = "t = " + valueWithUnit(t, "s");
+    for (std::size_t k = 0; k < curves_.size(); ++k) {
+        const std::vector<double>& values = curves_[k].values;
+        if (static_cast<std::size_t>(sample) >= values.size()) continue;
+        char text[64];
+        std::snprintf(text, sizeof text, "%.6g", values[static_cast<std::size_t>(sample)]);
+        line += "   " + std::to_string(k + 1) + ": " + text;
+    }
+    Lcursor->setText(QString::fromStdString(line));
+}
+
+void TForm6::contextMenuEvent(QContextMenuEvent* event) {
+    PopupMenu1->popup(event->globalPos());
+}
+
+void TForm6::Salvarimagem1Click() {
+    if (!SaveDialog1->execute()) return;
+    const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
+    AnalysisLog& log = program_.log();
+    const auto paint = [this](PlotCanvas& canvas) {
+        paintOn(canvas, Grafico->width(), Grafico->height());
+    };
+    switch (render::savePaintedImage(path, Grafico->width(), Grafico->height(),
+                                     "Resposta no tempo", paint)) {
+        case render::ImageSaveStatus::Saved:
+            log.print("Imagem salva no arquivo %s", path.c_str());
+            break;
+        case render::ImageSaveStatus::UnknownFormat:
+            log.print("Imagem não salva: %s não termina em .png nem em .svg", path.c_str());
+            break;
+        case render::ImageSaveStatus::WriteFailed:
+            log.print("Não foi possível gravar a imagem %s", path.c_str());
+            break;
+    }
+}
+
+}  // namespace corvane::ui

@@ -1,0 +1,99 @@
+// TForm6, the window "Resposta no tempo", opened by "Tempo" of the plot list. It draws x(t)
+// of every listed function from 0 to an automatic end, or over the range typed in its
+// boxes; the arrows, A, R and the keypad's plus and minus move and zoom the view as in the
+// frequency plot; a line below the plot shows t and each curve's value under the pointer;
+// the context menu saves the picture as PNG or SVG.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "plot_data.h"
+#include "time_curves.h"
+
+class QAction;
+class QContextMenuEvent;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMouseEvent;
+class QPaintEvent;
+class QResizeEvent;
+
+namespace corvane::ui {
+
+class OpenDialog;
+class Program;
+
+/// The plot surface of TForm6: paints the view and reports the pointer.
+class TimePlotArea : public QWidget {
+public:
+    TimePlotArea(QWidget* parent, class TForm6& form);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    TForm6& form_;
+};
+
+class TForm6 : public QWidget {
+public:
+    explicit TForm6(Program& program);
+
+    QLabel* Label1;
+    QLineEdit* Etmin;
+    QLabel* Label2;
+    QLineEdit* Etmax;
+    QLabel* Label3;
+    QLineEdit* Epontos;
+    TimePlotArea* Grafico;
+    /// t and each curve's value at the pointer's column.
+    QLabel* Lcursor;
+    QMenu* PopupMenu1;
+    QAction* Salvarimagem1;
+    OpenDialog* SaveDialog1;
+
+    /// New curves from the plot list: computes their responses, sets the boxes to the
+    /// automatic range and shows the window.
+    void showCurves(const PlotCurves& functions, int count,
+                    const std::array<std::string, MaxCurves + 1>& files);
+    /// Enter in a box: reads the three boxes and draws over that range. A box that does
+    /// not hold a valid value is named in the log and nothing changes.
+    void applyBoxes();
+    /// A key command (a PlotKey code; other codes are ignored).
+    void FormKeyDown(int keyCode);
+    /// The cursor line for the pointer at column `x` of the plot surface; empty outside
+    /// the frame.
+    void showCursorAt(int x);
+    /// "Salvar imagem...": saves what the plot shows, at its size, as PNG or SVG.
+    void Salvarimagem1Click();
+
+    const TimeRange& range() const { return range_; }
+    const std::vector<TimeCurve>& curves() const { return curves_; }
+    /// Draws the view on `canvas` of the given size.
+    void paintOn(PlotCanvas& canvas, int width, int height) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Samples the curves over range_ and writes the time limits into the boxes.
+    void resample();
+
+    Program& program_;
+    ListedTimeResponses responses_;
+    TimeRange range_;
+    int points_ = DefaultTimePoints;
+    std::vector<TimeCurve> curves_;
+};
+
+}  // namespace corvane::ui
