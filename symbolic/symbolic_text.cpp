@@ -147,7 +147,9 @@ std::string formatPolynomial(const ExactPolynomial& p, const std::vector<Symbol>
         if (s == 0) {
             piece = group;
         } else if (group == "1" || group == "-1") {
-            piece = (group == "1" ? "" : "-") + power("s", s, notation);
+            // Appended, not "-" + ...: GCC 12 warns falsely (-Wrestrict) on that at -O3.
+            piece = group == "1" ? "" : "-";
+            piece += power("s", s, notation);
         } else {
             piece = power("s", s, notation) + std::string(style.groupTimes) +
                     std::string(style.open) + group + std::string(style.close);

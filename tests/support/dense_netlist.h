@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <string>
 
+#include "numbered.h"
+
 namespace corvane::test {
 
 inline std::string denseRcNetlist(int nodes) {
@@ -16,11 +18,11 @@ inline std::string denseRcNetlist(int nodes) {
     const int capacitors = std::min(nodes, 200 - 1 - nodes * (nodes - 1) / 2);
     for (int a = 1; a <= nodes; ++a) {
         if (a <= capacitors) {
-            text += "C" + std::to_string(a) + " " + std::to_string(a) + " 0 " +
+            text += numbered("C", a) + " " + std::to_string(a) + " 0 " +
                     std::to_string(1 + a % 3) + "e-6\n";
         }
         for (int b = a + 1; b <= nodes; ++b) {
-            text += "R" + std::to_string(++r) + " " + std::to_string(a) + " " + std::to_string(b) +
+            text += numbered("R", ++r) + " " + std::to_string(a) + " " + std::to_string(b) +
                     " " + std::to_string(1000 + 37 * ((a * 7 + b * 3) % 11)) + "\n";
         }
     }
