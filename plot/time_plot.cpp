@@ -132,7 +132,10 @@ std::string valueWithUnit(double value, std::string_view unit) {
     if (unit.empty() || value == 0.0 || !std::isfinite(value)) {
         std::snprintf(text, sizeof text, "%.3g", value);
         std::string result = text;
-        if (!unit.empty()) result += " " + std::string(unit);
+        if (!unit.empty()) {
+            result += ' ';
+            result += unit;
+        }
         return result;
     }
     static constexpr std::array<const char*, 9> Prefixes{"p", "n", "µ", "m", "", "k",
