@@ -223,7 +223,8 @@ TEST(PythonExampleTest, GainsFromTheJsonMatchThePlotter) {
     for (const std::size_t i : {0u, 75u, 150u, 225u, 300u}) {
         char text[32];
         std::snprintf(text, sizeof text, "%.17g", rows[i].first);
-        frequencies += (frequencies.empty() ? "" : ",") + std::string(text);
+        if (!frequencies.empty()) frequencies += ',';
+        frequencies += text;
         expected.push_back(rows[i].second);
     }
     const std::string script = std::string(CORVANE_EXAMPLES_DIR) + "/bode_json.py";
