@@ -195,7 +195,7 @@ TForm4::TForm4(Program& program) : program_(program) {
 void TForm4::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (laidOutSize_.isEmpty()) return;
-    // Never smaller than at the specified size: the controls would overlap the list.
+    // Never smaller than the designed size: the controls would overlap the list.
     const int grownWidth = std::max(0, width() - laidOutSize_.width());
     const int grownHeight = std::max(0, height() - laidOutSize_.height());
     Memo1->setGeometry(8, 8, 385 + grownWidth, 393 + grownHeight);

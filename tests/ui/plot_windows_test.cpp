@@ -266,7 +266,7 @@ private slots:
         QCOMPARE(box->text(), caption);
         QCOMPARE(box->geometry(), geometry);
         QCOMPARE(box->isChecked(), checked);
-        // Drawn whole, inside the window at its specified size.
+        // Drawn whole, inside the window at its designed size.
         QVERIFY(box->sizeHint().width() <= geometry.width());
         QVERIFY(box->geometry().right() < driver.program.form4().width());
     }
