@@ -120,7 +120,7 @@ struct PlotWindowState : PlotListHost {
     ~PlotWindowState() override { std::filesystem::remove_all(folder); }
 
     std::string editText(PlotEditBox box) const override {
-        return box == PlotEditBox::Esegmentos ? "600" : editBoxSpec(box).initialText;
+        return box == PlotEditBox::Esegmentos ? "600" : editBoxRow(box).initialText;
     }
     std::string listText() const override { return list; }
     void appendListLine(std::string_view) override {}

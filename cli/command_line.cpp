@@ -341,7 +341,7 @@ int parseExtent(std::string_view option, std::string_view text) {
 
 // The value of an option that stands for an edit box, refused here when "Plotar" could
 // not take it, so a mistyped option never draws a plot of something else.
-std::string checkedEditValue(const PlotEditBoxSpec& box, std::string_view text) {
+std::string checkedEditValue(const PlotEditBoxRow& box, std::string_view text) {
     if (box.parameter) {
         if (!parseDecimalNumber(text)) {
             throw UsageError("a opção " + std::string(box.option) +
@@ -363,9 +363,9 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
     while (args.next()) {
         const std::string_view arg = args.current();
         const auto edit = std::find_if(PlotEditBoxes.begin(), PlotEditBoxes.end(),
-                                       [&](const PlotEditBoxSpec& box) { return box.option == arg; });
+                                       [&](const PlotEditBoxRow& box) { return box.option == arg; });
         const auto hide = std::find_if(PlotQuantities.begin(), PlotQuantities.end(),
-                                       [&](const PlotQuantitySpec& q) {
+                                       [&](const PlotQuantityRow& q) {
                                            return q.checkBox && q.checkBox->hideOption == arg;
                                        });
         if (edit != PlotEditBoxes.end()) {

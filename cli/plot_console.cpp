@@ -11,7 +11,7 @@ namespace {
 
 bool writeRows(const Plotter& plotter, std::FILE* file) {
     bool ok = std::fputs("curva,ponto,frequencia", file) >= 0;
-    for (const PlotQuantitySpec& q : PlotQuantities)
+    for (const PlotQuantityRow& q : PlotQuantities)
         ok = std::fprintf(file, ",%s", q.csvColumn) >= 0 && ok;
     ok = std::fputc('\n', file) != EOF && ok;
     const ResponseTable& table = plotter.responseTable();
@@ -19,7 +19,7 @@ bool writeRows(const Plotter& plotter, std::FILE* file) {
     for (int k = 1; k <= plotter.curveCount(); ++k) {
         for (int i = 0; i < points; ++i) {
             ok = std::fprintf(file, "%d,%d,%.17g", k, i, table.frequency[i]) >= 0 && ok;
-            for (const PlotQuantitySpec& q : PlotQuantities)
+            for (const PlotQuantityRow& q : PlotQuantities)
                 ok = std::fprintf(file, ",%.17g", (table.*q.rows)[k][i]) >= 0 && ok;
             ok = std::fputc('\n', file) != EOF && ok;
         }

@@ -176,7 +176,7 @@ std::array<std::string, PlotEditBoxCount> fittedEditTexts(const PlotParameters& 
                                                           const std::string& segmentsText) {
     std::array<std::string, PlotEditBoxCount> texts{};
     for (std::size_t i = 0; i < PlotEditBoxCount; ++i) {
-        const PlotEditBoxSpec& box = PlotEditBoxes[i];
+        const PlotEditBoxRow& box = PlotEditBoxes[i];
         texts[i] = box.parameter ? shortText(fitted.*box.parameter) : segmentsText;
     }
     return texts;

@@ -39,7 +39,7 @@ PlotFrame makePlotFrame(int width, int height, const PlotParameters& p, bool log
         frame.bx = frame.x1 - frame.ax * p.wmax;
     }
     frame.dx = (frame.x1 - frame.x0) * 1.0 / p.segmentos;
-    for (const PlotQuantitySpec& q : PlotQuantities) {
+    for (const PlotQuantityRow& q : PlotQuantities) {
         frame.maps[static_cast<std::size_t>(q.quantity)] =
             verticalMap(frame, p.*q.minBox.parameter, p.*q.maxBox.parameter);
     }

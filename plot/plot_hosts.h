@@ -25,7 +25,7 @@ public:
     virtual void uncheckLogarithmic() = 0;
     /// CBgrade, "Grade".
     virtual bool grid() const = 0;
-    /// The check box of a quantity that has one (PlotQuantitySpec::checkBox): CBfase,
+    /// The check box of a quantity that has one (PlotQuantityRow::checkBox): CBfase,
     /// "Fase"; CBtg, "Atraso de grupo".
     virtual bool shows(PlotQuantity quantity) const = 0;
     /// CBfasecontinua, "Fase contínua": the phase unwrapped along each curve from its
@@ -37,7 +37,7 @@ public:
 };
 
 /// Whether the curves of `q` are drawn: always for a quantity without a check box.
-inline bool isShown(const PlotCheckBoxes& boxes, const PlotQuantitySpec& q) {
+inline bool isShown(const PlotCheckBoxes& boxes, const PlotQuantityRow& q) {
     return q.checkBox == nullptr || boxes.shows(q.quantity);
 }
 

@@ -67,19 +67,19 @@ struct Trace {
 // value without a position breaks the line instead of drawing to nowhere. A quantity that
 // wraps (the phase) is either unwrapped along the curve, or its line is broken where it
 // jumps by more than half a period: that jump is the wrap, not the response.
-void drawCurveStep(PlotCanvas& canvas, const PlotQuantitySpec& spec, const PlotFrame& frame,
+void drawCurveStep(PlotCanvas& canvas, const PlotQuantityRow& row, const PlotFrame& frame,
                    const VerticalMap& map, double value, int i, int previousX, int x,
                    bool unwrap, Trace& trace) {
-    canvas.setPen(spec.colour, PenStyle::Solid);
+    canvas.setPen(row.colour, PenStyle::Solid);
     bool wrapped = false;
-    if (spec.wrapPeriod > 0 && trace.value && std::isfinite(value)) {
+    if (row.wrapPeriod > 0 && trace.value && std::isfinite(value)) {
         if (unwrap) {
             value += trace.turns;
-            const double turns = std::round((*trace.value - value) / spec.wrapPeriod);
-            value += turns * spec.wrapPeriod;
-            trace.turns += turns * spec.wrapPeriod;
+            const double turns = std::round((*trace.value - value) / row.wrapPeriod);
+            value += turns * row.wrapPeriod;
+            trace.turns += turns * row.wrapPeriod;
         } else {
-            wrapped = std::abs(value - *trace.value) > spec.wrapPeriod / 2;
+            wrapped = std::abs(value - *trace.value) > row.wrapPeriod / 2;
         }
     }
     const std::optional<int> y = toPixelY(frame, map, value);
@@ -143,7 +143,7 @@ void drawLabels(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
         canvas.drawText(frame.x0 - canvas.textWidth(text) - 2, top, text, colour, Black);
     };
     for (int row = static_cast<int>(PlotQuantities.size()) - 1; row >= 0; --row) {
-        const PlotQuantitySpec& q = PlotQuantities[static_cast<std::size_t>(row)];
+        const PlotQuantityRow& q = PlotQuantities[static_cast<std::size_t>(row)];
         if (!isShown(checkBoxes, q)) continue;
         const auto [low, high] = rangeLabels(p.*q.minBox.parameter, p.*q.maxBox.parameter);
         valueLabel(high, frame.y0 + RowHeight * row, q.colour);
@@ -177,8 +177,8 @@ void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
         for (int k = curveCount; k >= 1; --k) {
             for (std::size_t q = 0; q < PlotQuantityCount; ++q) {
                 if (!shown[q]) continue;
-                const PlotQuantitySpec& spec = PlotQuantities[q];
-                drawCurveStep(canvas, spec, frame, frame.maps[q], (table.*spec.rows)[k][i], i,
+                const PlotQuantityRow& row = PlotQuantities[q];
+                drawCurveStep(canvas, row, frame, frame.maps[q], (table.*row.rows)[k][i], i,
                               previousX, x, unwrap, traces[k][q]);
             }
         }
@@ -203,7 +203,7 @@ void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
                 const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount) {
     constexpr int RowHeight = 12;
     constexpr int Inset = 4;
-    const PlotQuantitySpec& gain = quantitySpec(PlotQuantity::Gain);
+    const PlotQuantityRow& gain = quantityRow(PlotQuantity::Gain);
     for (int k = 1; k <= curveCount; ++k) {
         const std::string line = legendLine(k, numeratorFiles[static_cast<std::size_t>(k)]);
         canvas.drawText(frame.x1 - canvas.textWidth(line) - Inset,

@@ -20,7 +20,7 @@ enum class PlotEditBox { Ewmin, Ewmax, Egmin, Egmax, Efmin, Efmax, Eamin, Eamax,
 inline constexpr std::size_t PlotEditBoxCount = 9;
 
 /// One edit box of the plot list window.
-struct PlotEditBoxSpec {
+struct PlotEditBoxRow {
     PlotEditBox box;
     const char* objectName;
     /// The label to its left: object name and caption.
@@ -48,13 +48,13 @@ struct PlotQuantityCheckBox {
 enum class PlotQuantity { Gain, Phase, Delay };
 inline constexpr std::size_t PlotQuantityCount = 3;
 
-struct PlotQuantitySpec {
+struct PlotQuantityRow {
     PlotQuantity quantity;
     /// The unit written beside the axis, in the colour of the curves.
     const char* unit;
     Colour colour;
-    PlotEditBoxSpec minBox;
-    PlotEditBoxSpec maxBox;
+    PlotEditBoxRow minBox;
+    PlotEditBoxRow maxBox;
     /// Where the evaluation leaves it and where the table keeps it.
     double CurveResponse::*response;
     ResponseTable::Rows<double> ResponseTable::*rows;
@@ -67,13 +67,13 @@ struct PlotQuantitySpec {
     double wrapPeriod = 0.0;
 };
 
-inline constexpr PlotEditBoxSpec FrequencyMinBox{
+inline constexpr PlotEditBoxRow FrequencyMinBox{
     PlotEditBox::Ewmin, "Ewmin", "Label1", "Frequência mínima", "0.1", "--wmin",
     &PlotParameters::wmin};
-inline constexpr PlotEditBoxSpec FrequencyMaxBox{
+inline constexpr PlotEditBoxRow FrequencyMaxBox{
     PlotEditBox::Ewmax, "Ewmax", "Label2", "Frequência máxima", "5", "--wmax",
     &PlotParameters::wmax};
-inline constexpr PlotEditBoxSpec SegmentsBox{
+inline constexpr PlotEditBoxRow SegmentsBox{
     PlotEditBox::Esegmentos, "Esegmentos", "Label9", "Segmentos", "300", "--segmentos", nullptr};
 
 inline constexpr PlotQuantityCheckBox PhaseCheckBox{"CBfase", "Fase", "--sem-fase", 464, 57};
@@ -82,7 +82,7 @@ inline constexpr PlotQuantityCheckBox DelayCheckBox{"CBtg", "Atraso de grupo", "
 
 /// The rows in the order the curves of one point are drawn; the range labels stack in
 /// this order from the top and bottom edges.
-inline constexpr std::array<PlotQuantitySpec, PlotQuantityCount> PlotQuantities{{
+inline constexpr std::array<PlotQuantityRow, PlotQuantityCount> PlotQuantities{{
     {PlotQuantity::Gain, "dB", White,
      {PlotEditBox::Egmin, "Egmin", "Label4", "Módulo mínimo (dB)", "-60", "--gmin",
       &PlotParameters::gmin},
@@ -104,12 +104,12 @@ inline constexpr std::array<PlotQuantitySpec, PlotQuantityCount> PlotQuantities{
 }};
 
 namespace detail {
-constexpr std::array<PlotEditBoxSpec, PlotEditBoxCount> collectEditBoxes() {
-    std::array<PlotEditBoxSpec, PlotEditBoxCount> boxes{};
+constexpr std::array<PlotEditBoxRow, PlotEditBoxCount> collectEditBoxes() {
+    std::array<PlotEditBoxRow, PlotEditBoxCount> boxes{};
     std::size_t n = 0;
     boxes[n++] = FrequencyMinBox;
     boxes[n++] = FrequencyMaxBox;
-    for (const PlotQuantitySpec& q : PlotQuantities) {
+    for (const PlotQuantityRow& q : PlotQuantities) {
         boxes[n++] = q.minBox;
         boxes[n++] = q.maxBox;
     }
@@ -117,7 +117,7 @@ constexpr std::array<PlotEditBoxSpec, PlotEditBoxCount> collectEditBoxes() {
     return boxes;
 }
 
-constexpr bool editBoxesInEnumOrder(const std::array<PlotEditBoxSpec, PlotEditBoxCount>& boxes) {
+constexpr bool editBoxesInEnumOrder(const std::array<PlotEditBoxRow, PlotEditBoxCount>& boxes) {
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         if (static_cast<std::size_t>(boxes[i].box) != i) return false;
     }
@@ -136,16 +136,16 @@ static_assert(detail::quantitiesInEnumOrder(),
               "PlotQuantity must list the quantities in the order of PlotQuantities");
 
 /// Every edit box, in the order "Plotar" reads them and the window stacks them.
-inline constexpr std::array<PlotEditBoxSpec, PlotEditBoxCount> PlotEditBoxes =
+inline constexpr std::array<PlotEditBoxRow, PlotEditBoxCount> PlotEditBoxes =
     detail::collectEditBoxes();
 static_assert(detail::editBoxesInEnumOrder(PlotEditBoxes),
               "PlotEditBox must list the boxes in the order of PlotEditBoxes");
 
-inline const PlotEditBoxSpec& editBoxSpec(PlotEditBox box) {
+inline const PlotEditBoxRow& editBoxRow(PlotEditBox box) {
     return PlotEditBoxes[static_cast<std::size_t>(box)];
 }
 
-inline const PlotQuantitySpec& quantitySpec(PlotQuantity quantity) {
+inline const PlotQuantityRow& quantityRow(PlotQuantity quantity) {
     return PlotQuantities[static_cast<std::size_t>(quantity)];
 }
 

@@ -124,7 +124,7 @@ std::optional<std::array<std::string, PlotEditBoxCount>> Plotter::fittedRanges(
     PlotParameters current;
     current.wmin = parseDecimalNumber(window.editText(PlotEditBox::Ewmin)).value_or(0.0);
     current.wmax = parseDecimalNumber(window.editText(PlotEditBox::Ewmax)).value_or(0.0);
-    for (const PlotQuantitySpec& q : PlotQuantities) {
+    for (const PlotQuantityRow& q : PlotQuantities) {
         current.*q.minBox.parameter = parseDecimalNumber(window.editText(q.minBox.box)).value_or(0.0);
         current.*q.maxBox.parameter = parseDecimalNumber(window.editText(q.maxBox.box)).value_or(0.0);
     }
@@ -135,7 +135,7 @@ std::optional<std::array<std::string, PlotEditBoxCount>> Plotter::fittedRanges(
 
 std::optional<PlotParameters> Plotter::readParameters(const PlotListHost& window) {
     PlotParameters p;
-    for (const PlotEditBoxSpec& box : PlotEditBoxes) {
+    for (const PlotEditBoxRow& box : PlotEditBoxes) {
         const std::string text = window.editText(box.box);
         if (box.parameter) {
             const std::optional<double> value = parseDecimalNumber(text);

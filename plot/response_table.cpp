@@ -10,7 +10,7 @@ void refreshResponsePoint(ResponseTable& table, const PlotCurves& curves, int cu
     table.frequency[i] = w;
     for (int k = 1; k <= curveCount; ++k) {
         const CurveResponse r = evaluateCurve(curves[k], w, hz);
-        for (const PlotQuantitySpec& q : PlotQuantities)
+        for (const PlotQuantityRow& q : PlotQuantities)
             (table.*q.rows)[k][i] = r.*q.response;
     }
 }

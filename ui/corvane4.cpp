@@ -92,11 +92,11 @@ TForm4::TForm4(Program& program) : program_(program) {
 
     // The edit boxes stack in one column, 24 pixels apart, in the order "Plotar" reads them.
     for (std::size_t i = 0; i < PlotEditBoxCount; ++i) {
-        const PlotEditBoxSpec& spec = PlotEditBoxes[i];
+        const PlotEditBoxRow& row = PlotEditBoxes[i];
         const int top = EditTop + EditRowHeight * static_cast<int>(i);
         editLabels_[i] =
-            addLabel(this, spec.labelName, QString::fromUtf8(spec.caption), {LabelLeft, top + 8});
-        editBoxes_[i] = addEditBox(this, spec.objectName, QString::fromUtf8(spec.initialText), top);
+            addLabel(this, row.labelName, QString::fromUtf8(row.caption), {LabelLeft, top + 8});
+        editBoxes_[i] = addEditBox(this, row.objectName, QString::fromUtf8(row.initialText), top);
     }
     Ewmin = editBox(PlotEditBox::Ewmin);
     Ewmax = editBox(PlotEditBox::Ewmax);
@@ -122,7 +122,7 @@ TForm4::TForm4(Program& program) : program_(program) {
     CBlog = addCheckBox(this, "CBlog", QStringLiteral("Frequências em escala logarítmica"),
                         {408, 296, 240, 17}, true);
     CBgrade = addCheckBox(this, "CBgrade", QStringLiteral("Grade"), {408, 320, 97, 17}, true);
-    for (const PlotQuantitySpec& q : PlotQuantities) {
+    for (const PlotQuantityRow& q : PlotQuantities) {
         if (!q.checkBox) continue;
         quantityBoxes_[static_cast<std::size_t>(q.quantity)] =
             addCheckBox(this, q.checkBox->objectName, QString::fromUtf8(q.checkBox->caption),

@@ -136,7 +136,7 @@ struct FakeListHost : PlotListHost {
 
     static std::map<PlotEditBox, std::string> initialEdits() {
         std::map<PlotEditBox, std::string> texts;
-        for (const PlotEditBoxSpec& box : PlotEditBoxes)
+        for (const PlotEditBoxRow& box : PlotEditBoxes)
             texts[box.box] = box.initialText;
         return texts;
     }
