@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstdio>
 #include <numbers>
 
 #include "polynomial_roots.h"
@@ -238,6 +239,22 @@ double verificationError(const Polynomial& numerator, const Polynomial& denomina
         worst = std::max(worst, peak > 0.0 ? difference / peak : difference);
     }
     return worst;
+}
+
+std::string impulseText(const std::vector<double>& impulses) {
+    std::string text;
+    for (std::size_t order = 0; order < impulses.size(); ++order) {
+        if (impulses[order] == 0.0) continue;
+        const std::string derivative = order == 0   ? "δ(t)"
+                                       : order == 1 ? "δ'(t)"
+                                       : order == 2 ? "δ''(t)"
+                                                    : "δ^(" + std::to_string(order) + ")(t)";
+        char area[64];
+        std::snprintf(area, sizeof area, "%.6g", impulses[order]);
+        if (!text.empty()) text += " + ";
+        text += std::string(area) + "·" + derivative;
+    }
+    return text;
 }
 
 }  // namespace corvane

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <vector>
 
 #include "polynomial.h"
@@ -68,5 +69,8 @@ double automaticEndTime(std::span<const TimeResponse> curves);
 /// few times in (0, tEnd] where the contour is reliable.
 double verificationError(const Polynomial& numerator, const Polynomial& denominator,
                          const TimeResponse& x, double tEnd, double peak);
+
+/// "0.5·δ(t) + 2·δ'(t)": the impulses at t = 0, or nothing when there are none.
+std::string impulseText(const std::vector<double>& impulses);
 
 }  // namespace corvane

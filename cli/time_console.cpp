@@ -35,27 +35,6 @@ std::optional<std::string> readList(const std::string& path) {
     return text;
 }
 
-std::string formatted(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
-// "0.5·δ(t) + 2·δ'(t)": the impulses at t = 0, or nothing when there are none.
-std::string impulseText(const std::vector<double>& impulses) {
-    std::string text;
-    for (std::size_t order = 0; order < impulses.size(); ++order) {
-        if (impulses[order] == 0.0) continue;
-        const std::string derivative = order == 0   ? "δ(t)"
-                                       : order == 1 ? "δ'(t)"
-                                       : order == 2 ? "δ''(t)"
-                                                    : "δ^(" + std::to_string(order) + ")(t)";
-        if (!text.empty()) text += " + ";
-        text += formatted("%.6g", impulses[order]) + "·" + derivative;
-    }
-    return text;
-}
-
 bool sameValue(const Polynomial& a, const Polynomial& b) {
     if (a.degree != b.degree || a.constant != b.constant) return false;
     for (int i = 0; i <= std::clamp(a.degree, 0, MaxDegree); ++i) {

@@ -30,22 +30,6 @@ double sampleTime(const TimeRange& range, int i, int points) {
 
 }  // namespace
 
-std::string impulseText(const std::vector<double>& impulses) {
-    std::string text;
-    for (std::size_t order = 0; order < impulses.size(); ++order) {
-        if (impulses[order] == 0.0) continue;
-        const std::string derivative = order == 0   ? "δ(t)"
-                                       : order == 1 ? "δ'(t)"
-                                       : order == 2 ? "δ''(t)"
-                                                    : "δ^(" + std::to_string(order) + ")(t)";
-        char area[64];
-        std::snprintf(area, sizeof area, "%.6g", impulses[order]);
-        if (!text.empty()) text += " + ";
-        text += std::string(area) + "·" + derivative;
-    }
-    return text;
-}
-
 ListedTimeResponses computeListedTimeResponses(
     const PlotCurves& functions, int count,
     const std::array<std::string, MaxCurves + 1>& files, AnalysisLog& log) {

@@ -32,8 +32,6 @@ struct ListedTimeResponses {
     double endTime = 1.0;
 };
 
-/// "0.5·δ(t) + 2·δ'(t)": the impulses at t = 0, or nothing when there are none.
-std::string impulseText(const std::vector<double>& impulses);
 
 /// x(t) of curves 1 .. `count`, with `files` the numerators' list lines. Logs, per curve,
 /// its impulses at t = 0, and why a curve is not drawn: poles not found, or a mismatch
