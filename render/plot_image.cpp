@@ -55,39 +55,6 @@ private:
     std::unique_ptr<QGuiApplication> application_;
 };
 
-void paintOn(QPaintDevice& device, Plotter& plotter, PlotCheckBoxes& checkBoxes, int width,
-             int height) {
-    QPainter painter(&device);
-    painter.setFont(plotFont());
-    QPainterCanvas canvas(painter);
-    plotter.paint(canvas, width, height, checkBoxes);
-}
-
-QByteArray pngOfPlot(Plotter& plotter, PlotCheckBoxes& checkBoxes, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull()) return {};
-    paintOn(image, plotter, checkBoxes, width, height);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) return {};
-    return bytes;
-}
-
-QByteArray svgOfPlot(Plotter& plotter, PlotCheckBoxes& checkBoxes, int width, int height) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(QSize(width, height));
-    generator.setViewBox(QRect(0, 0, width, height));
-    generator.setResolution(96);
-    generator.setTitle("Resposta em frequência");
-    paintOn(generator, plotter, checkBoxes, width, height);
-    return bytes;
-}
-
 // Through a new file and a rename, every write checked: a full disk leaves the old image.
 bool writeWhole(const std::string& path, const QByteArray& bytes) {
     return replaceFile(path, [&](std::FILE* file) {
@@ -100,20 +67,11 @@ bool writeWhole(const std::string& path, const QByteArray& bytes) {
 
 ImageSaveStatus savePlotImage(Plotter& plotter, PlotCheckBoxes& checkBoxes, const std::string& path,
                               int width, int height) {
-    const std::optional<ImageFormat> format = imageFormatOf(path);
-    if (!format) return ImageSaveStatus::UnknownFormat;
-    const OffscreenApplication application;
-    // The whole image is drawn in memory first, so a fault in the paint leaves no file.
-    const QByteArray bytes = *format == ImageFormat::Png
-                                 ? pngOfPlot(plotter, checkBoxes, width, height)
-                                 : svgOfPlot(plotter, checkBoxes, width, height);
-    if (bytes.isEmpty() || !writeWhole(path, bytes)) return ImageSaveStatus::WriteFailed;
-    return ImageSaveStatus::Saved;
+    return savePaintedImage(path, width, height, "Resposta em frequência",
+                            [&](PlotCanvas& canvas) {
+                                plotter.paint(canvas, width, height, checkBoxes);
+                            });
 }
-
-}  // namespace corvane::render
-
-namespace corvane::render {
 
 ImageSaveStatus savePaintedImage(const std::string& path, int width, int height,
                                  const char* title,
@@ -121,6 +79,7 @@ ImageSaveStatus savePaintedImage(const std::string& path, int width, int height,
     const std::optional<ImageFormat> format = imageFormatOf(path);
     if (!format) return ImageSaveStatus::UnknownFormat;
     const OffscreenApplication application;
+    // The whole image is drawn in memory first, so a fault in the paint leaves no file.
     auto paintOnDevice = [&](QPaintDevice& device) {
         QPainter painter(&device);
         painter.setFont(plotFont());
