@@ -285,7 +285,10 @@ ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
     }
     log.print("Tempo usado: %ld s", options.clock() - start);
     counts.cachedMinors = expander.cache().entries();
-    counts.cacheBytes = expander.cache().bytes();
+    counts.cacheBytes = expander.cache().peakBytes();
+    counts.cacheWholeRunBytes = expander.cache().wholeRunBytes();
+    counts.cacheOrdersGivenUp = expander.cache().ordersGivenUp();
+    counts.cacheCompactions = expander.cache().compactions();
     counts.cacheFull = expander.cache().full();
     return counts;
 }

@@ -103,7 +103,13 @@ struct ExpansionCounts {
     ProductCount denominator = 0;
     std::array<ProductCount, MaxVariables + 1> numerator{};
     std::size_t cachedMinors = 0;
+    /// The most memory the minors held at once.
     std::size_t cacheBytes = 0;
+    /// The memory that storing every minor of the run would have taken.
+    std::size_t cacheWholeRunBytes = 0;
+    /// Orders of minors given up for want of memory, and compactions of the records.
+    int cacheOrdersGivenUp = 0;
+    int cacheCompactions = 0;
     bool cacheFull = false;
     /// The user stopped the run: the functions are incomplete and nothing else was logged.
     bool cancelled = false;

@@ -12,9 +12,7 @@ bool isZero(const MnaEntry& e) {
     return e.s0 == 0.0 && e.s1 == 0.0;
 }
 
-// Minors below this order cost less to expand again than to look up in a large table, and
-// they are the most numerous: they are expanded directly, never stored.
-constexpr int SmallestStoredOrder = 4;
+constexpr int SmallestStoredOrder = MinorCache::SmallestStoredOrder;
 
 // The sign of the term of `row` in an expansion over `rows`: the rows alternate +, −, +, …
 // in ascending order, whether their terms are skipped or not.
@@ -135,27 +133,18 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, P
     }
 
     // The minors of this level are found in the table first, all of them, so that their
-    // memory loads overlap instead of following one another. (Expanding one minor only
-    // stores minors of deeper levels, so what is found here stays true below.)
+    // memory loads overlap instead of following one another. (Expanding one minor stores
+    // minors of deeper levels only; should the cache give minors up to make room, what
+    // was found is looked up again.)
     Frame& frame = frames_[depth];
-    std::array<MinorCache::Entry, SystemRows>& cached = frame.cached;
+    const bool childrenStored = m - 1 >= SmallestStoredOrder;
+    const bool childrenLookedUp = childrenStored && cache_.storesOrder(m - 1);
     Mask stored = 0;
     Mask found = 0;
-    const bool childrenStored = m - 1 >= SmallestStoredOrder;
-    if (childrenStored) {
-        for (Mask remaining = terms; remaining; remaining &= remaining - 1) {
-            const Mask bit = remaining & -remaining;
-            if (!reachableTwice(depth + 1, rows & ~bit)) continue;
-            stored |= bit;
-            cache_.prefetch(keyOf(depth + 1, rows & ~bit));
-        }
-        for (Mask remaining = stored; remaining; remaining &= remaining - 1) {
-            const int row = std::countr_zero(remaining);
-            if (cache_.find(keyOf(depth + 1, rows & ~(Mask{1} << row)), cached[row])) {
-                found |= Mask{1} << row;
-                __builtin_prefetch(cached[row].coef);
-            }
-        }
+    std::uint64_t generation = cache_.generation();
+    if (childrenLookedUp) {
+        stored = storedChildren(depth, rows, terms);
+        found = findChildren(depth, rows, stored, frame.cached);
     }
 
     Polynomial& minor = frame.minor;
@@ -172,7 +161,7 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, P
             expandDirectly(depth + 1, childRows, minor, count);
         } else if (found & bit) {
             // A stored minor is used where it lies.
-            const MinorCache::Entry& hit = cached[row];
+            const MinorCache::Entry& hit = frame.cached[row];
             count += hit.count;
             if (hit.degree > 0 || hit.coef[0] != 0.0) {
                 addProduct(signOfTerm(rows, row), entry(row, position), hit.coef, hit.degree,
@@ -186,13 +175,49 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, P
             ProductCount childCount = 0;
             expand(depth + 1, childRows, childMatching, minor, childCount);
             count += childCount;
-            if (stored & bit) cache_.insert(keyOf(depth + 1, childRows), minor, childCount);
+            if (stored & bit) cache_.insert(keyOf(depth + 1, childRows), m - 1, minor, childCount);
+            if (cache_.generation() != generation) {
+                generation = cache_.generation();
+                const Mask later = remaining & (remaining - 1);
+                stored &= cache_.storesOrder(m - 1) ? ~Mask{0} : 0;
+                found = findChildren(depth, rows, found & later & stored, frame.cached);
+            }
         }
         if (minor.degree > 0 || minor.coef[0] != 0.0) {
             addProduct(signOfTerm(rows, row), entry(row, position), minor, result);
             ++count;
         }
     }
+}
+
+// The terms whose minors are worth storing: those another parent can reach too.
+MemoisedExpansion::Mask MemoisedExpansion::storedChildren(int depth, Mask rows, Mask terms) const {
+    Mask stored = 0;
+    for (Mask remaining = terms; remaining; remaining &= remaining - 1) {
+        const Mask bit = remaining & -remaining;
+        if (!reachableTwice(depth + 1, rows & ~bit)) continue;
+        stored |= bit;
+        cache_.prefetch(keyOf(depth + 1, rows & ~bit));
+    }
+    return stored;
+}
+
+// Looks up the minors of the terms in `candidates`; returns those found, with their
+// entries in `cached`.
+MemoisedExpansion::Mask MemoisedExpansion::findChildren(
+    int depth, Mask rows, Mask candidates, std::array<MinorCache::Entry, SystemRows>& cached) {
+    Mask found = 0;
+    std::uint64_t hits = 0;
+    for (Mask remaining = candidates; remaining; remaining &= remaining - 1) {
+        const int row = std::countr_zero(remaining);
+        if (cache_.find(keyOf(depth + 1, rows & ~(Mask{1} << row)), cached[row])) {
+            found |= Mask{1} << row;
+            ++hits;
+            __builtin_prefetch(cached[row].coef);
+        }
+    }
+    if (hits != 0) cache_.noteHits(n_ - depth - 1, hits);
+    return found;
 }
 
 // The plain recursion itself, on a row set.
@@ -238,6 +263,9 @@ void MemoisedExpansion::expandDeterminant(Polynomial& result,
                                           int replacedPosition) {
     columns_ = columns;
     replacedPosition_ = replacedPosition;
+    // Numerator k asks for shared minors from depth k on only, and the numerators after
+    // it from deeper still.
+    cache_.startDeterminant(replacedPosition, n_ - replacedPosition);
     progressTerms_.fill(0);
     progressCurrent_.fill(0);
     if (n_ <= 1) {

@@ -50,6 +50,9 @@ private:
 
     void expand(int depth, Mask rows, const Matching& matching, Polynomial& result,
                 ProductCount& count);
+    Mask storedChildren(int depth, Mask rows, Mask terms) const;
+    Mask findChildren(int depth, Mask rows, Mask candidates,
+                      std::array<MinorCache::Entry, SystemRows>& cached);
     void expandDirectly(int depth, Mask rows, Polynomial& result, ProductCount& count);
     bool matchWithoutRow(int depth, const Matching& parent, int removedRow, Matching& child) const;
     bool augment(int row, Mask positions, Mask& visited, Matching& matching) const;

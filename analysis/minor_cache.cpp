@@ -5,22 +5,38 @@
 #include <cstring>
 #include <utility>
 
+#include "run_state.h"
+
 namespace corvane {
 
 namespace {
 constexpr int InitialSlotBits = 16;
+constexpr int SmallestSlotBits = 8;
 // A record number holds 12 bits of block and 20 of word.
 constexpr std::size_t MaxBlocks = 4096;
 constexpr std::size_t AddressableBytes = (std::size_t{1} << 32) * sizeof(std::uint64_t);
+
+// The rows of a key are its low bits, one per variable; the column list is above them.
+int orderOfKey(std::uint32_t key) {
+    return std::popcount(key & ((std::uint32_t{1} << MaxVariables) - 1));
+}
+int listOfKey(std::uint32_t key) {
+    return static_cast<int>(key >> MaxVariables);
+}
 }  // namespace
 
 MinorCache::MinorCache(std::size_t limitBytes)
     : limitBytes_(std::min(limitBytes, AddressableBytes)) {
-    if (sizeof(Slot) << InitialSlotBits > limitBytes_) return;
-    table_ = PageBuffer(sizeof(Slot) << InitialSlotBits);
+    // A small limit starts with a small table, so that the records keep most of it.
+    int slotBits = InitialSlotBits;
+    while (slotBits > SmallestSlotBits && sizeof(Slot) << (slotBits + 2) > limitBytes_)
+        --slotBits;
+    if (sizeof(Slot) << (slotBits + 1) > limitBytes_) return;
+    table_ = PageBuffer(sizeof(Slot) << slotBits);
     if (!table_) return;
-    slotCount_ = std::size_t{1} << InitialSlotBits;
-    shift_ = 64 - InitialSlotBits;
+    slotCount_ = std::size_t{1} << slotBits;
+    shift_ = 64 - slotBits;
+    notePeak();
 }
 
 std::size_t MinorCache::bytes() const {
@@ -40,7 +56,7 @@ bool MinorCache::find(std::uint32_t key, Entry& entry) const {
         if (slot.keyPlusOne == 0) return false;
         if (slot.keyPlusOne != key + 1) continue;
         const std::uint64_t* record = recordAt(slot.record);
-        entry.count = (static_cast<ProductCount>(record[1] >> 8) << 64) | record[0];
+        entry.count = (static_cast<ProductCount>(record[1] >> 8 & CountHighMask) << 64) | record[0];
         entry.degree = static_cast<int>(record[1] & 0xff);
         entry.coef = reinterpret_cast<const double*>(record + RecordHeaderWords);
         return true;
@@ -54,68 +70,242 @@ bool MinorCache::growTable() {
     if (bytes() + newCount * sizeof(Slot) > limitBytes_) return false;
     PageBuffer larger(newCount * sizeof(Slot));
     if (!larger) return false;
-    Slot* fresh = static_cast<Slot*>(larger.data());
-    const Slot* old = slotArray();
-    const int newShift = shift_ - 2;
-    const std::size_t mask = newCount - 1;
-    for (std::size_t j = 0; j < slotCount_; ++j) {
-        if (old[j].keyPlusOne == 0) continue;
-        const std::uint64_t hash = ((old[j].keyPlusOne - 1) * 0x9e3779b97f4a7c15ull) >> newShift;
-        std::size_t i = static_cast<std::size_t>(hash);
-        while (fresh[i].keyPlusOne != 0)
-            i = (i + 1) & mask;
-        fresh[i] = old[j];
-    }
-    table_ = std::move(larger);
+    PageBuffer old = std::exchange(table_, std::move(larger));
+    const Slot* oldSlots = static_cast<const Slot*>(old.data());
+    const std::size_t oldCount = slotCount_;
     slotCount_ = newCount;
-    shift_ = newShift;
+    shift_ -= 2;
+    notePeak();
+    for (std::size_t j = 0; j < oldCount; ++j) {
+        if (oldSlots[j].keyPlusOne != 0) placeInTable(oldSlots[j].keyPlusOne - 1, oldSlots[j].record);
+    }
     return true;
 }
 
-std::uint64_t* MinorCache::reserveRecord(std::size_t words, std::uint32_t& record) {
-    if (usedInLastBlock_ + words > lastBlockWords_) {
-        const std::size_t size =
-            std::clamp(lastBlockWords_ * 2, SmallestBlockWords, LargestBlockWords);
-        if (blocks_.size() == MaxBlocks) return nullptr;
-        if (bytes() + size * sizeof(std::uint64_t) > limitBytes_) return nullptr;
-        PageBuffer block(size * sizeof(std::uint64_t));
-        if (!block) return nullptr;
-        blocks_.push_back(std::move(block));
-        blockBytes_ += size * sizeof(std::uint64_t);
-        lastBlockWords_ = size;
-        usedInLastBlock_ = 0;
-    }
-    record = static_cast<std::uint32_t>(((blocks_.size() - 1) << BlockBits) | usedInLastBlock_);
-    std::uint64_t* start = static_cast<std::uint64_t*>(blocks_.back().data()) + usedInLastBlock_;
-    usedInLastBlock_ += words;
-    return start;
-}
-
-void MinorCache::insert(std::uint32_t key, const Polynomial& minor, ProductCount count) {
-    if (count >> 120 != 0) return;  // beyond what a record holds; never for 25 unknowns
-    if (slotCount_ == 0 || ((entries_ + 1) * 2 > slotCount_ && !growTable())) {
-        refused_ = true;
-        return;
-    }
-    std::uint32_t record = 0;
-    const std::size_t coefficients = static_cast<std::size_t>(minor.degree) + 1;
-    std::uint64_t* words = reserveRecord(RecordHeaderWords + coefficients, record);
-    if (!words) {
-        refused_ = true;
-        return;
-    }
-    words[0] = static_cast<std::uint64_t>(count);
-    words[1] =
-        static_cast<std::uint64_t>(count >> 64) << 8 | static_cast<std::uint64_t>(minor.degree);
-    std::memcpy(words + RecordHeaderWords, minor.coef.data(), coefficients * sizeof(double));
-
+void MinorCache::placeInTable(std::uint32_t key, std::uint32_t record) {
     const std::size_t mask = slotCount_ - 1;
     Slot* table = slotArray();
     std::size_t i = slotIndex(key);
     while (table[i].keyPlusOne != 0)
         i = (i + 1) & mask;
     table[i] = Slot{key + 1, record};
+}
+
+std::uint64_t* MinorCache::reserveRecord(std::size_t words, std::uint32_t& record) {
+    for (;;) {
+        if (currentBlock_ < blocks_.size()) {
+            const std::size_t capacity = blocks_[currentBlock_].size() / sizeof(std::uint64_t);
+            if (usedWords_[currentBlock_] + words <= capacity) break;
+            if (currentBlock_ + 1 < blocks_.size()) {
+                ++currentBlock_;
+                continue;
+            }
+        }
+        const std::size_t lastWords =
+            blocks_.empty() ? 0 : blocks_.back().size() / sizeof(std::uint64_t);
+        const std::size_t size = std::clamp(lastWords * 2, SmallestBlockWords, LargestBlockWords);
+        if (blocks_.size() == MaxBlocks) return nullptr;
+        if (bytes() + size * sizeof(std::uint64_t) > limitBytes_) return nullptr;
+        // Memory already mapped and warm serves better than fresh pages, which cost a
+        // fault each: the dead minors make room first once they are half of the records.
+        if (deadOutweighLive()) return nullptr;
+        PageBuffer block(size * sizeof(std::uint64_t));
+        if (!block) return nullptr;
+        blocks_.push_back(std::move(block));
+        usedWords_.push_back(0);
+        blockBytes_ += size * sizeof(std::uint64_t);
+        currentBlock_ = blocks_.size() - 1;
+        notePeak();
+    }
+    std::size_t& used = usedWords_[currentBlock_];
+    record = static_cast<std::uint32_t>((currentBlock_ << BlockBits) | used);
+    std::uint64_t* start = static_cast<std::uint64_t*>(blocks_[currentBlock_].data()) + used;
+    used += words;
+    return start;
+}
+
+void MinorCache::insert(std::uint32_t key, int order, const Polynomial& minor, ProductCount count) {
+    if (count >> (64 + CountHighBits) != 0) return;  // beyond what a record holds
+    const std::size_t words = RecordHeaderWords + static_cast<std::size_t>(minor.degree) + 1;
+    std::uint32_t record = 0;
+    std::uint64_t* start = nullptr;
+    for (;;) {
+        if (!storesOrder(order)) return;
+        const bool tableHasRoom =
+            slotCount_ != 0 && ((entries_ + 1) * 2 <= slotCount_ || growTable());
+        if (tableHasRoom) start = reserveRecord(words, record);
+        if (start) break;
+        if (!makeRoom()) {
+            full_ = true;
+            return;
+        }
+    }
+    start[0] = static_cast<std::uint64_t>(count);
+    start[1] = static_cast<std::uint64_t>(key) << 32 |
+               static_cast<std::uint64_t>(count >> 64) << 8 |
+               static_cast<std::uint64_t>(minor.degree);
+    std::memcpy(start + RecordHeaderWords, minor.coef.data(),
+                (words - RecordHeaderWords) * sizeof(double));
+    placeInTable(key, record);
+    countRecord(listOfKey(key), order, words);
+    ++insertedEntries_;
+    insertedWords_ += words;
+}
+
+std::size_t MinorCache::wholeRunBytes() const {
+    std::size_t slots = std::size_t{1} << InitialSlotBits;
+    while (insertedEntries_ * 2 > slots)
+        slots *= 4;
+    return slots * sizeof(Slot) + insertedWords_ * sizeof(std::uint64_t);
+}
+
+void MinorCache::countRecord(int list, int order, std::size_t words) {
     ++entries_;
+    levels_[order].entries += 1;
+    levels_[order].words += words;
+    listWords_[list] += words;
+    if (list == 0) sharedWords_[order] += words;
+}
+
+std::size_t MinorCache::deadWords() const {
+    std::size_t dead = 0;
+    for (int list = 1; list < Orders; ++list) {
+        if (isDead(list, 0)) dead += listWords_[list];
+    }
+    for (int order = 0; order < Orders; ++order) {
+        if (isDead(0, order)) dead += sharedWords_[order];
+    }
+    return dead;
+}
+
+bool MinorCache::deadOutweighLive() const {
+    const std::size_t dead = deadWords();
+    std::size_t all = 0;
+    for (const Level& level : levels_)
+        all += level.words;
+    return dead > 0 && 2 * dead >= all;
+}
+
+// First the minors that nobody will ask for again; then a whole order of minors.
+bool MinorCache::makeRoom() {
+    if (deadWords() != 0) {
+        ++generation_;
+        compactRecords();
+        rebuildTable();
+        return true;
+    }
+    return giveUpAnOrder();
+}
+
+// The work, in products, of expanding one minor of order m once: its m terms each need
+// the minor one order down, found in the table when that order is stored, or expanded in
+// turn. (A system without zeros is assumed: it is the dense systems that fill the memory.)
+double MinorCache::expansionWork(int order) const {
+    double work = 1.0;
+    for (int m = 2; m <= order; ++m) {
+        const bool belowFound = m - 1 >= SmallestStoredOrder && storesOrder(m - 1);
+        work = m * (belowFound ? 1.0 : 1.0 + work);
+    }
+    return work;
+}
+
+// The order whose minors, if expanded again at every later use instead of stored, cost
+// the least work per byte they free. Orders next to one given up already are taken only
+// when no other is left: two orders given up in a row multiply each other's work.
+int MinorCache::cheapestOrderToGiveUp() const {
+    auto isolated = [this](int m) {
+        const bool below = m - 1 < SmallestStoredOrder || storesOrder(m - 1);
+        const bool above = m + 1 >= Orders || storesOrder(m + 1);
+        return below && above;
+    };
+    int best = -1;
+    double bestCost = 0.0;
+    bool bestIsolated = false;
+    for (int m = 0; m < Orders; ++m) {
+        const Level& level = levels_[m];
+        if (!storesOrder(m) || level.entries == 0) continue;
+        const double freed = static_cast<double>(level.words * sizeof(std::uint64_t) +
+                                                 2 * level.entries * sizeof(Slot));
+        const double cost = static_cast<double>(level.hits + 1) * expansionWork(m) / freed;
+        const bool alone = isolated(m);
+        if (best < 0 || (alone && !bestIsolated) || (alone == bestIsolated && cost < bestCost)) {
+            best = m;
+            bestCost = cost;
+            bestIsolated = alone;
+        }
+    }
+    return best;
+}
+
+bool MinorCache::giveUpAnOrder() {
+    const int order = cheapestOrderToGiveUp();
+    if (order < 0) return false;
+    storedOrders_ &= ~(std::uint32_t{1} << order);
+    full_ = true;
+    ++ordersGivenUp_;
+    ++generation_;
+    compactRecords();
+    rebuildTable();
+    return true;
+}
+
+// Slides the records of the orders still stored towards the first block, in place (a
+// record never moves past where it was), and lets the blocks left empty go.
+void MinorCache::compactRecords() {
+    ++compactions_;
+    for (Level& level : levels_) {
+        level.entries = 0;
+        level.words = 0;
+    }
+    listWords_.fill(0);
+    sharedWords_.fill(0);
+    entries_ = 0;
+    std::size_t toBlock = 0;
+    std::size_t toWord = 0;
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        std::uint64_t* const from = static_cast<std::uint64_t*>(blocks_[b].data());
+        const std::size_t used = usedWords_[b];
+        for (std::size_t w = 0; w < used;) {
+            const std::uint64_t header = from[w + 1];
+            const std::size_t words = RecordHeaderWords + (header & 0xff) + 1;
+            const auto key = static_cast<std::uint32_t>(header >> 32);
+            const int order = orderOfKey(key);
+            const int list = listOfKey(key);
+            if (storesOrder(order) && !isDead(list, order)) {
+                countRecord(list, order, words);
+                if (toWord + words > blocks_[toBlock].size() / sizeof(std::uint64_t)) {
+                    usedWords_[toBlock] = toWord;
+                    ++toBlock;
+                    toWord = 0;
+                }
+                std::uint64_t* const to = static_cast<std::uint64_t*>(blocks_[toBlock].data());
+                std::memmove(to + toWord, from + w, words * sizeof(std::uint64_t));
+                toWord += words;
+            }
+            w += words;
+        }
+    }
+    if (!blocks_.empty()) usedWords_[toBlock] = toWord;
+    const std::size_t kept = blocks_.empty() ? 0 : toBlock + 1;
+    while (blocks_.size() > kept) {
+        blockBytes_ -= blocks_.back().size();
+        blocks_.pop_back();
+        usedWords_.pop_back();
+    }
+    currentBlock_ = kept == 0 ? 0 : kept - 1;
+}
+
+void MinorCache::rebuildTable() {
+    std::memset(table_.data(), 0, slotCount_ * sizeof(Slot));
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        const std::uint64_t* const words = static_cast<const std::uint64_t*>(blocks_[b].data());
+        for (std::size_t w = 0; w < usedWords_[b];) {
+            const std::uint64_t header = words[w + 1];
+            placeInTable(static_cast<std::uint32_t>(header >> 32),
+                         static_cast<std::uint32_t>((b << BlockBits) | w));
+            w += RecordHeaderWords + (header & 0xff) + 1;
+        }
+    }
 }
 
 }  // namespace corvane

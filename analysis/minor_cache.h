@@ -1,6 +1,8 @@
 // Minors of the cofactor expansion, remembered between the determinants of one run.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -15,11 +17,21 @@ namespace corvane {
 using ProductCount = unsigned __int128;
 
 /// A table from a minor's key to its polynomial, stored at its own degree, and the
-/// products counted in the subtree that computed it. Memory is bounded: once the table
-/// and its records reach the limit, lookups go on working and new minors are refused.
-/// Memory comes in large blocks, never per minor.
+/// products counted in the subtree that computed it. Memory is bounded: the table and its
+/// records never pass the limit. Memory comes in large blocks, never per minor.
+///
+/// When the memory runs out, the cache gives up whole orders of minors, the ones whose
+/// loss costs the least work per byte, and keeps storing the others: a minor that is not
+/// stored is expanded again from its children, which stay stored, so a cache somewhat too
+/// small costs a bounded factor instead of expanding whole subtrees again and again. A
+/// minor given up is gone from the table; every pointer handed out before then is stale,
+/// which `generation` tells.
 class MinorCache {
 public:
+    /// Minors below this order cost less to expand again than to look up in a large
+    /// table, and they are the most numerous: they are expanded directly, never stored.
+    static constexpr int SmallestStoredOrder = 4;
+
     /// The limit is held below 32 GiB, what the table's record numbers can address.
     explicit MinorCache(std::size_t limitBytes);
 
@@ -31,21 +43,51 @@ public:
         ProductCount count;
     };
 
-    /// Finds the minor stored under `key` (any value below 2^31).
+    /// Finds the minor stored under `key` (any value below 2^30).
     bool find(std::uint32_t key, Entry& entry) const;
     /// Starts loading the table slot of `key`, so that a find soon after does not wait for
     /// memory.
     void prefetch(std::uint32_t key) const {
         if (slotCount_ != 0) __builtin_prefetch(&slotArray()[slotIndex(key)]);
     }
-    /// Stores a minor that is not in the table yet, unless the memory limit forbids it.
-    void insert(std::uint32_t key, const Polynomial& minor, ProductCount count);
+    /// Stores a minor of order `order` that is not in the table yet, unless its order is
+    /// no longer stored or the memory cannot be made to hold it.
+    void insert(std::uint32_t key, int order, const Polynomial& minor, ProductCount count);
+
+    /// Says that the determinant about to be expanded asks only for minors of list `list`
+    /// (0 for the denominator, k for numerator k) and of the shared list 0 up to order
+    /// `largestSharedOrder`, and that the determinants after it ask for no others. The
+    /// rest is dead weight from now on: it stays findable, but is the first to go when
+    /// memory is needed. Every order may be stored again: what this determinant needs is
+    /// judged afresh.
+    void startDeterminant(int list, int largestSharedOrder) {
+        deadLists_ = ~((std::uint32_t{1} << list) | 1u);
+        largestLiveSharedOrder_ = largestSharedOrder;
+        storedOrders_ = ~std::uint32_t{0};
+    }
+
+    /// Whether minors of this order are stored (and so worth looking up).
+    bool storesOrder(int order) const { return (storedOrders_ >> order & 1) != 0; }
+    /// Found minors of this order, counted by the caller, for the choice of what to give
+    /// up when the memory runs out.
+    void noteHits(int order, std::uint64_t hits) { levels_[order].hits += hits; }
+    /// Changes whenever stored minors are given up: entries found before are then stale.
+    std::uint64_t generation() const { return generation_; }
 
     std::size_t entries() const { return entries_; }
     /// Bytes held by the table and the record blocks.
     std::size_t bytes() const;
-    /// Whether a minor was refused for lack of memory.
-    bool full() const { return refused_; }
+    /// The most bytes they held at any time.
+    std::size_t peakBytes() const { return peakBytes_; }
+    /// Whether the memory ran out: minors that may still be asked for were given up or
+    /// refused.
+    bool full() const { return full_; }
+    /// How many orders of minors were given up to make room, over the run.
+    int ordersGivenUp() const { return ordersGivenUp_; }
+    /// How many times the records were compacted: dead minors let go, or an order given up.
+    int compactions() const { return compactions_; }
+    /// The bytes that storing every minor of the run, none ever let go, would have taken.
+    std::size_t wholeRunBytes() const;
 
 private:
     // The table is small and dense, so a lookup touches one slot and then one record. A
@@ -54,17 +96,43 @@ private:
         std::uint32_t keyPlusOne;
         std::uint32_t record;  // block number << BlockBits | word within the block
     };
-    // A record: the count's low word, then its high bits above the degree's 8 bits, then
-    // the coefficients. (A subtree of a 25 × 25 system counts below 2^85 products.)
+    // A record: the count's low word; then the degree in 8 bits, the count's high bits in
+    // the next 24 and the key in the upper half (so that records can be moved and the table
+    // made anew from them); then the coefficients. (A subtree of a 25 × 25 system counts
+    // below 2^85 products.)
     static constexpr int RecordHeaderWords = 2;
     // Blocks start small, for the many small circuits, and double up to 8 MiB.
     static constexpr int BlockBits = 20;
     static constexpr std::size_t LargestBlockWords = std::size_t{1} << BlockBits;
     static constexpr std::size_t SmallestBlockWords = std::size_t{1} << 13;
+    static constexpr int Orders = 32;
+    static constexpr int CountHighBits = 24;
+    static constexpr std::uint64_t CountHighMask = (std::uint64_t{1} << CountHighBits) - 1;
+
+    // What the minors of one order hold and how often they were found again.
+    struct Level {
+        std::size_t entries = 0;
+        std::size_t words = 0;
+        std::uint64_t hits = 0;
+    };
 
     std::size_t slotIndex(std::uint32_t key) const;
     bool growTable();
     std::uint64_t* reserveRecord(std::size_t words, std::uint32_t& record);
+    bool makeRoom();
+    bool deadOutweighLive() const;
+    bool isDead(int list, int order) const {
+        return (deadLists_ >> list & 1) != 0 || (list == 0 && order > largestLiveSharedOrder_);
+    }
+    std::size_t deadWords() const;
+    void countRecord(int list, int order, std::size_t words);
+    void notePeak() { peakBytes_ = std::max(peakBytes_, bytes()); }
+    bool giveUpAnOrder();
+    int cheapestOrderToGiveUp() const;
+    double expansionWork(int order) const;
+    void compactRecords();
+    void rebuildTable();
+    void placeInTable(std::uint32_t key, std::uint32_t record);
     const std::uint64_t* recordAt(std::uint32_t record) const {
         return static_cast<const std::uint64_t*>(blocks_[record >> BlockBits].data()) +
                (record & (LargestBlockWords - 1));
@@ -77,10 +145,27 @@ private:
     std::size_t entries_ = 0;
     int shift_ = 0;
     std::vector<PageBuffer> blocks_;
+    /// Words in use in each block; records are appended to block currentBlock_.
+    std::vector<std::size_t> usedWords_;
+    std::size_t currentBlock_ = 0;
     std::size_t blockBytes_ = 0;
-    std::size_t lastBlockWords_ = 0;
-    std::size_t usedInLastBlock_ = 0;
-    bool refused_ = false;
+    std::array<Level, Orders> levels_{};
+    std::uint32_t storedOrders_ = ~std::uint32_t{0};
+    /// Lists (bit l: minors whose column list holds the excitation at position l, or the
+    /// shared list for l = 0) that no determinant still to come asks for.
+    std::uint32_t deadLists_ = 0;
+    /// Minors of the shared list above this order are dead.
+    int largestLiveSharedOrder_ = Orders;
+    /// Record words of each list, and of the shared list by order.
+    std::array<std::size_t, Orders> listWords_{};
+    std::array<std::size_t, Orders> sharedWords_{};
+    std::uint64_t generation_ = 0;
+    std::size_t peakBytes_ = 0;
+    int ordersGivenUp_ = 0;
+    int compactions_ = 0;
+    std::size_t insertedEntries_ = 0;
+    std::size_t insertedWords_ = 0;
+    bool full_ = false;
 };
 
 }  // namespace corvane
