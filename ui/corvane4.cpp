@@ -246,10 +246,12 @@ void TForm4::Button5Click() {
     if (const auto file = parseNumeratorFileName(lastNumerator))
         netlists.push_back(file->stem + ResultFileNames::NetlistSuffix);
     std::optional<VariableChoice> choice;
+    std::optional<ResultFileNames> files;
     for (const std::string& netlist : netlists) {
         if (netlist.empty()) continue;
         if (auto variables = variablesOfRun(netlist)) {
-            choice = VariableChoice{ResultFileNames(netlist).baseName(), std::move(*variables)};
+            files.emplace(netlist);
+            choice = VariableChoice{files->baseName(), std::move(*variables)};
             break;
         }
     }
@@ -260,8 +262,7 @@ void TForm4::Button5Click() {
     const std::optional<std::vector<int>> chosen = variableChooser_(this, *choice);
     if (!chosen) return;
     for (const int k : *chosen) {
-        const std::optional<ListedPair> pair =
-            listedPairOf(choice->stem + ".n" + std::to_string(k));
+        const std::optional<ListedPair> pair = listedPairOf(files->numerator(k));
         if (!pair) {
             appendListLine("* Arquivo com nome inválido.");
             continue;
