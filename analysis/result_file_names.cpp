@@ -22,7 +22,7 @@ ResultFileNames::ResultFileNames(std::string_view path) : netlist_(path) {
     std::size_t dot = lastInFileName(path, ".");
     if (dot == std::string_view::npos) {
         dot = path.size();
-        netlist_ += ".net";
+        netlist_ += NetlistSuffix;
     }
     baseName_ = std::string(path.substr(0, dot));
 }

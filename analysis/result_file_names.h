@@ -13,6 +13,9 @@ class ResultFileNames {
 public:
     /// The pattern of numerator file names, for file dialogs.
     static constexpr const char* NumeratorPattern = "*.n*";
+    /// Added to a chosen file name without '.'; the netlist of a run's results is
+    /// "<stem>" followed by it.
+    static constexpr const char* NetlistSuffix = ".net";
 
     /// From the path the user chose. Only the file name (after the last '/') is looked at,
     /// so a '.' in a folder name never cuts the path:

@@ -45,6 +45,17 @@ sparse_rc() {
     }'
 }
 
+# One network on standard output (seed 1), for the other benchmarks (bench/sympy_rc.py):
+#   bench/dense_table.sh --rede densa N | --rede esparsa N NZ
+if [ "${1:-}" = "--rede" ]; then
+    case "${2:-}" in
+        densa) dense_rc "$3" 1 ;;
+        esparsa) sparse_rc "$3" "$4" 1 ;;
+        *) echo "uso: $0 --rede densa N | --rede esparsa N NZ" >&2; exit 2 ;;
+    esac
+    exit 0
+fi
+
 measure() {
     local name=$1 file="$work/$1.net"
     local start end status peak

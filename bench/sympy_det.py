@@ -32,6 +32,17 @@ def determinant(text):
     return n, len(sympy.Add.make_args(d)), seconds
 
 
+def in_child(script, text, limit):
+    """Runs `script --filho` in a new Python with `text` on its input and returns what it
+    printed, or None when it took more than `limit` seconds."""
+    try:
+        return subprocess.run([sys.executable, script, "--filho"], input=text,
+                              capture_output=True, text=True, timeout=limit,
+                              check=True).stdout
+    except subprocess.TimeoutExpired:
+        return None
+
+
 def main():
     if len(sys.argv) == 2 and sys.argv[1] == "--filho":
         n, terms, seconds = determinant(sys.stdin.read())
@@ -44,13 +55,12 @@ def main():
     for name in sys.argv[2:] or DEFAULT:
         system = subprocess.run([program, "--matriz", name], check=True, capture_output=True,
                                 text=True).stdout
-        try:
-            done = subprocess.run([sys.executable, __file__, "--filho"], input=system,
-                                  capture_output=True, text=True, timeout=LIMIT, check=True)
-            n, terms, seconds = done.stdout.split()
-            print(f"{name} {n} {terms} {seconds}", flush=True)
-        except subprocess.TimeoutExpired:
+        done = in_child(__file__, system, LIMIT)
+        if done is None:
             print(f"{name} {system.splitlines()[0]} ? > {LIMIT}", flush=True)
+        else:
+            n, terms, seconds = done.split()
+            print(f"{name} {n} {terms} {seconds}", flush=True)
     return 0
 
 

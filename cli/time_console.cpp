@@ -18,6 +18,7 @@
 #endif
 #include "time_response.h"
 #include "replace_file.h"
+#include "result_variables.h"
 
 namespace corvane::cli {
 
@@ -60,8 +61,8 @@ bool saveTimeImage(const TimeOptions& options, [[maybe_unused]] const Plotter& p
     std::vector<TimeCurve> shown;
     for (int k = 1; k < static_cast<int>(curves.size()); ++k) {
         const Curve& c = curves[static_cast<std::size_t>(k)];
-        shown.push_back({plotter.numeratorFiles()[static_cast<std::size_t>(k)], {},
-                         c.shown ? c.values : std::vector<double>()});
+        const std::string& file = plotter.numeratorFiles()[static_cast<std::size_t>(k)];
+        shown.push_back({file, unitOfResultFile(file), c.shown ? c.values : std::vector<double>()});
     }
     TimeRange range{tmin, tmax};
     fitVerticalRange(range, shown);

@@ -22,4 +22,12 @@ std::optional<std::string> denominatorFileName(std::string_view path) {
     return ResultFileNames::denominatorFor(path);
 }
 
+std::optional<ListedPair> listedPairOf(std::string_view path) {
+    // A name that cannot be one line of the list could never be read back by "Plotar".
+    if (path.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
+    std::optional<std::string> denominator = denominatorFileName(path);
+    if (!denominator) return std::nullopt;
+    return ListedPair{std::string(path), std::move(*denominator)};
+}
+
 }  // namespace corvane

@@ -22,4 +22,12 @@ inline bool isCommentLine(std::string_view line) {
 /// (ResultFileNames::denominatorFor): "amp.v1.n3" pairs with "amp.v1.d".
 std::optional<std::string> denominatorFileName(std::string_view path);
 
+/// The two lines that list the numerator file `path`: the file itself and its denominator
+/// file. No value when the name has no denominator file or cannot be one line of the list.
+struct ListedPair {
+    std::string numerator;
+    std::string denominator;
+};
+std::optional<ListedPair> listedPairOf(std::string_view path);
+
 }  // namespace corvane

@@ -19,11 +19,6 @@ namespace {
 
 constexpr int DefaultSegments = 300;
 
-// A name that cannot be one line of the list could never be read back by "Plotar".
-bool fitsOnOneLine(std::string_view name) {
-    return name.find_first_of("\r\n") == std::string_view::npos;
-}
-
 bool changesFrequencyWindow(int keyCode) {
     return keyCode == KeyLeft || keyCode == KeyRight || keyCode == KeyA || keyCode == KeyR;
 }
@@ -87,13 +82,13 @@ void applyKey(int keyCode, bool logarithmic, PlotParameters& p) {
 void Plotter::addNumeratorFile(PlotListHost& window) {
     const std::optional<std::string> numerator = window.chooseNumeratorFile();
     if (!numerator) return;
-    const std::optional<std::string> denominator = denominatorFileName(*numerator);
-    if (!denominator || !fitsOnOneLine(*numerator)) {
+    const std::optional<ListedPair> pair = listedPairOf(*numerator);
+    if (!pair) {
         window.appendListLine("* Arquivo com nome inválido.");
         return;
     }
-    window.appendListLine(*numerator);
-    window.appendListLine(*denominator);
+    window.appendListLine(pair->numerator);
+    window.appendListLine(pair->denominator);
 }
 
 bool Plotter::plot(PlotListHost& window) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "plotter.h"
+#include "result_variables.h"
 
 namespace corvane {
 
@@ -53,7 +54,9 @@ ListedTimeResponses computeListedTimeResponses(
     for (int k = 1; k <= count; ++k) {
         const PlotCurve& f = functions[static_cast<std::size_t>(k)];
         ListedTimeResponse curve{files[static_cast<std::size_t>(k)],
-                                 std::move(responses[static_cast<std::size_t>(k - 1)]), false};
+                                 std::move(responses[static_cast<std::size_t>(k - 1)]), false,
+                                 {}};
+        curve.unit = unitOfResultFile(curve.file);
         if (curve.x.status != TimeResponseStatus::Ready) {
             log.print("Curva %d: não foi possível calcular os polos; curva omitida.", k);
         } else {
@@ -82,7 +85,7 @@ std::vector<TimeCurve> sampleTimeCurves(const ListedTimeResponses& responses,
                                         const TimeRange& range, int points) {
     std::vector<TimeCurve> curves;
     for (const ListedTimeResponse& listed : responses.curves) {
-        TimeCurve curve{listed.file, {}, {}};
+        TimeCurve curve{listed.file, listed.unit, {}};
         if (listed.shown && points >= 2) {
             curve.values.reserve(static_cast<std::size_t>(points));
             for (int i = 0; i < points; ++i)

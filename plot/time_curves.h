@@ -24,6 +24,9 @@ struct ListedTimeResponse {
     TimeResponse x;
     /// Computed and confirmed by the second evaluation: only such a curve is drawn.
     bool shown = false;
+    /// The unit of the file's variable, read from its run's netlist ("V", "A"); empty when
+    /// it is not known.
+    std::string unit;
 };
 
 struct ListedTimeResponses {
@@ -33,7 +36,8 @@ struct ListedTimeResponses {
 };
 
 
-/// x(t) of curves 1 .. `count`, with `files` the numerators' list lines. Logs, per curve,
+/// x(t) of curves 1 .. `count`, with `files` the numerators' list lines, and the unit of
+/// each where the netlist beside its file names its variable. Logs, per curve,
 /// its impulses at t = 0, and why a curve is not drawn: poles not found, or a mismatch
 /// with the second evaluation over the automatic range beyond 1e-6 of its peak.
 ListedTimeResponses computeListedTimeResponses(

@@ -18,7 +18,9 @@
 #include "listed_curves.h"
 #include "open_dialog.h"
 #include "program.h"
+#include "plot_list.h"
 #include "result_file_names.h"
+#include "result_variables.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -137,6 +139,9 @@ TForm4::TForm4(Program& program) : program_(program) {
     Button2 = addButton(this, "Button2", QStringLiteral("Plotar"), {400, 344});
     Button3 = addButton(this, "Button3", QStringLiteral("Ajustar"), {480, 8});
     Button4 = addButton(this, "Button4", QStringLiteral("Tempo"), {560, 8});
+    // Beside "Frequências em Hz", the one free place of the column as wide as an edit box.
+    Button5 = addButton(this, "Button5", QStringLiteral("Adicionar variável..."), {544, 267});
+    Button5->resize(EditWidth, 25);
     Label10 =
         addLabel(this, "Label10", QStringLiteral("Comandos diretos: Setas,a,r,+,-"), {408, 384});
 
@@ -160,6 +165,7 @@ TForm4::TForm4(Program& program) : program_(program) {
     tabOrder.push_back(CBlegenda);
     // The time responses' button comes after every control of the frequency plot.
     tabOrder.push_back(Button4);
+    tabOrder.push_back(Button5);
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     Memo1->setFocus();
@@ -168,6 +174,7 @@ TForm4::TForm4(Program& program) : program_(program) {
     connect(Button2, &QPushButton::clicked, this, program.command([this] { Button2Click(); }));
     connect(Button3, &QPushButton::clicked, this, program.command([this] { Button3Click(); }));
     connect(Button4, &QPushButton::clicked, this, program.command([this] { Button4Click(); }));
+    connect(Button5, &QPushButton::clicked, this, program.command([this] { Button5Click(); }));
     // Enter in any edit box plots, as a dialog's default button would.
     for (QLineEdit* edit : editBoxes_) {
         connect(edit, &QLineEdit::returnPressed, Button2, &QPushButton::click);
@@ -229,6 +236,40 @@ void TForm4::Button4Click() {
     const std::optional<int> count = readListedCurves(listText(), curves, program_.log(), &files);
     if (!count) return;
     program_.form6().showCurves(curves, *count, files);
+}
+
+// The last analysis is what the user most likely wants to plot; without one, the run of the
+// numerator file last chosen by "Adicionar".
+void TForm4::Button5Click() {
+    std::vector<std::string> netlists{program_.analysis().runState().netlistFileName};
+    const std::string lastNumerator = QFile::encodeName(OpenDialog1->fileName()).toStdString();
+    if (const auto file = parseNumeratorFileName(lastNumerator))
+        netlists.push_back(file->stem + ResultFileNames::NetlistSuffix);
+    std::optional<VariableChoice> choice;
+    std::optional<ResultFileNames> files;
+    for (const std::string& netlist : netlists) {
+        if (netlist.empty()) continue;
+        if (auto variables = variablesOfRun(netlist)) {
+            files.emplace(netlist);
+            choice = VariableChoice{files->baseName(), std::move(*variables)};
+            break;
+        }
+    }
+    if (!choice) {
+        appendListLine("* Nenhuma análise com netlist e resultados para listar as variáveis.");
+        return;
+    }
+    const std::optional<std::vector<int>> chosen = variableChooser_(this, *choice);
+    if (!chosen) return;
+    for (const int k : *chosen) {
+        const std::optional<ListedPair> pair = listedPairOf(files->numerator(k));
+        if (!pair) {
+            appendListLine("* Arquivo com nome inválido.");
+            continue;
+        }
+        appendListLine(pair->numerator);
+        appendListLine(pair->denominator);
+    }
 }
 
 QLineEdit* TForm4::editBox(PlotEditBox box) const {

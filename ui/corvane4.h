@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "plot_hosts.h"
+#include "variable_dialog.h"
 
 class QCheckBox;
 class QLabel;
@@ -59,6 +60,7 @@ public:
     QPushButton* Button2;
     QPushButton* Button3;
     QPushButton* Button4;
+    QPushButton* Button5;
     QLabel* Label10;
     OpenDialog* OpenDialog1;
 
@@ -72,6 +74,13 @@ public:
     void Button3Click();
     /// "Tempo": reads every listed file, as "Plotar" does, and shows the responses in time.
     void Button4Click();
+    /// "Adicionar variável...": offers the variables of the last analysis (or of the run of
+    /// the last numerator file added), each with its numerator file, and appends the pair of
+    /// files of every one chosen.
+    void Button5Click();
+
+    /// The list shown by "Adicionar variável..." (tests answer it without a modal dialog).
+    void setVariableChooser(VariableChooser chooser) { variableChooser_ = std::move(chooser); }
 
     // The plot list as "Adicionar" and "Plotar" use it.
     std::string editText(PlotEditBox box) const override;
@@ -105,6 +114,7 @@ private:
     std::array<QLineEdit*, PlotEditBoxCount> editBoxes_{};
     std::array<QLabel*, PlotEditBoxCount> editLabels_{};
     std::array<QCheckBox*, PlotQuantityCount> quantityBoxes_{};
+    VariableChooser variableChooser_ = chooseVariables;
 
     Program& program_;
 };

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "cli_runner.h"
 #include "command_line.h"
@@ -91,6 +93,45 @@ TEST_F(TimeImageTest, TheRcStepIsDrawnWhereTheClosedFormPutsIt) {
         EXPECT_TRUE(found) << "t = " << t << ", y = " << y;
     }
 }
+
+// The vertical axis carries the unit of the listed variables where the netlist beside the
+// files names them: "saida" (rc.n2) is a voltage, "jV1" (rc.n3) the source's current.
+struct AxisUnitCase {
+    const char* what;
+    std::vector<const char*> numerators;
+    bool keepNetlist;
+    std::vector<const char*> present;
+    std::vector<const char*> absent;
+};
+
+class TimeImageUnits : public TimeImageTest, public ::testing::WithParamInterface<AxisUnitCase> {};
+
+TEST_P(TimeImageUnits, VerticalAxisLabels) {
+    const AxisUnitCase& c = GetParam();
+    std::string lines;
+    for (const char* numerator : c.numerators) lines += dir.file(numerator) + "\n" + dir.file("rc.d") + "\n";
+    const std::string listed = dir.write("unidades.txt", lines);
+    if (!c.keepNetlist) std::filesystem::remove(dir.file("rc.net"));
+    const std::string image = dir.file("tempo.svg");
+    ASSERT_EQ(runCli({"tempo", "--imagem", image.c_str(), listed.c_str()}).status, ExitSuccess);
+    const std::string text = test::readFile(image);
+    for (const char* label : c.present)
+        EXPECT_NE(text.find(std::string(">") + label + "<"), std::string::npos) << label;
+    for (const char* label : c.absent)
+        EXPECT_EQ(text.find(std::string(">") + label + "<"), std::string::npos) << label;
+    // The time axis keeps its seconds whatever the values are.
+    EXPECT_NE(text.find(">1 ms<"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TimeImageUnits,
+    ::testing::Values(
+        AxisUnitCase{"NodeVoltage", {"rc.n2"}, true, {"200 mV", "1 V"}, {"0.2"}},
+        // The current into the source's positive terminal: -1 mA at the step, back to 0.
+        AxisUnitCase{"SourceCurrent", {"rc.n3"}, true, {"-200 µA", "-1 mA"}, {"-0.0002"}},
+        AxisUnitCase{"Mixed", {"rc.n2", "rc.n3"}, true, {"0.2"}, {"200 mV", "200 µA"}},
+        AxisUnitCase{"NoNetlist", {"rc.n2"}, false, {"0.2"}, {"200 mV"}}),
+    [](const ::testing::TestParamInfo<AxisUnitCase>& info) { return info.param.what; });
 
 TEST_F(TimeImageTest, Svg) {
     const std::string image = dir.file("tempo.svg");

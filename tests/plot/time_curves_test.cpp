@@ -3,12 +3,15 @@
 // omission messages, the automatic end, and the keys that move and zoom the view.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "plot_fakes.h"
 #include "plotter.h"
+#include "temp_dir.h"
 #include "time_curves.h"
 
 namespace corvane {
@@ -79,6 +82,56 @@ TEST_F(TimeCurvesTest, AZeroDenominatorIsOmittedAndKeepsItsNumber) {
     EXPECT_TRUE(curves[0].values.empty());
     EXPECT_EQ(curves[1].values.size(), 10u);
 }
+
+// The RC example's run: "entrada" 1, "saida" 2, the source's current "jV1" 3; its files
+// written a minute after the netlist, as an analysis leaves them.
+void writeRcRun(const test::TempDir& dir) {
+    const std::string netlist = dir.write("rc.net",
+                                          "Filtro RC\nV1 entrada 0 1 DEGRAU\n"
+                                          "R1 entrada saida 1000\nC1 saida 0 1e-6\n");
+    const auto later = std::filesystem::last_write_time(netlist) + std::chrono::minutes(1);
+    for (const char* name : {"rc.d", "rc.n1", "rc.n2", "rc.n3"})
+        std::filesystem::last_write_time(dir.write(name, "0\n 1.0\n 1.0\n"), later);
+}
+
+struct UnitCase {
+    const char* what;
+    std::vector<const char*> files;
+    std::vector<const char*> units;
+    const char* axis;
+};
+
+class TimeCurveUnits : public ::testing::TestWithParam<UnitCase> {};
+
+TEST_P(TimeCurveUnits, FromTheNetlistBesideTheFiles) {
+    test::TempDir dir;
+    writeRcRun(dir);
+    PlotCurves functions{};
+    std::array<std::string, MaxCurves + 1> files{};
+    const UnitCase& c = GetParam();
+    const int count = static_cast<int>(c.files.size());
+    for (int k = 1; k <= count; ++k) {
+        functions[static_cast<std::size_t>(k)] = {polynomial({1.0}), polynomial({1.0, 1.0})};
+        files[static_cast<std::size_t>(k)] = dir.file(c.files[static_cast<std::size_t>(k - 1)]);
+    }
+    AnalysisLog log;
+    const ListedTimeResponses responses = computeListedTimeResponses(functions, count, files, log);
+    const std::vector<TimeCurve> curves = sampleTimeCurves(responses, TimeRange{0, 1}, 5);
+    ASSERT_EQ(curves.size(), c.units.size());
+    for (std::size_t i = 0; i < curves.size(); ++i) EXPECT_EQ(curves[i].unit, c.units[i]) << i;
+    EXPECT_EQ(sharedUnit(curves), c.axis);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TimeCurveUnits,
+    ::testing::Values(UnitCase{"NodeVoltage", {"rc.n2"}, {"V"}, "V"},
+                      UnitCase{"ExtraCurrent", {"rc.n3"}, {"A"}, "A"},
+                      UnitCase{"TwoVoltages", {"rc.n1", "rc.n2"}, {"V", "V"}, "V"},
+                      UnitCase{"Mixed", {"rc.n2", "rc.n3"}, {"V", "A"}, ""},
+                      // No netlist "outro.net" beside it: no unit, and none for the axis.
+                      UnitCase{"Unknown", {"outro.n1"}, {""}, ""},
+                      UnitCase{"KnownAndUnknown", {"rc.n2", "outro.n1"}, {"V", ""}, ""}),
+    [](const ::testing::TestParamInfo<UnitCase>& info) { return info.param.what; });
 
 TEST(ImpulseText, OrdersAndSkippedZeros) {
     EXPECT_EQ(impulseText({}), "");

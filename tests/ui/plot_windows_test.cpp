@@ -300,7 +300,7 @@ private slots:
                  (QStringList{"Memo1", "Button1", "Button3", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
                               "Efmin", "Efmax", "Eamin", "Eamax", "CBhz", "CBlog", "CBgrade",
                               "Esegmentos", "CBfase", "CBtg", "CBfasecontinua", "CBlegenda",
-                              "Button4"}));
+                              "Button4", "Button5"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
