@@ -72,15 +72,25 @@ std::uint32_t MemoisedExpansion::keyOf(int depth, Mask rows) const {
     return (rows >> 1) | (list << MaxVariables);
 }
 
-// Kuhn's augmenting path from a free row, over the positions in `positions`.
-bool MemoisedExpansion::augment(int row, Mask positions, Mask& visited, Matching& m) const {
+// Kuhn's augmenting path from a free row, over the positions in `positions`, to one of
+// the `free` positions. A free position the row reaches directly is taken before any
+// longer path is searched: in the dense systems where the matchings cost most, it is
+// nearly always there.
+bool MemoisedExpansion::augment(int row, Mask positions, Mask free, Mask& visited,
+                                Matching& m) const {
     Mask candidates = nonZeroPositions_[row] & positions & ~visited;
+    const Mask direct = candidates & free;
+    if (direct) {
+        const int p = std::countr_zero(direct);
+        m.rowOfPosition[p] = static_cast<std::int8_t>(row);
+        m.positionOfRow[row] = static_cast<std::int8_t>(p);
+        return true;
+    }
     while (candidates) {
         const int p = std::countr_zero(candidates);
         candidates &= candidates - 1;
         visited |= Mask{1} << p;
-        const int holder = m.rowOfPosition[p];
-        if (holder == 0 || augment(holder, positions, visited, m)) {
+        if (augment(m.rowOfPosition[p], positions, free, visited, m)) {
             m.rowOfPosition[p] = static_cast<std::int8_t>(row);
             m.positionOfRow[row] = static_cast<std::int8_t>(p);
             return true;
@@ -92,9 +102,14 @@ bool MemoisedExpansion::augment(int row, Mask positions, Mask& visited, Matching
 bool MemoisedExpansion::matchFromScratch(Matching& matching) const {
     matching = Matching{};
     const Mask positions = positionsFrom(0, n_);
+    Mask free = positions;
     for (int row = 1; row <= n_; ++row) {
         Mask visited = 0;
-        if (!augment(row, positions, visited, matching)) return false;
+        if (!augment(row, positions, free, visited, matching)) return false;
+        for (Mask taken = free; taken; taken &= taken - 1) {
+            const int p = std::countr_zero(taken);
+            if (matching.rowOfPosition[p] != 0) free &= ~(Mask{1} << p);
+        }
     }
     return true;
 }
@@ -102,8 +117,8 @@ bool MemoisedExpansion::matchFromScratch(Matching& matching) const {
 // The minor without `removedRow` and without position depth+1 has a perfect matching
 // exactly when the parent's matching, less its two pairs, can be completed by one
 // augmenting path from the row left free to the position left free.
-bool MemoisedExpansion::matchWithoutRow(int depth, const Matching& parent, int removedRow,
-                                        Matching& child) const {
+bool MemoisedExpansion::matchWithoutRow(int depth, const Matching& parent, Mask childRows,
+                                        int removedRow, Matching& child) const {
     child = parent;
     const int firstPosition = depth + 1;
     const int freedRow = parent.rowOfPosition[firstPosition];
@@ -113,8 +128,12 @@ bool MemoisedExpansion::matchWithoutRow(int depth, const Matching& parent, int r
     if (freedRow == removedRow) return true;
     child.rowOfPosition[freedPosition] = 0;
     child.positionOfRow[freedRow] = 0;
+    // A position that no remaining row reaches (the excitation's, once its one row is
+    // gone) ends the search at once, which would otherwise try every path first.
+    if ((childRows & nonZeroRows_[freedPosition]) == 0) return false;
     Mask visited = 0;
-    return augment(freedRow, positionsFrom(firstPosition, n_), visited, child);
+    return augment(freedRow, positionsFrom(firstPosition, n_), Mask{1} << freedPosition, visited,
+                   child);
 }
 
 void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, Polynomial& result,
@@ -162,16 +181,16 @@ void MemoisedExpansion::expand(int depth, Mask rows, const Matching& matching, P
         } else if (found & bit) {
             // A stored minor is used where it lies.
             const MinorCache::Entry& hit = frame.cached[row];
-            count += hit.count;
-            if (hit.degree > 0 || hit.coef[0] != 0.0) {
-                addProduct(signOfTerm(rows, row), entry(row, position), hit.coef, hit.degree,
+            count += hit.count();
+            if (hit.degree() > 0 || hit.coef()[0] != 0.0) {
+                addProduct(signOfTerm(rows, row), entry(row, position), hit.coef(), hit.degree(),
                            result);
                 ++count;
             }
             continue;
         } else {
             // No transversal: the minor is zero and costs the plain expansion nothing.
-            if (!matchWithoutRow(depth, matching, row, childMatching)) continue;
+            if (!matchWithoutRow(depth, matching, childRows, row, childMatching)) continue;
             ProductCount childCount = 0;
             expand(depth + 1, childRows, childMatching, minor, childCount);
             count += childCount;
@@ -213,7 +232,6 @@ MemoisedExpansion::Mask MemoisedExpansion::findChildren(
         if (cache_.find(keyOf(depth + 1, rows & ~(Mask{1} << row)), cached[row])) {
             found |= Mask{1} << row;
             ++hits;
-            __builtin_prefetch(cached[row].coef);
         }
     }
     if (hits != 0) cache_.noteHits(n_ - depth - 1, hits);

@@ -54,8 +54,9 @@ private:
     Mask findChildren(int depth, Mask rows, Mask candidates,
                       std::array<MinorCache::Entry, SystemRows>& cached);
     void expandDirectly(int depth, Mask rows, Polynomial& result, ProductCount& count);
-    bool matchWithoutRow(int depth, const Matching& parent, int removedRow, Matching& child) const;
-    bool augment(int row, Mask positions, Mask& visited, Matching& matching) const;
+    bool matchWithoutRow(int depth, const Matching& parent, Mask childRows, int removedRow,
+                         Matching& child) const;
+    bool augment(int row, Mask positions, Mask free, Mask& visited, Matching& matching) const;
     bool matchFromScratch(Matching& matching) const;
     std::uint32_t keyOf(int depth, Mask rows) const;
     bool reachableTwice(int depth, Mask rows) const;

@@ -55,10 +55,8 @@ bool MinorCache::find(std::uint32_t key, Entry& entry) const {
         const Slot& slot = table[i];
         if (slot.keyPlusOne == 0) return false;
         if (slot.keyPlusOne != key + 1) continue;
-        const std::uint64_t* record = recordAt(slot.record);
-        entry.count = (static_cast<ProductCount>(record[1] >> 8 & CountHighMask) << 64) | record[0];
-        entry.degree = static_cast<int>(record[1] & 0xff);
-        entry.coef = reinterpret_cast<const double*>(record + RecordHeaderWords);
+        entry.record_ = recordAt(slot.record);
+        __builtin_prefetch(entry.record_);
         return true;
     }
 }

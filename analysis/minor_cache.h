@@ -35,12 +35,22 @@ public:
     /// The limit is held below 32 GiB, what the table's record numbers can address.
     explicit MinorCache(std::size_t limitBytes);
 
-    /// Filled by find; left uninitialised otherwise, since arrays of them sit on the hot
-    /// path of the expansion.
-    struct Entry {
-        const double* coef;
-        int degree;
-        ProductCount count;
+    /// A stored minor where it lies. Filled by find; left uninitialised otherwise, since
+    /// arrays of them sit on the hot path of the expansion. Its fields are read only when
+    /// the minor is used, so that the memory loads of the records found together overlap.
+    class Entry {
+    public:
+        ProductCount count() const {
+            return static_cast<ProductCount>(record_[1] >> 8 & CountHighMask) << 64 | record_[0];
+        }
+        int degree() const { return static_cast<int>(record_[1] & 0xff); }
+        const double* coef() const {
+            return reinterpret_cast<const double*>(record_ + RecordHeaderWords);
+        }
+
+    private:
+        friend class MinorCache;
+        const std::uint64_t* record_;
     };
 
     /// Finds the minor stored under `key` (any value below 2^30).
