@@ -101,7 +101,27 @@ TEST_F(PlotPaintTest, DefaultFrameGridAndLabels) {
         {"20", 56, 10, White},   {"-60", 50, 412, White},  {"dB", 52, 211, White},
         {"0.1", 70, 425, White},    {"5", 664, 425, White},      {"rad/s", 355, 425, White},
     };
-    ASSERT_EQ(canvas.texts.size(), labels.size());
+    // The grid's values follow: below the frame at 0.2, 0.5, 1 and 2 rad/s, centred on
+    // their lines (6 pixels a character); left of it every 10 dB, except -20 dB, whose row
+    // the units hold (y = 211 .. 235).
+    std::vector<Label> ticks;
+    for (const char* v : {"0.2", "0.5", "1", "2"}) {
+        const int x = static_cast<int>(std::floor(ax * std::log(std::stod(v)) + bx + 0.5));
+        ticks.push_back({v, x - 3 * static_cast<int>(std::string(v).size()), 425, White});
+    }
+    for (const char* v : {"-50", "-40", "-30", "-10", "0", "10"}) {
+        const int y = static_cast<int>(std::floor(-5.175 * std::stod(v) + 113.5 + 0.5));
+        ticks.push_back({v, 68 - 6 * static_cast<int>(std::string(v).size()), y - 6, White});
+    }
+    ASSERT_EQ(canvas.texts.size(), labels.size() + ticks.size());
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        SCOPED_TRACE(ticks[i].text);
+        const test::RecordedText& text = canvas.texts[labels.size() + i];
+        EXPECT_EQ(text.text, ticks[i].text);
+        EXPECT_EQ(text.left, ticks[i].left);
+        EXPECT_EQ(text.top, ticks[i].top);
+        EXPECT_EQ(text.colour, ticks[i].colour);
+    }
     for (std::size_t i = 0; i < labels.size(); ++i) {
         SCOPED_TRACE(labels[i].text);
         EXPECT_EQ(canvas.texts[i].text, labels[i].text);
@@ -610,6 +630,7 @@ TEST_F(PlotPaintTest, TheLegendNamesEachCurveAndNumbersItsGainCurve) {
     host.memo += "\n" + writeFile("alta.n1", polynomial({1.0}, 10.0)) + "\n" +
                  writeFile("alta.d", lowPass);
     plot();
+    boxes.gridBox = false;
     EXPECT_EQ(paint().texts.size(), 12u);  // no legend while unchecked
     boxes.legendBox = true;
     const RecordingCanvas canvas = paint();
