@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <string>
 #include <utility>
 #include <vector>
@@ -289,6 +290,30 @@ void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
         const std::string number = std::to_string(k);
         canvas.drawText(frame.x1 - canvas.textWidth(number) - 1,
                         std::max(frame.y0 + 1, *y - RowHeight), number, gain.colour, Black);
+    }
+}
+
+}  // namespace corvane
+
+namespace corvane {
+
+void drawMarkers(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
+                 const PlotCurves& curves, const std::vector<PlotMarker>& markers, bool hz) {
+    constexpr int Arm = 4;
+    const PlotQuantityRow& gain = quantityRow(PlotQuantity::Gain);
+    for (const PlotMarker& marker : markers) {
+        const double w = hz ? marker.omega / (2 * std::numbers::pi) : marker.omega;
+        if (!(w >= p.wmin && w <= p.wmax)) continue;
+        const std::optional<CursorReading> reading = readCurveAt(curves, marker.curve, w, hz);
+        if (!reading) continue;
+        const double g = reading->response.gain;
+        if (!(g >= p.gmin && g <= p.gmax)) continue;
+        const int x = nearest(columnOfFrequency(frame, w));
+        const std::optional<int> y = toPixelY(frame, frame.map(PlotQuantity::Gain), g);
+        if (!y) continue;
+        canvas.setPen(gain.colour, PenStyle::Solid);
+        canvas.drawLine(x - Arm, *y - Arm, x + Arm + 1, *y + Arm + 1);
+        canvas.drawLine(x - Arm, *y + Arm, x + Arm + 1, *y - Arm - 1);
     }
 }
 
