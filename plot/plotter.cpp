@@ -260,6 +260,14 @@ std::optional<CursorReading> Plotter::cursorAt(double x, double y, int width, in
     return readCursor(frame, curves_, curveCount_, x, y, checkBoxes.hz());
 }
 
+std::optional<std::string> Plotter::cursorLine(double x, double y, int width, int height,
+                                               const PlotCheckBoxes& checkBoxes) const {
+    ScopedCLocale locale;
+    const std::optional<CursorReading> reading = cursorAt(x, y, width, height, checkBoxes);
+    if (!reading) return std::nullopt;
+    return cursorText(*reading, numeratorFiles_);
+}
+
 bool Plotter::placeMarker(double x, double y, int width, int height,
                           const PlotCheckBoxes& checkBoxes) {
     ScopedCLocale locale;

@@ -89,6 +89,10 @@ public:
     std::optional<CursorReading> cursorAt(double x, double y, int width, int height,
                                           const PlotCheckBoxes& checkBoxes) const;
 
+    /// The cursor's reading at (x, y) as the line the plot window shows (cursorText).
+    std::optional<std::string> cursorLine(double x, double y, int width, int height,
+                                          const PlotCheckBoxes& checkBoxes) const;
+
     /// A click at (x, y): a marker on the curve the cursor reads there, its line
     /// ("Marcador: " and the cursor's text) in the log. Beyond MaxMarkers the oldest
     /// marker gives way. False when the cursor reads nothing there.
