@@ -11,6 +11,7 @@
 #include "axis_ticks.h"
 #include "floating_point.h"
 #include "plot_quantities.h"
+#include "time_plot.h"
 
 namespace corvane {
 
@@ -66,16 +67,75 @@ struct Trace {
     std::optional<double> value;
     /// The whole turns added to unwrap the values so far.
     double turns = 0.0;
+    /// How far into one period of its pattern the line has come.
+    double patternPhase = 0.0;
 };
+
+// The lengths in pixels of the drawn and the skipped part of one period of a pattern.
+struct PatternLengths {
+    double on;
+    double off;
+};
+
+PatternLengths patternLengths(LinePattern pattern) {
+    switch (pattern) {
+        case LinePattern::Dashed:
+            return {6, 4};
+        case LinePattern::Dotted:
+            return {1, 3};
+        case LinePattern::Solid:
+            break;
+    }
+    return {1, 0};
+}
+
+// A line in `pattern`, continued from where the previous line of the same curve left the
+// pattern: the segments between grid points are a few pixels long, shorter than a dash.
+void drawPatternedLine(PlotCanvas& canvas, int xa, int ya, int xb, int yb, LinePattern pattern,
+                       double& phase) {
+    if (pattern == LinePattern::Solid) {
+        canvas.drawLine(xa, ya, xb, yb);
+        return;
+    }
+    const auto [on, off] = patternLengths(pattern);
+    const double period = on + off;
+    const double dx = xb - xa;
+    const double dy = yb - ya;
+    const double length = std::hypot(dx, dy);
+    auto pointAt = [&](double s, int a, double d) { return nearest(a + d * s / length); };
+    for (double s = 0; s < length;) {
+        const bool drawn = phase < on;
+        const double end = std::min(length, s + (drawn ? on - phase : period - phase));
+        if (drawn) {
+            canvas.drawLine(pointAt(s, xa, dx), pointAt(s, ya, dy), pointAt(end, xa, dx),
+                            pointAt(end, ya, dy));
+        }
+        phase = std::fmod(phase + (end - s), period);
+        s = end;
+    }
+}
+
+// The colour and pattern of one quantity of curve `k`.
+struct CurveLook {
+    Colour colour;
+    LinePattern pattern;
+};
+
+// Each curve in its own colour (the palette of the time plot, so a curve keeps its colour
+// in both windows), or each quantity in its own.
+CurveLook curveLook(const PlotQuantityRow& row, int k, bool coloursPerCurve) {
+    if (coloursPerCurve) return {timeCurveColour(k), row.perCurvePattern};
+    return {row.colour, LinePattern::Solid};
+}
 
 // Continues one polyline of one curve from the previous grid point to point `i`. A
 // value without a position breaks the line instead of drawing to nowhere. A quantity that
 // wraps (the phase) is either unwrapped along the curve, or its line is broken where it
 // jumps by more than half a period: that jump is the wrap, not the response.
-void drawCurveStep(PlotCanvas& canvas, const PlotQuantityRow& row, const PlotFrame& frame,
-                   const VerticalMap& map, double value, int i, int previousX, int x,
-                   bool unwrap, Trace& trace) {
-    canvas.setPen(row.colour, PenStyle::Solid);
+void drawCurveStep(PlotCanvas& canvas, const PlotQuantityRow& row, CurveLook look,
+                   const PlotFrame& frame, const VerticalMap& map, double value, int i,
+                   int previousX, int x, bool unwrap, Trace& trace) {
+    canvas.setPen(look.colour, PenStyle::Solid);
     bool wrapped = false;
     if (row.wrapPeriod > 0 && trace.value && std::isfinite(value)) {
         if (unwrap) {
@@ -88,11 +148,12 @@ void drawCurveStep(PlotCanvas& canvas, const PlotQuantityRow& row, const PlotFra
         }
     }
     const std::optional<int> y = toPixelY(frame, map, value);
-    if (i > 0 && trace.y && y && !wrapped) canvas.drawLine(previousX, *trace.y, x, *y);
+    if (i > 0 && trace.y && y && !wrapped) {
+        drawPatternedLine(canvas, previousX, *trace.y, x, *y, look.pattern, trace.patternPhase);
+    }
     trace.y = y;
     trace.value = std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
-
 
 // The logarithmic axis: dotted lines at 2 .. 9 times each power of ten, the power itself
 // in yellow. A range narrower than its lowest value takes its step from the span.
@@ -243,6 +304,7 @@ void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
     for (std::size_t q = 0; q < PlotQuantityCount; ++q)
         shown[q] = isShown(checkBoxes, PlotQuantities[q]);
     const bool unwrap = checkBoxes.continuousPhase();
+    const bool coloursPerCurve = checkBoxes.coloursPerCurve();
     std::array<std::array<Trace, PlotQuantityCount>, MaxCurves + 1> traces{};
     canvas.setPen(White, PenStyle::Solid);
     int previousX = 0;
@@ -254,8 +316,8 @@ void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
             for (std::size_t q = 0; q < PlotQuantityCount; ++q) {
                 if (!shown[q]) continue;
                 const PlotQuantityRow& row = PlotQuantities[q];
-                drawCurveStep(canvas, row, frame, frame.maps[q], (table.*row.rows)[k][i], i,
-                              previousX, x, unwrap, traces[k][q]);
+                drawCurveStep(canvas, row, curveLook(row, k, coloursPerCurve), frame, frame.maps[q],
+                              (table.*row.rows)[k][i], i, previousX, x, unwrap, traces[k][q]);
             }
         }
         previousX = x;
@@ -276,11 +338,13 @@ std::string legendLine(int k, std::string_view path) {
 // Drawn after the curves, on a black box each, so the lines stay readable over them.
 void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
                 const ResponseTable& table,
-                const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount) {
+                const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount,
+                bool coloursPerCurve) {
     constexpr int RowHeight = 12;
     constexpr int Inset = 4;
-    const PlotQuantityRow& gain = quantityRow(PlotQuantity::Gain);
+    const PlotQuantityRow& gainRow = quantityRow(PlotQuantity::Gain);
     for (int k = 1; k <= curveCount; ++k) {
+        const CurveLook gain = curveLook(gainRow, k, coloursPerCurve);
         const std::string line = legendLine(k, numeratorFiles[static_cast<std::size_t>(k)]);
         canvas.drawText(frame.x1 - canvas.textWidth(line) - Inset,
                         frame.y0 + Inset + RowHeight * (k - 1), line, gain.colour, Black);
@@ -298,7 +362,8 @@ void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
 namespace corvane {
 
 void drawMarkers(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
-                 const PlotCurves& curves, const std::vector<PlotMarker>& markers, bool hz) {
+                 const PlotCurves& curves, const std::vector<PlotMarker>& markers, bool hz,
+                 bool coloursPerCurve) {
     constexpr int Arm = 4;
     const PlotQuantityRow& gain = quantityRow(PlotQuantity::Gain);
     for (const PlotMarker& marker : markers) {
@@ -311,7 +376,7 @@ void drawMarkers(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameter
         const int x = nearest(columnOfFrequency(frame, w));
         const std::optional<int> y = toPixelY(frame, frame.map(PlotQuantity::Gain), g);
         if (!y) continue;
-        canvas.setPen(gain.colour, PenStyle::Solid);
+        canvas.setPen(curveLook(gain, marker.curve, coloursPerCurve).colour, PenStyle::Solid);
         canvas.drawLine(x - Arm, *y - Arm, x + Arm + 1, *y + Arm + 1);
         canvas.drawLine(x - Arm, *y + Arm, x + Arm + 1, *y - Arm - 1);
     }

@@ -234,9 +234,10 @@ void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& c
         checkFloatingPoint(
             [&] { refreshResponsePoint(responseTable_, curves_, curveCount_, i, w, hz); });
     });
-    drawMarkers(canvas, frame, p, curves_, markers_, hz);
+    drawMarkers(canvas, frame, p, curves_, markers_, hz, checkBoxes.coloursPerCurve());
     if (checkBoxes.legend()) {
-        drawLegend(canvas, frame, p, responseTable_, numeratorFiles_, curveCount_);
+        drawLegend(canvas, frame, p, responseTable_, numeratorFiles_, curveCount_,
+                   checkBoxes.coloursPerCurve());
     }
     curvesStale_ = false;
     tableHz_ = hz;

@@ -4,6 +4,7 @@
 // surfaces too small for the margins; and the key commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -719,6 +720,90 @@ TEST_F(PlotPaintTest, AFaultingZoomChangesNothing) {
     EXPECT_THROW(plotter.zoomFrequencyAt(0.0, -2, boxes), FloatingPointFault);
     EXPECT_EQ(plotter.plotParameters().wmax, before.wmax);
     EXPECT_EQ(plotter.plotParameters().wmin, before.wmin);
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// The columns covered by horizontal lines.
+std::vector<int> coveredColumns(const std::vector<RecordedLine>& lines) {
+    std::vector<int> columns;
+    for (const RecordedLine& line : lines) {
+        for (int x = std::min(line.xa, line.xb); x <= std::max(line.xa, line.xb); ++x)
+            columns.push_back(x);
+    }
+    std::sort(columns.begin(), columns.end());
+    columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+    return columns;
+}
+
+// H = 1 is flat: 0 dB, 0° and no delay, three horizontal lines across the frame.
+TEST_F(PlotPaintTest, ColoursPerCurveGiveEachCurveItsColourAndEachQuantityItsLine) {
+    addCurve("um", one, one);
+    host.memo += "\n" + writeFile("dois.n1", polynomial({1.0}, 0.5)) + "\n" +
+                 writeFile("dois.d", one);
+    boxes.gridBox = false;
+    boxes.legendBox = true;
+    plot();
+    const RecordingCanvas specified = paint();
+    boxes.coloursBox = true;
+    const RecordingCanvas coloured = paint();
+
+    // Unchecked: white, green and red solid lines, 300 of each per curve.
+    EXPECT_EQ(specified.linesIn(White, PenStyle::Solid).size(), 600u);
+    EXPECT_EQ(specified.linesIn(Green, PenStyle::Solid).size(), 600u);
+    EXPECT_EQ(specified.linesIn(Red, PenStyle::Solid).size(), 600u);
+
+    const Colour first{255, 255, 0};
+    const Colour second{0, 255, 255};
+    EXPECT_TRUE(coloured.linesIn(White, PenStyle::Solid).empty());
+    EXPECT_TRUE(coloured.linesIn(Green, PenStyle::Solid).empty());
+    EXPECT_TRUE(coloured.linesIn(Red, PenStyle::Solid).empty());
+    // Gain at 0 dB (row 114) and -6 dB (row 145): solid, every column. Phase (row 217)
+    // and delay (row 341) both 0: the phase's dashes cover 7 of every 10 columns (6 pixels
+    // long, both ends drawn), the delay's dots 2 of every 4.
+    struct Row {
+        Colour colour;
+        int y;
+        double share;
+    };
+    for (const Row row : {Row{first, 114, 1.0}, Row{second, 145, 1.0}, Row{first, 217, 0.7},
+                          Row{second, 217, 0.7}, Row{first, 341, 0.5}, Row{second, 341, 0.5}}) {
+        SCOPED_TRACE(row.y);
+        std::vector<RecordedLine> lines;
+        for (const RecordedLine& line : coloured.linesIn(row.colour, PenStyle::Solid)) {
+            if (line.ya == row.y && line.yb == row.y) lines.push_back(line);
+        }
+        EXPECT_NEAR(static_cast<double>(coveredColumns(lines).size()), 601 * row.share, 601 * 0.03);
+    }
+    // The legend in the curves' colours.
+    EXPECT_EQ(coloured.text("1: um.n1")->colour, first);
+    EXPECT_EQ(coloured.text("2: dois.n1")->colour, second);
+    EXPECT_EQ(specified.text("2: dois.n1")->colour, White);
+}
+
+// A dashed line runs on across the short segments between grid points: 6 pixels drawn,
+// 4 skipped, from the left edge.
+TEST_F(PlotPaintTest, TheDashesRunOnAcrossSegments) {
+    addCurve("um", one, one);
+    boxes.gridBox = false;
+    boxes.delayBox = false;
+    boxes.coloursBox = true;
+    plot();
+    const RecordingCanvas canvas = paint();
+    std::vector<RecordedLine> phase;
+    // The phase map: 0° at row (10 + 424) / 2 = 217.
+    for (const RecordedLine& line : canvas.linesIn(Colour{255, 255, 0}, PenStyle::Solid)) {
+        if (line.ya == 217) phase.push_back(line);
+    }
+    const std::vector<int> columns = coveredColumns(phase);
+    ASSERT_FALSE(columns.empty());
+    for (const int x : columns)
+        EXPECT_LE((x - 70) % 10, 6) << x;
+    EXPECT_NEAR(static_cast<double>(columns.size()), 601 * 0.7, 601 * 0.05);
 }
 
 }  // namespace

@@ -252,7 +252,9 @@ private slots:
         QTest::newRow("CBfasecontinua") << "CBfasecontinua"
                                         << "Fase contínua" << QRect(488, 348, 113, 17) << false;
         QTest::newRow("CBlegenda") << "CBlegenda"
-                                   << "Legenda" << QRect(488, 366, 113, 17) << true;
+                                   << "Legenda" << QRect(488, 366, 72, 17) << true;
+        QTest::newRow("CBcores") << "CBcores"
+                                 << "Cores por curva" << QRect(563, 366, 105, 17) << false;
     }
 
     void listWindowCheckBoxes() {
@@ -300,7 +302,7 @@ private slots:
                  (QStringList{"Memo1", "Button1", "Button3", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
                               "Efmin", "Efmax", "Eamin", "Eamax", "CBhz", "CBlog", "CBgrade",
                               "Esegmentos", "CBfase", "CBtg", "CBfasecontinua", "CBlegenda",
-                              "Button4"}));
+                              "CBcores", "Button4"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
@@ -942,6 +944,28 @@ private slots:
         QApplication::sendEvent(&plot, &leave);
         QVERIFY(line->isHidden());
         QVERIFY(driver.boxes.empty());
+    }
+
+    // "Cores por curva" repaints at once: the low-pass's curves turn from white, green
+    // and red to the first colour of the palette, yellow.
+    void coloursPerCurveRepaintAtOnce() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().CBgrade->setChecked(false);
+        driver.plotar();
+        const QRgb yellow = qRgb(255, 255, 0);
+        QCOMPARE(countPixels(driver.picture(), yellow), 0);
+        const int green = countPixels(driver.picture(), qRgb(0, 255, 0));
+        QVERIFY(green > 100);
+        driver.list().CBcores->setChecked(true);
+        const QImage coloured = driver.picture();
+        QVERIFY(countPixels(coloured, yellow) > green);
+        // Only the range labels keep the quantities' colours.
+        QVERIFY(countPixels(coloured, qRgb(0, 255, 0)) < 20);
+        QVERIFY(countPixels(coloured, qRgb(255, 0, 0)) < 20);
+        driver.list().CBcores->setChecked(false);
+        QCOMPARE(countPixels(driver.picture(), yellow), 0);
     }
 };
 
