@@ -105,7 +105,13 @@ void drawPatternedLine(PlotCanvas& canvas, int xa, int ya, int xb, int yb, LineP
     auto pointAt = [&](double s, int a, double d) { return nearest(a + d * s / length); };
     for (double s = 0; s < length;) {
         const bool drawn = phase < on;
-        const double end = std::min(length, s + (drawn ? on - phase : period - phase));
+        const double part = drawn ? on - phase : period - phase;
+        // A rest of a part lost in rounding would never move s: the next part begins.
+        if (part < 1e-6) {
+            phase = drawn ? on : 0.0;
+            continue;
+        }
+        const double end = std::min(length, s + part);
         if (drawn) {
             canvas.drawLine(pointAt(s, xa, dx), pointAt(s, ya, dy), pointAt(end, xa, dx),
                             pointAt(end, ya, dy));

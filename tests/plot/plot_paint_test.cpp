@@ -806,5 +806,26 @@ TEST_F(PlotPaintTest, TheDashesRunOnAcrossSegments) {
     EXPECT_NEAR(static_cast<double>(columns.size()), 601 * 0.7, 601 * 0.05);
 }
 
+// Dashes along steep, short and long segments of a resonance, at many grid sizes: every
+// paint ends, and every piece lies on the segment it belongs to (inside the frame).
+TEST_F(PlotPaintTest, PatternedLinesEndOnEveryGrid) {
+    addCurve("q", one, polynomial({1.0, 0.05, 1.0}));
+    boxes.coloursBox = true;
+    boxes.gridBox = false;
+    for (int segments = 1; segments <= 600; segments += 37) {
+        SCOPED_TRACE(segments);
+        setEdits("0.1", "10", std::to_string(segments).c_str());
+        plot();
+        const RecordingCanvas canvas = paint();
+        EXPECT_FALSE(canvas.lines.empty());
+        for (const RecordedLine& line : canvas.lines) {
+            EXPECT_GE(std::min(line.ya, line.yb), 10);
+            EXPECT_LE(std::max(line.ya, line.yb), 424);
+            EXPECT_GE(std::min(line.xa, line.xb), 70);
+            EXPECT_LE(std::max(line.xa, line.xb), 670);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace corvane
