@@ -326,6 +326,35 @@ TEST_F(PlotCommandTest, PngShowsWhatThePlotWindowDraws) {
     EXPECT_GE(red, 2);
 }
 
+// --cores-por-curva: the first curve yellow, the second cyan, no curve white, green or red;
+// without it the picture has neither colour off the grid. Column 200 holds no grid line.
+TEST_F(PlotCommandTest, ColoursPerCurveInThePng) {
+    const std::string plain = dir.file("simples.png");
+    const std::string coloured = dir.file("cores.png");
+    ASSERT_EQ(runCli({"plotar", "--sem-legenda", "--imagem", plain.c_str(), list.c_str()}).status,
+              ExitSuccess);
+    ASSERT_EQ(runCli({"plotar", "--sem-legenda", "--cores-por-curva", "--imagem",
+                      coloured.c_str(), list.c_str()})
+                  .status,
+              ExitSuccess);
+    auto countInColumn = [](const QImage& picture, QRgb colour) {
+        int count = 0;
+        for (int y = 11; y < 424; ++y)
+            count += picture.pixel(200, y) == colour;
+        return count;
+    };
+    const QImage before(QString::fromStdString(plain));
+    const QImage after(QString::fromStdString(coloured));
+    const QRgb yellow = qRgb(255, 255, 0);
+    const QRgb cyan = qRgb(0, 255, 255);
+    EXPECT_EQ(countInColumn(before, yellow) + countInColumn(before, cyan), 0);
+    EXPECT_GE(countInColumn(before, qRgb(255, 255, 255)), 2);
+    EXPECT_GE(countInColumn(after, yellow), 1);
+    EXPECT_GE(countInColumn(after, cyan), 1);
+    for (const QRgb colour : {qRgb(255, 255, 255), qRgb(0, 255, 0), qRgb(255, 0, 0)})
+        EXPECT_EQ(countInColumn(after, colour), 0);
+}
+
 TEST_F(PlotCommandTest, WritesAValidSvg) {
     const std::string image = dir.file("grafico.svg");
     const Result result = runCli(
