@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 
 #include "floating_point.h"
 #include "plot_paint.h"
