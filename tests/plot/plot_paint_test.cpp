@@ -149,6 +149,25 @@ TEST_F(PlotPaintTest, LinearAxisFromZeroUnchecksTheLogarithmicBox) {
     EXPECT_EQ(canvas.text("0")->left, 70);
 }
 
+// A large linear range gets its 1-2-5 grid too: 0 .. 1e7 in steps of 2e6, each line with
+// its value centred below the frame.
+TEST_F(PlotPaintTest, LargeLinearRangeHasItsGridAndValues) {
+    setEdits("0", "1e7");
+    plot();
+    const RecordingCanvas canvas = paint();
+    const std::vector<RecordedLine> grey = canvas.linesIn(Grey, PenStyle::Dotted);
+    ASSERT_GE(grey.size(), 4u);
+    EXPECT_EQ(xPositions({grey.begin(), grey.begin() + 4}), std::vector<int>({190, 310, 430, 550}));
+    int x = 190;
+    for (const char* value : {"2e+06", "4e+06", "6e+06", "8e+06"}) {
+        SCOPED_TRACE(value);
+        ASSERT_TRUE(canvas.text(value));
+        EXPECT_EQ(canvas.text(value)->left, x - 15);
+        EXPECT_EQ(canvas.text(value)->top, 425);
+        x += 120;
+    }
+}
+
 TEST_F(PlotPaintTest, LinearAxisWhenTheBoxIsUnchecked) {
     setEdits("0.1", "5");
     boxes.logBox = false;
