@@ -80,6 +80,8 @@ struct Boxes : PlotCheckBoxes {
     bool grid() const override { return true; }
     bool shows(PlotQuantity) const override { return true; }
     bool legend() const override { return true; }
+    bool colours = false;
+    bool coloursPerCurve() const override { return colours; }
 };
 
 // "Plotar" on twenty pairs of result files in a temporary folder, with 600 segments.
@@ -161,6 +163,41 @@ void BM_PaintWithRefreshTwentyCurvesOf600Segments(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PaintWithRefreshTwentyCurvesOf600Segments)->Unit(benchmark::kMillisecond);
+
+// Eight markers across the frame, each on the curve nearest in gain at its column.
+void placeEightMarkers(PlotWindowState& window) {
+    for (int i = 0; i < 8; ++i)
+        window.plotter.placeMarker(100 + 70 * i, 200, 680, 442, window.boxes);
+}
+
+// The stored paint with the grid's values, the legend and eight markers; `colours`: each
+// curve in its own colour, the phase dashed and the delay dotted.
+void BM_PaintStoredWithMarkers(benchmark::State& state) {
+    PlotWindowState window;
+    window.boxes.colours = state.range(0) != 0;
+    placeEightMarkers(window);
+    QImage image(680, 442, QImage::Format_RGB32);
+    window.paint(image);
+    for (auto _ : state) {
+        window.paint(image);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PaintStoredWithMarkers)->ArgName("colours")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// One move of the pointer: the reading of the 20 curves at the frequency of its column and
+// the text of the cursor line; the table is not touched.
+void BM_CursorLineOfTwentyCurves(benchmark::State& state) {
+    PlotWindowState window;
+    QImage image(680, 442, QImage::Format_RGB32);
+    window.paint(image);
+    int x = 70;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(window.plotter.cursorLine(x, 200, 680, 442, window.boxes));
+        x = x == 670 ? 70 : x + 1;
+    }
+}
+BENCHMARK(BM_CursorLineOfTwentyCurves)->Unit(benchmark::kMicrosecond);
 
 #endif
 

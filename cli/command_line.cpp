@@ -75,6 +75,8 @@ constexpr const char* Usage =
     "  --fase-continua       fase contínua ao longo de cada curva, sem os saltos de 360°\n"
     "  --legenda, --sem-legenda\n"
     "                        com (padrão) ou sem a legenda das curvas\n"
+    "  --cores-por-curva     cada curva na sua cor: ganho contínuo, fase tracejada,\n"
+    "                        atraso pontilhado\n"
     "  --ajustar             faixas tiradas dos polos e zeros e da resposta das curvas;\n"
     "                        as opções de faixa dadas valem sobre as ajustadas\n"
     "  --imagem ARQUIVO      grava o gráfico em ARQUIVO.png ou ARQUIVO.svg\n"
@@ -381,6 +383,8 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
             command.options.grid = false;
         } else if (arg == "--legenda" || arg == "--sem-legenda") {
             command.options.legend = arg == "--legenda";
+        } else if (arg == "--cores-por-curva") {
+            command.options.coloursPerCurve = true;
         } else if (arg == "--ajustar") {
             command.fitRanges = true;
         } else if (arg == "--fase-continua") {

@@ -21,6 +21,7 @@ struct PlotOptions {
     bool grid = true;
     bool continuousPhase = false;
     bool legend = true;
+    bool coloursPerCurve = false;
     /// The check box of each quantity that has one, in PlotQuantities order.
     std::array<bool, PlotQuantityCount> shown = allShown();
 
@@ -67,6 +68,7 @@ public:
     }
     bool continuousPhase() const override { return options_.continuousPhase; }
     bool legend() const override { return options_.legend; }
+    bool coloursPerCurve() const override { return options_.coloursPerCurve; }
 
 private:
     PlotOptions options_;

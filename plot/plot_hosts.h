@@ -34,6 +34,9 @@ public:
     /// CBlegenda, "Legenda": the legend of the curves. Unchecked where a host has no such
     /// box.
     virtual bool legend() const { return false; }
+    /// CBcores, "Cores por curva": each curve in its own colour, its phase dashed and its
+    /// delay dotted. Unchecked where a host has no such box.
+    virtual bool coloursPerCurve() const { return false; }
 };
 
 /// Whether the curves of `q` are drawn: always for a quantity without a check box.

@@ -7,8 +7,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "plot_canvas.h"
+#include "plot_cursor.h"
 #include "plot_data.h"
 #include "plot_frame.h"
 #include "plot_hosts.h"
@@ -38,10 +40,18 @@ void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
 
 /// The legend: in the top right corner of the frame one line "k: file" per curve (the
 /// numerator's file name without its folder) in the colour of its gain, and the curve's
-/// number at the right end of its gain curve.
+/// number at the right end of its gain curve; with `coloursPerCurve`, in the curve's own
+/// colour.
 void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
                 const ResponseTable& table,
-                const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount);
+                const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount,
+                bool coloursPerCurve = false);
+
+/// A small cross on each marker's curve at its frequency, in the curve's colour; only the
+/// markers inside the frequency and gain ranges.
+void drawMarkers(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
+                 const PlotCurves& curves, const std::vector<PlotMarker>& markers, bool hz,
+                 bool coloursPerCurve = false);
 
 /// The text of the legend line of curve `k` whose numerator file is `path`.
 std::string legendLine(int k, std::string_view path);

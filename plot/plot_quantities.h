@@ -46,6 +46,10 @@ struct PlotQuantityCheckBox {
 };
 
 enum class PlotQuantity { Gain, Phase, Delay };
+
+/// The pattern of a curve's line, drawn by the plot as solid pieces along the curve, so
+/// that it runs on across the short segments between grid points.
+enum class LinePattern { Solid, Dashed, Dotted };
 inline constexpr std::size_t PlotQuantityCount = 3;
 
 struct PlotQuantityRow {
@@ -65,6 +69,9 @@ struct PlotQuantityRow {
     /// The period of a quantity that the evaluation wraps into one turn (the phase, into
     /// (-180°, 180°]); 0 for the others.
     double wrapPeriod = 0.0;
+    /// How its lines are drawn when each curve has its own colour: the quantities of one
+    /// curve then share the colour and differ by the line.
+    LinePattern perCurvePattern = LinePattern::Solid;
 };
 
 inline constexpr PlotEditBoxRow FrequencyMinBox{
@@ -94,13 +101,15 @@ inline constexpr std::array<PlotQuantityRow, PlotQuantityCount> PlotQuantities{{
       &PlotParameters::fmin},
      {PlotEditBox::Efmax, "Efmax", "Label5", "Fase máxima (graus)", "180", "--fmax",
       &PlotParameters::fmax},
-     &CurveResponse::phase, &ResponseTable::phase, "fase_graus", &PhaseCheckBox, 360.0},
+     &CurveResponse::phase, &ResponseTable::phase, "fase_graus", &PhaseCheckBox, 360.0,
+     LinePattern::Dashed},
     {PlotQuantity::Delay, "s", Red,
      {PlotEditBox::Eamin, "Eamin", "Label7", "Atraso de grupo mínimo (s)", "-10", "--amin",
       &PlotParameters::amin},
      {PlotEditBox::Eamax, "Eamax", "Label8", "Atraso de grupo máximo (s)", "40", "--amax",
       &PlotParameters::amax},
-     &CurveResponse::delay, &ResponseTable::delay, "atraso_s", &DelayCheckBox},
+     &CurveResponse::delay, &ResponseTable::delay, "atraso_s", &DelayCheckBox, 0.0,
+     LinePattern::Dotted},
 }};
 
 namespace detail {

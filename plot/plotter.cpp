@@ -1,6 +1,7 @@
 #include "plotter.h"
 
 #include <cmath>
+#include <numbers>
 #include <cstdio>
 #include <string>
 
@@ -104,6 +105,7 @@ bool Plotter::plot(PlotListHost& window) {
     curveCount_ = count.value_or(0);
     if (!count) return false;
     log_.print("Lidas %d funções", curveCount_);
+    markers_.clear();
     curvesStale_ = true;
     plotReady_ = true;
     window.showPlotWindow();
@@ -227,12 +229,51 @@ void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& c
         checkFloatingPoint(
             [&] { refreshResponsePoint(responseTable_, curves_, curveCount_, i, w, hz); });
     });
+    drawMarkers(canvas, frame, p, curves_, markers_, hz, checkBoxes.coloursPerCurve());
     if (checkBoxes.legend()) {
-        drawLegend(canvas, frame, p, responseTable_, numeratorFiles_, curveCount_);
+        drawLegend(canvas, frame, p, responseTable_, numeratorFiles_, curveCount_,
+                   checkBoxes.coloursPerCurve());
     }
     curvesStale_ = false;
     tableHz_ = hz;
     tableLogarithmic_ = logarithmic;
+}
+
+}  // namespace corvane
+
+namespace corvane {
+
+std::optional<CursorReading> Plotter::cursorAt(double x, double y, int width, int height,
+                                               const PlotCheckBoxes& checkBoxes) const {
+    if (!plotReady_) return std::nullopt;
+    PlotFrame frame;
+    try {
+        checkFloatingPoint(
+            [&] { frame = makePlotFrame(width, height, plotParameters_, checkBoxes.logarithmic()); });
+    } catch (const FloatingPointFault&) {
+        return std::nullopt;
+    }
+    return readCursor(frame, curves_, curveCount_, x, y, checkBoxes.hz());
+}
+
+std::optional<std::string> Plotter::cursorLine(double x, double y, int width, int height,
+                                               const PlotCheckBoxes& checkBoxes) const {
+    ScopedCLocale locale;
+    const std::optional<CursorReading> reading = cursorAt(x, y, width, height, checkBoxes);
+    if (!reading) return std::nullopt;
+    return cursorText(*reading, numeratorFiles_);
+}
+
+bool Plotter::placeMarker(double x, double y, int width, int height,
+                          const PlotCheckBoxes& checkBoxes) {
+    ScopedCLocale locale;
+    const std::optional<CursorReading> reading = cursorAt(x, y, width, height, checkBoxes);
+    if (!reading) return false;
+    if (markers_.size() == MaxMarkers) markers_.erase(markers_.begin());
+    const double omega = reading->hz ? 2 * std::numbers::pi * reading->frequency : reading->frequency;
+    markers_.push_back({reading->curve, omega});
+    log_.print("Marcador: %s", cursorText(*reading, numeratorFiles_).c_str());
+    return true;
 }
 
 }  // namespace corvane

@@ -7,10 +7,12 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis_log.h"
 #include "listed_curves.h"
 #include "plot_canvas.h"
+#include "plot_cursor.h"
 #include "plot_data.h"
 #include "plot_hosts.h"
 #include "response_table.h"
@@ -81,6 +83,24 @@ public:
     /// the curves follow the pointer. Marks the curves stale; faults as zoomFrequencyAt.
     void panFrequency(double fraction, const PlotCheckBoxes& checkBoxes);
 
+    /// What the pointer at (x, y) of a `width` × `height` surface reads: the frequency
+    /// there and the curve whose gain is nearest, evaluated at exactly that frequency.
+    /// None before "Plotar", outside the plot rectangle, or where the frame faults.
+    std::optional<CursorReading> cursorAt(double x, double y, int width, int height,
+                                          const PlotCheckBoxes& checkBoxes) const;
+
+    /// The cursor's reading at (x, y) as the line the plot window shows (cursorText).
+    std::optional<std::string> cursorLine(double x, double y, int width, int height,
+                                          const PlotCheckBoxes& checkBoxes) const;
+
+    /// A click at (x, y): a marker on the curve the cursor reads there, its line
+    /// ("Marcador: " and the cursor's text) in the log. Beyond MaxMarkers the oldest
+    /// marker gives way. False when the cursor reads nothing there.
+    bool placeMarker(double x, double y, int width, int height, const PlotCheckBoxes& checkBoxes);
+    /// M: no markers.
+    void clearMarkers() { markers_.clear(); }
+    const std::vector<PlotMarker>& markers() const { return markers_; }
+
     /// The response table no longer fits the axis (a toggle of "Frequências em Hz" or of
     /// the logarithmic scale): the next paint evaluates the curves again.
     void markCurvesStale() { curvesStale_ = true; }
@@ -111,6 +131,8 @@ private:
     bool tableHz_ = false;
     bool tableLogarithmic_ = false;
     ResponseTable responseTable_{};
+    // Oldest first; cleared by new data.
+    std::vector<PlotMarker> markers_;
 };
 
 }  // namespace corvane

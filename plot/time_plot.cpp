@@ -14,8 +14,6 @@ namespace {
 
 constexpr int RowHeight = 12;
 constexpr int LegendInset = 4;
-// A grid never needs more lines than this; the bound keeps a degenerate step finite.
-constexpr int MostTicks = 1000;
 
 constexpr std::array<Colour, 8> CurveColours{{
     {255, 255, 0},    // yellow
@@ -98,33 +96,6 @@ void drawCurve(PlotCanvas& canvas, const PlotFrame& frame, const VerticalMap& ma
 Colour timeCurveColour(int k) {
     const std::size_t count = CurveColours.size();
     return CurveColours[static_cast<std::size_t>(std::max(k - 1, 0)) % count];
-}
-
-std::vector<double> gridTicks(double min, double max, int least) {
-    std::vector<double> ticks;
-    if (!std::isfinite(min) || !std::isfinite(max) || !(max > min) || least < 1) return ticks;
-    const double span = max - min;
-    if (!std::isfinite(span)) return ticks;
-    // Start at a power of ten above the span and take the next smaller 1-2-5 step until
-    // enough lines fall inside.
-    double decade = std::pow(10.0, std::ceil(std::log10(span)));
-    for (int tries = 0; tries < 40; ++tries) {
-        for (const double factor : {5.0, 2.0, 1.0}) {
-            const double step = decade * factor / 10.0;
-            const double first = std::ceil(min / step);
-            const double last = std::floor(max / step);
-            if (last - first + 1 >= least && last - first < MostTicks) {
-                for (double i = first; i <= last; ++i) {
-                    const double v = i * step;
-                    // -0 reads as "-0"; a grid value is the plain zero.
-                    ticks.push_back(v == 0.0 ? 0.0 : v);
-                }
-                return ticks;
-            }
-        }
-        decade /= 10.0;
-    }
-    return ticks;
 }
 
 std::string valueWithUnit(double value, std::string_view unit) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "axis_ticks.h"
 #include "plot_canvas.h"
 
 namespace corvane {
@@ -32,11 +33,6 @@ struct TimeRange {
 /// The colour of curve `k` (from 1); neighbouring curves differ, and the list repeats
 /// only beyond a screenful of curves.
 Colour timeCurveColour(int k);
-
-/// The grid values inside [min, max] at a step of 1, 2 or 5 times a power of ten, the
-/// largest such step that gives at least `least` values. Empty for a range that is empty,
-/// reversed or not finite.
-std::vector<double> gridTicks(double min, double max, int least = 4);
 
 /// `value` with an SI prefix and `unit`, three significant digits: "2.5 ms", "-400 mV",
 /// "0 s"; with no unit a plain number ("1.5e-07").

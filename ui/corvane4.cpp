@@ -134,7 +134,9 @@ TForm4::TForm4(Program& program) : program_(program) {
     CBtg = quantityBoxes_[static_cast<std::size_t>(PlotQuantity::Delay)];
     CBfasecontinua = addCheckBox(this, "CBfasecontinua", QStringLiteral("Fase contínua"),
                                  {488, 348, 113, 17}, false);
-    CBlegenda = addCheckBox(this, "CBlegenda", QStringLiteral("Legenda"), {488, 366, 113, 17}, true);
+    CBlegenda = addCheckBox(this, "CBlegenda", QStringLiteral("Legenda"), {488, 366, 72, 17}, true);
+    CBcores = addCheckBox(this, "CBcores", QStringLiteral("Cores por curva"), {563, 366, 105, 17},
+                          false);
 
     Button2 = addButton(this, "Button2", QStringLiteral("Plotar"), {400, 344});
     Button3 = addButton(this, "Button3", QStringLiteral("Ajustar"), {480, 8});
@@ -163,6 +165,7 @@ TForm4::TForm4(Program& program) : program_(program) {
     }
     tabOrder.push_back(CBfasecontinua);
     tabOrder.push_back(CBlegenda);
+    tabOrder.push_back(CBcores);
     // The time responses' button comes after every control of the frequency plot.
     tabOrder.push_back(Button4);
     tabOrder.push_back(Button5);
@@ -180,7 +183,7 @@ TForm4::TForm4(Program& program) : program_(program) {
         connect(edit, &QLineEdit::returnPressed, Button2, &QPushButton::click);
     }
     // The plot window reads the check boxes when it paints: a change is drawn at once.
-    std::vector<QCheckBox*> checkBoxes{CBhz, CBlog, CBgrade, CBfasecontinua, CBlegenda};
+    std::vector<QCheckBox*> checkBoxes{CBhz, CBlog, CBgrade, CBfasecontinua, CBlegenda, CBcores};
     for (QCheckBox* box : quantityBoxes_) {
         if (box) checkBoxes.push_back(box);
     }
@@ -331,6 +334,10 @@ bool TForm4::continuousPhase() const {
 
 bool TForm4::legend() const {
     return CBlegenda->isChecked();
+}
+
+bool TForm4::coloursPerCurve() const {
+    return CBcores->isChecked();
 }
 
 bool TForm4::shows(PlotQuantity quantity) const {

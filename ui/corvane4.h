@@ -57,6 +57,7 @@ public:
     QCheckBox* CBtg;
     QCheckBox* CBfasecontinua;
     QCheckBox* CBlegenda;
+    QCheckBox* CBcores;
     QPushButton* Button2;
     QPushButton* Button3;
     QPushButton* Button4;
@@ -98,6 +99,7 @@ public:
     bool shows(PlotQuantity quantity) const override;
     bool continuousPhase() const override;
     bool legend() const override;
+    bool coloursPerCurve() const override;
 
     /// The edit box `box`, one of the boxes above.
     QLineEdit* editBox(PlotEditBox box) const;

@@ -4,12 +4,15 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPalette>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <utility>
@@ -43,7 +46,42 @@ TForm5::TForm5(Program& program) : program_(program) {
     connect(Salvarimagem1, &QAction::triggered, this,
             program.command([this] { Salvarimagem1Click(); }));
 
+    Lcursor = new QLabel(this);
+    Lcursor->setObjectName(QStringLiteral("Lcursor"));
+    Lcursor->setFont(render::plotFont());
+    Lcursor->setAutoFillBackground(true);
+    QPalette palette = Lcursor->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    palette.setColor(QPalette::WindowText, Qt::white);
+    Lcursor->setPalette(palette);
+    Lcursor->hide();
+    // Moves without a button pressed read the curves too.
+    setMouseTracking(true);
+
     placeWindow(*this, {864, 316}, {696, 480});
+}
+
+// The strip below the frame, where the frequency labels stand: the pointer is over the
+// plot while the line shows, and the line names the frequency itself.
+void TForm5::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Lcursor->setGeometry(0, height() - BottomMargin + 1, width(), BottomMargin - 1);
+}
+
+void TForm5::showCursorAt(QPointF at) {
+    const std::optional<std::string> line =
+        program_.plotter().cursorLine(at.x(), at.y(), width(), height(), program_.form4());
+    if (!line) {
+        Lcursor->hide();
+        return;
+    }
+    Lcursor->setText(QString::fromStdString(*line));
+    Lcursor->show();
+}
+
+void TForm5::leaveEvent(QEvent* event) {
+    Lcursor->hide();
+    QWidget::leaveEvent(event);
 }
 
 void TForm5::paintEvent(QPaintEvent*) {
@@ -84,6 +122,12 @@ void TForm5::keyPressEvent(QKeyEvent* event) {
     // F fits the ranges to the curves, as "Ajustar" of the plot list window.
     if (event->key() == Qt::Key_F && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         program_.errorBox().run([this] { program_.form4().Button3Click(); });
+        return;
+    }
+    // M clears the markers.
+    if (event->key() == Qt::Key_M && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        program_.plotter().clearMarkers();
+        update();
         return;
     }
     const int keyCode = plotKeyCode(event->key(), event->modifiers());
@@ -136,27 +180,48 @@ void TForm5::mousePressEvent(QMouseEvent* event) {
         return;
     }
     dragX_ = event->position().x();
+    pressAt_ = event->position();
+    dragging_ = false;
 }
 
-// The curves follow the pointer: a drag to the right shows lower frequencies.
+// The curves follow the pointer: a drag to the right shows lower frequencies. A move of a
+// few pixels with the button down is still a click, which leaves a marker.
 void TForm5::mouseMoveEvent(QMouseEvent* event) {
+    constexpr double ClickSlack = 3;
     if (!dragX_ || !(event->buttons() & Qt::LeftButton) || !program_.plotter().plotReady()) {
+        program_.errorBox().run([this, at = event->position()] { showCursorAt(at); });
         QWidget::mouseMoveEvent(event);
         return;
     }
     const double x = event->position().x();
+    if (!dragging_ && pressAt_ && std::abs(x - pressAt_->x()) < ClickSlack) return;
+    dragging_ = true;
     const double span = width() - RightMargin - LeftMargin;
     if (span <= 0 || x == *dragX_) return;
     const double fraction = (x - *dragX_) / span;
     dragX_ = x;
-    program_.errorBox().run([this, fraction] {
+    program_.errorBox().run([this, fraction, at = event->position()] {
         program_.plotter().panFrequency(fraction, program_.form4());
         viewChanged();
+        showCursorAt(at);
     });
 }
 
 void TForm5::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) dragX_.reset();
+    if (event->button() == Qt::LeftButton) {
+        const bool click = pressAt_ && !dragging_;
+        dragX_.reset();
+        pressAt_.reset();
+        dragging_ = false;
+        if (click && program_.plotter().plotReady()) {
+            program_.errorBox().run([this, at = event->position()] {
+                if (program_.plotter().placeMarker(at.x(), at.y(), width(), height(),
+                                                   program_.form4())) {
+                    update();
+                }
+            });
+        }
+    }
     QWidget::mouseReleaseEvent(event);
 }
 

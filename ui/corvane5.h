@@ -1,7 +1,9 @@
 // TForm5, the plot window "Resposta em frequência", shown by "Plotar" of the file list. Its
 // whole client area is the plot: every paint draws it from the plotter's data and the
 // check boxes of the file list; the arrows, A, R and the keypad's plus and minus move and
-// zoom the view. A context menu saves the picture as an image file.
+// zoom the view. A context menu saves the picture as an image file. Over the plot the
+// pointer reads the nearest curve on a line below it; a click leaves a marker there, and M
+// clears the markers.
 #pragma once
 
 #include <QImage>
@@ -10,11 +12,14 @@
 #include <optional>
 
 class QAction;
+class QLabel;
 class QContextMenuEvent;
 class QKeyEvent;
 class QMenu;
 class QMouseEvent;
 class QWheelEvent;
+class QResizeEvent;
+class QEvent;
 class QPaintEvent;
 
 namespace corvane::ui {
@@ -31,6 +36,9 @@ public:
     QAction* Salvarimagem1;
     /// The choice of the image file, PNG or SVG.
     OpenDialog* SaveDialog1;
+    /// The cursor line: what the pointer reads over the plot, in the strip below the
+    /// plot rectangle; hidden while the pointer is elsewhere.
+    QLabel* Lcursor;
 
     /// Draws the whole client area; runs only inside a paint event of this window.
     void FormPaint();
@@ -51,16 +59,23 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     /// Where `x` lies across the plot rectangle: 0 at its left edge, 1 at its right.
     double frameFraction(double x) const;
     /// Repaints after a change of the view by the mouse.
     void viewChanged();
+    /// Shows what the pointer at `at` reads, or hides the cursor line.
+    void showCursorAt(QPointF at);
 
     Program& program_;
     // The pointer's column at the last step of a drag with the left button.
     std::optional<double> dragX_;
+    // Where the left button went down; a release near it without a drag is a click.
+    std::optional<QPointF> pressAt_;
+    bool dragging_ = false;
     // Parts of a wheel notch that high-resolution wheels and touchpads send.
     int wheelAngle_ = 0;
     // The fault of the data now on show has been reported. A paint is run again whenever

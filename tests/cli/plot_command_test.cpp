@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,8 @@
 #include "command_line.h"
 #include "frequency_response.h"
 #include "numbered.h"
+#include "plot_cursor.h"
+#include "plot_frame.h"
 #include "result_file.h"
 #include "temp_dir.h"
 
@@ -132,6 +135,49 @@ TEST_F(PlotCommandTest, StopsWithStatusOne) {
     result = runCli({"plotar", "--tabela", table.c_str(), list.c_str()});
     EXPECT_EQ(result.status, ExitFailure);
     EXPECT_EQ(result.err, "corvane-cli: não foi possível gravar a tabela " + table + "\n");
+}
+
+// The cursor over a column of the grid reads what the table holds for that point: the
+// same curve at the same frequency, from the polynomials, not from the table.
+TEST_F(PlotCommandTest, TheCursorReadsWhatTheTableHolds) {
+    const std::string table = dir.file("t.csv");
+    const Result result = runCli({"plotar", "--tabela", table.c_str(), list.c_str()});
+    ASSERT_EQ(result.status, ExitSuccess) << result.err;
+    const auto rows = readCsv(table);
+    ASSERT_EQ(rows.size(), 2u * 301u + 1u);
+    PlotCurves curves{};
+    curves[1] = {polynomial({1.0}), polynomial({1.0, 1.0})};
+    curves[2] = {polynomial({2.0}), polynomial({1.0, 0.5, 1.0})};
+    PlotParameters p;
+    p.wmin = 0.1;
+    p.wmax = 5;
+    p.gmin = -60;
+    p.gmax = 20;
+    p.fmin = -180;
+    p.fmax = 180;
+    p.amin = -10;
+    p.amax = 40;
+    p.segmentos = 300;
+    const PlotFrame frame = makePlotFrame(680, 442, p, true);
+    const VerticalMap gain = frame.map(PlotQuantity::Gain);
+    for (int k = 1; k <= 2; ++k) {
+        for (const int i : {0, 77, 150, 233, 300}) {
+            SCOPED_TRACE(k * 1000 + i);
+            const auto& row = rows[static_cast<std::size_t>((k - 1) * 301 + i + 1)];
+            const double w = std::strtod(row[2].c_str(), nullptr);
+            const double g = std::strtod(row[3].c_str(), nullptr);
+            // The grid's last point may lie an ulp beyond the right edge.
+            const double x = std::min(columnOfFrequency(frame, w), double(frame.x1));
+            const std::optional<CursorReading> reading =
+                readCursor(frame, curves, 2, x, gain.a * g + gain.b, false);
+            ASSERT_TRUE(reading);
+            EXPECT_EQ(reading->curve, k);
+            EXPECT_NEAR(reading->frequency, w, 1e-12 * w);
+            EXPECT_NEAR(reading->response.gain, g, 1e-9);
+            EXPECT_NEAR(reading->response.phase, std::strtod(row[4].c_str(), nullptr), 1e-9);
+            EXPECT_NEAR(reading->response.delay, std::strtod(row[5].c_str(), nullptr), 1e-9);
+        }
+    }
 }
 
 TEST_F(PlotCommandTest, FloatingPointFaultGivesStatusThreeAndNoFiles) {
@@ -278,6 +324,35 @@ TEST_F(PlotCommandTest, PngShowsWhatThePlotWindowDraws) {
     }
     EXPECT_GE(green, 2);
     EXPECT_GE(red, 2);
+}
+
+// --cores-por-curva: the first curve yellow, the second cyan, no curve white, green or red;
+// without it the picture has neither colour off the grid. Column 200 holds no grid line.
+TEST_F(PlotCommandTest, ColoursPerCurveInThePng) {
+    const std::string plain = dir.file("simples.png");
+    const std::string coloured = dir.file("cores.png");
+    ASSERT_EQ(runCli({"plotar", "--sem-legenda", "--imagem", plain.c_str(), list.c_str()}).status,
+              ExitSuccess);
+    ASSERT_EQ(runCli({"plotar", "--sem-legenda", "--cores-por-curva", "--imagem",
+                      coloured.c_str(), list.c_str()})
+                  .status,
+              ExitSuccess);
+    auto countInColumn = [](const QImage& picture, QRgb colour) {
+        int count = 0;
+        for (int y = 11; y < 424; ++y)
+            count += picture.pixel(200, y) == colour;
+        return count;
+    };
+    const QImage before(QString::fromStdString(plain));
+    const QImage after(QString::fromStdString(coloured));
+    const QRgb yellow = qRgb(255, 255, 0);
+    const QRgb cyan = qRgb(0, 255, 255);
+    EXPECT_EQ(countInColumn(before, yellow) + countInColumn(before, cyan), 0);
+    EXPECT_GE(countInColumn(before, qRgb(255, 255, 255)), 2);
+    EXPECT_GE(countInColumn(after, yellow), 1);
+    EXPECT_GE(countInColumn(after, cyan), 1);
+    for (const QRgb colour : {qRgb(255, 255, 255), qRgb(0, 255, 0), qRgb(255, 0, 0)})
+        EXPECT_EQ(countInColumn(after, colour), 0);
 }
 
 TEST_F(PlotCommandTest, WritesAValidSvg) {

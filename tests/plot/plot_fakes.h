@@ -100,6 +100,7 @@ struct FakeCheckBoxes : PlotCheckBoxes {
     bool delayBox = true;
     bool continuousBox = false;
     bool legendBox = false;
+    bool coloursBox = false;
     int unchecks = 0;
 
     bool hz() const override { return hzBox; }
@@ -114,6 +115,7 @@ struct FakeCheckBoxes : PlotCheckBoxes {
     }
     bool continuousPhase() const override { return continuousBox; }
     bool legend() const override { return legendBox; }
+    bool coloursPerCurve() const override { return coloursBox; }
 };
 
 inline const char* const DefaultListText =

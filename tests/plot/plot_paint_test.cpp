@@ -4,6 +4,7 @@
 // surfaces too small for the margins; and the key commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -101,7 +102,27 @@ TEST_F(PlotPaintTest, DefaultFrameGridAndLabels) {
         {"20", 56, 10, White},   {"-60", 50, 412, White},  {"dB", 52, 211, White},
         {"0.1", 70, 425, White},    {"5", 664, 425, White},      {"rad/s", 355, 425, White},
     };
-    ASSERT_EQ(canvas.texts.size(), labels.size());
+    // The grid's values follow: below the frame at 0.2, 0.5, 1 and 2 rad/s, centred on
+    // their lines (6 pixels a character); left of it every 10 dB, except -20 dB, whose row
+    // the units hold (y = 211 .. 235).
+    std::vector<Label> ticks;
+    for (const char* v : {"0.2", "0.5", "1", "2"}) {
+        const int x = static_cast<int>(std::floor(ax * std::log(std::stod(v)) + bx + 0.5));
+        ticks.push_back({v, x - 3 * static_cast<int>(std::string(v).size()), 425, White});
+    }
+    for (const char* v : {"-50", "-40", "-30", "-10", "0", "10"}) {
+        const int y = static_cast<int>(std::floor(-5.175 * std::stod(v) + 113.5 + 0.5));
+        ticks.push_back({v, 68 - 6 * static_cast<int>(std::string(v).size()), y - 6, White});
+    }
+    ASSERT_EQ(canvas.texts.size(), labels.size() + ticks.size());
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        SCOPED_TRACE(ticks[i].text);
+        const test::RecordedText& text = canvas.texts[labels.size() + i];
+        EXPECT_EQ(text.text, ticks[i].text);
+        EXPECT_EQ(text.left, ticks[i].left);
+        EXPECT_EQ(text.top, ticks[i].top);
+        EXPECT_EQ(text.colour, ticks[i].colour);
+    }
     for (std::size_t i = 0; i < labels.size(); ++i) {
         SCOPED_TRACE(labels[i].text);
         EXPECT_EQ(canvas.texts[i].text, labels[i].text);
@@ -126,6 +147,25 @@ TEST_F(PlotPaintTest, LinearAxisFromZeroUnchecksTheLogarithmicBox) {
     EXPECT_EQ(grey.size(), 4u + 7u);
     EXPECT_TRUE(canvas.linesIn(Yellow, PenStyle::Dotted).empty());
     EXPECT_EQ(canvas.text("0")->left, 70);
+}
+
+// A large linear range gets its 1-2-5 grid too: 0 .. 1e7 in steps of 2e6, each line with
+// its value centred below the frame.
+TEST_F(PlotPaintTest, LargeLinearRangeHasItsGridAndValues) {
+    setEdits("0", "1e7");
+    plot();
+    const RecordingCanvas canvas = paint();
+    const std::vector<RecordedLine> grey = canvas.linesIn(Grey, PenStyle::Dotted);
+    ASSERT_GE(grey.size(), 4u);
+    EXPECT_EQ(xPositions({grey.begin(), grey.begin() + 4}), std::vector<int>({190, 310, 430, 550}));
+    int x = 190;
+    for (const char* value : {"2e+06", "4e+06", "6e+06", "8e+06"}) {
+        SCOPED_TRACE(value);
+        ASSERT_TRUE(canvas.text(value));
+        EXPECT_EQ(canvas.text(value)->left, x - 15);
+        EXPECT_EQ(canvas.text(value)->top, 425);
+        x += 120;
+    }
 }
 
 TEST_F(PlotPaintTest, LinearAxisWhenTheBoxIsUnchecked) {
@@ -610,6 +650,7 @@ TEST_F(PlotPaintTest, TheLegendNamesEachCurveAndNumbersItsGainCurve) {
     host.memo += "\n" + writeFile("alta.n1", polynomial({1.0}, 10.0)) + "\n" +
                  writeFile("alta.d", lowPass);
     plot();
+    boxes.gridBox = false;
     EXPECT_EQ(paint().texts.size(), 12u);  // no legend while unchecked
     boxes.legendBox = true;
     const RecordingCanvas canvas = paint();
@@ -698,6 +739,111 @@ TEST_F(PlotPaintTest, AFaultingZoomChangesNothing) {
     EXPECT_THROW(plotter.zoomFrequencyAt(0.0, -2, boxes), FloatingPointFault);
     EXPECT_EQ(plotter.plotParameters().wmax, before.wmax);
     EXPECT_EQ(plotter.plotParameters().wmin, before.wmin);
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// The columns covered by horizontal lines.
+std::vector<int> coveredColumns(const std::vector<RecordedLine>& lines) {
+    std::vector<int> columns;
+    for (const RecordedLine& line : lines) {
+        for (int x = std::min(line.xa, line.xb); x <= std::max(line.xa, line.xb); ++x)
+            columns.push_back(x);
+    }
+    std::sort(columns.begin(), columns.end());
+    columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+    return columns;
+}
+
+// H = 1 is flat: 0 dB, 0° and no delay, three horizontal lines across the frame.
+TEST_F(PlotPaintTest, ColoursPerCurveGiveEachCurveItsColourAndEachQuantityItsLine) {
+    addCurve("um", one, one);
+    host.memo += "\n" + writeFile("dois.n1", polynomial({1.0}, 0.5)) + "\n" +
+                 writeFile("dois.d", one);
+    boxes.gridBox = false;
+    boxes.legendBox = true;
+    plot();
+    const RecordingCanvas specified = paint();
+    boxes.coloursBox = true;
+    const RecordingCanvas coloured = paint();
+
+    // Unchecked: white, green and red solid lines, 300 of each per curve.
+    EXPECT_EQ(specified.linesIn(White, PenStyle::Solid).size(), 600u);
+    EXPECT_EQ(specified.linesIn(Green, PenStyle::Solid).size(), 600u);
+    EXPECT_EQ(specified.linesIn(Red, PenStyle::Solid).size(), 600u);
+
+    const Colour first{255, 255, 0};
+    const Colour second{0, 255, 255};
+    EXPECT_TRUE(coloured.linesIn(White, PenStyle::Solid).empty());
+    EXPECT_TRUE(coloured.linesIn(Green, PenStyle::Solid).empty());
+    EXPECT_TRUE(coloured.linesIn(Red, PenStyle::Solid).empty());
+    // Gain at 0 dB (row 114) and -6 dB (row 145): solid, every column. Phase (row 217)
+    // and delay (row 341) both 0: the phase's dashes cover 7 of every 10 columns (6 pixels
+    // long, both ends drawn), the delay's dots 2 of every 4.
+    struct Row {
+        Colour colour;
+        int y;
+        double share;
+    };
+    for (const Row row : {Row{first, 114, 1.0}, Row{second, 145, 1.0}, Row{first, 217, 0.7},
+                          Row{second, 217, 0.7}, Row{first, 341, 0.5}, Row{second, 341, 0.5}}) {
+        SCOPED_TRACE(row.y);
+        std::vector<RecordedLine> lines;
+        for (const RecordedLine& line : coloured.linesIn(row.colour, PenStyle::Solid)) {
+            if (line.ya == row.y && line.yb == row.y) lines.push_back(line);
+        }
+        EXPECT_NEAR(static_cast<double>(coveredColumns(lines).size()), 601 * row.share, 601 * 0.03);
+    }
+    // The legend in the curves' colours.
+    EXPECT_EQ(coloured.text("1: um.n1")->colour, first);
+    EXPECT_EQ(coloured.text("2: dois.n1")->colour, second);
+    EXPECT_EQ(specified.text("2: dois.n1")->colour, White);
+}
+
+// A dashed line runs on across the short segments between grid points: 6 pixels drawn,
+// 4 skipped, from the left edge.
+TEST_F(PlotPaintTest, TheDashesRunOnAcrossSegments) {
+    addCurve("um", one, one);
+    boxes.gridBox = false;
+    boxes.delayBox = false;
+    boxes.coloursBox = true;
+    plot();
+    const RecordingCanvas canvas = paint();
+    std::vector<RecordedLine> phase;
+    // The phase map: 0° at row (10 + 424) / 2 = 217.
+    for (const RecordedLine& line : canvas.linesIn(Colour{255, 255, 0}, PenStyle::Solid)) {
+        if (line.ya == 217) phase.push_back(line);
+    }
+    const std::vector<int> columns = coveredColumns(phase);
+    ASSERT_FALSE(columns.empty());
+    for (const int x : columns)
+        EXPECT_LE((x - 70) % 10, 6) << x;
+    EXPECT_NEAR(static_cast<double>(columns.size()), 601 * 0.7, 601 * 0.05);
+}
+
+// Dashes along steep, short and long segments of a resonance, at many grid sizes: every
+// paint ends, and every piece lies on the segment it belongs to (inside the frame).
+TEST_F(PlotPaintTest, PatternedLinesEndOnEveryGrid) {
+    addCurve("q", one, polynomial({1.0, 0.05, 1.0}));
+    boxes.coloursBox = true;
+    boxes.gridBox = false;
+    for (int segments = 1; segments <= 600; segments += 37) {
+        SCOPED_TRACE(segments);
+        setEdits("0.1", "10", std::to_string(segments).c_str());
+        plot();
+        const RecordingCanvas canvas = paint();
+        EXPECT_FALSE(canvas.lines.empty());
+        for (const RecordedLine& line : canvas.lines) {
+            EXPECT_GE(std::min(line.ya, line.yb), 10);
+            EXPECT_LE(std::max(line.ya, line.yb), 424);
+            EXPECT_GE(std::min(line.xa, line.xb), 70);
+            EXPECT_LE(std::max(line.xa, line.xb), 670);
+        }
+    }
 }
 
 }  // namespace

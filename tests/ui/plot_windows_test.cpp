@@ -252,7 +252,9 @@ private slots:
         QTest::newRow("CBfasecontinua") << "CBfasecontinua"
                                         << "Fase contínua" << QRect(488, 348, 113, 17) << false;
         QTest::newRow("CBlegenda") << "CBlegenda"
-                                   << "Legenda" << QRect(488, 366, 113, 17) << true;
+                                   << "Legenda" << QRect(488, 366, 72, 17) << true;
+        QTest::newRow("CBcores") << "CBcores"
+                                 << "Cores por curva" << QRect(563, 366, 105, 17) << false;
     }
 
     void listWindowCheckBoxes() {
@@ -300,7 +302,7 @@ private slots:
                  (QStringList{"Memo1", "Button1", "Button3", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
                               "Efmin", "Efmax", "Eamin", "Eamax", "CBhz", "CBlog", "CBgrade",
                               "Esegmentos", "CBfase", "CBtg", "CBfasecontinua", "CBlegenda",
-                              "Button4", "Button5"}));
+                              "CBcores", "Button4", "Button5"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
@@ -879,6 +881,91 @@ private slots:
         QVERIFY(driver.boxes.empty());
         // The edit boxes keep what the user typed.
         QCOMPARE(driver.list().Ewmin->text(), QString("1"));
+    }
+
+    // 1 / (1 + s) from 0.1 to 5 rad/s: column 370, halfway across the frame in decades,
+    // is ω = 0.1·√50 = 0.707 rad/s, where the gain is -10·log10(1.5) = -1.76 dB, the phase
+    // -atan(0.707) = -35.3° and the delay 1 / 1.5 = 667 ms.
+    void theCursorLineReadsThePointerAndAClickLeavesAMarker() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        driver.picture();
+        auto& plot = driver.plot();
+        auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButton button,
+                         Qt::MouseButtons buttons) {
+            QMouseEvent event(type, at, plot.mapToGlobal(at), button, buttons, Qt::NoModifier);
+            QApplication::sendEvent(&plot, &event);
+        };
+        QLabel* line = plot.findChild<QLabel*>("Lcursor");
+        QVERIFY(line);
+        QVERIFY(line->isHidden());
+        const QString reading = "707 mrad/s  1: rc.n1: ganho -1.76 dB, fase -35.3°, atraso 667 ms";
+        mouse(QEvent::MouseMove, {370, 200}, Qt::NoButton, Qt::NoButton);
+        QVERIFY(line->isVisible());
+        QCOMPARE(line->text(), reading);
+        // Below the plot rectangle, inside the window.
+        QCOMPARE(line->geometry(), QRect(0, plot.height() - 17, plot.width(), 17));
+        mouse(QEvent::MouseMove, {20, 200}, Qt::NoButton, Qt::NoButton);
+        QVERIFY(line->isHidden());
+
+        // A click leaves a marker and its line in the log; a drag does not.
+        mouse(QEvent::MouseButtonPress, {370, 200}, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseMove, {371, 200}, Qt::NoButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, {371, 200}, Qt::LeftButton, Qt::NoButton);
+        const auto& markers = driver.program.plotter().markers();
+        QCOMPARE(markers.size(), std::size_t{1});
+        const std::optional<std::string> clicked = driver.program.plotter().cursorLine(
+            371, 200, plot.width(), plot.height(), driver.program.form4());
+        QVERIFY(clicked);
+        QCOMPARE(driver.log().last(), "Marcador: " + QString::fromStdString(*clicked));
+        QVERIFY(driver.log().last().startsWith("Marcador: 7"));
+        const double omega = markers[0].omega;
+        const qsizetype logged = driver.log().size();
+        mouse(QEvent::MouseButtonPress, {300, 200}, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseMove, {360, 200}, Qt::NoButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, {360, 200}, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(markers.size(), std::size_t{1});
+        QCOMPARE(driver.log().size(), logged);
+        // The pan moved the range, not the marker.
+        QCOMPARE(markers[0].omega, omega);
+        QVERIFY(driver.program.plotter().plotParameters().wmin < 0.1);
+        // The cross is drawn in white on the curve: the picture has more white pixels with it.
+        const int withMarker = countPixels(driver.picture(), qRgb(255, 255, 255));
+        driver.press(Qt::Key_M);
+        QVERIFY(markers.empty());
+        QVERIFY(countPixels(driver.picture(), qRgb(255, 255, 255)) < withMarker);
+
+        // Leaving the window hides the line.
+        mouse(QEvent::MouseMove, {370, 200}, Qt::NoButton, Qt::NoButton);
+        QVERIFY(line->isVisible());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&plot, &leave);
+        QVERIFY(line->isHidden());
+        QVERIFY(driver.boxes.empty());
+    }
+
+    // "Cores por curva" repaints at once: the low-pass's curves turn from white, green
+    // and red to the first colour of the palette, yellow.
+    void coloursPerCurveRepaintAtOnce() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().CBgrade->setChecked(false);
+        driver.plotar();
+        const QRgb yellow = qRgb(255, 255, 0);
+        QCOMPARE(countPixels(driver.picture(), yellow), 0);
+        const int green = countPixels(driver.picture(), qRgb(0, 255, 0));
+        QVERIFY(green > 100);
+        driver.list().CBcores->setChecked(true);
+        const QImage coloured = driver.picture();
+        QVERIFY(countPixels(coloured, yellow) > green);
+        // Only the range labels keep the quantities' colours.
+        QVERIFY(countPixels(coloured, qRgb(0, 255, 0)) < 20);
+        QVERIFY(countPixels(coloured, qRgb(255, 0, 0)) < 20);
+        driver.list().CBcores->setChecked(false);
+        QCOMPARE(countPixels(driver.picture(), yellow), 0);
     }
 };
 

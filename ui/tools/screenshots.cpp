@@ -5,10 +5,12 @@
 //
 //   corvane-screenshots OUTPUT_FOLDER NETLIST
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QColor>
 #include <QDir>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -74,6 +76,23 @@ void scrollLogToEnd(Program& program) {
     bar->setValue(bar->maximum());
 }
 
+// A click on the plot (a marker) and the pointer resting beside it (the cursor line).
+void pictureTheCursor(QWidget& plot) {
+    auto mouse = [&plot](QEvent::Type type, QPointF at, Qt::MouseButton button,
+                         Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, plot.mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&plot, &event);
+    };
+    const QPointF marker(330, 120);
+    mouse(QEvent::MouseButtonPress, marker, Qt::LeftButton, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, marker, Qt::LeftButton, Qt::NoButton);
+    mouse(QEvent::MouseMove, {420, 150}, Qt::NoButton, Qt::NoButton);
+    QApplication::processEvents();
+    save(plot.grab(), "grafico-cursor.png");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&plot, &leave);
+}
+
 // Lists the numerators `names` (their denominators follow by the naming rule), plots them
 // and photographs both plot windows.
 void pictureThePlot(Program& program, const QStringList& names) {
@@ -90,6 +109,7 @@ void pictureThePlot(Program& program, const QStringList& names) {
     later([&program] {
         save(program.form4().grab(), "lista-de-graficos.png");
         save(program.form5().grab(), "grafico.png");
+        pictureTheCursor(program.form5());
         program.form4().Button4->click();
         later([&program] {
             save(program.form6().grab(), "tempo.png");
