@@ -14,16 +14,24 @@ limit="${LIMIT:-30}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Every pair of the n nodes joined by a resistor of random value.
+# Every pair of the n nodes joined by a resistor of random value, capacitors to ground as
+# long as the 200 elements allow. Past 20 nodes the pairs alone pass the limit: then ten
+# capacitors and as many pairs, chosen at random, as the limit leaves.
 dense_rc() {
     awk -v n="$1" -v seed="$2" 'BEGIN {
         srand(seed); print "Malha RC densa de " n " nós"; print "I1 0 1 1 DEGRAU"
-        caps = 200 - 1 - n * (n - 1) / 2; if (caps > n) caps = n
-        r = 0
-        for (a = 1; a <= n; ++a) {
-            if (a <= caps) printf "C%d %d 0 %.3fe-6\n", a, a, 0.5 + rand()
-            for (b = a + 1; b <= n; ++b) printf "R%d %d %d %.1f\n", ++r, a, b, 500 + 1000 * rand()
+        pairs = n * (n - 1) / 2
+        caps = 200 - 1 - pairs; if (caps > n) caps = n; if (caps < 0) caps = 10
+        k = 0
+        for (a = 1; a <= n; ++a) for (b = a + 1; b <= n; ++b) { ++k; A[k] = a; B[k] = b }
+        resistors = pairs; if (resistors > 200 - 1 - caps) resistors = 200 - 1 - caps
+        if (resistors < pairs) {
+            for (i = k; i > 1; --i) {
+                j = 1 + int(rand() * i); t = A[i]; A[i] = A[j]; A[j] = t; t = B[i]; B[i] = B[j]; B[j] = t
+            }
         }
+        for (a = 1; a <= caps; ++a) printf "C%d %d 0 %.3fe-6\n", a, a, 0.5 + rand()
+        for (i = 1; i <= resistors; ++i) printf "R%d %d %d %.1f\n", i, A[i], B[i], 500 + 1000 * rand()
     }'
 }
 
