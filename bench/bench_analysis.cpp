@@ -11,24 +11,16 @@
 
 #include "analysis.h"
 #include "determinant.h"
+#include "quiet_host.h"
 #include "workloads.h"
 
 namespace corvane::bench {
 namespace {
 
 // A host with the default options that answers the parameter wait at once.
-class SilentHost : public AnalysisHost {
+class SilentHost : public QuietHost {
 public:
     Analysis* analysis = nullptr;
-    bool listStamps() const override { return false; }
-    bool normalize() const override { return true; }
-    bool listDetails() const override { return false; }
-    void clearVariableList() override {}
-    void addVariable(std::string_view) override {}
-    bool isSelected(int) const override { return false; }
-    void enableListResults(bool) override {}
-    void enableVariablesMenu() override {}
-    void showParameterWindows() override {}
     WaitStatus processPendingEvents() override {
         analysis->applyParameters(1e9);
         return WaitStatus::Waiting;

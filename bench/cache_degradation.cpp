@@ -15,10 +15,10 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "determinant.h"
+#include "quiet_host.h"
 #include "workloads.h"
 
 namespace corvane::bench {
@@ -27,19 +27,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Says to stop once the run has taken its time.
-class DeadlineHost : public AnalysisHost {
+class DeadlineHost : public QuietHost {
 public:
     explicit DeadlineHost(Clock::time_point deadline) : deadline_(deadline) {}
-    bool listStamps() const override { return false; }
-    bool normalize() const override { return true; }
-    bool listDetails() const override { return false; }
-    void clearVariableList() override {}
-    void addVariable(std::string_view) override {}
-    bool isSelected(int) const override { return false; }
-    void enableListResults(bool) override {}
-    void enableVariablesMenu() override {}
-    void showParameterWindows() override {}
-    WaitStatus processPendingEvents() override { return WaitStatus::Waiting; }
     bool cancelRequested() const override { return Clock::now() > deadline_; }
 
 private:
