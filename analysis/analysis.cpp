@@ -1,6 +1,7 @@
 #include "analysis.h"
 
 #include "c_locale.h"
+#include "expansion_forecast.h"
 #include "netlist_reader.h"
 #include "post_process.h"
 #include "results.h"
@@ -44,6 +45,7 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
     if (host_.listDetails()) {
         log_.print("Máximo número de multiplicações esperado: %Lg", expectedMultiplications(n));
     }
+    announceLongExpansion(n);
     counts_ = computeNetworkFunctions(matrix_, n, functions_, log_, host_, engine_);
     // Stopped before anything is saved: the result files of the previous run stay whole.
     if (counts_.cancelled || host_.cancelRequested()) {
@@ -58,6 +60,15 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
     host_.enableListResults(true);
     if (!saveResults(log_, functions_, run_, host_)) return RunOutcome::Failed;
     return RunOutcome::Succeeded;
+}
+
+// A run of more than a few seconds is said before it starts: the window and the terminal
+// then show its progress, and it can be cancelled.
+void Analysis::announceLongExpansion(int n) {
+    if (engine_.method != ExpansionMethod::Memoised || n < SmallestForecastOrder) return;
+    if (const auto line = expansionForecastLine(estimateDistinctMinors(matrix_, n))) {
+        log_.print("%s", line->c_str());
+    }
 }
 
 void Analysis::listResults() {

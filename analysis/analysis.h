@@ -55,6 +55,7 @@ public:
 
 private:
     bool waitForParameters();
+    void announceLongExpansion(int n);
 
     AnalysisHost& host_;
     AnalysisLog& log_;
