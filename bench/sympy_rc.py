@@ -110,9 +110,17 @@ def corvane(cli, text):
         with open(path, "w") as f:
             f.write(text)
         times = []
-        for _ in range(RUNS):
+        for run in range(RUNS):
+            # Each run in a folder of its own: replacing the files of a run a few
+            # milliseconds old makes ext4 wait for their writing, which is the file
+            # system's time, not the analysis's.
+            own = os.path.join(folder, str(run))
+            os.mkdir(own)
+            own_path = os.path.join(own, "rede.net")
+            with open(own_path, "w") as f:
+                f.write(text)
             start = time.perf_counter()
-            subprocess.run([cli, "analisar", *CORVANE_OPTIONS, path], check=True,
+            subprocess.run([cli, "analisar", *CORVANE_OPTIONS, own_path], check=True,
                            capture_output=True)
             times.append(time.perf_counter() - start)
         document_path = os.path.join(folder, "rede.json")
