@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "floating_point.h"
+#include "image_saving.h"
 #include "open_dialog.h"
 #include "painter_canvas.h"
 #include "plot_frame.h"
@@ -34,15 +35,10 @@ TForm5::TForm5(Program& program) : program_(program) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Salvarimagem1 = PopupMenu1->addAction(QStringLiteral("Salvar imagem..."));
-    Salvarimagem1->setObjectName(QStringLiteral("Salvarimagem1"));
-    SaveDialog1 = new OpenDialog(
-        this, QStringLiteral("SaveDialog1"),
-        {QStringLiteral("Salvar imagem"), QStringLiteral("resposta.png"),
-         QStringLiteral("Imagens PNG (*.png);;Imagens SVG (*.svg)"), QStringLiteral("png")},
-        chooseFileToSave);
+    const ImageSaveMenu imageMenu = addImageSaveMenu(this, QStringLiteral("resposta.png"));
+    PopupMenu1 = imageMenu.menu;
+    Salvarimagem1 = imageMenu.saveImage;
+    SaveDialog1 = imageMenu.dialog;
     connect(Salvarimagem1, &QAction::triggered, this,
             program.command([this] { Salvarimagem1Click(); }));
 
@@ -234,18 +230,9 @@ void TForm5::contextMenuEvent(QContextMenuEvent* event) {
 void TForm5::Salvarimagem1Click() {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
-    AnalysisLog& log = program_.log();
-    switch (render::savePlotImage(program_.plotter(), program_.form4(), path, width(), height())) {
-        case render::ImageSaveStatus::Saved:
-            log.print("Imagem salva no arquivo %s", path.c_str());
-            break;
-        case render::ImageSaveStatus::UnknownFormat:
-            log.print("Imagem não salva: %s não termina em .png nem em .svg", path.c_str());
-            break;
-        case render::ImageSaveStatus::WriteFailed:
-            log.print("Não foi possível gravar a imagem %s", path.c_str());
-            break;
-    }
+    const render::ImageSaveStatus status =
+        render::savePlotImage(program_.plotter(), program_.form4(), path, width(), height());
+    logImageSave(program_.log(), status, path);
 }
 
 void TForm5::showNewPlot() {

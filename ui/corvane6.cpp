@@ -16,6 +16,7 @@
 
 #include "c_locale.h"
 #include "number_text.h"
+#include "image_saving.h"
 #include "open_dialog.h"
 #include "painter_canvas.h"
 #include "plot_image.h"
@@ -95,15 +96,10 @@ TForm6::TForm6(Program& program) : program_(program) {
     Grafico = new TimePlotArea(this, *this);
     Lcursor = addLabel(this, "Lcursor", QString(), {});
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Salvarimagem1 = PopupMenu1->addAction(QStringLiteral("Salvar imagem..."));
-    Salvarimagem1->setObjectName(QStringLiteral("Salvarimagem1"));
-    SaveDialog1 = new OpenDialog(
-        this, QStringLiteral("SaveDialog1"),
-        {QStringLiteral("Salvar imagem"), QStringLiteral("tempo.png"),
-         QStringLiteral("Imagens PNG (*.png);;Imagens SVG (*.svg)"), QStringLiteral("png")},
-        chooseFileToSave);
+    const ImageSaveMenu imageMenu = addImageSaveMenu(this, QStringLiteral("tempo.png"));
+    PopupMenu1 = imageMenu.menu;
+    Salvarimagem1 = imageMenu.saveImage;
+    SaveDialog1 = imageMenu.dialog;
     connect(Salvarimagem1, &QAction::triggered, this,
             program.command([this] { Salvarimagem1Click(); }));
 
@@ -221,22 +217,12 @@ void TForm6::contextMenuEvent(QContextMenuEvent* event) {
 void TForm6::Salvarimagem1Click() {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
-    AnalysisLog& log = program_.log();
     const auto paint = [this](PlotCanvas& canvas) {
         paintOn(canvas, Grafico->width(), Grafico->height());
     };
-    switch (render::savePaintedImage(path, Grafico->width(), Grafico->height(),
-                                     "Resposta no tempo", paint)) {
-        case render::ImageSaveStatus::Saved:
-            log.print("Imagem salva no arquivo %s", path.c_str());
-            break;
-        case render::ImageSaveStatus::UnknownFormat:
-            log.print("Imagem não salva: %s não termina em .png nem em .svg", path.c_str());
-            break;
-        case render::ImageSaveStatus::WriteFailed:
-            log.print("Não foi possível gravar a imagem %s", path.c_str());
-            break;
-    }
+    const render::ImageSaveStatus status = render::savePaintedImage(
+        path, Grafico->width(), Grafico->height(), "Resposta no tempo", paint);
+    logImageSave(program_.log(), status, path);
 }
 
 }  // namespace corvane::ui

@@ -1,0 +1,39 @@
+#include "image_saving.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "analysis_log.h"
+#include "open_dialog.h"
+
+namespace corvane::ui {
+
+ImageSaveMenu addImageSaveMenu(QWidget* window, const QString& defaultName) {
+    ImageSaveMenu parts{};
+    parts.menu = new QMenu(window);
+    parts.menu->setObjectName(QStringLiteral("PopupMenu1"));
+    parts.saveImage = parts.menu->addAction(QStringLiteral("Salvar imagem..."));
+    parts.saveImage->setObjectName(QStringLiteral("Salvarimagem1"));
+    parts.dialog = new OpenDialog(
+        window, QStringLiteral("SaveDialog1"),
+        {QStringLiteral("Salvar imagem"), defaultName,
+         QStringLiteral("Imagens PNG (*.png);;Imagens SVG (*.svg)"), QStringLiteral("png")},
+        chooseFileToSave);
+    return parts;
+}
+
+void logImageSave(AnalysisLog& log, render::ImageSaveStatus status, const std::string& path) {
+    switch (status) {
+        case render::ImageSaveStatus::Saved:
+            log.print("Imagem salva no arquivo %s", path.c_str());
+            break;
+        case render::ImageSaveStatus::UnknownFormat:
+            log.print("Imagem não salva: %s não termina em .png nem em .svg", path.c_str());
+            break;
+        case render::ImageSaveStatus::WriteFailed:
+            log.print("Não foi possível gravar a imagem %s", path.c_str());
+            break;
+    }
+}
+
+}  // namespace corvane::ui

@@ -1,0 +1,37 @@
+// The "Salvar imagem..." command the plot windows share: their context menu, the save
+// dialog it opens, and the log line that says how the saving went.
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+#include "plot_image.h"
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace corvane {
+class AnalysisLog;
+}
+
+namespace corvane::ui {
+
+class OpenDialog;
+
+struct ImageSaveMenu {
+    QMenu* menu;
+    QAction* saveImage;
+    OpenDialog* dialog;
+};
+
+/// The context menu of `window` (PopupMenu1) with its one command "Salvar imagem..."
+/// (Salvarimagem1), and the save dialog (SaveDialog1) for PNG or SVG that offers
+/// `defaultName` at first. The window connects the command.
+ImageSaveMenu addImageSaveMenu(QWidget* window, const QString& defaultName);
+
+/// Logs what became of the image for `path`.
+void logImageSave(AnalysisLog& log, render::ImageSaveStatus status, const std::string& path);
+
+}  // namespace corvane::ui
