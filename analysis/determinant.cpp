@@ -72,7 +72,7 @@ void PlainExpansion::expandDeterminant(int m, Polynomial& result, const IndexLis
     int sign = 1;
     for (int j = 1; j <= m; ++j, sign = -sign) {
         const MnaEntry& e = matrix_.at(rows[j], columns[1]);
-        if (e.s0 == 0.0 && e.s1 == 0.0) continue;
+        if (isZero(e)) continue;
         for (int i = 1; i < j; ++i)
             subRows[i] = rows[i];
         for (int i = j + 1; i <= m; ++i)

@@ -22,10 +22,6 @@ constexpr int SmallestStoredOrder = 4;
 constexpr double SecondsPerMinor = 3.5e-7;
 constexpr double AnnouncedSeconds = 3.0;
 
-bool isZero(const MnaEntry& e) {
-    return e.s0 == 0.0 && e.s1 == 0.0;
-}
-
 // Kuhn's augmenting path for column slot `slot`, among the rows in `rows`.
 bool augment(const std::array<Mask, SystemColumns>& rowsOfSlot, int slot, Mask rows,
              Mask& visited, std::array<int, SystemRows>& slotOfRow) {

@@ -8,10 +8,6 @@ namespace corvane {
 
 namespace {
 
-bool isZero(const MnaEntry& e) {
-    return e.s0 == 0.0 && e.s1 == 0.0;
-}
-
 constexpr int SmallestStoredOrder = MinorCache::SmallestStoredOrder;
 
 // The sign of the term of `row` in an expansion over `rows`: the rows alternate +, −, +, …

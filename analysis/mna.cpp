@@ -121,7 +121,7 @@ std::string formatRow(const SystemMatrix& m, int n, int row) {
     char field[64];
     for (int column = 1; column <= n + 1; ++column) {
         const MnaEntry& e = m.at(row, column);
-        if (e.s0 == 0.0 && e.s1 == 0.0) {
+        if (isZero(e)) {
             line += "......... ";
             continue;
         }

@@ -19,6 +19,11 @@ struct MnaEntry {
     int degree = 0;
 };
 
+/// An entry that makes no term: both coefficients zero.
+inline bool isZero(const MnaEntry& e) {
+    return e.s0 == 0.0 && e.s1 == 0.0;
+}
+
 inline constexpr int SystemRows = MaxVariables + 1;
 inline constexpr int SystemColumns = MaxVariables + 2;
 

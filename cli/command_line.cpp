@@ -515,17 +515,17 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
 
 #ifdef CORVANE_IMAGE_PROGRAM
 // The image is drawn by the companion program, which takes the same command line.
-int runPlotInImageProgram(const std::vector<std::string_view>& args, const PlotCommand& command,
-                          std::FILE* out, std::FILE* err) {
+int runInImageProgram(std::string_view command, const std::vector<std::string_view>& args,
+                      const std::string& image, std::FILE* out, std::FILE* err) {
     const std::string program = findImageProgram(CORVANE_IMAGE_PROGRAM);
     if (program.empty()) {
         std::fprintf(err, "corvane-cli: não foi possível gravar a imagem %s: falta o programa %s\n",
-                     command.image.c_str(), ImageProgramName);
+                     image.c_str(), ImageProgramName);
         return ExitFailure;
     }
-    std::vector<std::string_view> plotArgs{"plotar"};
-    plotArgs.insert(plotArgs.end(), args.begin(), args.end());
-    const int status = runImageProgram(program, plotArgs, out, err);
+    std::vector<std::string_view> programArgs{command};
+    programArgs.insert(programArgs.end(), args.begin(), args.end());
+    const int status = runImageProgram(program, programArgs, out, err);
     return status < 0 ? ExitFailure : status;
 }
 #endif
@@ -533,7 +533,7 @@ int runPlotInImageProgram(const std::vector<std::string_view>& args, const PlotC
 int runPlotCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
     const PlotCommand command = parsePlot(args);
 #ifdef CORVANE_IMAGE_PROGRAM
-    if (!command.image.empty()) return runPlotInImageProgram(args, command, out, err);
+    if (!command.image.empty()) return runInImageProgram("plotar", args, command.image, out, err);
 #endif
     return runPlot(command, out, err);
 }
@@ -544,19 +544,7 @@ TimeOptions parseTime(const std::vector<std::string_view>& list);
 int runTimeCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
     const TimeOptions options = parseTime(args);
 #ifdef CORVANE_IMAGE_PROGRAM
-    if (!options.image.empty()) {
-        const std::string program = findImageProgram(CORVANE_IMAGE_PROGRAM);
-        if (program.empty()) {
-            std::fprintf(err,
-                         "corvane-cli: não foi possível gravar a imagem %s: falta o programa %s\n",
-                         options.image.c_str(), ImageProgramName);
-            return ExitFailure;
-        }
-        std::vector<std::string_view> timeArgs{"tempo"};
-        timeArgs.insert(timeArgs.end(), args.begin(), args.end());
-        const int status = runImageProgram(program, timeArgs, out, err);
-        return status < 0 ? ExitFailure : status;
-    }
+    if (!options.image.empty()) return runInImageProgram("tempo", args, options.image, out, err);
 #endif
     return runTimeResponses(options, out, err);
 }
