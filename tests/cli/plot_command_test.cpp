@@ -19,6 +19,7 @@
 #include "plot_cursor.h"
 #include "plot_frame.h"
 #include "result_file.h"
+#include "start_ranges.h"
 #include "temp_dir.h"
 
 #ifdef CORVANE_IMAGE_EXPORT
@@ -148,16 +149,7 @@ TEST_F(PlotCommandTest, TheCursorReadsWhatTheTableHolds) {
     PlotCurves curves{};
     curves[1] = {polynomial({1.0}), polynomial({1.0, 1.0})};
     curves[2] = {polynomial({2.0}), polynomial({1.0, 0.5, 1.0})};
-    PlotParameters p;
-    p.wmin = 0.1;
-    p.wmax = 5;
-    p.gmin = -60;
-    p.gmax = 20;
-    p.fmin = -180;
-    p.fmax = 180;
-    p.amin = -10;
-    p.amax = 40;
-    p.segmentos = 300;
+    const PlotParameters p = test::startRanges();
     const PlotFrame frame = makePlotFrame(680, 442, p, true);
     const VerticalMap gain = frame.map(PlotQuantity::Gain);
     for (int k = 1; k <= 2; ++k) {

@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "start_ranges.h"
+
 namespace corvane {
 namespace {
 
@@ -25,19 +27,7 @@ PlotCurves oneCurve(Polynomial numerator, Polynomial denominator) {
     return curves;
 }
 
-PlotParameters startRanges() {
-    PlotParameters p;
-    p.wmin = 0.1;
-    p.wmax = 5;
-    p.gmin = -60;
-    p.gmax = 20;
-    p.fmin = -180;
-    p.fmax = 180;
-    p.amin = -10;
-    p.amax = 40;
-    p.segmentos = 300;
-    return p;
-}
+using test::startRanges;
 
 struct RoundCase {
     double x;
