@@ -1,9 +1,12 @@
 #include "results.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <utility>
 #include <string>
 #include <vector>
 
+#include "output_target.h"
 #include "pole_zero_listing.h"
 #include "result_file.h"
 #include "result_file_names.h"
@@ -16,6 +19,11 @@ namespace {
 void reportFailure(AnalysisLog& log, const SetSaveResult& result) {
     if (result.status == SaveStatus::CannotCreate) {
         log.print("Não foi possível criar o arquivo %s", result.failedPath.c_str());
+    } else if (result.status == SaveStatus::ReadOnly) {
+        log.print("O arquivo %s é somente leitura; nenhum resultado foi gravado",
+                  result.failedPath.c_str());
+    } else if (result.status == SaveStatus::Interrupted) {
+        log.print("Análise cancelada.");
     } else {
         log.print("Erro ao gravar o arquivo %s", result.failedPath.c_str());
     }
@@ -30,7 +38,32 @@ void warnAboutLostCoefficients(AnalysisLog& log, const std::string& path, const 
     }
 }
 
+// The files of the run that a companion file must not replace: the netlist and every
+// result file.
+std::vector<std::pair<std::string, std::string>> runFiles(const RunState& run) {
+    const ResultFileNames names(run.netlistFileName);
+    std::vector<std::pair<std::string, std::string>> files{{run.netlistFileName, "O netlist"},
+                                                           {names.denominator(),
+                                                            "O arquivo de resultados"}};
+    for (int k = 1; k <= run.variableCount; ++k)
+        files.emplace_back(names.numerator(k), "O arquivo de resultados");
+    return files;
+}
+
 }  // namespace
+
+bool companionsSpareRunFiles(AnalysisLog& log, const RunState& run, const AnalysisHost& host) {
+    const auto files = runFiles(run);
+    for (const CompanionFile& companion : host.companionFiles()) {
+        for (const auto& [path, what] : files) {
+            if (!sameFile(companion.path, path)) continue;
+            log.print("%s %s seria substituído pelo %s %s", what.c_str(), path.c_str(),
+                      companion.name.c_str(), companion.path.c_str());
+            return false;
+        }
+    }
+    return true;
+}
 
 void listPolynomial(AnalysisLog& log, const Polynomial& p) {
     for (int i = 0; i <= p.degree && i <= MaxDegree; ++i)
@@ -60,9 +93,14 @@ bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     host.afterNumericListing(run, functions, log);
 
     const ResultFileNames names(run.netlistFileName);
-    std::vector<ResultToSave> files{{names.denominator(), &functions.denominator}};
+    std::vector<ResultToSave> files{{names.denominator(), &functions.denominator, {}}};
     for (int k = 1; k <= run.variableCount; ++k)
-        files.push_back({names.numerator(k), &functions.numerator[k]});
+        files.push_back({names.numerator(k), &functions.numerator[k], {}});
+    for (const CompanionFile& companion : host.companionFiles()) {
+        files.push_back({companion.path, nullptr, [text = companion.text()](std::FILE* file) {
+                             return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+                         }});
+    }
     const SetSaveResult saved = saveResultSet(files);
     if (saved.status != SaveStatus::Saved) {
         reportFailure(log, saved);

@@ -271,8 +271,10 @@ nlohmann::ordered_json symbolicDocument(const symbolic::SymbolicListing& listing
     return document;
 }
 
-int saveResultsJson(const AnalyzeCommand& command, const Analysis& analysis,
-                    const ConsoleHost& host, std::FILE* err) {
+// The JSON document of the run, made when the result files are about to be written, so
+// that it goes in place with them or not at all.
+std::string resultsJsonText(const AnalyzeCommand& command, const Analysis& analysis,
+                            const ConsoleHost& host) {
     ResultsJsonOptions options;
     options.normalize = command.options.normalize;
     options.dispersion = analysis.dispersion();
@@ -280,12 +282,7 @@ int saveResultsJson(const AnalyzeCommand& command, const Analysis& analysis,
     nlohmann::ordered_json document =
         resultsDocument(analysis.runState(), analysis.networkFunctions(), options);
     if (host.symbolicListing()) document["simbolica"] = symbolicDocument(*host.symbolicListing());
-    if (saveJson(command.json, document) != JsonSaveStatus::Saved) {
-        std::fprintf(err, "corvane-cli: não foi possível gravar o JSON %s\n",
-                     command.json.c_str());
-        return ExitFailure;
-    }
-    return ExitSuccess;
+    return jsonText(document);
 }
 
 int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
@@ -297,13 +294,17 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     Analysis analysis(host, log);
     analysis.setEngineOptions(command.engine);
     host.attach(analysis);
+    if (!command.json.empty()) {
+        host.addCompanionFile({command.json, "JSON", [&command, &analysis, &host] {
+                                   return resultsJsonText(command, analysis, host);
+                               }});
+    }
     const InterruptCatcher interrupts;
     try {
         const RunOutcome outcome = analysis.runAnalysis(command.netlist);
         std::fflush(out);
         if (outcome == RunOutcome::Cancelled) return ExitInterrupted;
         if (outcome != RunOutcome::Succeeded) return ExitFailure;
-        if (!command.json.empty()) return saveResultsJson(command, analysis, host, err);
         return ExitSuccess;
     } catch (const FloatingPointFault& fault) {
         std::fflush(out);
@@ -470,6 +471,10 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     const ListFile list = readPlotListFile(command.list);
     if (list.status != ListFileStatus::Read) {
         reportUnreadList(command.list, list, err);
+        return ExitFailure;
+    }
+    if (!outputsSpareInputs({{"--imagem", command.image}, {"--tabela", command.table}},
+                            command.list, list.text, err)) {
         return ExitFailure;
     }
     AnalysisLog log([out](std::string_view line) {

@@ -85,6 +85,10 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
         std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", options.list.c_str());
         return ExitFailure;
     }
+    if (!outputsSpareInputs({{"--tabela", options.table}, {"--imagem", options.image}},
+                            options.list, *list, err)) {
+        return ExitFailure;
+    }
     ScopedCLocale locale;
     AnalysisLog log([out](std::string_view line) {
         std::fwrite(line.data(), 1, line.size(), out);
