@@ -50,9 +50,10 @@ std::string linkText(const std::string& path) {
     return std::string(text.data(), static_cast<std::size_t>(length));
 }
 
-bool nobodyMayWrite(const std::string& path, const struct stat& status) {
-    // Root may write anything, so the write bits say what the owner meant.
-    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
+// Marked read-only by its owner (chmod a-w): the same for root, who may write anything,
+// and for a user who shares the folder with the file's owner.
+bool markedReadOnly(const struct stat& status) {
+    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 }  // namespace
@@ -69,16 +70,17 @@ OutputTarget resolveOutput(const std::string& path) {
         if (lstat(canonical.c_str(), &status) != 0) return {canonical, OutputKind::Regular, false};
         if (S_ISLNK(status.st_mode)) {
             const std::string target = linkText(canonical);
-            if (target.empty()) return {current, OutputKind::Regular, false};
+            if (target.empty()) return {current, OutputKind::Direct, false};
             current = target[0] == '/' ? target : joined(folder, target);
             continue;
         }
         if (S_ISDIR(status.st_mode)) return {canonical, OutputKind::Folder, false};
         if (!S_ISREG(status.st_mode)) return {canonical, OutputKind::Direct, false};
-        return {canonical, OutputKind::Regular, nobodyMayWrite(canonical, status)};
+        return {canonical, OutputKind::Regular, markedReadOnly(status)};
     }
-    // A loop of links: the rename will fail on it as the open would.
-    return {path, OutputKind::Regular, false};
+    // A loop of links: opened, it fails (ELOOP) as any program's open would; a rename
+    // would put a file in place of the link instead.
+    return {path, OutputKind::Direct, false};
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

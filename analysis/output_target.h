@@ -22,8 +22,8 @@ struct OutputTarget {
     /// the chain), so the link stays and its target gets the new contents.
     std::string path;
     OutputKind kind = OutputKind::Regular;
-    /// A regular file that nobody may write (no write bit, or no write access): a run
-    /// refuses it rather than put a new file in its place.
+    /// A regular file marked read-only (no write bit at all): a run refuses it rather than
+    /// put a new file in its place.
     bool readOnly = false;
 };
 
