@@ -69,7 +69,10 @@ void makeShape(const std::string& folder, std::size_t i, Bytes& bytes) {
             fs::create_directory(path, ignored);
             break;
         case 4:
-            fs::create_symlink(fs::relative(folder + "/" + other, path.parent_path()), path, ignored);
+            // Relative to the link's own folder, worked out from the names alone: the
+            // target may itself be a loop of links.
+            fs::create_symlink((path.parent_path() == fs::path(folder) ? "" : "../") + other,
+                               path, ignored);
             break;
         case 5:
             fs::create_symlink(folder + "/" + other, path, ignored);
