@@ -65,7 +65,7 @@ OutputTarget resolveOutput(const std::string& path) {
         // A folder that does not exist: creating the file will say so.
         if (folder.empty()) return {current, OutputKind::Regular, false};
         const std::string canonical = joined(folder, fileNameOf(current));
-        if (inProc(folder)) return {current, OutputKind::Direct, false};
+        if (inProc(folder)) return {canonical, OutputKind::Direct, false};
         struct stat status {};
         if (lstat(canonical.c_str(), &status) != 0) return {canonical, OutputKind::Regular, false};
         if (S_ISLNK(status.st_mode)) {

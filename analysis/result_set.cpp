@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -128,7 +129,8 @@ bool writeTemporary(const std::string& path, const ResultToSave& contents, SaveS
 
 // The descriptor number of "/proc/<this process>/fd/<n>", or -1.
 int ownDescriptor(const std::string& path) {
-    const std::string own = "/proc/" + std::to_string(getpid()) + "/fd/";
+    std::string own = "/proc/" + std::to_string(getpid()) + "/fd/";
+    if (path.rfind(own, 0) != 0) own = "/proc/self/fd/";
     if (path.rfind(own, 0) != 0) return -1;
     const std::string number = path.substr(own.size());
     char* end = nullptr;
@@ -310,8 +312,11 @@ SetSaveResult saveResultSet(const std::vector<ResultToSave>& files) {
             return {SaveStatus::Interrupted, files[i].path};
         }
     }
+    const bool direct = std::any_of(targets.begin(), targets.end(), [](const OutputTarget& t) {
+        return t.kind == OutputKind::Direct;
+    });
     // What the program printed so far comes before what goes to standard output here.
-    std::fflush(nullptr);
+    if (direct) std::fflush(nullptr);
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (targets[i].kind != OutputKind::Direct) continue;
         SaveStatus status = SaveStatus::Saved;

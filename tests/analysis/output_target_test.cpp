@@ -104,6 +104,25 @@ TEST(OutputTargetTest, AFifoIsWrittenDirectly) {
     EXPECT_EQ(resolveOutput("/dev/stdout").kind, OutputKind::Direct);
 }
 
+// /dev/stdout is the process's own descriptor: written where it stands, so output appended
+// to a log keeps what the log held, and the log stays a regular file of its own.
+TEST(OutputTargetTest, StandardOutputIsWrittenWhereItStands) {
+    test::TempDir dir;
+    const std::string log = dir.write("registro.txt", "antes\n");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int fd = open(log.c_str(), O_WRONLY | O_APPEND);
+        if (fd < 0 || dup2(fd, STDOUT_FILENO) < 0) _exit(2);
+        _exit(saveWholeFile("/dev/stdout", "tabela\n") == WholeFileStatus::Saved ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(test::readFile(log), "antes\ntabela\n");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
 TEST(OutputTargetTest, SameFileSeesThroughLinks) {
     test::TempDir dir;
     const std::string a = dir.write("a", "x");
