@@ -210,13 +210,17 @@ public:
     StopSignalsHeld(const StopSignalsHeld&) = delete;
     StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
 
-    /// Whether a stop signal arrived since the holder was made.
+    /// Whether a stop signal arrived since the holder was made. A blocked signal stays
+    /// pending even when ignored: one the process ignores stops nothing.
     bool stopAsked() const {
         sigset_t pending;
         if (sigpending(&pending) != 0) return false;
         for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-            if (sigismember(&pending, signal) == 1 && sigismember(&previous_, signal) != 1)
-                return true;
+            if (sigismember(&pending, signal) != 1 || sigismember(&previous_, signal) == 1)
+                continue;
+            struct sigaction action {};
+            if (sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) continue;
+            return true;
         }
         return false;
     }
@@ -266,6 +270,51 @@ void removeStaleTemporariesBeside(const std::vector<OutputTarget>& targets,
     for (const std::string& folder : folders) removeStaleTemporaries(folder, prefix);
 }
 
+// Writes the temporary of every regular target, beside the file it replaces; stops at the
+// first failure or stop signal. `temporaries` holds those written, for removal.
+SetSaveResult writeTemporaries(const std::vector<ResultToSave>& files,
+                               const std::vector<OutputTarget>& targets,
+                               const StopSignalsHeld& signals,
+                               std::vector<Temporary>& temporaries) {
+    const std::string prefix = temporaryPrefix(files.front().path);
+    removeStaleTemporariesBeside(targets, prefix);
+    const std::string ownPrefix = prefix + std::to_string(getpid()) + ".";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (targets[i].kind != OutputKind::Regular) continue;
+        Temporary t;
+        t.path = inFolder(folderOf(targets[i].path), ownPrefix + std::to_string(i));
+        t.target = targets[i].path;
+        t.named = files[i].path;
+        SaveStatus status = SaveStatus::Saved;
+        if (!writeTemporary(t.path, files[i], status)) {
+            if (status == SaveStatus::WriteFailed) unlink(t.path.c_str());
+            return {status, files[i].path};
+        }
+        temporaries.push_back(t);
+        if (signals.stopAsked()) return {SaveStatus::Interrupted, files[i].path};
+    }
+    return {};
+}
+
+// Writes every target that is no regular file, once all temporaries are whole.
+SetSaveResult writeDirectTargets(const std::vector<ResultToSave>& files,
+                                 const std::vector<OutputTarget>& targets,
+                                 const StopSignalsHeld& signals) {
+    const bool any = std::any_of(targets.begin(), targets.end(), [](const OutputTarget& t) {
+        return t.kind == OutputKind::Direct;
+    });
+    if (!any) return {};
+    // What the program printed so far comes before what goes to standard output here.
+    std::fflush(nullptr);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (targets[i].kind != OutputKind::Direct) continue;
+        if (signals.stopAsked()) return {SaveStatus::Interrupted, files[i].path};
+        SaveStatus status = SaveStatus::Saved;
+        if (!writeDirectly(targets[i].path, files[i], status)) return {status, files[i].path};
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string temporaryPrefix(const std::string& path) {
@@ -290,41 +339,12 @@ SetSaveResult saveResultSet(const std::vector<ResultToSave>& files) {
         return refused;
 
     const StopSignalsHeld signals;
-    const std::string prefix = temporaryPrefix(files.front().path);
-    removeStaleTemporariesBeside(targets, prefix);
     std::vector<Temporary> temporaries;
-    const std::string ownPrefix = prefix + std::to_string(getpid()) + ".";
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (targets[i].kind != OutputKind::Regular) continue;
-        Temporary t;
-        t.path = inFolder(folderOf(targets[i].path), ownPrefix + std::to_string(i));
-        t.target = targets[i].path;
-        t.named = files[i].path;
-        SaveStatus status = SaveStatus::Saved;
-        if (!writeTemporary(t.path, files[i], status)) {
-            if (status == SaveStatus::WriteFailed) unlink(t.path.c_str());
-            removeAll(temporaries);
-            return {status, files[i].path};
-        }
-        temporaries.push_back(t);
-        if (signals.stopAsked()) {
-            removeAll(temporaries);
-            return {SaveStatus::Interrupted, files[i].path};
-        }
-    }
-    const bool direct = std::any_of(targets.begin(), targets.end(), [](const OutputTarget& t) {
-        return t.kind == OutputKind::Direct;
-    });
-    // What the program printed so far comes before what goes to standard output here.
-    if (direct) std::fflush(nullptr);
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (targets[i].kind != OutputKind::Direct) continue;
-        SaveStatus status = SaveStatus::Saved;
-        if (signals.stopAsked()) status = SaveStatus::Interrupted;
-        if (status != SaveStatus::Saved || !writeDirectly(targets[i].path, files[i], status)) {
-            removeAll(temporaries);
-            return {status, files[i].path};
-        }
+    SetSaveResult result = writeTemporaries(files, targets, signals, temporaries);
+    if (result.status == SaveStatus::Saved) result = writeDirectTargets(files, targets, signals);
+    if (result.status != SaveStatus::Saved) {
+        removeAll(temporaries);
+        return result;
     }
 
     const FolderLock lock(folderOf(files.front().path));
