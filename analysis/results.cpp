@@ -23,11 +23,15 @@ void reportFailure(AnalysisLog& log, const SetSaveResult& result) {
 
 // "%15.12f" writes magnitudes below 5e-13 as zero: say so rather than let the file
 // silently hold a different function.
-void warnAboutLostCoefficients(AnalysisLog& log, const std::string& path, const Polynomial& p) {
-    if (losesSmallCoefficients(p)) {
-        log.print("Aviso: o arquivo %s perdeu coeficientes menores que 5e-13; use a normalização.",
-                  path.c_str());
-    }
+void warnAboutLostCoefficients(AnalysisLog& log, RunWarnings& warnings, const std::string& path,
+                               const Polynomial& p) {
+    if (!losesSmallCoefficients(p)) return;
+    RunWarning warning;
+    warning.text = "Aviso: o arquivo " + path +
+                   " perdeu coeficientes menores que 5e-13; use a normalização.";
+    warning.subject = WarningSubject::File;
+    warning.file = path;
+    warnings.add(log, std::move(warning));
 }
 
 }  // namespace
@@ -54,7 +58,7 @@ void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
 }
 
 bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
-                 const AnalysisHost& host) {
+                 const AnalysisHost& host, RunWarnings& warnings) {
     const bool details = host.listDetails();
     listResults(log, functions, run, host);
     host.afterNumericListing(run, functions, log);
@@ -70,17 +74,18 @@ bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     }
 
     if (details) log.print("Denominador salvo no arquivo %s", files[0].path.c_str());
-    warnAboutLostCoefficients(log, files[0].path, functions.denominator);
+    warnAboutLostCoefficients(log, warnings, files[0].path, functions.denominator);
     for (int k = 1; k <= run.variableCount; ++k) {
         const std::string& numeratorFile = files[static_cast<std::size_t>(k)].path;
         if (details) {
             log.print("Numerador %d (%s) salvo no arquivo %s", k, run.variableName(k),
                       numeratorFile.c_str());
         }
-        warnAboutLostCoefficients(log, numeratorFile, functions.numerator[k]);
+        warnAboutLostCoefficients(log, warnings, numeratorFile, functions.numerator[k]);
     }
     if (!details) log.print("Resultados salvos como %s.*", names.baseName().c_str());
-    log.print("Análise terminada com sucesso.");
+    log.print(warnings.empty() ? "Análise terminada com sucesso."
+                               : "Análise terminada com avisos.");
     return true;
 }
 

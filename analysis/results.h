@@ -5,6 +5,7 @@
 #include "analysis_log.h"
 #include "determinant.h"
 #include "run_state.h"
+#include "run_warnings.h"
 
 namespace corvane {
 
@@ -18,8 +19,10 @@ void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
 
 /// The last stage of a run: the listing, the denominator file <baseName>.d and one
 /// numerator file <baseName>.n<k> per variable, and the closing lines. Returns false
-/// when a file could not be written; the log then names it and the run ends there.
+/// when a file could not be written; the log then names it and the run ends there. The
+/// closing line is "Análise terminada com avisos." when `warnings` holds any, those of the
+/// post-processing and those about the files written here.
 bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
-                 const AnalysisHost& host);
+                 const AnalysisHost& host, RunWarnings& warnings);
 
 }  // namespace corvane

@@ -97,7 +97,8 @@ constexpr const char* Usage =
     "\n"
     "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, uma curva do\n"
     "tempo não pôde ser calculada ou conferida, ou um arquivo não pôde ser lido ou\n"
-    "gravado; 2 erro de uso; 3 erro de ponto flutuante;\n"
+    "gravado; 2 erro de uso; 3 erro de ponto flutuante; 4 a análise gravou os\n"
+    "resultados mas terminou com avisos sobre eles (veja as linhas \"Aviso\" do log);\n"
     "130 análise interrompida por Ctrl-C (nenhum arquivo gravado).\n";
 
 class UsageError {
@@ -277,8 +278,9 @@ int saveResultsJson(const AnalyzeCommand& command, const Analysis& analysis,
     options.normalize = command.options.normalize;
     options.dispersion = analysis.dispersion();
     options.polesAndZeros = command.options.listPolesAndZeros;
-    nlohmann::ordered_json document =
-        resultsDocument(analysis.runState(), analysis.networkFunctions(), options);
+    nlohmann::ordered_json document = resultsDocument(analysis.runState(),
+                                                      analysis.networkFunctions(), options,
+                                                      analysis.warnings());
     if (host.symbolicListing()) document["simbolica"] = symbolicDocument(*host.symbolicListing());
     if (saveJson(command.json, document) != JsonSaveStatus::Saved) {
         std::fprintf(err, "corvane-cli: não foi possível gravar o JSON %s\n",
@@ -302,9 +304,14 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
         const RunOutcome outcome = analysis.runAnalysis(command.netlist);
         std::fflush(out);
         if (outcome == RunOutcome::Cancelled) return ExitInterrupted;
-        if (outcome != RunOutcome::Succeeded) return ExitFailure;
-        if (!command.json.empty()) return saveResultsJson(command, analysis, host, err);
-        return ExitSuccess;
+        if (outcome != RunOutcome::Succeeded && outcome != RunOutcome::SucceededWithWarnings) {
+            return ExitFailure;
+        }
+        if (!command.json.empty()) {
+            const int saved = saveResultsJson(command, analysis, host, err);
+            if (saved != ExitSuccess) return saved;
+        }
+        return outcome == RunOutcome::Succeeded ? ExitSuccess : ExitWarnings;
     } catch (const FloatingPointFault& fault) {
         std::fflush(out);
         std::fprintf(err, "%s\n", fault.what());
