@@ -26,6 +26,19 @@ namespace corvane {
 using CoefficientMargins = std::array<std::optional<double>, MaxDegree + 1>;
 CoefficientMargins coefficientMargins(const Polynomial& p);
 
+/// The frequencies, as log10 of rad/s, between which the non-zero roots of `p` lie, from the
+/// slopes of its Newton polygon; none when `p` has no non-zero root.
+struct FrequencyBand {
+    double low;
+    double high;
+};
+std::optional<FrequencyBand> rootBand(const Polynomial& p);
+
+/// Per coefficient: the decades by which its term stays below the largest of the other terms
+/// at every frequency of `band` (negative where it is the largest somewhere in it); none for a
+/// zero coefficient and where it is the only one.
+CoefficientMargins bandMargins(const Polynomial& p, const FrequencyBand& band);
+
 /// A coefficient that the normalisation clears, with its margin when it was cleared.
 struct ClearedTerm {
     int power;
@@ -35,8 +48,13 @@ struct ClearedTerm {
 /// The coefficients that lie more than `dispersion` below the others at every frequency of
 /// their band, cleared one at a time, the farthest below first, each time against the terms
 /// still standing, so that of two clusters of roots farther apart than the dispersion only one
-/// goes, not both. A dispersion of zero or less, or not a number, clears nothing.
-std::vector<ClearedTerm> termsToClear(const Polynomial& p, double dispersion);
+/// goes, not both. With `band`, the circuit's own frequencies (the band of its poles), a
+/// term that lies more than `dispersion` below the others all across the band goes too: the
+/// residue of a cancellation may come in pairs that hold each other up in the polynomial's
+/// own plane, but at the circuit's frequencies it is nothing. A dispersion of zero or less,
+/// or not a number, clears nothing.
+std::vector<ClearedTerm> termsToClear(const Polynomial& p, double dispersion,
+                                      const std::optional<FrequencyBand>& band = std::nullopt);
 
 /// Below this margin a term is a real part of the polynomial: the rounding residue of the
 /// expansion's cancellations lies thirteen or more decades under the terms that cancelled,

@@ -59,17 +59,27 @@ bool clearsSignificant(const std::vector<ClearedTerm>& cleared) {
 
 }  // namespace
 
-int sufficientDispersionExponent(const Polynomial& p, double dispersion) {
+int sufficientDispersionExponent(const Polynomial& p, double dispersion,
+                                 const std::optional<FrequencyBand>& band) {
     int exponent = dispersion > 1.0 ? static_cast<int>(std::ceil(std::log10(dispersion))) : 0;
     const int largest = std::numeric_limits<double>::max_exponent10;
-    while (exponent < largest && clearsSignificant(termsToClear(p, std::pow(10.0, exponent))))
+    while (exponent < largest &&
+           clearsSignificant(termsToClear(p, std::pow(10.0, exponent), band))) {
         ++exponent;
+    }
     return exponent;
 }
 
-void cleanPolynomial(Polynomial& p, double dispersion) {
-    for (const ClearedTerm& term : termsToClear(p, dispersion))
+void cleanPolynomial(Polynomial& p, double dispersion, const std::optional<FrequencyBand>& band) {
+    for (const ClearedTerm& term : termsToClear(p, dispersion, band))
         p.coef[static_cast<std::size_t>(term.power)] = 0.0;
+    // A zero the expansion left negative counts as cleared too, so that it ends with the
+    // sign of the leading coefficient, as every cleared term does.
+    if (dispersion > 0.0 && !isZero(p)) {
+        for (int i = 0; i <= p.degree && i <= MaxDegree; ++i) {
+            if (p.coef[i] == 0.0) p.coef[i] = 0.0;
+        }
+    }
     while (p.degree > 0 && p.coef[p.degree] == 0.0)
         --p.degree;
     p.constant = p.coef[p.degree];
@@ -81,8 +91,9 @@ void cleanPolynomial(Polynomial& p, double dispersion) {
     }
 }
 
-bool clearsSignificantCoefficients(const Polynomial& p, double dispersion) {
-    return clearsSignificant(termsToClear(p, dispersion));
+bool clearsSignificantCoefficients(const Polynomial& p, double dispersion,
+                                   const std::optional<FrequencyBand>& band) {
+    return clearsSignificant(termsToClear(p, dispersion, band));
 }
 
 namespace {
@@ -97,16 +108,16 @@ std::string clearedCoefficientsWarning(const char* polynomial, int sufficientExp
 }
 
 // Normalises one polynomial, warning when that cleared a coefficient that matters.
-void normalize(Polynomial& p, double dispersion, AnalysisLog& log, RunWarnings& warnings,
-               RunWarning about) {
+void normalize(Polynomial& p, double dispersion, const std::optional<FrequencyBand>& band,
+               AnalysisLog& log, RunWarnings& warnings, RunWarning about) {
     const Polynomial original = p;
-    checkFloatingPoint([&] { cleanPolynomial(p, dispersion); });
-    if (!clearsSignificantCoefficients(original, dispersion)) return;
+    checkFloatingPoint([&] { cleanPolynomial(p, dispersion, band); });
+    if (!clearsSignificantCoefficients(original, dispersion, band)) return;
     const std::string name = about.subject == WarningSubject::Denominator
                                  ? std::string("denominador")
                                  : "numerador " + std::to_string(about.variable);
     about.text = clearedCoefficientsWarning(name.c_str(),
-                                            sufficientDispersionExponent(original, dispersion));
+                                            sufficientDispersionExponent(original, dispersion, band));
     warnings.add(log, std::move(about));
 }
 
@@ -117,10 +128,15 @@ bool postProcess(NetworkFunctions& functions, int n, bool normalize, double disp
     integrate(functions, n, log);
     if (normalize) {
         Polynomial& d = functions.denominator;
-        corvane::normalize(d, dispersion, log, warnings, {"", WarningSubject::Denominator, 0, ""});
+        corvane::normalize(d, dispersion, std::nullopt, log, warnings,
+                           {"", WarningSubject::Denominator, 0, ""});
+        // The numerators are measured against the circuit's own frequencies too: those of
+        // its poles.
+        const std::optional<FrequencyBand> band = rootBand(d);
         for (int k = 1; k <= n; ++k) {
             Polynomial& p = functions.numerator[k];
-            corvane::normalize(p, dispersion, log, warnings, {"", WarningSubject::Numerator, k, ""});
+            corvane::normalize(p, dispersion, band, log, warnings,
+                               {"", WarningSubject::Numerator, k, ""});
             checkFloatingPoint([&] { p.constant /= d.constant; });
         }
     }

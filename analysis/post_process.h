@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "analysis_log.h"
+#include "coefficient_margins.h"
 #include "determinant.h"
 #include "run_warnings.h"
 
@@ -21,15 +22,20 @@ namespace corvane {
 /// values a correct polynomial spans ω0^n, and its real terms would go. What this clears is
 /// the residue of the expansion's cancellations, and terms that truly matter less than the
 /// dispersion everywhere.
-void cleanPolynomial(Polynomial& p, double dispersion);
+/// With `band` (the band of the circuit's poles), a term below the others by more than the
+/// dispersion all across the band is cleared too (see termsToClear).
+void cleanPolynomial(Polynomial& p, double dispersion,
+                     const std::optional<FrequencyBand>& band = std::nullopt);
 
 /// Whether cleanPolynomial(p, dispersion) clears a coefficient that may be real: one whose
 /// margin is below SignificantMarginDecades, above what rounding residue can be.
-bool clearsSignificantCoefficients(const Polynomial& p, double dispersion);
+bool clearsSignificantCoefficients(const Polynomial& p, double dispersion,
+                                   const std::optional<FrequencyBand>& band = std::nullopt);
 
 /// The exponent of the smallest power of ten, not below `dispersion` (nor below 1), at
 /// which cleanPolynomial clears no significant coefficient of `p`.
-int sufficientDispersionExponent(const Polynomial& p, double dispersion);
+int sufficientDispersionExponent(const Polynomial& p, double dispersion,
+                                 const std::optional<FrequencyBand>& band = std::nullopt);
 
 /// Integration, normalisation (when `normalize`), the denominator's constant set to 1,
 /// and the check for a zero denominator. Returns false when the run must end ("Circuito

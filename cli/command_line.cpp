@@ -15,6 +15,7 @@
 #include "analysis_log.h"
 #include "c_locale.h"
 #include "console_host.h"
+#include "document_curves.h"
 #include "corvane_version.h"
 #include "floating_point.h"
 #include "number_text.h"
@@ -83,6 +84,11 @@ constexpr const char* Usage =
     "  --largura N           largura do gráfico em pixels (padrão 680)\n"
     "  --altura N            altura do gráfico em pixels (padrão 442)\n"
     "  --tabela ARQUIVO      grava ganho, fase e atraso de cada ponto em CSV\n"
+    "  --json ARQUIVO        plota as funções do documento JSON de uma análise\n"
+    "                        (analisar --json), com todos os algarismos; sem LISTA,\n"
+    "                        ou depois das funções dela\n"
+    "  --variaveis LISTA     variáveis do documento, nomes ou números separados por\n"
+    "                        vírgulas (padrão: todas)\n"
     "\n"
     "tempo: calcula a resposta no tempo x(t) das funções da LISTA (como em plotar),\n"
     "exatamente pelos polos e resíduos, e a confere por uma inversão numérica.\n"
@@ -91,6 +97,8 @@ constexpr const char* Usage =
     "  --pontos N            número de pontos, 2 a 1000000 (padrão 1000)\n"
     "  --tabela ARQUIVO      grava curva, ponto, tempo e valor de cada ponto em CSV\n"
     "  --imagem ARQUIVO      grava as curvas em ARQUIVO.png ou ARQUIVO.svg (680 x 442)\n"
+    "  --json ARQUIVO, --variaveis LISTA\n"
+    "                        as funções de um documento JSON, como em plotar\n"
     "\n"
     "  -h, --help            mostra esta ajuda\n"
     "  --version             mostra a versão\n"
@@ -145,6 +153,7 @@ public:
     void requirePositional() const {
         if (!havePositional_) throw UsageError(missing_);
     }
+    bool hasPositional() const { return havePositional_; }
 
 private:
     const std::vector<std::string_view>& args_;
@@ -319,6 +328,70 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     }
 }
 
+void reportUnreadList(const std::string& path, const ListFile& list, std::FILE* err) {
+    switch (list.status) {
+        case ListFileStatus::Folder:
+            std::fprintf(err, "corvane-cli: a lista %s é uma pasta\n", path.c_str());
+            break;
+        case ListFileStatus::Unreadable:
+            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s: %s\n", path.c_str(),
+                         list.reason.c_str());
+            break;
+        case ListFileStatus::TooLong:
+            std::fprintf(err, "corvane-cli: a lista %s passa de 1 MiB ou de %zu linhas\n",
+                         path.c_str(), MaxListFileLines);
+            break;
+        default:
+            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", path.c_str());
+            break;
+    }
+}
+
+// --json and --variaveis of plotar and tempo; false for any other argument.
+bool takeDocumentOption(Arguments& args, DocumentSelection& document) {
+    if (args.current() == "--json") {
+        document.path = args.value();
+        if (document.path.empty()) throw UsageError("a opção --json precisa de um arquivo");
+        return true;
+    }
+    if (args.current() == "--variaveis") {
+        document.variables = splitList(args.value());
+        if (document.variables.empty()) throw UsageError("a opção --variaveis precisa de nomes");
+        return true;
+    }
+    return false;
+}
+
+void requireListOrDocument(const Arguments& args, const DocumentSelection& document) {
+    if (!document.variables.empty() && document.path.empty()) {
+        throw UsageError("a opção --variaveis pede --json");
+    }
+    if (document.path.empty()) args.requirePositional();
+}
+
+// The text of the plot list and the lines of the document's functions after it.
+std::optional<std::string> listWithDocument(const std::string& listPath,
+                                            const DocumentSelection& document, std::FILE* err) {
+    std::string text;
+    if (!listPath.empty()) {
+        const ListFile list = readPlotListFile(listPath);
+        if (list.status != ListFileStatus::Read) {
+            reportUnreadList(listPath, list, err);
+            return std::nullopt;
+        }
+        text = list.text;
+    }
+    if (document.path.empty()) return text;
+    std::string error;
+    const std::string lines = documentListLines(document, error);
+    if (!error.empty()) {
+        std::fprintf(err, "corvane-cli: %s\n", error.c_str());
+        return std::nullopt;
+    }
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    return text + lines;
+}
+
 // The largest drawing surface accepted, in either direction.
 constexpr int MaxImageExtent = 16384;
 
@@ -332,6 +405,7 @@ struct PlotCommand {
     std::array<bool, PlotEditBoxCount> givenBoxes{};
     int width = 680;
     int height = 442;
+    DocumentSelection document;
 };
 
 int parseExtent(std::string_view option, std::string_view text) {
@@ -411,11 +485,11 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
             command.height = parseExtent(arg, args.value());
         } else if (arg == "--tabela") {
             command.table = args.value();
-        } else {
+        } else if (!takeDocumentOption(args, command.document)) {
             args.takePositional(command.list);
         }
     }
-    args.requirePositional();
+    requireListOrDocument(args, command.document);
     return command;
 }
 
@@ -438,25 +512,6 @@ bool paintPlot(const PlotCommand& command, Plotter& plotter, PlotCheckBoxes& box
     return false;
 }
 
-void reportUnreadList(const std::string& path, const ListFile& list, std::FILE* err) {
-    switch (list.status) {
-        case ListFileStatus::Folder:
-            std::fprintf(err, "corvane-cli: a lista %s é uma pasta\n", path.c_str());
-            break;
-        case ListFileStatus::Unreadable:
-            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s: %s\n", path.c_str(),
-                         list.reason.c_str());
-            break;
-        case ListFileStatus::TooLong:
-            std::fprintf(err, "corvane-cli: a lista %s passa de 1 MiB ou de %zu linhas\n",
-                         path.c_str(), MaxListFileLines);
-            break;
-        default:
-            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", path.c_str());
-            break;
-    }
-}
-
 // "Ajustar" of the plot list window: the fitted ranges go into the options the window
 // reads, save those the user gave, and are listed so they can be given again by hand.
 bool applyFittedRanges(const PlotCommand& command, Plotter& plotter, const PlotListHost& window,
@@ -474,18 +529,15 @@ bool applyFittedRanges(const PlotCommand& command, Plotter& plotter, const PlotL
 }
 
 int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
-    const ListFile list = readPlotListFile(command.list);
-    if (list.status != ListFileStatus::Read) {
-        reportUnreadList(command.list, list, err);
-        return ExitFailure;
-    }
+    const std::optional<std::string> listText = listWithDocument(command.list, command.document, err);
+    if (!listText) return ExitFailure;
     AnalysisLog log([out](std::string_view line) {
         std::fwrite(line.data(), 1, line.size(), out);
         std::fputc('\n', out);
     });
     Plotter plotter(log);
     PlotOptions options = command.options;
-    ConsolePlotList window(options, list.text);
+    ConsolePlotList window(options, *listText);
     ConsoleCheckBoxes boxes(options);
     if (command.fitRanges && !applyFittedRanges(command, plotter, window, boxes, options, out)) {
         std::fflush(out);
@@ -593,6 +645,7 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
             options.points = parsePoints(args.value());
         } else if (arg == "--tabela") {
             options.table = args.value();
+        } else if (takeDocumentOption(args, options.document)) {
         } else if (arg == "--imagem") {
             options.image = args.value();
 #if defined(CORVANE_IMAGE_EXPORT) || defined(CORVANE_IMAGE_PROGRAM)
@@ -606,7 +659,7 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
             args.takePositional(options.list);
         }
     }
-    args.requirePositional();
+    requireListOrDocument(args, options.document);
     return options;
 }
 

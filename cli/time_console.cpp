@@ -80,10 +80,20 @@ bool saveTimeImage(const TimeOptions& options, [[maybe_unused]] const Plotter& p
 }  // namespace
 
 int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err) {
-    const std::optional<std::string> list = readList(options.list);
+    std::optional<std::string> list = options.list.empty() ? std::string() : readList(options.list);
     if (!list) {
         std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", options.list.c_str());
         return ExitFailure;
+    }
+    if (!options.document.path.empty()) {
+        std::string error;
+        const std::string lines = documentListLines(options.document, error);
+        if (!error.empty()) {
+            std::fprintf(err, "corvane-cli: %s\n", error.c_str());
+            return ExitFailure;
+        }
+        if (!list->empty() && list->back() != '\n') *list += '\n';
+        *list += lines;
     }
     ScopedCLocale locale;
     AnalysisLog log([out](std::string_view line) {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,30 @@ TEST(NormalisationTest, ClearsResidueAndTermsBelowTheDispersionAtEveryFrequency)
         EXPECT_EQ(clearsSignificantCoefficients(original, c.dispersion), c.significant);
         EXPECT_EQ(sufficientDispersionExponent(original, c.dispersion), c.sufficientExponent);
     }
+}
+
+TEST(NormalisationTest, ResidueInPairsGoesAtTheCircuitsFrequencies) {
+    // s² with the residue of two cancellations below it: in its own plane each residue holds
+    // the other up (together they would be two zeros at 3e8 rad/s), but at the frequencies of
+    // a circuit whose poles lie near 1 rad/s both are seventeen decades down.
+    const Polynomial residue = polynomialOf({-1.1e-17, 2.2e-17, 1});
+    Polynomial alone = residue;
+    cleanPolynomial(alone, 1e9);
+    EXPECT_EQ(alone.degree, 2);
+    EXPECT_NE(alone.coef[0], 0.0);
+    Polynomial inBand = residue;
+    const std::optional<FrequencyBand> band = rootBand(polynomialOf({1, 1.4, 1}));
+    ASSERT_TRUE(band);
+    cleanPolynomial(inBand, 1e9, band);
+    EXPECT_EQ(inBand.coef[0], 0.0);
+    EXPECT_EQ(inBand.coef[1], 0.0);
+    EXPECT_FALSE(clearsSignificantCoefficients(residue, 1e9, band));
+    // The band of a polynomial is where its roots lie: 1 and 1000 rad/s.
+    const std::optional<FrequencyBand> wide = rootBand(polynomialOf({1000, 1001, 1}));
+    ASSERT_TRUE(wide);
+    EXPECT_NEAR(wide->low, 0.0, 1e-3);
+    EXPECT_NEAR(wide->high, 3.0, 1e-3);
+    EXPECT_FALSE(rootBand(polynomialOf({0, 0, 5})));
 }
 
 TEST(NormalisationTest, MarginsAreTheDecadesBelowTheOthersAtEveryFrequency) {
