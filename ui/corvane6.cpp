@@ -1,6 +1,5 @@
 #include "corvane6.h"
 
-#include <cmath>
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -12,6 +11,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
