@@ -100,7 +100,7 @@ void fitFrequency(const MagnitudeSpan& roots, double unit, PlotParameters& p) {
     p.wmax = high <= HighestStep ? roundUpTo125(high) : HighestStep;
     if (!(p.wmax <= HighestStep)) p.wmax = HighestStep;  // 9e307 rounds up past it
     // Roots beyond either end: two decades at that end.
-    p.wmax = std::max(p.wmax, LowestStep * 100.0);
+    p.wmax = std::max(p.wmax, roundUpTo125(LowestStep * 100.0));
     p.wmin = std::min(p.wmin, HighestStep / 100.0);
 }
 
