@@ -148,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!foundAsBuilt(x.poles, built, scale)) return 0;
 
-    double rightmost = -HUGE_VAL;
+    double rightmost = 0.0;  // a constant denominator has no pole to stay right of
     for (const BuiltPole& pole : built) rightmost = std::max(rightmost, pole.value.real());
     for (const double y : {0.0, 0.7, 3.0}) {
         const Complex s(rightmost + scale, y * scale);
