@@ -17,6 +17,7 @@
 #include "console_host.h"
 #include "document_curves.h"
 #include "corvane_version.h"
+#include "fitted_ranges.h"
 #include "floating_point.h"
 #include "number_text.h"
 #include "plot_console.h"
@@ -104,9 +105,10 @@ constexpr const char* Usage =
     "  --version             mostra a versão\n"
     "\n"
     "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, uma curva do\n"
-    "tempo não pôde ser calculada ou conferida, ou um arquivo não pôde ser lido ou\n"
-    "gravado; 2 erro de uso; 3 erro de ponto flutuante; 4 a análise gravou os\n"
-    "resultados mas terminou com avisos sobre eles (veja as linhas \"Aviso\" do log);\n"
+    "plotar não tem ponto algum, uma curva do tempo não pôde ser calculada, conferida\n"
+    "ou levada até o fim, ou um arquivo não pôde ser lido ou gravado; 2 erro de uso;\n"
+    "3 erro de ponto flutuante; 4 a análise gravou os resultados mas terminou com\n"
+    "avisos sobre eles (veja as linhas \"Aviso\" do log);\n"
     "130 análise interrompida por Ctrl-C (nenhum arquivo gravado).\n";
 
 class UsageError {
@@ -518,10 +520,12 @@ bool applyFittedRanges(const PlotCommand& command, Plotter& plotter, const PlotL
                    const PlotCheckBoxes& boxes, PlotOptions& options, std::FILE* out) {
     const auto fitted = plotter.fittedRanges(window, boxes);
     if (!fitted) return false;
+    const std::array<std::string, PlotEditBoxCount> texts =
+        keepGivenLimits(*fitted, options.editTexts, command.givenBoxes, boxes.logarithmic());
     std::string line = "Faixas ajustadas:";
     for (std::size_t i = 0; i < PlotEditBoxCount; ++i) {
         if (!PlotEditBoxes[i].parameter) continue;
-        if (!command.givenBoxes[i]) options.editTexts[i] = (*fitted)[i];
+        options.editTexts[i] = texts[i];
         line += std::string(" ") + PlotEditBoxes[i].option + " " + options.editTexts[i];
     }
     std::fprintf(out, "%s\n", line.c_str());
@@ -557,7 +561,8 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
                      command.table.c_str());
         return ExitFailure;
     }
-    return ExitSuccess;
+    // A curve with no point at all is missing from the result, as in tempo.
+    return plotter.curveOmitted() ? ExitFailure : ExitSuccess;
 }
 
 // A write that failed (a full disk, a closed pipe) lost part of the results or of the

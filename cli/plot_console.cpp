@@ -1,5 +1,6 @@
 #include "plot_console.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "c_locale.h"
@@ -18,6 +19,8 @@ bool writeRows(const Plotter& plotter, std::FILE* file) {
     const int points = plotter.plotParameters().segmentos + 1;
     for (int k = 1; k <= plotter.curveCount(); ++k) {
         for (int i = 0; i < points; ++i) {
+            // A point the curve could not be evaluated at (the log names it) has no row.
+            if (!std::isfinite(table.gain[k][i])) continue;
             ok = std::fprintf(file, "%d,%d,%.17g", k, i, table.frequency[i]) >= 0 && ok;
             for (const PlotQuantityRow& q : PlotQuantities)
                 ok = std::fprintf(file, ",%.17g", (table.*q.rows)[k][i]) >= 0 && ok;

@@ -87,7 +87,8 @@ public:
 
 /// Writes the response table of the last paint as CSV: a header line, then one row per
 /// curve and grid point (curva, ponto, frequencia, then the column of each quantity:
-/// ganho_db, fase_graus, atraso_s), the numbers with "%.17g" and "." as decimal separator.
+/// ganho_db, fase_graus, atraso_s), the numbers with "%.17g" and "." as decimal separator;
+/// a point a curve could not be evaluated at has no row.
 /// The file is replaced whole or left as it was; returns false when writing failed.
 bool writeResponseTable(const Plotter& plotter, const std::string& path);
 
