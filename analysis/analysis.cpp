@@ -34,6 +34,7 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
     run_.elementCount = 0;
     run_.variableCount = 0;
     run_.VariableNames[0] = VariableName{'0'};
+    warnings_.clear();
     // The state is about to be replaced piece by piece: no listing of a mixture of two runs.
     host_.enableListResults(false);
 
@@ -54,17 +55,17 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
         log_.print("Análise cancelada.");
         return RunOutcome::Cancelled;
     }
-    if (!postProcess(functions_, n, host_.normalize(), dispersion_, log_)) {
+    if (!postProcess(functions_, n, host_.normalize(), dispersion_, log_, warnings_)) {
         return RunOutcome::Failed;
     }
     // Only now are the results what the listing calls them: a fault in the post-processing
     // leaves raw determinants behind.
     host_.enableListResults(true);
-    if (!saveResults(log_, functions_, run_, host_)) {
+    if (!saveResults(log_, functions_, run_, host_, warnings_)) {
         // A Ctrl-C while the set was written has reached the host's handler by now.
         return host_.cancelRequested() ? RunOutcome::Cancelled : RunOutcome::Failed;
     }
-    return RunOutcome::Succeeded;
+    return warnings_.empty() ? RunOutcome::Succeeded : RunOutcome::SucceededWithWarnings;
 }
 
 // A run of more than a few seconds is said before it starts: the window and the terminal

@@ -9,12 +9,16 @@
 #include "determinant.h"
 #include "mna.h"
 #include "run_state.h"
+#include "run_warnings.h"
 
 namespace corvane {
 
 enum class RunOutcome {
     /// "Análise terminada com sucesso." was printed.
     Succeeded,
+    /// The results were saved, but the run warned about them: "Análise terminada com
+    /// avisos." was printed.
+    SucceededWithWarnings,
     /// The run ended on a failure line of the log.
     Failed,
     /// The parameter wait or the expansion was cancelled ("Análise cancelada.").
@@ -47,6 +51,8 @@ public:
     const RunState& runState() const { return run_; }
     const SystemMatrix& systemMatrix() const { return matrix_; }
     const NetworkFunctions& networkFunctions() const { return functions_; }
+    /// What the last run warned about its results.
+    const RunWarnings& warnings() const { return warnings_; }
 
     /// How the determinants are expanded and how time is read (front ends and tests).
     void setEngineOptions(const EngineOptions& options) { engine_ = options; }
@@ -62,6 +68,7 @@ private:
     RunState run_;
     SystemMatrix matrix_;
     NetworkFunctions functions_;
+    RunWarnings warnings_;
     EngineOptions engine_;
     ExpansionCounts counts_;
     double dispersion_ = 0.0;

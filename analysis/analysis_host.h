@@ -12,6 +12,7 @@
 namespace corvane {
 
 class AnalysisLog;
+class RunWarnings;
 struct NetworkFunctions;
 struct RunState;
 
@@ -35,9 +36,9 @@ struct CompanionFile {
     std::string path;
     /// How the log names it ("JSON").
     std::string name;
-    /// Its contents, asked for once the run's results are known, just before the set is
-    /// written.
-    std::function<std::string()> text;
+    /// Its contents, asked for once the run's results and all its warnings (those about
+    /// the result files too) are known, just before the set is written.
+    std::function<std::string(const RunWarnings&)> text;
 };
 
 class AnalysisHost {

@@ -301,7 +301,17 @@ PolynomialRoots findRoots(const Polynomial& p) {
 
 }  // namespace corvane
 
+// GCC names AddressSanitizer with a macro, clang (the fuzzing build) only through
+// __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
+#define CORVANE_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CORVANE_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#if defined(CORVANE_ADDRESS_SANITIZER)
 // MPSolve 3.2.1 loses a few bytes of every solve that meets an exactly multiple root,
 // inside its own allocator; nothing the caller holds can free them.
 extern "C" const char* __lsan_default_suppressions() {

@@ -1,10 +1,14 @@
 #include "post_process.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string>
+#include <vector>
 #include <optional>
 
+#include "coefficient_margins.h"
 #include "floating_point.h"
 
 namespace corvane {
@@ -40,40 +44,6 @@ void integrate(NetworkFunctions& functions, int n, AnalysisLog& log) {
     log.print("Integração: Graus dos numeradores reduzidos");
 }
 
-// log10 |c|·ω0^i of coefficient i, where ω0 = (|c_lo| / |c_hi|)^(1/(hi − lo)) is the scale
-// at which the lowest and highest non-zero coefficients weigh the same. Comparing
-// coefficients of different powers of s only means something at such a scale.
-class FrequencyScale {
-public:
-    explicit FrequencyScale(const Polynomial& p) {
-        int lo = -1;
-        int hi = -1;
-        for (int i = 0; i <= p.degree; ++i) {
-            if (p.coef[i] == 0.0) continue;
-            if (lo < 0) lo = i;
-            hi = i;
-        }
-        if (lo >= 0 && hi > lo) {
-            logScale_ =
-                (std::log10(std::fabs(p.coef[lo])) - std::log10(std::fabs(p.coef[hi]))) / (hi - lo);
-        }
-    }
-    double weight(const Polynomial& p, int i) const {
-        return std::log10(std::fabs(p.coef[i])) + i * logScale_;
-    }
-
-private:
-    double logScale_ = 0.0;  // log10 ω0; ω0 = 1 when there is at most one coefficient
-};
-
-double largestMagnitude(const Polynomial& p) {
-    double largest = 0.0;
-    for (int i = 0; i <= p.degree; ++i) {
-        if (std::fabs(p.coef[i]) > largest) largest = std::fabs(p.coef[i]);
-    }
-    return largest;
-}
-
 bool isZero(const Polynomial& p) {
     for (int i = 0; i <= p.degree && i <= MaxDegree; ++i) {
         if (p.coef[i] != 0.0) return false;
@@ -81,21 +51,34 @@ bool isZero(const Polynomial& p) {
     return true;
 }
 
-}  // namespace
-
-std::optional<int> sufficientDispersionExponent(const Polynomial& p, double dispersion) {
-    const int largest = std::numeric_limits<double>::max_exponent10;
-    const int first = dispersion > 1.0 ? static_cast<int>(std::ceil(std::log10(dispersion))) : 0;
-    for (int exponent = std::max(first, 0); exponent <= largest; ++exponent) {
-        if (!clearsSignificantCoefficients(p, std::pow(10.0, exponent))) return exponent;
-    }
-    return std::nullopt;
+bool clearsSignificant(const std::vector<ClearedTerm>& cleared) {
+    return std::any_of(cleared.begin(), cleared.end(), [](const ClearedTerm& term) {
+        return term.margin < SignificantMarginDecades;
+    });
 }
 
-void cleanPolynomial(Polynomial& p, double dispersion) {
-    const double threshold = largestMagnitude(p) / dispersion;
-    for (int i = 0; i <= p.degree; ++i) {
-        if (std::fabs(p.coef[i]) < threshold) p.coef[i] = 0.0;
+}  // namespace
+
+int sufficientDispersionExponent(const Polynomial& p, double dispersion,
+                                 const std::optional<FrequencyBand>& band) {
+    int exponent = dispersion > 1.0 ? static_cast<int>(std::ceil(std::log10(dispersion))) : 0;
+    const int largest = std::numeric_limits<double>::max_exponent10;
+    while (exponent < largest &&
+           clearsSignificant(termsToClear(p, std::pow(10.0, exponent), band))) {
+        ++exponent;
+    }
+    return exponent;
+}
+
+void cleanPolynomial(Polynomial& p, double dispersion, const std::optional<FrequencyBand>& band) {
+    for (const ClearedTerm& term : termsToClear(p, dispersion, band))
+        p.coef[static_cast<std::size_t>(term.power)] = 0.0;
+    // A zero the expansion left negative counts as cleared too, so that it ends with the
+    // sign of the leading coefficient, as every cleared term does.
+    if (dispersion > 0.0 && !isZero(p)) {
+        for (int i = 0; i <= p.degree && i <= MaxDegree; ++i) {
+            if (p.coef[i] == 0.0) p.coef[i] = 0.0;
+        }
     }
     while (p.degree > 0 && p.coef[p.degree] == 0.0)
         --p.degree;
@@ -108,59 +91,52 @@ void cleanPolynomial(Polynomial& p, double dispersion) {
     }
 }
 
-bool clearsSignificantCoefficients(const Polynomial& p, double dispersion) {
-    const double threshold = largestMagnitude(p) / dispersion;
-    const FrequencyScale scale(p);
-    double heaviest = -std::numeric_limits<double>::infinity();
-    for (int i = 0; i <= p.degree; ++i) {
-        if (p.coef[i] != 0.0) heaviest = std::fmax(heaviest, scale.weight(p, i));
-    }
-    const double lightestSignificant = heaviest - std::log10(dispersion);
-    for (int i = 0; i <= p.degree; ++i) {
-        const bool cleared = p.coef[i] != 0.0 && std::fabs(p.coef[i]) < threshold;
-        if (cleared && scale.weight(p, i) >= lightestSignificant) return true;
-    }
-    return false;
+bool clearsSignificantCoefficients(const Polynomial& p, double dispersion,
+                                   const std::optional<FrequencyBand>& band) {
+    return clearsSignificant(termsToClear(p, dispersion, band));
 }
 
 namespace {
 
-void warnAboutClearedCoefficients(AnalysisLog& log, const char* polynomial,
-                                  std::optional<int> sufficientExponent) {
-    if (sufficientExponent) {
-        log.print(
-            "Aviso: a normalização anulou coeficientes significativos do %s; "
-            "aumente a dispersão para 1e%d ou mais.",
-            polynomial, *sufficientExponent);
-        return;
-    }
-    log.print(
-        "Aviso: a normalização anulou coeficientes significativos do %s; "
-        "aumente a dispersão.",
-        polynomial);
+std::string clearedCoefficientsWarning(const char* polynomial, int sufficientExponent) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "Aviso: a normalização anulou coeficientes significativos do %s; "
+                  "aumente a dispersão para 1e%d ou mais.",
+                  polynomial, sufficientExponent);
+    return text;
 }
 
 // Normalises one polynomial, warning when that cleared a coefficient that matters.
-void normalize(Polynomial& p, double dispersion, AnalysisLog& log, const char* name) {
+void normalize(Polynomial& p, double dispersion, const std::optional<FrequencyBand>& band,
+               AnalysisLog& log, RunWarnings& warnings, RunWarning about) {
     const Polynomial original = p;
-    checkFloatingPoint([&] { cleanPolynomial(p, dispersion); });
-    if (clearsSignificantCoefficients(original, dispersion))
-        warnAboutClearedCoefficients(log, name, sufficientDispersionExponent(original, dispersion));
+    checkFloatingPoint([&] { cleanPolynomial(p, dispersion, band); });
+    if (!clearsSignificantCoefficients(original, dispersion, band)) return;
+    const std::string name = about.subject == WarningSubject::Denominator
+                                 ? std::string("denominador")
+                                 : "numerador " + std::to_string(about.variable);
+    about.text = clearedCoefficientsWarning(name.c_str(),
+                                            sufficientDispersionExponent(original, dispersion, band));
+    warnings.add(log, std::move(about));
 }
 
 }  // namespace
 
 bool postProcess(NetworkFunctions& functions, int n, bool normalize, double dispersion,
-                 AnalysisLog& log) {
+                 AnalysisLog& log, RunWarnings& warnings) {
     integrate(functions, n, log);
     if (normalize) {
         Polynomial& d = functions.denominator;
-        corvane::normalize(d, dispersion, log, "denominador");
+        corvane::normalize(d, dispersion, std::nullopt, log, warnings,
+                           {"", WarningSubject::Denominator, 0, ""});
+        // The numerators are measured against the circuit's own frequencies too: those of
+        // its poles.
+        const std::optional<FrequencyBand> band = rootBand(d);
         for (int k = 1; k <= n; ++k) {
             Polynomial& p = functions.numerator[k];
-            char name[32];
-            std::snprintf(name, sizeof name, "numerador %d", k);
-            corvane::normalize(p, dispersion, log, name);
+            corvane::normalize(p, dispersion, band, log, warnings,
+                               {"", WarningSubject::Numerator, k, ""});
             checkFloatingPoint([&] { p.constant /= d.constant; });
         }
     }

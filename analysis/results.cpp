@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <string_view>
 #include <utility>
 #include <string>
 #include <vector>
@@ -31,11 +33,26 @@ void reportFailure(AnalysisLog& log, const SetSaveResult& result) {
 
 // "%15.12f" writes magnitudes below 5e-13 as zero: say so rather than let the file
 // silently hold a different function.
-void warnAboutLostCoefficients(AnalysisLog& log, const std::string& path, const Polynomial& p) {
-    if (losesSmallCoefficients(p)) {
-        log.print("Aviso: o arquivo %s perdeu coeficientes menores que 5e-13; use a normalização.",
-                  path.c_str());
+std::optional<RunWarning> lostCoefficientsWarning(const std::string& path, const Polynomial& p) {
+    if (!losesSmallCoefficients(p)) return std::nullopt;
+    RunWarning warning;
+    warning.text = "Aviso: o arquivo " + path +
+                   " perdeu coeficientes menores que 5e-13; use a normalização.";
+    warning.subject = WarningSubject::File;
+    warning.file = path;
+    return warning;
+}
+
+// The run's warnings with those about the result files, which the log lists only once
+// the files are written: what the companion files are made with.
+RunWarnings withFileWarnings(const RunWarnings& warnings,
+                             const std::vector<std::optional<RunWarning>>& fileWarnings) {
+    RunWarnings all = warnings;
+    AnalysisLog unlisted([](std::string_view) {});
+    for (const std::optional<RunWarning>& warning : fileWarnings) {
+        if (warning) all.add(unlisted, *warning);
     }
+    return all;
 }
 
 // The files of the run that a companion file must not replace: the netlist and every
@@ -87,7 +104,7 @@ void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
 }
 
 bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
-                 const AnalysisHost& host) {
+                 const AnalysisHost& host, RunWarnings& warnings) {
     const bool details = host.listDetails();
     listResults(log, functions, run, host);
     host.afterNumericListing(run, functions, log);
@@ -96,8 +113,13 @@ bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     std::vector<ResultToSave> files{{names.denominator(), &functions.denominator, {}}};
     for (int k = 1; k <= run.variableCount; ++k)
         files.push_back({names.numerator(k), &functions.numerator[k], {}});
+    std::vector<std::optional<RunWarning>> fileWarnings;
+    for (const ResultToSave& file : files)
+        fileWarnings.push_back(lostCoefficientsWarning(file.path, *file.polynomial));
+    const RunWarnings allWarnings = withFileWarnings(warnings, fileWarnings);
     for (const CompanionFile& companion : host.companionFiles()) {
-        files.push_back({companion.path, nullptr, [text = companion.text()](std::FILE* file) {
+        files.push_back({companion.path, nullptr,
+                         [text = companion.text(allWarnings)](std::FILE* file) {
                              return std::fwrite(text.data(), 1, text.size(), file) == text.size();
                          }});
     }
@@ -108,17 +130,18 @@ bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     }
 
     if (details) log.print("Denominador salvo no arquivo %s", files[0].path.c_str());
-    warnAboutLostCoefficients(log, files[0].path, functions.denominator);
+    if (fileWarnings[0]) warnings.add(log, *fileWarnings[0]);
     for (int k = 1; k <= run.variableCount; ++k) {
-        const std::string& numeratorFile = files[static_cast<std::size_t>(k)].path;
+        const auto index = static_cast<std::size_t>(k);
         if (details) {
             log.print("Numerador %d (%s) salvo no arquivo %s", k, run.variableName(k),
-                      numeratorFile.c_str());
+                      files[index].path.c_str());
         }
-        warnAboutLostCoefficients(log, numeratorFile, functions.numerator[k]);
+        if (fileWarnings[index]) warnings.add(log, *fileWarnings[index]);
     }
     if (!details) log.print("Resultados salvos como %s.*", names.baseName().c_str());
-    log.print("Análise terminada com sucesso.");
+    log.print(warnings.empty() ? "Análise terminada com sucesso."
+                               : "Análise terminada com avisos.");
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "analysis_log.h"
 #include "determinant.h"
 #include "run_state.h"
+#include "run_warnings.h"
 
 namespace corvane {
 
@@ -25,8 +26,10 @@ bool companionsSpareRunFiles(AnalysisLog& log, const RunState& run, const Analys
 /// numerator file <baseName>.n<k> per variable with the host's companion files, all put in
 /// place together, and the closing lines. Returns false when a file could not be written
 /// (the log then names it) or a Ctrl-C stopped the writing ("Análise cancelada."); the run
-/// ends there.
+/// ends there. The closing line is "Análise terminada com avisos." when `warnings` holds
+/// any, those of the post-processing and those about the files written here; the companion
+/// files are made with all of them.
 bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
-                 const AnalysisHost& host);
+                 const AnalysisHost& host, RunWarnings& warnings);
 
 }  // namespace corvane

@@ -87,6 +87,28 @@ json sourcesArray(const RunState& run) {
     return sources;
 }
 
+json warningsArray(const RunWarnings& warnings) {
+    json array = json::array();
+    for (const RunWarning& warning : warnings.all()) {
+        json entry = {{"texto", warning.text}};
+        switch (warning.subject) {
+            case WarningSubject::Denominator:
+                entry["sobre"] = "denominador";
+                break;
+            case WarningSubject::Numerator:
+                entry["sobre"] = "numerador";
+                entry["numero"] = warning.variable;
+                break;
+            case WarningSubject::File:
+                entry["sobre"] = "arquivo";
+                entry["arquivo"] = warning.file;
+                break;
+        }
+        array.push_back(std::move(entry));
+    }
+    return array;
+}
+
 // The text of one scalar: strings escaped by the library (bytes that are not UTF-8
 // replaced), floating-point numbers with every digit a double needs. A negative zero
 // (0 divided by a negative leading coefficient) is "-0.0": readers take "-0" for the
@@ -157,7 +179,7 @@ void appendValue(std::string& out, const json& value, int depth) {
 }  // namespace
 
 json resultsDocument(const RunState& run, const NetworkFunctions& functions,
-                     const ResultsJsonOptions& options) {
+                     const ResultsJsonOptions& options, const RunWarnings& warnings) {
     json variables = json::array();
     for (int k = 1; k <= std::min(run.variableCount, MaxVariables); ++k)
         variables.push_back(variableObject(run, functions, k, options.polesAndZeros));
@@ -172,6 +194,7 @@ json resultsDocument(const RunState& run, const NetworkFunctions& functions,
         {"fontes", sourcesArray(run)},
         {"denominador", denominatorObject(functions, options.polesAndZeros)},
         {"variaveis", std::move(variables)},
+        {"avisos", warningsArray(warnings)},
     };
 }
 

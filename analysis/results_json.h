@@ -10,6 +10,9 @@
 //   denominador   polynomial, plus "estabilidade": "estavel" | "marginal" | "instavel"
 //                 when the roots were asked for and found
 //   variaveis     [ { numero, nome, numerador: polynomial, K (with the roots) } ]
+//   avisos        [ { texto, sobre: "denominador" | "numerador" | "arquivo",
+//                     numero (of a numerator) | arquivo (of a file) } ]: what the run
+//                   warned about its results, as the log said it; empty for a clean run
 // polynomial:     { grau, coeficientes: [c0, c1, …, c_grau], constante,
 //                   raizes: [ { real, imag, multiplicidade } ] (with the roots) }
 // The value of a variable is numerador.constante·N(s) / D(s) (denominador.constante is 1).
@@ -23,6 +26,7 @@
 
 #include "determinant.h"
 #include "run_state.h"
+#include "run_warnings.h"
 
 namespace corvane {
 
@@ -37,7 +41,8 @@ struct ResultsJsonOptions {
 /// The document of a finished run. Front ends may add their own fields to it before it
 /// is saved.
 nlohmann::ordered_json resultsDocument(const RunState& run, const NetworkFunctions& functions,
-                               const ResultsJsonOptions& options);
+                                       const ResultsJsonOptions& options,
+                                       const RunWarnings& warnings);
 
 /// The text saveJson writes: two-space indentation, arrays and objects of plain values on
 /// one line, keys in the order they were added, every

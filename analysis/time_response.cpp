@@ -4,6 +4,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <limits>
 #include <numbers>
 
 #include "polynomial_roots.h"
@@ -25,26 +26,40 @@ std::vector<double> scaled(const Polynomial& p, int k) {
     return c;
 }
 
-// N = Q·D + R with deg R < deg D; returns Q and leaves R in `n`.
+// N = Q·D + R with deg R < deg D; returns Q and leaves R in `n`. A coefficient of R no
+// larger than the rounding of the products subtracted to reach it is cancellation, not
+// part of the function (N = D, N = 2·D read back from files), and becomes an exact zero.
 std::vector<double> divide(std::vector<double>& n, const std::vector<double>& d) {
     const std::size_t dn = d.size() - 1;
     if (n.size() <= dn) return {};
     std::vector<double> q(n.size() - dn, 0.0);
+    std::vector<double> magnitude(n.size());
+    for (std::size_t i = 0; i < n.size(); ++i)
+        magnitude[i] = std::fabs(n[i]);
     for (std::size_t i = n.size(); i-- > dn;) {
         const double factor = n[i] / d[dn];
         q[i - dn] = factor;
-        for (std::size_t j = 0; j <= dn; ++j)
+        for (std::size_t j = 0; j <= dn; ++j) {
             n[i - dn + j] -= factor * d[j];
+            magnitude[i - dn + j] += std::fabs(factor * d[j]);
+        }
         n[i] = 0.0;
     }
     n.resize(dn);
+    const double rounding = 4.0 * static_cast<double>(q.size() + 1) *
+                            std::numeric_limits<double>::epsilon();
+    for (std::size_t i = 0; i < n.size(); ++i) {
+        if (std::fabs(n[i]) <= rounding * magnitude[i]) n[i] = 0.0;
+    }
     return q;
 }
 
 // Taylor coefficients 0..order−1 of the polynomial c about z.
 std::vector<Complex> taylor(const std::vector<double>& c, Complex z, int order) {
     std::vector<Complex> t(static_cast<std::size_t>(order), 0.0);
-    // Repeated synthetic division by (u − z): each pass yields the next coefficient.
+    // Repeated synthetic division by (u − z): each pass leaves the remainder, the next
+    // coefficient, and the quotient q_0 .. q_(n−1) in work[0 .. n−1]; work[n] is then 0,
+    // the top of a polynomial one degree lower.
     std::vector<Complex> work(c.begin(), c.end());
     for (int j = 0; j < order && !work.empty(); ++j) {
         Complex carry = 0.0;
@@ -54,7 +69,7 @@ std::vector<Complex> taylor(const std::vector<double>& c, Complex z, int order) 
             carry = next;
         }
         t[static_cast<std::size_t>(j)] = carry;
-        work.erase(work.begin());
+        work.pop_back();
     }
     return t;
 }
@@ -139,6 +154,10 @@ TimeResponse inverseLaplace(const Polynomial& numerator, const Polynomial& denom
     for (std::size_t order = 0; order < quotient.size(); ++order)
         response.impulses.push_back(gain * std::ldexp(quotient[order], -k * static_cast<int>(order)));
 
+    // A proper part that is zero (N a multiple of D, or N zero) has no terms at all, so
+    // x(t) is exactly zero rather than the rounding of residues that cancel.
+    if (std::all_of(remainder.begin(), remainder.end(), [](double c) { return c == 0.0; }))
+        return response;
     for (std::size_t j = 0; j < poles.roots.size(); ++j) {
         const PolynomialRoot& pole = poles.roots[j];
         if (pole.value.imag() < 0.0) continue;  // the upper member stands for the pair
@@ -214,7 +233,11 @@ double automaticEndTime(std::span<const TimeResponse> curves) {
                 fastestGrowth = std::max(fastestGrowth, sigma);
         }
     }
-    if (fastestGrowth > 0.0) return std::log(1e3) / fastestGrowth;
+    // A growth rate near the smallest double would give an endless range.
+    if (fastestGrowth > 0.0) {
+        const double end = std::log(1e3) / fastestGrowth;
+        return std::isfinite(end) ? end : std::numeric_limits<double>::max();
+    }
     double end = 0.0;
     if (slowestDecay < HUGE_VAL) end = 5.0 / slowestDecay;
     if (slowestOscillation < HUGE_VAL)

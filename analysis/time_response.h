@@ -35,13 +35,15 @@ struct TimeResponse {
     /// Areas of δ(t), δ'(t), δ''(t)… at t = 0: the part of an improper function (degree of
     /// N at least that of D) that no curve can show.
     std::vector<double> impulses;
-    /// The regular part, for t ≥ 0.
+    /// The regular part, for t ≥ 0; none when the proper part of N/D is zero.
     std::vector<TimeTerm> terms;
     /// The denominator's roots the terms came from.
     PolynomialRoots poles;
 
     /// x(t) without the impulses.
     double valueAt(double t) const;
+    /// False when x(t) is its impulses alone (or zero): there is no curve to check.
+    bool hasRegularPart() const { return !terms.empty(); }
 };
 
 /// x(t) of constant·N(s) / (denominator.constant·D(s)).

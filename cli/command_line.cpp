@@ -15,7 +15,9 @@
 #include "analysis_log.h"
 #include "c_locale.h"
 #include "console_host.h"
+#include "document_curves.h"
 #include "corvane_version.h"
+#include "fitted_ranges.h"
 #include "floating_point.h"
 #include "number_text.h"
 #include "plot_console.h"
@@ -83,6 +85,11 @@ constexpr const char* Usage =
     "  --largura N           largura do gráfico em pixels (padrão 680)\n"
     "  --altura N            altura do gráfico em pixels (padrão 442)\n"
     "  --tabela ARQUIVO      grava ganho, fase e atraso de cada ponto em CSV\n"
+    "  --json ARQUIVO        plota as funções do documento JSON de uma análise\n"
+    "                        (analisar --json), com todos os algarismos; sem LISTA,\n"
+    "                        ou depois das funções dela\n"
+    "  --variaveis LISTA     variáveis do documento, nomes ou números separados por\n"
+    "                        vírgulas (padrão: todas)\n"
     "\n"
     "tempo: calcula a resposta no tempo x(t) das funções da LISTA (como em plotar),\n"
     "exatamente pelos polos e resíduos, e a confere por uma inversão numérica.\n"
@@ -91,13 +98,17 @@ constexpr const char* Usage =
     "  --pontos N            número de pontos, 2 a 1000000 (padrão 1000)\n"
     "  --tabela ARQUIVO      grava curva, ponto, tempo e valor de cada ponto em CSV\n"
     "  --imagem ARQUIVO      grava as curvas em ARQUIVO.png ou ARQUIVO.svg (680 x 442)\n"
+    "  --json ARQUIVO, --variaveis LISTA\n"
+    "                        as funções de um documento JSON, como em plotar\n"
     "\n"
     "  -h, --help            mostra esta ajuda\n"
     "  --version             mostra a versão\n"
     "\n"
     "Saída: 0 sucesso; 1 a análise ou o plotar parou numa falha do log, uma curva do\n"
-    "tempo não pôde ser calculada ou conferida, ou um arquivo não pôde ser lido ou\n"
-    "gravado; 2 erro de uso; 3 erro de ponto flutuante;\n"
+    "plotar não tem ponto algum, uma curva do tempo não pôde ser calculada, conferida\n"
+    "ou levada até o fim, ou um arquivo não pôde ser lido ou gravado; 2 erro de uso;\n"
+    "3 erro de ponto flutuante; 4 a análise gravou os resultados mas terminou com\n"
+    "avisos sobre eles (veja as linhas \"Aviso\" do log);\n"
     "130 análise interrompida por Ctrl-C (nenhum arquivo gravado).\n";
 
 class UsageError {
@@ -144,6 +155,7 @@ public:
     void requirePositional() const {
         if (!havePositional_) throw UsageError(missing_);
     }
+    bool hasPositional() const { return havePositional_; }
 
 private:
     const std::vector<std::string_view>& args_;
@@ -274,13 +286,13 @@ nlohmann::ordered_json symbolicDocument(const symbolic::SymbolicListing& listing
 // The JSON document of the run, made when the result files are about to be written, so
 // that it goes in place with them or not at all.
 std::string resultsJsonText(const AnalyzeCommand& command, const Analysis& analysis,
-                            const ConsoleHost& host) {
+                            const ConsoleHost& host, const RunWarnings& warnings) {
     ResultsJsonOptions options;
     options.normalize = command.options.normalize;
     options.dispersion = analysis.dispersion();
     options.polesAndZeros = command.options.listPolesAndZeros;
     nlohmann::ordered_json document =
-        resultsDocument(analysis.runState(), analysis.networkFunctions(), options);
+        resultsDocument(analysis.runState(), analysis.networkFunctions(), options, warnings);
     if (host.symbolicListing()) document["simbolica"] = symbolicDocument(*host.symbolicListing());
     return jsonText(document);
 }
@@ -295,8 +307,9 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     analysis.setEngineOptions(command.engine);
     host.attach(analysis);
     if (!command.json.empty()) {
-        host.addCompanionFile({command.json, "JSON", [&command, &analysis, &host] {
-                                   return resultsJsonText(command, analysis, host);
+        host.addCompanionFile({command.json, "JSON",
+                               [&command, &analysis, &host](const RunWarnings& warnings) {
+                                   return resultsJsonText(command, analysis, host, warnings);
                                }});
     }
     const InterruptCatcher interrupts;
@@ -304,13 +317,79 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
         const RunOutcome outcome = analysis.runAnalysis(command.netlist);
         std::fflush(out);
         if (outcome == RunOutcome::Cancelled) return ExitInterrupted;
-        if (outcome != RunOutcome::Succeeded) return ExitFailure;
-        return ExitSuccess;
+        if (outcome != RunOutcome::Succeeded && outcome != RunOutcome::SucceededWithWarnings) {
+            return ExitFailure;
+        }
+        return outcome == RunOutcome::Succeeded ? ExitSuccess : ExitWarnings;
     } catch (const FloatingPointFault& fault) {
         std::fflush(out);
         std::fprintf(err, "%s\n", fault.what());
         return ExitFloatingPointFault;
     }
+}
+
+void reportUnreadList(const std::string& path, const ListFile& list, std::FILE* err) {
+    switch (list.status) {
+        case ListFileStatus::Folder:
+            std::fprintf(err, "corvane-cli: a lista %s é uma pasta\n", path.c_str());
+            break;
+        case ListFileStatus::Unreadable:
+            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s: %s\n", path.c_str(),
+                         list.reason.c_str());
+            break;
+        case ListFileStatus::TooLong:
+            std::fprintf(err, "corvane-cli: a lista %s passa de 1 MiB ou de %zu linhas\n",
+                         path.c_str(), MaxListFileLines);
+            break;
+        default:
+            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", path.c_str());
+            break;
+    }
+}
+
+// --json and --variaveis of plotar and tempo; false for any other argument.
+bool takeDocumentOption(Arguments& args, DocumentSelection& document) {
+    if (args.current() == "--json") {
+        document.path = args.value();
+        if (document.path.empty()) throw UsageError("a opção --json precisa de um arquivo");
+        return true;
+    }
+    if (args.current() == "--variaveis") {
+        document.variables = splitList(args.value());
+        if (document.variables.empty()) throw UsageError("a opção --variaveis precisa de nomes");
+        return true;
+    }
+    return false;
+}
+
+void requireListOrDocument(const Arguments& args, const DocumentSelection& document) {
+    if (!document.variables.empty() && document.path.empty()) {
+        throw UsageError("a opção --variaveis pede --json");
+    }
+    if (document.path.empty()) args.requirePositional();
+}
+
+// The text of the plot list and the lines of the document's functions after it.
+std::optional<std::string> listWithDocument(const std::string& listPath,
+                                            const DocumentSelection& document, std::FILE* err) {
+    std::string text;
+    if (!listPath.empty()) {
+        const ListFile list = readPlotListFile(listPath);
+        if (list.status != ListFileStatus::Read) {
+            reportUnreadList(listPath, list, err);
+            return std::nullopt;
+        }
+        text = list.text;
+    }
+    if (document.path.empty()) return text;
+    std::string error;
+    const std::string lines = documentListLines(document, error);
+    if (!error.empty()) {
+        std::fprintf(err, "corvane-cli: %s\n", error.c_str());
+        return std::nullopt;
+    }
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    return text + lines;
 }
 
 // The largest drawing surface accepted, in either direction.
@@ -326,6 +405,7 @@ struct PlotCommand {
     std::array<bool, PlotEditBoxCount> givenBoxes{};
     int width = 680;
     int height = 442;
+    DocumentSelection document;
 };
 
 int parseExtent(std::string_view option, std::string_view text) {
@@ -405,11 +485,11 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
             command.height = parseExtent(arg, args.value());
         } else if (arg == "--tabela") {
             command.table = args.value();
-        } else {
+        } else if (!takeDocumentOption(args, command.document)) {
             args.takePositional(command.list);
         }
     }
-    args.requirePositional();
+    requireListOrDocument(args, command.document);
     return command;
 }
 
@@ -432,35 +512,18 @@ bool paintPlot(const PlotCommand& command, Plotter& plotter, PlotCheckBoxes& box
     return false;
 }
 
-void reportUnreadList(const std::string& path, const ListFile& list, std::FILE* err) {
-    switch (list.status) {
-        case ListFileStatus::Folder:
-            std::fprintf(err, "corvane-cli: a lista %s é uma pasta\n", path.c_str());
-            break;
-        case ListFileStatus::Unreadable:
-            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s: %s\n", path.c_str(),
-                         list.reason.c_str());
-            break;
-        case ListFileStatus::TooLong:
-            std::fprintf(err, "corvane-cli: a lista %s passa de 1 MiB ou de %zu linhas\n",
-                         path.c_str(), MaxListFileLines);
-            break;
-        default:
-            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", path.c_str());
-            break;
-    }
-}
-
 // "Ajustar" of the plot list window: the fitted ranges go into the options the window
 // reads, save those the user gave, and are listed so they can be given again by hand.
 bool applyFittedRanges(const PlotCommand& command, Plotter& plotter, const PlotListHost& window,
                    const PlotCheckBoxes& boxes, PlotOptions& options, std::FILE* out) {
     const auto fitted = plotter.fittedRanges(window, boxes);
     if (!fitted) return false;
+    const std::array<std::string, PlotEditBoxCount> texts =
+        keepGivenLimits(*fitted, options.editTexts, command.givenBoxes, boxes.logarithmic());
     std::string line = "Faixas ajustadas:";
     for (std::size_t i = 0; i < PlotEditBoxCount; ++i) {
         if (!PlotEditBoxes[i].parameter) continue;
-        if (!command.givenBoxes[i]) options.editTexts[i] = (*fitted)[i];
+        options.editTexts[i] = texts[i];
         line += std::string(" ") + PlotEditBoxes[i].option + " " + options.editTexts[i];
     }
     std::fprintf(out, "%s\n", line.c_str());
@@ -468,13 +531,10 @@ bool applyFittedRanges(const PlotCommand& command, Plotter& plotter, const PlotL
 }
 
 int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
-    const ListFile list = readPlotListFile(command.list);
-    if (list.status != ListFileStatus::Read) {
-        reportUnreadList(command.list, list, err);
-        return ExitFailure;
-    }
+    const std::optional<std::string> listText = listWithDocument(command.list, command.document, err);
+    if (!listText) return ExitFailure;
     if (!outputsSpareInputs({{"--imagem", command.image}, {"--tabela", command.table}},
-                            command.list, list.text, err)) {
+                            command.list, *listText, err)) {
         return ExitFailure;
     }
     AnalysisLog log([out](std::string_view line) {
@@ -483,7 +543,7 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     });
     Plotter plotter(log);
     PlotOptions options = command.options;
-    ConsolePlotList window(options, list.text);
+    ConsolePlotList window(options, *listText);
     ConsoleCheckBoxes boxes(options);
     if (command.fitRanges && !applyFittedRanges(command, plotter, window, boxes, options, out)) {
         std::fflush(out);
@@ -503,7 +563,8 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
                      command.table.c_str());
         return ExitFailure;
     }
-    return ExitSuccess;
+    // A curve with no point at all is missing from the result, as in tempo.
+    return plotter.curveOmitted() ? ExitFailure : ExitSuccess;
 }
 
 // A write that failed (a full disk, a closed pipe) lost part of the results or of the
@@ -591,6 +652,7 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
             options.points = parsePoints(args.value());
         } else if (arg == "--tabela") {
             options.table = args.value();
+        } else if (takeDocumentOption(args, options.document)) {
         } else if (arg == "--imagem") {
             options.image = args.value();
 #if defined(CORVANE_IMAGE_EXPORT) || defined(CORVANE_IMAGE_PROGRAM)
@@ -604,7 +666,7 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
             args.takePositional(options.list);
         }
     }
-    args.requirePositional();
+    requireListOrDocument(args, options.document);
     return options;
 }
 

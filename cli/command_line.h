@@ -11,6 +11,7 @@ enum ExitStatus {
     ExitFailure = 1,  // the command ended on a failure line of the log
     ExitUsage = 2,
     ExitFloatingPointFault = 3,
+    ExitWarnings = 4,  // the results were written, but the run warned about them
     ExitInterrupted = 130,  // Ctrl-C stopped the analysis, as shells number SIGINT
 };
 

@@ -1,5 +1,6 @@
 #include "plot_console.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "c_locale.h"
@@ -20,6 +21,8 @@ bool writeRows(const Plotter& plotter, std::FILE* file) {
     const int points = plotter.plotParameters().segmentos + 1;
     for (int k = 1; k <= plotter.curveCount(); ++k) {
         for (int i = 0; i < points; ++i) {
+            // A point the curve could not be evaluated at (the log names it) has no row.
+            if (!std::isfinite(table.gain[k][i])) continue;
             ok = std::fprintf(file, "%d,%d,%.17g", k, i, table.frequency[i]) >= 0 && ok;
             for (const PlotQuantityRow& q : PlotQuantities)
                 ok = std::fprintf(file, ",%.17g", (table.*q.rows)[k][i]) >= 0 && ok;
@@ -38,9 +41,14 @@ bool writeResponseTable(const Plotter& plotter, const std::string& path) {
 
 bool outputsSpareInputs(const std::vector<NamedOutput>& outputs, const std::string& listPath,
                         std::string_view listText, std::FILE* err) {
-    std::vector<std::string> inputs{listPath};
+    std::vector<std::string> inputs;
+    if (!listPath.empty()) inputs.push_back(listPath);
     for (const std::string& line : splitListLines(listText)) {
-        if (!isCommentLine(line) && !line.empty()) inputs.push_back(line);
+        if (isCommentLine(line) || line.empty()) continue;
+        inputs.push_back(line);
+        // "<document>.json#<variable>" reads the document.
+        const std::size_t mark = line.rfind('#');
+        if (mark != std::string::npos && mark > 0) inputs.push_back(line.substr(0, mark));
     }
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         const NamedOutput& output = outputs[i];

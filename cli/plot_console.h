@@ -89,7 +89,8 @@ public:
 
 /// Writes the response table of the last paint as CSV: a header line, then one row per
 /// curve and grid point (curva, ponto, frequencia, then the column of each quantity:
-/// ganho_db, fase_graus, atraso_s), the numbers with "%.17g" and "." as decimal separator.
+/// ganho_db, fase_graus, atraso_s), the numbers with "%.17g" and "." as decimal separator;
+/// a point a curve could not be evaluated at has no row.
 /// The file is replaced whole or left as it was; returns false when writing failed.
 bool writeResponseTable(const Plotter& plotter, const std::string& path);
 
@@ -100,8 +101,9 @@ struct NamedOutput {
 };
 
 /// Whether the outputs given (an empty path is none) spare every file the command reads,
-/// the list `listPath` and each file its text `listText` names, and each other, compared
-/// by identity so that links count. Else says which on `err`, before anything is written.
+/// the list `listPath` and each file its text `listText` names (a JSON document too), and
+/// each other, compared by identity so that links count. Else says which on `err`, before
+/// anything is written.
 bool outputsSpareInputs(const std::vector<NamedOutput>& outputs, const std::string& listPath,
                         std::string_view listText, std::FILE* err);
 

@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "plot_console.h"
 #include "plotter.h"
+#include "time_curves.h"
 #include "time_plot.h"
 #ifdef CORVANE_IMAGE_EXPORT
 #include "plot_image.h"
@@ -23,10 +24,6 @@
 namespace corvane::cli {
 
 namespace {
-
-// How far the partial fractions may stray from the second evaluation, relative to the
-// curve's largest value.
-constexpr double VerificationTolerance = 1e-6;
 
 std::optional<std::string> readList(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -44,9 +41,14 @@ bool sameValue(const Polynomial& a, const Polynomial& b) {
     return true;
 }
 
+// The last sample time before `t`, where a curve that stops at `t` still has a value.
+double lastTimeBefore(double t, double tmin, double tmax, int points) {
+    return std::max(tmin, t - (tmax - tmin) / (points - 1));
+}
+
 struct Curve {
     TimeResponse x;
-    std::vector<double> values;
+    TimeCurve samples;
     bool shown = false;
 };
 
@@ -62,7 +64,10 @@ bool saveTimeImage(const TimeOptions& options, [[maybe_unused]] const Plotter& p
     for (int k = 1; k < static_cast<int>(curves.size()); ++k) {
         const Curve& c = curves[static_cast<std::size_t>(k)];
         const std::string& file = plotter.numeratorFiles()[static_cast<std::size_t>(k)];
-        shown.push_back({file, unitOfResultFile(file), c.shown ? c.values : std::vector<double>()});
+        TimeCurve curve = c.shown ? c.samples : TimeCurve{};
+        curve.file = file;
+        curve.unit = unitOfResultFile(file);
+        shown.push_back(std::move(curve));
     }
     TimeRange range{tmin, tmax};
     fitVerticalRange(range, shown);
@@ -80,10 +85,20 @@ bool saveTimeImage(const TimeOptions& options, [[maybe_unused]] const Plotter& p
 }  // namespace
 
 int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err) {
-    const std::optional<std::string> list = readList(options.list);
+    std::optional<std::string> list = options.list.empty() ? std::string() : readList(options.list);
     if (!list) {
         std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", options.list.c_str());
         return ExitFailure;
+    }
+    if (!options.document.path.empty()) {
+        std::string error;
+        const std::string lines = documentListLines(options.document, error);
+        if (!error.empty()) {
+            std::fprintf(err, "corvane-cli: %s\n", error.c_str());
+            return ExitFailure;
+        }
+        if (!list->empty() && list->back() != '\n') *list += '\n';
+        *list += lines;
     }
     if (!outputsSpareInputs({{"--tabela", options.table}, {"--imagem", options.image}},
                             options.list, *list, err)) {
@@ -136,13 +151,23 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
         }
         const std::string impulses = impulseText(c.x.impulses);
         if (!impulses.empty()) log.print("Curva %d: impulsos em t = 0: %s", k, impulses.c_str());
+        c.samples = sampleTimeResponse(c.x, TimeRange{tmin, tmax}, options.points);
         double peak = 0.0;
-        for (int i = 0; i < options.points; ++i) {
-            const double t = tmin + (tmax - tmin) * i / (options.points - 1);
-            c.values.push_back(c.x.valueAt(t));
-            peak = std::fmax(peak, std::fabs(c.values.back()));
+        for (const double value : c.samples.values)
+            peak = std::fmax(peak, std::fabs(value));
+        double error = 0.0;
+        if (!c.samples.overflowFrom) {
+            error = responseMismatch(f, c.x, tmax, peak);
+        } else if (std::isfinite(c.samples.values.front())) {
+            // The check reaches only as far as the curve has values.
+            const double checkedEnd =
+                lastTimeBefore(*c.samples.overflowFrom, tmin, tmax, options.points);
+            if (checkedEnd > 0.0) error = responseMismatch(f, c.x, checkedEnd, peak);
         }
-        const double error = verificationError(f.numerator, f.denominator, c.x, tmax, peak);
+        if (c.samples.overflowFrom) {
+            log.print("%s", overflowLine(k, *c.samples.overflowFrom).c_str());
+            allShown = false;
+        }
         if (!(error <= VerificationTolerance)) {
             log.print("Curva %d: a resposta não confere com a inversão numérica (diferença de "
                       "%.3g do pico); curva omitida.",
@@ -157,19 +182,26 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
     if (!options.table.empty()) {
         std::string text;
         for (int k = 1; k <= count; ++k) {
-            const std::string impulses = impulseText(curves[static_cast<std::size_t>(k)].x.impulses);
+            const Curve& c = curves[static_cast<std::size_t>(k)];
+            const std::string impulses = impulseText(c.x.impulses);
             if (!impulses.empty())
                 text += "# curva " + std::to_string(k) + ": impulsos em t = 0: " + impulses + "\n";
+            if (c.shown && c.samples.overflowFrom) {
+                std::string line = overflowLine(k, *c.samples.overflowFrom);
+                line[0] = 'c';
+                text += "# " + line + "\n";
+            }
         }
         text += "curva,ponto,tempo,valor\n";
         for (int k = 1; k <= count; ++k) {
             const Curve& c = curves[static_cast<std::size_t>(k)];
             if (!c.shown) continue;
             for (int i = 0; i < options.points; ++i) {
+                const double value = c.samples.values[static_cast<std::size_t>(i)];
+                if (!std::isfinite(value)) break;
                 const double t = tmin + (tmax - tmin) * i / (options.points - 1);
                 char row[128];
-                std::snprintf(row, sizeof row, "%d,%d,%.17g,%.17g\n", k, i, t,
-                              c.values[static_cast<std::size_t>(i)]);
+                std::snprintf(row, sizeof row, "%d,%d,%.17g,%.17g\n", k, i, t, value);
                 text += row;
             }
         }

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "document_curves.h"
+
 namespace corvane::cli {
 
 struct TimeOptions {
@@ -19,6 +21,8 @@ struct TimeOptions {
     /// The picture of the curves, PNG or SVG by its extension, as the window draws it.
     std::string image;
     std::string list;
+    /// --json and --variaveis: functions of a run's document, after those of the list.
+    DocumentSelection document;
 };
 
 /// Runs the command; log lines go to `out`, failures to write to `err`. Returns the

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frequency_response.h"
+#include "number_text.h"
 #include "polynomial_roots.h"
 
 namespace corvane {
@@ -87,6 +88,22 @@ CurveExtremes sampleCurves(const PlotCurves& curves, int curveCount, double wmin
     return e;
 }
 
+// A decade beyond the roots, but never past 1e-300 .. 1e308: a root near the largest
+// double (or the smallest) still gives finite limits that read back, two decades or more
+// apart.
+void fitFrequency(const MagnitudeSpan& roots, double unit, PlotParameters& p) {
+    constexpr double HighestStep = 1e308;
+    constexpr double LowestStep = 1e-300;
+    const double low = roots.smallest / unit / 10.0;
+    const double high = roots.largest / unit * 10.0;
+    p.wmin = low >= LowestStep ? roundDownTo125(low) : LowestStep;
+    p.wmax = high <= HighestStep ? roundUpTo125(high) : HighestStep;
+    if (!(p.wmax <= HighestStep)) p.wmax = HighestStep;  // 9e307 rounds up past it
+    // Roots beyond either end: two decades at that end.
+    p.wmax = std::max(p.wmax, roundUpTo125(LowestStep * 100.0));
+    p.wmin = std::min(p.wmin, HighestStep / 100.0);
+}
+
 void fitGain(const Extremes& gain, PlotParameters& p) {
     if (gain.empty()) return;
     p.gmax = std::ceil(gain.high / GainStepDb) * GainStepDb;
@@ -103,8 +120,10 @@ void fitPhase(const Extremes& phase, PlotParameters& p) {
 
 void fitDelay(const Extremes& delay, PlotParameters& p) {
     if (delay.empty()) return;
-    p.amin = delay.low < 0.0 ? -roundUpTo125(-delay.low) : 0.0;
-    p.amax = delay.high > 0.0 ? roundUpTo125(delay.high) : 0.0;
+    // A delay so short that a frame's pixels per second would overflow counts as none.
+    constexpr double ShortestDelay = 1e-290;
+    p.amin = delay.low < -ShortestDelay ? -roundUpTo125(-delay.low) : 0.0;
+    p.amax = delay.high > ShortestDelay ? roundUpTo125(delay.high) : 0.0;
     // A flat delay (a constant gain, a pure integrator) still gets a window with the
     // delay at its edge rather than an empty one.
     if (p.amax <= p.amin) p.amax = p.amin == 0.0 ? 1.0 : 0.0;
@@ -150,11 +169,7 @@ PlotParameters fitPlotRanges(const PlotCurves& curves, int curveCount,
         addRootMagnitudes(curves[static_cast<std::size_t>(k)].numerator, roots);
         addRootMagnitudes(curves[static_cast<std::size_t>(k)].denominator, roots);
     }
-    if (!roots.empty()) {
-        const double unit = hz ? 2.0 * std::numbers::pi : 1.0;
-        p.wmin = roundDownTo125(roots.smallest / unit / 10.0);
-        p.wmax = roundUpTo125(roots.largest / unit * 10.0);
-    }
+    if (!roots.empty()) fitFrequency(roots, hz ? 2.0 * std::numbers::pi : 1.0, p);
     if (p.wmin > 0.0 && p.wmax > p.wmin && curveCount > 0) {
         const CurveExtremes e = sampleCurves(curves, curveCount, p.wmin, p.wmax, hz,
                                              continuousPhase);
@@ -178,6 +193,37 @@ std::array<std::string, PlotEditBoxCount> fittedEditTexts(const PlotParameters& 
     for (std::size_t i = 0; i < PlotEditBoxCount; ++i) {
         const PlotEditBoxRow& box = PlotEditBoxes[i];
         texts[i] = box.parameter ? shortText(fitted.*box.parameter) : segmentsText;
+    }
+    return texts;
+}
+
+std::array<std::string, PlotEditBoxCount> keepGivenLimits(
+    const std::array<std::string, PlotEditBoxCount>& fitted,
+    const std::array<std::string, PlotEditBoxCount>& current,
+    const std::array<bool, PlotEditBoxCount>& given, bool logarithmic) {
+    std::array<std::string, PlotEditBoxCount> texts{};
+    for (std::size_t i = 0; i < PlotEditBoxCount; ++i) texts[i] = given[i] ? current[i] : fitted[i];
+    // The boxes come in pairs, lower limit first; the segment count closes the list.
+    for (std::size_t low = 0; low + 1 < PlotEditBoxCount; low += 2) {
+        const std::size_t high = low + 1;
+        if (!PlotEditBoxes[low].parameter || given[low] == given[high]) continue;
+        const std::optional<double> lowValue = parseDecimalNumber(texts[low]);
+        const std::optional<double> highValue = parseDecimalNumber(texts[high]);
+        const std::optional<double> fittedLow = parseDecimalNumber(fitted[low]);
+        const std::optional<double> fittedHigh = parseDecimalNumber(fitted[high]);
+        if (!lowValue || !highValue || !fittedLow || !fittedHigh || *lowValue < *highValue)
+            continue;
+        const bool ratio = PlotEditBoxes[low].box == PlotEditBox::Ewmin && logarithmic &&
+                           *fittedLow > 0.0 && *lowValue > 0.0 && *highValue > 0.0;
+        double moved = 0.0;
+        if (ratio) {
+            const double width = *fittedHigh / *fittedLow;
+            moved = given[low] ? *lowValue * width : *highValue / width;
+        } else {
+            const double width = *fittedHigh - *fittedLow;
+            moved = given[low] ? *lowValue + width : *highValue - width;
+        }
+        if (std::isfinite(moved)) texts[given[low] ? high : low] = shortText(moved);
     }
     return texts;
 }

@@ -35,4 +35,13 @@ PlotParameters fitPlotRanges(const PlotCurves& curves, int curveCount,
 std::array<std::string, PlotEditBoxCount> fittedEditTexts(const PlotParameters& fitted,
                                                           const std::string& segmentsText);
 
+/// The edit box texts when the user gave some limits and the rest are fitted: `current`'s
+/// text where `given`, `fitted`'s elsewhere. A fitted limit that would leave its range
+/// empty or reversed beside a given one moves to keep the fitted width (its ratio on a
+/// logarithmic frequency axis), so `--wmin 1e6` beyond the fitted end still plots.
+std::array<std::string, PlotEditBoxCount> keepGivenLimits(
+    const std::array<std::string, PlotEditBoxCount>& fitted,
+    const std::array<std::string, PlotEditBoxCount>& current,
+    const std::array<bool, PlotEditBoxCount>& given, bool logarithmic);
+
 }  // namespace corvane

@@ -52,6 +52,15 @@ ComplexValue guardAgainstZero(ComplexValue h) {
     return h;
 }
 
+// 20·log10|h|. The squares leave the range of double long before |h| does: beyond
+// 1e±150 the magnitude is taken whole, so a response near the largest or the smallest
+// double still has its gain.
+double gainDb(ComplexValue h) {
+    const double largest = std::max(std::fabs(h.re), std::fabs(h.im));
+    if (largest > 1e150 || largest < 1e-150) return 20.0 * std::log10(std::hypot(h.re, h.im));
+    return 10.0 * std::log(h.re * h.re + h.im * h.im) / std::log(10.0);
+}
+
 }  // namespace
 
 double frequencyStep(double wmin, double wmax, int segmentos, bool logarithmic) {
@@ -82,7 +91,7 @@ CurveResponse evaluateCurve(const PlotCurve& curve, double w, bool hz) {
 
     CurveResponse response;
     response.phase = std::atan2(h.im, h.re) * 180.0 * InversePi;
-    response.gain = 10.0 * std::log(h.re * h.re + h.im * h.im) / std::log(10.0);
+    response.gain = gainDb(h);
     // d/dω arg P(jω) = Re(P'(jω) / P(jω)); the constants do not change the phase slope.
     response.delay =
         complexDivide(dd.re, dd.im, d.re, d.im).re - complexDivide(dn.re, dn.im, n.re, n.im).re;

@@ -7,9 +7,11 @@
 #include <limits>
 #include <string>
 
+#include "coefficient_margins.h"
 #include "input_file.h"
 #include "plot_list.h"
 #include "result_file.h"
+#include "results_json_reader.h"
 
 namespace corvane {
 
@@ -78,6 +80,71 @@ ReadStatus readResultFile(std::FILE* file, Polynomial& p, AnalysisLog& log) {
     return readPolynomial(file, p, log);
 }
 
+// The digits of `value` that "%15.12f" keeps: twelve decimals, and the places before the
+// point.
+int keptDigits(double value) {
+    return 12 + static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
+}
+
+// A result file keeps twelve decimals: a coefficient that matters but is written with few
+// of its digits (a polynomial that was not normalised, at practical element values) gives
+// another curve than the run computed. Said once per file, with the worst coefficient.
+void warnAboutLostDigits(const std::string& path, const Polynomial& p, AnalysisLog& log) {
+    constexpr int FewestDigits = 6;
+    const CoefficientMargins margins = coefficientMargins(p);
+    int worst = -1;
+    int worstDigits = FewestDigits;
+    for (int i = 0; i <= std::clamp(p.degree, 0, MaxDegree); ++i) {
+        const auto& margin = margins[static_cast<std::size_t>(i)];
+        const bool matters = !margin || *margin < SignificantMarginDecades;
+        if (p.coef[i] == 0.0 || !matters) continue;
+        const int digits = keptDigits(p.coef[i]);
+        if (digits < worstDigits) {
+            worst = i;
+            worstDigits = digits;
+        }
+    }
+    if (worst >= 0) {
+        log.print("Aviso: o arquivo %s guarda só %d algarismos significativos do coeficiente "
+                  "a%d; use a normalização ou o documento JSON da análise (--json).",
+                  path.c_str(), std::max(worstDigits, 0), worst);
+    } else if (p.constant != 0.0 && keptDigits(p.constant) < FewestDigits) {
+        log.print("Aviso: o arquivo %s guarda só %d algarismos significativos da constante; "
+                  "use o documento JSON da análise (--json).",
+                  path.c_str(), std::max(keptDigits(p.constant), 0));
+    }
+}
+
+// "<document>.json#<variable>": one whole function of a run's JSON document.
+struct DocumentLine {
+    std::string path;
+    std::string variable;
+};
+
+std::optional<DocumentLine> documentLineOf(const std::string& line) {
+    const std::size_t mark = line.rfind('#');
+    if (mark == std::string::npos || mark < 5 || mark + 1 == line.size()) return std::nullopt;
+    std::string extension = line.substr(mark - 5, 5);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension != ".json") return std::nullopt;
+    return DocumentLine{line.substr(0, mark), line.substr(mark + 1)};
+}
+
+bool readDocumentLine(const DocumentLine& line, PlotCurve& curve, AnalysisLog& log) {
+    log.print("Lendo a variável %s de %s", line.variable.c_str(), line.path.c_str());
+    const DocumentRead read = readDocumentFunction(line.path, line.variable);
+    if (!read.function) {
+        log.print("%s", read.error.c_str());
+        return false;
+    }
+    curve.numerator = read.function->numerator;
+    curve.denominator = read.function->denominator;
+    for (const std::string& warning : read.function->warnings)
+        log.print("Aviso: %s foi gravado com o aviso \"%s\"", line.path.c_str(), warning.c_str());
+    return true;
+}
+
 }  // namespace
 
 // Any line that cannot be read stops the whole list, so a curve is never drawn with a
@@ -90,6 +157,16 @@ std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curve
     std::string numeratorLine;
     for (const std::string& line : splitListLines(listText)) {
         if (isCommentLine(line)) continue;
+        if (const auto document = documentLineOf(line); document && !denominatorDue) {
+            if (curveCount == MaxCurves) {
+                log.print("Número excessivo de curvas");
+                return std::nullopt;
+            }
+            ++curveCount;
+            if (numeratorFiles) (*numeratorFiles)[curveCount] = line;
+            if (!readDocumentLine(*document, curves[curveCount], log)) return std::nullopt;
+            continue;
+        }
         const InputFile file = openListedFile(line);
         if (!file) {
             log.print("Arquivo %s não encontrado.", line.c_str());
@@ -115,6 +192,7 @@ std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curve
             log.print("Arquivo %s inválido.", line.c_str());
             return std::nullopt;
         }
+        warnAboutLostDigits(line, *target, log);
     }
     if (denominatorDue) {
         log.print("Falta o denominador do arquivo %s", numeratorLine.c_str());

@@ -17,7 +17,10 @@ inline constexpr int MaxListLineLength = 1999;
 
 /// Reads the result files named by the lines of `listText` into curves 1, 2, ... of
 /// `curves`, logging "Lendo arquivo %s" for each. Lines pair up in order: numerator, then
-/// denominator, comments skipped wherever they are. Returns the number of curves read, or
+/// denominator, comments skipped wherever they are. A line "<document>.json#<variable>"
+/// stands for both: the function of that variable (name or number) in a run's JSON
+/// document, with every bit the run computed; the document's warnings about it are logged.
+/// A result file that keeps too few digits of a coefficient that matters is warned about. Returns the number of curves read, or
 /// no value when a message of the log stopped the list (a file missing or invalid, too
 /// many curves, a numerator without its denominator); the slots then hold no complete list.
 /// When `numeratorFiles` is given, slot k receives the list line of curve k's numerator.

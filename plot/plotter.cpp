@@ -224,11 +224,12 @@ void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& c
     const bool hz = checkBoxes.hz();
     if (hz != tableHz_ || logarithmic != tableLogarithmic_) curvesStale_ = true;
     // A stale table is refreshed point by point just before the point is drawn.
+    const bool refreshing = curvesStale_;
     drawCurves(canvas, frame, p, checkBoxes, responseTable_, curveCount_, [&](int i, double w) {
         if (!curvesStale_) return;
-        checkFloatingPoint(
-            [&] { refreshResponsePoint(responseTable_, curves_, curveCount_, i, w, hz); });
+        refreshResponsePoint(responseTable_, curves_, curveCount_, i, w, hz);
     });
+    if (refreshing) logCurveGaps(p.segmentos + 1, hz);
     drawMarkers(canvas, frame, p, curves_, markers_, hz, checkBoxes.coloursPerCurve());
     if (checkBoxes.legend()) {
         drawLegend(canvas, frame, p, responseTable_, numeratorFiles_, curveCount_,
@@ -242,6 +243,40 @@ void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& c
 }  // namespace corvane
 
 namespace corvane {
+
+void Plotter::logCurveGaps(int points, bool hz) {
+    const char* name = hz ? "f" : "ω";
+    const char* unit = hz ? "Hz" : "rad/s";
+    for (int k = 1; k <= curveCount_; ++k) {
+        const CurveGaps& gaps = responseTable_.gaps[static_cast<std::size_t>(k)];
+        if (gaps.count == 0) continue;
+        if (gaps.count == points && curves_[static_cast<std::size_t>(k)].numerator.isZero()) {
+            log_.print("Curva %d: o numerador é zero: não há ganho, fase nem atraso a desenhar; "
+                       "curva omitida.",
+                       k);
+        } else if (gaps.count == points) {
+            log_.print("Curva %d: não pode ser calculada em nenhum ponto de %s = %.6g a %.6g %s "
+                       "(%s); curva omitida.",
+                       k, name, gaps.first, gaps.last, unit, gaps.fault.c_str());
+        } else if (gaps.count == 1) {
+            log_.print("Curva %d: não pode ser calculada em %s = %.6g %s (%s); a curva fica "
+                       "interrompida aí.",
+                       k, name, gaps.first, unit, gaps.fault.c_str());
+        } else {
+            log_.print("Curva %d: não pode ser calculada em %d pontos, de %s = %.6g a %.6g %s "
+                       "(%s); a curva fica interrompida neles.",
+                       k, gaps.count, name, gaps.first, gaps.last, unit, gaps.fault.c_str());
+        }
+    }
+}
+
+bool Plotter::curveOmitted() const {
+    const int points = plotParameters_.segmentos + 1;
+    for (int k = 1; k <= curveCount_; ++k) {
+        if (responseTable_.gaps[static_cast<std::size_t>(k)].count == points) return true;
+    }
+    return false;
+}
 
 std::optional<CursorReading> Plotter::cursorAt(double x, double y, int width, int height,
                                                const PlotCheckBoxes& checkBoxes) const {

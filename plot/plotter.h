@@ -62,9 +62,11 @@ public:
 
     /// FormPaint of the plot window on a `width` × `height` surface. Evaluates the curves
     /// first when they are stale, or were evaluated for the other state of "Frequências
-    /// em Hz" or of the logarithmic scale. Throws FloatingPointFault when a floating-point fault
-    /// (equal limits, a pole hit on the axis, an overflow) ends the paint; what was drawn
-    /// up to then stays drawn, and the curves stay stale.
+    /// em Hz" or of the logarithmic scale; a curve that cannot be evaluated at some points
+    /// (a pole hit on the axis, a zero numerator, an overflow) is drawn broken there and
+    /// the log names the curve and the points. Throws FloatingPointFault when a
+    /// floating-point fault of the plot's ranges (equal limits) ends the paint; what was
+    /// drawn up to then stays drawn, and the curves stay stale.
     void paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& checkBoxes);
 
     /// FormKeyDown of the plot window. Returns true when the key was a command; the window
@@ -111,6 +113,8 @@ public:
     bool plotReady() const { return plotReady_; }
     bool curvesStale() const { return curvesStale_; }
     const ResponseTable& responseTable() const { return responseTable_; }
+    /// Whether the last evaluation found a curve with no point at all to draw.
+    bool curveOmitted() const;
     /// The list line of each curve's numerator.
     const std::array<std::string, MaxCurves + 1>& numeratorFiles() const {
         return numeratorFiles_;
@@ -118,6 +122,7 @@ public:
 
 private:
     std::optional<PlotParameters> readParameters(const PlotListHost& window);
+    void logCurveGaps(int points, bool hz);
 
     AnalysisLog& log_;
     PlotParameters plotParameters_;

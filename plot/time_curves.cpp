@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "plotter.h"
 #include "result_variables.h"
@@ -11,9 +12,6 @@ namespace corvane {
 
 namespace {
 
-// How far the partial fractions may stray from the second evaluation, relative to the
-// curve's largest value.
-constexpr double VerificationTolerance = 1e-6;
 // Samples over the automatic range that find a curve's peak for the check.
 constexpr int CheckPoints = 1000;
 
@@ -30,6 +28,47 @@ double sampleTime(const TimeRange& range, int i, int points) {
 }
 
 }  // namespace
+
+double responseMismatch(const PlotCurve& f, const TimeResponse& x, double tEnd, double peak) {
+    if (!x.hasRegularPart()) return 0.0;
+    return verificationError(f.numerator, f.denominator, x, tEnd, peak);
+}
+
+TimeCurve sampleTimeResponse(const TimeResponse& x, const TimeRange& range, int points) {
+    TimeCurve curve;
+    if (points < 2) return curve;
+    curve.values.reserve(static_cast<std::size_t>(points));
+    for (int i = 0; i < points; ++i) {
+        const double t = sampleTime(range, i, points);
+        double value = std::numeric_limits<double>::quiet_NaN();
+        if (!curve.overflowFrom) {
+            value = x.valueAt(t);
+            // A growing curve, once past the largest double, never comes back.
+            if (!std::isfinite(value)) {
+                curve.overflowFrom = t;
+                value = std::numeric_limits<double>::quiet_NaN();
+            }
+        }
+        curve.values.push_back(value);
+    }
+    return curve;
+}
+
+std::string overflowLine(int k, double t) {
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "Curva %d: x(t) passa do maior valor representável a partir de t = %.6g s; "
+                  "a curva para aí.",
+                  k, t);
+    return line;
+}
+
+void logOverflows(const std::vector<TimeCurve>& curves, AnalysisLog& log) {
+    for (std::size_t k = 0; k < curves.size(); ++k) {
+        if (curves[k].overflowFrom)
+            log.print("%s", overflowLine(static_cast<int>(k) + 1, *curves[k].overflowFrom).c_str());
+    }
+}
 
 ListedTimeResponses computeListedTimeResponses(
     const PlotCurves& functions, int count,
@@ -66,8 +105,7 @@ ListedTimeResponses computeListedTimeResponses(
             double peak = 0.0;
             for (int i = 0; i < CheckPoints; ++i)
                 peak = std::fmax(peak, std::fabs(curve.x.valueAt(sampleTime(checkRange, i, CheckPoints))));
-            const double error =
-                verificationError(f.numerator, f.denominator, curve.x, result.endTime, peak);
+            const double error = responseMismatch(f, curve.x, result.endTime, peak);
             if (error <= VerificationTolerance) {
                 curve.shown = true;
             } else {
@@ -85,12 +123,9 @@ std::vector<TimeCurve> sampleTimeCurves(const ListedTimeResponses& responses,
                                         const TimeRange& range, int points) {
     std::vector<TimeCurve> curves;
     for (const ListedTimeResponse& listed : responses.curves) {
-        TimeCurve curve{listed.file, listed.unit, {}};
-        if (listed.shown && points >= 2) {
-            curve.values.reserve(static_cast<std::size_t>(points));
-            for (int i = 0; i < points; ++i)
-                curve.values.push_back(listed.x.valueAt(sampleTime(range, i, points)));
-        }
+        TimeCurve curve = listed.shown ? sampleTimeResponse(listed.x, range, points) : TimeCurve{};
+        curve.file = listed.file;
+        curve.unit = listed.unit;
         curves.push_back(std::move(curve));
     }
     return curves;

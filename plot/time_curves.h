@@ -29,6 +29,27 @@ struct ListedTimeResponse {
     std::string unit;
 };
 
+/// How far the partial fractions may stray from the second evaluation, relative to the
+/// curve's largest value.
+inline constexpr double VerificationTolerance = 1e-6;
+
+/// How far x(t) strays from the second evaluation over (0, tEnd], relative to `peak`
+/// (verificationError); zero for a function that is its impulses alone, whose partial
+/// fractions are exact and leave the contour nothing but rounding to compare.
+double responseMismatch(const PlotCurve& f, const TimeResponse& x, double tEnd, double peak);
+
+/// x(t) at `points` evenly spaced times from range.tmin to range.tmax. From the first time
+/// at which x(t) is no finite number (it grew past the largest double) every value is NaN,
+/// and that time is the curve's overflowFrom.
+TimeCurve sampleTimeResponse(const TimeResponse& x, const TimeRange& range, int points);
+
+/// "Curva 2: x(t) passa do maior valor representável a partir de t = 500 s; a curva para
+/// aí.": why curve `k` stops at `t`.
+std::string overflowLine(int k, double t);
+
+/// The overflowLine of every curve that stops before the end of its range.
+void logOverflows(const std::vector<TimeCurve>& curves, AnalysisLog& log);
+
 struct ListedTimeResponses {
     std::vector<ListedTimeResponse> curves;
     /// The automatic end of the time range.
@@ -44,8 +65,8 @@ ListedTimeResponses computeListedTimeResponses(
     const PlotCurves& functions, int count,
     const std::array<std::string, MaxCurves + 1>& files, AnalysisLog& log);
 
-/// The curves sampled at `points` evenly spaced times from range.tmin to range.tmax; a
-/// curve not drawn has no values.
+/// The curves sampled at `points` evenly spaced times from range.tmin to range.tmax
+/// (sampleTimeResponse); a curve not drawn has no values.
 std::vector<TimeCurve> sampleTimeCurves(const ListedTimeResponses& responses,
                                         const TimeRange& range, int points);
 

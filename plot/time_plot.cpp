@@ -166,7 +166,9 @@ void drawTimePlot(PlotCanvas& canvas, int width, int height, const TimeRange& ra
     for (int k = static_cast<int>(curves.size()); k >= 1; --k)
         drawCurve(canvas, frame, map, curves[static_cast<std::size_t>(k - 1)], timeCurveColour(k));
     for (int k = 1; k <= static_cast<int>(curves.size()); ++k) {
-        const std::string line = legendLine(k, curves[static_cast<std::size_t>(k - 1)].file);
+        const TimeCurve& curve = curves[static_cast<std::size_t>(k - 1)];
+        std::string line = legendLine(k, curve.file);
+        if (curve.overflowFrom) line += " (estouro em " + valueWithUnit(*curve.overflowFrom, "s") + ")";
         canvas.drawText(frame.x1 - canvas.textWidth(line) - LegendInset,
                         frame.y0 + LegendInset + RowHeight * (k - 1), line, timeCurveColour(k),
                         Black);

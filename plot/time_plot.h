@@ -3,6 +3,7 @@
 // evaluates a curve: the caller gives the values at evenly spaced times.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,6 +22,8 @@ struct TimeCurve {
     /// "V", "A", or empty when the variable's unit is not known.
     std::string unit;
     std::vector<double> values;
+    /// The time from which x(t) passes the largest double; the values are NaN from there.
+    std::optional<double> overflowFrom;
 };
 
 struct TimeRange {

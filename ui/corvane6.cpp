@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -159,6 +160,7 @@ void TForm6::applyBoxes() {
 
 void TForm6::resample() {
     curves_ = sampleTimeCurves(responses_, range_, points_);
+    logOverflows(curves_, program_.log());
     fitVerticalRange(range_, curves_);
     Etmin->setText(numberText(range_.tmin));
     Etmax->setText(numberText(range_.tmax));
@@ -183,6 +185,7 @@ void TForm6::FormKeyDown(int keyCode) {
     if (range_.tmin != before.tmin || range_.tmax != before.tmax) {
         const TimeRange values = range_;
         curves_ = sampleTimeCurves(responses_, range_, points_);
+        logOverflows(curves_, program_.log());
         Etmin->setText(numberText(range_.tmin));
         Etmax->setText(numberText(range_.tmax));
         range_.vmin = values.vmin;
@@ -202,7 +205,10 @@ void TForm6::showCursorAt(int x) {
     std::string line = "t = " + valueWithUnit(t, "s");
     for (std::size_t k = 0; k < curves_.size(); ++k) {
         const std::vector<double>& values = curves_[k].values;
-        if (static_cast<std::size_t>(sample) >= values.size()) continue;
+        // A curve past its overflow has no value to read there.
+        if (static_cast<std::size_t>(sample) >= values.size() ||
+            !std::isfinite(values[static_cast<std::size_t>(sample)]))
+            continue;
         char text[64];
         std::snprintf(text, sizeof text, "%.6g", values[static_cast<std::size_t>(sample)]);
         line += "   " + std::to_string(k + 1) + ": " + text;

@@ -276,43 +276,5 @@ TEST(PoleZeroListingTest, ZeroPoleGainIsTheRatioOfLeadingTerms) {
     EXPECT_DOUBLE_EQ(zeroPoleGain(numerator, denominator), 24.0);
 }
 
-TEST(NormalisationWarningTest, NamesTheSmallestDispersionThatSuffices) {
-    PoleZeroRun r;
-    r.run(dataFile("chebyshev_1mhz.net"));
-    EXPECT_NE(std::find(r.fixture.lines.begin(), r.fixture.lines.end(),
-                        "Aviso: a normalização anulou coeficientes significativos do "
-                        "denominador; aumente a dispersão para 1e21 ou mais."),
-              r.fixture.lines.end());
-    const auto warnsAbout = [](const Lines& lines) {
-        return std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
-            return line.rfind("Aviso: a normalização anulou coeficientes significativos do "
-                              "denominador",
-                              0) == 0;
-        });
-    };
-    PoleZeroRun enough;
-    enough.fixture.host.dispersionText = "1e21";
-    EXPECT_FALSE(warnsAbout(enough.run(dataFile("chebyshev_1mhz.net"))));
-    EXPECT_EQ(enough.fixture.analysis.networkFunctions().denominator.degree, 3);
-    PoleZeroRun tooLittle;
-    tooLittle.fixture.host.dispersionText = "1e20";
-    EXPECT_TRUE(warnsAbout(tooLittle.run(dataFile("chebyshev_1mhz.net"))));
-}
-
-TEST(NormalisationWarningTest, SufficientDispersionOfOnePolynomial) {
-    // 1e12 + s + 2e-12·s²: at its scale ω0 ≈ 7e11 the three terms weigh the same, and
-    // the last one stands only from a dispersion of 5e23 on.
-    Polynomial p;
-    p.degree = 2;
-    p.coef = {1e12, 1, 2e-12};
-    EXPECT_TRUE(clearsSignificantCoefficients(p, 1e23));
-    EXPECT_FALSE(clearsSignificantCoefficients(p, 1e24));
-    EXPECT_EQ(sufficientDispersionExponent(p, 1e9), std::optional<int>(24));
-    EXPECT_EQ(sufficientDispersionExponent(p, 1e30), std::optional<int>(30));
-    // 1e-300 + 1e300·s²: the terms weigh the same, and no double dispersion keeps both.
-    p.coef = {1e-300, 0, 1e300};
-    EXPECT_EQ(sufficientDispersionExponent(p, 1e9), std::nullopt);
-}
-
 }  // namespace
 }  // namespace corvane

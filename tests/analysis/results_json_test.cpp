@@ -38,7 +38,8 @@ struct JsonRun {
         options.dispersion = fixture.analysis.dispersion();
         options.polesAndZeros = roots;
         return resultsDocument(fixture.analysis.runState(),
-                               fixture.analysis.networkFunctions(), options);
+                               fixture.analysis.networkFunctions(), options,
+                               fixture.analysis.warnings());
     }
     // The document as saved and read back by an independent parser.
     json savedAndParsed(bool roots) const {
@@ -65,7 +66,7 @@ TEST(ResultsJsonTest, EveryCoefficientReadsBackBitForBit) {
     for (const bool normalize : {true, false}) {
         for (const char* name : {"butterworth5.net", "chebyshev_1mhz.net", "transformer.net"}) {
             JsonRun run(name, normalize);
-            ASSERT_EQ(run.fixture.outcome, RunOutcome::Succeeded) << name;
+            ASSERT_NE(run.fixture.outcome, RunOutcome::Failed) << name;
             const json saved = run.savedAndParsed(false);
             const NetworkFunctions& f = run.fixture.analysis.networkFunctions();
             expectSameBits(saved.at("denominador"), f.denominator);
@@ -118,8 +119,8 @@ TEST(ResultsJsonTest, FollowsTheSchemaOfItsVersion) {
     for (const bool roots : {false, true}) {
         JsonRun run("initial_conditions.net");
         const json d = run.savedAndParsed(roots);
-        const std::set<std::string> keys{"formato", "versao",      "netlist",  "opcoes",
-                                         "fontes",  "denominador", "variaveis"};
+        const std::set<std::string> keys{"formato",     "versao",    "netlist", "opcoes", "fontes",
+                                         "denominador", "variaveis", "avisos"};
         std::set<std::string> found;
         for (auto it = d.begin(); it != d.end(); ++it)
             found.insert(it.key());
@@ -152,7 +153,8 @@ TEST(ResultsJsonTest, RootsStabilityAndSourcesOfAStepIntoAnRc) {
     test::AnalysisFixture fixture;
     fixture.run(dir.write("rc.net", "RC\nV1 a 0 2 DEGRAU\nR1 a b 1000\nC1 b 0 1e-6\n"));
     const json d = json::parse(jsonText(resultsDocument(
-        fixture.analysis.runState(), fixture.analysis.networkFunctions(), {true, 1e9, true})));
+        fixture.analysis.runState(), fixture.analysis.networkFunctions(), {true, 1e9, true},
+        fixture.analysis.warnings())));
     EXPECT_EQ(d["fontes"], (json::array({{{"nome", "V1"}, {"tipo", "degrau"}, {"valor", 2}}})));
     EXPECT_EQ(d["denominador"]["estabilidade"], "estavel");
     const json& poles = d["denominador"]["raizes"];
@@ -193,6 +195,42 @@ TEST(ResultsJsonTest, TheFileIsReplacedWholeOrLeftAsItWas) {
     const std::string path = dir.write("r.json", "antigo");
     EXPECT_EQ(saveJson(path, document), JsonSaveStatus::Saved);
     EXPECT_EQ(test::readFile(path), "{\"versao\": 1}\n");
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+TEST(ResultsJsonTest, CarriesTheRunsWarningsWithWhatTheyConcern) {
+    test::TempDir dir;
+    test::AnalysisFixture fixture;
+    // Q = 1e10: the damping term of every polynomial is cleared, with a warning for each.
+    fixture.run(dir.write("q.net", "Q\nV1 1 0 1 IMPULSO\nR1 1 2 1e-10\nL1 2 3 1\nC1 3 0 1\n"));
+    const json d = json::parse(jsonText(resultsDocument(fixture.analysis.runState(),
+                                                        fixture.analysis.networkFunctions(),
+                                                        {true, 1e9, false},
+                                                        fixture.analysis.warnings())));
+    ASSERT_FALSE(d["avisos"].empty());
+    EXPECT_EQ(d["avisos"][0],
+              (json{{"texto",
+                     "Aviso: a normalização anulou coeficientes significativos do denominador; "
+                     "aumente a dispersão para 1e10 ou mais."},
+                    {"sobre", "denominador"}}));
+    for (const json& warning : d["avisos"]) {
+        if (warning["sobre"] == "numerador") {
+            EXPECT_TRUE(warning["numero"].is_number_integer());
+        }
+    }
+    // A clean run says so with an empty list.
+    fixture.host.dispersionText = "1e12";
+    fixture.run(dir.file("q.net"));
+    const json clean = json::parse(jsonText(resultsDocument(fixture.analysis.runState(),
+                                                            fixture.analysis.networkFunctions(),
+                                                            {true, 1e12, false},
+                                                            fixture.analysis.warnings())));
+    EXPECT_EQ(clean["avisos"], json::array());
 }
 
 }  // namespace

@@ -179,3 +179,173 @@ TEST(TimeResponseTest, UnstableAndDegenerateFunctions) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// Multiple poles: s^j / (s − p)^m for every order m from 2 to 5 and every numerator degree
+// j from 0 to m, against the closed form from s^j = Σ C(j, i)·p^(j−i)·(s − p)^i, term by term
+// t^(m−i−1)/(m−i−1)!·e^(pt), and δ(t) when j = m.
+
+Polynomial powerOfBinomial(double p, int m) {
+    Polynomial d;
+    d.degree = m;
+    d.constant = 1;
+    d.coef[0] = 1;
+    for (int times = 0; times < m; ++times) {  // multiply by (s − p)
+        for (int i = times + 1; i >= 0; --i)
+            d.coef[i] = (i > 0 ? d.coef[i - 1] : 0.0) - p * d.coef[i];
+    }
+    return d;
+}
+
+Polynomial monomial(int j) {
+    Polynomial n;
+    n.degree = j;
+    n.constant = 1;
+    n.coef[j] = 1;
+    return n;
+}
+
+double binomial(int n, int k) {
+    double c = 1;
+    for (int i = 1; i <= k; ++i) c = c * (n - k + i) / i;
+    return c;
+}
+
+// The closed form, and the sum of its terms' sizes that its rounding is measured against.
+struct ClosedForm {
+    double value = 0;
+    double size = 0;
+};
+
+ClosedForm monomialOverPower(int j, double p, int m, double t) {
+    ClosedForm x;
+    for (int i = 0; i <= std::min(j, m - 1); ++i) {
+        const double term =
+            binomial(j, i) * std::pow(p, j - i) * std::pow(t, m - i - 1) / std::tgamma(m - i);
+        x.value += term;
+        x.size += std::fabs(term) + binomial(j, i) * std::pow(std::fabs(p), j - i) *
+                                        std::pow(std::fabs(1 / p), m - i - 1);
+    }
+    x.value *= std::exp(p * t);
+    x.size *= std::exp(p * t);
+    return x;
+}
+
+struct MultiplePole {
+    double p;
+    int m;
+    friend void PrintTo(const MultiplePole& c, std::ostream* os) {
+        *os << "(s − " << c.p << ")^" << c.m;
+    }
+};
+
+class MultiplePoleResponse : public ::testing::TestWithParam<MultiplePole> {};
+
+TEST_P(MultiplePoleResponse, EveryNumeratorDegreeMatchesTheClosedForm) {
+    const auto [p, m] = GetParam();
+    const Polynomial d = powerOfBinomial(p, m);
+    const double tau = 1.0 / std::fabs(p);
+    for (int j = 0; j <= m; ++j) {
+        const TimeResponse x = inverseLaplace(monomial(j), d);
+        ASSERT_EQ(x.status, TimeResponseStatus::Ready);
+        if (j == m) {
+            ASSERT_EQ(x.impulses.size(), 1u) << j;
+            EXPECT_NEAR(x.impulses[0], 1.0, 1e-9);
+        } else {
+            EXPECT_TRUE(x.impulses.empty()) << j;
+        }
+        for (const double t : {0.0, 0.3 * tau, tau, 2.5 * tau, 6 * tau}) {
+            const ClosedForm expected = monomialOverPower(j, p, m, t);
+            EXPECT_NEAR(x.valueAt(t), expected.value, 1e-7 * expected.size)
+                << "j = " << j << ", t = " << t;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OrdersTwoToFive, MultiplePoleResponse,
+                         ::testing::Values(MultiplePole{-1, 2}, MultiplePole{1, 2},
+                                           MultiplePole{-1, 3}, MultiplePole{-2, 4},
+                                           MultiplePole{-1, 5}, MultiplePole{-1e4, 2},
+                                           MultiplePole{-1e4, 3}, MultiplePole{3e5, 2}),
+                         [](const auto& info) {
+                             return "order" + std::to_string(info.param.m) + "_case" +
+                                    std::to_string(info.index);
+                         });
+
+struct MixedCase {
+    const char* name;
+    std::vector<double> numerator;    // from s^0 up
+    std::vector<double> denominator;  // from s^0 up
+    std::function<double(double)> x;
+};
+
+class MixedMultiplePoles : public ::testing::TestWithParam<MixedCase> {};
+
+TEST_P(MixedMultiplePoles, MatchTheirClosedForms) {
+    const MixedCase& c = GetParam();
+    Polynomial n;
+    n.constant = 1;
+    n.degree = static_cast<int>(c.numerator.size()) - 1;
+    std::copy(c.numerator.begin(), c.numerator.end(), n.coef.begin());
+    Polynomial d;
+    d.constant = 1;
+    d.degree = static_cast<int>(c.denominator.size()) - 1;
+    std::copy(c.denominator.begin(), c.denominator.end(), d.coef.begin());
+    const TimeResponse x = inverseLaplace(n, d);
+    ASSERT_EQ(x.status, TimeResponseStatus::Ready);
+    for (const double t : {0.0, 0.4, 1.0, 2.0, 5.0, 9.0})
+        EXPECT_NEAR(x.valueAt(t), c.x(t), 1e-8) << t;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MixedMultiplePoles,
+    ::testing::Values(
+        // (s + 1)²(s + 2)² = s⁴ + 6s³ + 13s² + 12s + 4.
+        MixedCase{"two_double_poles", {1}, {4, 12, 13, 6, 1},
+                  [](double t) {
+                      return (t - 2) * std::exp(-t) + (t + 2) * std::exp(-2 * t);
+                  }},
+        MixedCase{"two_double_poles_over_s", {0, 1}, {4, 12, 13, 6, 1},
+                  [](double t) {
+                      return (3 - t) * std::exp(-t) - (3 + 2 * t) * std::exp(-2 * t);
+                  }},
+        // A double pair on the axis, (s² + 1)² = s⁴ + 2s² + 1, with numerators 1, s, s², s³.
+        MixedCase{"double_pair_one", {1}, {1, 0, 2, 0, 1},
+                  [](double t) { return (std::sin(t) - t * std::cos(t)) / 2; }},
+        MixedCase{"double_pair_s", {0, 1}, {1, 0, 2, 0, 1},
+                  [](double t) { return t * std::sin(t) / 2; }},
+        MixedCase{"double_pair_s2", {0, 0, 1}, {1, 0, 2, 0, 1},
+                  [](double t) { return (std::sin(t) + t * std::cos(t)) / 2; }},
+        MixedCase{"double_pair_s3", {0, 0, 0, 1}, {1, 0, 2, 0, 1},
+                  [](double t) { return std::cos(t) - t * std::sin(t) / 2; }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The function the tester saw written wrongly with status 0: s/(s − 1)² is (1 + t)·eᵗ.
+TEST(TimeResponseTest, DoublePoleWithAZeroGrowsAsOnePlusTTimesET) {
+    Polynomial n = monomial(1);
+    const TimeResponse x = inverseLaplace(n, powerOfBinomial(1, 2));
+    for (const double t : {30.0, 30.5, 31.0})
+        EXPECT_NEAR(x.valueAt(t), (1 + t) * std::exp(t), 1e-9 * (1 + t) * std::exp(t)) << t;
+}
+
+// N a multiple of D: the impulse and a proper part that is exactly zero, not rounding.
+TEST(TimeResponseTest, AFunctionThatIsOnlyAnImpulseHasNoRegularPart) {
+    const Polynomial d = powerOfBinomial(-1e4, 2);
+    Polynomial n = d;
+    n.constant = 3;
+    const TimeResponse x = inverseLaplace(n, d);
+    ASSERT_EQ(x.impulses.size(), 1u);
+    EXPECT_DOUBLE_EQ(x.impulses[0], 3.0);
+    EXPECT_FALSE(x.hasRegularPart());
+    EXPECT_EQ(x.valueAt(1e-4), 0.0);
+
+    // A proper part one part in 1e12 of N is real and stays.
+    Polynomial near = d;
+    near.coef[0] *= 1 + 1e-12;
+    EXPECT_TRUE(inverseLaplace(near, d).hasRegularPart());
+}
+
+}  // namespace
+}  // namespace corvane

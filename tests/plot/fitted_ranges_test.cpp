@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cfenv>
+#include <cmath>
 #include <initializer_list>
 #include <string>
 
@@ -193,6 +195,75 @@ TEST(FitPlotRanges, NoCurvesChangesNothing) {
     EXPECT_EQ(p.wmin, 0.1);
     EXPECT_EQ(p.gmax, 20);
     EXPECT_EQ(p.amax, 40);
+}
+
+// Roots at the ends of the doubles: every fitted limit finite, each range two decades or
+// more wide, and the frequency texts read back as the same numbers.
+TEST(FitPlotRanges, RootsNearTheLargestAndSmallestDoubleGiveUsableRanges) {
+    struct Case {
+        const char* name;
+        Polynomial denominator;
+        double wmin, wmax;
+    };
+    const Case cases[] = {
+        {"pole at 1e308", polynomial({1e308, 1}), 1e306, 1e308},
+        {"pole at 9e307", polynomial({9e307, 1}), 1e306, 1e308},
+        {"pole at 1e-308", polynomial({1e-308, 1}), 1e-300, 1e-298},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PlotParameters p =
+            fitPlotRanges(oneCurve(polynomial({1}), c.denominator), 1, startRanges(), false, false);
+        EXPECT_DOUBLE_EQ(p.wmin, c.wmin);
+        EXPECT_DOUBLE_EQ(p.wmax, c.wmax);
+        for (const double limit : {p.gmin, p.gmax, p.fmin, p.fmax, p.amin, p.amax})
+            EXPECT_TRUE(std::isfinite(limit)) << limit;
+        EXPECT_LT(p.gmin, p.gmax);
+        EXPECT_LT(p.amin, p.amax);
+        EXPECT_GT(p.amax - p.amin, 1e-280);
+        const auto texts = fittedEditTexts(p, "300");
+        EXPECT_EQ(std::stod(texts[0]), p.wmin);
+        EXPECT_EQ(std::stod(texts[1]), p.wmax);
+    }
+}
+
+// Limits the user gave stand; a fitted one that would leave its range empty beside them
+// moves to keep the fitted width.
+TEST(KeepGivenLimits, FittedLimitsMoveBesideGivenOnes) {
+    using Texts = std::array<std::string, PlotEditBoxCount>;
+    const Texts fitted{"100", "10000", "-30", "0", "-90", "0", "0", "1", "300"};
+    const Texts current{"1e6", "5", "50", "20", "-180", "-200", "2", "40", "300"};
+    struct Case {
+        const char* name;
+        std::array<bool, PlotEditBoxCount> given;
+        bool logarithmic;
+        Texts expected;
+    };
+    const Case cases[] = {
+        {"none given", {}, true, fitted},
+        {"wmin past the fitted end, logarithmic",
+         {true, false, false, false, false, false, false, false, false}, true,
+         {"1e6", "1e+08", "-30", "0", "-90", "0", "0", "1", "300"}},
+        {"wmin past the fitted end, linear",
+         {true, false, false, false, false, false, false, false, false}, false,
+         {"1e6", "1009900", "-30", "0", "-90", "0", "0", "1", "300"}},
+        {"wmax below the fitted start",
+         {false, true, false, false, false, false, false, false, false}, true,
+         {"0.05", "5", "-30", "0", "-90", "0", "0", "1", "300"}},
+        {"gmin above the fitted gmax, fmax below fmin, amin past amax",
+         {false, false, true, false, false, true, true, false, false}, true,
+         {"100", "10000", "50", "80", "-290", "-200", "2", "3", "300"}},
+        {"both limits given stand even reversed",
+         {true, true, false, false, false, false, false, false, false}, true,
+         {"1e6", "5", "-30", "0", "-90", "0", "0", "1", "300"}},
+        {"a given limit inside the fitted range changes nothing else",
+         {false, false, false, true, false, false, false, false, false}, true,
+         {"100", "10000", "-30", "20", "-90", "0", "0", "1", "300"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(keepGivenLimits(fitted, current, c.given, c.logarithmic), c.expected);
+    }
 }
 
 }  // namespace

@@ -361,31 +361,66 @@ TEST_F(PlotPaintTest, ReversedLimitsFaultOnlyWithTheGrid) {
     EXPECT_EQ(drawn.text("20")->top, 412);
 }
 
-TEST_F(PlotPaintTest, PoleOnTheAxisEndsThePaintWithTheCurvesSoFar) {
-    // D = 1 + s² is zero at ω = 1, the third point of 0 .. 2 in 4 segments.
+TEST_F(PlotPaintTest, PoleOnTheAxisBreaksTheCurveThereAndSaysWhere) {
+    // D = 1 + s² is zero at ω = 1, the third point of 0 .. 2 in 4 segments; the second
+    // curve has no pole there and is whole.
     addCurve("a", one, polynomial({1.0, 0.0, 1.0}));
+    addCurve("b", one, lowPass);
     setEdits("0", "2", "4");
     plot();
-    RecordingCanvas canvas;
-    EXPECT_THROW(plotter.paint(canvas, 680, 442, boxes), FloatingPointFault);
-    EXPECT_TRUE(plotter.curvesStale());
-    EXPECT_EQ(canvas.linesIn(White, PenStyle::Solid).size(), 1u);
-    EXPECT_EQ(canvas.linesIn(Green, PenStyle::Solid).size(), 1u);
-    EXPECT_EQ(canvas.linesIn(Red, PenStyle::Solid).size(), 1u);
-    // Every later paint meets the same fault until "Plotar" brings other data.
-    EXPECT_THROW(plotter.paint(canvas, 680, 442, boxes), FloatingPointFault);
-    setEdits("0", "2", "3");
-    plot();
-    EXPECT_NO_THROW(paint());
+    lines.clear();
+    const RecordingCanvas canvas = paint();
+    EXPECT_EQ(lines, std::vector<std::string>({"Curva 1: não pode ser calculada em ω = 1 rad/s "
+                                               "(Divisão por zero em ponto flutuante); a curva "
+                                               "fica interrompida aí."}));
     EXPECT_FALSE(plotter.curvesStale());
+    EXPECT_FALSE(plotter.curveOmitted());
+    // Four steps each for curve 2's three quantities, two each for curve 1's around the gap.
+    EXPECT_EQ(canvas.linesIn(White, PenStyle::Solid).size(), 4u + 2u);
+    EXPECT_TRUE(std::isnan(plotter.responseTable().gain[1][2]));
+    EXPECT_NEAR(plotter.responseTable().gain[1][1], -20 * std::log10(0.75), 1e-12);
+    // The table is whole now: a repaint evaluates nothing and logs nothing.
+    lines.clear();
+    paint();
+    EXPECT_TRUE(lines.empty());
 }
 
-TEST_F(PlotPaintTest, ZeroNumeratorFaultsInTheGroupDelay) {
+TEST_F(PlotPaintTest, ZeroNumeratorIsNamedAndLeftOut) {
     host.memo = writeFile("z.n1", polynomial({0.0})) + "\n" + writeFile("z.d", lowPass);
     plot();
-    RecordingCanvas canvas;
-    EXPECT_THROW(plotter.paint(canvas, 680, 442, boxes), FloatingPointFault);
-    EXPECT_TRUE(plotter.curvesStale());
+    lines.clear();
+    const RecordingCanvas canvas = paint();
+    EXPECT_EQ(lines, std::vector<std::string>({"Curva 1: o numerador é zero: não há ganho, fase "
+                                               "nem atraso a desenhar; curva omitida."}));
+    EXPECT_TRUE(plotter.curveOmitted());
+    EXPECT_TRUE(canvas.linesIn(White, PenStyle::Solid).empty());
+}
+
+TEST_F(PlotPaintTest, DenominatorsThatNoDoubleHoldsAreNamed) {
+    // The files are written by hand: the result file's twelve decimals would round a
+    // denormal to zero.
+    struct Case {
+        const char* name;
+        const char* denominator;
+        std::string line;
+    };
+    const std::vector<Case> cases{
+        {"all zero", "1\n0\n0\n1\n",
+         "Curva 1: não pode ser calculada em nenhum ponto de ω = 0.1 a 5 rad/s (Divisão por "
+         "zero em ponto flutuante); curva omitida."},
+        {"denormal", "1\n1e-310\n1e-310\n1\n",
+         "Curva 1: não pode ser calculada em nenhum ponto de ω = 0.1 a 5 rad/s (Estouro em "
+         "ponto flutuante); curva omitida."},
+    };
+    for (const Case& c : cases) {
+        host = {};
+        host.memo = writeFile("a.n1", one) + "\n" + dir.write("a.d", c.denominator);
+        plot();
+        lines.clear();
+        EXPECT_NO_THROW(paint()) << c.name;
+        EXPECT_EQ(lines, std::vector<std::string>({c.line})) << c.name;
+        EXPECT_TRUE(plotter.curveOmitted()) << c.name;
+    }
 }
 
 TEST_F(PlotPaintTest, NaNLimitsAreRefusedAndNothingIsDrawn) {

@@ -83,6 +83,36 @@ TEST_F(TimeCurvesTest, AZeroDenominatorIsOmittedAndKeepsItsNumber) {
     EXPECT_EQ(curves[1].values.size(), 10u);
 }
 
+TEST_F(TimeCurvesTest, AnImpulseAloneIsShownAsZero) {
+    // N = D: δ(t), whose proper part the second evaluation only sees as rounding.
+    add("fonte.n1", polynomial({1e8, 2e4, 1}), polynomial({1e8, 2e4, 1}));
+    const ListedTimeResponses responses = computeListedTimeResponses(functions, count, files, log);
+    EXPECT_EQ(lines, std::vector<std::string>({"Curva 1: impulsos em t = 0: 1·δ(t)"}));
+    ASSERT_TRUE(responses.curves[0].shown);
+    EXPECT_DOUBLE_EQ(responses.endTime, 5e-4);
+    const std::vector<TimeCurve> curves = sampleTimeCurves(responses, TimeRange{0, 5e-4}, 11);
+    EXPECT_EQ(curves[0].values, std::vector<double>(11, 0.0));
+}
+
+TEST_F(TimeCurvesTest, AnOverflowingCurveStopsAndSaysFromWhen) {
+    // e^(2t) − e^t passes the largest double between t = 354 and 355.
+    add("instavel.n1", polynomial({1.0}), polynomial({2.0, -3.0, 1.0}));
+    add("rc.n1", polynomial({1.0}), polynomial({1.0, 1.0}));
+    const ListedTimeResponses responses = computeListedTimeResponses(functions, count, files, log);
+    ASSERT_TRUE(responses.curves[0].shown);
+    const std::vector<TimeCurve> curves = sampleTimeCurves(responses, TimeRange{0, 400}, 401);
+    ASSERT_EQ(curves[0].values.size(), 401u);
+    ASSERT_TRUE(curves[0].overflowFrom);
+    EXPECT_EQ(*curves[0].overflowFrom, 355.0);
+    EXPECT_TRUE(std::isfinite(curves[0].values[354]));
+    for (std::size_t i = 355; i < 401; ++i) EXPECT_TRUE(std::isnan(curves[0].values[i])) << i;
+    EXPECT_FALSE(curves[1].overflowFrom);
+    lines.clear();
+    logOverflows(curves, log);
+    EXPECT_EQ(lines, std::vector<std::string>({"Curva 1: x(t) passa do maior valor representável a "
+                                               "partir de t = 355 s; a curva para aí."}));
+}
+
 // The RC example's run: "entrada" 1, "saida" 2, the source's current "jV1" 3; its files
 // written a minute after the netlist, as an analysis leaves them.
 void writeRcRun(const test::TempDir& dir) {

@@ -77,8 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FitVerticalRange, HoldsEveryFiniteValueWithAMargin) {
     TimeRange range;
-    const std::vector<TimeCurve> curves{{"a.n1", "V", {0.0, 0.5, NAN, 1.0}},
-                                        {"b.n1", "V", {-1.0, INFINITY}}};
+    const std::vector<TimeCurve> curves{{"a.n1", "V", {0.0, 0.5, NAN, 1.0}, {}},
+                                        {"b.n1", "V", {-1.0, INFINITY}, {}}};
     fitVerticalRange(range, curves);
     EXPECT_DOUBLE_EQ(range.vmin, -1.1);
     EXPECT_DOUBLE_EQ(range.vmax, 1.1);
@@ -86,15 +86,15 @@ TEST(FitVerticalRange, HoldsEveryFiniteValueWithAMargin) {
 
 TEST(FitVerticalRange, FlatAndEmptyCurves) {
     TimeRange range;
-    const std::vector<TimeCurve> flat{{"a.n1", "V", {2.0, 2.0}}};
+    const std::vector<TimeCurve> flat{{"a.n1", "V", {2.0, 2.0}, {}}};
     fitVerticalRange(range, flat);
     EXPECT_DOUBLE_EQ(range.vmin, 1.8);
     EXPECT_DOUBLE_EQ(range.vmax, 2.2);
-    const std::vector<TimeCurve> zero{{"a.n1", "V", {0.0, 0.0}}};
+    const std::vector<TimeCurve> zero{{"a.n1", "V", {0.0, 0.0}, {}}};
     fitVerticalRange(range, zero);
     EXPECT_DOUBLE_EQ(range.vmin, -1.0);
     EXPECT_DOUBLE_EQ(range.vmax, 1.0);
-    const std::vector<TimeCurve> none{{"a.n1", "V", {NAN}}};
+    const std::vector<TimeCurve> none{{"a.n1", "V", {NAN}, {}}};
     range = TimeRange{0, 1, 5, 6};
     fitVerticalRange(range, none);
     EXPECT_DOUBLE_EQ(range.vmin, -1.0);
@@ -102,14 +102,14 @@ TEST(FitVerticalRange, FlatAndEmptyCurves) {
 }
 
 TEST(SharedUnit, OnlyWhenEveryCurveAgrees) {
-    EXPECT_EQ(sharedUnit(std::vector<TimeCurve>{{"a", "V", {}}, {"b", "V", {}}}), "V");
-    EXPECT_EQ(sharedUnit(std::vector<TimeCurve>{{"a", "V", {}}, {"b", "A", {}}}), "");
+    EXPECT_EQ(sharedUnit(std::vector<TimeCurve>{{"a", "V", {}, {}}, {"b", "V", {}, {}}}), "V");
+    EXPECT_EQ(sharedUnit(std::vector<TimeCurve>{{"a", "V", {}, {}}, {"b", "A", {}, {}}}), "");
     EXPECT_EQ(sharedUnit(std::vector<TimeCurve>{}), "");
 }
 
 // The RC step 1 - e^(-t/RC) with RC = 1 s, sampled at `points` times in 0 .. 5 s.
 TimeCurve rcStep(int points) {
-    TimeCurve curve{"/tmp/dir/rc.n2", "V", {}};
+    TimeCurve curve{"/tmp/dir/rc.n2", "V", {}, {}};
     for (int i = 0; i < points; ++i) curve.values.push_back(1 - std::exp(-5.0 * i / (points - 1)));
     return curve;
 }
@@ -163,6 +163,17 @@ TEST(DrawTimePlot, RcStepFollowsTheClosedForm) {
     EXPECT_EQ(legend->left + 8 * 6, x1 - 4);
 }
 
+TEST(DrawTimePlot, TheLegendSaysWhereACurveOverflowed) {
+    TimeCurve curve = rcStep(10);
+    curve.overflowFrom = 2.5e-3;
+    const std::vector<TimeCurve> curves{curve};
+    TimeRange range{0, 5};
+    fitVerticalRange(range, curves);
+    RecordingCanvas canvas;
+    drawTimePlot(canvas, Width, Height, range, curves);
+    EXPECT_TRUE(canvas.text("1: rc.n2 (estouro em 2.5 ms)"));
+}
+
 TEST(DrawTimePlot, CurvesHaveTheirOwnColoursAndTheFirstLiesOnTop) {
     TimeCurve second = rcStep(10);
     second.file = "b.n3";
@@ -211,7 +222,7 @@ TEST(DrawTimePlot, ValueWithoutPositionBreaksTheLine) {
 }
 
 TEST(DrawTimePlot, ValuesOutsideTheRangeStayOnTheFrame) {
-    const std::vector<TimeCurve> curves{{"a.n1", "V", {-10.0, 10.0}}};
+    const std::vector<TimeCurve> curves{{"a.n1", "V", {-10.0, 10.0}, {}}};
     RecordingCanvas canvas;
     drawTimePlot(canvas, Width, Height, TimeRange{0, 1, 0, 1}, curves);
     const std::vector<RecordedLine> lines = canvas.linesIn(timeCurveColour(1), PenStyle::Solid);

@@ -154,6 +154,28 @@ private slots:
         QCOMPARE(driver.time().Etmax->text(), QStringLiteral("0.0025"));
     }
 
+    void aCurveThatOverflowsStopsAndTheLogSaysFromWhen() {
+        TimeDriver driver;
+        // 1/(s − 1): eᵗ passes the largest double after t = 709.8.
+        QCOMPARE(corvane::savePolynomial(driver.dir.file("rc.d"), polynomial({-1.0, 1.0})),
+                 corvane::SaveStatus::Saved);
+        driver.tempo();
+        const qsizetype before = driver.log().size();
+        driver.time().Etmax->setText(QStringLiteral("1000"));
+        driver.time().Epontos->setText(QStringLiteral("5"));
+        QTest::keyClick(driver.time().Epontos, Qt::Key_Return);
+        QCOMPARE(driver.logFrom(before),
+                 QStringList{"Curva 1: x(t) passa do maior valor representável a partir de t = "
+                             "750 s; a curva para aí."});
+        const std::vector<double>& values = driver.time().curves()[0].values;
+        QCOMPARE(values.size(), std::size_t{5});
+        QVERIFY(std::fabs(values[2] / std::exp(500.0) - 1) < 1e-12);
+        QVERIFY(std::isnan(values[3]) && std::isnan(values[4]));
+        // The cursor reads the time there and no value.
+        driver.pointerAt(driver.time().Grafico->width() - corvane::RightMargin);
+        QCOMPARE(driver.time().Lcursor->text(), QStringLiteral("t = 1 ks"));
+    }
+
     void badBoxesAreNamedAndChangeNothing_data() {
         QTest::addColumn<QString>("tmin");
         QTest::addColumn<QString>("tmax");

@@ -1,0 +1,44 @@
+// Reading back the JSON document of a run (results_json.h) for the plotter and the time
+// responses: the functions keep every bit the run computed, where the result files keep
+// twelve decimals, and the document says what the run warned about them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "polynomial.h"
+
+namespace corvane {
+
+/// The largest document read: far above the 25 variables of degree 30 with their roots and
+/// a symbolic listing, and small enough that a wrong file (a log, /dev/zero) is refused
+/// quickly.
+inline constexpr std::size_t MaxResultsDocumentBytes = std::size_t{64} << 20;
+
+/// The function of one variable of a document: constant·N(s)/D(s).
+struct DocumentFunction {
+    int number = 0;
+    std::string name;
+    Polynomial numerator;
+    Polynomial denominator;
+    /// The texts of the document's warnings about this numerator or the denominator.
+    std::vector<std::string> warnings;
+};
+
+struct DocumentRead {
+    /// The function asked for, when the document could be read and holds it.
+    std::optional<DocumentFunction> function;
+    /// Why not, in Portuguese, naming the document.
+    std::string error;
+};
+
+/// The function of `variable` (its name as the analysis listed it, matched without regard to
+/// case, or its number) in the document at `path`.
+DocumentRead readDocumentFunction(const std::string& path, const std::string& variable);
+
+/// The names of every variable of the document at `path`, in order; none when it cannot be
+/// read (`error` then says why).
+std::vector<std::string> documentVariables(const std::string& path, std::string& error);
+
+}  // namespace corvane
