@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "cli_runner.h"
 #include "command_line.h"
 #include "temp_dir.h"
@@ -140,6 +142,25 @@ TEST_F(OutputFiles, AResultFileThatIsALinkIsReplacedThroughIt) {
     EXPECT_TRUE(fs::is_symlink(dir.file("rc.n2")));
     // V(2) = (1/RC)/(s + 1/RC), normalised: numerator 1, constant 1000.
     EXPECT_EQ(test::readFile(target), "0\n 1.000000000000\n1000.000000000000\n");
+}
+
+// The JSON goes in place with the result files, yet lists the warnings about them, which
+// the log gives only once they are written.
+TEST_F(OutputFiles, TheJsonListsTheWarningsAboutTheResultFiles) {
+    // 1 MΩ with 4 pF, not normalised: the coefficients of numerator 3 (the current of V1)
+    // are all below 5e-13.
+    const std::string tiny = dir.write("pf.net", "t\nV1 1 0 1 DEGRAU\nR1 1 2 1e6\nC1 2 0 1e-12\n"
+                                                 "C2 2 0 3e-12\n");
+    const std::string json = dir.file("pf.json");
+    const test::CliResult result =
+        test::runCli({"analisar", "--nao-normalizar", "--json", json.c_str(), tiny.c_str()});
+    EXPECT_EQ(result.status, ExitWarnings);
+    const std::string warning = "Aviso: o arquivo " + dir.file("pf.n3") +
+                                " perdeu coeficientes menores que 5e-13; use a normalização.";
+    EXPECT_NE(result.out.find(warning + "\n"), std::string::npos);
+    const nlohmann::json document = nlohmann::json::parse(test::readFile(json));
+    ASSERT_EQ(document.at("avisos").size(), 1u);
+    EXPECT_EQ(document.at("avisos").at(0).at("texto"), warning);
 }
 
 // A JSON that outgrows the file size limit fails to be written, as on a full disk.
