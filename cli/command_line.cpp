@@ -688,7 +688,7 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
             return ExitSuccess;
         }
         if (args[0] == "--version") {
-            std::fprintf(out, "corvane %s\n", ProgramVersion);
+            std::fprintf(out, "corvane %s\n%s", ProgramVersion, LicenceNotice);
             return ExitSuccess;
         }
         const std::string_view command = args[0];
