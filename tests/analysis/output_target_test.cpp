@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 
+#include "fifo_reader.h"
 #include "output_target.h"
 #include "replace_file.h"
 #include "result_set.h"
@@ -27,30 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// Opened for reading and writing, a FIFO blocks neither its writer's open nor its own
-// reads: what the writer put in it, or nothing, without waiting.
-class FifoReader {
-public:
-    explicit FifoReader(const std::string& path) : fd_(open(path.c_str(), O_RDWR | O_NONBLOCK)) {}
-    ~FifoReader() {
-        if (fd_ >= 0) close(fd_);
-    }
-    FifoReader(const FifoReader&) = delete;
-    FifoReader& operator=(const FifoReader&) = delete;
-    bool opened() const { return fd_ >= 0; }
-    std::string text() const {
-        std::string text;
-        char buffer[4096];
-        ssize_t got = 0;
-        while ((got = read(fd_, buffer, sizeof buffer)) > 0)
-            text.append(buffer, static_cast<std::size_t>(got));
-        return text;
-    }
-
-private:
-    int fd_;
-};
 
 std::size_t entriesIn(const fs::path& folder) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
@@ -96,7 +73,7 @@ TEST(OutputTargetTest, AFifoIsWrittenDirectly) {
     const std::string fifo = dir.file("canal");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(resolveOutput(fifo).kind, OutputKind::Direct);
-    const FifoReader reader(fifo);
+    const test::FifoReader reader(fifo);
     ASSERT_TRUE(reader.opened());
     EXPECT_EQ(saveWholeFile(fifo, "pelo canal\n"), WholeFileStatus::Saved);
     EXPECT_EQ(reader.text(), "pelo canal\n");

@@ -20,36 +20,13 @@
 
 #include "cli_runner.h"
 #include "command_line.h"
+#include "fifo_reader.h"
 #include "temp_dir.h"
 
 namespace corvane::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Opened for reading and writing, a FIFO blocks neither its writer's open nor its own
-// reads: what the writer put in it, or nothing, without waiting.
-class FifoReader {
-public:
-    explicit FifoReader(const std::string& path) : fd_(open(path.c_str(), O_RDWR | O_NONBLOCK)) {}
-    ~FifoReader() {
-        if (fd_ >= 0) close(fd_);
-    }
-    FifoReader(const FifoReader&) = delete;
-    FifoReader& operator=(const FifoReader&) = delete;
-    bool opened() const { return fd_ >= 0; }
-    std::string text() const {
-        std::string text;
-        char buffer[4096];
-        ssize_t got = 0;
-        while ((got = read(fd_, buffer, sizeof buffer)) > 0)
-            text.append(buffer, static_cast<std::size_t>(got));
-        return text;
-    }
-
-private:
-    int fd_;
-};
 
 const char* const Rc = "RC\nV1 1 0 1 DEGRAU\nR1 1 2 1000\nC1 2 0 1e-6\n";
 const std::string Marked = "marca\n";
@@ -113,7 +90,7 @@ TEST_F(OutputFiles, AnOutputThatIsAnInputIsRefused) {
 TEST_F(OutputFiles, AFifoIsWrittenAndStaysAFifo) {
     const std::string fifo = dir.file("saida.json");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const FifoReader reader(fifo);
+    const test::FifoReader reader(fifo);
     ASSERT_TRUE(reader.opened());
     EXPECT_EQ(test::runCli({"analisar", "--json", fifo.c_str(), netlist.c_str()}).status,
               ExitSuccess);
