@@ -330,7 +330,8 @@ std::string temporaryPrefix(const std::string& path) {
     return prefix;
 }
 
-SetSaveResult saveResultSet(const std::vector<ResultToSave>& files) {
+SetSaveResult saveResultSet(const std::vector<ResultToSave>& files,
+                            const std::vector<std::string>& obsolete) {
     if (files.empty()) return {};
     std::vector<OutputTarget> targets;
     for (const ResultToSave& file : files) targets.push_back(resolveOutput(file.path));
@@ -356,6 +357,11 @@ SetSaveResult saveResultSet(const std::vector<ResultToSave>& files) {
     if (failed < temporaries.size()) {
         removeAll(temporaries);
         return {SaveStatus::WriteFailed, temporaries[failed].named};
+    }
+    // Still under the lock, so that no other run's set loses a file of its own.
+    for (const std::string& path : obsolete) {
+        struct stat status {};
+        if (lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) unlink(path.c_str());
     }
     return {};
 }

@@ -58,7 +58,10 @@ struct SetSaveResult {
 /// Writes every file of `files` to its path, all or none. Temporary files are named
 /// after the first path's file name, cut short, so that they fit in a folder entry, and
 /// temporaries that a killed run of the same stem left behind are removed first.
-SetSaveResult saveResultSet(const std::vector<ResultToSave>& files);
+/// The regular files of `obsolete` that exist (a warnings file that a clean run no
+/// longer has) are removed under the same lock once the set is in place.
+SetSaveResult saveResultSet(const std::vector<ResultToSave>& files,
+                            const std::vector<std::string>& obsolete = {});
 
 /// The prefix of the temporary files of `path`'s stem (file name only): a hidden name
 /// that holds at most 32 bytes of the stem and a hash of the whole of it.

@@ -13,6 +13,7 @@
 #include "result_file.h"
 #include "result_file_names.h"
 #include "result_set.h"
+#include "result_warnings_file.h"
 
 namespace corvane {
 
@@ -123,7 +124,19 @@ bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
                              return std::fwrite(text.data(), 1, text.size(), file) == text.size();
                          }});
     }
-    const SetSaveResult saved = saveResultSet(files);
+    // The warnings go beside the files they concern, for the plotter to repeat; a clean run
+    // takes away those of an earlier one.
+    const std::string warningsPath = warningsFilePath(names);
+    std::vector<std::string> obsolete;
+    if (allWarnings.empty()) {
+        obsolete.push_back(warningsPath);
+    } else {
+        files.push_back({warningsPath, nullptr,
+                         [text = warningsFileText(allWarnings, names)](std::FILE* file) {
+                             return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+                         }});
+    }
+    const SetSaveResult saved = saveResultSet(files, obsolete);
     if (saved.status != SaveStatus::Saved) {
         reportFailure(log, saved);
         return false;
