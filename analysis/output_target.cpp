@@ -8,24 +8,14 @@
 #include <array>
 #include <memory>
 
+#include "path_parts.h"
+
 namespace corvane {
 
 namespace {
 
 // As the kernel's own limit on links followed in one lookup.
 constexpr int MaxLinksFollowed = 40;
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string canonicalFolder(const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> real(realpath(folderOf(path).c_str(), nullptr),

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "output_target.h"
+#include "path_parts.h"
 #include "result_file.h"
 
 namespace corvane {
@@ -25,18 +26,6 @@ namespace corvane {
 namespace {
 
 constexpr std::size_t KeptStemBytes = 32;
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // The file name up to its last '.', the same for every file of a set.
 std::string stemOf(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "input_file.h"
+#include "path_parts.h"
 
 namespace corvane {
 
@@ -11,11 +12,6 @@ namespace {
 constexpr const char* Extension = ".avisos";
 // Far more than the warnings of 25 variables; a larger file is not ours.
 constexpr std::size_t MaxBytes = std::size_t{1} << 20;
-
-std::string fileNameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // The path of a result file cut at the last '.' of its file name: its run's base name.
 std::string baseOf(const std::string& path) {
