@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "measurements.h"
 #include "pole_zero_listing.h"
 #include "result_file.h"
 #include "result_file_names.h"
@@ -54,6 +55,7 @@ void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
         log.print("Numerador %d (%s):", k, run.variableName(k));
         listPolynomial(log, functions.numerator[k]);
         if (host.listPolesAndZeros()) listZeros(log, functions, k);
+        if (host.listMeasures()) listMeasures(log, functions, k);
     }
 }
 

@@ -55,6 +55,8 @@ constexpr const char* Usage =
     "                        log avisa que ela se esgotou, dê mais (por exemplo 4096)\n"
     "                        para que a análise não demore muito\n"
     "  --polos-zeros         lista os polos e zeros de cada polinômio listado\n"
+    "  --medidas             lista os ganhos, a banda de -3 dB e o atraso de grupo de\n"
+    "                        cada variável listada\n"
     "  --json ARQUIVO        grava também todos os resultados em ARQUIVO, em JSON\n"
     "  --simbolica           lista também as funções nos nomes dos elementos\n"
     "  --simbolos LISTA      elementos que ficam simbólicos, separados por vírgulas\n"
@@ -233,6 +235,8 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
             command.engine.cacheLimitBytes = parseMebibytes(args.value());
         } else if (arg == "--polos-zeros") {
             command.options.listPolesAndZeros = true;
+        } else if (arg == "--medidas") {
+            command.options.listMeasures = true;
         } else if (arg == "--json") {
             command.json = args.value();
         } else if (arg == "--simbolica") {
@@ -289,6 +293,7 @@ int saveResultsJson(const AnalyzeCommand& command, const Analysis& analysis,
     options.normalize = command.options.normalize;
     options.dispersion = analysis.dispersion();
     options.polesAndZeros = command.options.listPolesAndZeros;
+    options.measures = command.options.listMeasures;
     nlohmann::ordered_json document = resultsDocument(analysis.runState(),
                                                       analysis.networkFunctions(), options,
                                                       analysis.warnings());
