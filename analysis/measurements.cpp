@@ -216,6 +216,16 @@ std::vector<PassBand> bandsFrom(const std::vector<long double>& crossings,
     return bands;
 }
 
+// A number that came out of range (a gain beyond 1e308, say) is never listed.
+bool allNumbersFinite(const FrequencyMeasures& m) {
+    const auto finiteGain = [](const Gain& g) { return g.infinite || std::isfinite(g.value); };
+    const bool bandsFinite = std::all_of(m.bands.begin(), m.bands.end(), [](const PassBand& b) {
+        return std::isfinite(b.lower) && !std::isnan(b.upper);
+    });
+    return finiteGain(m.dcGain) && finiteGain(m.highFrequencyGain) &&
+           finiteGain(m.maximumGain) && std::isfinite(m.dcGroupDelay) && bandsFinite;
+}
+
 FrequencyMeasures notComputable() {
     FrequencyMeasures m;
     m.status = MeasuresStatus::NotComputable;
@@ -270,7 +280,7 @@ FrequencyMeasures measureFrequencyResponse(const Polynomial& numerator,
                                                   : MaximumPlace::AtFrequency;
         m.maximumOmega = unbounded->highFrequency ? Infinity
                                                   : static_cast<double>(std::sqrt(unbounded->x));
-        return m;
+        return allNumbersFinite(m) ? m : notComputable();
     }
 
     const WideCoefficients slope = stationaryNumerator(p, q);
@@ -306,7 +316,7 @@ FrequencyMeasures measureFrequencyResponse(const Polynomial& numerator,
     const auto crossings = positiveRoots(levelCrossing(p, q, halfSquared));
     if (!crossings) return notComputable();
     m.bands = bandsFrom(*crossings, p, q, halfSquared);
-    return m;
+    return allNumbersFinite(m) ? m : notComputable();
 }
 
 FrequencyMeasures measureFrequencyResponse(const NetworkFunctions& functions, int k) {

@@ -205,6 +205,9 @@ TEST(MeasurementsTest, InfiniteAndDegenerateFunctions) {
               MeasuresStatus::NotComputable);
     EXPECT_EQ(measureFrequencyResponse(polynomial({1.0}), polynomial({1.0, Inf})).status,
               MeasuresStatus::NotComputable);
+    // A gain beyond the range of a double is not listed as "inf".
+    EXPECT_EQ(measureFrequencyResponse(polynomial({1e300}, 1e300), polynomial({1.0, 1.0})).status,
+              MeasuresStatus::NotComputable);
 }
 
 NetworkFunctions rcLowPass(bool stepDriven) {
