@@ -102,6 +102,10 @@ constexpr const char* Usage =
     "  --imagem ARQUIVO      grava as curvas em ARQUIVO.png ou ARQUIVO.svg (680 x 442)\n"
     "  --json ARQUIVO, --variaveis LISTA\n"
     "                        as funções de um documento JSON, como em plotar\n"
+    "  --medidas             lista o valor final, o pico, o sobressinal e os tempos de\n"
+    "                        subida e de acomodação de cada curva\n"
+    "  --acomodacao PCT      faixa do tempo de acomodação, em % do valor final\n"
+    "                        (padrão 2; pede --medidas)\n"
     "\n"
     "  -h, --help            mostra esta ajuda\n"
     "  --version             mostra a versão\n"
@@ -642,8 +646,20 @@ int parsePoints(std::string_view text) {
     return value;
 }
 
+// A percentage strictly between 0 and 100, read whole.
+double parseSettlingPercent(std::string_view text) {
+    const std::string copy(text);
+    char* end = nullptr;
+    const double value = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || end != copy.c_str() + copy.size() || !(value > 0.0 && value < 100.0)) {
+        throw UsageError("a opção --acomodacao pede uma porcentagem entre 0 e 100: " + copy);
+    }
+    return value;
+}
+
 TimeOptions parseTime(const std::vector<std::string_view>& list) {
     TimeOptions options;
+    std::optional<double> settlingBand;
     Arguments args(list, "só uma lista por vez: ", "falta a LISTA");
     while (args.next()) {
         const std::string_view arg = args.current();
@@ -655,6 +671,10 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
             options.points = parsePoints(args.value());
         } else if (arg == "--tabela") {
             options.table = args.value();
+        } else if (arg == "--medidas") {
+            options.measures = true;
+        } else if (arg == "--acomodacao") {
+            settlingBand = parseSettlingPercent(args.value()) / 100.0;
         } else if (takeDocumentOption(args, options.document)) {
         } else if (arg == "--imagem") {
             options.image = args.value();
@@ -670,6 +690,10 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
         }
     }
     requireListOrDocument(args, options.document);
+    if (settlingBand) {
+        if (!options.measures) throw UsageError("a opção --acomodacao pede --medidas");
+        options.settlingBand = *settlingBand;
+    }
     return options;
 }
 
