@@ -199,6 +199,44 @@ TEST(TimeCommandTest, StepOfAnRcFilter) {
     EXPECT_DOUBLE_EQ(range.back().t, 2e-3);
 }
 
+// The RC's step: rise ln 9·RC = 2.19722 ms, settling ln 50·RC = 3.91202 ms (ln 20·RC =
+// 2.99573 ms for a 5 % band).
+TEST(TimeCommandTest, MeasuresOfAnRcStep) {
+    test::TempDir dir;
+    const std::string netlist = copyExample(dir, "rc.net");
+    ASSERT_EQ(runCli({"analisar", netlist.c_str()}).status, ExitSuccess);
+    const std::string list = dir.write("lista.txt", dir.file("rc.n2") + "\n" + dir.file("rc.d") + "\n");
+    const test::CliResult plain = runCli({"tempo", list.c_str()});
+    EXPECT_EQ(plain.out.find("medidas"), std::string::npos);
+    const test::CliResult result = runCli({"tempo", "--medidas", list.c_str()});
+    ASSERT_EQ(result.status, ExitSuccess) << result.out << result.err;
+    EXPECT_NE(result.out.find("Curva 1: medidas:\nValor final: 1\n"
+                              "Valor de pico: não se aplica (a curva não passa do valor final)\n"
+                              "Sobressinal: 0 %\n"
+                              "Tempo de subida (10 a 90 %): 0.00219722 s\n"
+                              "Tempo de acomodação (2 %): 0.00391202 s\n"),
+              std::string::npos)
+        << result.out;
+    const test::CliResult band = runCli({"tempo", "--medidas", "--acomodacao", "5", list.c_str()});
+    EXPECT_NE(band.out.find("Tempo de acomodação (5 %): 0.00299573 s\n"), std::string::npos)
+        << band.out;
+
+    for (const auto& [args, message] : std::vector<std::pair<std::vector<const char*>, std::string>>{
+             {{"tempo", "--acomodacao", "5", list.c_str()}, "a opção --acomodacao pede --medidas"},
+             {{"tempo", "--medidas", "--acomodacao", "0", list.c_str()},
+              "a opção --acomodacao pede uma porcentagem entre 0 e 100: 0"},
+             {{"tempo", "--medidas", "--acomodacao", "100", list.c_str()},
+              "a opção --acomodacao pede uma porcentagem entre 0 e 100: 100"},
+             {{"tempo", "--medidas", "--acomodacao", "2%", list.c_str()},
+              "a opção --acomodacao pede uma porcentagem entre 0 e 100: 2%"},
+             {{"tempo", "--medidas", "--acomodacao", "nan", list.c_str()},
+              "a opção --acomodacao pede uma porcentagem entre 0 e 100: nan"}}) {
+        const test::CliResult refused = runCli(args);
+        EXPECT_EQ(refused.status, ExitUsage) << message;
+        EXPECT_EQ(refused.err.rfind("corvane-cli: " + message + "\n", 0), 0u) << refused.err;
+    }
+}
+
 TEST(TimeCommandTest, ImpulsesAreReportedInTheLogAndTheTable) {
     test::TempDir dir;
     const std::string netlist =
