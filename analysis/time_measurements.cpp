@@ -77,12 +77,16 @@ struct Sampled {
     std::vector<double> x;
 };
 
+// Stops before the first value that is not finite (t^n·e^(σt) at a time so long that t^n
+// overflows): what follows is no curve.
 Sampled sample(const TimeResponse& x, double end) {
     Sampled s;
     for (int i = 0; i <= Samples; ++i) {
         const double t = end * i / Samples;
+        const double value = x.valueAt(t);
+        if (!std::isfinite(value)) break;
         s.t.push_back(t);
-        s.x.push_back(x.valueAt(t));
+        s.x.push_back(value);
     }
     return s;
 }
@@ -141,6 +145,7 @@ TimeMeasures measureTimeResponse(const TimeResponse& x, double settlingBand) {
     if (m.finalKind != FinalValue::Exists) return m;
     m.finalValue = finalValueOf(x);
     const Sampled s = sample(x, sampledEnd(x, settlingBand));
+    if (s.x.empty()) return m;
     double sign = m.finalValue < 0.0 ? -1.0 : 1.0;
     if (m.finalValue == 0.0) {
         const auto largest = std::max_element(s.x.begin(), s.x.end(), [](double a, double b) {
