@@ -122,6 +122,31 @@ std::vector<ClosedForm> closedForms() {
                         0.0, {1.0, MaximumPlace::AtFrequency, 0.0}, {{0.0, 1.75567 * w0}}, 0.0,
                         1.0 / w0, 1e-5});
     }
+    // A double real pole, 1/(s + 1)²: 1/(1 + x)² = 1/2 at x = √2 − 1.
+    rows.push_back({"double pole", polynomial({1.0}), polynomial({1.0, 2.0, 1.0}), 1.0, 0.0,
+                    {1.0, MaximumPlace::AtFrequency, 0.0},
+                    {{0.0, std::sqrt(std::sqrt(2.0) - 1.0)}}, 0.0, 2.0, 1e-12});
+    // Five equal sections, 1/(s² + s + 1)^5: |H|² = 1/(1 − x + x²)^5, largest at x = 1/2,
+    // half of that where 1 − x + x² = (3/4)·2^(1/5).
+    {
+        std::vector<double> d{1.0};
+        for (int i = 0; i < 5; ++i) {
+            std::vector<double> next(d.size() + 2, 0.0);
+            for (std::size_t j = 0; j < d.size(); ++j) {
+                next[j] += d[j];
+                next[j + 1] += d[j];
+                next[j + 2] += d[j];
+            }
+            d = next;
+        }
+        const double c = 1.0 - 0.75 * std::pow(2.0, 0.2);
+        const double lower = std::sqrt((1.0 - std::sqrt(1.0 - 4.0 * c)) / 2.0);
+        const double upper = std::sqrt((1.0 + std::sqrt(1.0 - 4.0 * c)) / 2.0);
+        const double at = std::sqrt(0.5);
+        rows.push_back({"five equal sections", polynomial({1.0}), polynomial(d), 1.0, 0.0,
+                        {std::pow(4.0 / 3.0, 2.5), MaximumPlace::AtFrequency, at},
+                        {{lower, upper}}, at / (upper - lower), 5.0, 1e-10});
+    }
     // RC high-pass, 1 kΩ and 100 nF, read as an inverting output: the sign stays in the
     // gains, not in the band.
     rows.push_back({"inverting high-pass", polynomial({0.0, 1.0}, -1.0),
