@@ -39,6 +39,8 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
     host_.enableListResults(false);
 
     if (!readNetlist(run_, log_, path)) return RunOutcome::Failed;
+    // As a netlist named like a result file: refused before the run writes anything.
+    if (!companionsSpareRunFiles(log_, run_, host_)) return RunOutcome::Failed;
     if (!waitForParameters()) return RunOutcome::Cancelled;
 
     const int n = run_.variableCount;
@@ -59,7 +61,10 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
     // Only now are the results what the listing calls them: a fault in the post-processing
     // leaves raw determinants behind.
     host_.enableListResults(true);
-    if (!saveResults(log_, functions_, run_, host_, warnings_)) return RunOutcome::Failed;
+    if (!saveResults(log_, functions_, run_, host_, warnings_)) {
+        // A Ctrl-C while the set was written has reached the host's handler by now.
+        return host_.cancelRequested() ? RunOutcome::Cancelled : RunOutcome::Failed;
+    }
     return warnings_.empty() ? RunOutcome::Succeeded : RunOutcome::SucceededWithWarnings;
 }
 

@@ -4,11 +4,15 @@
 // command-line front end and the tests.
 #pragma once
 
+#include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvane {
 
 class AnalysisLog;
+class RunWarnings;
 struct NetworkFunctions;
 struct RunState;
 
@@ -24,6 +28,17 @@ enum class ProgressStatus {
     Continue,
     /// The user asked to stop: the run ends with "Análise cancelada.".
     Cancel,
+};
+
+/// A file that a front end writes with the result files of a run, as part of the same set:
+/// replaced with them or not at all.
+struct CompanionFile {
+    std::string path;
+    /// How the log names it ("JSON").
+    std::string name;
+    /// Its contents, asked for once the run's results and all its warnings (those about
+    /// the result files too) are known, just before the set is written.
+    std::function<std::string(const RunWarnings&)> text;
 };
 
 class AnalysisHost {
@@ -64,6 +79,10 @@ public:
     /// lists its results. Nothing by default.
     virtual void afterNumericListing(const RunState&, const NetworkFunctions&,
                                      AnalysisLog&) const {}
+
+    /// The files written with the result files (the command line's --json); none by
+    /// default. None may be the netlist or one of the run's result files.
+    virtual std::vector<CompanionFile> companionFiles() const { return {}; }
 
     /// A long expansion, from half a second on, shows how far it is (0 to 1) at intervals
     /// of a few tens of milliseconds; the windows process their events here. A host

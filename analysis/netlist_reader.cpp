@@ -14,6 +14,7 @@
 #include "netlist_scanner.h"
 #include "netlist_value.h"
 #include "result_file_names.h"
+#include "result_warnings_file.h"
 
 namespace corvane {
 
@@ -325,8 +326,11 @@ private:
         struct stat netlist {};
         if (stat(run_.netlistFileName.c_str(), &netlist) != 0) return true;
         const ResultFileNames names(run_.netlistFileName);
-        for (int k = 0; k <= run_.variableCount; ++k) {
-            const std::string result = k == 0 ? names.denominator() : names.numerator(k);
+        // The warnings file is one of the run's outputs too (written or removed).
+        for (int k = -1; k <= run_.variableCount; ++k) {
+            const std::string result = k < 0    ? warningsFilePath(names)
+                                       : k == 0 ? names.denominator()
+                                                : names.numerator(k);
             struct stat status {};
             if (stat(result.c_str(), &status) == 0 && status.st_dev == netlist.st_dev &&
                 status.st_ino == netlist.st_ino) {

@@ -71,7 +71,7 @@ ReadStatus readPolynomial(std::FILE* file, Polynomial& p, AnalysisLog& log) {
 namespace corvane {
 
 SaveStatus savePolynomial(const std::string& path, const Polynomial& p) {
-    return saveResultSet({{path, &p}}).status;
+    return saveResultSet({{path, &p, {}}}).status;
 }
 
 }  // namespace corvane

@@ -2,16 +2,22 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string_view>
 
+#include "output_target.h"
 #include "result_file.h"
 
 namespace corvane {
@@ -84,17 +90,27 @@ void removeStaleTemporaries(const std::string& folder, const std::string& prefix
 
 struct Temporary {
     std::string path;     // the temporary file
-    std::string target;   // its final name
+    std::string target;   // its final name (the file a link leads to)
     std::string backup;   // a second name of the file it replaces, while the set is put in place
+    std::string named;    // the path as the run named it, for its messages
 };
 
-bool isFolder(const std::string& path) {
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+bool writeContents(std::FILE* file, const ResultToSave& contents) {
+    if (contents.polynomial) return writePolynomial(file, *contents.polynomial);
+    return contents.write && contents.write(file);
+}
+
+// Flushes, checks and closes `file`, syncing it first when asked (a full disk may only
+// show when the data reaches it); false when any of it failed.
+bool finish(std::FILE* file, bool ok, bool sync) {
+    ok = std::fflush(file) == 0 && ok;
+    ok = std::ferror(file) == 0 && ok;
+    if (sync) ok = ok && fsync(fileno(file)) == 0;
+    return std::fclose(file) == 0 && ok;
 }
 
 // Creates and fills one temporary; false with `status` set when that failed.
-bool writeTemporary(const std::string& path, const Polynomial& p, SaveStatus& status) {
+bool writeTemporary(const std::string& path, const ResultToSave& contents, SaveStatus& status) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         status = SaveStatus::CannotCreate;
@@ -106,10 +122,41 @@ bool writeTemporary(const std::string& path, const Polynomial& p, SaveStatus& st
         status = SaveStatus::CannotCreate;
         return false;
     }
-    bool ok = writePolynomial(file, p);
-    ok = std::fflush(file) == 0 && ok;
-    ok = std::ferror(file) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
+    const bool ok = finish(file, writeContents(file, contents), true);
+    if (!ok) status = SaveStatus::WriteFailed;
+    return ok;
+}
+
+// The descriptor number of "/proc/<this process>/fd/<n>", or -1.
+int ownDescriptor(const std::string& path) {
+    std::string own = "/proc/" + std::to_string(getpid()) + "/fd/";
+    if (path.rfind(own, 0) != 0) own = "/proc/self/fd/";
+    if (path.rfind(own, 0) != 0) return -1;
+    const std::string number = path.substr(own.size());
+    char* end = nullptr;
+    const long fd = std::strtol(number.c_str(), &end, 10);
+    if (number.empty() || *end != '\0' || fd < 0 || fd > INT_MAX) return -1;
+    return static_cast<int>(fd);
+}
+
+// A device, a FIFO or standard output keeps its nature: it is opened and written, never
+// replaced. One of this process's own descriptors (/dev/stdout) is written where it
+// stands, so a log appended to stays whole.
+bool writeDirectly(const std::string& path, const ResultToSave& contents, SaveStatus& status) {
+    const int own = ownDescriptor(path);
+    const int fd = own >= 0 ? fcntl(own, F_DUPFD_CLOEXEC, 0)
+                            : open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        status = SaveStatus::CannotCreate;
+        return false;
+    }
+    std::FILE* file = fdopen(fd, "w");
+    if (!file) {
+        close(fd);
+        status = SaveStatus::CannotCreate;
+        return false;
+    }
+    const bool ok = finish(file, writeContents(file, contents), false);
     if (!ok) status = SaveStatus::WriteFailed;
     return ok;
 }
@@ -148,6 +195,126 @@ std::size_t putInPlace(std::vector<Temporary>& temporaries) {
     return temporaries.size();
 }
 
+// The signals that stop a run from a terminal or a session: held back while temporaries
+// exist, so that none is left behind, and delivered when the holder goes away.
+class StopSignalsHeld {
+public:
+    StopSignalsHeld() {
+        sigemptyset(&stops_);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops_, signal);
+        held_ = pthread_sigmask(SIG_BLOCK, &stops_, &previous_) == 0;
+    }
+    ~StopSignalsHeld() {
+        if (held_) pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    StopSignalsHeld(const StopSignalsHeld&) = delete;
+    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+
+    /// Whether a stop signal arrived since the holder was made. A blocked signal stays
+    /// pending even when ignored: one the process ignores stops nothing.
+    bool stopAsked() const {
+        sigset_t pending;
+        if (sigpending(&pending) != 0) return false;
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            if (sigismember(&pending, signal) != 1 || sigismember(&previous_, signal) == 1)
+                continue;
+            struct sigaction action {};
+            if (sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) continue;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    sigset_t stops_;
+    sigset_t previous_;
+    bool held_ = false;
+};
+
+// An exclusive flock on a folder for the lifetime of the object. A folder that cannot be
+// opened (no read permission) is not locked: the set is then put in place as before.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder)
+        : fd_(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ < 0) return;
+        while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_;
+};
+
+// A folder or a read-only file in the way stops the set before anything is written.
+SetSaveResult refusedTarget(const std::vector<ResultToSave>& files,
+                            const std::vector<OutputTarget>& targets) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (targets[i].kind == OutputKind::Folder) return {SaveStatus::WriteFailed, files[i].path};
+        if (targets[i].readOnly) return {SaveStatus::ReadOnly, files[i].path};
+    }
+    return {};
+}
+
+void removeStaleTemporariesBeside(const std::vector<OutputTarget>& targets,
+                                  const std::string& prefix) {
+    std::set<std::string> folders;
+    for (const OutputTarget& target : targets) {
+        if (target.kind == OutputKind::Regular) folders.insert(folderOf(target.path));
+    }
+    for (const std::string& folder : folders) removeStaleTemporaries(folder, prefix);
+}
+
+// Writes the temporary of every regular target, beside the file it replaces; stops at the
+// first failure or stop signal. `temporaries` holds those written, for removal.
+SetSaveResult writeTemporaries(const std::vector<ResultToSave>& files,
+                               const std::vector<OutputTarget>& targets,
+                               const StopSignalsHeld& signals,
+                               std::vector<Temporary>& temporaries) {
+    const std::string prefix = temporaryPrefix(files.front().path);
+    removeStaleTemporariesBeside(targets, prefix);
+    const std::string ownPrefix = prefix + std::to_string(getpid()) + ".";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (targets[i].kind != OutputKind::Regular) continue;
+        Temporary t;
+        t.path = inFolder(folderOf(targets[i].path), ownPrefix + std::to_string(i));
+        t.target = targets[i].path;
+        t.named = files[i].path;
+        SaveStatus status = SaveStatus::Saved;
+        if (!writeTemporary(t.path, files[i], status)) {
+            if (status == SaveStatus::WriteFailed) unlink(t.path.c_str());
+            return {status, files[i].path};
+        }
+        temporaries.push_back(t);
+        if (signals.stopAsked()) return {SaveStatus::Interrupted, files[i].path};
+    }
+    return {};
+}
+
+// Writes every target that is no regular file, once all temporaries are whole.
+SetSaveResult writeDirectTargets(const std::vector<ResultToSave>& files,
+                                 const std::vector<OutputTarget>& targets,
+                                 const StopSignalsHeld& signals) {
+    const bool any = std::any_of(targets.begin(), targets.end(), [](const OutputTarget& t) {
+        return t.kind == OutputKind::Direct;
+    });
+    if (!any) return {};
+    // What the program printed so far comes before what goes to standard output here.
+    std::fflush(nullptr);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (targets[i].kind != OutputKind::Direct) continue;
+        if (signals.stopAsked()) return {SaveStatus::Interrupted, files[i].path};
+        SaveStatus status = SaveStatus::Saved;
+        if (!writeDirectly(targets[i].path, files[i], status)) return {status, files[i].path};
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string temporaryPrefix(const std::string& path) {
@@ -163,34 +330,38 @@ std::string temporaryPrefix(const std::string& path) {
     return prefix;
 }
 
-SetSaveResult saveResultSet(const std::vector<ResultToSave>& files) {
+SetSaveResult saveResultSet(const std::vector<ResultToSave>& files,
+                            const std::vector<std::string>& obsolete) {
     if (files.empty()) return {};
-    const std::string folder = folderOf(files.front().path);
-    const std::string prefix = temporaryPrefix(files.front().path);
-    removeStaleTemporaries(folder, prefix);
+    std::vector<OutputTarget> targets;
+    for (const ResultToSave& file : files) targets.push_back(resolveOutput(file.path));
+    if (const SetSaveResult refused = refusedTarget(files, targets);
+        refused.status != SaveStatus::Saved)
+        return refused;
 
-    // A folder in the way of one name would fail only when the set is put in place.
-    for (const ResultToSave& file : files) {
-        if (isFolder(file.path)) return {SaveStatus::WriteFailed, file.path};
-    }
+    const StopSignalsHeld signals;
     std::vector<Temporary> temporaries;
-    const std::string ownPrefix = prefix + std::to_string(getpid()) + ".";
-    for (const ResultToSave& file : files) {
-        Temporary t;
-        t.path = inFolder(folderOf(file.path), ownPrefix + std::to_string(temporaries.size()));
-        t.target = file.path;
-        SaveStatus status = SaveStatus::Saved;
-        if (!writeTemporary(t.path, *file.polynomial, status)) {
-            if (status == SaveStatus::WriteFailed) unlink(t.path.c_str());
-            removeAll(temporaries);
-            return {status, file.path};
-        }
-        temporaries.push_back(t);
+    SetSaveResult result = writeTemporaries(files, targets, signals, temporaries);
+    if (result.status == SaveStatus::Saved) result = writeDirectTargets(files, targets, signals);
+    if (result.status != SaveStatus::Saved) {
+        removeAll(temporaries);
+        return result;
+    }
+
+    const FolderLock lock(folderOf(files.front().path));
+    if (signals.stopAsked()) {
+        removeAll(temporaries);
+        return {SaveStatus::Interrupted, files.front().path};
     }
     const std::size_t failed = putInPlace(temporaries);
     if (failed < temporaries.size()) {
         removeAll(temporaries);
-        return {SaveStatus::WriteFailed, temporaries[failed].target};
+        return {SaveStatus::WriteFailed, temporaries[failed].named};
+    }
+    // Still under the lock, so that no other run's set loses a file of its own.
+    for (const std::string& path : obsolete) {
+        struct stat status {};
+        if (lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) unlink(path.c_str());
     }
     return {};
 }

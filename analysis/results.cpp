@@ -1,14 +1,20 @@
 #include "results.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "measurements.h"
+#include "output_target.h"
 #include "pole_zero_listing.h"
 #include "result_file.h"
 #include "result_file_names.h"
 #include "result_set.h"
+#include "result_warnings_file.h"
 
 namespace corvane {
 
@@ -17,6 +23,11 @@ namespace {
 void reportFailure(AnalysisLog& log, const SetSaveResult& result) {
     if (result.status == SaveStatus::CannotCreate) {
         log.print("Não foi possível criar o arquivo %s", result.failedPath.c_str());
+    } else if (result.status == SaveStatus::ReadOnly) {
+        log.print("O arquivo %s é somente leitura; nenhum resultado foi gravado",
+                  result.failedPath.c_str());
+    } else if (result.status == SaveStatus::Interrupted) {
+        log.print("Análise cancelada.");
     } else {
         log.print("Erro ao gravar o arquivo %s", result.failedPath.c_str());
     }
@@ -24,18 +35,54 @@ void reportFailure(AnalysisLog& log, const SetSaveResult& result) {
 
 // "%15.12f" writes magnitudes below 5e-13 as zero: say so rather than let the file
 // silently hold a different function.
-void warnAboutLostCoefficients(AnalysisLog& log, RunWarnings& warnings, const std::string& path,
-                               const Polynomial& p) {
-    if (!losesSmallCoefficients(p)) return;
+std::optional<RunWarning> lostCoefficientsWarning(const std::string& path, const Polynomial& p) {
+    if (!losesSmallCoefficients(p)) return std::nullopt;
     RunWarning warning;
     warning.text = "Aviso: o arquivo " + path +
                    " perdeu coeficientes menores que 5e-13; use a normalização.";
     warning.subject = WarningSubject::File;
     warning.file = path;
-    warnings.add(log, std::move(warning));
+    return warning;
+}
+
+// The run's warnings with those about the result files, which the log lists only once
+// the files are written: what the companion files are made with.
+RunWarnings withFileWarnings(const RunWarnings& warnings,
+                             const std::vector<std::optional<RunWarning>>& fileWarnings) {
+    RunWarnings all = warnings;
+    AnalysisLog unlisted([](std::string_view) {});
+    for (const std::optional<RunWarning>& warning : fileWarnings) {
+        if (warning) all.add(unlisted, *warning);
+    }
+    return all;
+}
+
+// The files of the run that a companion file must not replace: the netlist and every
+// result file.
+std::vector<std::pair<std::string, std::string>> runFiles(const RunState& run) {
+    const ResultFileNames names(run.netlistFileName);
+    std::vector<std::pair<std::string, std::string>> files{{run.netlistFileName, "O netlist"},
+                                                           {names.denominator(),
+                                                            "O arquivo de resultados"}};
+    for (int k = 1; k <= run.variableCount; ++k)
+        files.emplace_back(names.numerator(k), "O arquivo de resultados");
+    return files;
 }
 
 }  // namespace
+
+bool companionsSpareRunFiles(AnalysisLog& log, const RunState& run, const AnalysisHost& host) {
+    const auto files = runFiles(run);
+    for (const CompanionFile& companion : host.companionFiles()) {
+        for (const auto& [path, what] : files) {
+            if (!sameFile(companion.path, path)) continue;
+            log.print("%s %s seria substituído pelo %s %s", what.c_str(), path.c_str(),
+                      companion.name.c_str(), companion.path.c_str());
+            return false;
+        }
+    }
+    return true;
+}
 
 void listPolynomial(AnalysisLog& log, const Polynomial& p) {
     for (int i = 0; i <= p.degree && i <= MaxDegree; ++i)
@@ -66,24 +113,46 @@ bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     host.afterNumericListing(run, functions, log);
 
     const ResultFileNames names(run.netlistFileName);
-    std::vector<ResultToSave> files{{names.denominator(), &functions.denominator}};
+    std::vector<ResultToSave> files{{names.denominator(), &functions.denominator, {}}};
     for (int k = 1; k <= run.variableCount; ++k)
-        files.push_back({names.numerator(k), &functions.numerator[k]});
-    const SetSaveResult saved = saveResultSet(files);
+        files.push_back({names.numerator(k), &functions.numerator[k], {}});
+    std::vector<std::optional<RunWarning>> fileWarnings;
+    for (const ResultToSave& file : files)
+        fileWarnings.push_back(lostCoefficientsWarning(file.path, *file.polynomial));
+    const RunWarnings allWarnings = withFileWarnings(warnings, fileWarnings);
+    for (const CompanionFile& companion : host.companionFiles()) {
+        files.push_back({companion.path, nullptr,
+                         [text = companion.text(allWarnings)](std::FILE* file) {
+                             return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+                         }});
+    }
+    // The warnings go beside the files they concern, for the plotter to repeat; a clean run
+    // takes away those of an earlier one.
+    const std::string warningsPath = warningsFilePath(names);
+    std::vector<std::string> obsolete;
+    if (allWarnings.empty()) {
+        obsolete.push_back(warningsPath);
+    } else {
+        files.push_back({warningsPath, nullptr,
+                         [text = warningsFileText(allWarnings, names)](std::FILE* file) {
+                             return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+                         }});
+    }
+    const SetSaveResult saved = saveResultSet(files, obsolete);
     if (saved.status != SaveStatus::Saved) {
         reportFailure(log, saved);
         return false;
     }
 
     if (details) log.print("Denominador salvo no arquivo %s", files[0].path.c_str());
-    warnAboutLostCoefficients(log, warnings, files[0].path, functions.denominator);
+    if (fileWarnings[0]) warnings.add(log, *fileWarnings[0]);
     for (int k = 1; k <= run.variableCount; ++k) {
-        const std::string& numeratorFile = files[static_cast<std::size_t>(k)].path;
+        const auto index = static_cast<std::size_t>(k);
         if (details) {
             log.print("Numerador %d (%s) salvo no arquivo %s", k, run.variableName(k),
-                      numeratorFile.c_str());
+                      files[index].path.c_str());
         }
-        warnAboutLostCoefficients(log, warnings, numeratorFile, functions.numerator[k]);
+        if (fileWarnings[index]) warnings.add(log, *fileWarnings[index]);
     }
     if (!details) log.print("Resultados salvos como %s.*", names.baseName().c_str());
     log.print(warnings.empty() ? "Análise terminada com sucesso."

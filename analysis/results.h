@@ -17,11 +17,18 @@ void listPolynomial(AnalysisLog& log, const Polynomial& p);
 void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
                  const AnalysisHost& host);
 
+/// Whether the host's companion files spare the run's netlist and result files (by name
+/// and by identity, links included); the log names the first one that does not. Asked
+/// before anything is written.
+bool companionsSpareRunFiles(AnalysisLog& log, const RunState& run, const AnalysisHost& host);
+
 /// The last stage of a run: the listing, the denominator file <baseName>.d and one
-/// numerator file <baseName>.n<k> per variable, and the closing lines. Returns false
-/// when a file could not be written; the log then names it and the run ends there. The
-/// closing line is "Análise terminada com avisos." when `warnings` holds any, those of the
-/// post-processing and those about the files written here.
+/// numerator file <baseName>.n<k> per variable with the host's companion files, all put in
+/// place together, and the closing lines. Returns false when a file could not be written
+/// (the log then names it) or a Ctrl-C stopped the writing ("Análise cancelada."); the run
+/// ends there. The closing line is "Análise terminada com avisos." when `warnings` holds
+/// any, those of the post-processing and those about the files written here; the companion
+/// files are made with all of them.
 bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
                  const AnalysisHost& host, RunWarnings& warnings);
 

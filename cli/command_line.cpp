@@ -291,23 +291,19 @@ nlohmann::ordered_json symbolicDocument(const symbolic::SymbolicListing& listing
     return document;
 }
 
-int saveResultsJson(const AnalyzeCommand& command, const Analysis& analysis,
-                    const ConsoleHost& host, std::FILE* err) {
+// The JSON document of the run, made when the result files are about to be written, so
+// that it goes in place with them or not at all.
+std::string resultsJsonText(const AnalyzeCommand& command, const Analysis& analysis,
+                            const ConsoleHost& host, const RunWarnings& warnings) {
     ResultsJsonOptions options;
     options.normalize = command.options.normalize;
     options.dispersion = analysis.dispersion();
     options.polesAndZeros = command.options.listPolesAndZeros;
     options.measures = command.options.listMeasures;
-    nlohmann::ordered_json document = resultsDocument(analysis.runState(),
-                                                      analysis.networkFunctions(), options,
-                                                      analysis.warnings());
+    nlohmann::ordered_json document =
+        resultsDocument(analysis.runState(), analysis.networkFunctions(), options, warnings);
     if (host.symbolicListing()) document["simbolica"] = symbolicDocument(*host.symbolicListing());
-    if (saveJson(command.json, document) != JsonSaveStatus::Saved) {
-        std::fprintf(err, "corvane-cli: não foi possível gravar o JSON %s\n",
-                     command.json.c_str());
-        return ExitFailure;
-    }
-    return ExitSuccess;
+    return jsonText(document);
 }
 
 int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
@@ -319,6 +315,12 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     Analysis analysis(host, log);
     analysis.setEngineOptions(command.engine);
     host.attach(analysis);
+    if (!command.json.empty()) {
+        host.addCompanionFile({command.json, "JSON",
+                               [&command, &analysis, &host](const RunWarnings& warnings) {
+                                   return resultsJsonText(command, analysis, host, warnings);
+                               }});
+    }
     const InterruptCatcher interrupts;
     try {
         const RunOutcome outcome = analysis.runAnalysis(command.netlist);
@@ -326,10 +328,6 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
         if (outcome == RunOutcome::Cancelled) return ExitInterrupted;
         if (outcome != RunOutcome::Succeeded && outcome != RunOutcome::SucceededWithWarnings) {
             return ExitFailure;
-        }
-        if (!command.json.empty()) {
-            const int saved = saveResultsJson(command, analysis, host, err);
-            if (saved != ExitSuccess) return saved;
         }
         return outcome == RunOutcome::Succeeded ? ExitSuccess : ExitWarnings;
     } catch (const FloatingPointFault& fault) {
@@ -544,6 +542,10 @@ bool applyFittedRanges(const PlotCommand& command, Plotter& plotter, const PlotL
 int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     const std::optional<std::string> listText = listWithDocument(command.list, command.document, err);
     if (!listText) return ExitFailure;
+    if (!outputsSpareInputs({{"--imagem", command.image}, {"--tabela", command.table}},
+                            command.list, *listText, err)) {
+        return ExitFailure;
+    }
     AnalysisLog log([out](std::string_view line) {
         std::fwrite(line.data(), 1, line.size(), out);
         std::fputc('\n', out);
@@ -715,7 +717,7 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
             return ExitSuccess;
         }
         if (args[0] == "--version") {
-            std::fprintf(out, "corvane %s\n", ProgramVersion);
+            std::fprintf(out, "corvane %s\n%s", ProgramVersion, LicenceNotice);
             return ExitSuccess;
         }
         const std::string_view command = args[0];

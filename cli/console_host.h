@@ -37,6 +37,9 @@ public:
         : options_(std::move(options)), err_(err) {}
 
     void attach(Analysis& analysis) { analysis_ = &analysis; }
+    /// A file written with the result files (--json), as part of the same set.
+    void addCompanionFile(CompanionFile file) { companions_.push_back(std::move(file)); }
+    std::vector<CompanionFile> companionFiles() const override { return companions_; }
 
     bool listStamps() const override { return options_.listStamps; }
     bool normalize() const override { return options_.normalize; }
@@ -71,6 +74,7 @@ private:
     std::FILE* err_;
     Analysis* analysis_ = nullptr;
     std::vector<std::string> variables_;
+    std::vector<CompanionFile> companions_;
     bool progressShown_ = false;
     // Filled while the run lists its results, which the host interface lets it see only
     // through a const call.

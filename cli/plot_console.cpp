@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "c_locale.h"
+#include "output_target.h"
+#include "plot_list.h"
 #include "replace_file.h"
 
 namespace corvane::cli {
@@ -35,6 +37,36 @@ bool writeRows(const Plotter& plotter, std::FILE* file) {
 bool writeResponseTable(const Plotter& plotter, const std::string& path) {
     ScopedCLocale locale;
     return replaceFile(path, [&](std::FILE* file) { return writeRows(plotter, file); });
+}
+
+bool outputsSpareInputs(const std::vector<NamedOutput>& outputs, const std::string& listPath,
+                        std::string_view listText, std::FILE* err) {
+    std::vector<std::string> inputs;
+    if (!listPath.empty()) inputs.push_back(listPath);
+    for (const std::string& line : splitListLines(listText)) {
+        if (isCommentLine(line) || line.empty()) continue;
+        inputs.push_back(line);
+        // "<document>.json#<variable>" reads the document.
+        const std::size_t mark = line.rfind('#');
+        if (mark != std::string::npos && mark > 0) inputs.push_back(line.substr(0, mark));
+    }
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const NamedOutput& output = outputs[i];
+        if (output.path.empty()) continue;
+        for (const std::string& input : inputs) {
+            if (!sameFile(output.path, input)) continue;
+            std::fprintf(err, "corvane-cli: %s %s seria gravada sobre o arquivo lido %s\n",
+                         output.option, output.path.c_str(), input.c_str());
+            return false;
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            if (outputs[j].path.empty() || !sameFile(output.path, outputs[j].path)) continue;
+            std::fprintf(err, "corvane-cli: %s e %s são o mesmo arquivo: %s\n", outputs[j].option,
+                         output.option, output.path.c_str());
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace corvane::cli

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "plot_canvas.h"
 #include "plot_hosts.h"
@@ -91,5 +93,18 @@ public:
 /// a point a curve could not be evaluated at has no row.
 /// The file is replaced whole or left as it was; returns false when writing failed.
 bool writeResponseTable(const Plotter& plotter, const std::string& path);
+
+/// An output file of plotar or tempo and the option that named it.
+struct NamedOutput {
+    const char* option;
+    std::string path;
+};
+
+/// Whether the outputs given (an empty path is none) spare every file the command reads,
+/// the list `listPath` and each file its text `listText` names (a JSON document too), and
+/// each other, compared by identity so that links count. Else says which on `err`, before
+/// anything is written.
+bool outputsSpareInputs(const std::vector<NamedOutput>& outputs, const std::string& listPath,
+                        std::string_view listText, std::FILE* err);
 
 }  // namespace corvane::cli

@@ -100,6 +100,10 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
         if (!list->empty() && list->back() != '\n') *list += '\n';
         *list += lines;
     }
+    if (!outputsSpareInputs({{"--tabela", options.table}, {"--imagem", options.image}},
+                            options.list, *list, err)) {
+        return ExitFailure;
+    }
     ScopedCLocale locale;
     AnalysisLog log([out](std::string_view line) {
         std::fwrite(line.data(), 1, line.size(), out);

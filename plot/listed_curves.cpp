@@ -11,6 +11,7 @@
 #include "input_file.h"
 #include "plot_list.h"
 #include "result_file.h"
+#include "result_warnings_file.h"
 #include "results_json_reader.h"
 
 namespace corvane {
@@ -192,6 +193,8 @@ std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curve
             log.print("Arquivo %s inválido.", line.c_str());
             return std::nullopt;
         }
+        for (const std::string& warning : warningsAboutResultFile(line))
+            log.print("Aviso: %s foi gravado com o aviso \"%s\"", line.c_str(), warning.c_str());
         warnAboutLostDigits(line, *target, log);
     }
     if (denominatorDue) {

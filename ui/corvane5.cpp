@@ -230,6 +230,7 @@ void TForm5::contextMenuEvent(QContextMenuEvent* event) {
 void TForm5::Salvarimagem1Click() {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
+    if (!imageSparesInputs(program_.log(), path, program_.plotter())) return;
     const render::ImageSaveStatus status =
         render::savePlotImage(program_.plotter(), program_.form4(), path, width(), height());
     logImageSave(program_.log(), status, path);

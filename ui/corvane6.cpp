@@ -223,6 +223,7 @@ void TForm6::contextMenuEvent(QContextMenuEvent* event) {
 void TForm6::Salvarimagem1Click() {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
+    if (!imageSparesInputs(program_.log(), path, program_.plotter())) return;
     const auto paint = [this](PlotCanvas& canvas) {
         paintOn(canvas, Grafico->width(), Grafico->height());
     };

@@ -3,8 +3,12 @@
 #include <QAction>
 #include <QMenu>
 
+#include <vector>
+
 #include "analysis_log.h"
 #include "open_dialog.h"
+#include "output_target.h"
+#include "plot_list.h"
 
 namespace corvane::ui {
 
@@ -20,6 +24,21 @@ ImageSaveMenu addImageSaveMenu(QWidget* window, const QString& defaultName) {
          QStringLiteral("Imagens PNG (*.png);;Imagens SVG (*.svg)"), QStringLiteral("png")},
         chooseFileToSave);
     return parts;
+}
+
+bool imageSparesInputs(AnalysisLog& log, const std::string& path, const Plotter& plotter) {
+    for (int k = 1; k <= plotter.curveCount(); ++k) {
+        const std::string& numerator = plotter.numeratorFiles()[static_cast<std::size_t>(k)];
+        std::vector<std::string> read{numerator};
+        if (const auto denominator = denominatorFileName(numerator)) read.push_back(*denominator);
+        for (const std::string& input : read) {
+            if (!sameFile(path, input)) continue;
+            log.print("Imagem não salva: %s seria gravada sobre o arquivo lido %s", path.c_str(),
+                      input.c_str());
+            return false;
+        }
+    }
+    return true;
 }
 
 void logImageSave(AnalysisLog& log, render::ImageSaveStatus status, const std::string& path) {

@@ -31,6 +31,11 @@ struct ImageSaveMenu {
 /// `defaultName` at first. The window connects the command.
 ImageSaveMenu addImageSaveMenu(QWidget* window, const QString& defaultName);
 
+/// Whether the image `path` spares every result file the plotter read (each listed
+/// numerator and its denominator), links included; else the log says which it would
+/// replace, and nothing is written.
+bool imageSparesInputs(AnalysisLog& log, const std::string& path, const Plotter& plotter);
+
 /// Logs what became of the image for `path`.
 void logImageSave(AnalysisLog& log, render::ImageSaveStatus status, const std::string& path);
 

@@ -62,7 +62,7 @@ std::optional<int> answerInformationRequest(int argc, char** argv) {
         return 0;
     }
     if (argument == "--version") {
-        std::printf("corvane %s\n", ProgramVersion);
+        std::printf("corvane %s\n%s", ProgramVersion, LicenceNotice);
         return 0;
     }
     return std::nullopt;

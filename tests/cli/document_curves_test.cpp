@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -117,6 +118,35 @@ TEST(DocumentCurvesTest, WarningsReachThePlotAndTheExitStatus) {
     EXPECT_NE(lossy.out.find("Aviso: o arquivo " + dir.file("cheb.n1") + " guarda só "),
               std::string::npos)
         << lossy.out;
+}
+
+TEST(DocumentCurvesTest, ResultFilesCarryTheirRunsWarningsToThePlot) {
+    test::TempDir dir;
+    const std::string netlist =
+        dir.write("q.net", "Q\nV1 1 0 1 IMPULSO\nR1 1 2 1e-10\nL1 2 3 1\nC1 3 0 1\n");
+    ASSERT_EQ(runCliWith({"analisar", netlist}).status, 4);
+    const std::string warnings = dir.file("q.avisos");
+    ASSERT_TRUE(std::filesystem::exists(warnings));
+    const std::string list = dir.write("l.txt", dir.file("q.n3") + "\n" + dir.file("q.d") + "\n");
+    const std::string said = "Aviso: " + dir.file("q.d") +
+                             " foi gravado com o aviso \"Aviso: a normalização anulou "
+                             "coeficientes significativos do denominador; aumente a dispersão "
+                             "para 1e10 ou mais.\"";
+    const test::CliResult plot = runCliWith({"plotar", list});
+    EXPECT_NE(plot.out.find(said), std::string::npos) << plot.out;
+    EXPECT_NE(runCliWith({"tempo", list}).out.find(said), std::string::npos);
+
+    // A clean run of the same netlist takes the warnings away with the old results.
+    ASSERT_EQ(runCliWith({"analisar", "--dispersao", "1e12", netlist}).status, 0);
+    EXPECT_FALSE(std::filesystem::exists(warnings));
+    EXPECT_EQ(runCliWith({"plotar", list}).out.find("foi gravado com o aviso"), std::string::npos);
+
+    // A netlist named like the warnings file would be replaced by it.
+    const std::string named = dir.write("w.avisos", test::readFile(netlist));
+    const test::CliResult refused = runCliWith({"analisar", named});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(test::lastLine(refused.out),
+              "O netlist " + named + " seria substituído pelo arquivo de resultados " + named);
 }
 
 }  // namespace

@@ -62,12 +62,15 @@ TEST(RootsCommandTest, JsonOption) {
     EXPECT_EQ(nlohmann::json::parse(test::readFile(json))["denominador"]["estabilidade"],
               "estavel");
 
-    // A folder that does not exist: the run is done, the JSON is not.
+    // A folder that does not exist: the JSON is one of the run's outputs, so the result
+    // files stay as they were (here, marked).
     const std::string nowhere = dir.file("nada/r.json");
+    const std::string denominator = dir.write("sallen_key.d", "marca\n");
     const test::CliResult failed = runCli({"analisar", "--json", nowhere.c_str(), netlist.c_str()});
     EXPECT_EQ(failed.status, ExitFailure);
-    EXPECT_EQ(failed.err, "corvane-cli: não foi possível gravar o JSON " + nowhere + "\n");
-    EXPECT_EQ(test::lastLine(failed.out), "Análise terminada com sucesso.");
+    EXPECT_EQ(failed.err, "");
+    EXPECT_EQ(test::lastLine(failed.out), "Não foi possível criar o arquivo " + nowhere);
+    EXPECT_EQ(test::readFile(denominator), "marca\n");
 
     // A run that fails writes no JSON.
     const std::string broken = dir.write("ruim.net", "t\nX1 1 0 1\n");

@@ -20,6 +20,8 @@
 #include <QWheelEvent>
 #include <QMouseEvent>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <deque>
 #include <initializer_list>
@@ -736,6 +738,24 @@ private slots:
         QVERIFY(!QFile::exists(QString::fromStdString(jpeg)));
         driver.processEvents();
         QVERIFY(driver.boxes.empty());
+    }
+
+    // An image whose name leads to a result file the plot read would replace it.
+    void anImageOverAResultFileIsRefused() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        const std::string denominator = dir.file("rc.d");
+        const std::string before = corvane::test::readFile(denominator);
+        const std::string link = dir.file("rc.png");
+        QVERIFY(::symlink(denominator.c_str(), link.c_str()) == 0);
+        driver.imageAnswers.push_back(QString::fromStdString(link));
+        driver.plot().Salvarimagem1->trigger();
+        QCOMPARE(driver.log().last(), "Imagem não salva: " + QString::fromStdString(link) +
+                                          " seria gravada sobre o arquivo lido " +
+                                          QString::fromStdString(denominator));
+        QCOMPARE(corvane::test::readFile(denominator), before);
     }
 
     void aFaultingExportWritesNothingAndShowsTheBox() {
