@@ -53,6 +53,9 @@ public:
     virtual bool listDetails() const = 0;
     /// CBpolos: list the roots of every polynomial listed. Off for hosts without the box.
     virtual bool listPolesAndZeros() const { return false; }
+    /// CBmedidas: list the measures of each selected variable's frequency response. Off for
+    /// hosts without the box.
+    virtual bool listMeasures() const { return false; }
 
     /// LBsel: clear the list, then add the variables 1..n in order, none selected.
     virtual void clearVariableList() = 0;

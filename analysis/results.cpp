@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "measurements.h"
 #include "output_target.h"
 #include "pole_zero_listing.h"
 #include "result_file.h"
@@ -101,6 +102,7 @@ void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
         log.print("Numerador %d (%s):", k, run.variableName(k));
         listPolynomial(log, functions.numerator[k]);
         if (host.listPolesAndZeros()) listZeros(log, functions, k);
+        if (host.listMeasures()) listMeasures(log, functions, k);
     }
 }
 

@@ -4,8 +4,10 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "c_locale.h"
+#include "measurements.h"
 #include "pole_zero_listing.h"
 #include "polynomial_roots.h"
 #include "replace_file.h"
@@ -55,8 +57,56 @@ json denominatorObject(const NetworkFunctions& functions, bool withRoots) {
     return object;
 }
 
+constexpr double NoNumber = std::numeric_limits<double>::quiet_NaN();
+
+json gainObject(const Gain& gain) {
+    if (gain.infinite) return {{"tipo", "infinito"}, {"valor", NoNumber}, {"db", NoNumber}};
+    if (gain.isZero()) return {{"tipo", "zero"}, {"valor", 0.0}, {"db", NoNumber}};
+    return {{"tipo", "finito"}, {"valor", gain.value}, {"db", decibels(gain)}};
+}
+
+const char* maximumPlaceName(MaximumPlace place) {
+    switch (place) {
+        case MaximumPlace::AtFrequency:
+            return "frequencia";
+        case MaximumPlace::HighFrequency:
+            return "alta_frequencia";
+        case MaximumPlace::Everywhere:
+            return "todas";
+    }
+    return "";
+}
+
+json measuresObject(const NetworkFunctions& functions, int k) {
+    const FrequencyMeasures m = measureFrequencyResponse(functions, k);
+    switch (m.status) {
+        case MeasuresStatus::Measured:
+            break;
+        case MeasuresStatus::ZeroFunction:
+            return {{"situacao", "funcao_nula"}};
+        case MeasuresStatus::NotComputable:
+            return {{"situacao", "nao_calculadas"}};
+    }
+    json maximum = gainObject(m.maximumGain);
+    maximum["em"] = maximumPlaceName(m.maximumPlace);
+    maximum["omega"] = m.maximumPlace == MaximumPlace::AtFrequency ? m.maximumOmega : NoNumber;
+    json bands = json::array();
+    for (const PassBand& band : m.bands)
+        bands.push_back({{"inferior", band.lower}, {"superior", band.upper}});
+    json object = {{"situacao", "calculadas"},
+                   {"degrau_removido", functions.denominatorRaised},
+                   {"ganho_s0", gainObject(m.dcGain)},
+                   {"ganho_alta_frequencia", gainObject(m.highFrequencyGain)},
+                   {"ganho_maximo", std::move(maximum)},
+                   {"banda_3db", std::move(bands)}};
+    if (const double q = qualityFactor(m); q > 0.0) object["Q"] = q;
+    object["atraso_grupo_s0"] = m.dcGroupDelay;
+    return object;
+}
+
 json variableObject(const RunState& run, const NetworkFunctions& functions, int k,
-                    bool withRoots) {
+                    const ResultsJsonOptions& options) {
+    const bool withRoots = options.polesAndZeros;
     json numerator = polynomialObject(functions.numerator[k]);
     json variable = {{"numero", k}, {"nome", run.variableName(k)}};
     if (withRoots) {
@@ -65,6 +115,7 @@ json variableObject(const RunState& run, const NetworkFunctions& functions, int 
         variable["K"] = zeroPoleGain(functions.numerator[k], functions.denominator);
     }
     variable["numerador"] = std::move(numerator);
+    if (options.measures) variable["medidas"] = measuresObject(functions, k);
     return variable;
 }
 
@@ -182,7 +233,7 @@ json resultsDocument(const RunState& run, const NetworkFunctions& functions,
                      const ResultsJsonOptions& options, const RunWarnings& warnings) {
     json variables = json::array();
     for (int k = 1; k <= std::min(run.variableCount, MaxVariables); ++k)
-        variables.push_back(variableObject(run, functions, k, options.polesAndZeros));
+        variables.push_back(variableObject(run, functions, k, options));
     return {
         {"formato", "corvane-resultados"},
         {"versao", ResultsJsonVersion},

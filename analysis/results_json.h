@@ -9,12 +9,20 @@
 //   fontes        [ { nome, tipo: "impulso" | "degrau" | "condicao_inicial", valor } ]
 //   denominador   polynomial, plus "estabilidade": "estavel" | "marginal" | "instavel"
 //                 when the roots were asked for and found
-//   variaveis     [ { numero, nome, numerador: polynomial, K (with the roots) } ]
+//   variaveis     [ { numero, nome, numerador: polynomial, K (with the roots),
+//                     medidas (when asked for) } ]
 //   avisos        [ { texto, sobre: "denominador" | "numerador" | "arquivo",
 //                     numero (of a numerator) | arquivo (of a file) } ]: what the run
 //                   warned about its results, as the log said it; empty for a clean run
 // polynomial:     { grau, coeficientes: [c0, c1, …, c_grau], constante,
 //                   raizes: [ { real, imag, multiplicidade } ] (with the roots) }
+// medidas:       { situacao: "calculadas" | "funcao_nula" | "nao_calculadas", and when
+//                   calculated: degrau_removido: bool, ganho_s0, ganho_alta_frequencia,
+//                   ganho_maximo (a gain plus em: "frequencia" | "alta_frequencia" |
+//                   "todas" and omega), banda_3db: [ { inferior, superior } ] (null:
+//                   no upper edge), Q (one band with two edges), atraso_grupo_s0 }
+// gain:           { tipo: "finito" | "zero" | "infinito", valor, db } (null where it
+//                   has none); frequencies in rad/s, delays in s
 // The value of a variable is numerador.constante·N(s) / D(s) (denominador.constante is 1).
 // Numbers are written with "%.17g" (a negative zero as -0.0), so each one reads back as
 // the same double.
@@ -36,6 +44,8 @@ struct ResultsJsonOptions {
     bool normalize = true;
     double dispersion = 1e9;
     bool polesAndZeros = false;
+    /// A `medidas` member in each variable; absent otherwise.
+    bool measures = false;
 };
 
 /// The document of a finished run. Front ends may add their own fields to it before it

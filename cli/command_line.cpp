@@ -55,6 +55,8 @@ constexpr const char* Usage =
     "                        log avisa que ela se esgotou, dê mais (por exemplo 4096)\n"
     "                        para que a análise não demore muito\n"
     "  --polos-zeros         lista os polos e zeros de cada polinômio listado\n"
+    "  --medidas             lista os ganhos, a banda de -3 dB e o atraso de grupo de\n"
+    "                        cada variável listada\n"
     "  --json ARQUIVO        grava também todos os resultados em ARQUIVO, em JSON\n"
     "  --simbolica           lista também as funções nos nomes dos elementos\n"
     "  --simbolos LISTA      elementos que ficam simbólicos, separados por vírgulas\n"
@@ -100,6 +102,10 @@ constexpr const char* Usage =
     "  --imagem ARQUIVO      grava as curvas em ARQUIVO.png ou ARQUIVO.svg (680 x 442)\n"
     "  --json ARQUIVO, --variaveis LISTA\n"
     "                        as funções de um documento JSON, como em plotar\n"
+    "  --medidas             lista o valor final, o pico, o sobressinal e os tempos de\n"
+    "                        subida e de acomodação de cada curva\n"
+    "  --acomodacao PCT      faixa do tempo de acomodação, em % do valor final\n"
+    "                        (padrão 2; pede --medidas)\n"
     "\n"
     "  -h, --help            mostra esta ajuda\n"
     "  --version             mostra a versão\n"
@@ -233,6 +239,8 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
             command.engine.cacheLimitBytes = parseMebibytes(args.value());
         } else if (arg == "--polos-zeros") {
             command.options.listPolesAndZeros = true;
+        } else if (arg == "--medidas") {
+            command.options.listMeasures = true;
         } else if (arg == "--json") {
             command.json = args.value();
         } else if (arg == "--simbolica") {
@@ -291,6 +299,7 @@ std::string resultsJsonText(const AnalyzeCommand& command, const Analysis& analy
     options.normalize = command.options.normalize;
     options.dispersion = analysis.dispersion();
     options.polesAndZeros = command.options.listPolesAndZeros;
+    options.measures = command.options.listMeasures;
     nlohmann::ordered_json document =
         resultsDocument(analysis.runState(), analysis.networkFunctions(), options, warnings);
     if (host.symbolicListing()) document["simbolica"] = symbolicDocument(*host.symbolicListing());
@@ -639,8 +648,20 @@ int parsePoints(std::string_view text) {
     return value;
 }
 
+// A percentage strictly between 0 and 100, read whole.
+double parseSettlingPercent(std::string_view text) {
+    const std::string copy(text);
+    char* end = nullptr;
+    const double value = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || end != copy.c_str() + copy.size() || !(value > 0.0 && value < 100.0)) {
+        throw UsageError("a opção --acomodacao pede uma porcentagem entre 0 e 100: " + copy);
+    }
+    return value;
+}
+
 TimeOptions parseTime(const std::vector<std::string_view>& list) {
     TimeOptions options;
+    std::optional<double> settlingBand;
     Arguments args(list, "só uma lista por vez: ", "falta a LISTA");
     while (args.next()) {
         const std::string_view arg = args.current();
@@ -652,6 +673,10 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
             options.points = parsePoints(args.value());
         } else if (arg == "--tabela") {
             options.table = args.value();
+        } else if (arg == "--medidas") {
+            options.measures = true;
+        } else if (arg == "--acomodacao") {
+            settlingBand = parseSettlingPercent(args.value()) / 100.0;
         } else if (takeDocumentOption(args, options.document)) {
         } else if (arg == "--imagem") {
             options.image = args.value();
@@ -667,6 +692,10 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
         }
     }
     requireListOrDocument(args, options.document);
+    if (settlingBand) {
+        if (!options.measures) throw UsageError("a opção --acomodacao pede --medidas");
+        options.settlingBand = *settlingBand;
+    }
     return options;
 }
 

@@ -25,6 +25,7 @@ struct AnalysisOptions {
     /// Variable numbers or names selected in the variables list; "todas" selects all.
     std::vector<std::string> selection;
     bool listPolesAndZeros = false;
+    bool listMeasures = false;
     /// --simbolica, --simbolos and --limite-termos.
     bool symbolic = false;
     symbolic::SymbolicOptions symbolicOptions;
@@ -44,6 +45,7 @@ public:
     bool normalize() const override { return options_.normalize; }
     bool listDetails() const override { return options_.listDetails; }
     bool listPolesAndZeros() const override { return options_.listPolesAndZeros; }
+    bool listMeasures() const override { return options_.listMeasures; }
     void clearVariableList() override { variables_.clear(); }
     void addVariable(std::string_view name) override { variables_.emplace_back(name); }
     bool isSelected(int k) const override;

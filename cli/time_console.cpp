@@ -176,6 +176,9 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
             continue;
         }
         c.shown = true;
+        if (options.measures)
+            listTimeMeasures(log, k, measureTimeResponse(c.x, options.settlingBand),
+                             options.settlingBand);
     }
     std::fflush(out);
 

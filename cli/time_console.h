@@ -7,6 +7,7 @@
 #include <string>
 
 #include "document_curves.h"
+#include "time_measurements.h"
 
 namespace corvane::cli {
 
@@ -16,6 +17,10 @@ struct TimeOptions {
     std::optional<double> tmin;
     std::optional<double> tmax;
     int points = 1000;
+    /// --medidas: the final value, peak, overshoot, rise and settling times of each curve.
+    bool measures = false;
+    /// --acomodacao: the settling band as a fraction of the final value.
+    double settlingBand = DefaultSettlingBand;
     /// CSV of every point: curva,ponto,tempo,valor.
     std::string table;
     /// The picture of the curves, PNG or SVG by its extension, as the window draws it.

@@ -65,6 +65,9 @@ TForm2::TForm2(Program& program) : program_(program) {
                                          "ou espaços; vazio: todos"));
     setTabOrder(CBpolos, CBsimbolica);
     setTabOrder(CBsimbolica, Esimbolos);
+    CBmedidas = addCheckBox(this, "CBmedidas", QStringLiteral("Listar medidas"),
+                            {144, 76, 121, 17}, false);
+    setTabOrder(Esimbolos, CBmedidas);
     Button1->setFocus();
 
     connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));

@@ -23,6 +23,8 @@ public:
     QCheckBox* CBnorm;
     QCheckBox* CBdetalhes;
     QCheckBox* CBpolos;
+    /// The gains, the -3 dB band and the delay of each listed variable.
+    QCheckBox* CBmedidas;
     QLabel* Label1;
     QLineEdit* Edisp;
     QPushButton* Button1;

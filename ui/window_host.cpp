@@ -39,6 +39,10 @@ bool WindowHost::listPolesAndZeros() const {
     return program_.form2().CBpolos->isChecked();
 }
 
+bool WindowHost::listMeasures() const {
+    return program_.form2().CBmedidas->isChecked();
+}
+
 void WindowHost::clearVariableList() {
     program_.form3().LBsel->clear();
 }

@@ -25,6 +25,7 @@ public:
     bool normalize() const override;
     bool listDetails() const override;
     bool listPolesAndZeros() const override;
+    bool listMeasures() const override;
     void clearVariableList() override;
     void addVariable(std::string_view name) override;
     bool isSelected(int k) const override;

@@ -1,10 +1,11 @@
-// Covers corvane-cli analisar --polos-zeros and --json, and examples/bode_json.py: the
+// Covers corvane-cli analisar --polos-zeros, --medidas and --json, and examples/bode_json.py: the
 // script's gains, computed by SciPy from the JSON, against corvane-cli plotar --tabela.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numbers>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -80,6 +81,75 @@ TEST(RootsCommandTest, JsonOption) {
     EXPECT_EQ(runCli({"analisar", netlist.c_str(), "--json"}).status, ExitUsage);
 }
 
+// H(s) = 4/(s² + 3s + 4): |H|² = 1/2 where (4 − x)² + 9x = 32, x = ω², so the edge is
+// √((√65 − 1)/2); the delay at s = 0 is 3/4 s.
+TEST(RootsCommandTest, MeasuresOption) {
+    test::TempDir dir;
+    const std::string netlist = copyExample(dir, "sallen_key.net");
+    const std::string json = dir.file("r.json");
+    const test::CliResult plain =
+        runCli({"analisar", "--variaveis", "out", "--json", json.c_str(), netlist.c_str()});
+    ASSERT_EQ(plain.status, ExitSuccess);
+    EXPECT_EQ(plain.out.find("Medidas"), std::string::npos);
+    EXPECT_FALSE(nlohmann::json::parse(test::readFile(json))["variaveis"][3].contains("medidas"));
+
+    const test::CliResult measured = runCli(
+        {"analisar", "--medidas", "--variaveis", "out", "--json", json.c_str(), netlist.c_str()});
+    ASSERT_EQ(measured.status, ExitSuccess);
+    EXPECT_NE(measured.out.find("Cte:  4.000000000000\nMedidas:\n"
+                                "Ganho em s = 0: 1 (0 dB)\n"
+                                "Ganho em alta frequência: 0 (zero)\n"
+                                "Ganho máximo: 1 (0 dB) em ω = 0\n"
+                                "Banda de -3 dB: de 0 a 1.87913 rad/s (0 a 0.299073 Hz)\n"
+                                "Atraso de grupo em s = 0: 0.75 s\nResultados salvos"),
+              std::string::npos)
+        << measured.out;
+    const nlohmann::json out = nlohmann::json::parse(test::readFile(json))["variaveis"][3];
+    ASSERT_EQ(out["nome"], "out");
+    const nlohmann::json& m = out["medidas"];
+    EXPECT_EQ(m["situacao"], "calculadas");
+    EXPECT_EQ(m["degrau_removido"], false);
+    EXPECT_EQ(m["ganho_alta_frequencia"]["tipo"], "zero");
+    EXPECT_TRUE(m["ganho_alta_frequencia"]["db"].is_null());
+    EXPECT_EQ(m["ganho_maximo"]["em"], "frequencia");
+    ASSERT_EQ(m["banda_3db"].size(), 1u);
+    EXPECT_EQ(m["banda_3db"][0]["inferior"].get<double>(), 0.0);
+    EXPECT_NEAR(m["banda_3db"][0]["superior"].get<double>(),
+                std::sqrt((std::sqrt(65.0) - 1.0) / 2.0), 1e-14);
+    EXPECT_NEAR(m["atraso_grupo_s0"].get<double>(), 0.75, 1e-15);
+    EXPECT_FALSE(m.contains("Q"));
+    // The source node: the same gain at every frequency, a band without an upper edge.
+    const nlohmann::json source = nlohmann::json::parse(test::readFile(json))["variaveis"][0];
+    EXPECT_EQ(source["medidas"]["ganho_maximo"]["em"], "todas");
+    EXPECT_TRUE(source["medidas"]["banda_3db"][0]["superior"].is_null());
+    EXPECT_NE(runCli({"--help"}).out.find("--medidas"), std::string::npos);
+}
+
+// A step source: the network's own function is measured, the Butterworth's edge at
+// 1 rad/s, with half the gain of the source at s = 0 (the terminations).
+TEST(RootsCommandTest, MeasuresOfAStepDrivenRun) {
+    test::TempDir dir;
+    const std::string netlist = copyExample(dir, "butterworth5_degrau.net");
+    const std::string json = dir.file("r.json");
+    const test::CliResult run = runCli(
+        {"analisar", "--medidas", "--variaveis", "out", "--json", json.c_str(), netlist.c_str()});
+    ASSERT_EQ(run.status, ExitSuccess);
+    EXPECT_NE(run.out.find("Medidas (com D(s)/s: o polo em 0 vem do degrau):\n"
+                           "Ganho em s = 0: 0.5 (-6.0206 dB)\n"
+                           "Ganho em alta frequência: 0 (zero)\n"
+                           "Ganho máximo: 0.5 (-6.0206 dB) em ω = 0\n"
+                           "Banda de -3 dB: de 0 a 1 rad/s (0 a 0.159155 Hz)\n"),
+              std::string::npos)
+        << run.out;
+    const nlohmann::json m =
+        nlohmann::json::parse(test::readFile(json))["variaveis"][3]["medidas"];
+    EXPECT_EQ(m["degrau_removido"], true);
+    EXPECT_NEAR(m["banda_3db"][0]["superior"].get<double>(), 1.0, 1e-12);
+    // Σ 1/|Re p| of the fifth-order Butterworth: 1/sin(π/10).
+    EXPECT_NEAR(m["atraso_grupo_s0"].get<double>(), 1.0 / std::sin(std::numbers::pi / 10.0),
+                1e-12);
+}
+
 // The rows of a tempo table: curve, time and value.
 struct TimeRow {
     int curve;
@@ -130,6 +200,44 @@ TEST(TimeCommandTest, StepOfAnRcFilter) {
     ASSERT_EQ(range.size(), 11u);
     EXPECT_DOUBLE_EQ(range.front().t, 1e-3);
     EXPECT_DOUBLE_EQ(range.back().t, 2e-3);
+}
+
+// The RC's step: rise ln 9·RC = 2.19722 ms, settling ln 50·RC = 3.91202 ms (ln 20·RC =
+// 2.99573 ms for a 5 % band).
+TEST(TimeCommandTest, MeasuresOfAnRcStep) {
+    test::TempDir dir;
+    const std::string netlist = copyExample(dir, "rc.net");
+    ASSERT_EQ(runCli({"analisar", netlist.c_str()}).status, ExitSuccess);
+    const std::string list = dir.write("lista.txt", dir.file("rc.n2") + "\n" + dir.file("rc.d") + "\n");
+    const test::CliResult plain = runCli({"tempo", list.c_str()});
+    EXPECT_EQ(plain.out.find("medidas"), std::string::npos);
+    const test::CliResult result = runCli({"tempo", "--medidas", list.c_str()});
+    ASSERT_EQ(result.status, ExitSuccess) << result.out << result.err;
+    EXPECT_NE(result.out.find("Curva 1: medidas:\nValor final: 1\n"
+                              "Valor de pico: não se aplica (a curva não passa do valor final)\n"
+                              "Sobressinal: 0 %\n"
+                              "Tempo de subida (10 a 90 %): 0.00219722 s\n"
+                              "Tempo de acomodação (2 %): 0.00391202 s\n"),
+              std::string::npos)
+        << result.out;
+    const test::CliResult band = runCli({"tempo", "--medidas", "--acomodacao", "5", list.c_str()});
+    EXPECT_NE(band.out.find("Tempo de acomodação (5 %): 0.00299573 s\n"), std::string::npos)
+        << band.out;
+
+    for (const auto& [args, message] : std::vector<std::pair<std::vector<const char*>, std::string>>{
+             {{"tempo", "--acomodacao", "5", list.c_str()}, "a opção --acomodacao pede --medidas"},
+             {{"tempo", "--medidas", "--acomodacao", "0", list.c_str()},
+              "a opção --acomodacao pede uma porcentagem entre 0 e 100: 0"},
+             {{"tempo", "--medidas", "--acomodacao", "100", list.c_str()},
+              "a opção --acomodacao pede uma porcentagem entre 0 e 100: 100"},
+             {{"tempo", "--medidas", "--acomodacao", "2%", list.c_str()},
+              "a opção --acomodacao pede uma porcentagem entre 0 e 100: 2%"},
+             {{"tempo", "--medidas", "--acomodacao", "nan", list.c_str()},
+              "a opção --acomodacao pede uma porcentagem entre 0 e 100: nan"}}) {
+        const test::CliResult refused = runCli(args);
+        EXPECT_EQ(refused.status, ExitUsage) << message;
+        EXPECT_EQ(refused.err.rfind("corvane-cli: " + message + "\n", 0), 0u) << refused.err;
+    }
 }
 
 TEST(TimeCommandTest, ImpulsesAreReportedInTheLogAndTheTable) {

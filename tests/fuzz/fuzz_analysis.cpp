@@ -36,6 +36,8 @@ public:
     void clearVariableList() override { variables_ = 0; }
     void addVariable(std::string_view) override { ++variables_; }
     bool isSelected(int k) const override { return k <= variables_ && ((options_ >> 3) & 1); }
+    // Every selected variable is also measured.
+    bool listMeasures() const override { return (options_ >> 3) & 1; }
     void enableListResults(bool) override {}
     void enableVariablesMenu() override {}
     void showParameterWindows() override {}

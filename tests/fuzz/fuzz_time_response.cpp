@@ -5,7 +5,8 @@
 // its terms, t^n·e^(σt)·(a·cos ωt + b·sin ωt), summed in closed form at points right of
 // every pole, must give back N(s)/D(s) less its impulses. A difference beyond rounding
 // (of the terms and of N(s)/D(s) near a cluster of poles) aborts: a wrong residue, a lost term, a wrong power. Inputs whose poles the root finder
-// does not find as built are left to the root finder's own tests.
+// does not find as built are left to the root finder's own tests. The curve's measures
+// must all be finite, its times not negative.
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -14,8 +15,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <vector>
 
+#include "time_measurements.h"
 #include "time_response.h"
 
 namespace {
@@ -171,6 +174,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          (impulses + terms).real(), (impulses + terms).imag());
             std::abort();
         }
+    }
+
+    // The measures of the same curve: never a number that is not finite, never a
+    // negative time.
+    const corvane::TimeMeasures m = corvane::measureTimeResponse(x);
+    const auto bad = [](const std::optional<double>& v) {
+        return v && !(std::isfinite(*v) && *v >= 0.0);
+    };
+    if (!std::isfinite(m.finalValue) || (m.peakValue && !std::isfinite(*m.peakValue)) ||
+        !(m.peakTime >= 0.0) || !std::isfinite(m.peakTime) || bad(m.riseTime) ||
+        bad(m.settlingTime) || (m.overshoot && !std::isfinite(*m.overshoot))) {
+        std::fprintf(stderr, "medidas não finitas ou negativas\n");
+        std::abort();
     }
     return 0;
 }

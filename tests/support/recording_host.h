@@ -19,6 +19,7 @@ public:
     bool normalization = true;
     bool details = false;
     bool polesAndZeros = false;
+    bool measures = false;
     std::string dispersionText = "1e9";
     bool cancelWait = false;
     /// Entries of the variables list that are selected (variable numbers).
@@ -33,6 +34,7 @@ public:
     bool normalize() const override { return normalization; }
     bool listDetails() const override { return details; }
     bool listPolesAndZeros() const override { return polesAndZeros; }
+    bool listMeasures() const override { return measures; }
     void clearVariableList() override {
         variables.clear();
         calls.push_back("clearVariableList");

@@ -88,6 +88,8 @@ private slots:
                                     << "Listar detalhes" << QRect(8, 56, 97, 17) << false;
         QTest::newRow("CBpolos") << "CBpolos"
                                  << "Listar polos e zeros" << QRect(8, 76, 129, 17) << false;
+        QTest::newRow("CBmedidas") << "CBmedidas"
+                                   << "Listar medidas" << QRect(144, 76, 121, 17) << false;
     }
 
     void optionsWindowControls() {
@@ -115,9 +117,10 @@ private slots:
         QVERIFY(form.Button1->isEnabled());
         QCOMPARE(tabOrder(form.Button1),
                  (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes",
-                              "CBpolos", "CBsimbolica", "Esimbolos"}));
+                              "CBpolos", "CBsimbolica", "Esimbolos", "CBmedidas"}));
         // Every caption is drawn whole inside its control in the font the window uses.
-        for (QCheckBox* box : {form.CBestampas, form.CBnorm, form.CBdetalhes, form.CBpolos}) {
+        for (QCheckBox* box :
+             {form.CBestampas, form.CBnorm, form.CBdetalhes, form.CBpolos, form.CBmedidas}) {
             QStyleOptionButton option;
             option.initFrom(box);
             option.text = box->text();
@@ -235,6 +238,29 @@ private slots:
         p.form3().Button1->click();
         log = driver.logFrom(again);
         QCOMPARE(log.mid(log.indexOf("Polos:"), expected.size()), expected);
+    }
+
+    void measuresAreListedWhenTicked() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        const std::string path = dir.write("rc.net", RcNetlist);
+        const qsizetype first = driver.log().size();
+        driver.openAndApply(path, [&] {
+            p.form2().CBmedidas->setChecked(true);
+            p.form3().LBsel->item(1)->setSelected(true);
+        });
+        // 1 kΩ and 1 µF: the corner at 1/RC = 1000 rad/s, the delay RC; the step's 1/s
+        // is not the network's.
+        const QStringList expected{"Medidas (com D(s)/s: o polo em 0 vem do degrau):",
+                                   "Ganho em s = 0: 1 (0 dB)",
+                                   "Ganho em alta frequência: 0 (zero)",
+                                   "Ganho máximo: 1 (0 dB) em ω = 0",
+                                   "Banda de -3 dB: de 0 a 1000 rad/s (0 a 159.155 Hz)",
+                                   "Atraso de grupo em s = 0: 0.001 s"};
+        const QStringList log = driver.logFrom(first);
+        QCOMPARE(log.mid(log.indexOf("Numerador 2 (2):") + 3, expected.size()), expected);
+        QVERIFY(!log.contains("Polos:"));
     }
 
     void optionsAreKeptBetweenRuns() {
