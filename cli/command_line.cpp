@@ -212,6 +212,18 @@ long parseTermLimit(std::string_view text) {
     return value;
 }
 
+// Read as the options window reads Edisp, so that a mistyped value never runs with
+// another dispersion.
+double parseDispersionOption(std::string_view text) {
+    const std::optional<double> value = parseDispersion(text);
+    if (!value) {
+        throw UsageError("a opção --dispersao pede um número finito diferente de zero (. ou , "
+                         "decimal): " +
+                         std::string(text));
+    }
+    return *value;
+}
+
 AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
     AnalyzeCommand command;
     Arguments args(list, "só um netlist por vez: ", "falta o NETLIST");
@@ -224,7 +236,7 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
         } else if (arg == "--listar-detalhes") {
             command.options.listDetails = true;
         } else if (arg == "--dispersao") {
-            command.options.dispersionText = args.value();
+            command.options.dispersion = parseDispersionOption(args.value());
         } else if (arg == "--variaveis") {
             command.options.selection = splitList(args.value());
         } else if (arg == "--expansao-simples") {
@@ -328,25 +340,6 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     }
 }
 
-void reportUnreadList(const std::string& path, const ListFile& list, std::FILE* err) {
-    switch (list.status) {
-        case ListFileStatus::Folder:
-            std::fprintf(err, "corvane-cli: a lista %s é uma pasta\n", path.c_str());
-            break;
-        case ListFileStatus::Unreadable:
-            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s: %s\n", path.c_str(),
-                         list.reason.c_str());
-            break;
-        case ListFileStatus::TooLong:
-            std::fprintf(err, "corvane-cli: a lista %s passa de 1 MiB ou de %zu linhas\n",
-                         path.c_str(), MaxListFileLines);
-            break;
-        default:
-            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", path.c_str());
-            break;
-    }
-}
-
 // --json and --variaveis of plotar and tempo; false for any other argument.
 bool takeDocumentOption(Arguments& args, DocumentSelection& document) {
     if (args.current() == "--json") {
@@ -376,7 +369,7 @@ std::optional<std::string> listWithDocument(const std::string& listPath,
     if (!listPath.empty()) {
         const ListFile list = readPlotListFile(listPath);
         if (list.status != ListFileStatus::Read) {
-            reportUnreadList(listPath, list, err);
+            std::fprintf(err, "corvane-cli: %s\n", listFileProblem(listPath, list).c_str());
             return std::nullopt;
         }
         text = list.text;

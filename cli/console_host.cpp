@@ -5,7 +5,6 @@
 #include <csignal>
 #include <string>
 
-#include "c_locale.h"
 
 namespace corvane::cli {
 
@@ -86,7 +85,7 @@ void ConsoleHost::warnAboutUnknownSelections() const {
 
 WaitStatus ConsoleHost::processPendingEvents() {
     warnAboutUnknownSelections();
-    if (analysis_) analysis_->applyParameters(textToDouble(options_.dispersionText.c_str()));
+    if (analysis_) analysis_->applyParameters(options_.dispersion);
     return analysis_ ? WaitStatus::Waiting : WaitStatus::Cancelled;
 }
 

@@ -20,8 +20,8 @@ struct AnalysisOptions {
     bool listStamps = false;
     bool normalize = true;
     bool listDetails = false;
-    /// The text of Edisp, converted as "Aplicar" converts it.
-    std::string dispersionText = "1e9";
+    /// The value of Edisp, checked as "Aplicar" checks it (parseDispersion).
+    double dispersion = 1e9;
     /// Variable numbers or names selected in the variables list; "todas" selects all.
     std::vector<std::string> selection;
     bool listPolesAndZeros = false;

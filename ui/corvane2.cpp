@@ -75,11 +75,11 @@ TForm2::TForm2(Program& program) : program_(program) {
     setToolTip(MemoryHint);
 }
 
-// A dispersion that is not a number is named in the log and the run keeps waiting, with
+// A dispersion that is not a number, or that is zero, is named in the log and the run keeps waiting, with
 // the windows open for the user to mend it.
 void TForm2::Button1Click() {
     const std::string text = Edisp->text().toStdString();
-    const std::optional<double> dispersion = parseDecimalNumber(text);
+    const std::optional<double> dispersion = parseDispersion(text);
     if (!dispersion) {
         program_.log().print("Valor inválido em \"Dispersão de coeficientes\": %s", text.c_str());
         return;
