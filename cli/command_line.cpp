@@ -51,9 +51,10 @@ constexpr const char* Usage =
     "                        vírgulas, ou todas\n"
     "  --expansao-simples    calcula os determinantes pela expansão simples, sem\n"
     "                        memorizar menores (referência; lenta em circuitos grandes)\n"
-    "  --memoria-cache MIB   memória para os menores memorizados (padrão 2048); quando o\n"
-    "                        log avisa que ela se esgotou, dê mais (por exemplo 4096)\n"
-    "                        para que a análise não demore muito\n"
+    "  --memoria-cache MIB   memória para os menores memorizados e a análise simbólica\n"
+    "                        (padrão 2048, mínimo 64); quando o log avisa que ela se\n"
+    "                        esgotou, dê mais (por exemplo 4096) para que a análise não\n"
+    "                        demore muito\n"
     "  --polos-zeros         lista os polos e zeros de cada polinômio listado\n"
     "  --json ARQUIVO        grava também todos os resultados em ARQUIVO, em JSON\n"
     "  --simbolica           lista também as funções nos nomes dos elementos\n"
@@ -183,7 +184,7 @@ struct AnalyzeCommand {
     std::string json;
 };
 
-// A whole number of mebibytes, digits only.
+// A whole number of mebibytes, digits only, no less than the engine can work with.
 std::size_t parseMebibytes(std::string_view text) {
     std::size_t value = 0;
     const std::size_t limit = std::size_t{1} << 40;
@@ -194,7 +195,12 @@ std::size_t parseMebibytes(std::string_view text) {
         }
         value = value * 10 + static_cast<std::size_t>(c - '0');
     }
-    return std::min(value, limit) << 20;
+    const std::size_t bytes = std::min(value, limit) << 20;
+    if (bytes < SmallestCacheLimitBytes) {
+        throw UsageError("a opção --memoria-cache pede pelo menos " +
+                         formatMemorySize(SmallestCacheLimitBytes) + ": " + std::string(text));
+    }
+    return bytes;
 }
 
 // A whole number of terms, 1 or more, digits only.
@@ -226,6 +232,8 @@ double parseDispersionOption(std::string_view text) {
 
 AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
     AnalyzeCommand command;
+    // Options of the symbolic analysis given without it would be silently ignored.
+    std::string_view symbolicOnly;
     Arguments args(list, "só um netlist por vez: ", "falta o NETLIST");
     while (args.next()) {
         const std::string_view arg = args.current();
@@ -252,13 +260,19 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
         } else if (arg == "--simbolos") {
             command.options.symbolicOptions.symbols =
                 symbolic::splitSymbolList(std::string(args.value()));
+            symbolicOnly = "--simbolos";
         } else if (arg == "--limite-termos") {
             command.options.symbolicOptions.termLimit = parseTermLimit(args.value());
+            symbolicOnly = "--limite-termos";
         } else {
             args.takePositional(command.netlist);
         }
     }
     args.requirePositional();
+    if (!symbolicOnly.empty() && !command.options.symbolic) {
+        throw UsageError("a opção " + std::string(symbolicOnly) + " precisa de --simbolica");
+    }
+    command.options.symbolicOptions.memoryLimitBytes = command.engine.cacheLimitBytes;
     return command;
 }
 

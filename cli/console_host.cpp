@@ -89,11 +89,14 @@ WaitStatus ConsoleHost::processPendingEvents() {
     return analysis_ ? WaitStatus::Waiting : WaitStatus::Cancelled;
 }
 
-void ConsoleHost::afterNumericListing(const RunState& run, const NetworkFunctions& functions,
-                                      AnalysisLog& log) const {
-    if (!options_.symbolic) return;
+ListingOutcome ConsoleHost::afterNumericListing(const RunState& run,
+                                                const NetworkFunctions& functions,
+                                                AnalysisLog& log) {
+    if (!options_.symbolic) return ListingOutcome::Done;
     symbolicListing_ = symbolic::listSymbolicAnalysis(
-        run, functions, options_.symbolicOptions, [this](int k) { return isSelected(k); }, log);
+        run, functions, options_.symbolicOptions, [this](int k) { return isSelected(k); }, log,
+        this);
+    return symbolicListing_->outcome;
 }
 
 }  // namespace corvane::cli

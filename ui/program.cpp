@@ -113,6 +113,14 @@ void Program::useMemoryForMinorsFromEnvironment() {
             text, formatMemorySize(DefaultCacheLimitBytes).c_str());
         return;
     }
+    if (*bytes < SmallestCacheLimitBytes) {
+        log_.print(
+            "Aviso: CORVANE_MEMORIA_CACHE deve ser de pelo menos %s, não \"%s\"; a memória "
+            "para menores fica em %s.",
+            formatMemorySize(SmallestCacheLimitBytes).c_str(), text,
+            formatMemorySize(DefaultCacheLimitBytes).c_str());
+        return;
+    }
     EngineOptions options;
     options.cacheLimitBytes = *bytes;
     analysis_.setEngineOptions(options);
