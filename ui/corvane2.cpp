@@ -8,10 +8,12 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "c_locale.h"
 #include "number_text.h"
 #include "program.h"
+#include "symbolic_system.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -84,10 +86,24 @@ void TForm2::Button1Click() {
         program_.log().print("Valor inválido em \"Dispersão de coeficientes\": %s", text.c_str());
         return;
     }
+    if (namesNoValue()) return;
     hide();
     program_.form3().hide();
     program_.analysis().applyParameters(*dispersion);
     program_.host().endWait();
+}
+
+// The symbols are checked against the circuit the run has read, so that a name that
+// names nothing is mended before the expansion rather than ending the run after it.
+bool TForm2::namesNoValue() const {
+    if (!CBsimbolica->isChecked()) return false;
+    const symbolic::SymbolSelection selection{
+        symbolic::splitSymbolList(Esimbolos->text().toStdString())};
+    const std::vector<std::string> unknown =
+        symbolic::assembleSymbolicSystem(program_.analysis().runState(), selection).unknownNames;
+    for (const std::string& name : unknown)
+        program_.log().print("Símbolos: nenhum valor do circuito se chama %s", name.c_str());
+    return !unknown.empty();
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {

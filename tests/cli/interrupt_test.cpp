@@ -94,7 +94,8 @@ TEST(InterruptTest, CtrlCEndsTheAnalysisCleanly) {
 TEST(InterruptTest, TheHelpNamesTheStatusOfCtrlCAndHowToRaiseTheMemory) {
     const test::CliResult result = test::runCli({"--help"});
     EXPECT_NE(result.out.find("130 análise interrompida por Ctrl-C"), std::string::npos);
-    EXPECT_NE(result.out.find("quando o\n                        log avisa que ela se esgotou"),
+    EXPECT_NE(result.out.find("(padrão 2048, mínimo 64); quando o log avisa que ela se\n"
+                              "                        esgotou, dê mais (por exemplo 4096)"),
               std::string::npos);
 }
 

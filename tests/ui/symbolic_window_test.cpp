@@ -111,6 +111,26 @@ private slots:
         QVERIFY(log.contains("Função 4 (out) reduzida: (1) / (s^2·(2·C1·C2) + s·(3·C2) + 1)"));
         QVERIFY(log.contains("Verificação simbólica: ok"));
     }
+
+    void aSymbolThatNamesNothingKeepsTheRunWaiting() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        bool refused = false;
+        driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
+            p.form2().CBsimbolica->setChecked(true);
+            p.form2().Esimbolos->setText("c1, R9");
+            p.form2().Button1->click();
+            refused = driver.log().last() == "Símbolos: nenhum valor do circuito se chama R9";
+            QVERIFY(p.form2().isVisible());
+            QVERIFY(p.analysis().running());
+            // Names are matched as the netlist matches them: c1 is C1.
+            p.form2().Esimbolos->setText("c1");
+        });
+        QVERIFY(refused);
+        QVERIFY(driver.log().contains("Símbolos: C1"));
+        QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+    }
 };
 
 QTEST_MAIN(SymbolicWindowTest)
