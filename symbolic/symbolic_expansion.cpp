@@ -153,6 +153,8 @@ const ExactPolynomial& SymbolicExpansion::minor(int depth, Mask rows) {
                 reserveProduct(depth, result, entry, child);
                 result.addProduct(sign, entry, child);
                 partialBytes_[level] = result.bytes();
+                // Products of large minors take long: a cancel is seen between them too.
+                if (look_) look_();
             }
         }
         sign = -sign;

@@ -37,7 +37,8 @@ public:
     /// `termLimit` bounds the terms of each power of s in every minor; the stored minors
     /// together may hold at most StoredTermsPerLimit times as many. `memoryLimitBytes`
     /// bounds what the stored minors, the minors under way and the next product take
-    /// together. `look` is called before every minor expanded; it may throw (to cancel).
+    /// together. `look` is called before every minor expanded and after every product;
+    /// it may throw (to cancel).
     SymbolicExpansion(const SymbolicSystem& system, long termLimit, std::size_t memoryLimitBytes,
                       std::function<void()> look = {});
 

@@ -1,14 +1,20 @@
-// The symbolic analysis from the options window: "Análise simbólica" and "Símbolos".
+// The symbolic analysis from the options window: "Análise simbólica" and "Símbolos",
+// checked at "Aplicar", and "Cancelar" of the progress dialog during the symbolic part.
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
 
+#include <string>
+
+#include "dense_netlist.h"
 #include "program_driver.h"
 #include "temp_dir.h"
 
@@ -130,6 +136,39 @@ private slots:
         QVERIFY(refused);
         QVERIFY(driver.log().contains("Símbolos: C1"));
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+    }
+
+    void cancelarStopsALongSymbolicPart() {
+        // A dense network of 16 nodes with one symbol: the numeric part takes a fraction of
+        // a second, the symbolic one seconds, within 128 MiB.
+        qputenv("CORVANE_MEMORIA_CACHE", "128");
+        ProgramDriver driver;
+        qunsetenv("CORVANE_MEMORIA_CACHE");
+        TempDir dir;
+        auto& p = driver.program;
+        bool seen = false;
+        QTimer presser;
+        QObject::connect(&presser, &QTimer::timeout, [&] {
+            auto* dialog = p.form1().findChild<QProgressDialog*>("ProgressoAnalise");
+            if (!dialog || !dialog->isVisible()) return;
+            if (!driver.log().contains("Análise simbólica")) return;
+            seen = true;
+            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                if (button->text() == "Cancelar") button->click();
+            }
+        });
+        presser.start(20);
+        driver.openAndApply(dir.write("densa.net", corvane::test::denseRcNetlist(16)), [&] {
+            p.form2().CBsimbolica->setChecked(true);
+            p.form2().Esimbolos->setText("R1");
+        });
+        presser.stop();
+        QVERIFY(seen);
+        const QStringList log = driver.log();
+        QCOMPARE(log.last(), QString("Análise cancelada."));
+        QVERIFY(!QFile::exists(QString::fromStdString(dir.file("densa.d"))));
+        QVERIFY(!p.analysis().running());
+        QVERIFY(!p.form1().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
     }
 };
 
