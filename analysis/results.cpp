@@ -104,8 +104,8 @@ void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     }
 }
 
-ListingOutcome saveResults(AnalysisLog& log, const NetworkFunctions& functions,
-                           const RunState& run, AnalysisHost& host, RunWarnings& warnings) {
+ListingOutcome saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
+                           AnalysisHost& host, RunWarnings& warnings) {
     const bool details = host.listDetails();
     listResults(log, functions, run, host);
     const ListingOutcome listed = host.afterNumericListing(run, functions, log);

@@ -30,7 +30,7 @@ bool companionsSpareRunFiles(AnalysisLog& log, const RunState& run, const Analys
 /// part, before anything was written. The closing line is "Análise terminada com avisos."
 /// when `warnings` holds any, those of the post-processing and those about the files
 /// written here; the companion files are made with all of them.
-ListingOutcome saveResults(AnalysisLog& log, const NetworkFunctions& functions,
-                           const RunState& run, AnalysisHost& host, RunWarnings& warnings);
+ListingOutcome saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
+                           AnalysisHost& host, RunWarnings& warnings);
 
 }  // namespace corvane

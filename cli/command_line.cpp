@@ -223,9 +223,9 @@ long parseTermLimit(std::string_view text) {
 double parseDispersionOption(std::string_view text) {
     const std::optional<double> value = parseDispersion(text);
     if (!value) {
-        throw UsageError("a opção --dispersao pede um número finito diferente de zero (. ou , "
-                         "decimal): " +
-                         std::string(text));
+        const std::string message =
+            "a opção --dispersao pede um número finito diferente de zero (. ou , decimal): ";
+        throw UsageError(message + std::string(text));
     }
     return *value;
 }

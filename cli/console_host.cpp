@@ -5,7 +5,6 @@
 #include <csignal>
 #include <string>
 
-
 namespace corvane::cli {
 
 namespace {

@@ -71,8 +71,8 @@ std::string listFileProblem(const std::string& path, const ListFile& list) {
         case ListFileStatus::Unreadable:
             return "não foi possível ler a lista " + path + ": " + list.reason;
         case ListFileStatus::TooLong:
-            return "a lista " + path + " passa de 1 MiB ou de " +
-                   std::to_string(MaxListFileLines) + " linhas";
+            return "a lista " + path + " passa de 1 MiB ou de " + std::to_string(MaxListFileLines) +
+                   " linhas";
         default:
             return "não foi possível ler a lista " + path;
     }

@@ -1,5 +1,5 @@
-// A plot list kept in a file, as the command line's plotar and tempo read it: bounded, so that a wrong
-// file (a huge log, a device that never ends) is refused instead of filling the memory.
+// A plot list kept in a file, as plotar and tempo read it: bounded, so that a wrong file
+// (a huge log, a device that never ends) is refused instead of filling the memory.
 #pragma once
 
 #include <cstddef>

@@ -201,8 +201,8 @@ bool SymbolicAnalysis::compute(const std::vector<int>& variables,
         denominator_.reset();
         numerators_.clear();
         limitMessage_ = "Limite de memória: no cálculo do " + current +
-                        ", a análise simbólica passaria de " +
-                        formatMemorySize(limit.limitBytes) + ".";
+                        ", a análise simbólica passaria de " + formatMemorySize(limit.limitBytes) +
+                        ".";
         return false;
     }
 

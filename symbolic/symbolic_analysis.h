@@ -50,8 +50,7 @@ public:
     /// `variables`. False when the term or memory limit stopped it: limitMessage() says
     /// where. `look` is called often with how far the expansion is (0 to 1); whatever it
     /// throws (ExpansionCancelled) ends the computation and passes on.
-    bool compute(const std::vector<int>& variables,
-                 const std::function<void(double)>& look = {});
+    bool compute(const std::vector<int>& variables, const std::function<void(double)>& look = {});
     const std::string& limitMessage() const { return limitMessage_; }
 
     const std::vector<Symbol>& symbols() const { return system_.symbols; }

@@ -77,8 +77,8 @@ TForm2::TForm2(Program& program) : program_(program) {
     setToolTip(MemoryHint);
 }
 
-// A dispersion that is not a number, or that is zero, is named in the log and the run keeps waiting, with
-// the windows open for the user to mend it.
+// A dispersion that is not a number, or that is zero, is named in the log and the run keeps
+// waiting, with the windows open for the user to mend it.
 void TForm2::Button1Click() {
     const std::string text = Edisp->text().toStdString();
     const std::optional<double> dispersion = parseDispersion(text);

@@ -74,8 +74,8 @@ ListingOutcome WindowHost::afterNumericListing(const RunState& run,
     symbolic::SymbolicOptions symbolic;
     symbolic.symbols = symbolic::splitSymbolList(options.Esimbolos->text().toStdString());
     symbolic.memoryLimitBytes = program_.analysis().engineOptions().cacheLimitBytes;
-    return symbolic::listSymbolicAnalysis(run, functions, symbolic,
-                                          [this](int k) { return isSelected(k); }, log, this)
+    return symbolic::listSymbolicAnalysis(
+               run, functions, symbolic, [this](int k) { return isSelected(k); }, log, this)
         .outcome;
 }
 

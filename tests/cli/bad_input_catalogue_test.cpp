@@ -240,13 +240,14 @@ TEST_F(Catalogue, AnalysisOptions) {
     const std::string rc = "t\nV1 1 0 1 DEGRAU\nR1 1 2 1000\nC1 2 0 1e-6\n";
     // A dispersion is read whole, with either separator, or refused before the run; zero
     // (a division by zero) and values no double holds are refused too.
-    for (const char* text : {"2,5e9x", "1e9x", "abc", "", "inf", "nan", "0", "-0", "1e400",
-                             "1,5.0", "0x10"}) {
+    for (const char* text :
+         {"2,5e9x", "1e9x", "abc", "", "inf", "nan", "0", "-0", "1e400", "1,5.0", "0x10"}) {
         const Outcome outcome = analyseText(rc, {"--dispersao", text});
         EXPECT_EQ(outcome.status, ExitUsage) << text;
         EXPECT_EQ(errors.substr(0, errors.find('\n')),
                   "corvane-cli: a opção --dispersao pede um número finito diferente de zero (. ou "
-                  ", decimal): " + std::string(text))
+                  ", decimal): " +
+                      std::string(text))
             << text;
         EXPECT_FALSE(std::filesystem::exists(dir.file("c.d"))) << text;
     }
@@ -255,8 +256,8 @@ TEST_F(Catalogue, AnalysisOptions) {
         double value;
     };
     // A negative dispersion clears nothing, as documented.
-    for (const Taken& c : {Taken{"2,5e9", 2.5e9}, Taken{"2.5e9", 2.5e9}, Taken{" 1,5 ", 1.5},
-                           Taken{"-1", -1.0}}) {
+    for (const Taken& c :
+         {Taken{"2,5e9", 2.5e9}, Taken{"2.5e9", 2.5e9}, Taken{" 1,5 ", 1.5}, Taken{"-1", -1.0}}) {
         const std::string json = dir.file("c.json");
         const Outcome outcome = analyseText(rc, {"--dispersao", c.text, "--json", json});
         EXPECT_EQ(outcome.status, ExitSuccess) << c.text;
@@ -267,9 +268,9 @@ TEST_F(Catalogue, AnalysisOptions) {
     // Memory for minors below what the engine can work with would run for minutes.
     for (const char* text : {"0", "1", "63"}) {
         EXPECT_EQ(analyseText(rc, {"--memoria-cache", text}).status, ExitUsage) << text;
-        EXPECT_EQ(errors.substr(0, errors.find('\n')),
-                  "corvane-cli: a opção --memoria-cache pede pelo menos 64 MiB: " +
-                      std::string(text));
+        EXPECT_EQ(
+            errors.substr(0, errors.find('\n')),
+            "corvane-cli: a opção --memoria-cache pede pelo menos 64 MiB: " + std::string(text));
     }
     EXPECT_EQ(analyseText(rc, {"--memoria-cache", "64"}).lastLine, Success);
 }

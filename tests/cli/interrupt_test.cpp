@@ -19,8 +19,8 @@
 #include <thread>
 
 #include "cli_runner.h"
-#include "console_host.h"
 #include "command_line.h"
+#include "console_host.h"
 #include "dense_netlist.h"
 #include "temp_dir.h"
 

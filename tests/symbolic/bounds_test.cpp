@@ -86,8 +86,8 @@ public:
     ListingOutcome afterNumericListing(const RunState& run, const NetworkFunctions& functions,
                                        AnalysisLog& log) override {
         stopRequested = true;
-        return symbolic::listSymbolicAnalysis(run, functions, SymbolicOptions{},
-                                              [](int) { return true; }, log, this)
+        return symbolic::listSymbolicAnalysis(
+                   run, functions, SymbolicOptions{}, [](int) { return true; }, log, this)
             .outcome;
     }
 };

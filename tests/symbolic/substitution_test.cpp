@@ -11,11 +11,11 @@
 namespace corvane {
 namespace {
 
-using symbolic::SymbolicAnalysis;
-using symbolic::SymbolicOptions;
 using symbolic::splitSymbolList;
 using symbolic::Symbol;
+using symbolic::SymbolicAnalysis;
 using symbolic::SymbolicListing;
+using symbolic::SymbolicOptions;
 
 std::vector<std::string> dataCircuits() {
     std::vector<std::string> names;
@@ -128,8 +128,7 @@ TEST(MixedAnalysis, NamesThatNameNoValueEndTheRun) {
 TEST(MixedAnalysis, NamesAreMatchedAsTheNetlistMatchesThem) {
     // The netlist takes the kind letter in either case ("c1" is C1); the symbols of
     // initial conditions and couplings follow their element's name.
-    const std::string netlist =
-        "CI\nc1 1 0 0.5 IC=3\nR1 1 0 2\nL1 1 2 1\nL2 2 0 1\nK1 L1 L2 0.5\n";
+    const std::string netlist = "CI\nc1 1 0 0.5 IC=3\nR1 1 0 2\nL1 1 2 1\nL2 2 0 1\nK1 L1 L2 0.5\n";
     test::AnalysedCircuit circuit(netlist);
     struct Case {
         const char* names;
