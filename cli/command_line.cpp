@@ -687,6 +687,9 @@ namespace {
 
 int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     useCNumericLocale();
+    // Before any GMP object exists (the roots use GMP too): allocations that fail in FLINT
+    // or GMP throw instead of aborting.
+    symbolic::fenceFlintAborts();
     std::vector<std::string_view> args(argv + 1, argv + argc);
     try {
         if (args.empty()) throw UsageError("falta o comando");
