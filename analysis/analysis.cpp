@@ -61,11 +61,17 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
     // Only now are the results what the listing calls them: a fault in the post-processing
     // leaves raw determinants behind.
     host_.enableListResults(true);
-    if (!saveResults(log_, functions_, run_, host_, warnings_)) {
-        // A Ctrl-C while the set was written has reached the host's handler by now.
-        return host_.cancelRequested() ? RunOutcome::Cancelled : RunOutcome::Failed;
+    switch (saveResults(log_, functions_, run_, host_, warnings_)) {
+        case ListingOutcome::Done:
+            return warnings_.empty() ? RunOutcome::Succeeded : RunOutcome::SucceededWithWarnings;
+        case ListingOutcome::Cancelled:
+            log_.print("Análise cancelada.");
+            return RunOutcome::Cancelled;
+        case ListingOutcome::Failed:
+            break;
     }
-    return warnings_.empty() ? RunOutcome::Succeeded : RunOutcome::SucceededWithWarnings;
+    // A Ctrl-C while the set was written has reached the host's handler by now.
+    return host_.cancelRequested() ? RunOutcome::Cancelled : RunOutcome::Failed;
 }
 
 // A run of more than a few seconds is said before it starts: the window and the terminal

@@ -56,6 +56,7 @@ public:
 
     /// How the determinants are expanded and how time is read (front ends and tests).
     void setEngineOptions(const EngineOptions& options) { engine_ = options; }
+    const EngineOptions& engineOptions() const { return engine_; }
     /// What the last run's determinants cost.
     const ExpansionCounts& lastCounts() const { return counts_; }
 

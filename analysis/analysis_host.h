@@ -41,6 +41,16 @@ struct CompanionFile {
     std::function<std::string(const RunWarnings&)> text;
 };
 
+/// How the host's own part after the numeric listing ended (the symbolic analysis).
+enum class ListingOutcome {
+    /// The run goes on to save its results.
+    Done,
+    /// The host printed the failure line that ends the run; nothing is saved.
+    Failed,
+    /// The user asked to stop: the run ends with "Análise cancelada.", nothing is saved.
+    Cancelled,
+};
+
 class AnalysisHost {
 public:
     virtual ~AnalysisHost() = default;
@@ -76,9 +86,12 @@ public:
 
     /// Runs once per analysis right after the numeric listing, before the files are
     /// saved, with the run's circuit and functions: where the optional symbolic analysis
-    /// lists its results. Nothing by default.
-    virtual void afterNumericListing(const RunState&, const NetworkFunctions&,
-                                     AnalysisLog&) const {}
+    /// lists its results. Nothing by default. A long listing shows its progress and is
+    /// cancelled as the expansion is (showProgress, cancelRequested, endProgress).
+    virtual ListingOutcome afterNumericListing(const RunState&, const NetworkFunctions&,
+                                               AnalysisLog&) {
+        return ListingOutcome::Done;
+    }
 
     /// The files written with the result files (the command line's --json); none by
     /// default. None may be the netlist or one of the run's result files.

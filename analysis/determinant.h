@@ -82,6 +82,11 @@ enum class ExpansionMethod {
 };
 
 inline constexpr std::size_t DefaultCacheLimitBytes = std::size_t{2} << 30;
+/// The least memory for minors the front ends accept. Below it the engine gives up so
+/// many orders of minors that a network of 16 to 20 nodes, a fraction of a second or a
+/// few seconds with enough memory, runs for minutes (and the symbolic analysis, bounded
+/// by the same memory, stops at once).
+inline constexpr std::size_t SmallestCacheLimitBytes = std::size_t{64} << 20;
 
 /// Reads a wall clock in whole seconds.
 using WallClock = long (*)();

@@ -55,11 +55,14 @@ bool losesSmallCoefficients(const Polynomial& p) {
 ReadStatus readPolynomial(std::FILE* file, Polynomial& p, AnalysisLog& log) {
     ScopedCLocale locale;
     ReadTracker tracker;
-    tracker.note(std::fscanf(file, "%d", &p.degree));
-    if (p.degree > MaxDegree) {
+    int degree = p.degree;
+    tracker.note(std::fscanf(file, "%d", &degree));
+    // Read as degree 30, the file would give a truncated polynomial and a wrong curve.
+    if (degree > MaxDegree) {
         log.print("Polinômio com grau excessivo");
-        p.degree = MaxDegree;
+        return ReadStatus::DegreeTooHigh;
     }
+    p.degree = degree;
     for (int i = 0; i <= p.degree; ++i)
         tracker.note(std::fscanf(file, "%lg", &p.coef[i]));
     tracker.note(std::fscanf(file, "%lg", &p.constant));

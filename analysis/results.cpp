@@ -106,11 +106,12 @@ void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     }
 }
 
-bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
-                 const AnalysisHost& host, RunWarnings& warnings) {
+ListingOutcome saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
+                           AnalysisHost& host, RunWarnings& warnings) {
     const bool details = host.listDetails();
     listResults(log, functions, run, host);
-    host.afterNumericListing(run, functions, log);
+    const ListingOutcome listed = host.afterNumericListing(run, functions, log);
+    if (listed != ListingOutcome::Done) return listed;
 
     const ResultFileNames names(run.netlistFileName);
     std::vector<ResultToSave> files{{names.denominator(), &functions.denominator, {}}};
@@ -141,7 +142,7 @@ bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     const SetSaveResult saved = saveResultSet(files, obsolete);
     if (saved.status != SaveStatus::Saved) {
         reportFailure(log, saved);
-        return false;
+        return ListingOutcome::Failed;
     }
 
     if (details) log.print("Denominador salvo no arquivo %s", files[0].path.c_str());
@@ -157,7 +158,7 @@ bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
     if (!details) log.print("Resultados salvos como %s.*", names.baseName().c_str());
     log.print(warnings.empty() ? "Análise terminada com sucesso."
                                : "Análise terminada com avisos.");
-    return true;
+    return ListingOutcome::Done;
 }
 
 }  // namespace corvane

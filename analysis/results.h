@@ -22,14 +22,15 @@ void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunS
 /// before anything is written.
 bool companionsSpareRunFiles(AnalysisLog& log, const RunState& run, const AnalysisHost& host);
 
-/// The last stage of a run: the listing, the denominator file <baseName>.d and one
-/// numerator file <baseName>.n<k> per variable with the host's companion files, all put in
-/// place together, and the closing lines. Returns false when a file could not be written
-/// (the log then names it) or a Ctrl-C stopped the writing ("Análise cancelada."); the run
-/// ends there. The closing line is "Análise terminada com avisos." when `warnings` holds
-/// any, those of the post-processing and those about the files written here; the companion
-/// files are made with all of them.
-bool saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
-                 const AnalysisHost& host, RunWarnings& warnings);
+/// The last stage of a run: the listing, the host's part after it, the denominator file
+/// <baseName>.d and one numerator file <baseName>.n<k> per variable with the host's
+/// companion files, all put in place together, and the closing lines. Failed when a file
+/// could not be written (the log then names it) or a Ctrl-C stopped the writing ("Análise
+/// cancelada."), or the host's part failed; Cancelled when the user stopped the host's
+/// part, before anything was written. The closing line is "Análise terminada com avisos."
+/// when `warnings` holds any, those of the post-processing and those about the files
+/// written here; the companion files are made with all of them.
+ListingOutcome saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
+                           AnalysisHost& host, RunWarnings& warnings);
 
 }  // namespace corvane

@@ -51,9 +51,10 @@ constexpr const char* Usage =
     "                        vírgulas, ou todas\n"
     "  --expansao-simples    calcula os determinantes pela expansão simples, sem\n"
     "                        memorizar menores (referência; lenta em circuitos grandes)\n"
-    "  --memoria-cache MIB   memória para os menores memorizados (padrão 2048); quando o\n"
-    "                        log avisa que ela se esgotou, dê mais (por exemplo 4096)\n"
-    "                        para que a análise não demore muito\n"
+    "  --memoria-cache MIB   memória para os menores memorizados e a análise simbólica\n"
+    "                        (padrão 2048, mínimo 64); quando o log avisa que ela se\n"
+    "                        esgotou, dê mais (por exemplo 4096) para que a análise não\n"
+    "                        demore muito\n"
     "  --polos-zeros         lista os polos e zeros de cada polinômio listado\n"
     "  --medidas             lista os ganhos, a banda de -3 dB e o atraso de grupo de\n"
     "                        cada variável listada\n"
@@ -189,7 +190,7 @@ struct AnalyzeCommand {
     std::string json;
 };
 
-// A whole number of mebibytes, digits only.
+// A whole number of mebibytes, digits only, no less than the engine can work with.
 std::size_t parseMebibytes(std::string_view text) {
     std::size_t value = 0;
     const std::size_t limit = std::size_t{1} << 40;
@@ -200,7 +201,12 @@ std::size_t parseMebibytes(std::string_view text) {
         }
         value = value * 10 + static_cast<std::size_t>(c - '0');
     }
-    return std::min(value, limit) << 20;
+    const std::size_t bytes = std::min(value, limit) << 20;
+    if (bytes < SmallestCacheLimitBytes) {
+        throw UsageError("a opção --memoria-cache pede pelo menos " +
+                         formatMemorySize(SmallestCacheLimitBytes) + ": " + std::string(text));
+    }
+    return bytes;
 }
 
 // A whole number of terms, 1 or more, digits only.
@@ -218,8 +224,22 @@ long parseTermLimit(std::string_view text) {
     return value;
 }
 
+// Read as the options window reads Edisp, so that a mistyped value never runs with
+// another dispersion.
+double parseDispersionOption(std::string_view text) {
+    const std::optional<double> value = parseDispersion(text);
+    if (!value) {
+        const std::string message =
+            "a opção --dispersao pede um número finito diferente de zero (. ou , decimal): ";
+        throw UsageError(message + std::string(text));
+    }
+    return *value;
+}
+
 AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
     AnalyzeCommand command;
+    // Options of the symbolic analysis given without it would be silently ignored.
+    std::string_view symbolicOnly;
     Arguments args(list, "só um netlist por vez: ", "falta o NETLIST");
     while (args.next()) {
         const std::string_view arg = args.current();
@@ -230,7 +250,7 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
         } else if (arg == "--listar-detalhes") {
             command.options.listDetails = true;
         } else if (arg == "--dispersao") {
-            command.options.dispersionText = args.value();
+            command.options.dispersion = parseDispersionOption(args.value());
         } else if (arg == "--variaveis") {
             command.options.selection = splitList(args.value());
         } else if (arg == "--expansao-simples") {
@@ -248,13 +268,19 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
         } else if (arg == "--simbolos") {
             command.options.symbolicOptions.symbols =
                 symbolic::splitSymbolList(std::string(args.value()));
+            symbolicOnly = "--simbolos";
         } else if (arg == "--limite-termos") {
             command.options.symbolicOptions.termLimit = parseTermLimit(args.value());
+            symbolicOnly = "--limite-termos";
         } else {
             args.takePositional(command.netlist);
         }
     }
     args.requirePositional();
+    if (!symbolicOnly.empty() && !command.options.symbolic) {
+        throw UsageError("a opção " + std::string(symbolicOnly) + " precisa de --simbolica");
+    }
+    command.options.symbolicOptions.memoryLimitBytes = command.engine.cacheLimitBytes;
     return command;
 }
 
@@ -337,25 +363,6 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     }
 }
 
-void reportUnreadList(const std::string& path, const ListFile& list, std::FILE* err) {
-    switch (list.status) {
-        case ListFileStatus::Folder:
-            std::fprintf(err, "corvane-cli: a lista %s é uma pasta\n", path.c_str());
-            break;
-        case ListFileStatus::Unreadable:
-            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s: %s\n", path.c_str(),
-                         list.reason.c_str());
-            break;
-        case ListFileStatus::TooLong:
-            std::fprintf(err, "corvane-cli: a lista %s passa de 1 MiB ou de %zu linhas\n",
-                         path.c_str(), MaxListFileLines);
-            break;
-        default:
-            std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", path.c_str());
-            break;
-    }
-}
-
 // --json and --variaveis of plotar and tempo; false for any other argument.
 bool takeDocumentOption(Arguments& args, DocumentSelection& document) {
     if (args.current() == "--json") {
@@ -385,7 +392,7 @@ std::optional<std::string> listWithDocument(const std::string& listPath,
     if (!listPath.empty()) {
         const ListFile list = readPlotListFile(listPath);
         if (list.status != ListFileStatus::Read) {
-            reportUnreadList(listPath, list, err);
+            std::fprintf(err, "corvane-cli: %s\n", listFileProblem(listPath, list).c_str());
             return std::nullopt;
         }
         text = list.text;
@@ -709,6 +716,9 @@ namespace {
 
 int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     useCNumericLocale();
+    // Before any GMP object exists (the roots use GMP too): allocations that fail in FLINT
+    // or GMP throw instead of aborting.
+    symbolic::fenceFlintAborts();
     std::vector<std::string_view> args(argv + 1, argv + argc);
     try {
         if (args.empty()) throw UsageError("falta o comando");

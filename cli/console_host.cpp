@@ -5,8 +5,6 @@
 #include <csignal>
 #include <string>
 
-#include "c_locale.h"
-
 namespace corvane::cli {
 
 namespace {
@@ -86,15 +84,18 @@ void ConsoleHost::warnAboutUnknownSelections() const {
 
 WaitStatus ConsoleHost::processPendingEvents() {
     warnAboutUnknownSelections();
-    if (analysis_) analysis_->applyParameters(textToDouble(options_.dispersionText.c_str()));
+    if (analysis_) analysis_->applyParameters(options_.dispersion);
     return analysis_ ? WaitStatus::Waiting : WaitStatus::Cancelled;
 }
 
-void ConsoleHost::afterNumericListing(const RunState& run, const NetworkFunctions& functions,
-                                      AnalysisLog& log) const {
-    if (!options_.symbolic) return;
+ListingOutcome ConsoleHost::afterNumericListing(const RunState& run,
+                                                const NetworkFunctions& functions,
+                                                AnalysisLog& log) {
+    if (!options_.symbolic) return ListingOutcome::Done;
     symbolicListing_ = symbolic::listSymbolicAnalysis(
-        run, functions, options_.symbolicOptions, [this](int k) { return isSelected(k); }, log);
+        run, functions, options_.symbolicOptions, [this](int k) { return isSelected(k); }, log,
+        this);
+    return symbolicListing_->outcome;
 }
 
 }  // namespace corvane::cli

@@ -20,8 +20,8 @@ struct AnalysisOptions {
     bool listStamps = false;
     bool normalize = true;
     bool listDetails = false;
-    /// The text of Edisp, converted as "Aplicar" converts it.
-    std::string dispersionText = "1e9";
+    /// The value of Edisp, checked as "Aplicar" checks it (parseDispersion).
+    double dispersion = 1e9;
     /// Variable numbers or names selected in the variables list; "todas" selects all.
     std::vector<std::string> selection;
     bool listPolesAndZeros = false;
@@ -53,8 +53,10 @@ public:
     void enableVariablesMenu() override {}
     void showParameterWindows() override {}
     WaitStatus processPendingEvents() override;
-    void afterNumericListing(const RunState& run, const NetworkFunctions& functions,
-                             AnalysisLog& log) const override;
+    /// The symbolic analysis with --simbolica: its progress on standard error and Ctrl-C
+    /// as in the expansion.
+    ListingOutcome afterNumericListing(const RunState& run, const NetworkFunctions& functions,
+                                       AnalysisLog& log) override;
     /// On a terminal, one line of standard error that rewrites itself.
     ProgressStatus showProgress(double fraction) override;
     /// Ctrl-C was pressed while an InterruptCatcher was alive.
@@ -76,9 +78,7 @@ private:
     std::vector<std::string> variables_;
     std::vector<CompanionFile> companions_;
     bool progressShown_ = false;
-    // Filled while the run lists its results, which the host interface lets it see only
-    // through a const call.
-    mutable std::optional<symbolic::SymbolicListing> symbolicListing_;
+    std::optional<symbolic::SymbolicListing> symbolicListing_;
 };
 
 /// While alive, Ctrl-C (SIGINT) does not end the process but asks the analysis to stop;

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -11,6 +9,7 @@
 #include "c_locale.h"
 #include "command_line.h"
 #include "plot_console.h"
+#include "plot_list_file.h"
 #include "plotter.h"
 #include "time_curves.h"
 #include "time_plot.h"
@@ -24,14 +23,6 @@
 namespace corvane::cli {
 
 namespace {
-
-std::optional<std::string> readList(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return text;
-}
 
 bool sameValue(const Polynomial& a, const Polynomial& b) {
     if (a.degree != b.degree || a.constant != b.constant) return false;
@@ -85,10 +76,14 @@ bool saveTimeImage(const TimeOptions& options, [[maybe_unused]] const Plotter& p
 }  // namespace
 
 int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err) {
-    std::optional<std::string> list = options.list.empty() ? std::string() : readList(options.list);
-    if (!list) {
-        std::fprintf(err, "corvane-cli: não foi possível ler a lista %s\n", options.list.c_str());
-        return ExitFailure;
+    std::string list;
+    if (!options.list.empty()) {
+        const ListFile file = readPlotListFile(options.list);
+        if (file.status != ListFileStatus::Read) {
+            std::fprintf(err, "corvane-cli: %s\n", listFileProblem(options.list, file).c_str());
+            return ExitFailure;
+        }
+        list = file.text;
     }
     if (!options.document.path.empty()) {
         std::string error;
@@ -97,11 +92,11 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
             std::fprintf(err, "corvane-cli: %s\n", error.c_str());
             return ExitFailure;
         }
-        if (!list->empty() && list->back() != '\n') *list += '\n';
-        *list += lines;
+        if (!list.empty() && list.back() != '\n') list += '\n';
+        list += lines;
     }
     if (!outputsSpareInputs({{"--tabela", options.table}, {"--imagem", options.image}},
-                            options.list, *list, err)) {
+                            options.list, list, err)) {
         return ExitFailure;
     }
     ScopedCLocale locale;
@@ -111,7 +106,7 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
     });
     Plotter plotter(log);
     const PlotOptions plotOptions;
-    ConsolePlotList window(plotOptions, *list);
+    ConsolePlotList window(plotOptions, list);
     if (!plotter.plot(window)) {
         std::fflush(out);
         return ExitFailure;

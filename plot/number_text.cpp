@@ -58,4 +58,10 @@ std::optional<long long> parseWholeNumber(std::string_view text) {
     return value;
 }
 
+std::optional<double> parseDispersion(std::string_view text) {
+    const std::optional<double> value = parseDecimalNumber(text);
+    if (!value || *value == 0.0) return std::nullopt;
+    return value;
+}
+
 }  // namespace corvane

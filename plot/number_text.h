@@ -16,4 +16,9 @@ std::optional<double> parseDecimalNumber(std::string_view text);
 /// anything else, nor for a value that does not fit in a long long.
 std::optional<long long> parseWholeNumber(std::string_view text);
 
+/// The dispersion of coefficients of the normalisation, as "Dispersão de coeficientes"
+/// and --dispersao take it: a number read whole by parseDecimalNumber, and not zero,
+/// which would divide by zero. A negative one is kept: it clears nothing.
+std::optional<double> parseDispersion(std::string_view text);
+
 }  // namespace corvane

@@ -64,4 +64,18 @@ ListFile readPlotListFile(const std::string& path) {
     return list;
 }
 
+std::string listFileProblem(const std::string& path, const ListFile& list) {
+    switch (list.status) {
+        case ListFileStatus::Folder:
+            return "a lista " + path + " é uma pasta";
+        case ListFileStatus::Unreadable:
+            return "não foi possível ler a lista " + path + ": " + list.reason;
+        case ListFileStatus::TooLong:
+            return "a lista " + path + " passa de 1 MiB ou de " + std::to_string(MaxListFileLines) +
+                   " linhas";
+        default:
+            return "não foi possível ler a lista " + path;
+    }
+}
+
 }  // namespace corvane

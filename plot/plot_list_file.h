@@ -1,5 +1,5 @@
-// A plot list kept in a file, as the command line reads it: bounded, so that a wrong
-// file (a huge log, a device that never ends) is refused instead of filling the memory.
+// A plot list kept in a file, as plotar and tempo read it: bounded, so that a wrong file
+// (a huge log, a device that never ends) is refused instead of filling the memory.
 #pragma once
 
 #include <cstddef>
@@ -25,5 +25,9 @@ struct ListFile {
 /// Reads the plot list at `path`, refusing a folder and a list longer than
 /// MaxListFileBytes or MaxListFileLines.
 ListFile readPlotListFile(const std::string& path);
+
+/// Why the list at `path` could not be read, in Portuguese, for every command that reads
+/// lists ("a lista x é uma pasta").
+std::string listFileProblem(const std::string& path, const ListFile& list);
 
 }  // namespace corvane

@@ -1,6 +1,10 @@
 #include "exact_polynomial.h"
 
+#include <gmp.h>
+
 #include <charconv>
+#include <cstdlib>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -16,7 +20,57 @@ void powerOfTen(fmpz_t out, ulong k) {
     fmpz_pow_ui(out, out, k);
 }
 
+// FLINT and GMP end the process when an allocation fails (FLINT after printing to
+// standard output, in the middle of the log). Their allocations come here instead and a
+// failure throws: the exception unwinds through their frames, which leaves the objects
+// they were building unreleased, while the caller's own objects are released as usual.
+void* allocateOrThrow(std::size_t size) {
+    void* block = std::malloc(size);
+    if (block == nullptr && size != 0) throw std::bad_alloc();
+    return block;
+}
+
+void* allocateZeroedOrThrow(std::size_t count, std::size_t size) {
+    void* block = std::calloc(count, size);
+    if (block == nullptr && count != 0 && size != 0) throw std::bad_alloc();
+    return block;
+}
+
+void* reallocateOrThrow(void* block, std::size_t size) {
+    void* moved = std::realloc(block, size);
+    if (moved == nullptr && size != 0) throw std::bad_alloc();
+    return moved;
+}
+
+void* reallocateSizedOrThrow(void* block, std::size_t, std::size_t size) {
+    return reallocateOrThrow(block, size);
+}
+
+void release(void* block) {
+    std::free(block);
+}
+
+void releaseSized(void* block, std::size_t) {
+    std::free(block);
+}
+
+// FLINT's other fatal errors end here instead of in abort().
+[[noreturn]] void throwFlintFailure() {
+    throw std::bad_alloc();
+}
+
 }  // namespace
+
+void fenceFlintAborts() {
+    static const bool fenced = [] {
+        __flint_set_memory_functions(allocateOrThrow, allocateZeroedOrThrow, reallocateOrThrow,
+                                     release);
+        mp_set_memory_functions(allocateOrThrow, reallocateSizedOrThrow, releaseSized);
+        flint_set_abort(throwFlintFailure);
+        return true;
+    }();
+    (void)fenced;
+}
 
 Fraction::Fraction(long whole) {
     fmpq_init(value_);
@@ -115,6 +169,23 @@ ExactPolynomial::ExactPolynomial(const ExactPolynomial& other) : ring_(other.rin
 ExactPolynomial::ExactPolynomial(ExactPolynomial&& other) noexcept : ring_(other.ring_) {
     fmpz_mpoly_init(poly_, ring_->integers());
     fmpz_mpoly_swap(poly_, other.poly_, ring_->integers());
+}
+
+std::size_t ExactPolynomial::bytesPerTerm() const {
+    const auto words = mpoly_words_per_exp(poly_->bits, ring_->integers()->minfo);
+    return sizeof(fmpz) + sizeof(ulong) * static_cast<std::size_t>(words);
+}
+
+std::size_t ExactPolynomial::bytes() const {
+    std::size_t total = static_cast<std::size_t>(poly_->alloc) * bytesPerTerm();
+    for (slong i = 0; i < poly_->length; ++i) {
+        const fmpz& c = poly_->coeffs[i];
+        if (COEFF_IS_MPZ(c)) {
+            total += sizeof(__mpz_struct) +
+                     sizeof(mp_limb_t) * static_cast<std::size_t>(COEFF_TO_PTR(c)->_mp_alloc);
+        }
+    }
+    return total;
 }
 
 ExactPolynomial& ExactPolynomial::operator=(const ExactPolynomial& other) {

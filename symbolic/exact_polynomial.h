@@ -16,6 +16,11 @@
 
 namespace corvane::symbolic {
 
+/// Makes FLINT's fatal errors (an allocation that failed, above all) throw
+/// std::bad_alloc instead of aborting the process, so that a caller can stop the symbolic
+/// analysis with a message and keep what it has. Safe to call any number of times.
+void fenceFlintAborts();
+
 /// A whole number of any size.
 class Integer {
 public:
@@ -97,6 +102,12 @@ public:
 
     bool isZero() const { return fmpz_mpoly_is_zero(poly_, ring_->integers()) != 0; }
     long length() const { return fmpz_mpoly_length(poly_, ring_->integers()); }
+    /// The memory the polynomial holds: its terms as allocated, and the digits of its
+    /// coefficients too large for a machine word.
+    std::size_t bytes() const;
+    /// The memory of one term of `terms` terms with exponents as wide as this
+    /// polynomial's, without large coefficients: what a product will take per term.
+    std::size_t bytesPerTerm() const;
     long degree(int variable) const;
     bool operator==(const ExactPolynomial& other) const;
 

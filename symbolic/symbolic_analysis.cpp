@@ -1,11 +1,13 @@
 #include "symbolic_analysis.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <complex>
 #include <exception>
 #include <new>
 
+#include "expansion_watch.h"
 #include "symbolic_text.h"
 
 namespace corvane::symbolic {
@@ -113,12 +115,45 @@ std::string formatComplex(Complex z) {
     return text;
 }
 
+// The host's view of a long symbolic expansion, as of the numeric one: a cancel is seen
+// at once, the progress from half a second on and at most ten times a second.
+class ProgressLook {
+public:
+    explicit ProgressLook(AnalysisHost* host) : host_(host), start_(Clock::now()) {}
+
+    void look(double fraction) {
+        if (!host_) return;
+        if (host_->cancelRequested()) throw ExpansionCancelled{};
+        const Clock::time_point now = Clock::now();
+        if (now - start_ < Delay || (shown_ && now - lastShown_ < Interval)) return;
+        shown_ = true;
+        lastShown_ = now;
+        if (host_->showProgress(fraction) == ProgressStatus::Cancel) throw ExpansionCancelled{};
+    }
+
+    void end() {
+        if (shown_) host_->endProgress();
+        shown_ = false;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::milliseconds Delay{500};
+    static constexpr std::chrono::milliseconds Interval{100};
+
+    AnalysisHost* host_;
+    Clock::time_point start_;
+    Clock::time_point lastShown_{};
+    bool shown_ = false;
+};
+
 }  // namespace
 
 SymbolicAnalysis::SymbolicAnalysis(const RunState& run, const SymbolicOptions& options)
     : run_(run),
       system_(assembleSymbolicSystem(run, SymbolSelection{options.symbols})),
-      termLimit_(options.termLimit) {}
+      termLimit_(options.termLimit),
+      memoryLimit_(options.memoryLimitBytes) {}
 
 std::string SymbolicAnalysis::describeLimit(const TermLimitExceeded& limit,
                                             const std::string& polynomial) const {
@@ -137,22 +172,37 @@ std::string SymbolicAnalysis::describeLimit(const TermLimitExceeded& limit,
     return text;
 }
 
-bool SymbolicAnalysis::compute(const std::vector<int>& variables) {
+bool SymbolicAnalysis::compute(const std::vector<int>& variables,
+                               const std::function<void(double)>& look) {
     const int n = system_.n;
     const PolynomialRing& ring = *system_.ring;
-    SymbolicExpansion expansion(system_, termLimit_);
+    int determinant = 0;
+    const auto lookAtDeterminant = [&] {
+        if (look) look(static_cast<double>(determinant) / (n + 1));
+    };
+    SymbolicExpansion expansion(system_, termLimit_, memoryLimit_, lookAtDeterminant);
     std::string current = "denominador";
     try {
         denominator_ = expansion.determinant(0);
+        expansion.countKeptBytes(denominator_->bytes());
         numerators_.assign(1, ExactPolynomial(ring));
         for (int k = 1; k <= n; ++k) {
+            determinant = k;
             current = "numerador " + std::to_string(k) + " (" + run_.variableName(k) + ")";
             numerators_.push_back(expansion.determinant(k));
+            expansion.countKeptBytes(numerators_.back().bytes());
         }
     } catch (const TermLimitExceeded& limit) {
         denominator_.reset();
         numerators_.clear();
         limitMessage_ = describeLimit(limit, current);
+        return false;
+    } catch (const MemoryLimitExceeded& limit) {
+        denominator_.reset();
+        numerators_.clear();
+        limitMessage_ = "Limite de memória: no cálculo do " + current +
+                        ", a análise simbólica passaria de " + formatMemorySize(limit.limitBytes) +
+                        ".";
         return false;
     }
 
@@ -267,19 +317,27 @@ std::string SymbolicAnalysis::verify(const NetworkFunctions& numeric) const {
 
 SymbolicListing listSymbolicAnalysis(const RunState& run, const NetworkFunctions& numeric,
                                      const SymbolicOptions& options,
-                                     const std::function<bool(int)>& selected, AnalysisLog& log) {
+                                     const std::function<bool(int)>& selected, AnalysisLog& log,
+                                     AnalysisHost* host) {
+    fenceFlintAborts();
     SymbolicListing listing;
+    ProgressLook progress(host);
     try {
         SymbolicAnalysis analysis(run, options);
         log.print("Análise simbólica");
+        // A name that names nothing would give another analysis than the one asked for.
+        if (!analysis.unknownNames().empty()) {
+            for (const std::string& unknown : analysis.unknownNames())
+                log.print("Símbolos: nenhum valor do circuito se chama %s", unknown.c_str());
+            listing.outcome = ListingOutcome::Failed;
+            return listing;
+        }
         std::string names;
         for (const Symbol& symbol : analysis.symbols()) {
             names += " " + symbol.name;
             listing.symbols.push_back(symbol.name);
         }
         log.print("Símbolos:%s", names.empty() ? " nenhum" : names.c_str());
-        for (const std::string& unknown : analysis.unknownNames())
-            log.print("Aviso: nenhum elemento do circuito se chama %s", unknown.c_str());
         for (const Symbol& symbol : analysis.symbols()) {
             if (symbol.definition.empty()) continue;
             log.print("%s", symbol.definition.c_str());
@@ -289,7 +347,9 @@ SymbolicListing listSymbolicAnalysis(const RunState& run, const NetworkFunctions
         for (int k = 1; k <= run.variableCount; ++k) {
             if (selected(k)) variables.push_back(k);
         }
-        if (!analysis.compute(variables)) {
+        const bool computed = analysis.compute(variables, [&](double f) { progress.look(f); });
+        progress.end();
+        if (!computed) {
             log.print("%s", analysis.limitMessage().c_str());
             log.print(
                 "Use a análise mista: deixe simbólicos só alguns elementos (Símbolos, ou "
@@ -311,11 +371,17 @@ SymbolicListing listSymbolicAnalysis(const RunState& run, const NetworkFunctions
         }
         listing.verification = analysis.verify(numeric);
         log.print("%s", listing.verification.c_str());
+    } catch (const ExpansionCancelled&) {
+        progress.end();
+        listing = SymbolicListing{};
+        listing.outcome = ListingOutcome::Cancelled;
     } catch (const std::bad_alloc&) {
+        progress.end();
         listing.denominator.reset();
         listing.stopped = "Análise simbólica interrompida: memória insuficiente; use a análise mista.";
         log.print("%s", listing.stopped.c_str());
     } catch (const std::exception& error) {
+        progress.end();
         listing.denominator.reset();
         listing.stopped = std::string("Análise simbólica interrompida: ") + error.what();
         log.print("%s", listing.stopped.c_str());

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis_host.h"
 #include "analysis_log.h"
 #include "determinant.h"
 #include "run_state.h"
@@ -17,9 +18,13 @@
 namespace corvane::symbolic {
 
 struct SymbolicOptions {
-    /// The names kept symbolic; empty keeps every element symbolic.
+    /// The names kept symbolic; empty keeps every element symbolic. Matched as the netlist
+    /// matches element names: "r1" is R1.
     std::vector<std::string> symbols;
     long termLimit = DefaultTermLimit;
+    /// The memory the expansion may take: the memory for minors of the numeric engine
+    /// (--memoria-cache, CORVANE_MEMORIA_CACHE).
+    std::size_t memoryLimitBytes = DefaultCacheLimitBytes;
 };
 
 /// One polynomial written for people, for SymPy's sympify and for LaTeX.
@@ -42,8 +47,10 @@ public:
     SymbolicAnalysis(const RunState& run, const SymbolicOptions& options);
 
     /// Expands the determinant and every numerator, and reduces the functions of
-    /// `variables`. False when the term limit stopped it: limitMessage() says where.
-    bool compute(const std::vector<int>& variables);
+    /// `variables`. False when the term or memory limit stopped it: limitMessage() says
+    /// where. `look` is called often with how far the expansion is (0 to 1); whatever it
+    /// throws (ExpansionCancelled) ends the computation and passes on.
+    bool compute(const std::vector<int>& variables, const std::function<void(double)>& look = {});
     const std::string& limitMessage() const { return limitMessage_; }
 
     const std::vector<Symbol>& symbols() const { return system_.symbols; }
@@ -82,6 +89,7 @@ private:
     const RunState& run_;
     SymbolicSystem system_;
     long termLimit_;
+    std::size_t memoryLimit_;
     std::optional<ExactPolynomial> denominator_;
     std::vector<ExactPolynomial> numerators_;  // index k = variable k; entry 0 unused
     std::vector<Reduced> reduced_;
@@ -98,14 +106,21 @@ struct SymbolicListing {
     std::vector<SymbolicFunction> functions;
     std::string verification;
     std::string stopped;
+    /// Failed when a name of the symbols names nothing (the run's failure line), Cancelled
+    /// when the user stopped it: the run then saves nothing.
+    ListingOutcome outcome = ListingOutcome::Done;
 };
 
 /// The symbolic part of a run's log, after the numeric listing: the symbols and their
 /// definitions, the denominator, the numerators of the selected variables and their
-/// reduced functions, and the verification; or where a term limit stopped it. Never
-/// throws: a failure becomes a log line, so the numeric results are still saved.
+/// reduced functions, and the verification; or where a term or memory limit stopped it.
+/// Never throws: a failure of the computation becomes a log line, so the numeric results
+/// are still saved. A name of the symbols that names nothing ends the run instead
+/// (outcome Failed). With a `host`, a long expansion shows its progress there and stops
+/// when the host asks (outcome Cancelled).
 SymbolicListing listSymbolicAnalysis(const RunState& run, const NetworkFunctions& numeric,
                                      const SymbolicOptions& options,
-                                     const std::function<bool(int)>& selected, AnalysisLog& log);
+                                     const std::function<bool(int)>& selected, AnalysisLog& log,
+                                     AnalysisHost* host = nullptr);
 
 }  // namespace corvane::symbolic

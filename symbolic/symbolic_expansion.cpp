@@ -1,6 +1,8 @@
 #include "symbolic_expansion.h"
 
+#include <algorithm>
 #include <bit>
+#include <utility>
 
 namespace corvane::symbolic {
 
@@ -20,9 +22,12 @@ TermLimitExceeded largestCoefficient(const ExactPolynomial& p) {
     return largest;
 }
 
-SymbolicExpansion::SymbolicExpansion(const SymbolicSystem& system, long termLimit)
+SymbolicExpansion::SymbolicExpansion(const SymbolicSystem& system, long termLimit,
+                                     std::size_t memoryLimitBytes, std::function<void()> look)
     : system_(system),
       termLimit_(termLimit),
+      memoryLimit_(memoryLimitBytes),
+      look_(std::move(look)),
       one_(*system.ring, 1),
       zero_(*system.ring),
       unshared_(static_cast<std::size_t>(system.n + 1), ExactPolynomial(*system.ring)) {
@@ -74,6 +79,27 @@ void SymbolicExpansion::checkTerms(const ExactPolynomial& p) {
     if (largest.terms > termLimit_) throw largest;
 }
 
+std::size_t SymbolicExpansion::liveBytes() const {
+    std::size_t total = storedBytes_;
+    for (std::size_t d = 0; d < unsharedBytes_.size(); ++d)
+        total += unsharedBytes_[d] + partialBytes_[d];
+    return total;
+}
+
+// FLINT aborts when an allocation fails, and the system may grant memory it cannot back:
+// a product is computed only when what it can take at most fits. sum += entry·child holds
+// the old sum, the product and the new sum at once.
+void SymbolicExpansion::reserveProduct(int depth, const ExactPolynomial& sum,
+                                       const ExactPolynomial& entry,
+                                       const ExactPolynomial& child) const {
+    const double productTerms = static_cast<double>(entry.length()) * child.length();
+    const double perTerm = static_cast<double>(
+        std::max({sum.bytesPerTerm(), entry.bytesPerTerm(), child.bytesPerTerm()}));
+    const double peak = 2.0 * (static_cast<double>(sum.length()) + productTerms) * perTerm;
+    const double others = static_cast<double>(liveBytes() - partialBytes_[depth]);
+    if (others + peak > static_cast<double>(memoryLimit_)) throw MemoryLimitExceeded{memoryLimit_};
+}
+
 // Kuhn's augmenting path from `position` over the rows in `rows`.
 bool SymbolicExpansion::augment(int position, Mask rows, Mask& visited,
                                 std::array<int, 32>& positionOfRow) const {
@@ -113,7 +139,9 @@ const ExactPolynomial& SymbolicExpansion::minor(int depth, Mask rows) {
     if (const auto found = memo_.find(key); found != memo_.end()) return found->second;
     if (!hasPerfectMatching(depth, rows)) return zero_;
 
+    if (look_) look_();
     const int column = depth + 1 == replacedPosition_ ? n + 1 : depth + 1;
+    const std::size_t level = static_cast<std::size_t>(depth);
     ExactPolynomial result(*system_.ring);
     int sign = 1;
     for (int row = 1; row <= n; ++row) {
@@ -121,18 +149,27 @@ const ExactPolynomial& SymbolicExpansion::minor(int depth, Mask rows) {
         const ExactPolynomial& entry = system_.at(row, column);
         if (!entry.isZero()) {
             const ExactPolynomial& child = minor(depth + 1, rows & ~(Mask{1} << row));
-            if (!child.isZero()) result.addProduct(sign, entry, child);
+            if (!child.isZero()) {
+                reserveProduct(depth, result, entry, child);
+                result.addProduct(sign, entry, child);
+                partialBytes_[level] = result.bytes();
+                // Products of large minors take long: a cancel is seen between them too.
+                if (look_) look_();
+            }
         }
         sign = -sign;
     }
+    partialBytes_[level] = 0;
     checkTerms(result);
     if (depth == 0 || !reachableTwice(depth, rows)) {
-        ExactPolynomial& slot = unshared_[static_cast<std::size_t>(depth)];
+        ExactPolynomial& slot = unshared_[level];
         slot = std::move(result);
+        unsharedBytes_[level] = slot.bytes();
         return slot;
     }
     storedTerms_ += result.length();
     if (storedTerms_ > StoredTermsPerLimit * termLimit_) throw TermLimitExceeded{-1, storedTerms_};
+    storedBytes_ += result.bytes();
     return memo_.emplace(key, std::move(result)).first->second;
 }
 

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -24,17 +26,32 @@ struct TermLimitExceeded {
     long terms = 0;
 };
 
+/// The next product would take the expansion past its memory: thrown before it is
+/// computed.
+struct MemoryLimitExceeded {
+    std::size_t limitBytes = 0;
+};
+
 class SymbolicExpansion {
 public:
     /// `termLimit` bounds the terms of each power of s in every minor; the stored minors
-    /// together may hold at most StoredTermsPerLimit times as many.
-    SymbolicExpansion(const SymbolicSystem& system, long termLimit);
+    /// together may hold at most StoredTermsPerLimit times as many. `memoryLimitBytes`
+    /// bounds what the stored minors, the minors under way and the next product take
+    /// together. `look` is called before every minor expanded and after every product;
+    /// it may throw (to cancel).
+    SymbolicExpansion(const SymbolicSystem& system, long termLimit, std::size_t memoryLimitBytes,
+                      std::function<void()> look = {});
 
     /// The determinant with, at position `replacedPosition` (0: none), the excitation
-    /// column instead of that variable's column. Throws TermLimitExceeded.
+    /// column instead of that variable's column. Throws TermLimitExceeded or
+    /// MemoryLimitExceeded, and whatever `look` throws.
     ExactPolynomial determinant(int replacedPosition);
 
     std::size_t storedMinors() const { return memo_.size(); }
+
+    /// Counts `bytes` that the caller keeps (the determinants already expanded) against
+    /// the memory limit.
+    void countKeptBytes(std::size_t bytes) { storedBytes_ += bytes; }
 
     static constexpr long StoredTermsPerLimit = 20;
 
@@ -43,6 +60,9 @@ private:
 
     const ExactPolynomial& minor(int depth, Mask rows);
     void checkTerms(const ExactPolynomial& p);
+    void reserveProduct(int depth, const ExactPolynomial& sum, const ExactPolynomial& entry,
+                        const ExactPolynomial& child) const;
+    std::size_t liveBytes() const;
     bool hasPerfectMatching(int depth, Mask rows) const;
     bool reachableTwice(int depth, Mask rows) const;
     bool augment(int position, Mask rows, Mask& visited, std::array<int, 32>& positionOfRow) const;
@@ -50,6 +70,13 @@ private:
     const SymbolicSystem& system_;
     const long termLimit_;
     long storedTerms_ = 0;
+    const std::size_t memoryLimit_;
+    std::function<void()> look_;
+    std::size_t storedBytes_ = 0;
+    /// The memory of the minor kept in unshared_[depth], and of the sum under way at
+    /// each depth of the recursion.
+    std::array<std::size_t, 32> unsharedBytes_{};
+    std::array<std::size_t, 32> partialBytes_{};
     int replacedPosition_ = 0;
     ExactPolynomial one_;
     ExactPolynomial zero_;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <map>
 #include <set>
+#include <string_view>
 
 namespace corvane::symbolic {
 
@@ -27,6 +28,29 @@ std::string latexOfName(const std::string& name) {
 
 std::string latexOfElement(const std::string& name) {
     return "\\mathrm{" + latexOfName(name) + "}";
+}
+
+char upperCase(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// A name as the netlist reader keeps element names, whose first letter (the kind) it
+// takes in either case: "r1" is R1. The names of symbols made from an element's name
+// ("v0_c1", "m_k1") are read the same way, prefix and element alike.
+std::string asNetlistName(std::string name) {
+    if (name.empty()) return name;
+    name[0] = upperCase(name[0]);
+    for (const std::string_view prefix : {"V0_", "I0_", "M_"}) {
+        if (name.size() <= prefix.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < prefix.size(); ++i)
+            same = same && upperCase(name[i]) == prefix[i];
+        if (!same) continue;
+        for (std::size_t i = 0; i <= prefix.size(); ++i)
+            name[i] = upperCase(name[i]);
+        break;
+    }
+    return name;
 }
 
 // The symbols an element brings, in a fixed order: its value, then its initial condition.
@@ -291,7 +315,9 @@ std::vector<std::string> splitSymbolList(const std::string& text) {
 }
 
 SymbolicSystem assembleSymbolicSystem(const RunState& run, const SymbolSelection& selection) {
-    const std::set<std::string> wanted(selection.names.begin(), selection.names.end());
+    std::set<std::string> wanted;
+    for (const std::string& name : selection.names)
+        wanted.insert(asNetlistName(name));
     std::set<std::string> matched;
     std::vector<Candidate> chosen;
     std::vector<Candidate> all;
@@ -315,7 +341,7 @@ SymbolicSystem assembleSymbolicSystem(const RunState& run, const SymbolSelection
 
     SymbolicSystem system;
     for (const std::string& name : selection.names) {
-        if (matched.count(name) == 0 &&
+        if (matched.count(asNetlistName(name)) == 0 &&
             std::find(system.unknownNames.begin(), system.unknownNames.end(), name) ==
                 system.unknownNames.end())
             system.unknownNames.push_back(name);

@@ -8,10 +8,12 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "c_locale.h"
 #include "number_text.h"
 #include "program.h"
+#include "symbolic_system.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -78,19 +80,33 @@ TForm2::TForm2(Program& program) : program_(program) {
     setToolTip(MemoryHint);
 }
 
-// A dispersion that is not a number is named in the log and the run keeps waiting, with
-// the windows open for the user to mend it.
+// A dispersion that is not a number, or that is zero, is named in the log and the run keeps
+// waiting, with the windows open for the user to mend it.
 void TForm2::Button1Click() {
     const std::string text = Edisp->text().toStdString();
-    const std::optional<double> dispersion = parseDecimalNumber(text);
+    const std::optional<double> dispersion = parseDispersion(text);
     if (!dispersion) {
         program_.log().print("Valor inválido em \"Dispersão de coeficientes\": %s", text.c_str());
         return;
     }
+    if (namesNoValue()) return;
     hide();
     program_.form3().hide();
     program_.analysis().applyParameters(*dispersion);
     program_.host().endWait();
+}
+
+// The symbols are checked against the circuit the run has read, so that a name that
+// names nothing is mended before the expansion rather than ending the run after it.
+bool TForm2::namesNoValue() const {
+    if (!CBsimbolica->isChecked()) return false;
+    const symbolic::SymbolSelection selection{
+        symbolic::splitSymbolList(Esimbolos->text().toStdString())};
+    const std::vector<std::string> unknown =
+        symbolic::assembleSymbolicSystem(program_.analysis().runState(), selection).unknownNames;
+    for (const std::string& name : unknown)
+        program_.log().print("Símbolos: nenhum valor do circuito se chama %s", name.c_str());
+    return !unknown.empty();
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {

@@ -46,6 +46,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    /// Logs each name of Esimbolos that no value of the circuit has, while "Análise
+    /// simbólica" is checked; true when there was one.
+    bool namesNoValue() const;
+
     Program& program_;
 };
 

@@ -12,6 +12,7 @@
 
 #include "c_locale.h"
 #include "corvane_version.h"
+#include "exact_polynomial.h"
 
 // The resources sit in a static library, whose object no symbol would pull into the
 // program without this reference.
@@ -113,6 +114,14 @@ void Program::useMemoryForMinorsFromEnvironment() {
             text, formatMemorySize(DefaultCacheLimitBytes).c_str());
         return;
     }
+    if (*bytes < SmallestCacheLimitBytes) {
+        log_.print(
+            "Aviso: CORVANE_MEMORIA_CACHE deve ser de pelo menos %s, não \"%s\"; a memória "
+            "para menores fica em %s.",
+            formatMemorySize(SmallestCacheLimitBytes).c_str(), text,
+            formatMemorySize(DefaultCacheLimitBytes).c_str());
+        return;
+    }
     EngineOptions options;
     options.cacheLimitBytes = *bytes;
     analysis_.setEngineOptions(options);
@@ -152,6 +161,9 @@ int runProgram(int argc, char** argv, const StartHook& started) {
     // The application object set the C locale from the environment; numbers in the log and
     // in the result files keep their "." under any locale.
     useCNumericLocale();
+    // Before any GMP object exists (the roots use GMP too): allocations that fail in FLINT
+    // or GMP throw instead of aborting.
+    symbolic::fenceFlintAborts();
     try {
         Program program;
         program.start();

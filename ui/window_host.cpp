@@ -70,14 +70,17 @@ void WindowHost::showParameterWindows() {
     program_.showWindow(program_.form3());
 }
 
-void WindowHost::afterNumericListing(const RunState& run, const NetworkFunctions& functions,
-                                     AnalysisLog& log) const {
+ListingOutcome WindowHost::afterNumericListing(const RunState& run,
+                                               const NetworkFunctions& functions,
+                                               AnalysisLog& log) {
     const TForm2& options = program_.form2();
-    if (!options.CBsimbolica->isChecked()) return;
+    if (!options.CBsimbolica->isChecked()) return ListingOutcome::Done;
     symbolic::SymbolicOptions symbolic;
     symbolic.symbols = symbolic::splitSymbolList(options.Esimbolos->text().toStdString());
-    symbolic::listSymbolicAnalysis(run, functions, symbolic,
-                                   [this](int k) { return isSelected(k); }, log);
+    symbolic.memoryLimitBytes = program_.analysis().engineOptions().cacheLimitBytes;
+    return symbolic::listSymbolicAnalysis(
+               run, functions, symbolic, [this](int k) { return isSelected(k); }, log, this)
+        .outcome;
 }
 
 WaitStatus WindowHost::processPendingEvents() {

@@ -32,9 +32,10 @@ public:
     void enableListResults(bool enabled) override;
     void enableVariablesMenu() override;
     void showParameterWindows() override;
-    /// The symbolic analysis, while "Análise simbólica" is checked.
-    void afterNumericListing(const RunState& run, const NetworkFunctions& functions,
-                             AnalysisLog& log) const override;
+    /// The symbolic analysis, while "Análise simbólica" is checked, with the progress
+    /// dialog and its "Cancelar" as in the expansion.
+    ListingOutcome afterNumericListing(const RunState& run, const NetworkFunctions& functions,
+                                       AnalysisLog& log) override;
 
     /// Runs the window events until "Aplicar", the close of the options window or the end
     /// of the program ends the wait; the CPU stays idle meanwhile. Cancelled when the

@@ -99,22 +99,25 @@ TEST(ResultFileTest, RoundTripsADegreeThirtyPolynomial) {
     EXPECT_EQ(back.constant, -2.5);
 }
 
-TEST(ResultFileTest, ReadsAnExcessiveDegreeAsThirty) {
-    std::string text = "35\n";
-    for (int i = 1; i <= 37; ++i)
-        text += std::to_string(i) + "\n";
-    Polynomial p;
-    Lines log;
-    EXPECT_EQ(readText(text, p, &log), ReadStatus::Complete);
-    EXPECT_EQ(log, Lines{"Polinômio com grau excessivo"});
-    EXPECT_EQ(p.degree, 30);
-    EXPECT_EQ(p.coef[0], 1.0);
-    EXPECT_EQ(p.coef[30], 31.0);
-    EXPECT_EQ(p.constant, 32.0);
-
+TEST(ResultFileTest, RefusesADegreeAboveThirtyAndKeepsThePolynomial) {
+    // Read as degree 30, the file would lose its highest coefficients and take one of
+    // them for the constant: a wrong curve.
+    for (const int degree : {31, 35}) {
+        std::string text = std::to_string(degree) + "\n";
+        for (int i = 1; i <= degree + 2; ++i)
+            text += std::to_string(i) + "\n";
+        Polynomial p;
+        p.degree = 1;
+        p.coef[0] = 7.0;
+        Lines log;
+        EXPECT_EQ(readText(text, p, &log), ReadStatus::DegreeTooHigh) << degree;
+        EXPECT_EQ(log, Lines{"Polinômio com grau excessivo"}) << degree;
+        EXPECT_EQ(p.degree, 1) << degree;
+        EXPECT_EQ(p.coef[0], 7.0) << degree;
+    }
     Polynomial q;
-    EXPECT_EQ(readText("31\n", q, &log), ReadStatus::EndedEarly);
-    EXPECT_EQ(log, Lines{"Polinômio com grau excessivo"});
+    Lines log;
+    EXPECT_EQ(readText("31\n", q, &log), ReadStatus::DegreeTooHigh);
 }
 
 TEST(ResultFileTest, ReadsAnyWhiteSpaceAndBothLineEnds) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "cli_runner.h"
 #include "command_line.h"
 #include "numbered.h"
@@ -236,13 +238,80 @@ TEST_F(Catalogue, RunsWhoseResultsCannotStand) {
 
 TEST_F(Catalogue, AnalysisOptions) {
     const std::string rc = "t\nV1 1 0 1 DEGRAU\nR1 1 2 1000\nC1 2 0 1e-6\n";
-    for (const char* text : {"-1", "1e400"}) {
-        const Outcome outcome = analyseText(rc, {"--dispersao", text, "--variaveis", "2"});
-        EXPECT_EQ(outcome.status, ExitSuccess) << text;
-        EXPECT_NE(output.find("Numerador 2 (2):\na0:  1.000000000000\nCte: 1000.000000000000\n"),
-                  std::string::npos)
+    // A dispersion is read whole, with either separator, or refused before the run; zero
+    // (a division by zero) and values no double holds are refused too.
+    for (const char* text :
+         {"2,5e9x", "1e9x", "abc", "", "inf", "nan", "0", "-0", "1e400", "1,5.0", "0x10"}) {
+        const Outcome outcome = analyseText(rc, {"--dispersao", text});
+        EXPECT_EQ(outcome.status, ExitUsage) << text;
+        EXPECT_EQ(errors.substr(0, errors.find('\n')),
+                  "corvane-cli: a opção --dispersao pede um número finito diferente de zero (. ou "
+                  ", decimal): " +
+                      std::string(text))
             << text;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("c.d"))) << text;
     }
+    struct Taken {
+        const char* text;
+        double value;
+    };
+    // A negative dispersion clears nothing, as documented.
+    for (const Taken& c :
+         {Taken{"2,5e9", 2.5e9}, Taken{"2.5e9", 2.5e9}, Taken{" 1,5 ", 1.5}, Taken{"-1", -1.0}}) {
+        const std::string json = dir.file("c.json");
+        const Outcome outcome = analyseText(rc, {"--dispersao", c.text, "--json", json});
+        EXPECT_EQ(outcome.status, ExitSuccess) << c.text;
+        EXPECT_EQ(nlohmann::json::parse(test::readFile(json))["opcoes"]["dispersao"], c.value)
+            << c.text;
+    }
+
+    // Memory for minors below what the engine can work with would run for minutes.
+    for (const char* text : {"0", "1", "63"}) {
+        EXPECT_EQ(analyseText(rc, {"--memoria-cache", text}).status, ExitUsage) << text;
+        EXPECT_EQ(
+            errors.substr(0, errors.find('\n')),
+            "corvane-cli: a opção --memoria-cache pede pelo menos 64 MiB: " + std::string(text));
+    }
+    EXPECT_EQ(analyseText(rc, {"--memoria-cache", "64"}).lastLine, Success);
+}
+
+TEST_F(Catalogue, SymbolOptions) {
+    const std::string rc = "t\nV1 1 0 1 DEGRAU\nR1 1 2 1000\nC1 2 0 1e-6\n";
+    // Options of the symbolic analysis without it.
+    for (const char* option : {"--simbolos", "--limite-termos"}) {
+        EXPECT_EQ(analyseText(rc, {option, "1"}).status, ExitUsage) << option;
+        EXPECT_EQ(errors.substr(0, errors.find('\n')),
+                  "corvane-cli: a opção " + std::string(option) + " precisa de --simbolica");
+    }
+    // A name that names no value of the circuit ends the run before anything is saved.
+    Outcome outcome = analyseText(rc, {"--simbolica", "--simbolos", "R1,R9"});
+    EXPECT_EQ(outcome.status, ExitFailure);
+    EXPECT_EQ(outcome.lastLine, "Símbolos: nenhum valor do circuito se chama R9");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("c.d")));
+    // Names are matched as the netlist matches them: the kind letter in either case.
+    outcome = analyseText(rc, {"--simbolica", "--simbolos", "r1"});
+    EXPECT_EQ(outcome.lastLine, Success);
+    EXPECT_NE(output.find("\nSímbolos: R1\n"), std::string::npos);
+}
+
+TEST_F(Catalogue, SymbolicAnalysisPastItsMemory) {
+    // An 18-section RC ladder fully symbolic with no term limit: FLINT would allocate
+    // until the machine gives out. The symbolic part stops within --memoria-cache, the
+    // numeric results are saved.
+    std::string ladder = "t\nV1 1 0 1 DEGRAU\n";
+    for (int i = 1; i <= 18; ++i) {
+        const std::string a = std::to_string(i);
+        const std::string b = std::to_string(i + 1);
+        ladder += "R" + a + " " + a + " " + b + " 1000\nC" + a + " " + b + " 0 1e-6\n";
+    }
+    const Outcome outcome = analyseText(
+        ladder, {"--simbolica", "--limite-termos", "1000000000000", "--memoria-cache", "64"});
+    EXPECT_EQ(outcome.status, ExitSuccess);
+    EXPECT_EQ(outcome.lastLine, Success);
+    EXPECT_NE(output.find("\nLimite de memória: no cálculo do denominador, a análise simbólica "
+                          "passaria de 64 MiB.\n"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("c.n19")));
 }
 
 TEST_F(Catalogue, FloatingPointFaults) {
@@ -324,8 +393,9 @@ TEST_F(PlotCatalogue, ResultFiles) {
         {"not a number", "1\n0.5\nabc\n1\n", ExitFailure, invalid},
         {"no constant", "1\n1\n2\n", ExitFailure, invalid},
         {"degree 30", "30\n" + numbers(1, 32), ExitSuccess, "Lidas 1 funções"},
-        {"degree 31", "31\n" + numbers(1, 32), ExitSuccess, "Lidas 1 funções"},
-        {"degree 35", "35\n" + numbers(1, 37), ExitSuccess, "Lidas 1 funções"},
+        // A truncated polynomial would be a wrong curve.
+        {"degree 31", "31\n" + numbers(1, 33), ExitFailure, invalid},
+        {"degree 35", "35\n" + numbers(1, 37), ExitFailure, invalid},
         // Values no curve can be drawn from, and degrees that are not whole numbers of an
         // int, are refused before anything is read into the curve.
         {"NaN", "1\nnan\n1\n1\n", ExitFailure, invalid},
@@ -378,6 +448,34 @@ TEST_F(PlotCatalogue, PlotLists) {
     const Outcome outcome = plot("* a\n" + n + "\n* b\n" + d + "\n");
     EXPECT_EQ(outcome.status, ExitSuccess);
     EXPECT_EQ(outcome.lastLine, "Lidas 1 funções");
+}
+
+TEST_F(PlotCatalogue, ListFilesAreReadAlikeByPlotarAndTempo) {
+    std::filesystem::create_directories(dir.file("pasta"));
+    std::string tooMany;
+    for (int i = 0; i < 10001; ++i)
+        tooMany += "* comentário\n";
+    const std::string many = dir.write("muitas", tooMany);
+    const std::string zero = dir.file("zero");
+    std::filesystem::create_symlink("/dev/zero", zero);
+    struct Case {
+        std::string list;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {dir.file("pasta"), "corvane-cli: a lista " + dir.file("pasta") + " é uma pasta\n"},
+        {zero, "corvane-cli: a lista " + zero + " passa de 1 MiB ou de 10000 linhas\n"},
+        {many, "corvane-cli: a lista " + many + " passa de 1 MiB ou de 10000 linhas\n"},
+        {dir.file("nada"), "corvane-cli: não foi possível ler a lista " + dir.file("nada") + "\n"},
+    };
+    for (const Case& c : cases) {
+        for (const char* command : {"plotar", "tempo"}) {
+            const test::CliResult result = test::runCliWith({command, c.list});
+            EXPECT_EQ(result.status, ExitFailure) << command << " " << c.list;
+            EXPECT_EQ(result.err, c.message) << command;
+            EXPECT_EQ(result.out, "") << command;
+        }
+    }
 }
 
 TEST_F(PlotCatalogue, LimitsThatFault) {

@@ -92,12 +92,13 @@ TEST(SymbolicOptionTest, ATermLimitIsReportedAndTheNumericRunGoesOn) {
     EXPECT_TRUE(std::filesystem::exists(dir.file("rc.d")));
 }
 
-TEST(SymbolicOptionTest, WithoutTheOptionNothingSymbolicIsListed) {
+TEST(SymbolicOptionTest, WithoutTheOptionItsSymbolsAreAUsageError) {
     test::TempDir dir;
     const std::string path = dir.write("rc.net", StepRc);
     const test::CliResult result = runCli({"analisar", "--simbolos", "R1", path.c_str()});
-    EXPECT_EQ(result.status, ExitSuccess);
-    EXPECT_EQ(result.out.find("simbólic"), std::string::npos);
+    EXPECT_EQ(result.status, ExitUsage);
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("rc.d")));
 }
 
 TEST(SymbolicOptionTest, RejectsABadTermLimit) {

@@ -156,19 +156,16 @@ TEST_F(PlotListTest, TwentyCurvesAreReadTheTwentyFirstStops) {
     EXPECT_FALSE(host.plotWindowVisible);
 }
 
-TEST_F(PlotListTest, ExcessiveDegreeIsReportedAndTheReadingGoesOn) {
-    std::string text = "35\n";
-    for (int i = 1; i <= 37; ++i)
+TEST_F(PlotListTest, AnExcessiveDegreeRefusesTheFile) {
+    std::string text = "31\n";
+    for (int i = 1; i <= 33; ++i)
         text += std::to_string(i) + "\n";
     const std::string n = dir.write("grande.n1", text);
     const std::string d = writeFile("grande.d", lowPass);
     host.memo = n + "\n" + d;
     EXPECT_EQ(plot(), (Lines{"Lendo arquivo " + n, "Polinômio com grau excessivo",
-                             "Lendo arquivo " + d, "Lidas 1 funções"}));
-    const Polynomial& p = plotter.curves()[1].numerator;
-    EXPECT_EQ(p.degree, 30);
-    EXPECT_EQ(p.coef[30], 31.0);
-    EXPECT_EQ(p.constant, 32.0);
+                             "Arquivo " + n + " inválido."}));
+    EXPECT_FALSE(plotter.plotReady());
 }
 
 TEST_F(PlotListTest, NumbersAsCLibraryWritesThemAreRead) {

@@ -11,7 +11,10 @@
 namespace corvane {
 namespace {
 
+using symbolic::splitSymbolList;
+using symbolic::Symbol;
 using symbolic::SymbolicAnalysis;
+using symbolic::SymbolicListing;
 using symbolic::SymbolicOptions;
 
 std::vector<std::string> dataCircuits() {
@@ -107,19 +110,48 @@ TEST(MixedAnalysis, SallenKeyWithOnlyTheCapacitorsSymbolic) {
     EXPECT_EQ(test::reducedText(analysis, out), "(1) / (s^2·(2·C1·C2) + s·(3·C2) + 1)");
 }
 
-TEST(MixedAnalysis, NamesNoElementHasAreReportedAndTheRestIsKept) {
+TEST(MixedAnalysis, NamesThatNameNoValueEndTheRun) {
+    // O1 is an element, but an op-amp has no value to keep symbolic.
     test::AnalysedCircuit circuit(readNetlist("sallen_key"));
     std::vector<std::string> lines;
     AnalysisLog log([&](std::string_view line) { lines.emplace_back(line); });
     SymbolicOptions options;
     options.symbols = symbolic::splitSymbolList("R1, R9 O1");
-    symbolic::listSymbolicAnalysis(
+    const SymbolicListing listing = symbolic::listSymbolicAnalysis(
         circuit.run(), circuit.numeric(), options, [](int) { return false; }, log);
-    ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(lines[1], "Símbolos: R1");
-    EXPECT_EQ(lines[2], "Aviso: nenhum elemento do circuito se chama R9");
-    EXPECT_EQ(lines[3], "Aviso: nenhum elemento do circuito se chama O1");
-    EXPECT_EQ(lines.back(), "Verificação simbólica: ok");
+    EXPECT_EQ(listing.outcome, ListingOutcome::Failed);
+    EXPECT_EQ(lines, (std::vector<std::string>{"Análise simbólica",
+                                               "Símbolos: nenhum valor do circuito se chama R9",
+                                               "Símbolos: nenhum valor do circuito se chama O1"}));
+}
+
+TEST(MixedAnalysis, NamesAreMatchedAsTheNetlistMatchesThem) {
+    // The netlist takes the kind letter in either case ("c1" is C1); the symbols of
+    // initial conditions and couplings follow their element's name.
+    const std::string netlist = "CI\nc1 1 0 0.5 IC=3\nR1 1 0 2\nL1 1 2 1\nL2 2 0 1\nK1 L1 L2 0.5\n";
+    test::AnalysedCircuit circuit(netlist);
+    struct Case {
+        const char* names;
+        std::vector<std::string> symbols;
+    };
+    const Case cases[] = {
+        {"r1", {"R1"}},
+        {"c1", {"C1", "V0_C1"}},
+        {"v0_c1", {"V0_C1"}},
+        {"m_k1 r1", {"M_K1", "R1"}},
+    };
+    for (const Case& c : cases) {
+        SymbolicAnalysis analysis(circuit.run(), SymbolicOptions{splitSymbolList(c.names)});
+        EXPECT_TRUE(analysis.unknownNames().empty()) << c.names;
+        std::vector<std::string> names;
+        for (const Symbol& symbol : analysis.symbols())
+            names.push_back(symbol.name);
+        EXPECT_EQ(names, c.symbols) << c.names;
+    }
+    // Only the kind letter is taken in either case, as in the netlist: "r1" is R1, but
+    // "rLoad" is not RLOAD.
+    const SymbolicAnalysis other(circuit.run(), SymbolicOptions{{"l1X"}});
+    EXPECT_EQ(other.unknownNames(), std::vector<std::string>{"l1X"});
 }
 
 TEST(MixedAnalysis, AnInitialConditionFollowsItsElementOrItsOwnName) {

@@ -1,14 +1,20 @@
-// The symbolic analysis from the options window: "Análise simbólica" and "Símbolos".
+// The symbolic analysis from the options window: "Análise simbólica" and "Símbolos",
+// checked at "Aplicar", and "Cancelar" of the progress dialog during the symbolic part.
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
 
+#include <string>
+
+#include "dense_netlist.h"
 #include "program_driver.h"
 #include "temp_dir.h"
 
@@ -110,6 +116,59 @@ private slots:
         QVERIFY(log.contains("Símbolos: C1 C2"));
         QVERIFY(log.contains("Função 4 (out) reduzida: (1) / (s^2·(2·C1·C2) + s·(3·C2) + 1)"));
         QVERIFY(log.contains("Verificação simbólica: ok"));
+    }
+
+    void aSymbolThatNamesNothingKeepsTheRunWaiting() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& p = driver.program;
+        bool refused = false;
+        driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
+            p.form2().CBsimbolica->setChecked(true);
+            p.form2().Esimbolos->setText("c1, R9");
+            p.form2().Button1->click();
+            refused = driver.log().last() == "Símbolos: nenhum valor do circuito se chama R9";
+            QVERIFY(p.form2().isVisible());
+            QVERIFY(p.analysis().running());
+            // Names are matched as the netlist matches them: c1 is C1.
+            p.form2().Esimbolos->setText("c1");
+        });
+        QVERIFY(refused);
+        QVERIFY(driver.log().contains("Símbolos: C1"));
+        QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+    }
+
+    void cancelarStopsALongSymbolicPart() {
+        // A dense network of 16 nodes with one symbol: the numeric part takes a fraction of
+        // a second, the symbolic one seconds, within 128 MiB.
+        qputenv("CORVANE_MEMORIA_CACHE", "128");
+        ProgramDriver driver;
+        qunsetenv("CORVANE_MEMORIA_CACHE");
+        TempDir dir;
+        auto& p = driver.program;
+        bool seen = false;
+        QTimer presser;
+        QObject::connect(&presser, &QTimer::timeout, [&] {
+            auto* dialog = p.form1().findChild<QProgressDialog*>("ProgressoAnalise");
+            if (!dialog || !dialog->isVisible()) return;
+            if (!driver.log().contains("Análise simbólica")) return;
+            seen = true;
+            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                if (button->text() == "Cancelar") button->click();
+            }
+        });
+        presser.start(20);
+        driver.openAndApply(dir.write("densa.net", corvane::test::denseRcNetlist(16)), [&] {
+            p.form2().CBsimbolica->setChecked(true);
+            p.form2().Esimbolos->setText("R1");
+        });
+        presser.stop();
+        QVERIFY(seen);
+        const QStringList log = driver.log();
+        QCOMPARE(log.last(), QString("Análise cancelada."));
+        QVERIFY(!QFile::exists(QString::fromStdString(dir.file("densa.d"))));
+        QVERIFY(!p.analysis().running());
+        QVERIFY(!p.form1().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
     }
 };
 
