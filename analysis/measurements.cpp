@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "listing_numbers.h"
 #include "polynomial_roots.h"
 
 namespace corvane {
@@ -334,15 +335,6 @@ FrequencyMeasures measureFrequencyResponse(const NetworkFunctions& functions, in
 // The listing.
 
 namespace {
-
-double hertz(double radiansPerSecond) {
-    return radiansPerSecond / (2.0 * std::numbers::pi);
-}
-
-// "%.6g" writes −0 as "-0".
-double withoutNegativeZero(double x) {
-    return x + 0.0;
-}
 
 std::string format(const char* pattern, double value) {
     char text[64];

@@ -1,4 +1,5 @@
 #include "pole_zero_listing.h"
+#include "listing_numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,15 +21,6 @@ struct RootKind {
 
 constexpr RootKind Poles{"Polos", "p", true};
 constexpr RootKind Zeros{"Zeros", "z", false};
-
-double hertz(double radiansPerSecond) {
-    return radiansPerSecond / (2.0 * std::numbers::pi);
-}
-
-// "%.6g" writes −0 as "-0"; a root on an axis reads better as 0.
-double withoutNegativeZero(double x) {
-    return x + 0.0;
-}
 
 std::string format(const char* pattern, double value) {
     char text[64];

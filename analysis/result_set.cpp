@@ -98,9 +98,9 @@ bool finish(std::FILE* file, bool ok, bool sync) {
     return std::fclose(file) == 0 && ok;
 }
 
-// Creates and fills one temporary; false with `status` set when that failed.
-bool writeTemporary(const std::string& path, const ResultToSave& contents, SaveStatus& status) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+// Writes `contents` through the descriptor `fd` (-1 when it could not be opened), which it
+// closes; false with `status` set when that failed. `sync` waits for the disk.
+bool writeThrough(int fd, const ResultToSave& contents, bool sync, SaveStatus& status) {
     if (fd < 0) {
         status = SaveStatus::CannotCreate;
         return false;
@@ -111,9 +111,15 @@ bool writeTemporary(const std::string& path, const ResultToSave& contents, SaveS
         status = SaveStatus::CannotCreate;
         return false;
     }
-    const bool ok = finish(file, writeContents(file, contents), true);
+    const bool ok = finish(file, writeContents(file, contents), sync);
     if (!ok) status = SaveStatus::WriteFailed;
     return ok;
+}
+
+// Creates and fills one temporary; false with `status` set when that failed.
+bool writeTemporary(const std::string& path, const ResultToSave& contents, SaveStatus& status) {
+    return writeThrough(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), contents,
+                        true, status);
 }
 
 // The descriptor number of "/proc/<this process>/fd/<n>", or -1.
@@ -135,19 +141,7 @@ bool writeDirectly(const std::string& path, const ResultToSave& contents, SaveSt
     const int own = ownDescriptor(path);
     const int fd = own >= 0 ? fcntl(own, F_DUPFD_CLOEXEC, 0)
                             : open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        status = SaveStatus::CannotCreate;
-        return false;
-    }
-    std::FILE* file = fdopen(fd, "w");
-    if (!file) {
-        close(fd);
-        status = SaveStatus::CannotCreate;
-        return false;
-    }
-    const bool ok = finish(file, writeContents(file, contents), false);
-    if (!ok) status = SaveStatus::WriteFailed;
-    return ok;
+    return writeThrough(fd, contents, false, status);
 }
 
 void removeAll(const std::vector<Temporary>& temporaries) {
