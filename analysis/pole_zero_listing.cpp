@@ -1,11 +1,12 @@
 #include "pole_zero_listing.h"
-#include "listing_numbers.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
 #include <string>
+
+#include "listing_numbers.h"
 
 namespace corvane {
 
