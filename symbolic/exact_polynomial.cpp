@@ -54,8 +54,10 @@ void releaseSized(void* block, std::size_t) {
     std::free(block);
 }
 
-// FLINT's other fatal errors end here instead of in abort().
-[[noreturn]] void throwFlintFailure() {
+// FLINT's other fatal errors end here instead of in abort(). FLINT takes the handler as a
+// pointer to a function whose type says it does not return, which [[noreturn]] alone does
+// not give the type under clang.
+FLINT_NORETURN void throwFlintFailure() {
     throw std::bad_alloc();
 }
 
