@@ -25,6 +25,7 @@
 #include "plotter.h"
 #include "results_json.h"
 #include "time_console.h"
+#include "value_at.h"
 #ifdef CORVANE_IMAGE_EXPORT
 #include "plot_image.h"
 #elif defined(CORVANE_IMAGE_PROGRAM)
@@ -88,6 +89,8 @@ constexpr const char* Usage =
     "  --largura N           largura do gráfico em pixels (padrão 680)\n"
     "  --altura N            altura do gráfico em pixels (padrão 442)\n"
     "  --tabela ARQUIVO      grava ganho, fase e atraso de cada ponto em CSV\n"
+    "  --em F                escreve o ganho, a fase e o atraso exatos de cada curva\n"
+    "                        na frequência F (rad/s, ou Hz com --hz; aceita 1k, 2.5MEG)\n"
     "  --json ARQUIVO        plota as funções do documento JSON de uma análise\n"
     "                        (analisar --json), com todos os algarismos; sem LISTA,\n"
     "                        ou depois das funções dela\n"
@@ -422,6 +425,8 @@ struct PlotCommand {
     int width = 680;
     int height = 442;
     DocumentSelection document;
+    /// --em: the frequency (rad/s, or Hz with --hz) at which every curve's values are printed.
+    std::optional<double> at;
 };
 
 int parseExtent(std::string_view option, std::string_view text) {
@@ -501,6 +506,14 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
             command.height = parseExtent(arg, args.value());
         } else if (arg == "--tabela") {
             command.table = args.value();
+        } else if (arg == "--em") {
+            const std::string_view text = args.value();
+            command.at = parseFrequency(text);
+            if (!command.at) {
+                throw UsageError("a opção --em pede uma frequência (número com . ou , e "
+                                 "sufixo opcional, como 1k ou 2.5MEG): " +
+                                 std::string(text));
+            }
         } else if (!takeDocumentOption(args, command.document)) {
             args.takePositional(command.list);
         }
@@ -579,8 +592,17 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
                      command.table.c_str());
         return ExitFailure;
     }
+    bool everyValue = true;
+    if (command.at) {
+        for (int k = 1; k <= plotter.curveCount(); ++k) {
+            const std::string line = valueAtLine(k, plotter.curves()[static_cast<std::size_t>(k)],
+                                                 *command.at, options.hz);
+            everyValue = everyValue && line.find("não pode ser calculada") == std::string::npos;
+            std::fprintf(out, "%s\n", line.c_str());
+        }
+    }
     // A curve with no point at all is missing from the result, as in tempo.
-    return plotter.curveOmitted() ? ExitFailure : ExitSuccess;
+    return plotter.curveOmitted() || !everyValue ? ExitFailure : ExitSuccess;
 }
 
 // A write that failed (a full disk, a closed pipe) lost part of the results or of the

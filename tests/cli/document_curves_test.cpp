@@ -149,5 +149,26 @@ TEST(DocumentCurvesTest, ResultFilesCarryTheirRunsWarningsToThePlot) {
               "O netlist " + named + " seria substituído pelo arquivo de resultados " + named);
 }
 
+TEST(ValueAtTest, PrintsTheExactValuesOfEveryCurveAtOneFrequency) {
+    test::TempDir dir;
+    const std::string netlist = dir.write("rc.net", "RC\nV1 in 0 1 IMPULSO\nR1 in out 1k\nC1 out 0 1u\n");
+    ASSERT_EQ(runCliWith({"analisar", netlist}).status, 0);
+    const std::string list = dir.write("l.txt", dir.file("rc.n2") + "\n" + dir.file("rc.d") + "\n");
+    // 1/(1 + sRC) at ω = 1/RC: half the power, −45°, and a delay of RC/2; in rad/s and,
+    // with --hz, at the same frequency given in Hz with a suffix.
+    const std::string expected = "Curva 1 em ω = 1000 rad/s (159.154943 Hz): ganho -3.01029996 dB "
+                                 "(0.707106781), fase -45 graus, atraso 0.0005 s";
+    const test::CliResult radians = runCliWith({"plotar", "--em", "1k", list});
+    EXPECT_EQ(radians.status, 0);
+    EXPECT_EQ(test::lastLine(radians.out), expected);
+    const test::CliResult hertz = runCliWith({"plotar", "--hz", "--em", "0,159154943092k", list});
+    EXPECT_NE(test::lastLine(hertz.out).find("fase -45"), std::string::npos) << hertz.out;
+    for (const char* wrong : {"abc", "-1", "1e400", "", "nan"}) {
+        const test::CliResult refused = runCliWith({"plotar", "--em", wrong, list});
+        EXPECT_EQ(refused.status, 2) << wrong;
+        EXPECT_NE(refused.err.find("a opção --em pede uma frequência"), std::string::npos) << wrong;
+    }
+}
+
 }  // namespace
 }  // namespace corvane
