@@ -388,29 +388,6 @@ void requireListOrDocument(const Arguments& args, const DocumentSelection& docum
     if (document.path.empty()) args.requirePositional();
 }
 
-// The text of the plot list and the lines of the document's functions after it.
-std::optional<std::string> listWithDocument(const std::string& listPath,
-                                            const DocumentSelection& document, std::FILE* err) {
-    std::string text;
-    if (!listPath.empty()) {
-        const ListFile list = readPlotListFile(listPath);
-        if (list.status != ListFileStatus::Read) {
-            std::fprintf(err, "corvane-cli: %s\n", listFileProblem(listPath, list).c_str());
-            return std::nullopt;
-        }
-        text = list.text;
-    }
-    if (document.path.empty()) return text;
-    std::string error;
-    const std::string lines = documentListLines(document, error);
-    if (!error.empty()) {
-        std::fprintf(err, "corvane-cli: %s\n", error.c_str());
-        return std::nullopt;
-    }
-    if (!text.empty() && text.back() != '\n') text += '\n';
-    return text + lines;
-}
-
 // The largest drawing surface accepted, in either direction.
 constexpr int MaxImageExtent = 16384;
 

@@ -2,6 +2,8 @@
 // bit the run computed, as lines of the plot list ("<document>#<variable>").
 #pragma once
 
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,5 +20,11 @@ struct DocumentSelection {
 /// The list lines of the selection, one per variable; empty with `error` set when the
 /// document's variables could not be read.
 std::string documentListLines(const DocumentSelection& selection, std::string& error);
+
+/// The text of the plot list at `listPath` (none when empty) and the lines of the
+/// document's functions after it; no value, with the reason on `err`, when either could not
+/// be read.
+std::optional<std::string> listWithDocument(const std::string& listPath,
+                                            const DocumentSelection& document, std::FILE* err);
 
 }  // namespace corvane::cli

@@ -76,25 +76,9 @@ bool saveTimeImage(const TimeOptions& options, [[maybe_unused]] const Plotter& p
 }  // namespace
 
 int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err) {
-    std::string list;
-    if (!options.list.empty()) {
-        const ListFile file = readPlotListFile(options.list);
-        if (file.status != ListFileStatus::Read) {
-            std::fprintf(err, "corvane-cli: %s\n", listFileProblem(options.list, file).c_str());
-            return ExitFailure;
-        }
-        list = file.text;
-    }
-    if (!options.document.path.empty()) {
-        std::string error;
-        const std::string lines = documentListLines(options.document, error);
-        if (!error.empty()) {
-            std::fprintf(err, "corvane-cli: %s\n", error.c_str());
-            return ExitFailure;
-        }
-        if (!list.empty() && list.back() != '\n') list += '\n';
-        list += lines;
-    }
+    const std::optional<std::string> listed = listWithDocument(options.list, options.document, err);
+    if (!listed) return ExitFailure;
+    const std::string& list = *listed;
     if (!outputsSpareInputs({{"--tabela", options.table}, {"--imagem", options.image}},
                             options.list, list, err)) {
         return ExitFailure;

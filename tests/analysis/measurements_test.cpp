@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "test_polynomial.h"
 #include "measurements.h"
 
 namespace corvane {
@@ -21,14 +22,7 @@ using Lines = std::vector<std::string>;
 constexpr double Pi = std::numbers::pi;
 constexpr double Inf = std::numeric_limits<double>::infinity();
 
-Polynomial polynomial(const std::vector<double>& coefficients, double constant = 1.0) {
-    Polynomial p;
-    p.degree = static_cast<int>(coefficients.size()) - 1;
-    for (std::size_t i = 0; i < coefficients.size(); ++i)
-        p.coef[i] = coefficients[i];
-    p.constant = constant;
-    return p;
-}
+using test::polynomial;
 
 // ∏(s − p) over the poles of a Butterworth low-pass of order n at ωc, multiplied out.
 std::vector<double> butterworthDenominator(int n, double omegaC) {

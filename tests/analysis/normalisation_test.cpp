@@ -17,6 +17,7 @@
 #include "post_process.h"
 #include "recording_host.h"
 #include "temp_dir.h"
+#include "test_polynomial.h"
 
 namespace corvane {
 namespace {
@@ -147,13 +148,6 @@ TEST(NormalisationTest, PracticalLaddersKeepEveryPoleWithTheDefaults) {
     }
 }
 
-Polynomial polynomialOf(std::vector<double> coefficients) {
-    Polynomial p;
-    p.degree = static_cast<int>(coefficients.size()) - 1;
-    std::copy(coefficients.begin(), coefficients.end(), p.coef.begin());
-    p.constant = 1.0;
-    return p;
-}
 
 struct Clearing {
     const char* name;
@@ -192,7 +186,7 @@ TEST(NormalisationTest, ClearsResidueAndTermsBelowTheDispersionAtEveryFrequency)
     };
     for (const Clearing& c : cases) {
         SCOPED_TRACE(c.name);
-        const Polynomial original = polynomialOf(c.coefficients);
+        const Polynomial original = test::polynomial(c.coefficients);
         Polynomial p = original;
         cleanPolynomial(p, c.dispersion);
         for (int i = 0; i <= original.degree; ++i) {
@@ -211,29 +205,29 @@ TEST(NormalisationTest, ResidueInPairsGoesAtTheCircuitsFrequencies) {
     // s² with the residue of two cancellations below it: in its own plane each residue holds
     // the other up (together they would be two zeros at 3e8 rad/s), but at the frequencies of
     // a circuit whose poles lie near 1 rad/s both are seventeen decades down.
-    const Polynomial residue = polynomialOf({-1.1e-17, 2.2e-17, 1});
+    const Polynomial residue = test::polynomial({-1.1e-17, 2.2e-17, 1});
     Polynomial alone = residue;
     cleanPolynomial(alone, 1e9);
     EXPECT_EQ(alone.degree, 2);
     EXPECT_NE(alone.coef[0], 0.0);
     Polynomial inBand = residue;
-    const std::optional<FrequencyBand> band = rootBand(polynomialOf({1, 1.4, 1}));
+    const std::optional<FrequencyBand> band = rootBand(test::polynomial({1, 1.4, 1}));
     ASSERT_TRUE(band);
     cleanPolynomial(inBand, 1e9, band);
     EXPECT_EQ(inBand.coef[0], 0.0);
     EXPECT_EQ(inBand.coef[1], 0.0);
     EXPECT_FALSE(clearsSignificantCoefficients(residue, 1e9, band));
     // The band of a polynomial is where its roots lie: 1 and 1000 rad/s.
-    const std::optional<FrequencyBand> wide = rootBand(polynomialOf({1000, 1001, 1}));
+    const std::optional<FrequencyBand> wide = rootBand(test::polynomial({1000, 1001, 1}));
     ASSERT_TRUE(wide);
     EXPECT_NEAR(wide->low, 0.0, 1e-3);
     EXPECT_NEAR(wide->high, 3.0, 1e-3);
-    EXPECT_FALSE(rootBand(polynomialOf({0, 0, 5})));
+    EXPECT_FALSE(rootBand(test::polynomial({0, 0, 5})));
 }
 
 TEST(NormalisationTest, MarginsAreTheDecadesBelowTheOthersAtEveryFrequency) {
     // 1 + 1e-12·s + s²: the others meet at ω = 1, where the middle term is 12 decades down.
-    const CoefficientMargins margins = coefficientMargins(polynomialOf({1, 1e-12, 1}));
+    const CoefficientMargins margins = coefficientMargins(test::polynomial({1, 1e-12, 1}));
     EXPECT_NEAR(*margins[1], 12.0, 1e-12);
     // The outer terms dominate at their own ends: negative, as far as the others allow.
     EXPECT_LT(*margins[0], 0.0);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "test_polynomial.h"
 #include "time_measurements.h"
 
 namespace corvane {
@@ -18,14 +19,7 @@ namespace {
 using Lines = std::vector<std::string>;
 constexpr double Pi = std::numbers::pi;
 
-Polynomial polynomial(const std::vector<double>& coefficients, double constant = 1.0) {
-    Polynomial p;
-    p.degree = static_cast<int>(coefficients.size()) - 1;
-    for (std::size_t i = 0; i < coefficients.size(); ++i)
-        p.coef[i] = coefficients[i];
-    p.constant = constant;
-    return p;
-}
+using test::polynomial;
 
 struct StepCase {
     const char* name;

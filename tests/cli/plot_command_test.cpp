@@ -21,6 +21,7 @@
 #include "result_file.h"
 #include "start_ranges.h"
 #include "temp_dir.h"
+#include "test_polynomial.h"
 
 #ifdef CORVANE_IMAGE_EXPORT
 #include <QImage>
@@ -33,14 +34,7 @@ namespace {
 using Result = test::CliResult;
 using test::runCli;
 
-Polynomial polynomial(std::vector<double> coefficients, double constant = 1.0) {
-    Polynomial p;
-    p.degree = static_cast<int>(coefficients.size()) - 1;
-    for (std::size_t i = 0; i < coefficients.size(); ++i)
-        p.coef[i] = coefficients[i];
-    p.constant = constant;
-    return p;
-}
+using test::polynomial;
 
 std::vector<std::vector<std::string>> readCsv(const std::string& path) {
     std::vector<std::vector<std::string>> rows;

@@ -14,6 +14,7 @@
 #include "plotter.h"
 #include "result_file.h"
 #include "temp_dir.h"
+#include "test_polynomial.h"
 
 namespace corvane::test {
 
@@ -157,15 +158,6 @@ struct FakeListHost : PlotListHost {
         plotWindowVisible = true;
     }
 };
-
-inline Polynomial polynomial(std::vector<double> coefficients, double constant = 1.0) {
-    Polynomial p;
-    p.degree = static_cast<int>(coefficients.size()) - 1;
-    for (std::size_t i = 0; i < coefficients.size(); ++i)
-        p.coef[i] = coefficients[i];
-    p.constant = constant;
-    return p;
-}
 
 /// A Plotter with its log captured, a list window, check boxes and a folder for files.
 struct PlotterFixture {
