@@ -238,7 +238,7 @@ private:
 
 // The denominator, then the numerators; each count line follows its determinant.
 void expandAll(Expander& expander, RunMonitor& monitor, int n, NetworkFunctions& functions,
-               ExpansionCounts& counts, AnalysisLog& log, const AnalysisHost& host) {
+               ExpansionCounts& counts, AnalysisLog& log, bool listDetails) {
     IndexList columnList{};
     for (int i = 1; i <= n; ++i) {
         columnList[i] = i;
@@ -247,7 +247,7 @@ void expandAll(Expander& expander, RunMonitor& monitor, int n, NetworkFunctions&
     checkFloatingPoint(
         [&] { counts.denominator = expander.expand(functions.denominator, columnList, 0); });
     monitor.reportFullCache();
-    if (host.listDetails()) {
+    if (listDetails) {
         log.print("Denominador: Multiplicações no cálculo do denominador: %s",
                   formatCount(counts.denominator).c_str());
     }
@@ -259,7 +259,7 @@ void expandAll(Expander& expander, RunMonitor& monitor, int n, NetworkFunctions&
         checkFloatingPoint(
             [&] { counts.numerator[k] = expander.expand(functions.numerator[k], columnList, k); });
         monitor.reportFullCache();
-        if (host.listDetails()) {
+        if (listDetails) {
             log.print("Multiplicações no cálculo do numerador %d: %s", k,
                       formatCount(counts.numerator[k]).c_str());
         }
@@ -270,7 +270,8 @@ void expandAll(Expander& expander, RunMonitor& monitor, int n, NetworkFunctions&
 
 ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
                                         NetworkFunctions& functions, AnalysisLog& log,
-                                        AnalysisHost& host, const EngineOptions& options) {
+                                        AnalysisHost& host, const EngineOptions& options,
+                                        bool listDetails) {
     const long start = options.clock();
     ExpansionCounts counts;
     RunMonitor monitor(host, log, options, n + 1);
@@ -278,7 +279,7 @@ ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
     Expander expander(matrix, n, options, watch);
     monitor.attach(expander);
     try {
-        expandAll(expander, monitor, n, functions, counts, log, host);
+        expandAll(expander, monitor, n, functions, counts, log, listDetails);
     } catch (const ExpansionCancelled&) {
         counts.cancelled = true;
         return counts;

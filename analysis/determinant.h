@@ -124,13 +124,14 @@ struct ExpansionCounts {
 std::string formatMemorySize(std::size_t bytes);
 
 /// Fills the denominator and numerators 1..n from the system (n = variableCount) and sets
-/// every numerator's constant to 1. Logs the products counted for each determinant while
-/// CBdetalhes is checked, then the time used; says once when the memory for minors runs
+/// every numerator's constant to 1. Logs the products counted for each determinant with
+/// `listDetails`, then the time used; says once when the memory for minors runs
 /// out. From options.progressDelay on, shows the host its progress; when the host asks to
 /// stop, returns at once with `cancelled` set and logs nothing more. An overflow or
 /// invalid operation in an expansion throws FloatingPointFault.
 ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
                                         NetworkFunctions& functions, AnalysisLog& log,
-                                        AnalysisHost& host, const EngineOptions& options = {});
+                                        AnalysisHost& host, const EngineOptions& options = {},
+                                        bool listDetails = false);
 
 }  // namespace corvane
