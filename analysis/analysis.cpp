@@ -3,6 +3,7 @@
 #include "c_locale.h"
 #include "expansion_forecast.h"
 #include "numeric_listing_steps.h"
+#include "plain_expansion.h"
 #include "netlist_reader.h"
 #include "post_process.h"
 #include "results.h"

@@ -1,3 +1,4 @@
+#include "memory_size.h"
 #include "command_line.h"
 
 #include <algorithm>

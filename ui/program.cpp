@@ -1,3 +1,4 @@
+#include "memory_size.h"
 #include "program.h"
 
 #include <QApplication>

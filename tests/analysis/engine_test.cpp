@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "plain_expansion.h"
 #include "determinant.h"
 #include "floating_point.h"
 #include "mna.h"
