@@ -9,8 +9,12 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
+#include "main_window.h"
+#include "options_window.h"
 #include "program.h"
+#include "variables_window.h"
 #include "symbolic_analysis.h"
+#include "window_style.h"
 
 namespace corvane::ui {
 
@@ -23,57 +27,74 @@ WindowHost::WindowHost(Program& program) : program_(program) {}
 
 WindowHost::~WindowHost() = default;
 
+void WindowHost::attach(Windows* windows) {
+    progress_.reset();
+    windows_ = windows;
+}
+
+MainWindow& WindowHost::mainWindow() const {
+    return windows_->get<MainWindow>();
+}
+
+OptionsWindow& WindowHost::options() const {
+    return windows_->get<OptionsWindow>();
+}
+
+VariablesWindow& WindowHost::variables() const {
+    return windows_->get<VariablesWindow>();
+}
+
 bool WindowHost::listStamps() const {
-    return program_.form2().CBestampas->isChecked();
+    return options().CBestampas->isChecked();
 }
 
 bool WindowHost::normalize() const {
-    return program_.form2().CBnorm->isChecked();
+    return options().CBnorm->isChecked();
 }
 
 bool WindowHost::listDetails() const {
-    return program_.form2().CBdetalhes->isChecked();
+    return options().CBdetalhes->isChecked();
 }
 
 bool WindowHost::listPolesAndZeros() const {
-    return program_.form2().CBpolos->isChecked();
+    return options().CBpolos->isChecked();
 }
 
 bool WindowHost::listMeasures() const {
-    return program_.form2().CBmedidas->isChecked();
+    return options().CBmedidas->isChecked();
 }
 
 void WindowHost::clearVariableList() {
-    program_.form3().LBsel->clear();
+    variables().LBsel->clear();
 }
 
 void WindowHost::addVariable(std::string_view name) {
-    program_.form3().LBsel->addItem(
+    variables().LBsel->addItem(
         QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 bool WindowHost::isSelected(int k) const {
-    const QListWidgetItem* entry = program_.form3().LBsel->item(k - 1);
+    const QListWidgetItem* entry = variables().LBsel->item(k - 1);
     return entry != nullptr && entry->isSelected();
 }
 
 void WindowHost::enableListResults(bool enabled) {
-    program_.form3().Button1->setEnabled(enabled);
+    variables().Button1->setEnabled(enabled);
 }
 
 void WindowHost::enableVariablesMenu() {
-    program_.form1().Anlise1->setEnabled(true);
+    mainWindow().Anlise1->setEnabled(true);
 }
 
 void WindowHost::showParameterWindows() {
-    program_.showWindow(program_.form2());
-    program_.showWindow(program_.form3());
+    showWindow(options());
+    showWindow(variables());
 }
 
 ListingOutcome WindowHost::afterNumericListing(const RunState& run,
                                                const NetworkFunctions& functions,
                                                AnalysisLog& log) {
-    const TForm2& options = program_.form2();
+    const OptionsWindow& options = this->options();
     if (!options.CBsimbolica->isChecked()) return ListingOutcome::Done;
     symbolic::SymbolicOptions symbolic;
     symbolic.symbols = symbolic::splitSymbolList(options.Esimbolos->text().toStdString());
@@ -125,7 +146,7 @@ ProgressStatus WindowHost::showProgress(double fraction) {
     if (!progress_) {
         progress_ = std::make_unique<QProgressDialog>(
             QStringLiteral("Calculando as funções de rede..."), QStringLiteral("Cancelar"), 0,
-            ProgressSteps, &program_.form1());
+            ProgressSteps, &mainWindow());
         progress_->setObjectName(QStringLiteral("ProgressoAnalise"));
         progress_->setWindowTitle(QStringLiteral("Análise"));
         // Only "Cancelar" and the end of the program may act while the expansion runs.

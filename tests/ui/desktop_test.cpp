@@ -20,6 +20,11 @@
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
+using corvane::ui::FrequencyPlotWindow;
+using corvane::ui::MainWindow;
+using corvane::ui::OptionsWindow;
+using corvane::ui::PlotListWindow;
+using corvane::ui::VariablesWindow;
 
 namespace {
 
@@ -62,7 +67,7 @@ class DesktopTest : public QObject {
 private slots:
     void menusHaveMnemonicsAndUnchangedCaptions() {
         ProgramDriver driver;
-        auto& form = driver.program.form1();
+        auto& form = driver.windows.get<MainWindow>();
         QCOMPARE(shownCaption(form.Arquivo1->title()), QString("Arquivo"));
         QCOMPARE(shownCaption(form.Opes1->title()), QString("Opções"));
         QCOMPARE(QKeySequence::mnemonic(form.Arquivo1->title()), QKeySequence("Alt+A"));
@@ -75,7 +80,7 @@ private slots:
 
     void menuItemsHaveTheirShortcuts() {
         ProgramDriver driver;
-        auto& form = driver.program.form1();
+        auto& form = driver.windows.get<MainWindow>();
         QCOMPARE(form.Abrir1->shortcut(), QKeySequence("Ctrl+O"));
         QCOMPARE(form.Sair1->shortcut(), QKeySequence("Ctrl+Q"));
         QCOMPARE(form.Grfico1->shortcut(), QKeySequence("Ctrl+G"));
@@ -84,19 +89,19 @@ private slots:
 
     void ctrlGOpensThePlotList() {
         ProgramDriver driver;
-        auto& p = driver.program;
-        QVERIFY(QTest::qWaitForWindowActive(&p.form1()));
-        QVERIFY(!p.form4().isVisible());
-        QTest::keyClick(&p.form1(), Qt::Key_G, Qt::ControlModifier);
-        QVERIFY(p.form4().isVisible());
+        auto& p = driver.windows;
+        QVERIFY(QTest::qWaitForWindowActive(&p.get<MainWindow>()));
+        QVERIFY(!p.get<PlotListWindow>().isVisible());
+        QTest::keyClick(&p.get<MainWindow>(), Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(p.get<PlotListWindow>().isVisible());
     }
 
     void ctrlOOpensTheNetlistDialog() {
         ProgramDriver driver;
-        auto& p = driver.program;
-        QVERIFY(QTest::qWaitForWindowActive(&p.form1()));
+        auto& p = driver.windows;
+        QVERIFY(QTest::qWaitForWindowActive(&p.get<MainWindow>()));
         driver.answers.push_back(std::nullopt);
-        QTest::keyClick(&p.form1(), Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(&p.get<MainWindow>(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(driver.requests.size(), std::size_t{1});
     }
 
@@ -104,18 +109,18 @@ private slots:
         ProgramDriver driver;
         TempDir dir;
         const std::string path = dir.write("rc.net", RcNetlist);
-        auto& p = driver.program;
+        auto& p = driver.windows;
         driver.open(path, [&] {
-            p.form2().Edisp->setFocus();
-            p.form2().Edisp->setText("1e6");
-            QTest::keyClick(p.form2().Edisp, Qt::Key_Return);
-            QVERIFY(!p.form2().isVisible());
+            p.get<OptionsWindow>().Edisp->setFocus();
+            p.get<OptionsWindow>().Edisp->setText("1e6");
+            QTest::keyClick(p.get<OptionsWindow>().Edisp, Qt::Key_Return);
+            QVERIFY(!p.get<OptionsWindow>().isVisible());
         });
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
         QVERIFY(driver.log().contains("Parâmetros de análise dados"));
         QVERIFY(QFile::exists(QString::fromStdString(dir.file("rc.d"))));
-        QCOMPARE(p.form2().Button1->text(), QString("Aplicar"));
-        QCOMPARE(p.form2().Label1->text(), QString("Dispersão de coeficientes"));
+        QCOMPARE(p.get<OptionsWindow>().Button1->text(), QString("Aplicar"));
+        QCOMPARE(p.get<OptionsWindow>().Label1->text(), QString("Dispersão de coeficientes"));
     }
 
     void standardDialogsSpeakPortuguese() {
@@ -137,12 +142,12 @@ private slots:
 
     void everyWindowCarriesTheProgramsIcon() {
         ProgramDriver driver;
-        auto& p = driver.program;
+        auto& p = driver.windows;
         const QIcon icon = corvane::ui::programIcon();
         QVERIFY(!icon.isNull());
         QVERIFY(!icon.pixmap(48, 48).isNull());
-        for (QWidget* window : std::initializer_list<QWidget*>{&p.form1(), &p.form2(), &p.form3(),
-                                                                &p.form4(), &p.form5()}) {
+        for (QWidget* window : std::initializer_list<QWidget*>{&p.get<MainWindow>(), &p.get<OptionsWindow>(), &p.get<VariablesWindow>(),
+                                                                &p.get<PlotListWindow>(), &p.get<FrequencyPlotWindow>()}) {
             QVERIFY2(!window->windowIcon().pixmap(48, 48).isNull(),
                      qPrintable(window->objectName()));
         }

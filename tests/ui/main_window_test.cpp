@@ -23,6 +23,11 @@
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
+using corvane::ui::FrequencyPlotWindow;
+using corvane::ui::MainWindow;
+using corvane::ui::OptionsWindow;
+using corvane::ui::PlotListWindow;
+using corvane::ui::VariablesWindow;
 
 namespace {
 
@@ -83,34 +88,34 @@ private slots:
         QCOMPARE(driver.log(), Banner);
         QCOMPARE(driver.log().size(), 26);
         // The caret starts before the banner, as in a freshly loaded text box.
-        QCOMPARE(driver.program.form1().Memo1->textCursor().position(), 0);
+        QCOMPARE(driver.windows.get<MainWindow>().Memo1->textCursor().position(), 0);
     }
 
     void theFiveWindowsExistWithTheirCaptionsAndPlaces() {
         ProgramDriver driver;
-        auto& p = driver.program;
-        QCOMPARE(p.form1().objectName(), QString("Form1"));
-        QCOMPARE(p.form2().windowTitle(), QString("Análise"));
-        QCOMPARE(p.form3().windowTitle(), QString("Variáveis"));
-        QCOMPARE(p.form4().windowTitle(), QString("Resposta em frequência - Arquivos"));
-        QCOMPARE(p.form5().windowTitle(), QString("Resposta em frequência"));
-        QCOMPARE(p.form2().pos(), QPoint(219, 196));
-        QCOMPARE(p.form3().pos(), QPoint(680, 170));
-        QCOMPARE(p.form5().pos(), QPoint(864, 316));
+        auto& p = driver.windows;
+        QCOMPARE(p.get<MainWindow>().objectName(), QString("Form1"));
+        QCOMPARE(p.get<OptionsWindow>().windowTitle(), QString("Análise"));
+        QCOMPARE(p.get<VariablesWindow>().windowTitle(), QString("Variáveis"));
+        QCOMPARE(p.get<PlotListWindow>().windowTitle(), QString("Resposta em frequência - Arquivos"));
+        QCOMPARE(p.get<FrequencyPlotWindow>().windowTitle(), QString("Resposta em frequência"));
+        QCOMPARE(p.get<OptionsWindow>().pos(), QPoint(219, 196));
+        QCOMPARE(p.get<VariablesWindow>().pos(), QPoint(680, 170));
+        QCOMPARE(p.get<FrequencyPlotWindow>().pos(), QPoint(864, 316));
         // Client areas of the outer sizes 696 x 479, 289 x 195, 194 x 400 and 696 x 480.
-        QCOMPARE(p.form1().size(), QSize(680, 441));
-        QCOMPARE(p.form2().size(), QSize(273, 157));
-        QCOMPARE(p.form3().size(), QSize(178, 362));
-        QCOMPARE(p.form5().size(), QSize(680, 442));
+        QCOMPARE(p.get<MainWindow>().size(), QSize(680, 441));
+        QCOMPARE(p.get<OptionsWindow>().size(), QSize(273, 157));
+        QCOMPARE(p.get<VariablesWindow>().size(), QSize(178, 362));
+        QCOMPARE(p.get<FrequencyPlotWindow>().size(), QSize(680, 442));
         // The main window and the plot list are centred on the screen.
-        const QPoint centre = p.form1().screen()->availableGeometry().center();
-        QCOMPARE(p.form1().pos(), centre - QPoint(348, 239));
-        QCOMPARE(p.form4().pos(), centre - QPoint(342, 222));
+        const QPoint centre = p.get<MainWindow>().screen()->availableGeometry().center();
+        QCOMPARE(p.get<MainWindow>().pos(), centre - QPoint(348, 239));
+        QCOMPARE(p.get<PlotListWindow>().pos(), centre - QPoint(342, 222));
     }
 
     void theMenuHasItsTwoMenusAndVariaveisStartsDisabled() {
         ProgramDriver driver;
-        auto& form = driver.program.form1();
+        auto& form = driver.windows.get<MainWindow>();
         QCOMPARE(captions(form.MainMenu1->actions()), (QStringList{"&Arquivo", "&Opções"}));
         QCOMPARE(captions(form.Arquivo1->actions()), (QStringList{"Abrir", "Sair"}));
         QCOMPARE(captions(form.Opes1->actions()), (QStringList{"Variáveis", "Gráficos"}));
@@ -126,7 +131,7 @@ private slots:
 
     void theLogUsesAFixedPitchFont() {
         ProgramDriver driver;
-        QPlainTextEdit* memo = driver.program.form1().Memo1;
+        QPlainTextEdit* memo = driver.windows.get<MainWindow>().Memo1;
         const QFontInfo info(memo->font());
         qInfo("log font: %s, %d pt", qPrintable(info.family()), info.pointSize());
         QVERIFY(info.fixedPitch());
@@ -140,17 +145,17 @@ private slots:
 
     void theLogIsAReadOnlyTextBoxWithAVerticalScrollBar() {
         ProgramDriver driver;
-        QPlainTextEdit* memo = driver.program.form1().Memo1;
+        QPlainTextEdit* memo = driver.windows.get<MainWindow>().Memo1;
         QVERIFY(memo->isReadOnly());
         QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-        QCOMPARE(driver.program.form1().centralWidget(), memo);
+        QCOMPARE(driver.windows.get<MainWindow>().centralWidget(), memo);
     }
 
     void theLogCannotBeTypedIntoButCanBeSelectedAndCopied() {
         ProgramDriver driver;
-        QPlainTextEdit* memo = driver.program.form1().Memo1;
+        QPlainTextEdit* memo = driver.windows.get<MainWindow>().Memo1;
         memo->show();
         QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
         QTest::keyClicks(memo, "abc");
@@ -167,7 +172,7 @@ private slots:
 
     void appendedLinesGoBelowAndComeIntoView() {
         ProgramDriver driver;
-        QPlainTextEdit* memo = driver.program.form1().Memo1;
+        QPlainTextEdit* memo = driver.windows.get<MainWindow>().Memo1;
         memo->appendPlainText("typed by the user");
         for (int i = 0; i < 200; ++i)
             driver.program.log().print("linha %d", i);
@@ -185,7 +190,7 @@ private slots:
         TempDir dir;
         const std::string path = dir.write("um.net", "t\nR1 1 0 1\n");
         driver.open(std::nullopt);
-        driver.open(path, [&] { driver.program.form2().Button1->click(); });
+        driver.open(path, [&] { driver.windows.get<OptionsWindow>().Button1->click(); });
         driver.open(std::nullopt);
         QCOMPARE(driver.requests.size(), std::size_t{3});
         const auto& first = driver.requests[0];
@@ -195,16 +200,16 @@ private slots:
         // A cancelled dialog keeps its name; a confirmed one keeps the chosen path.
         QCOMPARE(driver.requests[1].fileName, QString("teste.net"));
         QCOMPARE(driver.requests[2].fileName, QString::fromStdString(path));
-        QCOMPARE(driver.program.form1().findChild<QObject*>("OpenDialog1"),
-                 static_cast<QObject*>(driver.program.form1().OpenDialog1));
+        QCOMPARE(driver.windows.get<MainWindow>().findChild<QObject*>("OpenDialog1"),
+                 static_cast<QObject*>(driver.windows.get<MainWindow>().OpenDialog1));
     }
 
     void cancellingTheDialogPrintsNothing() {
         ProgramDriver driver;
         driver.open(std::nullopt);
         QCOMPARE(driver.log(), Banner);
-        QVERIFY(!driver.program.form2().isVisible());
-        QVERIFY(driver.program.form1().Abrir1->isEnabled());
+        QVERIFY(!driver.windows.get<OptionsWindow>().isVisible());
+        QVERIFY(driver.windows.get<MainWindow>().Abrir1->isEnabled());
     }
 
     void aMissingFilePrintsTheEmptyLineAndTheFailure() {
@@ -215,27 +220,27 @@ private slots:
         QCOMPARE(driver.logFrom(26),
                  (QStringList{"", QString::fromStdString("Arquivo " + path + " inexistente")}));
         QCOMPARE(visibleWindowTitles(), QStringList{"Corvane"});
-        QVERIFY(!driver.program.form1().Anlise1->isEnabled());
-        QVERIFY(driver.program.form1().Abrir1->isEnabled());
+        QVERIFY(!driver.windows.get<MainWindow>().Anlise1->isEnabled());
+        QVERIFY(driver.windows.get<MainWindow>().Abrir1->isEnabled());
     }
 
     void graficosShowsThePlotListAtAnyTime() {
         ProgramDriver driver;
-        driver.program.form1().Grfico1->trigger();
-        QVERIFY(driver.program.form4().isVisible());
-        QVERIFY(!driver.program.form5().isVisible());
+        driver.windows.get<MainWindow>().Grfico1->trigger();
+        QVERIFY(driver.windows.get<PlotListWindow>().isVisible());
+        QVERIFY(!driver.windows.get<FrequencyPlotWindow>().isVisible());
     }
 
     void variaveisStaysEnabledOnceARunHasWaited() {
         ProgramDriver driver;
         TempDir dir;
         driver.openAndApply(dir.write("a.net", "t\nR1 a 0 1\nI1 0 a 1 IMPULSO\n"));
-        QVERIFY(driver.program.form1().Anlise1->isEnabled());
+        QVERIFY(driver.windows.get<MainWindow>().Anlise1->isEnabled());
         driver.open(dir.file("faltando.net"));
-        QVERIFY(driver.program.form1().Anlise1->isEnabled());
-        QVERIFY(!driver.program.form3().isVisible());
-        driver.program.form1().Anlise1->trigger();
-        QVERIFY(driver.program.form3().isVisible());
+        QVERIFY(driver.windows.get<MainWindow>().Anlise1->isEnabled());
+        QVERIFY(!driver.windows.get<VariablesWindow>().isVisible());
+        driver.windows.get<MainWindow>().Anlise1->trigger();
+        QVERIFY(driver.windows.get<VariablesWindow>().isVisible());
     }
 
     void errorBoxText_data() {
@@ -263,7 +268,7 @@ private slots:
 
     void aFailureEscapingACommandIsShownOnceControlIsBack() {
         ProgramDriver driver;
-        auto failing = driver.program.command(
+        auto failing = driver.program.errorBox().command(
             [] { throw corvane::FloatingPointFault("Estouro em ponto flutuante"); });
         failing();
         QVERIFY(driver.boxes.empty());  // never from inside the failing handler
@@ -275,8 +280,8 @@ private slots:
 
     void aFailureRepeatedBeforeItsBoxIsShownGivesOneBox() {
         ProgramDriver driver;
-        auto paint = driver.program.command([] { throw std::runtime_error("falha ao desenhar"); });
-        auto other = driver.program.command([] { throw 42; });
+        auto paint = driver.program.errorBox().command([] { throw std::runtime_error("falha ao desenhar"); });
+        auto other = driver.program.errorBox().command([] { throw 42; });
         paint();
         paint();
         paint();

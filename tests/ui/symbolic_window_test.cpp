@@ -20,6 +20,9 @@
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
+using corvane::ui::MainWindow;
+using corvane::ui::OptionsWindow;
+using corvane::ui::VariablesWindow;
 
 namespace {
 
@@ -40,7 +43,7 @@ class SymbolicWindowTest : public QObject {
 private slots:
     void theControlsStartUncheckedAndEmpty() {
         ProgramDriver driver;
-        auto& form = driver.program.form2();
+        auto& form = driver.windows.get<OptionsWindow>();
         QCOMPARE(form.CBsimbolica->objectName(), QString("CBsimbolica"));
         QCOMPARE(form.CBsimbolica->text(), QString("Análise simbólica"));
         QVERIFY(!form.CBsimbolica->isChecked());
@@ -74,7 +77,7 @@ private slots:
         ProgramDriver driver;
         TempDir dir;
         driver.openAndApply(dir.write("sk.net", SallenKey),
-                            [&] { driver.program.form3().LBsel->selectAll(); });
+                            [&] { driver.windows.get<VariablesWindow>().LBsel->selectAll(); });
         QVERIFY(!driver.log().contains("Análise simbólica"));
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
     }
@@ -82,10 +85,10 @@ private slots:
     void checkedTheSallenKeyIsListedInTheElementNames() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver.windows;
         driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
-            p.form2().CBsimbolica->setChecked(true);
-            p.form3().LBsel->item(3)->setSelected(true);  // out
+            p.get<OptionsWindow>().CBsimbolica->setChecked(true);
+            p.get<VariablesWindow>().LBsel->item(3)->setSelected(true);  // out
         });
         const QStringList log = driver.log();
         const qsizetype start = log.indexOf("Análise simbólica");
@@ -106,11 +109,11 @@ private slots:
     void theSymbolsBoxKeepsOnlyTheNamedElements() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver.windows;
         driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
-            p.form2().CBsimbolica->setChecked(true);
-            p.form2().Esimbolos->setText("C1, C2");
-            p.form3().LBsel->item(3)->setSelected(true);
+            p.get<OptionsWindow>().CBsimbolica->setChecked(true);
+            p.get<OptionsWindow>().Esimbolos->setText("C1, C2");
+            p.get<VariablesWindow>().LBsel->item(3)->setSelected(true);
         });
         const QStringList log = driver.log();
         QVERIFY(log.contains("Símbolos: C1 C2"));
@@ -121,17 +124,17 @@ private slots:
     void aSymbolThatNamesNothingKeepsTheRunWaiting() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver.windows;
         bool refused = false;
         driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
-            p.form2().CBsimbolica->setChecked(true);
-            p.form2().Esimbolos->setText("c1, R9");
-            p.form2().Button1->click();
+            p.get<OptionsWindow>().CBsimbolica->setChecked(true);
+            p.get<OptionsWindow>().Esimbolos->setText("c1, R9");
+            p.get<OptionsWindow>().Button1->click();
             refused = driver.log().last() == "Símbolos: nenhum valor do circuito se chama R9";
-            QVERIFY(p.form2().isVisible());
-            QVERIFY(p.analysis().running());
+            QVERIFY(p.get<OptionsWindow>().isVisible());
+            QVERIFY(driver.program.analysis().running());
             // Names are matched as the netlist matches them: c1 is C1.
-            p.form2().Esimbolos->setText("c1");
+            p.get<OptionsWindow>().Esimbolos->setText("c1");
         });
         QVERIFY(refused);
         QVERIFY(driver.log().contains("Símbolos: C1"));
@@ -145,11 +148,11 @@ private slots:
         ProgramDriver driver;
         qunsetenv("CORVANE_MEMORIA_CACHE");
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver.windows;
         bool seen = false;
         QTimer presser;
         QObject::connect(&presser, &QTimer::timeout, [&] {
-            auto* dialog = p.form1().findChild<QProgressDialog*>("ProgressoAnalise");
+            auto* dialog = p.get<MainWindow>().findChild<QProgressDialog*>("ProgressoAnalise");
             if (!dialog || !dialog->isVisible()) return;
             if (!driver.log().contains("Análise simbólica")) return;
             seen = true;
@@ -159,16 +162,16 @@ private slots:
         });
         presser.start(20);
         driver.openAndApply(dir.write("densa.net", corvane::test::denseRcNetlist(16)), [&] {
-            p.form2().CBsimbolica->setChecked(true);
-            p.form2().Esimbolos->setText("R1");
+            p.get<OptionsWindow>().CBsimbolica->setChecked(true);
+            p.get<OptionsWindow>().Esimbolos->setText("R1");
         });
         presser.stop();
         QVERIFY(seen);
         const QStringList log = driver.log();
         QCOMPARE(log.last(), QString("Análise cancelada."));
         QVERIFY(!QFile::exists(QString::fromStdString(dir.file("densa.d"))));
-        QVERIFY(!p.analysis().running());
-        QVERIFY(!p.form1().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
+        QVERIFY(!driver.program.analysis().running());
+        QVERIFY(!p.get<MainWindow>().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
     }
 };
 

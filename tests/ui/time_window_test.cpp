@@ -27,6 +27,10 @@
 using corvane::Polynomial;
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
+using corvane::ui::FrequencyPlotWindow;
+using corvane::ui::MainWindow;
+using corvane::ui::PlotListWindow;
+using corvane::ui::TimePlotWindow;
 
 namespace {
 
@@ -45,7 +49,7 @@ Polynomial polynomial(std::initializer_list<double> coefficients) {
 class TimeDriver : public ProgramDriver {
 public:
     TimeDriver() {
-        program.form1().Grfico1->trigger();
+        windows.get<MainWindow>().Grfico1->trigger();
         const std::string numerator = dir.file("rc.n2");
         const std::string denominator = dir.file("rc.d");
         if (corvane::savePolynomial(numerator, polynomial({1.0})) != corvane::SaveStatus::Saved ||
@@ -53,17 +57,17 @@ public:
                 corvane::SaveStatus::Saved) {
             QTest::qFail("could not write the result files", __FILE__, __LINE__);
         }
-        program.form4().Memo1->setPlainText(QString::fromStdString(numerator + "\n" + denominator));
-        program.form6().SaveDialog1->setChooser(
+        windows.get<PlotListWindow>().Memo1->setPlainText(QString::fromStdString(numerator + "\n" + denominator));
+        windows.get<TimePlotWindow>().SaveDialog1->setChooser(
             [this](QWidget*, const corvane::ui::OpenDialogRequest&) -> std::optional<QString> {
                 return imageAnswer;
             });
     }
 
-    corvane::ui::TForm6& time() { return program.form6(); }
+    TimePlotWindow& time() { return windows.get<TimePlotWindow>(); }
 
     void tempo() {
-        QTest::mouseClick(program.form4().Button4, Qt::LeftButton);
+        QTest::mouseClick(windows.get<PlotListWindow>().viewButton("Button4"), Qt::LeftButton);
         processEvents();
     }
 
@@ -92,8 +96,8 @@ private slots:
     void tempoOpensTheWindowWithTheAutomaticRange() {
         TimeDriver driver;
         QVERIFY(!driver.time().isVisible());
-        QCOMPARE(driver.program.form4().Button4->text(), QStringLiteral("Tempo"));
-        QCOMPARE(driver.program.form4().Button4->geometry(), QRect(560, 8, 75, 25));
+        QCOMPARE(driver.windows.get<PlotListWindow>().viewButton("Button4")->text(), QStringLiteral("Tempo"));
+        QCOMPARE(driver.windows.get<PlotListWindow>().viewButton("Button4")->geometry(), QRect(560, 8, 75, 25));
         driver.tempo();
         QVERIFY2(driver.time().isVisible(), qPrintable(driver.log().mid(driver.log().size() - 5).join(u'\n')));
         QCOMPARE(driver.time().windowTitle(), QStringLiteral("Resposta no tempo"));
@@ -105,7 +109,7 @@ private slots:
         QCOMPARE(driver.time().curves().size(), std::size_t{1});
         QCOMPARE(driver.time().curves()[0].values.size(), std::size_t{1000});
         // The frequency plot was not asked for.
-        QVERIFY(!driver.program.form5().isVisible());
+        QVERIFY(!driver.windows.get<FrequencyPlotWindow>().isVisible());
 
         // The curve is drawn in its colour inside the frame.
         const QImage picture = driver.time().Grafico->grab().toImage();

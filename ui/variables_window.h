@@ -1,4 +1,4 @@
-// TForm3, the variables window "Variáveis": the variables of the last circuit, of which the
+// The variables window "Variáveis" (object name Form3): the variables of the last circuit, of which the
 // user selects those whose numerators are listed, and "Listar resultados", which lists the
 // last run's results again with the current selection.
 #pragma once
@@ -8,13 +8,17 @@
 class QListWidget;
 class QPushButton;
 
+namespace corvane {
+class Analysis;
+}
+
 namespace corvane::ui {
 
-class Program;
+class ErrorBox;
 
-class TForm3 : public QWidget {
+class VariablesWindow : public QWidget {
 public:
-    explicit TForm3(Program& program);
+    VariablesWindow(ErrorBox& errorBox, Analysis& analysis);
 
     QListWidget* LBsel;
     QPushButton* Button1;
@@ -23,7 +27,7 @@ public:
     void Button1Click();
 
 private:
-    Program& program_;
+    Analysis& analysis_;
 };
 
 }  // namespace corvane::ui
