@@ -1,5 +1,5 @@
-// The options window "Análise" (object name Form2): the options of the analysis and "Aplicar", which
-// hands them to the waiting run. The check boxes are read by the run when it needs them;
+// The options window "Análise" (object name Form2): the options of the analysis and "Aplicar",
+// which hands them to the waiting run. The check boxes are read by the run when it needs them;
 // Edisp is read once, by "Aplicar". The controls keep their state from run to run.
 #pragma once
 

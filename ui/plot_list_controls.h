@@ -60,7 +60,8 @@ constexpr bool checkBoxControlsMatchSwitches() {
     std::size_t n = 0;
     for (const PlotQuantityRow& q : PlotQuantities) {
         if (!q.checkBox) continue;
-        if (n == QuantityCheckBoxControls.size() || QuantityCheckBoxControls[n].quantity != q.quantity)
+        if (n == QuantityCheckBoxControls.size() ||
+            QuantityCheckBoxControls[n].quantity != q.quantity)
             return false;
         ++n;
     }

@@ -253,7 +253,8 @@ void PlotListWindow::Button3Click() {
     const auto fitted = plotter_.fittedRanges(PlotListReading(*this), *this);
     if (!fitted) return;
     for (std::size_t i = 0; i < PlotEditBoxCount; ++i) {
-        if (PlotEditBoxes[i].parameter) editBoxes_[i]->setText(QString::fromStdString((*fitted)[i]));
+        if (PlotEditBoxes[i].parameter)
+            editBoxes_[i]->setText(QString::fromStdString((*fitted)[i]));
     }
     if (const std::optional<std::size_t> ranges = rangesView(views_)) openView(*ranges);
 }

@@ -27,7 +27,6 @@ class QPaintEvent;
 class QResizeEvent;
 
 namespace corvane {
-class AnalysisLog;
 class Plotter;
 }
 

@@ -1,6 +1,6 @@
-// The variables window "Variáveis" (object name Form3): the variables of the last circuit, of which the
-// user selects those whose numerators are listed, and "Listar resultados", which lists the
-// last run's results again with the current selection.
+// The variables window "Variáveis" (object name Form3): the variables of the last circuit,
+// of which the user selects those whose numerators are listed, and "Listar resultados",
+// which lists the last run's results again with the current selection.
 #pragma once
 
 #include <QWidget>

@@ -25,29 +25,35 @@ struct WindowRow {
     std::optional<PlotViewButton> button;
 };
 
-// In the order the windows are created, TForm1 to TForm6.
-const std::array<WindowRow, 6> WindowTable{{
+// In the order the windows are created, Form1 to Form6. A new plot view is one more row.
+const auto WindowTable = std::to_array<WindowRow>({
     {[](Program& p, Windows& w) -> WindowPointer {
          return std::make_unique<MainWindow>(p.errorBox(), p.analysis(), w, [&p] { p.quit(); });
-     }, std::nullopt},
+     },
+     std::nullopt},
     {[](Program& p, Windows& w) -> WindowPointer {
          return std::make_unique<OptionsWindow>(p.errorBox(), p.log(), p.analysis(), p.host(), w);
-     }, std::nullopt},
+     },
+     std::nullopt},
     {[](Program& p, Windows&) -> WindowPointer {
          return std::make_unique<VariablesWindow>(p.errorBox(), p.analysis());
-     }, std::nullopt},
+     },
+     std::nullopt},
     {[](Program& p, Windows& w) -> WindowPointer {
          return std::make_unique<PlotListWindow>(p.errorBox(), p.plotter(), p.analysis(),
                                                  w.plotViews());
-     }, std::nullopt},
+     },
+     std::nullopt},
     {[](Program& p, Windows& w) -> WindowPointer {
          return std::make_unique<FrequencyPlotWindow>(p.errorBox(), p.plotter(), p.log(),
                                                       w.get<PlotListWindow>());
-     }, PlotViewButton{"Button2", "Plotar", {400, 344, 75, 25}, true}},
+     },
+     PlotViewButton{"Button2", "Plotar", {400, 344, 75, 25}, true}},
     {[](Program& p, Windows&) -> WindowPointer {
          return std::make_unique<TimePlotWindow>(p.errorBox(), p.log(), p.plotter());
-     }, PlotViewButton{"Button4", "Tempo", {560, 8, 75, 25}}},
-}};
+     },
+     PlotViewButton{"Button4", "Tempo", {560, 8, 75, 25}}},
+});
 
 }  // namespace
 
@@ -65,6 +71,9 @@ Windows::Windows(Program& program) : program_(program) {
 Windows::~Windows() {
     program_.host().attach(nullptr);
     program_.log().connect({});
+    // Last created, first gone: a window never outlives one it was handed.
+    while (!windows_.empty())
+        windows_.pop_back();
 }
 
 void Windows::start() {
@@ -75,8 +84,9 @@ PlotViewEntries Windows::plotViews() {
     PlotViewEntries views;
     for (std::size_t i = 0; i < WindowTable.size(); ++i) {
         if (!WindowTable[i].button) continue;
-        views.push_back({*WindowTable[i].button,
-                         [this, i]() -> PlotView& { return dynamic_cast<PlotView&>(*windows_.at(i)); }});
+        views.push_back({*WindowTable[i].button, [this, i]() -> PlotView& {
+                             return dynamic_cast<PlotView&>(*windows_.at(i));
+                         }});
     }
     return views;
 }

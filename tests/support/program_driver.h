@@ -67,7 +67,7 @@ public:
         program.errorBox().setPresenter([this](const QString& title, const QString& text) {
             boxes.push_back({title, text});
         });
-        windows.get<corvane::ui::MainWindow>().OpenDialog1->setChooser(
+        mainWindow().OpenDialog1->setChooser(
             [this](QWidget*, const ui::OpenDialogRequest& request) -> std::optional<QString> {
                 requests.push_back(request);
                 if (answers.empty()) return std::nullopt;
@@ -84,7 +84,7 @@ public:
     /// inside the run's parameter wait, once the options window is shown.
     void open(std::optional<QString> answer, std::function<void()> duringWait = {}) {
         answers.push_back(std::move(answer));
-        OnShow step(windows.get<corvane::ui::OptionsWindow>(), std::move(duringWait));
+        OnShow step(optionsWindow(), std::move(duringWait));
         // A wait that nothing ends would hang the test: end it as the program's end would,
         // and fail.
         bool stuck = false;
@@ -95,7 +95,7 @@ public:
             program.host().quit();
         });
         watchdog.start(WaitLimitMs);
-        windows.get<corvane::ui::MainWindow>().Abrir1->trigger();
+        mainWindow().Abrir1->trigger();
         if (stuck) QTest::qFail("the run was still waiting for its options", __FILE__, __LINE__);
     }
 
@@ -107,14 +107,23 @@ public:
     void openAndApply(const std::string& path, std::function<void()> beforeApplying = {}) {
         open(path, [this, beforeApplying] {
             if (beforeApplying) beforeApplying();
-            if (windows.get<corvane::ui::OptionsWindow>().isVisible()) windows.get<corvane::ui::OptionsWindow>().Button1->click();
+            if (optionsWindow().isVisible()) optionsWindow().Button1->click();
         });
     }
+
+    ui::MainWindow& mainWindow() { return windows.get<ui::MainWindow>(); }
+    ui::OptionsWindow& optionsWindow() { return windows.get<ui::OptionsWindow>(); }
+    ui::VariablesWindow& variablesWindow() { return windows.get<ui::VariablesWindow>(); }
+    ui::PlotListWindow& plotListWindow() { return windows.get<ui::PlotListWindow>(); }
+    ui::FrequencyPlotWindow& frequencyPlotWindow() {
+        return windows.get<ui::FrequencyPlotWindow>();
+    }
+    ui::TimePlotWindow& timePlotWindow() { return windows.get<ui::TimePlotWindow>(); }
 
     /// The log as a person reads it, one entry per line.
     QStringList log() {
         QStringList lines;
-        const QTextDocument* text = windows.get<corvane::ui::MainWindow>().Memo1->document();
+        const QTextDocument* text = mainWindow().Memo1->document();
         for (QTextBlock block = text->begin(); block.isValid(); block = block.next()) {
             lines << block.text();
         }

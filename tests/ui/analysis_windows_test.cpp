@@ -24,9 +24,6 @@
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
 using corvane::test::readFile;
-using corvane::ui::MainWindow;
-using corvane::ui::OptionsWindow;
-using corvane::ui::VariablesWindow;
 
 namespace {
 
@@ -101,7 +98,7 @@ private slots:
         QFETCH(QRect, geometry);
         QFETCH(bool, checked);
         ProgramDriver driver;
-        const auto* box = driver.windows.get<OptionsWindow>().findChild<QCheckBox*>(name);
+        const auto* box = driver.optionsWindow().findChild<QCheckBox*>(name);
         QVERIFY(box);
         QCOMPARE(box->text(), caption);
         QCOMPARE(box->geometry(), geometry);
@@ -110,7 +107,7 @@ private slots:
 
     void optionsWindowEditButtonAndTabOrder() {
         ProgramDriver driver;
-        auto& form = driver.windows.get<OptionsWindow>();
+        auto& form = driver.optionsWindow();
         QCOMPARE(form.Label1->text(), QString("Dispersão de coeficientes"));
         QCOMPARE(form.Label1->pos(), QPoint(8, 104));
         QCOMPARE(form.Edisp->text(), QString("1e9"));
@@ -136,7 +133,7 @@ private slots:
 
     void variablesWindowControls() {
         ProgramDriver driver;
-        auto& form = driver.windows.get<VariablesWindow>();
+        auto& form = driver.variablesWindow();
         QCOMPARE(form.LBsel->geometry(), QRect(8, 8, 161, 313));
         QCOMPARE(form.LBsel->count(), 0);
         QCOMPARE(form.LBsel->selectionMode(), QAbstractItemView::ExtendedSelection);
@@ -150,23 +147,26 @@ private slots:
         ProgramDriver driver;
         TempDir dir;
         const std::string path = dir.write("rc.net", RcNetlist);
-        auto& p = driver.windows;
+        auto& p = driver;
         bool waited = false;
         driver.open(path, [&] {
             waited = true;
-            QVERIFY(p.get<OptionsWindow>().isVisible());
-            QVERIFY(p.get<VariablesWindow>().isVisible());
+            QVERIFY(p.optionsWindow().isVisible());
+            QVERIFY(p.variablesWindow().isVisible());
             QVERIFY(driver.program.analysis().running());
-            QCOMPARE(entries(p.get<VariablesWindow>().LBsel), (QStringList{"1", "2", "jV1"}));
-            QCOMPARE(selectedCount(p.get<VariablesWindow>().LBsel), 0);
-            QCOMPARE(p.get<VariablesWindow>().LBsel->visualItemRect(p.get<VariablesWindow>().LBsel->item(0)).height(), 13);
-            QVERIFY(!p.get<VariablesWindow>().Button1->isEnabled());
-            QVERIFY(p.get<MainWindow>().Anlise1->isEnabled());
-            QVERIFY(!p.get<MainWindow>().Abrir1->isEnabled());
+            QCOMPARE(entries(p.variablesWindow().LBsel), (QStringList{"1", "2", "jV1"}));
+            QCOMPARE(selectedCount(p.variablesWindow().LBsel), 0);
+            QCOMPARE(p.variablesWindow()
+                         .LBsel->visualItemRect(p.variablesWindow().LBsel->item(0))
+                         .height(),
+                     13);
+            QVERIFY(!p.variablesWindow().Button1->isEnabled());
+            QVERIFY(p.mainWindow().Anlise1->isEnabled());
+            QVERIFY(!p.mainWindow().Abrir1->isEnabled());
             QCOMPARE(driver.log().last(), QString("Linha de comando não encontrada"));
-            p.get<OptionsWindow>().Button1->click();
-            QVERIFY(!p.get<OptionsWindow>().isVisible());
-            QVERIFY(!p.get<VariablesWindow>().isVisible());
+            p.optionsWindow().Button1->click();
+            QVERIFY(!p.optionsWindow().isVisible());
+            QVERIFY(!p.variablesWindow().isVisible());
         });
         QVERIFY(waited);
         const QStringList log = driver.logFrom(26);
@@ -191,8 +191,8 @@ private slots:
         QCOMPARE(readFile(dir.file("rc.n2")), "0\n 1.000000000000\n1000.000000000000\n");
         QCOMPARE(readFile(dir.file("rc.n3")),
                  "1\n 0.000000000000\n 1.000000000000\n-0.001000000000\n");
-        QVERIFY(p.get<VariablesWindow>().Button1->isEnabled());
-        QVERIFY(p.get<MainWindow>().Abrir1->isEnabled());
+        QVERIFY(p.variablesWindow().Button1->isEnabled());
+        QVERIFY(p.mainWindow().Abrir1->isEnabled());
         QVERIFY(!driver.program.analysis().running());
         QVERIFY(driver.boxes.empty());
     }
@@ -200,34 +200,34 @@ private slots:
     void listarResultadosListsTheSelectionInAscendingOrder() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         driver.openAndApply(dir.write("rc.net", RcNetlist));
-        p.get<MainWindow>().Anlise1->trigger();
-        QVERIFY(p.get<VariablesWindow>().isVisible());
-        p.get<VariablesWindow>().LBsel->item(2)->setSelected(true);
-        p.get<VariablesWindow>().LBsel->item(0)->setSelected(true);
+        p.mainWindow().Anlise1->trigger();
+        QVERIFY(p.variablesWindow().isVisible());
+        p.variablesWindow().LBsel->item(2)->setSelected(true);
+        p.variablesWindow().LBsel->item(0)->setSelected(true);
         const qsizetype before = driver.log().size();
-        QTest::mouseClick(p.get<VariablesWindow>().Button1, Qt::LeftButton);
+        QTest::mouseClick(p.variablesWindow().Button1, Qt::LeftButton);
         const QStringList numerators = {"Numerador 1 (1):",    "a0: 1000.000000000000",
                                         "a1:  1.000000000000", "Cte:  1.000000000000",
                                         "Numerador 3 (jV1):",  "a0:  0.000000000000",
                                         "a1:  1.000000000000", "Cte: -0.001000000000"};
         QCOMPARE(driver.logFrom(before), DenominatorListing + numerators);
-        QVERIFY(p.get<VariablesWindow>().isVisible());
+        QVERIFY(p.variablesWindow().isVisible());
         // Nothing selected: the denominator only.
-        p.get<VariablesWindow>().LBsel->clearSelection();
+        p.variablesWindow().LBsel->clearSelection();
         const qsizetype again = driver.log().size();
-        p.get<VariablesWindow>().Button1->click();
+        p.variablesWindow().Button1->click();
         QCOMPARE(driver.logFrom(again), DenominatorListing);
     }
 
     void polesAndZerosAreListedWhenTicked() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         const std::string path = dir.write("rc.net", RcNetlist);
         const qsizetype first = driver.log().size();
-        driver.openAndApply(path, [&] { p.get<OptionsWindow>().CBpolos->setChecked(true); });
+        driver.openAndApply(path, [&] { p.optionsWindow().CBpolos->setChecked(true); });
         // The step into 1 kΩ and 1 µF: the step's pole at 0 and the network's at −1000.
         const QStringList expected{"Polos:", "p = 0", "p = -1000 rad/s (159.155 Hz)",
                                    "Rede estável; o polo em 0 vem do degrau."};
@@ -236,9 +236,9 @@ private slots:
         QVERIFY(at >= 0);
         QCOMPARE(log.mid(at, expected.size()), expected);
         // Kept for the next run; "Listar resultados" lists the roots too.
-        driver.openAndApply(path, [&] { QVERIFY(p.get<OptionsWindow>().CBpolos->isChecked()); });
+        driver.openAndApply(path, [&] { QVERIFY(p.optionsWindow().CBpolos->isChecked()); });
         const qsizetype again = driver.log().size();
-        p.get<VariablesWindow>().Button1->click();
+        p.variablesWindow().Button1->click();
         log = driver.logFrom(again);
         QCOMPARE(log.mid(log.indexOf("Polos:"), expected.size()), expected);
     }
@@ -246,12 +246,12 @@ private slots:
     void measuresAreListedWhenTicked() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         const std::string path = dir.write("rc.net", RcNetlist);
         const qsizetype first = driver.log().size();
         driver.openAndApply(path, [&] {
-            p.get<OptionsWindow>().CBmedidas->setChecked(true);
-            p.get<VariablesWindow>().LBsel->item(1)->setSelected(true);
+            p.optionsWindow().CBmedidas->setChecked(true);
+            p.variablesWindow().LBsel->item(1)->setSelected(true);
         });
         // 1 kΩ and 1 µF: the corner at 1/RC = 1000 rad/s, the delay RC; the step's 1/s
         // is not the network's.
@@ -269,21 +269,21 @@ private slots:
     void optionsAreKeptBetweenRuns() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         const std::string path = dir.write("rc.net", RcNetlist);
         driver.openAndApply(path, [&] {
-            p.get<OptionsWindow>().CBnorm->setChecked(false);
-            p.get<OptionsWindow>().CBdetalhes->setChecked(true);
-            p.get<OptionsWindow>().Edisp->setText("1e12");
+            p.optionsWindow().CBnorm->setChecked(false);
+            p.optionsWindow().CBdetalhes->setChecked(true);
+            p.optionsWindow().Edisp->setText("1e12");
         });
         const qsizetype second = driver.log().size();
         bool waited = false;
         driver.openAndApply(path, [&] {
             waited = true;
-            QVERIFY(!p.get<OptionsWindow>().CBnorm->isChecked());
-            QVERIFY(p.get<OptionsWindow>().CBdetalhes->isChecked());
-            QVERIFY(!p.get<OptionsWindow>().CBestampas->isChecked());
-            QCOMPARE(p.get<OptionsWindow>().Edisp->text(), QString("1e12"));
+            QVERIFY(!p.optionsWindow().CBnorm->isChecked());
+            QVERIFY(p.optionsWindow().CBdetalhes->isChecked());
+            QVERIFY(!p.optionsWindow().CBestampas->isChecked());
+            QCOMPARE(p.optionsWindow().Edisp->text(), QString("1e12"));
         });
         QVERIFY(waited);
         QCOMPARE(driver.program.analysis().dispersion(), 1e12);
@@ -312,14 +312,14 @@ private slots:
         QFETCH(double, dispersion);
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         driver.openAndApply(dir.write("rc.net", RcNetlist), [&] {
-            p.get<OptionsWindow>().CBnorm->setChecked(false);  // so that 0 reaches no division
-            p.get<OptionsWindow>().Edisp->setText(text);
+            p.optionsWindow().CBnorm->setChecked(false);  // so that 0 reaches no division
+            p.optionsWindow().Edisp->setText(text);
         });
         QCOMPARE(driver.program.analysis().dispersion(), dispersion);
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
-        QCOMPARE(p.get<OptionsWindow>().Edisp->text(), text);
+        QCOMPARE(p.optionsWindow().Edisp->text(), text);
     }
 
     void anEdispThatIsNotANumberKeepsTheRunWaiting_data() {
@@ -338,17 +338,17 @@ private slots:
         QFETCH(QString, text);
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         bool refused = false;
         driver.openAndApply(dir.write("rc.net", RcNetlist), [&] {
-            p.get<OptionsWindow>().Edisp->setText(text);
-            p.get<OptionsWindow>().Button1->click();
+            p.optionsWindow().Edisp->setText(text);
+            p.optionsWindow().Button1->click();
             refused = driver.log().last() ==
                       QString("Valor inválido em \"Dispersão de coeficientes\": ") + text;
-            QVERIFY(p.get<OptionsWindow>().isVisible());
+            QVERIFY(p.optionsWindow().isVisible());
             QVERIFY(driver.program.analysis().running());
-            QVERIFY(p.get<OptionsWindow>().CBnorm->isChecked());
-            p.get<OptionsWindow>().Edisp->setText("1e9");
+            QVERIFY(p.optionsWindow().CBnorm->isChecked());
+            p.optionsWindow().Edisp->setText("1e9");
         });
         QVERIFY(refused);
         QCOMPARE(driver.program.analysis().dispersion(), 1e9);
@@ -358,42 +358,42 @@ private slots:
     void aSecondRunRefillsTheVariablesList() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         driver.openAndApply(dir.write("rc.net", RcNetlist));
-        p.get<VariablesWindow>().LBsel->selectAll();
-        QCOMPARE(selectedCount(p.get<VariablesWindow>().LBsel), 3);
+        p.variablesWindow().LBsel->selectAll();
+        QCOMPARE(selectedCount(p.variablesWindow().LBsel), 3);
         bool waited = false;
         driver.openAndApply(dir.write("nomes.net", NamedRcNetlist), [&] {
             waited = true;
-            QCOMPARE(entries(p.get<VariablesWindow>().LBsel), (QStringList{"entrada", "saida", "jV1"}));
-            QCOMPARE(selectedCount(p.get<VariablesWindow>().LBsel), 0);
+            QCOMPARE(entries(p.variablesWindow().LBsel), (QStringList{"entrada", "saida", "jV1"}));
+            QCOMPARE(selectedCount(p.variablesWindow().LBsel), 0);
         });
         QVERIFY(waited);
         // "Variáveis" shows the list of the last run at any time.
-        p.get<MainWindow>().Anlise1->trigger();
-        QCOMPARE(entries(p.get<VariablesWindow>().LBsel), (QStringList{"entrada", "saida", "jV1"}));
+        p.mainWindow().Anlise1->trigger();
+        QCOMPARE(entries(p.variablesWindow().LBsel), (QStringList{"entrada", "saida", "jV1"}));
     }
 
     void closingTheOptionsWindowEndsTheRun() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
-        driver.open(dir.write("rc.net", RcNetlist), [&] { QVERIFY(p.get<OptionsWindow>().close()); });
+        auto& p = driver;
+        driver.open(dir.write("rc.net", RcNetlist), [&] { QVERIFY(p.optionsWindow().close()); });
         const QStringList log = driver.log();
         QCOMPARE(log.mid(log.size() - 2),
                  (QStringList{"Linha de comando não encontrada", "Análise cancelada."}));
         QVERIFY(!QFile::exists(QString::fromStdString(dir.file("rc.d"))));
-        QVERIFY(!p.get<OptionsWindow>().isVisible());
+        QVERIFY(!p.optionsWindow().isVisible());
         QVERIFY(!driver.program.analysis().running());
-        QVERIFY(!p.get<VariablesWindow>().Button1->isEnabled());
-        QVERIFY(p.get<MainWindow>().Abrir1->isEnabled());
+        QVERIFY(!p.variablesWindow().Button1->isEnabled());
+        QVERIFY(p.mainWindow().Abrir1->isEnabled());
         // The program goes on: the next run waits again and ends normally.
         driver.openAndApply(dir.file("rc.net"));
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
         // Closing the variables window only hides it.
-        p.get<MainWindow>().Anlise1->trigger();
-        QVERIFY(p.get<VariablesWindow>().close());
-        QVERIFY(!p.get<VariablesWindow>().isVisible());
+        p.mainWindow().Anlise1->trigger();
+        QVERIFY(p.variablesWindow().close());
+        QVERIFY(!p.variablesWindow().isVisible());
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
     }
 
@@ -419,9 +419,9 @@ private slots:
         QFETCH(QString, lastLine);
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         driver.openAndApply(dir.write("falha.net", netlist.toStdString()),
-                            [&] { p.get<OptionsWindow>().Edisp->setText(dispersion); });
+                            [&] { p.optionsWindow().Edisp->setText(dispersion); });
         // The run is abandoned where the fault arose: no line after it.
         QCOMPARE(driver.log().last(), lastLine);
         driver.processEvents();
@@ -429,10 +429,10 @@ private slots:
         QCOMPARE(driver.boxes[0].title, QString("Corvane"));
         QCOMPARE(driver.boxes[0].text, shown);
         QVERIFY(!driver.program.analysis().running());
-        QVERIFY(p.get<MainWindow>().Abrir1->isEnabled());
+        QVERIFY(p.mainWindow().Abrir1->isEnabled());
         // The program goes on: a second run succeeds.
         driver.openAndApply(dir.write("rc.net", RcNetlist),
-                            [&] { p.get<OptionsWindow>().Edisp->setText("1e9"); });
+                            [&] { p.optionsWindow().Edisp->setText("1e9"); });
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
         driver.processEvents();
         QCOMPARE(driver.boxes.size(), std::size_t{1});
@@ -441,25 +441,25 @@ private slots:
     void abrirIsRefusedWhileARunWaits() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         const std::string path = dir.write("rc.net", RcNetlist);
         driver.open(path, [&] {
-            QVERIFY(!p.get<MainWindow>().Abrir1->isEnabled());
+            QVERIFY(!p.mainWindow().Abrir1->isEnabled());
             driver.answers.push_back(QString::fromStdString(path));
-            p.get<MainWindow>().Abrir1->trigger();
-            p.get<MainWindow>().Abrir1Click();  // even when the command arrives some other way
+            p.mainWindow().Abrir1->trigger();
+            p.mainWindow().Abrir1Click();  // even when the command arrives some other way
             QCOMPARE(driver.requests.size(), std::size_t{1});
-            p.get<OptionsWindow>().Button1->click();
+            p.optionsWindow().Button1->click();
         });
         QCOMPARE(driver.log().count("Lendo netlist " + QString::fromStdString(path) + ":"), 1);
         QCOMPARE(driver.log().count("Análise terminada com sucesso."), 1);
-        QVERIFY(p.get<MainWindow>().Abrir1->isEnabled());
+        QVERIFY(p.mainWindow().Abrir1->isEnabled());
     }
 
     void cancelarStopsALongAnalysis() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         const std::string path = dir.write("densa.net", corvane::test::denseRcNetlist(8));
         driver.openAndApply(path);
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
@@ -472,7 +472,7 @@ private slots:
         bool seen = false;
         QTimer presser;
         QObject::connect(&presser, &QTimer::timeout, [&] {
-            auto* dialog = p.get<MainWindow>().findChild<QProgressDialog*>("ProgressoAnalise");
+            auto* dialog = p.mainWindow().findChild<QProgressDialog*>("ProgressoAnalise");
             if (!dialog || !dialog->isVisible()) return;
             seen = true;
             QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
@@ -491,9 +491,9 @@ private slots:
         QVERIFY(readFile(denominatorFile.toStdString()) == previous);
         QVERIFY(!QFile::exists(QString::fromStdString(dir.file("densa.n9"))));
         QVERIFY(!driver.program.analysis().running());
-        QVERIFY(p.get<MainWindow>().Abrir1->isEnabled());
-        QVERIFY(!p.get<VariablesWindow>().Button1->isEnabled());
-        QVERIFY(!p.get<MainWindow>().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
+        QVERIFY(p.mainWindow().Abrir1->isEnabled());
+        QVERIFY(!p.variablesWindow().Button1->isEnabled());
+        QVERIFY(!p.mainWindow().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
 
         // The program goes on: the next run ends normally.
         dir.write("densa.net", corvane::test::denseRcNetlist(8));
@@ -513,7 +513,7 @@ private slots:
             qputenv("CORVANE_MEMORIA_CACHE", "0");
             ProgramDriver driver;
             qunsetenv("CORVANE_MEMORIA_CACHE");
-            QVERIFY(driver.windows.get<OptionsWindow>().toolTip().contains("CORVANE_MEMORIA_CACHE=4096"));
+            QVERIFY(driver.optionsWindow().toolTip().contains("CORVANE_MEMORIA_CACHE=4096"));
             QVERIFY(driver.log().contains(
                 "Aviso: CORVANE_MEMORIA_CACHE deve ser de pelo menos 64 MiB, não \"0\"; a "
                 "memória para menores fica em 2048 MiB."));
@@ -536,18 +536,18 @@ private slots:
     void listarResultadosFollowsTheRuns() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         driver.openAndApply(dir.write("rc.net", RcNetlist));
-        QVERIFY(p.get<VariablesWindow>().Button1->isEnabled());
+        QVERIFY(p.variablesWindow().Button1->isEnabled());
         // A run that fails before its wait has already replaced part of the state.
         driver.open(dir.file("faltando.net"));
-        QVERIFY(!p.get<VariablesWindow>().Button1->isEnabled());
+        QVERIFY(!p.variablesWindow().Button1->isEnabled());
         // Two sources in parallel: no solution, so nothing to list.
         driver.openAndApply(dir.write("paralelo.net", "t\nV1 1 0 1 DEGRAU\nV2 1 0 2 DEGRAU\n"));
         QCOMPARE(driver.log().last(), QString("Circuito sem solução"));
-        QVERIFY(!p.get<VariablesWindow>().Button1->isEnabled());
+        QVERIFY(!p.variablesWindow().Button1->isEnabled());
         driver.openAndApply(dir.file("rc.net"));
-        QVERIFY(p.get<VariablesWindow>().Button1->isEnabled());
+        QVERIFY(p.variablesWindow().Button1->isEnabled());
     }
 };
 

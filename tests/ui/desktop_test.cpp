@@ -20,11 +20,6 @@
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
-using corvane::ui::FrequencyPlotWindow;
-using corvane::ui::MainWindow;
-using corvane::ui::OptionsWindow;
-using corvane::ui::PlotListWindow;
-using corvane::ui::VariablesWindow;
 
 namespace {
 
@@ -67,7 +62,7 @@ class DesktopTest : public QObject {
 private slots:
     void menusHaveMnemonicsAndUnchangedCaptions() {
         ProgramDriver driver;
-        auto& form = driver.windows.get<MainWindow>();
+        auto& form = driver.mainWindow();
         QCOMPARE(shownCaption(form.Arquivo1->title()), QString("Arquivo"));
         QCOMPARE(shownCaption(form.Opes1->title()), QString("Opções"));
         QCOMPARE(QKeySequence::mnemonic(form.Arquivo1->title()), QKeySequence("Alt+A"));
@@ -80,7 +75,7 @@ private slots:
 
     void menuItemsHaveTheirShortcuts() {
         ProgramDriver driver;
-        auto& form = driver.windows.get<MainWindow>();
+        auto& form = driver.mainWindow();
         QCOMPARE(form.Abrir1->shortcut(), QKeySequence("Ctrl+O"));
         QCOMPARE(form.Sair1->shortcut(), QKeySequence("Ctrl+Q"));
         QCOMPARE(form.Grfico1->shortcut(), QKeySequence("Ctrl+G"));
@@ -89,19 +84,19 @@ private slots:
 
     void ctrlGOpensThePlotList() {
         ProgramDriver driver;
-        auto& p = driver.windows;
-        QVERIFY(QTest::qWaitForWindowActive(&p.get<MainWindow>()));
-        QVERIFY(!p.get<PlotListWindow>().isVisible());
-        QTest::keyClick(&p.get<MainWindow>(), Qt::Key_G, Qt::ControlModifier);
-        QVERIFY(p.get<PlotListWindow>().isVisible());
+        auto& p = driver;
+        QVERIFY(QTest::qWaitForWindowActive(&p.mainWindow()));
+        QVERIFY(!p.plotListWindow().isVisible());
+        QTest::keyClick(&p.mainWindow(), Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(p.plotListWindow().isVisible());
     }
 
     void ctrlOOpensTheNetlistDialog() {
         ProgramDriver driver;
-        auto& p = driver.windows;
-        QVERIFY(QTest::qWaitForWindowActive(&p.get<MainWindow>()));
+        auto& p = driver;
+        QVERIFY(QTest::qWaitForWindowActive(&p.mainWindow()));
         driver.answers.push_back(std::nullopt);
-        QTest::keyClick(&p.get<MainWindow>(), Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(&p.mainWindow(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(driver.requests.size(), std::size_t{1});
     }
 
@@ -109,18 +104,18 @@ private slots:
         ProgramDriver driver;
         TempDir dir;
         const std::string path = dir.write("rc.net", RcNetlist);
-        auto& p = driver.windows;
+        auto& p = driver;
         driver.open(path, [&] {
-            p.get<OptionsWindow>().Edisp->setFocus();
-            p.get<OptionsWindow>().Edisp->setText("1e6");
-            QTest::keyClick(p.get<OptionsWindow>().Edisp, Qt::Key_Return);
-            QVERIFY(!p.get<OptionsWindow>().isVisible());
+            p.optionsWindow().Edisp->setFocus();
+            p.optionsWindow().Edisp->setText("1e6");
+            QTest::keyClick(p.optionsWindow().Edisp, Qt::Key_Return);
+            QVERIFY(!p.optionsWindow().isVisible());
         });
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
         QVERIFY(driver.log().contains("Parâmetros de análise dados"));
         QVERIFY(QFile::exists(QString::fromStdString(dir.file("rc.d"))));
-        QCOMPARE(p.get<OptionsWindow>().Button1->text(), QString("Aplicar"));
-        QCOMPARE(p.get<OptionsWindow>().Label1->text(), QString("Dispersão de coeficientes"));
+        QCOMPARE(p.optionsWindow().Button1->text(), QString("Aplicar"));
+        QCOMPARE(p.optionsWindow().Label1->text(), QString("Dispersão de coeficientes"));
     }
 
     void standardDialogsSpeakPortuguese() {
@@ -142,12 +137,13 @@ private slots:
 
     void everyWindowCarriesTheProgramsIcon() {
         ProgramDriver driver;
-        auto& p = driver.windows;
+        auto& p = driver;
         const QIcon icon = corvane::ui::programIcon();
         QVERIFY(!icon.isNull());
         QVERIFY(!icon.pixmap(48, 48).isNull());
-        for (QWidget* window : std::initializer_list<QWidget*>{&p.get<MainWindow>(), &p.get<OptionsWindow>(), &p.get<VariablesWindow>(),
-                                                                &p.get<PlotListWindow>(), &p.get<FrequencyPlotWindow>()}) {
+        for (QWidget* window : std::initializer_list<QWidget*>{
+                 &p.mainWindow(), &p.optionsWindow(), &p.variablesWindow(), &p.plotListWindow(),
+                 &p.frequencyPlotWindow()}) {
             QVERIFY2(!window->windowIcon().pixmap(48, 48).isNull(),
                      qPrintable(window->objectName()));
         }

@@ -35,9 +35,6 @@
 using corvane::Polynomial;
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
-using corvane::ui::FrequencyPlotWindow;
-using corvane::ui::MainWindow;
-using corvane::ui::PlotListWindow;
 
 namespace {
 
@@ -122,13 +119,13 @@ public:
 class PlotDriver : public ProgramDriver {
 public:
     PlotDriver() {
-        windows.get<PlotListWindow>().OpenDialog1->setChooser(answerFrom(numeratorAnswers));
-        windows.get<FrequencyPlotWindow>().SaveDialog1->setChooser(answerFrom(imageAnswers));
-        windows.get<MainWindow>().Grfico1->trigger();
+        plotListWindow().OpenDialog1->setChooser(answerFrom(numeratorAnswers));
+        frequencyPlotWindow().SaveDialog1->setChooser(answerFrom(imageAnswers));
+        mainWindow().Grfico1->trigger();
     }
 
-    PlotListWindow& list() { return windows.get<PlotListWindow>(); }
-    FrequencyPlotWindow& plot() { return windows.get<FrequencyPlotWindow>(); }
+    corvane::ui::PlotListWindow& list() { return plotListWindow(); }
+    corvane::ui::FrequencyPlotWindow& plot() { return frequencyPlotWindow(); }
 
     void adicionar(std::optional<QString> answer) {
         numeratorAnswers.push_back(std::move(answer));
@@ -226,11 +223,11 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QString, caption);
         ProgramDriver driver;
-        const auto* box = driver.windows.get<PlotListWindow>().findChild<QLineEdit*>(edit);
+        const auto* box = driver.plotListWindow().findChild<QLineEdit*>(edit);
         QVERIFY(box);
         QCOMPARE(box->text(), text);
         QCOMPARE(box->geometry(), QRect(544, top, 121, 21));
-        const auto* name = driver.windows.get<PlotListWindow>().findChild<QLabel*>(label);
+        const auto* name = driver.plotListWindow().findChild<QLabel*>(label);
         QVERIFY(name);
         QCOMPARE(name->text(), caption);
         QCOMPARE(name->pos(), QPoint(408, top + 8));
@@ -268,19 +265,19 @@ private slots:
         QFETCH(QRect, geometry);
         QFETCH(bool, checked);
         ProgramDriver driver;
-        const auto* box = driver.windows.get<PlotListWindow>().findChild<QCheckBox*>(name);
+        const auto* box = driver.plotListWindow().findChild<QCheckBox*>(name);
         QVERIFY(box);
         QCOMPARE(box->text(), caption);
         QCOMPARE(box->geometry(), geometry);
         QCOMPARE(box->isChecked(), checked);
         // Drawn whole, inside the window at its designed size.
         QVERIFY(box->sizeHint().width() <= geometry.width());
-        QVERIFY(box->geometry().right() < driver.windows.get<PlotListWindow>().width());
+        QVERIFY(box->geometry().right() < driver.plotListWindow().width());
     }
 
     void listWindowListButtonsAndTabOrder() {
         ProgramDriver driver;
-        auto& form = driver.windows.get<PlotListWindow>();
+        auto& form = driver.plotListWindow();
         QCOMPARE(form.windowTitle(), QString("Resposta em frequência - Arquivos"));
         QCOMPARE(form.size(), QSize(668, 407));  // the client area of 684 x 445
         QVERIFY(!form.isVisible());
@@ -303,11 +300,12 @@ private slots:
         QCOMPARE(form.Label10->objectName(), QString("Label10"));
         QCOMPARE(form.Label10->text(), QString("Comandos diretos: Setas,a,r,+,-"));
         QCOMPARE(form.Label10->pos(), QPoint(408, 384));
-        QCOMPARE(tabOrder(form.Memo1),
-                 (QStringList{"Memo1", "Button1", "Button3", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
-                              "Efmin", "Efmax", "Eamin", "Eamax", "CBhz", "CBlog", "CBgrade",
-                              "Esegmentos", "CBfase", "CBtg", "CBfasecontinua", "CBlegenda",
-                              "CBcores", "Button4", "Button5"}));
+        QCOMPARE(
+            tabOrder(form.Memo1),
+            (QStringList{"Memo1",          "Button1",   "Button3", "Button2",    "Ewmin",  "Ewmax",
+                         "Egmin",          "Egmax",     "Efmin",   "Efmax",      "Eamin",  "Eamax",
+                         "CBhz",           "CBlog",     "CBgrade", "Esegmentos", "CBfase", "CBtg",
+                         "CBfasecontinua", "CBlegenda", "CBcores", "Button4",    "Button5"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
@@ -315,7 +313,7 @@ private slots:
 
     void plotWindowAtStart() {
         ProgramDriver driver;
-        auto& form = driver.windows.get<FrequencyPlotWindow>();
+        auto& form = driver.frequencyPlotWindow();
         QCOMPARE(form.windowTitle(), QString("Resposta em frequência"));
         QCOMPARE(form.pos(), QPoint(864, 316));
         QCOMPARE(form.size(), QSize(680, 442));
@@ -432,7 +430,7 @@ private slots:
         driver.plotar();
         QVERIFY(driver.plot().close());
         QVERIFY(!driver.plot().isVisible());
-        QVERIFY(driver.windows.get<MainWindow>().isVisible());
+        QVERIFY(driver.mainWindow().isVisible());
         driver.plotar();
         QVERIFY(driver.plot().isVisible());
     }
@@ -600,7 +598,7 @@ private slots:
         driver.processEvents();
         QCOMPARE(driver.boxes.size(), std::size_t{1});
         // The program goes on: the other windows work, and good limits plot again.
-        driver.windows.get<MainWindow>().Grfico1->trigger();
+        driver.mainWindow().Grfico1->trigger();
         QVERIFY(driver.list().isVisible());
         driver.list().Ewmin->setText("0.1");
         driver.list().Ewmax->setText("5");
@@ -944,7 +942,7 @@ private slots:
         const auto& markers = driver.program.plotter().markers();
         QCOMPARE(markers.size(), std::size_t{1});
         const std::optional<std::string> clicked = driver.program.plotter().cursorLine(
-            371, 200, plot.width(), plot.height(), driver.windows.get<PlotListWindow>());
+            371, 200, plot.width(), plot.height(), driver.plotListWindow());
         QVERIFY(clicked);
         QCOMPARE(driver.log().last(), "Marcador: " + QString::fromStdString(*clicked));
         QVERIFY(driver.log().last().startsWith("Marcador: 7"));

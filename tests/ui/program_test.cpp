@@ -20,10 +20,9 @@
 
 using corvane::test::OnShow;
 using corvane::test::TempDir;
-using corvane::ui::MainWindow;
-using corvane::ui::OptionsWindow;
 using corvane::ui::Program;
 using corvane::ui::Windows;
+namespace ui = corvane::ui;
 
 namespace {
 
@@ -33,17 +32,20 @@ constexpr const char* RcNetlist = "RC\nV1 1 0 1 DEGRAU\nR1 1 2 1000\nC1 2 0 1e-6
 
 void printLogAtExit(Windows& windows) {
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&windows] {
-        std::printf("%s\n", windows.get<MainWindow>().Memo1->toPlainText().toUtf8().constData());
+        std::printf("%s\n",
+                    windows.get<ui::MainWindow>().Memo1->toPlainText().toUtf8().constData());
         std::fflush(stdout);
     });
 }
 
 // Opens `netlist` and runs `step` inside the run's parameter wait.
 void openAndWait(Windows& windows, const QString& netlist, std::function<void()> step) {
-    windows.get<MainWindow>().OpenDialog1->setChooser(
+    windows.get<ui::MainWindow>().OpenDialog1->setChooser(
         [netlist](QWidget*, const corvane::ui::OpenDialogRequest&) { return netlist; });
-    new OnShow(windows.get<OptionsWindow>(), std::move(step), &windows.get<OptionsWindow>());
-    QTimer::singleShot(0, &windows.get<MainWindow>(), [&windows] { windows.get<MainWindow>().Abrir1->trigger(); });
+    new OnShow(windows.get<ui::OptionsWindow>(), std::move(step),
+               &windows.get<ui::OptionsWindow>());
+    QTimer::singleShot(0, &windows.get<ui::MainWindow>(),
+                       [&windows] { windows.get<ui::MainWindow>().Abrir1->trigger(); });
 }
 
 void reportLocale() {
@@ -59,16 +61,18 @@ int runScenario(const std::string& scenario, const QString& netlist, char* progr
     return corvane::ui::runProgram(argc, argv, [&](Program&, Windows& p) {
         printLogAtExit(p);
         if (scenario == "sair") {
-            QTimer::singleShot(0, &p.get<MainWindow>(), [&p] { p.get<MainWindow>().Sair1->trigger(); });
+            QTimer::singleShot(0, &p.get<ui::MainWindow>(),
+                               [&p] { p.get<ui::MainWindow>().Sair1->trigger(); });
         } else if (scenario == "sair-na-espera") {
-            openAndWait(p, netlist, [&p] { p.get<MainWindow>().Sair1->trigger(); });
+            openAndWait(p, netlist, [&p] { p.get<ui::MainWindow>().Sair1->trigger(); });
         } else if (scenario == "fechar-na-espera") {
-            openAndWait(p, netlist, [&p] { p.get<MainWindow>().close(); });
+            openAndWait(p, netlist, [&p] { p.get<ui::MainWindow>().close(); });
         } else if (scenario == "locale") {
             reportLocale();
             openAndWait(p, netlist, [&p] {
-                p.get<OptionsWindow>().Button1->click();
-                QTimer::singleShot(0, &p.get<MainWindow>(), [&p] { p.get<MainWindow>().Sair1->trigger(); });
+                p.get<ui::OptionsWindow>().Button1->click();
+                QTimer::singleShot(0, &p.get<ui::MainWindow>(),
+                                   [&p] { p.get<ui::MainWindow>().Sair1->trigger(); });
             });
         }
     });

@@ -20,9 +20,6 @@
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
-using corvane::ui::MainWindow;
-using corvane::ui::OptionsWindow;
-using corvane::ui::VariablesWindow;
 
 namespace {
 
@@ -43,7 +40,7 @@ class SymbolicWindowTest : public QObject {
 private slots:
     void theControlsStartUncheckedAndEmpty() {
         ProgramDriver driver;
-        auto& form = driver.windows.get<OptionsWindow>();
+        auto& form = driver.optionsWindow();
         QCOMPARE(form.CBsimbolica->objectName(), QString("CBsimbolica"));
         QCOMPARE(form.CBsimbolica->text(), QString("Análise simbólica"));
         QVERIFY(!form.CBsimbolica->isChecked());
@@ -77,7 +74,7 @@ private slots:
         ProgramDriver driver;
         TempDir dir;
         driver.openAndApply(dir.write("sk.net", SallenKey),
-                            [&] { driver.windows.get<VariablesWindow>().LBsel->selectAll(); });
+                            [&] { driver.variablesWindow().LBsel->selectAll(); });
         QVERIFY(!driver.log().contains("Análise simbólica"));
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
     }
@@ -85,10 +82,10 @@ private slots:
     void checkedTheSallenKeyIsListedInTheElementNames() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
-            p.get<OptionsWindow>().CBsimbolica->setChecked(true);
-            p.get<VariablesWindow>().LBsel->item(3)->setSelected(true);  // out
+            p.optionsWindow().CBsimbolica->setChecked(true);
+            p.variablesWindow().LBsel->item(3)->setSelected(true);  // out
         });
         const QStringList log = driver.log();
         const qsizetype start = log.indexOf("Análise simbólica");
@@ -109,11 +106,11 @@ private slots:
     void theSymbolsBoxKeepsOnlyTheNamedElements() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
-            p.get<OptionsWindow>().CBsimbolica->setChecked(true);
-            p.get<OptionsWindow>().Esimbolos->setText("C1, C2");
-            p.get<VariablesWindow>().LBsel->item(3)->setSelected(true);
+            p.optionsWindow().CBsimbolica->setChecked(true);
+            p.optionsWindow().Esimbolos->setText("C1, C2");
+            p.variablesWindow().LBsel->item(3)->setSelected(true);
         });
         const QStringList log = driver.log();
         QVERIFY(log.contains("Símbolos: C1 C2"));
@@ -124,17 +121,17 @@ private slots:
     void aSymbolThatNamesNothingKeepsTheRunWaiting() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         bool refused = false;
         driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
-            p.get<OptionsWindow>().CBsimbolica->setChecked(true);
-            p.get<OptionsWindow>().Esimbolos->setText("c1, R9");
-            p.get<OptionsWindow>().Button1->click();
+            p.optionsWindow().CBsimbolica->setChecked(true);
+            p.optionsWindow().Esimbolos->setText("c1, R9");
+            p.optionsWindow().Button1->click();
             refused = driver.log().last() == "Símbolos: nenhum valor do circuito se chama R9";
-            QVERIFY(p.get<OptionsWindow>().isVisible());
+            QVERIFY(p.optionsWindow().isVisible());
             QVERIFY(driver.program.analysis().running());
             // Names are matched as the netlist matches them: c1 is C1.
-            p.get<OptionsWindow>().Esimbolos->setText("c1");
+            p.optionsWindow().Esimbolos->setText("c1");
         });
         QVERIFY(refused);
         QVERIFY(driver.log().contains("Símbolos: C1"));
@@ -148,11 +145,11 @@ private slots:
         ProgramDriver driver;
         qunsetenv("CORVANE_MEMORIA_CACHE");
         TempDir dir;
-        auto& p = driver.windows;
+        auto& p = driver;
         bool seen = false;
         QTimer presser;
         QObject::connect(&presser, &QTimer::timeout, [&] {
-            auto* dialog = p.get<MainWindow>().findChild<QProgressDialog*>("ProgressoAnalise");
+            auto* dialog = p.mainWindow().findChild<QProgressDialog*>("ProgressoAnalise");
             if (!dialog || !dialog->isVisible()) return;
             if (!driver.log().contains("Análise simbólica")) return;
             seen = true;
@@ -162,8 +159,8 @@ private slots:
         });
         presser.start(20);
         driver.openAndApply(dir.write("densa.net", corvane::test::denseRcNetlist(16)), [&] {
-            p.get<OptionsWindow>().CBsimbolica->setChecked(true);
-            p.get<OptionsWindow>().Esimbolos->setText("R1");
+            p.optionsWindow().CBsimbolica->setChecked(true);
+            p.optionsWindow().Esimbolos->setText("R1");
         });
         presser.stop();
         QVERIFY(seen);
@@ -171,7 +168,7 @@ private slots:
         QCOMPARE(log.last(), QString("Análise cancelada."));
         QVERIFY(!QFile::exists(QString::fromStdString(dir.file("densa.d"))));
         QVERIFY(!driver.program.analysis().running());
-        QVERIFY(!p.get<MainWindow>().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
+        QVERIFY(!p.mainWindow().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
     }
 };
 

@@ -32,17 +32,11 @@
 #include "variables_window.h"
 #include "window_table.h"
 
-using corvane::ui::FrequencyPlotWindow;
-using corvane::ui::MainWindow;
-using corvane::ui::OptionsWindow;
-using corvane::ui::PlotListWindow;
-using corvane::ui::TimePlotWindow;
-using corvane::ui::VariablesWindow;
-
 namespace {
 
 using corvane::ui::Program;
 using corvane::ui::Windows;
+namespace ui = corvane::ui;
 
 QString outputFolder;
 
@@ -77,7 +71,8 @@ void later(std::function<void()> step) {
 
 void selectVariables(Windows& windows, std::initializer_list<int> rows) {
     for (const int row : rows) {
-        if (QListWidgetItem* entry = windows.get<VariablesWindow>().LBsel->item(row)) entry->setSelected(true);
+        if (QListWidgetItem* entry = windows.get<ui::VariablesWindow>().LBsel->item(row))
+            entry->setSelected(true);
     }
 }
 
@@ -87,7 +82,7 @@ QString baseNameOf(const QString& netlist) {
 }
 
 void scrollLogToEnd(Windows& windows) {
-    QScrollBar* bar = windows.get<MainWindow>().Memo1->verticalScrollBar();
+    QScrollBar* bar = windows.get<ui::MainWindow>().Memo1->verticalScrollBar();
     bar->setValue(bar->maximum());
 }
 
@@ -112,55 +107,56 @@ void pictureTheCursor(QWidget& plot) {
 // and photographs both plot windows.
 void pictureThePlot(Program& program, Windows& windows, const QStringList& names) {
     auto pending = std::make_shared<QStringList>(names);
-    windows.get<PlotListWindow>().OpenDialog1->setChooser(
+    windows.get<ui::PlotListWindow>().OpenDialog1->setChooser(
         [pending](QWidget*, const corvane::ui::OpenDialogRequest&) -> std::optional<QString> {
             if (pending->isEmpty()) return std::nullopt;
             return pending->takeFirst();
         });
-    windows.get<MainWindow>().Grfico1->trigger();
+    windows.get<ui::MainWindow>().Grfico1->trigger();
     for (qsizetype i = 0; i < names.size(); ++i)
-        windows.get<PlotListWindow>().Button1->click();
-    windows.get<PlotListWindow>().viewButton("Button2")->click();
+        windows.get<ui::PlotListWindow>().Button1->click();
+    windows.get<ui::PlotListWindow>().viewButton("Button2")->click();
     later([&program, &windows] {
-        save(windows.get<PlotListWindow>().grab(), "lista-de-graficos.png");
-        save(windows.get<FrequencyPlotWindow>().grab(), "grafico.png");
-        pictureTheCursor(windows.get<FrequencyPlotWindow>());
-        windows.get<PlotListWindow>().viewButton("Button4")->click();
+        save(windows.get<ui::PlotListWindow>().grab(), "lista-de-graficos.png");
+        save(windows.get<ui::FrequencyPlotWindow>().grab(), "grafico.png");
+        pictureTheCursor(windows.get<ui::FrequencyPlotWindow>());
+        windows.get<ui::PlotListWindow>().viewButton("Button4")->click();
         later([&program, &windows] {
-            save(windows.get<TimePlotWindow>().grab(), "tempo.png");
+            save(windows.get<ui::TimePlotWindow>().grab(), "tempo.png");
             program.quit();
         });
     });
 }
 
 void takePictures(Program& program, Windows& windows, const QString& netlist) {
-    windows.get<MainWindow>().OpenDialog1->setChooser(
+    windows.get<ui::MainWindow>().OpenDialog1->setChooser(
         [netlist](QWidget*, const corvane::ui::OpenDialogRequest&) { return netlist; });
     // The output voltage and the voltage of node a.
     const QString base = baseNameOf(netlist);
     const QStringList numerators = {base + ".n4", base + ".n2"};
     later([&program, &windows, numerators] {
-        save(windows.get<MainWindow>().grab(), "janela-principal.png");
+        save(windows.get<ui::MainWindow>().grab(), "janela-principal.png");
         // The options wait runs inside "Abrir"; the next steps run inside that wait.
         later([&program, &windows, numerators] {
             selectVariables(windows, {3});
-            windows.get<OptionsWindow>().CBpolos->setChecked(true);
+            windows.get<ui::OptionsWindow>().CBpolos->setChecked(true);
             later([&program, &windows, numerators] {
-                save(arrangement({&windows.get<MainWindow>(), &windows.get<OptionsWindow>(), &windows.get<VariablesWindow>()}),
+                save(arrangement({&windows.get<ui::MainWindow>(), &windows.get<ui::OptionsWindow>(),
+                                  &windows.get<ui::VariablesWindow>()}),
                      "janelas-de-analise.png");
-                save(windows.get<OptionsWindow>().grab(), "opcoes.png");
-                save(windows.get<VariablesWindow>().grab(), "variaveis.png");
-                windows.get<OptionsWindow>().Button1->click();
+                save(windows.get<ui::OptionsWindow>().grab(), "opcoes.png");
+                save(windows.get<ui::VariablesWindow>().grab(), "variaveis.png");
+                windows.get<ui::OptionsWindow>().Button1->click();
                 later([&program, &windows, numerators] {
                     scrollLogToEnd(windows);
                     later([&program, &windows, numerators] {
-                        save(windows.get<MainWindow>().grab(), "resultados.png");
+                        save(windows.get<ui::MainWindow>().grab(), "resultados.png");
                         pictureThePlot(program, windows, numerators);
                     });
                 });
             });
         });
-        windows.get<MainWindow>().Abrir1->trigger();
+        windows.get<ui::MainWindow>().Abrir1->trigger();
     });
 }
 
