@@ -95,15 +95,13 @@ Program::ApplicationSetup::ApplicationSetup() {
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(&qtTranslations);
     }
-    // Closing the main window is what ends the program (TForm1::closeEvent), whatever
+    // Closing the main window is what ends the program (MainWindow::closeEvent), whatever
     // other windows are open.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
 Program::Program() {
-    log_.connect([this](std::string_view line) { form1_.appendLogLine(line); });
     analysis_.addListingStep(std::make_unique<symbolic::SymbolicStep>());
-    useMemoryForMinorsFromEnvironment();
 }
 
 // CORVANE_MEMORIA_CACHE, in MiB, is the windows' counterpart of --memoria-cache.
@@ -131,19 +129,9 @@ void Program::useMemoryForMinorsFromEnvironment() {
     analysis_.setEngineOptions(options);
 }
 
-void Program::start() {
-    showWindow(form1_);
-}
-
 void Program::quit() {
     host_.quit();
     QCoreApplication::exit(0);
-}
-
-void Program::showWindow(QWidget& window) {
-    window.show();
-    window.raise();
-    window.activateWindow();
 }
 
 QIcon programIcon() {
@@ -170,8 +158,9 @@ int runProgram(int argc, char** argv, const StartHook& started) {
     symbolic::fenceFlintAborts();
     try {
         Program program;
-        program.start();
-        if (started) started(program);
+        Windows windows(program);
+        windows.start();
+        if (started) started(program, windows);
         QApplication::exec();
     } catch (const std::exception& failure) {
         showCriticalBox(QStringLiteral("Corvane"), errorBoxText(failure.what()));

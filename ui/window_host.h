@@ -1,7 +1,8 @@
-// The analysis host of the windows: what a run needs of them (the options of TForm2, the
-// variables list and "Listar resultados" of TForm3, the "Variáveis" menu item) and the
-// parameter wait, a nested event loop that sleeps until an event arrives. The progress
-// dialog and its "Cancelar" serve the expansion and the symbolic analysis alike.
+// The analysis host of the windows: what a run needs of them (the options of the options
+// window, the variables list and "Listar resultados" of the variables window, the
+// "Variáveis" menu item of the main window) and the parameter wait, a nested event loop
+// that sleeps until an event arrives. The progress dialog and its "Cancelar" serve the
+// expansion and the symbolic analysis alike.
 #pragma once
 
 #include <memory>
@@ -13,7 +14,11 @@ class QProgressDialog;
 
 namespace corvane::ui {
 
+class MainWindow;
+class OptionsWindow;
 class Program;
+class VariablesWindow;
+class Windows;
 
 class WindowHost : public AnalysisHost {
 public:
@@ -53,10 +58,18 @@ public:
 
     bool waiting() const { return wait_ != nullptr; }
 
+    /// The windows the host reads and changes; none while they do not exist. The progress
+    /// dialog, a child of the main window, goes with the windows it was shown over.
+    void attach(Windows* windows);
+
 private:
     void wake();
+    MainWindow& mainWindow() const;
+    OptionsWindow& optionsWindow() const;
+    VariablesWindow& variablesWindow() const;
 
     Program& program_;
+    Windows* windows_ = nullptr;
     QEventLoop* wait_ = nullptr;
     bool woken_ = false;
     bool cancelled_ = false;
