@@ -67,6 +67,7 @@ time_sets=(
     "--imagem t.png --tmax 5"
     "--imagem t.svg --pontos 200 --medidas --acomodacao 5"
     "--json r.json --tabela t.csv"
+    "--tmax 2000 --tabela t.csv --imagem t.png"
 )
 
 for circuit in "${plot_circuits[@]}"; do
