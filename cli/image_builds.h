@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,11 +20,12 @@ namespace corvane::cli {
 /// .svg, or any path in a build without images.
 void checkImagePath(const std::string& path);
 
-/// Where the companion draws the images: runs `command` with `args` there and returns its
-/// exit status. None where this program draws them itself.
-std::optional<int> runInImageProgram(std::string_view command,
-                                     const std::vector<std::string_view>& args,
-                                     const std::string& image, std::FILE* out, std::FILE* err);
+/// Runs `command`, whose image is `image` (none when empty): where the companion draws the
+/// images and there is one to draw, by running the companion with `args` and passing on
+/// what it prints and its exit status; else by `runHere`.
+int runWhereImagesAreDrawn(std::string_view command, const std::vector<std::string_view>& args,
+                           const std::string& image, std::FILE* out, std::FILE* err,
+                           const std::function<int()>& runHere);
 
 /// The plot as the plot window of `width` × `height` paints it, saved to `path`. False,
 /// with the reason on `err`, when it could not be saved.

@@ -224,11 +224,8 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
 // The image is drawn by the companion program where there is one, with the same command line.
 int runPlotCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
     const PlotCommand command = parsePlot(args);
-    if (!command.image.empty()) {
-        if (const std::optional<int> status = runInImageProgram("plotar", args, command.image, out, err))
-            return *status;
-    }
-    return runPlot(command, out, err);
+    return runWhereImagesAreDrawn("plotar", args, command.image, out, err,
+                                  [&] { return runPlot(command, out, err); });
 }
 
 }  // namespace corvane::cli

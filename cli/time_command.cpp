@@ -264,11 +264,8 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
 // same command line.
 int runTimeCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
     const TimeOptions options = parseTime(args);
-    if (!options.image.empty()) {
-        if (const std::optional<int> status = runInImageProgram("tempo", args, options.image, out, err))
-            return *status;
-    }
-    return runTimeResponses(options, out, err);
+    return runWhereImagesAreDrawn("tempo", args, options.image, out, err,
+                                  [&] { return runTimeResponses(options, out, err); });
 }
 
 }  // namespace corvane::cli
