@@ -23,6 +23,7 @@
 #include "plot_console.h"
 #include "plot_list_file.h"
 #include "plotter.h"
+#include "pole_zero_command.h"
 #include "results_json.h"
 #include "time_console.h"
 #include "value_at.h"
@@ -41,6 +42,7 @@ constexpr const char* Usage =
     "Uso: corvane-cli analisar [opções] NETLIST\n"
     "     corvane-cli plotar [opções] LISTA\n"
     "     corvane-cli tempo [opções] LISTA\n"
+    "     corvane-cli polos [opções] LISTA\n"
     "\n"
     "analisar: analisa o circuito do NETLIST e grava os resultados ao lado dele.\n"
     "\n"
@@ -110,6 +112,10 @@ constexpr const char* Usage =
     "                        subida e de acomodação de cada curva\n"
     "  --acomodacao PCT      faixa do tempo de acomodação, em % do valor final\n"
     "                        (padrão 2; pede --medidas)\n"
+    "\n";
+
+// The end of the help, after the part of each command that keeps its own.
+constexpr const char* UsageEnd =
     "\n"
     "  -h, --help            mostra esta ajuda\n"
     "  --version             mostra a versão\n"
@@ -120,6 +126,13 @@ constexpr const char* Usage =
     "3 erro de ponto flutuante; 4 a análise gravou os resultados mas terminou com\n"
     "avisos sobre eles (veja as linhas \"Aviso\" do log);\n"
     "130 análise interrompida por Ctrl-C (nenhum arquivo gravado).\n";
+
+// The help, with the part of each command that keeps its own.
+void printUsage(std::FILE* stream) {
+    std::fputs(Usage, stream);
+    std::fputs(PoleZeroUsage, stream);
+    std::fputs(UsageEnd, stream);
+}
 
 class UsageError {
 public:
@@ -722,7 +735,7 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
     try {
         if (args.empty()) throw UsageError("falta o comando");
         if (args[0] == "-h" || args[0] == "--help") {
-            std::fputs(Usage, out);
+            printUsage(out);
             return ExitSuccess;
         }
         if (args[0] == "--version") {
@@ -733,16 +746,22 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
         args.erase(args.begin());
         for (const std::string_view arg : args) {
             if (arg == "-h" || arg == "--help") {
-                std::fputs(Usage, out);
+                printUsage(out);
                 return ExitSuccess;
             }
         }
         if (command == "analisar") return runAnalyze(parseAnalyze(args), out, err);
         if (command == "plotar") return runPlotCommand(args, out, err);
         if (command == "tempo") return runTimeCommand(args, out, err);
+        if (command == "polos") {
+            const PoleZeroOutcome outcome = runPoleZeroCommand(args, out, err);
+            if (!outcome.usageError.empty()) throw UsageError(outcome.usageError);
+            return outcome.status;
+        }
         throw UsageError("comando desconhecido: " + std::string(command));
     } catch (const UsageError& error) {
-        std::fprintf(err, "corvane-cli: %s\n%s", error.message().c_str(), Usage);
+        std::fprintf(err, "corvane-cli: %s\n", error.message().c_str());
+        printUsage(err);
         return ExitUsage;
     } catch (const std::exception& error) {
         // Whatever failed (memory, a library), the command ends with a message, never
