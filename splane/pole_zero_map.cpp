@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "plot_frame.h"
+#include "plotter.h"
 #include "polynomial_roots.h"
 
 namespace corvane {
@@ -71,16 +72,17 @@ PlaneRegion fittedRegion(std::span<const std::complex<double>> points) {
     double imMax = 0.0;
     double radius = 0.0;
     for (const std::complex<double>& p : points) {
-        if (!std::isfinite(p.real()) || !std::isfinite(p.imag())) continue;
+        // Beyond this a region that holds the point and the origin has no finite width.
+        if (!(std::hypot(p.real(), p.imag()) <= LargestFittedMagnitude)) continue;
         reMin = std::min(reMin, p.real());
         reMax = std::max(reMax, p.real());
         imMax = std::max(imMax, std::fabs(p.imag()));
         radius = std::max(radius, std::hypot(p.real(), p.imag()));
     }
     // A sixth of the farthest root keeps its marker and its multiplicity clear of the
-    // frame; the bound keeps the region's arithmetic finite.
+    // frame.
     const double margin = radius / 6.0;
-    if (!(margin > 0.0) || !std::isfinite(radius) || radius > 1e300) return {};
+    if (!(margin > 0.0)) return {};
     // Conjugate roots are drawn about the real axis, so it sits in the middle.
     return {reMin - margin, reMax + margin, -imMax - margin, imMax + margin};
 }
@@ -132,6 +134,30 @@ PlaneRegion panRegion(const PlaneRegion& region, std::complex<double> shift) {
                         std::isfinite(moved.reMin) && std::isfinite(moved.reMax) &&
                         std::isfinite(moved.imMin) && std::isfinite(moved.imMax);
     return usable ? moved : region;
+}
+
+std::optional<PlaneRegion> planeKey(int keyCode, const PlaneRegion& region) {
+    const double width = region.reMax - region.reMin;
+    const double height = region.imMax - region.imMin;
+    const std::complex<double> centre{region.reMin + width / 2, region.imMin + height / 2};
+    switch (keyCode) {
+        case KeyLeft:
+            return panRegion(region, {-width / 4, 0});
+        case KeyRight:
+            return panRegion(region, {width / 4, 0});
+        case KeyUp:
+            return panRegion(region, {0, height / 4});
+        case KeyDown:
+            return panRegion(region, {0, -height / 4});
+        case KeyA:
+        case KeyKeypadPlus:
+            return zoomRegion(region, centre, 2.0);
+        case KeyR:
+        case KeyKeypadMinus:
+            return zoomRegion(region, centre, 0.5);
+        default:
+            return std::nullopt;
+    }
 }
 
 PlaneReading readPlane(std::complex<double> s, const PoleZeroMap& map) {

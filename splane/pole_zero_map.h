@@ -45,9 +45,13 @@ struct PlaneRegion {
     friend bool operator==(const PlaneRegion&, const PlaneRegion&) = default;
 };
 
-/// The region that shows every finite point of `points`, the origin and both axes, with a
-/// margin of a sixth of the largest distance from the origin on every side; -1 .. 1 both
-/// ways when there is no point away from the origin. Always finite and not empty.
+/// Points farther than this from the origin are left out of a fitted region.
+inline constexpr double LargestFittedMagnitude = 1e300;
+
+/// The region that shows every point of `points` within LargestFittedMagnitude, the origin
+/// and both axes, with a margin of a sixth of the largest distance from the origin on every
+/// side; -1 .. 1 both ways when there is no such point away from the origin. Always finite
+/// and not empty.
 PlaneRegion fittedRegion(std::span<const std::complex<double>> points);
 
 /// The values of the roots of `map`, for fittedRegion.
@@ -84,6 +88,11 @@ PlaneRegion zoomRegion(const PlaneRegion& region, std::complex<double> centre, d
 
 /// The region moved by `shift` (rad/s).
 PlaneRegion panRegion(const PlaneRegion& region, std::complex<double> shift);
+
+/// A key of the frequency plot on the plane (a PlotKey code): the arrows move the view by a
+/// quarter of its width or height the way they point, A and the keypad's plus zoom in by
+/// two about its centre, R and the keypad's minus zoom out. No value for any other key.
+std::optional<PlaneRegion> planeKey(int keyCode, const PlaneRegion& region);
 
 /// What the pointer reads at s: ω0 = |s|, ζ = -Re(s)/|s|, Q = 1/(2ζ); ζ and Q have no
 /// value at s = 0, Q none when ζ = 0 (infinite).

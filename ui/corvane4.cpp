@@ -17,6 +17,7 @@
 #include "c_locale.h"
 #include "listed_curves.h"
 #include "open_dialog.h"
+#include "pole_zero_window.h"
 #include "program.h"
 #include "plot_list.h"
 #include "result_file_names.h"
@@ -146,6 +147,19 @@ TForm4::TForm4(Program& program) : program_(program) {
     Button5->resize(EditWidth, 25);
     Label10 =
         addLabel(this, "Label10", QStringLiteral("Comandos diretos: Setas,a,r,+,-"), {408, 384});
+    // The s-plane of the listed functions: a window of its own, reached only from here.
+    auto* poleZeroButton = addButton(this, "Button6", QStringLiteral("Polos e zeros"), {400, 408});
+    poleZeroButton->resize(100, 25);
+    connect(poleZeroButton, &QPushButton::clicked, this, program.command([this] {
+                ScopedCLocale locale;
+                PlotCurves curves{};
+                std::array<std::string, MaxCurves + 1> files{};
+                const std::optional<int> count =
+                    readListedCurves(listText(), curves, program_.log(), &files);
+                if (!count) return;
+                poleZeroWindowOf(*this, program_.log(), program_.errorBox())
+                    .showCurves(curves, *count, files, listText());
+            }));
 
     const QString numerators = QStringLiteral("Numeradores (%1)")
                                    .arg(QString::fromLatin1(ResultFileNames::NumeratorPattern));
