@@ -207,7 +207,7 @@ std::string planeReadingText(const PlaneReading& reading,
         const std::string& file = numeratorFiles[static_cast<std::size_t>(root.curve)];
         const std::size_t slash = file.rfind('/');
         text += "   mais perto: " + std::string(roleName(root.role)) + " " +
-                complexText(root.value, 6) +
+                complexText(root.value, Digits) +
                 (root.multiplicity > 1 ? " (ordem " + std::to_string(root.multiplicity) + ")" : "") +
                 " da curva " + std::to_string(root.curve);
         if (!file.empty()) text += " (" + file.substr(slash == std::string::npos ? 0 : slash + 1) + ")";

@@ -45,6 +45,14 @@ void drawClipped(PlotCanvas& canvas, const PlaneFrame& frame, double xa, double 
                     nearest(ya + t1 * dy));
 }
 
+// A tick value with an SI prefix and no unit, as compact as a tick needs: "20M", "-1.5k".
+std::string tickText(double value) {
+    std::string text = valueWithUnit(value, "x");
+    text.pop_back();
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    return text;
+}
+
 // How far the farthest corner of the shown region is from the origin.
 double farthestCorner(const PlaneRegion& r) {
     return std::max({std::hypot(r.reMin, r.imMin), std::hypot(r.reMin, r.imMax),
@@ -82,7 +90,7 @@ void drawTickLabels(PlotCanvas& canvas, const PlaneFrame& frame) {
     for (const double re : linearTicks(shown.reMin, shown.reMax)) {
         const int x = nearest(frame.xOf(re));
         canvas.drawLine(x, frame.y1 - 3, x, frame.y1);
-        const std::string label = valueWithUnit(re, "");
+        const std::string label = tickText(re);
         const int width = canvas.textWidth(label);
         canvas.drawText(std::clamp(x - width / 2, 0, std::max(0, frame.x1 - width)), frame.y1 + 1,
                         label, White, Black);
@@ -90,7 +98,7 @@ void drawTickLabels(PlotCanvas& canvas, const PlaneFrame& frame) {
     for (const double im : linearTicks(shown.imMin, shown.imMax)) {
         const int y = nearest(frame.yOf(im));
         canvas.drawLine(frame.x0, y, frame.x0 + 3, y);
-        const std::string label = "j" + valueWithUnit(im, "");
+        const std::string label = im < 0.0 ? "-j" + tickText(-im) : "j" + tickText(im);
         canvas.drawText(frame.x0 - canvas.textWidth(label) - 2,
                         std::clamp(y - RowHeight / 2, 0, std::max(0, frame.y1 - RowHeight)),
                         label, White, Black);

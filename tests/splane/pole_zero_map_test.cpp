@@ -300,10 +300,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReadingCase{"damped", {-1, 1.7},
                     "s = -1 + j1.7 rad/s   ω0 = 1.972 rad/s (0.3139 Hz)   ζ = 0.507   Q = 0.9862"
-                    "   mais perto: polo -1 + j1.73205 da curva 1 (filtro.n3)"},
+                    "   mais perto: polo -1 + j1.732 da curva 1 (filtro.n3)"},
         ReadingCase{"on_the_axis", {0, -3},
                     "s = -j3 rad/s   ω0 = 3 rad/s (0.4775 Hz)   ζ = 0   Q = infinito"
-                    "   mais perto: polo -1 - j1.73205 da curva 1 (filtro.n3)"},
+                    "   mais perto: polo -1 - j1.732 da curva 1 (filtro.n3)"},
         ReadingCase{"origin", {0, 0},
                     "s = 0 rad/s   ω0 = 0 rad/s (0 Hz)   ζ = indefinido   Q = indefinido"
                     "   mais perto: zero -1 da curva 1 (filtro.n3)"},

@@ -103,7 +103,7 @@ private slots:
         QVERIFY2(std::fabs(valueAfter(QStringLiteral("ω0 = ")) - std::sqrt(2.0)) < pixel, qPrintable(line));
         QVERIFY2(std::fabs(valueAfter(QStringLiteral("Q = ")) - std::sqrt(2.0) * 2 / 1.5) < 4 * pixel,
                  qPrintable(line));
-        QVERIFY2(line.endsWith(QStringLiteral("mais perto: polo -0.375 + j1.36359 da curva 1 (rlc.n3)")),
+        QVERIFY2(line.endsWith(QStringLiteral("mais perto: polo -0.375 + j1.364 da curva 1 (rlc.n3)")),
                  qPrintable(line));
         driver.pointerAt(2, 2);
         QVERIFY(window.Lcursor->text().isEmpty());
