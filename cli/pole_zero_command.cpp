@@ -1,6 +1,7 @@
 #include "pole_zero_command.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "analysis_log.h"
@@ -220,8 +221,9 @@ int runPoleZero(const PoleZeroOptions& options, std::FILE* out, std::FILE* err) 
         const int points = static_cast<int>(options.points.value_or(DefaultLocusPoints));
         const InterruptCatcher interrupts;
         const ConsoleHost host(AnalysisOptions{}, err);
+        const std::function<bool()> interrupted = [&host] { return host.cancelRequested(); };
         locus = computeRootLocus(*circuit, locusValues(*options.from, *options.to, points, scale),
-                                 [&host](double) { return !host.cancelRequested(); });
+                                 [&](double) { return !interrupted(); }, interrupted);
         if (!locus) return ExitInterrupted;
     }
 

@@ -198,12 +198,10 @@ void drawLegend(PlotCanvas& canvas, const PlaneFrame& frame, const PlanePicture&
         canvas.drawText(frame.x1 - LegendInset - canvas.textWidth(text),
                         frame.y0 + LegendInset + RowHeight * row++, text, colour, Black);
     };
-    int curves = 0;
-    for (const MapRoot& root : picture.map->roots)
-        curves = std::max(curves, root.curve);
-    for (int k = 1; k <= curves; ++k)
-        line(legendLine(k, (*picture.numeratorFiles)[static_cast<std::size_t>(k)]),
-             timeCurveColour(k));
+    // Every listed curve, those without a finite root too: the list fills slots 1, 2, ...
+    const auto& files = *picture.numeratorFiles;
+    for (int k = 1; k <= MaxCurves && !files[static_cast<std::size_t>(k)].empty(); ++k)
+        line(legendLine(k, files[static_cast<std::size_t>(k)]), timeCurveColour(k));
     if (picture.locus) {
         const RootLocus& locus = *picture.locus;
         const std::string_view unit = valueUnit(locus.kind);

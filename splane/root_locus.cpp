@@ -240,17 +240,19 @@ std::vector<LocusTrace> matchTraces(const std::vector<LocusSample>& samples) {
 
 std::optional<RootLocus> computeRootLocus(const LocusCircuit& circuit,
                                           const std::vector<double>& values,
-                                          const LocusProgress& progress) {
+                                          const LocusProgress& progress,
+                                          const std::function<bool()>& stop) {
     RootLocus locus;
     locus.element = circuit.varied().name;
     locus.kind = circuit.varied().kind();
     locus.nominal = circuit.varied().value;
     locus.nominalPoles =
-        polesWithValue(circuit, locus.nominal).value_or(std::vector<std::complex<double>>{});
+        polesWithValue(circuit, locus.nominal, stop).value_or(std::vector<std::complex<double>>{});
     for (std::size_t i = 0; i < values.size(); ++i) {
         LocusSample sample;
         sample.value = values[i];
-        if (auto poles = polesWithValue(circuit, values[i])) {
+        if (stop && stop()) return std::nullopt;
+        if (auto poles = polesWithValue(circuit, values[i], stop)) {
             sample.computed = true;
             sample.poles = std::move(*poles);
         } else {

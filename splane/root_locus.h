@@ -98,10 +98,12 @@ std::optional<std::vector<std::complex<double>>> polesWithValue(
 /// Called after each value with the fraction done; returning false stops the locus.
 using LocusProgress = std::function<bool(double fraction)>;
 
-/// The locus over `values`; no value when `progress` stopped it.
+/// The locus over `values`; no value when `progress` stopped it, or `stop` (asked during
+/// each value's expansion, a flag such as Ctrl-C's) did.
 std::optional<RootLocus> computeRootLocus(const LocusCircuit& circuit,
                                           const std::vector<double>& values,
-                                          const LocusProgress& progress = {});
+                                          const LocusProgress& progress = {},
+                                          const std::function<bool()>& stop = {});
 
 /// The poles of neighbouring samples matched into traces: each pole goes on with the
 /// nearest one of the next sample. A sample with another number of poles, or none, starts

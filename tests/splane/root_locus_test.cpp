@@ -136,6 +136,16 @@ TEST(RootLocusTest, ProgressStopsTheLocus) {
     const auto stopAtThird = [&calls](double) { return ++calls < 3; };
     EXPECT_FALSE(computeRootLocus(circuit, locusValues(1, 2, 10, LocusScale::Linear), stopAtThird));
     EXPECT_EQ(calls, 3);
+    // A stop raised meanwhile (Ctrl-C) ends it as well.
+    bool interrupted = false;
+    int values = 0;
+    const auto count = [&](double) {
+        interrupted = ++values == 2;
+        return true;
+    };
+    EXPECT_FALSE(computeRootLocus(circuit, locusValues(1, 2, 10, LocusScale::Linear), count,
+                                  [&interrupted] { return interrupted; }));
+    EXPECT_EQ(values, 2);
 }
 
 TEST(MatchTracesTest, CrossingPolesKeepTheirTraces) {
