@@ -1,3 +1,4 @@
+#include "memory_size.h"
 #include "program.h"
 
 #include <QApplication>
@@ -7,12 +8,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 #include "c_locale.h"
 #include "corvane_version.h"
 #include "exact_polynomial.h"
+#include "symbolic_step.h"
 
 // The resources sit in a static library, whose object no symbol would pull into the
 // program without this reference.
@@ -99,6 +102,7 @@ Program::ApplicationSetup::ApplicationSetup() {
 
 Program::Program() {
     log_.connect([this](std::string_view line) { form1_.appendLogLine(line); });
+    analysis_.addListingStep(std::make_unique<symbolic::SymbolicStep>());
     useMemoryForMinorsFromEnvironment();
 }
 

@@ -23,24 +23,21 @@ WindowHost::WindowHost(Program& program) : program_(program) {}
 
 WindowHost::~WindowHost() = default;
 
-bool WindowHost::listStamps() const {
-    return program_.form2().CBestampas->isChecked();
-}
-
-bool WindowHost::normalize() const {
-    return program_.form2().CBnorm->isChecked();
-}
-
-bool WindowHost::listDetails() const {
-    return program_.form2().CBdetalhes->isChecked();
-}
-
-bool WindowHost::listPolesAndZeros() const {
-    return program_.form2().CBpolos->isChecked();
-}
-
-bool WindowHost::listMeasures() const {
-    return program_.form2().CBmedidas->isChecked();
+AnalysisOptions WindowHost::options() const {
+    const TForm2& form = program_.form2();
+    AnalysisOptions options;
+    options.listStamps = form.CBestampas->isChecked();
+    options.normalize = form.CBnorm->isChecked();
+    options.listDetails = form.CBdetalhes->isChecked();
+    options.listPolesAndZeros = form.CBpolos->isChecked();
+    options.listMeasures = form.CBmedidas->isChecked();
+    const QListWidget& variables = *program_.form3().LBsel;
+    for (int row = 0; row < variables.count(); ++row) {
+        if (variables.item(row)->isSelected()) options.selectedVariables.push_back(row + 1);
+    }
+    options.symbolic.enabled = form.CBsimbolica->isChecked();
+    options.symbolic.symbols = symbolic::splitSymbolList(form.Esimbolos->text().toStdString());
+    return options;
 }
 
 void WindowHost::clearVariableList() {
@@ -50,11 +47,6 @@ void WindowHost::clearVariableList() {
 void WindowHost::addVariable(std::string_view name) {
     program_.form3().LBsel->addItem(
         QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-}
-
-bool WindowHost::isSelected(int k) const {
-    const QListWidgetItem* entry = program_.form3().LBsel->item(k - 1);
-    return entry != nullptr && entry->isSelected();
 }
 
 void WindowHost::enableListResults(bool enabled) {
@@ -68,19 +60,6 @@ void WindowHost::enableVariablesMenu() {
 void WindowHost::showParameterWindows() {
     program_.showWindow(program_.form2());
     program_.showWindow(program_.form3());
-}
-
-ListingOutcome WindowHost::afterNumericListing(const RunState& run,
-                                               const NetworkFunctions& functions,
-                                               AnalysisLog& log) {
-    const TForm2& options = program_.form2();
-    if (!options.CBsimbolica->isChecked()) return ListingOutcome::Done;
-    symbolic::SymbolicOptions symbolic;
-    symbolic.symbols = symbolic::splitSymbolList(options.Esimbolos->text().toStdString());
-    symbolic.memoryLimitBytes = program_.analysis().engineOptions().cacheLimitBytes;
-    return symbolic::listSymbolicAnalysis(
-               run, functions, symbolic, [this](int k) { return isSelected(k); }, log, this)
-        .outcome;
 }
 
 WaitStatus WindowHost::processPendingEvents() {

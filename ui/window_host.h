@@ -1,6 +1,7 @@
 // The analysis host of the windows: what a run needs of them (the options of TForm2, the
 // variables list and "Listar resultados" of TForm3, the "Variáveis" menu item) and the
-// parameter wait, a nested event loop that sleeps until an event arrives.
+// parameter wait, a nested event loop that sleeps until an event arrives. The progress
+// dialog and its "Cancelar" serve the expansion and the symbolic analysis alike.
 #pragma once
 
 #include <memory>
@@ -21,21 +22,14 @@ public:
     WindowHost(const WindowHost&) = delete;
     WindowHost& operator=(const WindowHost&) = delete;
 
-    bool listStamps() const override;
-    bool normalize() const override;
-    bool listDetails() const override;
-    bool listPolesAndZeros() const override;
-    bool listMeasures() const override;
+    /// The check boxes and the symbols of the options window, the selection of the
+    /// variables list, as they stand.
+    AnalysisOptions options() const override;
     void clearVariableList() override;
     void addVariable(std::string_view name) override;
-    bool isSelected(int k) const override;
     void enableListResults(bool enabled) override;
     void enableVariablesMenu() override;
     void showParameterWindows() override;
-    /// The symbolic analysis, while "Análise simbólica" is checked, with the progress
-    /// dialog and its "Cancelar" as in the expansion.
-    ListingOutcome afterNumericListing(const RunState& run, const NetworkFunctions& functions,
-                                       AnalysisLog& log) override;
 
     /// Runs the window events until "Aplicar", the close of the options window or the end
     /// of the program ends the wait; the CPU stays idle meanwhile. Cancelled when the
