@@ -220,7 +220,7 @@ int runPoleZero(const PoleZeroOptions& options, std::FILE* out, std::FILE* err) 
         const LocusScale scale = options.logarithmic ? LocusScale::Logarithmic : LocusScale::Linear;
         const int points = static_cast<int>(options.points.value_or(DefaultLocusPoints));
         const InterruptCatcher interrupts;
-        const ConsoleHost host(AnalysisOptions{}, err);
+        const ConsoleHost host(ConsoleOptions{}, err);
         const std::function<bool()> interrupted = [&host] { return host.cancelRequested(); };
         locus = computeRootLocus(*circuit, locusValues(*options.from, *options.to, points, scale),
                                  [&](double) { return !interrupted(); }, interrupted);

@@ -8,6 +8,7 @@
 #include "analysis_log.h"
 #include "c_locale.h"
 #include "determinant.h"
+#include "network_functions.h"
 #include "floating_point.h"
 #include "mna.h"
 #include "netlist_reader.h"
@@ -31,12 +32,9 @@ class QuietHost : public AnalysisHost {
 public:
     explicit QuietHost(const std::function<bool()>& stop) : stop_(stop) {}
 
-    bool listStamps() const override { return false; }
-    bool normalize() const override { return true; }
-    bool listDetails() const override { return false; }
+    AnalysisOptions options() const override { return {}; }
     void clearVariableList() override {}
     void addVariable(std::string_view) override {}
-    bool isSelected(int) const override { return false; }
     void enableListResults(bool) override {}
     void enableVariablesMenu() override {}
     void showParameterWindows() override {}
@@ -174,7 +172,7 @@ std::optional<std::vector<std::complex<double>>> polesWithValue(const LocusCircu
     try {
         *run = withValue(circuit, value);
         const int n = run->variableCount;
-        assembleSystem(*run, *matrix, quiet, host);
+        assembleSystem(*run, *matrix, quiet, false);
         const ExpansionCounts counts = computeNetworkFunctions(*matrix, n, *functions, quiet, host);
         if (counts.cancelled) return std::nullopt;
         RunWarnings warnings;
