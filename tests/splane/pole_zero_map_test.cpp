@@ -226,7 +226,11 @@ TEST_P(EqualAxesTest, ButterworthPolesDrawnOnACircle) {
 INSTANTIATE_TEST_SUITE_P(Sizes, EqualAxesTest,
                          ::testing::Values(std::pair{680, 442}, std::pair{300, 900},
                                            std::pair{1400, 220}, std::pair{160, 160},
-                                           std::pair{2000, 2000}));
+                                           std::pair{2000, 2000}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.first) + "x" +
+                                    std::to_string(info.param.second);
+                         });
 
 TEST(PlaneFrameTest, ShowsAtLeastTheRegionAskedForCentred) {
     const PlaneRegion asked{-4, 1, -2, 2};

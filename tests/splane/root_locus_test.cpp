@@ -222,7 +222,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"10n", 10e-9}, ValueCase{"2.2MEG", 2.2e6}, ValueCase{"1,5u", 1.5e-6},
                       ValueCase{"", std::nullopt}, ValueCase{"abc", std::nullopt},
                       ValueCase{"1e999", std::nullopt}, ValueCase{"nan", std::nullopt},
-                      ValueCase{"1x", std::nullopt}));
+                      ValueCase{"1x", std::nullopt}),
+    [](const auto& info) { return "text_" + std::to_string(info.index); });
 
 struct RefusalCase {
     const char* element;
@@ -234,7 +235,7 @@ class LocusElementRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 TEST_P(LocusElementRefusalTest, Message) {
     std::string error;
     EXPECT_FALSE(readLocusCircuit(RlcSeries, GetParam().element, error));
-    EXPECT_EQ(error, std::string(GetParam().error) + "");
+    EXPECT_EQ(error, GetParam().error);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -243,7 +244,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"R9", "o elemento R9 não existe no netlist " CORVANE_TEST_DATA_DIR "/rlc_series.net"},
         RefusalCase{"r1", "o elemento r1 não existe no netlist " CORVANE_TEST_DATA_DIR "/rlc_series.net"},
         RefusalCase{"V1", "o valor do elemento V1 não muda os polos (é uma fonte ou um amplificador "
-                          "operacional)"}));
+                          "operacional)"}),
+    [](const auto& info) { return std::string(info.param.element); });
 
 TEST(LocusCircuitTest, MissingNetlistIsNamed) {
     std::string error;
