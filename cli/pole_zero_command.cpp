@@ -67,7 +67,8 @@ double locusValue(std::string_view option, std::string_view text) {
     if (!value) {
         throw UsageProblem{"a opção " + std::string(option) +
                            " pede um valor (número com . ou , e sufixo opcional, como 1k ou "
-                           "10n): " + std::string(text)};
+                           "10n): " +
+                           std::string(text)};
     }
     return *value;
 }
@@ -118,7 +119,8 @@ PoleZeroOptions parsePoleZero(const std::vector<std::string_view>& args) {
             options.table = valueOf(args, i);
         } else if (arg == "--lugar") {
             options.element = valueOf(args, i);
-            if (options.element.empty()) throw UsageProblem{"a opção --lugar precisa de um elemento"};
+            if (options.element.empty())
+                throw UsageProblem{"a opção --lugar precisa de um elemento"};
         } else if (arg == "--de" || arg == "--ate") {
             (arg == "--de" ? options.from : options.to) = locusValue(arg, valueOf(args, i));
             if (options.locusOption.empty()) options.locusOption = arg;
@@ -153,9 +155,10 @@ PoleZeroOptions parsePoleZero(const std::vector<std::string_view>& args) {
 std::string locusNetlist(const std::string& numeratorLine) {
     const std::optional<NumeratorFileName> name = parseNumeratorFileName(numeratorLine);
     if (!name || !variablesOfResults(name->stem)) {
-        throw UsageProblem{"a opção --lugar pede o netlist dos arquivos de resultados da curva 1 "
-                           "ao lado deles, sem mudanças desde a análise: " +
-                           (name ? name->stem + ".net" : numeratorLine)};
+        throw UsageProblem{
+            "a opção --lugar pede o netlist dos arquivos de resultados da curva 1 "
+            "ao lado deles, sem mudanças desde a análise: " +
+            (name ? name->stem + ".net" : numeratorLine)};
     }
     return name->stem + ".net";
 }
@@ -222,8 +225,9 @@ int runPoleZero(const PoleZeroOptions& options, std::FILE* out, std::FILE* err) 
         const InterruptCatcher interrupts;
         const ConsoleHost host(ConsoleOptions{}, err);
         const std::function<bool()> interrupted = [&host] { return host.cancelRequested(); };
-        locus = computeRootLocus(*circuit, locusValues(*options.from, *options.to, points, scale),
-                                 [&](double) { return !interrupted(); }, interrupted);
+        locus = computeRootLocus(
+            *circuit, locusValues(*options.from, *options.to, points, scale),
+            [&](double) { return !interrupted(); }, interrupted);
         if (!locus) return ExitInterrupted;
     }
 
@@ -234,8 +238,9 @@ int runPoleZero(const PoleZeroOptions& options, std::FILE* out, std::FILE* err) 
                      locus->element.c_str(), locus->samples.size(), locus->samples.front().value,
                      locus->samples.back().value);
         if (locus->failedSamples > 0) {
-            std::fprintf(out, "Lugar das raízes de %s: a análise falhou em %d dos valores; o "
-                              "lugar tem lacunas neles.\n",
+            std::fprintf(out,
+                         "Lugar das raízes de %s: a análise falhou em %d dos valores; o "
+                         "lugar tem lacunas neles.\n",
                          locus->element.c_str(), locus->failedSamples);
         }
     }
@@ -272,9 +277,9 @@ PoleZeroOutcome runPoleZeroCommand(const std::vector<std::string_view>& args, st
         if (!options.image.empty()) {
             const std::string program = findImageProgram(CORVANE_IMAGE_PROGRAM);
             if (program.empty()) {
-                std::fprintf(err,
-                             "corvane-cli: não foi possível gravar a imagem %s: falta o programa %s\n",
-                             options.image.c_str(), ImageProgramName);
+                std::fprintf(
+                    err, "corvane-cli: não foi possível gravar a imagem %s: falta o programa %s\n",
+                    options.image.c_str(), ImageProgramName);
                 return {ExitFailure, {}};
             }
             std::vector<std::string_view> programArgs{"polos"};

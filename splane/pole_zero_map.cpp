@@ -20,8 +20,7 @@ std::string rootsProblem(const PolynomialRoots& roots, int curve, RootRole role)
         case RootsStatus::Found:
             return {};
         case RootsStatus::ZeroPolynomial:
-            return "Curva " + std::to_string(curve) + ": " + what +
-                   " não existem (polinômio nulo)";
+            return "Curva " + std::to_string(curve) + ": " + what + " não existem (polinômio nulo)";
         case RootsStatus::NotFinite:
         case RootsStatus::SolverFailed:
             break;
@@ -118,8 +117,9 @@ PlaneRegion zoomRegion(const PlaneRegion& region, std::complex<double> centre, d
     const auto toward = [factor](double edge, double fixed) {
         return fixed + (edge - fixed) / factor;
     };
-    const PlaneRegion zoomed{toward(region.reMin, centre.real()), toward(region.reMax, centre.real()),
-                             toward(region.imMin, centre.imag()), toward(region.imMax, centre.imag())};
+    const PlaneRegion zoomed{
+        toward(region.reMin, centre.real()), toward(region.reMax, centre.real()),
+        toward(region.imMin, centre.imag()), toward(region.imMax, centre.imag())};
     // A zoom that the doubles cannot tell apart any more keeps the region it had.
     const bool usable = zoomed.reMax > zoomed.reMin && zoomed.imMax > zoomed.imMin &&
                         std::isfinite(zoomed.reMax - zoomed.reMin) &&
@@ -195,8 +195,8 @@ const char* roleName(RootRole role) {
 std::string planeReadingText(const PlaneReading& reading,
                              const std::array<std::string, MaxCurves + 1>& numeratorFiles) {
     constexpr int Digits = 4;
-    std::string text = "s = " + complexText(reading.s, Digits) + " rad/s   ω0 = " +
-                       number(reading.omega0, Digits) + " rad/s (" +
+    std::string text = "s = " + complexText(reading.s, Digits) +
+                       " rad/s   ω0 = " + number(reading.omega0, Digits) + " rad/s (" +
                        number(reading.omega0 / (2.0 * std::numbers::pi), Digits) + " Hz)   ζ = " +
                        (reading.zeta ? number(*reading.zeta, Digits) : "indefinido") + "   Q = " +
                        (reading.quality ? number(*reading.quality, Digits)
@@ -206,11 +206,13 @@ std::string planeReadingText(const PlaneReading& reading,
         const MapRoot& root = *reading.nearest;
         const std::string& file = numeratorFiles[static_cast<std::size_t>(root.curve)];
         const std::size_t slash = file.rfind('/');
-        text += "   mais perto: " + std::string(roleName(root.role)) + " " +
-                complexText(root.value, Digits) +
-                (root.multiplicity > 1 ? " (ordem " + std::to_string(root.multiplicity) + ")" : "") +
-                " da curva " + std::to_string(root.curve);
-        if (!file.empty()) text += " (" + file.substr(slash == std::string::npos ? 0 : slash + 1) + ")";
+        text +=
+            "   mais perto: " + std::string(roleName(root.role)) + " " +
+            complexText(root.value, Digits) +
+            (root.multiplicity > 1 ? " (ordem " + std::to_string(root.multiplicity) + ")" : "") +
+            " da curva " + std::to_string(root.curve);
+        if (!file.empty())
+            text += " (" + file.substr(slash == std::string::npos ? 0 : slash + 1) + ")";
     }
     return text;
 }

@@ -100,8 +100,8 @@ void drawTickLabels(PlotCanvas& canvas, const PlaneFrame& frame) {
         canvas.drawLine(frame.x0, y, frame.x0 + 3, y);
         const std::string label = im < 0.0 ? "-j" + tickText(-im) : "j" + tickText(im);
         canvas.drawText(frame.x0 - canvas.textWidth(label) - 2,
-                        std::clamp(y - RowHeight / 2, 0, std::max(0, frame.y1 - RowHeight)),
-                        label, White, Black);
+                        std::clamp(y - RowHeight / 2, 0, std::max(0, frame.y1 - RowHeight)), label,
+                        White, Black);
     }
     const std::string unit = "rad/s";
     canvas.drawText(frame.x0 - canvas.textWidth(unit) - 2, frame.y1 + 1, unit, White, Black);
@@ -121,10 +121,9 @@ void drawZeroMark(PlotCanvas& canvas, int x, int y) {
     for (int i = 0; i < Segments; ++i) {
         const double a = 2.0 * std::numbers::pi * i / Segments;
         const double b = 2.0 * std::numbers::pi * (i + 1) / Segments;
-        canvas.drawLine(nearest(x + MarkerHalfSize * std::cos(a)),
-                        nearest(y + MarkerHalfSize * std::sin(a)),
-                        nearest(x + MarkerHalfSize * std::cos(b)),
-                        nearest(y + MarkerHalfSize * std::sin(b)));
+        canvas.drawLine(
+            nearest(x + MarkerHalfSize * std::cos(a)), nearest(y + MarkerHalfSize * std::sin(a)),
+            nearest(x + MarkerHalfSize * std::cos(b)), nearest(y + MarkerHalfSize * std::sin(b)));
     }
 }
 
@@ -144,8 +143,8 @@ void drawRoots(PlotCanvas& canvas, const PlaneFrame& frame, const PoleZeroMap& m
             // Zeros write their order below, poles above, so a pole on a zero shows both.
             const int top = root.role == RootRole::Pole ? nearest(y) - MarkerHalfSize - RowHeight
                                                         : nearest(y) + MarkerHalfSize;
-            canvas.drawText(nearest(x) + MarkerHalfSize + 1, top,
-                            std::to_string(root.multiplicity), colour, Black);
+            canvas.drawText(nearest(x) + MarkerHalfSize + 1, top, std::to_string(root.multiplicity),
+                            colour, Black);
         }
     }
 }
@@ -178,8 +177,8 @@ void drawLocus(PlotCanvas& canvas, const PlaneFrame& frame, const RootLocus& loc
             if (p.imag() < 0.0 || !inside(frame, x, y)) continue;
             canvas.fillRectangle(nearest(x) - 1, nearest(y) - 1, nearest(x) + 2, nearest(y) + 2,
                                  colour);
-            const std::string text =
-                valueWithUnit(locus.samples[static_cast<std::size_t>(trace.samples[i])].value, unit);
+            const std::string text = valueWithUnit(
+                locus.samples[static_cast<std::size_t>(trace.samples[i])].value, unit);
             canvas.drawText(nearest(x) + 3, nearest(y) + 2, text, colour, Black);
         }
     }

@@ -8,11 +8,11 @@
 #include "analysis_log.h"
 #include "c_locale.h"
 #include "determinant.h"
-#include "network_functions.h"
 #include "floating_point.h"
 #include "mna.h"
 #include "netlist_reader.h"
 #include "netlist_value.h"
+#include "network_functions.h"
 #include "number_text.h"
 #include "polynomial_roots.h"
 #include "post_process.h"
@@ -90,9 +90,9 @@ std::vector<double> locusValues(double from, double to, int points, LocusScale s
     const double last = points - 1;
     for (int i = 0; i < points; ++i) {
         const double t = i / last;
-        values[static_cast<std::size_t>(i)] =
-            scale == LocusScale::Linear ? from + (to - from) * t
-                                        : from * std::exp(std::log(to / from) * t);
+        values[static_cast<std::size_t>(i)] = scale == LocusScale::Linear
+                                                  ? from + (to - from) * t
+                                                  : from * std::exp(std::log(to / from) * t);
     }
     values.front() = from;
     values.back() = to;
@@ -153,7 +153,8 @@ std::optional<LocusCircuit> readLocusCircuit(const std::string& netlistPath,
         return std::nullopt;
     }
     if (!valueMovesPoles(circuit->varied().kind())) {
-        error = "o valor do elemento " + elementName + " não muda os polos (é uma fonte ou um "
+        error = "o valor do elemento " + elementName +
+                " não muda os polos (é uma fonte ou um "
                 "amplificador operacional)";
         return std::nullopt;
     }

@@ -129,9 +129,7 @@ PoleZeroWindow::PoleZeroWindow(QWidget& owner, AnalysisLog& log, ErrorBox& error
     Button1 = new QPushButton(QStringLiteral("Lugar"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(580, BoxRowTop - 2, 75, 25);
-    const auto guarded = [this](auto handler) {
-        return [this, handler] { errors_.run(handler); };
-    };
+    const auto guarded = [this](auto handler) { return [this, handler] { errors_.run(handler); }; };
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
     for (QLineEdit* edit : {Eelemento, Ede, Eate, Epontos})
         connect(edit, &QLineEdit::returnPressed, Button1, &QPushButton::click);
@@ -178,7 +176,8 @@ void PoleZeroWindow::showCurves(const PlotCurves& functions, int count,
     files_ = files;
     listText_ = std::move(listText);
     map_ = mapOfCurves(curves_, curveCount_);
-    for (const std::string& problem : map_.problems) log_.print("%s", problem.c_str());
+    for (const std::string& problem : map_.problems)
+        log_.print("%s", problem.c_str());
     locus_.reset();
     fitView();
     show();
@@ -203,9 +202,10 @@ std::optional<LocusCircuit> PoleZeroWindow::locusCircuit() const {
     const std::optional<NumeratorFileName> name =
         curveCount_ > 0 ? parseNumeratorFileName(files_[1]) : std::nullopt;
     if (!name || !variablesOfResults(name->stem)) {
-        log_.print("O lugar das raízes pede o netlist dos arquivos de resultados da curva 1 ao "
-                   "lado deles, sem mudanças desde a análise: %s",
-                   name ? (name->stem + ".net").c_str() : files_[1].c_str());
+        log_.print(
+            "O lugar das raízes pede o netlist dos arquivos de resultados da curva 1 ao "
+            "lado deles, sem mudanças desde a análise: %s",
+            name ? (name->stem + ".net").c_str() : files_[1].c_str());
         return std::nullopt;
     }
     std::string error;
@@ -255,21 +255,22 @@ void PoleZeroWindow::Button1Click() {
     progress.setObjectName(QStringLiteral("Progresso"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    std::optional<RootLocus> locus = computeRootLocus(
-        *circuit, locusValues(*from, *to, static_cast<int>(*points), scale),
-        [&progress](double fraction) {
-            progress.setValue(static_cast<int>(fraction * 1000));
-            QCoreApplication::processEvents();
-            return !progress.wasCanceled();
-        });
+    std::optional<RootLocus> locus =
+        computeRootLocus(*circuit, locusValues(*from, *to, static_cast<int>(*points), scale),
+                         [&progress](double fraction) {
+                             progress.setValue(static_cast<int>(fraction * 1000));
+                             QCoreApplication::processEvents();
+                             return !progress.wasCanceled();
+                         });
     if (!locus) {
         log_.print("Lugar das raízes cancelado.");
         return;
     }
     if (locus->failedSamples > 0) {
-        log_.print("Lugar das raízes de %s: a análise falhou em %d dos valores; o lugar tem "
-                   "lacunas neles.",
-                   locus->element.c_str(), locus->failedSamples);
+        log_.print(
+            "Lugar das raízes de %s: a análise falhou em %d dos valores; o lugar tem "
+            "lacunas neles.",
+            locus->element.c_str(), locus->failedSamples);
     }
     locus_ = std::move(locus);
     fitView();
@@ -352,14 +353,14 @@ void PoleZeroWindow::Salvarimagem1Click() {
     const auto paint = [this](PlotCanvas& canvas) {
         paintOn(canvas, Grafico->width(), Grafico->height());
     };
-    const render::ImageSaveStatus status = render::savePaintedImage(
-        path, Grafico->width(), Grafico->height(), "Polos e zeros", paint);
+    const render::ImageSaveStatus status =
+        render::savePaintedImage(path, Grafico->width(), Grafico->height(), "Polos e zeros", paint);
     logImageSave(log_, status, path);
 }
 
 PoleZeroWindow& poleZeroWindowOf(QWidget& owner, AnalysisLog& log, ErrorBox& errors) {
-    if (auto* window = owner.findChild<PoleZeroWindow*>(QStringLiteral("TFormPZ"),
-                                                        Qt::FindDirectChildrenOnly))
+    if (auto* window =
+            owner.findChild<PoleZeroWindow*>(QStringLiteral("TFormPZ"), Qt::FindDirectChildrenOnly))
         return *window;
     return *new PoleZeroWindow(owner, log, errors);
 }

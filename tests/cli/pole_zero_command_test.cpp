@@ -57,10 +57,11 @@ std::vector<TableRow> tableRows(const std::string& text, std::string& header) {
 
 // Analyses a netlist of the test data in `dir` and writes a list of its variable k.
 std::string listOf(const test::TempDir& dir, const std::string& name, int k) {
-    dir.write(name + ".net", test::readFile(std::string(CORVANE_TEST_DATA_DIR) + "/" + name + ".net"));
+    dir.write(name + ".net",
+              test::readFile(std::string(CORVANE_TEST_DATA_DIR) + "/" + name + ".net"));
     EXPECT_EQ(runCliWith({"analisar", dir.file(name + ".net")}).status, ExitSuccess);
-    return dir.write(name + ".lista",
-                     dir.file(name + ".n" + std::to_string(k)) + "\n" + dir.file(name + ".d") + "\n");
+    return dir.write(name + ".lista", dir.file(name + ".n" + std::to_string(k)) + "\n" +
+                                          dir.file(name + ".d") + "\n");
 }
 
 bool holds(const std::vector<TableRow>& rows, const std::string& kind, std::complex<double> value,
@@ -86,8 +87,9 @@ TEST(PoleZeroCommandTest, TwinTNotchTableAgainstItsClosedForm) {
     EXPECT_EQ(header, "curva,tipo,real,imag,multiplicidade");
     ASSERT_EQ(rows.size(), 6u);
     const double w0 = 1000;
-    for (const std::complex<double> pole :
-         {std::complex<double>{-w0 * (2 - std::sqrt(3.0)), 0}, {-w0 * (2 + std::sqrt(3.0)), 0}, {-w0, 0}})
+    for (const std::complex<double> pole : {std::complex<double>{-w0 * (2 - std::sqrt(3.0)), 0},
+                                            {-w0 * (2 + std::sqrt(3.0)), 0},
+                                            {-w0, 0}})
         EXPECT_TRUE(holds(rows, "polo", pole, 1e-12)) << pole;
     for (const std::complex<double> zero : {std::complex<double>{0, w0}, {0, -w0}, {-w0, 0}})
         EXPECT_TRUE(holds(rows, "zero", zero, 1e-12)) << zero;
@@ -106,8 +108,9 @@ TEST(PoleZeroCommandTest, LocusRowsFollowTheSeriesRlcClosedForm) {
     test::TempDir dir;
     const std::string list = listOf(dir, "rlc_series", 3);
     const std::string table = dir.file("lugar.csv");
-    const test::CliResult result = runCliWith({"polos", "--tabela", table, "--lugar", "R1", "--de",
-                                               "0,5", "--ate", "8", "--pontos", "20", "--log", list});
+    const test::CliResult result =
+        runCliWith({"polos", "--tabela", table, "--lugar", "R1", "--de", "0,5", "--ate", "8",
+                    "--pontos", "20", "--log", list});
     ASSERT_EQ(result.status, ExitSuccess) << result.out << result.err;
     EXPECT_NE(result.out.find("Lugar das raízes de R1: 20 valores de 0.5 a 8\n"), std::string::npos)
         << result.out;
@@ -134,8 +137,8 @@ TEST(PoleZeroCommandTest, ImageOfTheMapAndLocus) {
     test::TempDir dir;
     const std::string list = listOf(dir, "rlc_series", 3);
     const std::string image = dir.file("mapa.png");
-    const test::CliResult result =
-        runCliWith({"polos", "--imagem", image, "--lugar", "C1", "--de", "10m", "--ate", "1", list});
+    const test::CliResult result = runCliWith(
+        {"polos", "--imagem", image, "--lugar", "C1", "--de", "10m", "--ate", "1", list});
     ASSERT_EQ(result.status, ExitSuccess) << result.out << result.err;
     const QImage picture(QString::fromStdString(image));
     EXPECT_EQ(picture.width(), 680);
@@ -158,7 +161,8 @@ TEST_P(PoleZeroBadInputTest, RefusedWithTheOptionNamedAndNothingWritten) {
     const std::string list = listOf(dir, "rlc_series", 3);
     const std::string table = dir.file("t.csv");
     std::vector<std::string> args{"polos", "--tabela", table};
-    for (const std::string& arg : GetParam().args) args.push_back(arg == "LISTA" ? list : arg);
+    for (const std::string& arg : GetParam().args)
+        args.push_back(arg == "LISTA" ? list : arg);
     const test::CliResult result = runCliWith(args);
     EXPECT_EQ(result.status, ExitUsage);
     std::string message = GetParam().message;
@@ -171,34 +175,45 @@ TEST_P(PoleZeroBadInputTest, RefusedWithTheOptionNamedAndNothingWritten) {
 INSTANTIATE_TEST_SUITE_P(
     Options, PoleZeroBadInputTest,
     ::testing::Values(
-        BadCase{"unknown_element", {"--lugar", "R7", "--de", "1", "--ate", "2", "LISTA"},
+        BadCase{"unknown_element",
+                {"--lugar", "R7", "--de", "1", "--ate", "2", "LISTA"},
                 "a opção --lugar: o elemento R7 não existe no netlist NETLIST"},
-        BadCase{"source", {"--lugar", "V1", "--de", "1", "--ate", "2", "LISTA"},
+        BadCase{"source",
+                {"--lugar", "V1", "--de", "1", "--ate", "2", "LISTA"},
                 "a opção --lugar: o valor do elemento V1 não muda os polos (é uma fonte ou um "
                 "amplificador operacional)"},
-        BadCase{"reversed", {"--lugar", "R1", "--de", "2", "--ate", "1", "LISTA"},
+        BadCase{"reversed",
+                {"--lugar", "R1", "--de", "2", "--ate", "1", "LISTA"},
                 "o valor de --de deve ser menor que o de --ate"},
-        BadCase{"log_from_zero", {"--lugar", "R1", "--de", "0", "--ate", "1", "--log", "LISTA"},
+        BadCase{"log_from_zero",
+                {"--lugar", "R1", "--de", "0", "--ate", "1", "--log", "LISTA"},
                 "a opção --log pede valores positivos em --de e --ate"},
-        BadCase{"log_negative", {"--log", "--lugar", "R1", "--de", "-1", "--ate", "1", "LISTA"},
+        BadCase{"log_negative",
+                {"--log", "--lugar", "R1", "--de", "-1", "--ate", "1", "LISTA"},
                 "a opção --log pede valores positivos em --de e --ate"},
-        BadCase{"one_point", {"--lugar", "R1", "--de", "1", "--ate", "2", "--pontos", "1", "LISTA"},
+        BadCase{"one_point",
+                {"--lugar", "R1", "--de", "1", "--ate", "2", "--pontos", "1", "LISTA"},
                 "a opção --pontos pede um número de 2 a 1000: 1"},
         BadCase{"too_many_points",
                 {"--lugar", "R1", "--de", "1", "--ate", "2", "--pontos", "1001", "LISTA"},
                 "a opção --pontos pede um número de 2 a 1000: 1001"},
-        BadCase{"points_not_whole", {"--pontos", "2.5", "LISTA"},
+        BadCase{"points_not_whole",
+                {"--pontos", "2.5", "LISTA"},
                 "a opção --pontos pede um número de 2 a 1000: 2.5"},
-        BadCase{"value_not_a_number", {"--lugar", "R1", "--de", "1x", "--ate", "2", "LISTA"},
-                "a opção --de pede um valor (número com . ou , e sufixo opcional, como 1k ou 10n): 1x"},
+        BadCase{
+            "value_not_a_number",
+            {"--lugar", "R1", "--de", "1x", "--ate", "2", "LISTA"},
+            "a opção --de pede um valor (número com . ou , e sufixo opcional, como 1k ou 10n): 1x"},
         BadCase{"range_without_element", {"--de", "1", "LISTA"}, "a opção --de pede --lugar"},
         BadCase{"log_without_element", {"--log", "LISTA"}, "a opção --log pede --lugar"},
-        BadCase{"element_without_range", {"--lugar", "R1", "--ate", "2", "LISTA"},
+        BadCase{"element_without_range",
+                {"--lugar", "R1", "--ate", "2", "LISTA"},
                 "a opção --lugar pede --de e --ate"},
         BadCase{"no_list", {"--lugar", "R1", "--de", "1", "--ate", "2"}, "falta a LISTA"},
         BadCase{"element_missing", {"LISTA", "--lugar"}, "a opção --lugar precisa de um valor"},
         BadCase{"missing_value", {"LISTA", "--ate"}, "a opção --ate precisa de um valor"},
-        BadCase{"image_extension", {"--imagem", "mapa.bmp", "LISTA"},
+        BadCase{"image_extension",
+                {"--imagem", "mapa.bmp", "LISTA"},
                 "a imagem deve terminar em .png ou .svg: mapa.bmp"},
         BadCase{"unknown_option", {"--ajustar", "LISTA"}, "opção desconhecida: --ajustar"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -208,12 +223,13 @@ TEST(PoleZeroCommandTest, LocusNeedsTheNetlistBesideTheResultFiles) {
     const std::string list = listOf(dir, "rlc_series", 3);
     std::filesystem::remove(dir.file("rlc_series.net"));
     const std::string table = dir.file("t.csv");
-    const test::CliResult result = runCliWith(
-        {"polos", "--tabela", table, "--lugar", "R1", "--de", "1", "--ate", "2", list});
+    const test::CliResult result =
+        runCliWith({"polos", "--tabela", table, "--lugar", "R1", "--de", "1", "--ate", "2", list});
     EXPECT_EQ(result.status, ExitUsage);
     EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
               "corvane-cli: a opção --lugar pede o netlist dos arquivos de resultados da curva 1 "
-              "ao lado deles, sem mudanças desde a análise: " + dir.file("rlc_series") + ".net");
+              "ao lado deles, sem mudanças desde a análise: " +
+                  dir.file("rlc_series") + ".net");
     EXPECT_FALSE(std::filesystem::exists(table));
 }
 
@@ -225,8 +241,8 @@ TEST(PoleZeroCommandTest, TableIsNeverTheListOrTheNetlist) {
     const test::CliResult result = runCliWith(
         {"polos", "--tabela", netlist, "--lugar", "R1", "--de", "1", "--ate", "2", list});
     EXPECT_EQ(result.status, ExitFailure);
-    EXPECT_EQ(result.err, "corvane-cli: --tabela " + netlist + " seria gravada sobre o arquivo lido " +
-                              netlist + "\n");
+    EXPECT_EQ(result.err, "corvane-cli: --tabela " + netlist +
+                              " seria gravada sobre o arquivo lido " + netlist + "\n");
     EXPECT_EQ(test::readFile(netlist), before);
     EXPECT_EQ(runCliWith({"polos", "--tabela", list, list}).status, ExitFailure);
 }

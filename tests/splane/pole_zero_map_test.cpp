@@ -60,7 +60,8 @@ class ButterworthMapTest : public ::testing::TestWithParam<ButterworthCase> {};
 TEST_P(ButterworthMapTest, PolesLieOnTheUnitCircleAtTheirAngles) {
     const ButterworthCase& c = GetParam();
     const int n = static_cast<int>(c.denominator.size()) - 1;
-    const PlotCurves curves = curvesOf({{test::polynomial({1.0}), test::polynomial(c.denominator)}});
+    const PlotCurves curves =
+        curvesOf({{test::polynomial({1.0}), test::polynomial(c.denominator)}});
     const PoleZeroMap map = mapOfCurves(curves, 1);
     std::vector<Complex> poles;
     for (int k = 1; k <= n; ++k)
@@ -70,22 +71,24 @@ TEST_P(ButterworthMapTest, PolesLieOnTheUnitCircleAtTheirAngles) {
     EXPECT_TRUE(map.problems.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Orders, ButterworthMapTest,
-    ::testing::Values(ButterworthCase{"second", {1, std::numbers::sqrt2, 1}},
-                      ButterworthCase{"third", {1, 2, 2, 1}},
-                      ButterworthCase{"fourth", {1, 2.613125929752753, 3.414213562373095,
-                                                 2.613125929752753, 1}},
-                      ButterworthCase{"fifth", {1, 3.23606797749979, 5.23606797749979,
+INSTANTIATE_TEST_SUITE_P(Orders, ButterworthMapTest,
+                         ::testing::Values(ButterworthCase{"second", {1, std::numbers::sqrt2, 1}},
+                                           ButterworthCase{"third", {1, 2, 2, 1}},
+                                           ButterworthCase{"fourth",
+                                                           {1, 2.613125929752753, 3.414213562373095,
+                                                            2.613125929752753, 1}},
+                                           ButterworthCase{
+                                               "fifth",
+                                               {1, 3.23606797749979, 5.23606797749979,
                                                 5.23606797749979, 3.23606797749979, 1}}),
-    [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PoleZeroMapTest, NotchZerosOnTheImaginaryAxisAndItsPoles) {
     // H = (s² + ω0²)/(s² + (ω0/Q)s + ω0²) at 60 Hz, Q = 5.
     const double w0 = 2 * Pi * 60;
     const double q = 5;
-    const PlotCurves curves = curvesOf(
-        {{test::polynomial({w0 * w0, 0, 1}), test::polynomial({w0 * w0, w0 / q, 1})}});
+    const PlotCurves curves =
+        curvesOf({{test::polynomial({w0 * w0, 0, 1}), test::polynomial({w0 * w0, w0 / q, 1})}});
     const PoleZeroMap map = mapOfCurves(curves, 1);
     const double re = -w0 / (2 * q);
     const double im = w0 * std::sqrt(1 - 1 / (4 * q * q));
@@ -189,7 +192,7 @@ TEST_P(EqualAxesTest, ButterworthPolesDrawnOnACircle) {
     const auto [width, height] = GetParam();
     const PlotCurves curves = curvesOf(
         {{test::polynomial({1}), test::polynomial({1, 3.23606797749979, 5.23606797749979,
-                                                    5.23606797749979, 3.23606797749979, 1})}});
+                                                   5.23606797749979, 3.23606797749979, 1})}});
     const PoleZeroMap map = mapOfCurves(curves, 1);
     std::array<std::string, MaxCurves + 1> files{};
     PlanePicture picture;
@@ -302,16 +305,20 @@ TEST_P(PlaneReadingTextTest, Text) {
 INSTANTIATE_TEST_SUITE_P(
     Points, PlaneReadingTextTest,
     ::testing::Values(
-        ReadingCase{"damped", {-1, 1.7},
+        ReadingCase{"damped",
+                    {-1, 1.7},
                     "s = -1 + j1.7 rad/s   ω0 = 1.972 rad/s (0.3139 Hz)   ζ = 0.507   Q = 0.9862"
                     "   mais perto: polo -1 + j1.732 da curva 1 (filtro.n3)"},
-        ReadingCase{"on_the_axis", {0, -3},
+        ReadingCase{"on_the_axis",
+                    {0, -3},
                     "s = -j3 rad/s   ω0 = 3 rad/s (0.4775 Hz)   ζ = 0   Q = infinito"
                     "   mais perto: polo -1 - j1.732 da curva 1 (filtro.n3)"},
-        ReadingCase{"origin", {0, 0},
+        ReadingCase{"origin",
+                    {0, 0},
                     "s = 0 rad/s   ω0 = 0 rad/s (0 Hz)   ζ = indefinido   Q = indefinido"
                     "   mais perto: zero -1 da curva 1 (filtro.n3)"},
-        ReadingCase{"right_half", {2, 0},
+        ReadingCase{"right_half",
+                    {2, 0},
                     "s = 2 rad/s   ω0 = 2 rad/s (0.3183 Hz)   ζ = -1   Q = -0.5"
                     "   mais perto: zero -1 da curva 1 (filtro.n3)"}),
     [](const auto& info) { return std::string(info.param.name); });

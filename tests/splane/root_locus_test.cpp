@@ -35,7 +35,8 @@ void expectSameRoots(std::vector<Complex> found, std::vector<Complex> expected, 
         const auto near = std::min_element(found.begin(), found.end(), [&](Complex a, Complex b) {
             return std::abs(a - e) < std::abs(b - e);
         });
-        EXPECT_LE(std::abs(*near - e), tolerance * std::max(1.0, std::abs(e))) << *near << " vs " << e;
+        EXPECT_LE(std::abs(*near - e), tolerance * std::max(1.0, std::abs(e)))
+            << *near << " vs " << e;
         found.erase(near);
     }
 }
@@ -66,14 +67,17 @@ TEST(RootLocusTest, SeriesRlcAgainstResistanceFollowsTheClosedForm) {
         expectSameRoots(sample.poles, quadraticRoots(sample.value / 2, 2), 1e-9);
         if (sample.value < critical) {
             // Under critical damping the pair stays on the circle of ω0 = √2.
-            for (const Complex p : sample.poles) EXPECT_NEAR(std::abs(p), std::sqrt(2.0), 1e-12);
+            for (const Complex p : sample.poles)
+                EXPECT_NEAR(std::abs(p), std::sqrt(2.0), 1e-12);
         } else {
-            for (const Complex p : sample.poles) EXPECT_EQ(p.imag(), 0.0);
+            for (const Complex p : sample.poles)
+                EXPECT_EQ(p.imag(), 0.0);
         }
     }
     // Two traces, each through every value: the pair is followed across the meeting point.
     ASSERT_EQ(locus->traces.size(), 2u);
-    for (const LocusTrace& trace : locus->traces) EXPECT_EQ(trace.points.size(), values.size());
+    for (const LocusTrace& trace : locus->traces)
+        EXPECT_EQ(trace.points.size(), values.size());
 }
 
 TEST(RootLocusTest, PolesMeetAtCriticalDamping) {
@@ -82,7 +86,8 @@ TEST(RootLocusTest, PolesMeetAtCriticalDamping) {
     ASSERT_TRUE(poles);
     ASSERT_EQ(poles->size(), 2u);
     // A double root moves by the square root of the rounding: 1e-7 is far inside it.
-    for (const Complex p : *poles) EXPECT_LE(std::abs(p - Complex{-std::sqrt(2.0), 0}), 1e-7) << p;
+    for (const Complex p : *poles)
+        EXPECT_LE(std::abs(p - Complex{-std::sqrt(2.0), 0}), 1e-7) << p;
 }
 
 TEST(RootLocusTest, CapacitorAndInductorOfTheSameCircuit) {
@@ -160,7 +165,8 @@ TEST(MatchTracesTest, CrossingPolesKeepTheirTraces) {
     ASSERT_EQ(traces.size(), 2u);
     for (const LocusTrace& trace : traces) {
         ASSERT_EQ(trace.points.size(), 5u);
-        for (const Complex p : trace.points) EXPECT_EQ(p.imag() > 0, trace.points[0].imag() > 0);
+        for (const Complex p : trace.points)
+            EXPECT_EQ(p.imag() > 0, trace.points[0].imag() > 0);
     }
 }
 
@@ -186,9 +192,12 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"linear_through_zero", -5, 5, 50, LocusScale::Linear, LocusRangeProblem::None},
         RangeCase{"reversed", 5, 1, 50, LocusScale::Linear, LocusRangeProblem::NotIncreasing},
         RangeCase{"equal", 2, 2, 50, LocusScale::Linear, LocusRangeProblem::NotIncreasing},
-        RangeCase{"log_from_zero", 0, 10, 50, LocusScale::Logarithmic, LocusRangeProblem::NotPositive},
-        RangeCase{"log_negative", -1, 10, 50, LocusScale::Logarithmic, LocusRangeProblem::NotPositive},
-        RangeCase{"log_reversed", 10, 1, 50, LocusScale::Logarithmic, LocusRangeProblem::NotIncreasing},
+        RangeCase{"log_from_zero", 0, 10, 50, LocusScale::Logarithmic,
+                  LocusRangeProblem::NotPositive},
+        RangeCase{"log_negative", -1, 10, 50, LocusScale::Logarithmic,
+                  LocusRangeProblem::NotPositive},
+        RangeCase{"log_reversed", 10, 1, 50, LocusScale::Logarithmic,
+                  LocusRangeProblem::NotIncreasing},
         RangeCase{"fewest", 1, 2, 2, LocusScale::Linear, LocusRangeProblem::None},
         RangeCase{"one_point", 1, 2, 1, LocusScale::Linear, LocusRangeProblem::PointCount},
         RangeCase{"most", 1, 2, 1000, LocusScale::Logarithmic, LocusRangeProblem::None},
@@ -200,7 +209,8 @@ TEST(LocusValuesTest, EndsExactAndLogarithmicStepsEqualRatios) {
     ASSERT_EQ(log.size(), 7u);
     EXPECT_EQ(log.front(), 1e-9);
     EXPECT_EQ(log.back(), 1e-3);
-    for (std::size_t i = 1; i < log.size(); ++i) EXPECT_NEAR(log[i] / log[i - 1], 10.0, 1e-12);
+    for (std::size_t i = 1; i < log.size(); ++i)
+        EXPECT_NEAR(log[i] / log[i - 1], 10.0, 1e-12);
     const std::vector<double> linear = locusValues(-1, 2, 4, LocusScale::Linear);
     EXPECT_EQ(linear, (std::vector<double>{-1, 0, 1, 2}));
 }
@@ -219,10 +229,10 @@ TEST_P(ParseLocusValueTest, Value) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, ParseLocusValueTest,
     ::testing::Values(ValueCase{"1k", 1e3}, ValueCase{"2,5", 2.5}, ValueCase{"-3", -3.0},
-                      ValueCase{"10n", 10e-9}, ValueCase{"2.2MEG", 2.2e6}, ValueCase{"1,5u", 1.5e-6},
-                      ValueCase{"", std::nullopt}, ValueCase{"abc", std::nullopt},
-                      ValueCase{"1e999", std::nullopt}, ValueCase{"nan", std::nullopt},
-                      ValueCase{"1x", std::nullopt}),
+                      ValueCase{"10n", 10e-9}, ValueCase{"2.2MEG", 2.2e6},
+                      ValueCase{"1,5u", 1.5e-6}, ValueCase{"", std::nullopt},
+                      ValueCase{"abc", std::nullopt}, ValueCase{"1e999", std::nullopt},
+                      ValueCase{"nan", std::nullopt}, ValueCase{"1x", std::nullopt}),
     [](const auto& info) { return "text_" + std::to_string(info.index); });
 
 struct RefusalCase {
@@ -241,17 +251,21 @@ TEST_P(LocusElementRefusalTest, Message) {
 INSTANTIATE_TEST_SUITE_P(
     Elements, LocusElementRefusalTest,
     ::testing::Values(
-        RefusalCase{"R9", "o elemento R9 não existe no netlist " CORVANE_TEST_DATA_DIR "/rlc_series.net"},
-        RefusalCase{"r1", "o elemento r1 não existe no netlist " CORVANE_TEST_DATA_DIR "/rlc_series.net"},
-        RefusalCase{"V1", "o valor do elemento V1 não muda os polos (é uma fonte ou um amplificador "
-                          "operacional)"}),
+        RefusalCase{"R9",
+                    "o elemento R9 não existe no netlist " CORVANE_TEST_DATA_DIR "/rlc_series.net"},
+        RefusalCase{"r1",
+                    "o elemento r1 não existe no netlist " CORVANE_TEST_DATA_DIR "/rlc_series.net"},
+        RefusalCase{"V1",
+                    "o valor do elemento V1 não muda os polos (é uma fonte ou um amplificador "
+                    "operacional)"}),
     [](const auto& info) { return std::string(info.param.element); });
 
 TEST(LocusCircuitTest, MissingNetlistIsNamed) {
     std::string error;
     EXPECT_FALSE(readLocusCircuit("/nonexistent/x.net", "R1", error));
-    EXPECT_EQ(error, "o netlist /nonexistent/x.net não pôde ser lido: Arquivo /nonexistent/x.net "
-                     "inexistente");
+    EXPECT_EQ(error,
+              "o netlist /nonexistent/x.net não pôde ser lido: Arquivo /nonexistent/x.net "
+              "inexistente");
 }
 
 }  // namespace

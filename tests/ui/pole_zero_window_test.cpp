@@ -81,7 +81,8 @@ class PoleZeroWindowTest : public QObject {
 private slots:
     void opensWithTheRootsAndReadsThePairUnderThePointer() {
         PoleZeroDriver driver;
-        QPushButton* button = driver.program.form4().findChild<QPushButton*>(QStringLiteral("Button6"));
+        QPushButton* button =
+            driver.program.form4().findChild<QPushButton*>(QStringLiteral("Button6"));
         QVERIFY(button);
         QCOMPARE(button->text(), QStringLiteral("Polos e zeros"));
         driver.openWindow();
@@ -100,11 +101,14 @@ private slots:
             return at < 0 ? NAN : line.mid(at + label.size()).section(u' ', 0, 0).toDouble();
         };
         const double pixel = 1 / frame->scale;
-        QVERIFY2(std::fabs(valueAfter(QStringLiteral("ω0 = ")) - std::sqrt(2.0)) < pixel, qPrintable(line));
-        QVERIFY2(std::fabs(valueAfter(QStringLiteral("Q = ")) - std::sqrt(2.0) * 2 / 1.5) < 4 * pixel,
+        QVERIFY2(std::fabs(valueAfter(QStringLiteral("ω0 = ")) - std::sqrt(2.0)) < pixel,
                  qPrintable(line));
-        QVERIFY2(line.endsWith(QStringLiteral("mais perto: polo -0.375 + j1.364 da curva 1 (rlc.n3)")),
-                 qPrintable(line));
+        QVERIFY2(
+            std::fabs(valueAfter(QStringLiteral("Q = ")) - std::sqrt(2.0) * 2 / 1.5) < 4 * pixel,
+            qPrintable(line));
+        QVERIFY2(
+            line.endsWith(QStringLiteral("mais perto: polo -0.375 + j1.364 da curva 1 (rlc.n3)")),
+            qPrintable(line));
         driver.pointerAt(2, 2);
         QVERIFY(window.Lcursor->text().isEmpty());
 
@@ -116,7 +120,8 @@ private slots:
             const corvane::Colour c = corvane::timeCurveColour(1);
             int marked = 0;
             for (int y = 0; y < picture.height(); ++y)
-                for (int x = corvane::LeftMargin + 1; x < picture.width() - corvane::RightMargin; ++x)
+                for (int x = corvane::LeftMargin + 1; x < picture.width() - corvane::RightMargin;
+                     ++x)
                     if (picture.pixel(x, y) == qRgb(c.red, c.green, c.blue)) ++marked;
             // Two crosses of two diagonals of 2·4 + 1 pixels each.
             QVERIFY2(marked >= 2 * 2 * 9 - 4, qPrintable(QString::number(marked)));
@@ -150,18 +155,38 @@ private slots:
         QTest::addColumn<QString>("points");
         QTest::addColumn<bool>("logarithmic");
         QTest::addColumn<QString>("message");
-        QTest::newRow("from") << "R1" << "abc" << "2" << "20" << false << "Valor inválido em \"De\": abc";
-        QTest::newRow("to") << "R1" << "1" << "" << "20" << false << "Valor inválido em \"Até\": ";
-        QTest::newRow("reversed") << "R1" << "2" << "1" << "20" << false
+        QTest::newRow("from") << "R1"
+                              << "abc"
+                              << "2"
+                              << "20" << false << "Valor inválido em \"De\": abc";
+        QTest::newRow("to") << "R1"
+                            << "1"
+                            << ""
+                            << "20" << false << "Valor inválido em \"Até\": ";
+        QTest::newRow("reversed") << "R1"
+                                  << "2"
+                                  << "1"
+                                  << "20" << false
                                   << "O valor em \"De\" deve ser menor que o de \"Até\"";
-        QTest::newRow("log of zero") << "R1" << "0" << "1" << "20" << true
-                                     << "A escala logarítmica pede valores positivos em \"De\" e \"Até\"";
-        QTest::newRow("one point") << "R1" << "1" << "2" << "1" << false
-                                   << "Número inválido de pontos (de 2 a 1000)";
-        QTest::newRow("source") << "V1" << "1" << "2" << "20" << false
+        QTest::newRow("log of zero")
+            << "R1"
+            << "0"
+            << "1"
+            << "20" << true << "A escala logarítmica pede valores positivos em \"De\" e \"Até\"";
+        QTest::newRow("one point") << "R1"
+                                   << "1"
+                                   << "2"
+                                   << "1" << false << "Número inválido de pontos (de 2 a 1000)";
+        QTest::newRow("source") << "V1"
+                                << "1"
+                                << "2"
+                                << "20" << false
                                 << "Lugar das raízes: o valor do elemento V1 não muda os polos (é "
                                    "uma fonte ou um amplificador operacional)";
-        QTest::newRow("unknown") << "R9" << "1" << "2" << "20" << false
+        QTest::newRow("unknown") << "R9"
+                                 << "1"
+                                 << "2"
+                                 << "20" << false
                                  << "Lugar das raízes: o elemento R9 não existe no netlist NETLIST";
     }
 
@@ -216,10 +241,9 @@ private slots:
             });
         const qsizetype lines = driver.log().size();
         driver.window().Salvarimagem1->trigger();
-        QCOMPARE(driver.logFrom(lines),
-                 QStringList{QString::fromStdString("Imagem não salva: " + denominator +
-                                                    " seria gravada sobre o arquivo lido " +
-                                                    denominator)});
+        QCOMPARE(driver.logFrom(lines), QStringList{QString::fromStdString(
+                                            "Imagem não salva: " + denominator +
+                                            " seria gravada sobre o arquivo lido " + denominator)});
         QCOMPARE(QByteArray(corvane::test::readFile(denominator).c_str()), before);
     }
 };
