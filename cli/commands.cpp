@@ -5,6 +5,7 @@
 
 #include "analyze_command.h"
 #include "plot_command.h"
+#include "pole_zero_command.h"
 #include "time_command.h"
 
 namespace corvane::cli {
@@ -15,6 +16,7 @@ const Command CommandTable[] = {
     {"analisar", "[opções] NETLIST", AnalyzeUsage, runAnalyzeCommand},
     {"plotar", "[opções] LISTA", PlotUsage, runPlotCommand},
     {"tempo", "[opções] LISTA", TimeUsage, runTimeCommand},
+    {"polos", "[opções] LISTA", PoleZeroUsage, runPoleZeroCommand},
 };
 
 constexpr const char* CommonUsage =

@@ -7,6 +7,7 @@
 #include "main_window.h"
 #include "options_window.h"
 #include "plot_list_window.h"
+#include "pole_zero_window.h"
 #include "program.h"
 #include "time_plot_window.h"
 #include "variables_window.h"
@@ -25,7 +26,8 @@ struct WindowRow {
     std::optional<PlotViewButton> button;
 };
 
-// In the order the windows are created, Form1 to Form6. A new plot view is one more row.
+// In the order the windows are created, Form1 to Form6, then TFormPZ. A new plot view is
+// one more row.
 const auto WindowTable = std::to_array<WindowRow>({
     {[](Program& p, Windows& w) -> WindowPointer {
          return std::make_unique<MainWindow>(p.errorBox(), p.analysis(), w, [&p] { p.quit(); });
@@ -53,6 +55,10 @@ const auto WindowTable = std::to_array<WindowRow>({
          return std::make_unique<TimePlotWindow>(p.errorBox(), p.log(), p.plotter());
      },
      PlotViewButton{"Button4", "Tempo", {560, 8, 75, 25}}},
+    {[](Program& p, Windows&) -> WindowPointer {
+         return std::make_unique<PoleZeroWindow>(p.log(), p.errorBox());
+     },
+     PlotViewButton{"Button6", "Polos e zeros", {400, 408, 100, 25}}},
 });
 
 }  // namespace

@@ -28,6 +28,8 @@ TEST(CommandsTest, EachCommandIsFoundByItsExactNameAndHelped) {
                       "\nplotar: calcula a resposta em frequência"},
              Expected{"tempo", "\n     corvane-cli tempo [opções] LISTA\n",
                       "\ntempo: calcula a resposta no tempo"},
+             Expected{"polos", "\n     corvane-cli polos [opções] LISTA\n",
+                      "\npolos: desenha ou tabela os polos e zeros"},
          }) {
         const Command* command = findCommand(e.name);
         ASSERT_NE(command, nullptr) << e.name;
@@ -39,7 +41,7 @@ TEST(CommandsTest, EachCommandIsFoundByItsExactNameAndHelped) {
         EXPECT_GT(paragraph, lastParagraph) << e.name;
         lastParagraph = paragraph;
     }
-    EXPECT_EQ(commands().size(), 3u);
+    EXPECT_EQ(commands().size(), 4u);
     for (const char* unknown : {"", "Analisar", "analisa", "analisar ", "plot", "--help"}) {
         EXPECT_EQ(findCommand(unknown), nullptr) << unknown;
     }

@@ -96,7 +96,7 @@ private slots:
         QVERIFY(form.Button5->geometry().bottom() < form.CBlog->geometry().top());
         QVERIFY(form.Button5->geometry().left() > form.CBhz->geometry().right());
         QVERIFY(form.Button5->geometry().right() < form.width());
-        QCOMPARE(form.viewButton("Button4")->nextInFocusChain(), form.Button5);
+        QCOMPARE(form.viewButton("Button6")->nextInFocusChain(), form.Button5);
     }
 
     void afterAnAnalysisOffersItsVariablesAndAddsTheChosenPairs() {

@@ -1,0 +1,374 @@
+#include "pole_zero_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QWheelEvent>
+
+#include <cmath>
+
+#include "analysis_log.h"
+#include "c_locale.h"
+#include "error_box.h"
+#include "image_saving.h"
+#include "number_text.h"
+#include "open_dialog.h"
+#include "output_target.h"
+#include "painter_canvas.h"
+#include "plot_image.h"
+#include "plot_keys.h"
+#include "plot_list.h"
+#include "plot_list_window.h"
+#include "listed_curves.h"
+#include "pole_zero_paint.h"
+#include "result_variables.h"
+#include "window_style.h"
+
+namespace corvane::ui {
+
+namespace {
+
+constexpr int BoxRowTop = 8;
+constexpr int PlotTop = 38;
+constexpr int CursorLineHeight = 20;
+// A press that moves less than this is not a drag.
+constexpr double DragSlack = 3.0;
+
+QLabel* addLabel(QWidget* window, const char* objectName, const QString& caption, QRect place) {
+    auto* label = new QLabel(caption, window);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setGeometry(place);
+    return label;
+}
+
+QLineEdit* addEditBox(QWidget* window, const char* objectName, QRect place) {
+    auto* edit = new QLineEdit(window);
+    edit->setObjectName(QString::fromLatin1(objectName));
+    edit->setGeometry(place);
+    return edit;
+}
+
+}  // namespace
+
+PoleZeroArea::PoleZeroArea(QWidget* parent, PoleZeroWindow& form) : QWidget(parent), form_(form) {
+    setObjectName(QStringLiteral("Grafico"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+void PoleZeroArea::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setFont(render::plotFont());
+    render::QPainterCanvas canvas(painter);
+    form_.paintOn(canvas, width(), height());
+}
+
+// A drag moves the picture with the pointer.
+void PoleZeroArea::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF at = event->position();
+    if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
+        const QPointF moved = at - *dragFrom_;
+        if (std::abs(moved.x()) + std::abs(moved.y()) >= DragSlack) {
+            form_.panBy(moved.x(), moved.y());
+            dragFrom_ = at;
+        }
+    }
+    form_.showCursorAt(at.x(), at.y());
+    QWidget::mouseMoveEvent(event);
+}
+
+void PoleZeroArea::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) dragFrom_ = event->position();
+    QWidget::mousePressEvent(event);
+}
+
+void PoleZeroArea::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) dragFrom_.reset();
+    QWidget::mouseReleaseEvent(event);
+}
+
+// One notch up zooms in by two about the pointer, as the wheel over the frequency plot.
+void PoleZeroArea::wheelEvent(QWheelEvent* event) {
+    wheelAngle_ += event->angleDelta().y();
+    const int steps = wheelAngle_ / 120;
+    wheelAngle_ -= steps * 120;
+    if (steps != 0) form_.zoomAt(event->position().x(), event->position().y(), steps);
+    event->accept();
+}
+
+void PoleZeroArea::leaveEvent(QEvent* event) {
+    form_.showCursorAt(-1, -1);
+    QWidget::leaveEvent(event);
+}
+
+PoleZeroWindow::PoleZeroWindow(AnalysisLog& log, ErrorBox& errors)
+    : log_(log), errors_(errors) {
+    setUpSecondaryWindow(*this, "TFormPZ", QStringLiteral("Polos e zeros"));
+    setFocusPolicy(Qt::StrongFocus);
+
+    Label1 = addLabel(this, "Label1", QStringLiteral("Elemento"), {8, BoxRowTop + 3, 56, 17});
+    Eelemento = addEditBox(this, "Eelemento", {66, BoxRowTop, 70, 21});
+    Label2 = addLabel(this, "Label2", QStringLiteral("De"), {146, BoxRowTop + 3, 20, 17});
+    Ede = addEditBox(this, "Ede", {168, BoxRowTop, 80, 21});
+    Label3 = addLabel(this, "Label3", QStringLiteral("Até"), {256, BoxRowTop + 3, 24, 17});
+    Eate = addEditBox(this, "Eate", {282, BoxRowTop, 80, 21});
+    Label4 = addLabel(this, "Label4", QStringLiteral("Pontos"), {372, BoxRowTop + 3, 44, 17});
+    Epontos = addEditBox(this, "Epontos", {418, BoxRowTop, 50, 21});
+    Epontos->setText(QString::number(DefaultLocusPoints));
+    CBlog = addCheckBox(this, "CBlog", QStringLiteral("Logarítmica"), {478, BoxRowTop + 2, 96, 17},
+                        false);
+    Button1 = new QPushButton(QStringLiteral("Lugar"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(580, BoxRowTop - 2, 75, 25);
+    const auto guarded = [this](auto handler) { return [this, handler] { errors_.run(handler); }; };
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    for (QLineEdit* edit : {Eelemento, Ede, Eate, Epontos})
+        connect(edit, &QLineEdit::returnPressed, Button1, &QPushButton::click);
+
+    Grafico = new PoleZeroArea(this, *this);
+    Lcursor = addLabel(this, "Lcursor", QString(), {});
+
+    const ImageSaveMenu imageMenu = addImageSaveMenu(this, QStringLiteral("polos.png"));
+    PopupMenu1 = imageMenu.menu;
+    Salvarimagem1 = imageMenu.saveImage;
+    SaveDialog1 = imageMenu.dialog;
+    connect(Salvarimagem1, &QAction::triggered, this, guarded([this] { Salvarimagem1Click(); }));
+
+    placeWindow(*this, {904, 356}, {696, 560});
+}
+
+void PoleZeroWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int plotHeight = std::max(0, height() - PlotTop - CursorLineHeight);
+    Grafico->setGeometry(0, PlotTop, width(), plotHeight);
+    Lcursor->setGeometry(8, PlotTop + plotHeight + 2, std::max(0, width() - 16),
+                         CursorLineHeight - 4);
+}
+
+void PoleZeroWindow::paintOn(PlotCanvas& canvas, int width, int height) const {
+    PlanePicture picture;
+    picture.map = &map_;
+    picture.numeratorFiles = &files_;
+    picture.locus = locus_ ? &*locus_ : nullptr;
+    picture.region = region_;
+    drawPoleZeroPlane(canvas, width, height, picture);
+}
+
+std::optional<PlaneFrame> PoleZeroWindow::frame() const {
+    return makePlaneFrame(Grafico->width(), Grafico->height(), region_);
+}
+
+void PoleZeroWindow::showCurves(const PlotCurves& functions, int count,
+                                const std::array<std::string, MaxCurves + 1>& files,
+                                std::string listText) {
+    ScopedCLocale locale;
+    curves_ = functions;
+    curveCount_ = count;
+    files_ = files;
+    listText_ = std::move(listText);
+    map_ = mapOfCurves(curves_, curveCount_);
+    for (const std::string& problem : map_.problems)
+        log_.print("%s", problem.c_str());
+    locus_.reset();
+    fitView();
+    show();
+    raise();
+    activateWindow();
+}
+
+void PoleZeroWindow::fitView() {
+    std::vector<std::complex<double>> points = rootValues(map_);
+    if (locus_) {
+        for (const LocusSample& sample : locus_->samples)
+            points.insert(points.end(), sample.poles.begin(), sample.poles.end());
+    }
+    region_ = fittedRegion(points);
+    Lcursor->clear();
+    Grafico->update();
+}
+
+// The netlist of curve 1, beside its result files, read with the element of the box.
+std::optional<LocusCircuit> PoleZeroWindow::locusCircuit() const {
+    const std::string element = Eelemento->text().trimmed().toStdString();
+    const std::optional<NumeratorFileName> name =
+        curveCount_ > 0 ? parseNumeratorFileName(files_[1]) : std::nullopt;
+    if (!name || !variablesOfResults(name->stem)) {
+        log_.print(
+            "O lugar das raízes pede o netlist dos arquivos de resultados da curva 1 ao "
+            "lado deles, sem mudanças desde a análise: %s",
+            name ? (name->stem + ".net").c_str() : files_[1].c_str());
+        return std::nullopt;
+    }
+    std::string error;
+    std::optional<LocusCircuit> circuit = readLocusCircuit(name->stem + ".net", element, error);
+    if (!circuit) log_.print("Lugar das raízes: %s", error.c_str());
+    return circuit;
+}
+
+// Numbers in the boxes read as everywhere in the program: "." or "," typed, and the
+// netlist's suffixes.
+void PoleZeroWindow::Button1Click() {
+    ScopedCLocale locale;
+    if (Eelemento->text().trimmed().isEmpty()) {
+        locus_.reset();
+        fitView();
+        return;
+    }
+    const auto readBox = [&](QLineEdit* edit, const char* caption) -> std::optional<double> {
+        const std::string text = edit->text().toStdString();
+        const std::optional<double> value = parseLocusValue(text);
+        if (!value) log_.print("Valor inválido em \"%s\": %s", caption, text.c_str());
+        return value;
+    };
+    const std::optional<double> from = readBox(Ede, "De");
+    if (!from) return;
+    const std::optional<double> to = readBox(Eate, "Até");
+    if (!to) return;
+    const std::optional<long long> points = parseWholeNumber(Epontos->text().toStdString());
+    const LocusScale scale = CBlog->isChecked() ? LocusScale::Logarithmic : LocusScale::Linear;
+    switch (checkLocusRange(*from, *to, points.value_or(0), scale)) {
+        case LocusRangeProblem::None:
+            break;
+        case LocusRangeProblem::PointCount:
+            log_.print("Número inválido de pontos (de %d a %d)", MinLocusPoints, MaxLocusPoints);
+            return;
+        case LocusRangeProblem::NotIncreasing:
+            log_.print("O valor em \"De\" deve ser menor que o de \"Até\"");
+            return;
+        case LocusRangeProblem::NotPositive:
+            log_.print("A escala logarítmica pede valores positivos em \"De\" e \"Até\"");
+            return;
+    }
+    const std::optional<LocusCircuit> circuit = locusCircuit();
+    if (!circuit) return;
+    QProgressDialog progress(QStringLiteral("Calculando o lugar das raízes..."),
+                             QStringLiteral("Cancelar"), 0, 1000, this);
+    progress.setObjectName(QStringLiteral("Progresso"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    std::optional<RootLocus> locus =
+        computeRootLocus(*circuit, locusValues(*from, *to, static_cast<int>(*points), scale),
+                         [&progress](double fraction) {
+                             progress.setValue(static_cast<int>(fraction * 1000));
+                             QCoreApplication::processEvents();
+                             return !progress.wasCanceled();
+                         });
+    if (!locus) {
+        log_.print("Lugar das raízes cancelado.");
+        return;
+    }
+    if (locus->failedSamples > 0) {
+        log_.print(
+            "Lugar das raízes de %s: a análise falhou em %d dos valores; o lugar tem "
+            "lacunas neles.",
+            locus->element.c_str(), locus->failedSamples);
+    }
+    locus_ = std::move(locus);
+    fitView();
+}
+
+void PoleZeroWindow::keyPressEvent(QKeyEvent* event) {
+    int keyCode = plotKeyCode(event->key(), event->modifiers());
+    if (keyCode == 0 && event->key() == Qt::Key_F) keyCode = 'F';
+    if (keyCode == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    errors_.run([this, keyCode] { FormKeyDown(keyCode); });
+}
+
+void PoleZeroWindow::FormKeyDown(int keyCode) {
+    if (keyCode == 'F') {
+        fitView();
+        return;
+    }
+    if (const std::optional<PlaneRegion> moved = planeKey(keyCode, region_)) {
+        region_ = *moved;
+        Grafico->update();
+    }
+}
+
+void PoleZeroWindow::zoomAt(double x, double y, int steps) {
+    const std::optional<PlaneFrame> f = frame();
+    if (!f) return;
+    region_ = zoomRegion(region_, f->valueAt(x, y), std::pow(2.0, steps));
+    Grafico->update();
+}
+
+void PoleZeroWindow::panBy(double dx, double dy) {
+    const std::optional<PlaneFrame> f = frame();
+    if (!f) return;
+    region_ = panRegion(region_, {-dx / f->scale, dy / f->scale});
+    Grafico->update();
+}
+
+void PoleZeroWindow::showCursorAt(double x, double y) {
+    const std::optional<PlaneFrame> f = frame();
+    if (!f || x < f->x0 || x > f->x1 || y < f->y0 || y > f->y1) {
+        Lcursor->clear();
+        return;
+    }
+    ScopedCLocale locale;
+    Lcursor->setText(
+        QString::fromStdString(planeReadingText(readPlane(f->valueAt(x, y), map_), files_)));
+}
+
+void PoleZeroWindow::contextMenuEvent(QContextMenuEvent* event) {
+    PopupMenu1->popup(event->globalPos());
+}
+
+// The files this view was drawn from: every line of the list and the netlist of a locus.
+bool PoleZeroWindow::imageSparesInputs(const std::string& path) const {
+    std::vector<std::string> read;
+    for (const std::string& line : splitListLines(listText_)) {
+        if (line.empty() || isCommentLine(line)) continue;
+        read.push_back(line);
+        if (const std::size_t mark = line.rfind('#'); mark != std::string::npos && mark > 0)
+            read.push_back(line.substr(0, mark));
+    }
+    if (const auto name = parseNumeratorFileName(files_[1]); name && locus_)
+        read.push_back(name->stem + ".net");
+    for (const std::string& input : read) {
+        if (!sameFile(path, input)) continue;
+        log_.print("Imagem não salva: %s seria gravada sobre o arquivo lido %s", path.c_str(),
+                   input.c_str());
+        return false;
+    }
+    return true;
+}
+
+void PoleZeroWindow::Salvarimagem1Click() {
+    if (!SaveDialog1->execute()) return;
+    const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
+    if (!imageSparesInputs(path)) return;
+    const auto paint = [this](PlotCanvas& canvas) {
+        paintOn(canvas, Grafico->width(), Grafico->height());
+    };
+    const render::ImageSaveStatus status =
+        render::savePaintedImage(path, Grafico->width(), Grafico->height(), "Polos e zeros", paint);
+    logImageSave(log_, status, path);
+}
+
+void PoleZeroWindow::openFrom(PlotListWindow& list) {
+    // Result files are written with "." whatever the user's locale.
+    ScopedCLocale locale;
+    PlotCurves curves{};
+    std::array<std::string, MaxCurves + 1> files{};
+    const std::string text = list.listText();
+    const std::optional<int> count = readListedCurves(text, curves, log_, &files);
+    if (!count) return;
+    showCurves(curves, *count, files, text);
+}
+
+}  // namespace corvane::ui

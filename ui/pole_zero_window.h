@@ -1,0 +1,135 @@
+// TFormPZ, the window "Polos e zeros", opened by "Polos e zeros" of the plot list. It draws
+// the poles (×) and zeros (○) of every listed function on the s-plane with one scale on
+// both axes, and the root locus of the first function as the element typed in its boxes
+// runs over a range; the arrows, A, R, the keypad's plus and minus, F, the wheel and a drag
+// move and zoom the view as in the frequency plot; a line below reads s, ω0, ζ and Q under
+// the pointer and names the nearest root; the context menu saves the picture.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "plot_canvas.h"
+#include "plot_data.h"
+#include "plot_view.h"
+#include "pole_zero_map.h"
+#include "root_locus.h"
+
+class QAction;
+class QCheckBox;
+class QContextMenuEvent;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMouseEvent;
+class QPaintEvent;
+class QPushButton;
+class QResizeEvent;
+class QWheelEvent;
+
+namespace corvane {
+class AnalysisLog;
+}
+
+namespace corvane::ui {
+
+class ErrorBox;
+class OpenDialog;
+class PoleZeroWindow;
+
+/// The plot surface of TFormPZ: paints the plane and hands the pointer to the window.
+class PoleZeroArea : public QWidget {
+public:
+    PoleZeroArea(QWidget* parent, PoleZeroWindow& form);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    PoleZeroWindow& form_;
+    std::optional<QPointF> dragFrom_;
+    int wheelAngle_ = 0;
+};
+
+class PoleZeroWindow : public QWidget, public PlotView {
+public:
+    /// Logs to `log` and shows the failures of its commands in `errors`.
+    PoleZeroWindow(AnalysisLog& log, ErrorBox& errors);
+
+    /// "Polos e zeros" of the plot list: the roots of the listed curves.
+    void openFrom(PlotListWindow& list) override;
+
+    QLabel* Label1;
+    QLineEdit* Eelemento;
+    QLabel* Label2;
+    QLineEdit* Ede;
+    QLabel* Label3;
+    QLineEdit* Eate;
+    QLabel* Label4;
+    QLineEdit* Epontos;
+    QCheckBox* CBlog;
+    QPushButton* Button1;
+    PoleZeroArea* Grafico;
+    /// s, ω0, ζ, Q and the nearest root under the pointer.
+    QLabel* Lcursor;
+    QMenu* PopupMenu1;
+    QAction* Salvarimagem1;
+    OpenDialog* SaveDialog1;
+
+    /// New curves from the plot list (`listText` its lines): their roots, a view fitted
+    /// to them, no locus; shows the window.
+    void showCurves(const PlotCurves& functions, int count,
+                    const std::array<std::string, MaxCurves + 1>& files, std::string listText);
+    /// "Lugar": the locus of curve 1 over the range of the boxes, from the netlist beside
+    /// its result files; an empty "Elemento" takes the locus away. A box that does not hold
+    /// a valid value is named in the log and nothing changes.
+    void Button1Click();
+    /// A key command (a PlotKey code, or 'F' to fit the view).
+    void FormKeyDown(int keyCode);
+    /// Zooms by 2^steps about the point (x, y) of the plot surface.
+    void zoomAt(double x, double y, int steps);
+    /// Moves the view by (dx, dy) pixels of the plot surface, the picture following.
+    void panBy(double dx, double dy);
+    /// The cursor line for the pointer at (x, y) of the plot surface; empty outside the frame.
+    void showCursorAt(double x, double y);
+    /// "Salvar imagem...": saves what the plot shows, at its size, as PNG or SVG.
+    void Salvarimagem1Click();
+
+    const PoleZeroMap& map() const { return map_; }
+    const PlaneRegion& region() const { return region_; }
+    const std::optional<RootLocus>& locus() const { return locus_; }
+    /// Draws the view on `canvas` of the given size.
+    void paintOn(PlotCanvas& canvas, int width, int height) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    std::optional<PlaneFrame> frame() const;
+    std::optional<LocusCircuit> locusCircuit() const;
+    void fitView();
+    bool imageSparesInputs(const std::string& path) const;
+
+    AnalysisLog& log_;
+    ErrorBox& errors_;
+    PlotCurves curves_{};
+    int curveCount_ = 0;
+    std::array<std::string, MaxCurves + 1> files_{};
+    std::string listText_;
+    PoleZeroMap map_;
+    std::optional<RootLocus> locus_;
+    PlaneRegion region_;
+};
+
+}  // namespace corvane::ui
