@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <cstdlib>
 #include <tuple>
 
 #include <mps/mps.h>
@@ -26,12 +27,23 @@ private:
     std::fenv_t saved_;
 };
 
+// MPSolve refines the roots on as many threads as the machine has cores, and the order in
+// which they finish changes the last bits of the roots from run to run: the same circuit
+// would list other digits and write another JSON. One job gives the same roots every
+// time, and a circuit's polynomials are far too small to gain from more. MPSolve reads its
+// job count from the environment when a context is made.
+mps_context* newSingleThreadContext() {
+    static const bool oneJob = setenv("MPS_JOBS", "1", 1) == 0;
+    (void)oneJob;
+    return mps_context_new();
+}
+
 // One MPSolve computation: its context and the polynomial it solves, freed in that order
 // reversed (the context does not free the polynomial).
 class Solver {
 public:
     explicit Solver(long degree)
-        : context_(mps_context_new()), polynomial_(mps_monomial_poly_new(context_, degree)) {}
+        : context_(newSingleThreadContext()), polynomial_(mps_monomial_poly_new(context_, degree)) {}
     ~Solver() {
         mps_monomial_poly_free(context_, MPS_POLYNOMIAL(polynomial_));
         mps_context_free(context_);
