@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "analyze_command.h"
+#include "noise_command.h"
 #include "plot_command.h"
 #include "pole_zero_command.h"
 #include "time_command.h"
@@ -17,6 +18,7 @@ const Command CommandTable[] = {
     {"plotar", "[opções] LISTA", PlotUsage, runPlotCommand},
     {"tempo", "[opções] LISTA", TimeUsage, runTimeCommand},
     {"polos", "[opções] LISTA", PoleZeroUsage, runPoleZeroCommand},
+    {"ruido", "--saida VARIÁVEL [opções] NETLIST", NoiseUsage, runNoiseCommand},
 };
 
 constexpr const char* CommonUsage =

@@ -30,6 +30,8 @@ TEST(CommandsTest, EachCommandIsFoundByItsExactNameAndHelped) {
                       "\ntempo: calcula a resposta no tempo"},
              Expected{"polos", "\n     corvane-cli polos [opções] LISTA\n",
                       "\npolos: desenha ou tabela os polos e zeros"},
+             Expected{"ruido", "\n     corvane-cli ruido --saida VARIÁVEL [opções] NETLIST\n",
+                      "\nruido: calcula exatamente o ruído térmico"},
          }) {
         const Command* command = findCommand(e.name);
         ASSERT_NE(command, nullptr) << e.name;
@@ -41,7 +43,7 @@ TEST(CommandsTest, EachCommandIsFoundByItsExactNameAndHelped) {
         EXPECT_GT(paragraph, lastParagraph) << e.name;
         lastParagraph = paragraph;
     }
-    EXPECT_EQ(commands().size(), 4u);
+    EXPECT_EQ(commands().size(), 5u);
     for (const char* unknown : {"", "Analisar", "analisa", "analisar ", "plot", "--help"}) {
         EXPECT_EQ(findCommand(unknown), nullptr) << unknown;
     }
