@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "circuit_builder.h"
+#include "element_table.h"
 #include "input_file.h"
 #include "netlist_scanner.h"
 #include "netlist_value.h"
@@ -184,11 +185,11 @@ private:
             default:
                 break;
         }
-        if (kind == 'K') {
+        const ElementKind& row = *findElementKind(kind);
+        if (row.connections == Connections::TwoInductors) {
             f.controllingElements.assign(names_.begin(), names_.begin() + 2);
         } else {
-            const std::size_t count = std::strchr("GEFHO", kind) != nullptr ? 4 : 2;
-            f.nodes.assign(names_.begin(), names_.begin() + static_cast<std::ptrdiff_t>(count));
+            f.nodes.assign(names_.begin(), names_.begin() + row.nodeCount());
         }
         check(builder_.completeElement(f));
     }
