@@ -1,5 +1,7 @@
 #include "element_table.h"
 
+#include <algorithm>
+
 namespace corvane {
 
 namespace {
@@ -7,6 +9,14 @@ namespace {
 using enum StampPlace;
 using enum StampFactor;
 using enum StampPower;
+
+template <std::size_t... N>
+constexpr std::array<StampTerm, (N + ...)> join(const std::array<StampTerm, N>&... parts) {
+    std::array<StampTerm, (N + ...)> out{};
+    auto next = out.begin();
+    ((next = std::copy(parts.begin(), parts.end(), next)), ...);
+    return out;
+}
 
 // A conductance-like quartet: +v on (p, r) and (q, t), −v on (p, t) and (q, r).
 constexpr std::array<StampTerm, 4> quartet(StampPlace p, StampPlace q, StampPlace r,
@@ -17,81 +27,67 @@ constexpr std::array<StampTerm, 4> quartet(StampPlace p, StampPlace q, StampPlac
              {q, r, -1, Value, power}}};
 }
 
+// A branch current x (times the factor) leaving node p and entering node q.
+constexpr std::array<StampTerm, 2> branchColumn(StampPlace p, StampPlace q, StampPlace x,
+                                                StampFactor factor) {
+    return {{{p, x, +1, factor, Constant}, {q, x, -1, factor, Constant}}};
+}
+
+// The voltage v(p) − v(q) in the row of current x.
+constexpr std::array<StampTerm, 2> branchRow(StampPlace x, StampPlace p, StampPlace q) {
+    return {{{x, p, +1, One, Constant}, {x, q, -1, One, Constant}}};
+}
+
+constexpr std::array<StampTerm, 1> term(StampPlace row, StampPlace column, int sign,
+                                        StampFactor factor, StampPower power) {
+    return {{{row, column, sign, factor, power}}};
+}
+
 constexpr auto Resistor = quartet(A, B, A, B, Constant);
 constexpr auto Transconductance = quartet(A, B, C, D, Constant);
 
 // The initial voltage acts as a current source C·V0 from b to a, an impulse (times s).
-constexpr std::array<StampTerm, 6> Capacitor{{{A, A, +1, Value, TimesS},
-                                              {B, B, +1, Value, TimesS},
-                                              {A, B, -1, Value, TimesS},
-                                              {B, A, -1, Value, TimesS},
-                                              {B, Excitation, -1, ValueTimesOwnInitial, TimesS},
-                                              {A, Excitation, +1, ValueTimesOwnInitial, TimesS}}};
+constexpr auto Capacitor = join(quartet(A, B, A, B, TimesS),
+                                term(B, Excitation, -1, ValueTimesOwnInitial, TimesS),
+                                term(A, Excitation, +1, ValueTimesOwnInitial, TimesS));
 
 // Branch row: v(b) − v(a) + s·L·x = L·I0 (times s, as the whole excitation).
-constexpr std::array<StampTerm, 6> Inductor{{{A, X, +1, One, Constant},
-                                             {B, X, -1, One, Constant},
-                                             {X, A, -1, One, Constant},
-                                             {X, B, +1, One, Constant},
-                                             {X, X, +1, Value, TimesS},
-                                             {X, Excitation, +1, ValueTimesOwnInitial,
-                                              TimesS}}};
+constexpr auto Inductor = join(branchColumn(A, B, X, One), term(X, A, -1, One, Constant),
+                               term(X, B, +1, One, Constant), term(X, X, +1, Value, TimesS),
+                               term(X, Excitation, +1, ValueTimesOwnInitial, TimesS));
 
 // s·M times the other inductor's current in each branch row, and s·M times the other
 // inductor's initial current on each row's excitation.
-constexpr std::array<StampTerm, 4> Coupling{{{X, Y, +1, Value, TimesS},
-                                             {Y, X, +1, Value, TimesS},
-                                             {X, Excitation, +1, ValueTimesSecondInitial,
-                                              TimesS},
-                                             {Y, Excitation, +1, ValueTimesFirstInitial,
-                                              TimesS}}};
+constexpr auto Coupling = join(term(X, Y, +1, Value, TimesS), term(Y, X, +1, Value, TimesS),
+                               term(X, Excitation, +1, ValueTimesSecondInitial, TimesS),
+                               term(Y, Excitation, +1, ValueTimesFirstInitial, TimesS));
 
 // A current leaving node a and entering node b.
-constexpr std::array<StampTerm, 2> CurrentSource{{{A, Excitation, -1, Value, BySource},
-                                                  {B, Excitation, +1, Value, BySource}}};
+constexpr auto CurrentSource = join(term(A, Excitation, -1, Value, BySource),
+                                    term(B, Excitation, +1, Value, BySource));
 
 // The branch current x leaves a and enters b; its row says v(a) − v(b) = the value.
-constexpr std::array<StampTerm, 5> VoltageSource{{{A, X, +1, One, Constant},
-                                                  {B, X, -1, One, Constant},
-                                                  {X, A, +1, One, Constant},
-                                                  {X, B, -1, One, Constant},
-                                                  {X, Excitation, +1, Value, BySource}}};
+constexpr auto VoltageBranch = join(branchColumn(A, B, X, One), branchRow(X, A, B));
+constexpr auto VoltageSource = join(VoltageBranch, term(X, Excitation, +1, Value, BySource));
 
 // v(a) − v(b) = gain · (v(c) − v(d)).
-constexpr std::array<StampTerm, 6> VoltageAmplifier{{{A, X, +1, One, Constant},
-                                                     {B, X, -1, One, Constant},
-                                                     {X, A, +1, One, Constant},
-                                                     {X, B, -1, One, Constant},
-                                                     {X, C, -1, Value, Constant},
-                                                     {X, D, +1, Value, Constant}}};
+constexpr auto VoltageAmplifier =
+    join(VoltageBranch, term(X, C, -1, Value, Constant), term(X, D, +1, Value, Constant));
 
 // The controlling current x flows through a short circuit from c to d; gain · x leaves a
 // and enters b.
-constexpr std::array<StampTerm, 6> CurrentAmplifier{{{A, X, +1, Value, Constant},
-                                                     {B, X, -1, Value, Constant},
-                                                     {C, X, +1, One, Constant},
-                                                     {D, X, -1, One, Constant},
-                                                     {X, C, +1, One, Constant},
-                                                     {X, D, -1, One, Constant}}};
+constexpr auto CurrentAmplifier =
+    join(branchColumn(A, B, X, Value), branchColumn(C, D, X, One), branchRow(X, C, D));
 
 // The output current x ("jx") and the controlling current y ("jy") through a short circuit
 // from c to d: v(a) − v(b) = transresistance · y.
-constexpr std::array<StampTerm, 9> Transresistance{{{A, X, +1, One, Constant},
-                                                    {B, X, -1, One, Constant},
-                                                    {C, Y, +1, One, Constant},
-                                                    {D, Y, -1, One, Constant},
-                                                    {X, A, +1, One, Constant},
-                                                    {X, B, -1, One, Constant},
-                                                    {Y, C, +1, One, Constant},
-                                                    {Y, D, -1, One, Constant},
-                                                    {X, Y, -1, Value, Constant}}};
+constexpr auto Transresistance =
+    join(branchColumn(A, B, X, One), branchColumn(C, D, Y, One), branchRow(X, A, B),
+         branchRow(Y, C, D), term(X, Y, -1, Value, Constant));
 
 // The nullor: the output current x flows between a and b, and the inputs c and d are held
 // at equal voltage.
-constexpr std::array<StampTerm, 4> Nullor{{{A, X, +1, One, Constant},
-                                           {B, X, -1, One, Constant},
-                                           {X, C, +1, One, Constant},
-                                           {X, D, -1, One, Constant}}};
+constexpr auto Nullor = join(branchColumn(A, B, X, One), branchRow(X, C, D));
 
 using enum Connections;
 
@@ -149,24 +145,39 @@ const ElementKind* findElementKind(char letter) {
     return nullptr;
 }
 
-int stampIndex(const Element& e, StampPlace place, int variableCount) {
-    switch (place) {
-        case A:
-            return e.a;
-        case B:
-            return e.b;
-        case C:
-            return e.c;
-        case D:
-            return e.d;
-        case X:
-            return e.x;
-        case Y:
-            return e.y;
-        case Excitation:
-            return variableCount + 1;
+std::vector<PlacedTerm> placedStamp(const RunState& run, int i) {
+    const Element& e = run.ElementTable[i];
+    std::vector<PlacedTerm> placed;
+    const ElementKind* kind = findElementKind(e.kind());
+    if (kind == nullptr) return placed;
+    for (const StampTerm& t : kind->stamp) {
+        placed.push_back({stampIndex(e, t.row, run.variableCount),
+                          stampIndex(e, t.column, run.variableCount), t.sign,
+                          stampPower(e, t.power), t.factor,
+                          initialConditionHolder(e, i, t.factor)});
     }
-    return 0;
+    return placed;
+}
+
+double numericStampedValue(const Element& e) {
+    const ElementKind* kind = findElementKind(e.kind());
+    switch (kind == nullptr ? StampedValue::None : kind->value) {
+        case StampedValue::Reciprocal:
+            return 1.0 / e.value;
+        case StampedValue::MutualInductance:
+            return e.mutualInductance();
+        case StampedValue::AsGiven:
+        case StampedValue::None:
+            break;
+    }
+    return e.value;
+}
+
+int stampIndex(const Element& e, StampPlace place, int variableCount) {
+    if (place == Excitation) return variableCount + 1;
+    // The places A to Y in the order of the fields that hold them.
+    const std::array<int, 6> fields{e.a, e.b, e.c, e.d, e.x, e.y};
+    return fields[static_cast<std::size_t>(place)];
 }
 
 int stampPower(const Element& e, StampPower power) {

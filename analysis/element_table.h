@@ -6,13 +6,14 @@
 #include <array>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "run_state.h"
 
 namespace corvane {
 
 /// Where a stamp term lands: a node or a current of the element, named after the Element
-/// field that holds its number, or the excitation column.
+/// field that holds its number (in the order of those fields), or the excitation column.
 enum class StampPlace { A, B, C, D, X, Y, Excitation };
 
 /// What a term carries besides its sign and its power of s.
@@ -88,6 +89,24 @@ std::span<const ElementKind> elementKinds();
 
 /// The row of the kind whose letter is `letter`, or nullptr.
 const ElementKind* findElementKind(char letter);
+
+/// A term of one element of a circuit, placed in its system.
+struct PlacedTerm {
+    int row;
+    int column;
+    int sign;
+    /// 0 or 1.
+    int power;
+    StampFactor factor;
+    /// The element whose initial condition multiplies the stamped value, or 0.
+    int initialConditionOf;
+};
+
+/// The terms of element i of `run`, in the table's order; none for a letter of no kind.
+std::vector<PlacedTerm> placedStamp(const RunState& run, int i);
+
+/// The number element e stamps where a term says Value (see StampedValue).
+double numericStampedValue(const Element& e);
 
 /// The row or column a place stands for in element e's stamp; the excitation is column
 /// variableCount + 1. Ground is 0.

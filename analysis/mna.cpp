@@ -15,20 +15,6 @@ double& part(MnaEntry& entry, int which) {
     return which == 0 ? entry.s0 : entry.s1;
 }
 
-// The value an element stamps, as its kind's row says.
-double stampedValue(const Element& e, StampedValue form) {
-    switch (form) {
-        case StampedValue::Reciprocal:
-            return 1.0 / e.value;
-        case StampedValue::MutualInductance:
-            return e.mutualInductance();
-        case StampedValue::AsGiven:
-        case StampedValue::None:
-            break;
-    }
-    return e.value;
-}
-
 class Stamper {
 public:
     Stamper(const RunState& run, SystemMatrix& m) : run_(run), m_(m) {}
@@ -37,13 +23,9 @@ public:
     // still added, as every other: the sum then stays the same to the last bit.
     void stamp(int i) {
         const Element& e = run_.ElementTable[i];
-        const ElementKind* kind = findElementKind(e.kind());
-        if (kind == nullptr) return;
-        for (const StampTerm& term : kind->stamp) {
-            const int row = stampIndex(e, term.row, run_.variableCount);
-            const int column = stampIndex(e, term.column, run_.variableCount);
-            double& entry = part(m_.at(row, column), stampPower(e, term.power));
-            const double v = factor(e, i, *kind, term.factor);
+        for (const PlacedTerm& term : placedStamp(run_, i)) {
+            double& entry = part(m_.at(term.row, term.column), term.power);
+            const double v = factor(e, term);
             if (term.sign > 0) {
                 entry += v;
             } else {
@@ -53,12 +35,11 @@ public:
     }
 
 private:
-    double factor(const Element& e, int i, const ElementKind& kind, StampFactor which) const {
-        if (which == StampFactor::One) return 1.0;
-        const double value = stampedValue(e, kind.value);
-        const int holder = initialConditionHolder(e, i, which);
-        if (holder == 0) return value;
-        return value * run_.ElementTable[holder].initialCondition();
+    double factor(const Element& e, const PlacedTerm& term) const {
+        if (term.factor == StampFactor::One) return 1.0;
+        const double value = numericStampedValue(e);
+        if (term.initialConditionOf == 0) return value;
+        return value * run_.ElementTable[term.initialConditionOf].initialCondition();
     }
 
     const RunState& run_;

@@ -123,22 +123,15 @@ public:
     // Element i's terms as its kind's row gives them; a term of an initial condition the
     // element does not have is zero and is left out.
     void stamp(int i) {
-        const Element& e = run_.ElementTable[i];
-        const ElementKind* kind = findElementKind(e.kind());
-        if (kind == nullptr) return;
-        for (const StampTerm& term : kind->stamp) {
-            const int row = stampIndex(e, term.row, run_.variableCount);
-            const int column = stampIndex(e, term.column, run_.variableCount);
-            const auto power = static_cast<ulong>(stampPower(e, term.power));
+        for (const PlacedTerm& term : placedStamp(run_, i)) {
+            const auto power = static_cast<ulong>(term.power);
+            const int holder = term.initialConditionOf;
             if (term.factor == StampFactor::One) {
-                add(row, column, term.sign, one(), power);
-                continue;
-            }
-            const int holder = initialConditionHolder(e, i, term.factor);
-            if (holder == 0) {
-                add(row, column, term.sign, value(i), power);
+                add(term.row, term.column, term.sign, one(), power);
+            } else if (holder == 0) {
+                add(term.row, term.column, term.sign, value(i), power);
             } else if (hasInitial(holder)) {
-                add(row, column, term.sign, product(value(i), initial(holder)), power);
+                add(term.row, term.column, term.sign, product(value(i), initial(holder)), power);
             }
         }
     }

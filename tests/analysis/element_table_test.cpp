@@ -144,5 +144,23 @@ TEST(ElementTableTest, PlacesPowersAndInitialConditionsResolveToTheElementsNumbe
     EXPECT_EQ(initialConditionHolder(k, 9, StampFactor::Value), 0);
 }
 
+// A resistor stamps its conductance, a coupling k·√(L1·L2), anything else its value.
+TEST(ElementTableTest, StampedNumbersFollowTheKind) {
+    struct Case {
+        const char* name;
+        double value;
+        double value2;
+        double stamped;
+    };
+    for (const Case& c : {Case{"R1", 4.0, 0.0, 0.25}, Case{"K1", 0.5, 3.0, 3.0},
+                          Case{"E1", 5.0, 0.0, 5.0}, Case{"C1", 2.0, 7.0, 2.0}}) {
+        Element e;
+        e.name[0] = c.name[0];
+        e.value = c.value;
+        e.value2 = c.value2;
+        EXPECT_EQ(numericStampedValue(e), c.stamped) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace corvane
