@@ -2,6 +2,8 @@
 
 #include "c_locale.h"
 #include "expansion_forecast.h"
+#include "numeric_listing_steps.h"
+#include "plain_expansion.h"
 #include "netlist_reader.h"
 #include "post_process.h"
 #include "results.h"
@@ -24,6 +26,13 @@ private:
 
 }  // namespace
 
+Analysis::Analysis(AnalysisHost& host, AnalysisLog& log)
+    : host_(host), log_(log), steps_(numericListingSteps()) {}
+
+ListingContext Analysis::listingContext(const AnalysisOptions& options) {
+    return {run_, functions_, options, engine_, log_, host_};
+}
+
 RunOutcome Analysis::runAnalysis(const std::string& path) {
     if (running_) return RunOutcome::Refused;
     RunningGuard guard(running_);
@@ -40,28 +49,30 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
 
     if (!readNetlist(run_, log_, path)) return RunOutcome::Failed;
     // As a netlist named like a result file: refused before the run writes anything.
-    if (!companionsSpareRunFiles(log_, run_, host_)) return RunOutcome::Failed;
+    if (!companionsSpareRunFiles(log_, run_, steps_)) return RunOutcome::Failed;
     if (!waitForParameters()) return RunOutcome::Cancelled;
+    options_ = host_.options();
 
     const int n = run_.variableCount;
-    assembleSystem(run_, matrix_, log_, host_);
-    if (host_.listDetails()) {
+    assembleSystem(run_, matrix_, log_, options_.listStamps);
+    if (options_.listDetails) {
         log_.print("Máximo número de multiplicações esperado: %Lg", expectedMultiplications(n));
     }
     announceLongExpansion(n);
-    counts_ = computeNetworkFunctions(matrix_, n, functions_, log_, host_, engine_);
+    counts_ = computeNetworkFunctions(matrix_, n, functions_, log_, host_, engine_,
+                                      options_.listDetails);
     // Stopped before anything is saved: the result files of the previous run stay whole.
     if (counts_.cancelled || host_.cancelRequested()) {
         log_.print("Análise cancelada.");
         return RunOutcome::Cancelled;
     }
-    if (!postProcess(functions_, n, host_.normalize(), dispersion_, log_, warnings_)) {
+    if (!postProcess(functions_, n, options_.normalize, dispersion_, log_, warnings_)) {
         return RunOutcome::Failed;
     }
     // Only now are the results what the listing calls them: a fault in the post-processing
     // leaves raw determinants behind.
     host_.enableListResults(true);
-    switch (saveResults(log_, functions_, run_, host_, warnings_)) {
+    switch (saveResults(listingContext(options_), steps_, warnings_)) {
         case ListingOutcome::Done:
             return warnings_.empty() ? RunOutcome::Succeeded : RunOutcome::SucceededWithWarnings;
         case ListingOutcome::Cancelled:
@@ -85,7 +96,8 @@ void Analysis::announceLongExpansion(int n) {
 
 void Analysis::listResults() {
     ScopedCLocale locale;
-    corvane::listResults(log_, functions_, run_, host_);
+    const AnalysisOptions now = host_.options();
+    corvane::listResults(listingContext(now), steps_);
 }
 
 void Analysis::applyParameters(double dispersion) {

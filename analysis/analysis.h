@@ -2,12 +2,16 @@
 // runs. The program owns exactly one Analysis for its whole life.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "analysis_host.h"
+#include "analysis_options.h"
 #include "analysis_log.h"
 #include "determinant.h"
+#include "listing_step.h"
 #include "mna.h"
+#include "results.h"
 #include "run_state.h"
 #include "run_warnings.h"
 
@@ -29,7 +33,9 @@ enum class RunOutcome {
 
 class Analysis {
 public:
-    Analysis(AnalysisHost& host, AnalysisLog& log) : host_(host), log_(log) {}
+    /// Lists the poles, zeros and measures after the numeric functions when the options
+    /// ask for them; more steps are added with addListingStep.
+    Analysis(AnalysisHost& host, AnalysisLog& log);
     Analysis(const Analysis&) = delete;
     Analysis& operator=(const Analysis&) = delete;
 
@@ -41,9 +47,14 @@ public:
     /// The effect of "Aplicar" on the run: stores the dispersion and ends the wait.
     void applyParameters(double dispersion);
 
-    /// "Listar resultados": lists the last run's results again, with the variables the
-    /// host says are selected now.
+    /// "Listar resultados": lists the last run's results again, with the options the host
+    /// gives now.
     void listResults();
+
+    /// A step after those already there, walked by every later run.
+    void addListingStep(std::unique_ptr<ListingStep> step) { steps_.push_back(std::move(step)); }
+    /// The options the last run was made with.
+    const AnalysisOptions& options() const { return options_; }
 
     bool running() const { return running_; }
     bool parametersGiven() const { return parametersGiven_ != 0; }
@@ -64,8 +75,12 @@ private:
     bool waitForParameters();
     void announceLongExpansion(int n);
 
+    ListingContext listingContext(const AnalysisOptions& options);
+
     AnalysisHost& host_;
     AnalysisLog& log_;
+    ListingSteps steps_;
+    AnalysisOptions options_;
     RunState run_;
     SystemMatrix matrix_;
     NetworkFunctions functions_;

@@ -1,7 +1,7 @@
-// What an analysis run needs of the windows, and nothing more: the options window's check
-// boxes, the variables list, the "Listar resultados" button, the "Variáveis" menu item and
-// the event processing of the parameter wait. The windows implement it; so do the
-// command-line front end and the tests.
+// What an analysis run needs of the front end that started it, and nothing more: the
+// options as a value, and the interaction (the variables list, the "Listar resultados"
+// button, the "Variáveis" menu item, the parameter wait, the progress and the cancel).
+// The windows implement it; so do the command-line front end and the tests.
 #pragma once
 
 #include <functional>
@@ -9,12 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis_options.h"
+
 namespace corvane {
 
-class AnalysisLog;
 class RunWarnings;
-struct NetworkFunctions;
-struct RunState;
 
 enum class WaitStatus {
     /// Go on waiting for "Aplicar" (or stop, when it has set the parameters).
@@ -41,11 +40,11 @@ struct CompanionFile {
     std::function<std::string(const RunWarnings&)> text;
 };
 
-/// How the host's own part after the numeric listing ended (the symbolic analysis).
+/// How a step after the numeric listing ended (the symbolic analysis).
 enum class ListingOutcome {
     /// The run goes on to save its results.
     Done,
-    /// The host printed the failure line that ends the run; nothing is saved.
+    /// The step printed the failure line that ends the run; nothing is saved.
     Failed,
     /// The user asked to stop: the run ends with "Análise cancelada.", nothing is saved.
     Cancelled,
@@ -55,24 +54,13 @@ class AnalysisHost {
 public:
     virtual ~AnalysisHost() = default;
 
-    /// CBestampas: list the system after each element's stamp.
-    virtual bool listStamps() const = 0;
-    /// CBnorm: normalise the polynomials.
-    virtual bool normalize() const = 0;
-    /// CBdetalhes: list the multiplication counts and one line per saved file.
-    virtual bool listDetails() const = 0;
-    /// CBpolos: list the roots of every polynomial listed. Off for hosts without the box.
-    virtual bool listPolesAndZeros() const { return false; }
-    /// CBmedidas: list the measures of each selected variable's frequency response. Off for
-    /// hosts without the box.
-    virtual bool listMeasures() const { return false; }
+    /// The options as they stand: asked once the parameters are given, and again by
+    /// "Listar resultados".
+    virtual AnalysisOptions options() const = 0;
 
     /// LBsel: clear the list, then add the variables 1..n in order, none selected.
     virtual void clearVariableList() = 0;
     virtual void addVariable(std::string_view name) = 0;
-    /// Whether variable `k` (list entry k - 1) is selected; an entry the list does not
-    /// have counts as not selected.
-    virtual bool isSelected(int k) const = 0;
 
     /// Button1 of the variables window, "Listar resultados".
     virtual void enableListResults(bool enabled) = 0;
@@ -83,19 +71,6 @@ public:
     /// Processes pending window events, sleeping until at least one arrives; "Aplicar"
     /// runs from inside this call.
     virtual WaitStatus processPendingEvents() = 0;
-
-    /// Runs once per analysis right after the numeric listing, before the files are
-    /// saved, with the run's circuit and functions: where the optional symbolic analysis
-    /// lists its results. Nothing by default. A long listing shows its progress and is
-    /// cancelled as the expansion is (showProgress, cancelRequested, endProgress).
-    virtual ListingOutcome afterNumericListing(const RunState&, const NetworkFunctions&,
-                                               AnalysisLog&) {
-        return ListingOutcome::Done;
-    }
-
-    /// The files written with the result files (the command line's --json); none by
-    /// default. None may be the netlist or one of the run's result files.
-    virtual std::vector<CompanionFile> companionFiles() const { return {}; }
 
     /// A long expansion, from half a second on, shows how far it is (0 to 1) at intervals
     /// of a few tens of milliseconds; the windows process their events here. A host

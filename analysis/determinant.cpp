@@ -5,128 +5,10 @@
 
 #include "floating_point.h"
 #include "memoised_expansion.h"
+#include "memory_size.h"
+#include "plain_expansion.h"
 
 namespace corvane {
-
-std::string formatCount(ProductCount count) {
-    std::string digits;
-    do {
-        digits.push_back(static_cast<char>('0' + static_cast<int>(count % 10)));
-        count /= 10;
-    } while (count != 0);
-    std::reverse(digits.begin(), digits.end());
-    return digits;
-}
-
-void copyEntry(const MnaEntry& e, Polynomial& out) {
-    out.coef[0] = e.s0;
-    out.coef[1] = e.s1;
-    out.degree = e.degree;
-}
-
-void multiplyEntry(const MnaEntry& e, const Polynomial& p, Polynomial& out) {
-    // The products are summed into zeroed coefficients, s0 terms first, then s1 terms:
-    // written out here for the two degrees an entry can have, with the same operations in
-    // the same order (0.0 + x is kept: it turns a product of -0.0 into +0.0).
-    const int n = p.degree;
-    out.degree = e.degree + n;
-    for (int j = 0; j <= n; ++j)
-        out.coef[j] = 0.0 + e.s0 * p.coef[j];
-    if (e.degree == 0) return;
-    out.coef[n + 1] = 0.0 + e.s1 * p.coef[n];
-    for (int j = 0; j < n; ++j)
-        out.coef[j + 1] += e.s1 * p.coef[j];
-}
-
-void addScaled(int sign, const Polynomial& p, Polynomial& acc) {
-    if (acc.degree < p.degree) {
-        for (int i = acc.degree + 1; i <= p.degree; ++i)
-            acc.coef[i] = sign * p.coef[i];
-        for (int i = 0; i <= acc.degree; ++i)
-            acc.coef[i] += sign * p.coef[i];
-        acc.degree = p.degree;
-    } else {
-        for (int i = 0; i <= p.degree; ++i)
-            acc.coef[i] += sign * p.coef[i];
-    }
-}
-
-void PlainExpansion::expandDeterminant(int m, Polynomial& result, const IndexList& columns,
-                                       const IndexList& rows) {
-    if (m == 1) {
-        copyEntry(matrix_.at(rows[1], columns[1]), result);
-        return;
-    }
-    for (int i = 0; i <= m; ++i)
-        result.coef[i] = 0.0;
-    result.degree = 0;
-    if (m == 0) return;
-    if (watch_ && m >= 3) watch_->step();
-
-    IndexList subColumns;
-    IndexList subRows;
-    Polynomial minor;
-    Polynomial product;
-    for (int i = 2; i <= m; ++i)
-        subColumns[i - 1] = columns[i];
-    int sign = 1;
-    for (int j = 1; j <= m; ++j, sign = -sign) {
-        const MnaEntry& e = matrix_.at(rows[j], columns[1]);
-        if (isZero(e)) continue;
-        for (int i = 1; i < j; ++i)
-            subRows[i] = rows[i];
-        for (int i = j + 1; i <= m; ++i)
-            subRows[i - 1] = rows[i];
-        expandDeterminant(m - 1, minor, subColumns, subRows);
-        if (minor.degree > 0 || minor.coef[0] != 0.0) {
-            multiplyEntry(e, minor, product);
-            ++multiplicationCount;
-            addScaled(sign, product, result);
-        }
-    }
-}
-
-void addProduct(int sign, const MnaEntry& e, const Polynomial& p, Polynomial& acc) {
-    addProduct(sign, e, p.coef.data(), p.degree, acc);
-}
-
-void addProduct(int sign, const MnaEntry& e, const double* coef, int n, Polynomial& acc) {
-    const int degree = e.degree + n;
-    const double factor = sign;
-    // Coefficient j of e × p, formed as multiplyEntry forms it.
-    auto product = [&](int j) {
-        if (e.degree == 0) return 0.0 + e.s0 * coef[j];
-        if (j == 0) return 0.0 + e.s0 * coef[0];
-        if (j > n) return 0.0 + e.s1 * coef[n];
-        return (0.0 + e.s0 * coef[j]) + e.s1 * coef[j - 1];
-    };
-    const int common = std::min(acc.degree, degree);
-    for (int j = 0; j <= common; ++j)
-        acc.coef[j] += factor * product(j);
-    for (int j = common + 1; j <= degree; ++j)
-        acc.coef[j] = factor * product(j);
-    if (degree > acc.degree) acc.degree = degree;
-}
-
-long double expectedMultiplications(int n) {
-    long double e = 0.0L;
-    for (int i = 2; i <= n; ++i)
-        e = e * i + i;
-    return e;
-}
-
-long wallClockSeconds() {
-    return static_cast<long>(std::time(nullptr));
-}
-
-std::string formatMemorySize(std::size_t bytes) {
-    constexpr std::size_t KiB = 1024;
-    constexpr std::size_t MiB = KiB * KiB;
-    if (bytes != 0 && bytes % MiB == 0) return std::to_string(bytes / MiB) + " MiB";
-    if (bytes != 0 && bytes % KiB == 0) return std::to_string(bytes / KiB) + " KiB";
-    if (bytes == 0) return "0 MiB";
-    return std::to_string(bytes) + " bytes";
-}
 
 namespace {
 
@@ -238,7 +120,7 @@ private:
 
 // The denominator, then the numerators; each count line follows its determinant.
 void expandAll(Expander& expander, RunMonitor& monitor, int n, NetworkFunctions& functions,
-               ExpansionCounts& counts, AnalysisLog& log, const AnalysisHost& host) {
+               ExpansionCounts& counts, AnalysisLog& log, bool listDetails) {
     IndexList columnList{};
     for (int i = 1; i <= n; ++i) {
         columnList[i] = i;
@@ -247,7 +129,7 @@ void expandAll(Expander& expander, RunMonitor& monitor, int n, NetworkFunctions&
     checkFloatingPoint(
         [&] { counts.denominator = expander.expand(functions.denominator, columnList, 0); });
     monitor.reportFullCache();
-    if (host.listDetails()) {
+    if (listDetails) {
         log.print("Denominador: Multiplicações no cálculo do denominador: %s",
                   formatCount(counts.denominator).c_str());
     }
@@ -259,7 +141,7 @@ void expandAll(Expander& expander, RunMonitor& monitor, int n, NetworkFunctions&
         checkFloatingPoint(
             [&] { counts.numerator[k] = expander.expand(functions.numerator[k], columnList, k); });
         monitor.reportFullCache();
-        if (host.listDetails()) {
+        if (listDetails) {
             log.print("Multiplicações no cálculo do numerador %d: %s", k,
                       formatCount(counts.numerator[k]).c_str());
         }
@@ -270,7 +152,8 @@ void expandAll(Expander& expander, RunMonitor& monitor, int n, NetworkFunctions&
 
 ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
                                         NetworkFunctions& functions, AnalysisLog& log,
-                                        AnalysisHost& host, const EngineOptions& options) {
+                                        AnalysisHost& host, const EngineOptions& options,
+                                        bool listDetails) {
     const long start = options.clock();
     ExpansionCounts counts;
     RunMonitor monitor(host, log, options, n + 1);
@@ -278,7 +161,7 @@ ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
     Expander expander(matrix, n, options, watch);
     monitor.attach(expander);
     try {
-        expandAll(expander, monitor, n, functions, counts, log, host);
+        expandAll(expander, monitor, n, functions, counts, log, listDetails);
     } catch (const ExpansionCancelled&) {
         counts.cancelled = true;
         return counts;

@@ -2,7 +2,8 @@
 
 #include <bit>
 
-#include "determinant.h"
+#include "entry_arithmetic.h"
+#include "plain_expansion.h"
 
 namespace corvane {
 

@@ -7,14 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "expansion_counts.h"
 #include "page_buffer.h"
 #include "polynomial.h"
 
 namespace corvane {
-
-/// Products of an entry by a minor spent on one determinant. The plain expansion of a
-/// dense 25 × 25 system needs about 2.7e25 of them, beyond any 64-bit integer.
-using ProductCount = unsigned __int128;
 
 /// A table from a minor's key to its polynomial, stored at its own degree, and the
 /// products counted in the subtree that computed it. Memory is bounded: the table and its

@@ -77,8 +77,7 @@ void listSystem(const SystemMatrix& m, int n, AnalysisLog& log, const char* name
         log.print("%s", formatRow(m, n, row).c_str());
 }
 
-void assembleSystem(const RunState& run, SystemMatrix& m, AnalysisLog& log,
-                    const AnalysisHost& host) {
+void assembleSystem(const RunState& run, SystemMatrix& m, AnalysisLog& log, bool listStamps) {
     const int n = run.variableCount;
     log.print("Calculando...");
     for (int row = 0; row <= n; ++row) {
@@ -92,7 +91,7 @@ void assembleSystem(const RunState& run, SystemMatrix& m, AnalysisLog& log,
         const Element& e = run.ElementTable[i];
         // A resistor of value 0 divides by zero here; huge values overflow.
         checkFloatingPoint([&] { stamper.stamp(i); });
-        if (host.listStamps()) listSystem(m, n, log, e.name);
+        if (listStamps) listSystem(m, n, log, e.name);
     }
     bool holdsNaN = false;
     for (int row = 1; row <= n; ++row) {

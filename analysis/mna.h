@@ -5,7 +5,6 @@
 
 #include <array>
 
-#include "analysis_host.h"
 #include "analysis_log.h"
 #include "run_state.h"
 
@@ -40,9 +39,8 @@ struct SystemMatrix {
 void listSystem(const SystemMatrix& m, int n, AnalysisLog& log, const char* name);
 
 /// Builds the system of the circuit in `run`: "Calculando...", every element's stamp in
-/// netlist order (listing the system after each one while CBestampas is checked), then
+/// netlist order (listing the system after each one with `listStamps`), then
 /// the degrees. A stamp that divides by zero or overflows throws FloatingPointFault.
-void assembleSystem(const RunState& run, SystemMatrix& m, AnalysisLog& log,
-                    const AnalysisHost& host);
+void assembleSystem(const RunState& run, SystemMatrix& m, AnalysisLog& log, bool listStamps);
 
 }  // namespace corvane

@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "measurements.h"
 #include "output_target.h"
-#include "pole_zero_listing.h"
 #include "result_file.h"
 #include "result_file_names.h"
 #include "result_set.h"
@@ -69,11 +67,19 @@ std::vector<std::pair<std::string, std::string>> runFiles(const RunState& run) {
     return files;
 }
 
+std::vector<CompanionFile> companionFiles(const ListingSteps& steps) {
+    std::vector<CompanionFile> all;
+    for (const auto& step : steps) {
+        for (CompanionFile& file : step->companionFiles()) all.push_back(std::move(file));
+    }
+    return all;
+}
+
 }  // namespace
 
-bool companionsSpareRunFiles(AnalysisLog& log, const RunState& run, const AnalysisHost& host) {
+bool companionsSpareRunFiles(AnalysisLog& log, const RunState& run, const ListingSteps& steps) {
     const auto files = runFiles(run);
-    for (const CompanionFile& companion : host.companionFiles()) {
+    for (const CompanionFile& companion : companionFiles(steps)) {
         for (const auto& [path, what] : files) {
             if (!sameFile(companion.path, path)) continue;
             log.print("%s %s seria substituído pelo %s %s", what.c_str(), path.c_str(),
@@ -90,28 +96,32 @@ void listPolynomial(AnalysisLog& log, const Polynomial& p) {
     log.print("Cte: %15.12f", p.constant);
 }
 
-void listResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
-                 const AnalysisHost& host) {
+void listResults(const ListingContext& context, const ListingSteps& steps) {
+    AnalysisLog& log = context.log;
     log.print("Sistema resolvido:");
     log.print("Denominador:");
-    listPolynomial(log, functions.denominator);
-    if (host.listPolesAndZeros()) listPoles(log, functions);
-    const int n = std::min(run.variableCount, MaxVariables);
+    listPolynomial(log, context.functions.denominator);
+    for (const auto& step : steps) step->listAfterDenominator(context);
+    const int n = std::min(context.run.variableCount, MaxVariables);
     for (int k = 1; k <= n; ++k) {
-        if (!host.isSelected(k)) continue;
-        log.print("Numerador %d (%s):", k, run.variableName(k));
-        listPolynomial(log, functions.numerator[k]);
-        if (host.listPolesAndZeros()) listZeros(log, functions, k);
-        if (host.listMeasures()) listMeasures(log, functions, k);
+        if (!context.options.selects(k)) continue;
+        log.print("Numerador %d (%s):", k, context.run.variableName(k));
+        listPolynomial(log, context.functions.numerator[k]);
+        for (const auto& step : steps) step->listAfterNumerator(context, k);
     }
 }
 
-ListingOutcome saveResults(AnalysisLog& log, const NetworkFunctions& functions, const RunState& run,
-                           AnalysisHost& host, RunWarnings& warnings) {
-    const bool details = host.listDetails();
-    listResults(log, functions, run, host);
-    const ListingOutcome listed = host.afterNumericListing(run, functions, log);
-    if (listed != ListingOutcome::Done) return listed;
+ListingOutcome saveResults(const ListingContext& context, const ListingSteps& steps,
+                           RunWarnings& warnings) {
+    AnalysisLog& log = context.log;
+    const NetworkFunctions& functions = context.functions;
+    const RunState& run = context.run;
+    const bool details = context.options.listDetails;
+    listResults(context, steps);
+    for (const auto& step : steps) {
+        const ListingOutcome listed = step->afterListing(context);
+        if (listed != ListingOutcome::Done) return listed;
+    }
 
     const ResultFileNames names(run.netlistFileName);
     std::vector<ResultToSave> files{{names.denominator(), &functions.denominator, {}}};
@@ -121,7 +131,7 @@ ListingOutcome saveResults(AnalysisLog& log, const NetworkFunctions& functions, 
     for (const ResultToSave& file : files)
         fileWarnings.push_back(lostCoefficientsWarning(file.path, *file.polynomial));
     const RunWarnings allWarnings = withFileWarnings(warnings, fileWarnings);
-    for (const CompanionFile& companion : host.companionFiles()) {
+    for (const CompanionFile& companion : companionFiles(steps)) {
         files.push_back({companion.path, nullptr,
                          [text = companion.text(allWarnings)](std::FILE* file) {
                              return std::fwrite(text.data(), 1, text.size(), file) == text.size();

@@ -9,12 +9,9 @@ namespace corvane::bench {
 
 class QuietHost : public AnalysisHost {
 public:
-    bool listStamps() const override { return false; }
-    bool normalize() const override { return true; }
-    bool listDetails() const override { return false; }
+    AnalysisOptions options() const override { return {}; }
     void clearVariableList() override {}
     void addVariable(std::string_view) override {}
-    bool isSelected(int) const override { return false; }
     void enableListResults(bool) override {}
     void enableVariablesMenu() override {}
     void showParameterWindows() override {}

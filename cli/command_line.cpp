@@ -1,3 +1,4 @@
+#include "memory_size.h"
 #include "command_line.h"
 
 #include <algorithm>
@@ -6,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +26,7 @@
 #include "plot_list_file.h"
 #include "plotter.h"
 #include "results_json.h"
+#include "symbolic_step.h"
 #include "time_console.h"
 #include "value_at.h"
 #ifdef CORVANE_IMAGE_EXPORT
@@ -187,7 +190,7 @@ std::vector<std::string> splitList(std::string_view list) {
 }
 
 struct AnalyzeCommand {
-    AnalysisOptions options;
+    ConsoleOptions options;
     EngineOptions engine;
     std::string netlist;
     std::string json;
@@ -247,11 +250,11 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
     while (args.next()) {
         const std::string_view arg = args.current();
         if (arg == "--listar-estampas") {
-            command.options.listStamps = true;
+            command.options.analysis.listStamps = true;
         } else if (arg == "--nao-normalizar") {
-            command.options.normalize = false;
+            command.options.analysis.normalize = false;
         } else if (arg == "--listar-detalhes") {
-            command.options.listDetails = true;
+            command.options.analysis.listDetails = true;
         } else if (arg == "--dispersao") {
             command.options.dispersion = parseDispersionOption(args.value());
         } else if (arg == "--variaveis") {
@@ -261,29 +264,28 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
         } else if (arg == "--memoria-cache") {
             command.engine.cacheLimitBytes = parseMebibytes(args.value());
         } else if (arg == "--polos-zeros") {
-            command.options.listPolesAndZeros = true;
+            command.options.analysis.listPolesAndZeros = true;
         } else if (arg == "--medidas") {
-            command.options.listMeasures = true;
+            command.options.analysis.listMeasures = true;
         } else if (arg == "--json") {
             command.json = args.value();
         } else if (arg == "--simbolica") {
-            command.options.symbolic = true;
+            command.options.analysis.symbolic.enabled = true;
         } else if (arg == "--simbolos") {
-            command.options.symbolicOptions.symbols =
+            command.options.analysis.symbolic.symbols =
                 symbolic::splitSymbolList(std::string(args.value()));
             symbolicOnly = "--simbolos";
         } else if (arg == "--limite-termos") {
-            command.options.symbolicOptions.termLimit = parseTermLimit(args.value());
+            command.options.analysis.symbolic.termLimit = parseTermLimit(args.value());
             symbolicOnly = "--limite-termos";
         } else {
             args.takePositional(command.netlist);
         }
     }
     args.requirePositional();
-    if (!symbolicOnly.empty() && !command.options.symbolic) {
+    if (!symbolicOnly.empty() && !command.options.analysis.symbolic.enabled) {
         throw UsageError("a opção " + std::string(symbolicOnly) + " precisa de --simbolica");
     }
-    command.options.symbolicOptions.memoryLimitBytes = command.engine.cacheLimitBytes;
     return command;
 }
 
@@ -323,15 +325,15 @@ nlohmann::ordered_json symbolicDocument(const symbolic::SymbolicListing& listing
 // The JSON document of the run, made when the result files are about to be written, so
 // that it goes in place with them or not at all.
 std::string resultsJsonText(const AnalyzeCommand& command, const Analysis& analysis,
-                            const ConsoleHost& host, const RunWarnings& warnings) {
+                            const symbolic::SymbolicStep& symbolic, const RunWarnings& warnings) {
     ResultsJsonOptions options;
-    options.normalize = command.options.normalize;
+    options.normalize = command.options.analysis.normalize;
     options.dispersion = analysis.dispersion();
-    options.polesAndZeros = command.options.listPolesAndZeros;
-    options.measures = command.options.listMeasures;
+    options.polesAndZeros = command.options.analysis.listPolesAndZeros;
+    options.measures = command.options.analysis.listMeasures;
     nlohmann::ordered_json document =
         resultsDocument(analysis.runState(), analysis.networkFunctions(), options, warnings);
-    if (host.symbolicListing()) document["simbolica"] = symbolicDocument(*host.symbolicListing());
+    if (symbolic.listing()) document["simbolica"] = symbolicDocument(*symbolic.listing());
     return jsonText(document);
 }
 
@@ -344,11 +346,16 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     Analysis analysis(host, log);
     analysis.setEngineOptions(command.engine);
     host.attach(analysis);
+    auto symbolicStep = std::make_unique<symbolic::SymbolicStep>();
+    const symbolic::SymbolicStep& symbolic = *symbolicStep;
+    analysis.addListingStep(std::move(symbolicStep));
     if (!command.json.empty()) {
-        host.addCompanionFile({command.json, "JSON",
-                               [&command, &analysis, &host](const RunWarnings& warnings) {
-                                   return resultsJsonText(command, analysis, host, warnings);
-                               }});
+        auto document = std::make_unique<CompanionFilesStep>();
+        document->add({command.json, "JSON",
+                       [&command, &analysis, &symbolic](const RunWarnings& warnings) {
+                           return resultsJsonText(command, analysis, symbolic, warnings);
+                       }});
+        analysis.addListingStep(std::move(document));
     }
     const InterruptCatcher interrupts;
     try {

@@ -64,6 +64,14 @@ bool ConsoleHost::selects(const std::string& entry, int k) const {
     return entry == variables_[static_cast<std::size_t>(k - 1)] || entry == std::to_string(k);
 }
 
+AnalysisOptions ConsoleHost::options() const {
+    AnalysisOptions options = options_.analysis;
+    for (int k = 1; k <= static_cast<int>(variables_.size()); ++k) {
+        if (isSelected(k)) options.selectedVariables.push_back(k);
+    }
+    return options;
+}
+
 bool ConsoleHost::isSelected(int k) const {
     if (k < 1 || k > static_cast<int>(variables_.size())) return false;
     for (const std::string& entry : options_.selection) {
@@ -86,16 +94,6 @@ WaitStatus ConsoleHost::processPendingEvents() {
     warnAboutUnknownSelections();
     if (analysis_) analysis_->applyParameters(options_.dispersion);
     return analysis_ ? WaitStatus::Waiting : WaitStatus::Cancelled;
-}
-
-ListingOutcome ConsoleHost::afterNumericListing(const RunState& run,
-                                                const NetworkFunctions& functions,
-                                                AnalysisLog& log) {
-    if (!options_.symbolic) return ListingOutcome::Done;
-    symbolicListing_ = symbolic::listSymbolicAnalysis(
-        run, functions, options_.symbolicOptions, [this](int k) { return isSelected(k); }, log,
-        this);
-    return symbolicListing_->outcome;
 }
 
 }  // namespace corvane::cli

@@ -58,7 +58,7 @@ public:
     /// Runs OpenDialog1 (filter "Numeradores|*.n*"); no value when the user cancels.
     virtual std::optional<std::string> chooseNumeratorFile() = 0;
 
-    /// Hides the plot window TForm5.
+    /// Hides the frequency plot window.
     virtual void hidePlotWindow() = 0;
     /// Shows the plot window and brings it to the front; it then repaints.
     virtual void showPlotWindow() = 0;

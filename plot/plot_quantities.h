@@ -1,9 +1,10 @@
 // The quantities the plot draws against frequency (gain, phase, group delay), each
 // described once: its name and unit, its colour, the edit boxes of its range with their
-// texts at start and their command-line options, its column of the CSV table and the
-// check box that shows it. The evaluation, the frame, the labels, the plot list window,
-// the command line and the CSV writer all read these rows; a new quantity is a new row
-// (plus its field in the parameters, the response and the table).
+// captions, texts at start and command-line options, its column of the CSV table and the
+// switch that hides it. The evaluation, the frame, the labels, the plot list window, the
+// command line and the CSV writer all read these rows; a new quantity is a new row (plus
+// its field in the parameters, the response and the table, and the place of its controls
+// in the plot list window, ui/plot_list_controls.h).
 #pragma once
 
 #include <array>
@@ -19,12 +20,10 @@ namespace corvane {
 enum class PlotEditBox { Ewmin, Ewmax, Egmin, Egmax, Efmin, Efmax, Eamin, Eamax, Esegmentos };
 inline constexpr std::size_t PlotEditBoxCount = 9;
 
-/// One edit box of the plot list window.
+/// One edit box of the plot list window, and its counterpart in the command line.
 struct PlotEditBoxRow {
     PlotEditBox box;
-    const char* objectName;
-    /// The label to its left: object name and caption.
-    const char* labelName;
+    /// The caption of its label, which the log quotes for a value that is not a number.
     const char* caption;
     /// Its text when the program starts, which is also the command line's default.
     const char* initialText;
@@ -34,15 +33,11 @@ struct PlotEditBoxRow {
     double PlotParameters::*parameter;
 };
 
-/// The check box that shows a quantity's curves; the gain has none, it is always drawn.
+/// The switch that hides a quantity's curves: a check box of the plot list window, an
+/// option of the command line. The gain has none, it is always drawn.
 struct PlotQuantityCheckBox {
-    const char* objectName;
-    const char* caption;
     /// The command-line option that unchecks it.
     const char* hideOption;
-    /// Its place on the row of check boxes of the plot list window.
-    int left;
-    int width;
 };
 
 enum class PlotQuantity { Gain, Phase, Delay };
@@ -75,38 +70,37 @@ struct PlotQuantityRow {
 };
 
 inline constexpr PlotEditBoxRow FrequencyMinBox{
-    PlotEditBox::Ewmin, "Ewmin", "Label1", "Frequência mínima", "0.1", "--wmin",
+    PlotEditBox::Ewmin, "Frequência mínima", "0.1", "--wmin",
     &PlotParameters::wmin};
 inline constexpr PlotEditBoxRow FrequencyMaxBox{
-    PlotEditBox::Ewmax, "Ewmax", "Label2", "Frequência máxima", "5", "--wmax",
+    PlotEditBox::Ewmax, "Frequência máxima", "5", "--wmax",
     &PlotParameters::wmax};
 inline constexpr PlotEditBoxRow SegmentsBox{
-    PlotEditBox::Esegmentos, "Esegmentos", "Label9", "Segmentos", "300", "--segmentos", nullptr};
+    PlotEditBox::Esegmentos, "Segmentos", "300", "--segmentos", nullptr};
 
-inline constexpr PlotQuantityCheckBox PhaseCheckBox{"CBfase", "Fase", "--sem-fase", 464, 57};
-inline constexpr PlotQuantityCheckBox DelayCheckBox{"CBtg", "Atraso de grupo", "--sem-atraso",
-                                                    520, 148};
+inline constexpr PlotQuantityCheckBox PhaseCheckBox{"--sem-fase"};
+inline constexpr PlotQuantityCheckBox DelayCheckBox{"--sem-atraso"};
 
 /// The rows in the order the curves of one point are drawn; the range labels stack in
 /// this order from the top and bottom edges.
 inline constexpr std::array<PlotQuantityRow, PlotQuantityCount> PlotQuantities{{
     {PlotQuantity::Gain, "dB", White,
-     {PlotEditBox::Egmin, "Egmin", "Label4", "Módulo mínimo (dB)", "-60", "--gmin",
+     {PlotEditBox::Egmin, "Módulo mínimo (dB)", "-60", "--gmin",
       &PlotParameters::gmin},
-     {PlotEditBox::Egmax, "Egmax", "Label3", "Módulo máximo (dB)", "20", "--gmax",
+     {PlotEditBox::Egmax, "Módulo máximo (dB)", "20", "--gmax",
       &PlotParameters::gmax},
      &CurveResponse::gain, &ResponseTable::gain, "ganho_db", nullptr},
     {PlotQuantity::Phase, "°", Green,
-     {PlotEditBox::Efmin, "Efmin", "Label6", "Fase mínima (graus)", "-180", "--fmin",
+     {PlotEditBox::Efmin, "Fase mínima (graus)", "-180", "--fmin",
       &PlotParameters::fmin},
-     {PlotEditBox::Efmax, "Efmax", "Label5", "Fase máxima (graus)", "180", "--fmax",
+     {PlotEditBox::Efmax, "Fase máxima (graus)", "180", "--fmax",
       &PlotParameters::fmax},
      &CurveResponse::phase, &ResponseTable::phase, "fase_graus", &PhaseCheckBox, 360.0,
      LinePattern::Dashed},
     {PlotQuantity::Delay, "s", Red,
-     {PlotEditBox::Eamin, "Eamin", "Label7", "Atraso de grupo mínimo (s)", "-10", "--amin",
+     {PlotEditBox::Eamin, "Atraso de grupo mínimo (s)", "-10", "--amin",
       &PlotParameters::amin},
-     {PlotEditBox::Eamax, "Eamax", "Label8", "Atraso de grupo máximo (s)", "40", "--amax",
+     {PlotEditBox::Eamax, "Atraso de grupo máximo (s)", "40", "--amax",
       &PlotParameters::amax},
      &CurveResponse::delay, &ResponseTable::delay, "atraso_s", &DelayCheckBox, 0.0,
      LinePattern::Dotted},

@@ -16,21 +16,9 @@
 #include "plot_data.h"
 #include "plot_hosts.h"
 #include "response_table.h"
+#include "view_keys.h"
 
 namespace corvane {
-
-/// Key codes of the plot window's commands (the window system's virtual-key codes; the
-/// letters in either case, plus and minus on the numeric keypad only).
-enum PlotKey {
-    KeyLeft = 37,
-    KeyUp = 38,
-    KeyRight = 39,
-    KeyDown = 40,
-    KeyA = 65,
-    KeyR = 82,
-    KeyKeypadPlus = 107,
-    KeyKeypadMinus = 109,
-};
 
 class Plotter {
 public:

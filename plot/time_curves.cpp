@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "plotter.h"
+#include "view_keys.h"
 #include "result_variables.h"
 
 namespace corvane {

@@ -1,3 +1,4 @@
+#include "memory_size.h"
 #include "symbolic_analysis.h"
 
 #include <algorithm>

@@ -12,12 +12,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "analysis_options.h"
 #include "exact_polynomial.h"
 #include "symbolic_system.h"
 
 namespace corvane::symbolic {
 
-inline constexpr long DefaultTermLimit = 100000;
+inline constexpr long DefaultTermLimit = DefaultSymbolicTermLimit;
 
 /// A coefficient (of one power of s) passed the term limit, or the stored minors
 /// together passed their budget (`power` is then -1).

@@ -51,6 +51,13 @@ public:
         }
     }
 
+    /// Wraps a handler of the windows so that a failure escaping it is shown in the box and
+    /// the program goes on. Every command, button handler and paint goes through it.
+    template <class Handler>
+    auto command(Handler handler) {
+        return [this, handler] { run(handler); };
+    }
+
     static constexpr std::string_view UnknownFailure = "Falha desconhecida";
 
 private:

@@ -1,6 +1,6 @@
 #include "plot_keys.h"
 
-#include "plotter.h"
+#include "view_keys.h"
 
 namespace corvane::ui {
 

@@ -1,3 +1,4 @@
+#include "memory_size.h"
 #include "program.h"
 
 #include <QApplication>
@@ -7,12 +8,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 #include "c_locale.h"
 #include "corvane_version.h"
 #include "exact_polynomial.h"
+#include "symbolic_step.h"
 
 // The resources sit in a static library, whose object no symbol would pull into the
 // program without this reference.
@@ -92,14 +95,13 @@ Program::ApplicationSetup::ApplicationSetup() {
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(&qtTranslations);
     }
-    // Closing the main window is what ends the program (TForm1::closeEvent), whatever
+    // Closing the main window is what ends the program (MainWindow::closeEvent), whatever
     // other windows are open.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
 Program::Program() {
-    log_.connect([this](std::string_view line) { form1_.appendLogLine(line); });
-    useMemoryForMinorsFromEnvironment();
+    analysis_.addListingStep(std::make_unique<symbolic::SymbolicStep>());
 }
 
 // CORVANE_MEMORIA_CACHE, in MiB, is the windows' counterpart of --memoria-cache.
@@ -127,19 +129,9 @@ void Program::useMemoryForMinorsFromEnvironment() {
     analysis_.setEngineOptions(options);
 }
 
-void Program::start() {
-    showWindow(form1_);
-}
-
 void Program::quit() {
     host_.quit();
     QCoreApplication::exit(0);
-}
-
-void Program::showWindow(QWidget& window) {
-    window.show();
-    window.raise();
-    window.activateWindow();
 }
 
 QIcon programIcon() {
@@ -166,8 +158,9 @@ int runProgram(int argc, char** argv, const StartHook& started) {
     symbolic::fenceFlintAborts();
     try {
         Program program;
-        program.start();
-        if (started) started(program);
+        Windows windows(program);
+        windows.start();
+        if (started) started(program, windows);
         QApplication::exec();
     } catch (const std::exception& failure) {
         showCriticalBox(QStringLiteral("Corvane"), errorBoxText(failure.what()));

@@ -9,8 +9,12 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
+#include "main_window.h"
+#include "options_window.h"
 #include "program.h"
+#include "variables_window.h"
 #include "symbolic_analysis.h"
+#include "window_style.h"
 
 namespace corvane::ui {
 
@@ -23,64 +27,60 @@ WindowHost::WindowHost(Program& program) : program_(program) {}
 
 WindowHost::~WindowHost() = default;
 
-bool WindowHost::listStamps() const {
-    return program_.form2().CBestampas->isChecked();
+void WindowHost::attach(Windows* windows) {
+    progress_.reset();
+    windows_ = windows;
 }
 
-bool WindowHost::normalize() const {
-    return program_.form2().CBnorm->isChecked();
+MainWindow& WindowHost::mainWindow() const {
+    return windows_->get<MainWindow>();
 }
 
-bool WindowHost::listDetails() const {
-    return program_.form2().CBdetalhes->isChecked();
+OptionsWindow& WindowHost::optionsWindow() const {
+    return windows_->get<OptionsWindow>();
 }
 
-bool WindowHost::listPolesAndZeros() const {
-    return program_.form2().CBpolos->isChecked();
+VariablesWindow& WindowHost::variablesWindow() const {
+    return windows_->get<VariablesWindow>();
 }
 
-bool WindowHost::listMeasures() const {
-    return program_.form2().CBmedidas->isChecked();
+AnalysisOptions WindowHost::options() const {
+    const OptionsWindow& form = optionsWindow();
+    AnalysisOptions options;
+    options.listStamps = form.CBestampas->isChecked();
+    options.normalize = form.CBnorm->isChecked();
+    options.listDetails = form.CBdetalhes->isChecked();
+    options.listPolesAndZeros = form.CBpolos->isChecked();
+    options.listMeasures = form.CBmedidas->isChecked();
+    const QListWidget& variables = *variablesWindow().LBsel;
+    for (int row = 0; row < variables.count(); ++row) {
+        if (variables.item(row)->isSelected()) options.selectedVariables.push_back(row + 1);
+    }
+    options.symbolic.enabled = form.CBsimbolica->isChecked();
+    options.symbolic.symbols = symbolic::splitSymbolList(form.Esimbolos->text().toStdString());
+    return options;
 }
 
 void WindowHost::clearVariableList() {
-    program_.form3().LBsel->clear();
+    variablesWindow().LBsel->clear();
 }
 
 void WindowHost::addVariable(std::string_view name) {
-    program_.form3().LBsel->addItem(
+    variablesWindow().LBsel->addItem(
         QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
 }
 
-bool WindowHost::isSelected(int k) const {
-    const QListWidgetItem* entry = program_.form3().LBsel->item(k - 1);
-    return entry != nullptr && entry->isSelected();
-}
-
 void WindowHost::enableListResults(bool enabled) {
-    program_.form3().Button1->setEnabled(enabled);
+    variablesWindow().Button1->setEnabled(enabled);
 }
 
 void WindowHost::enableVariablesMenu() {
-    program_.form1().Anlise1->setEnabled(true);
+    mainWindow().Anlise1->setEnabled(true);
 }
 
 void WindowHost::showParameterWindows() {
-    program_.showWindow(program_.form2());
-    program_.showWindow(program_.form3());
-}
-
-ListingOutcome WindowHost::afterNumericListing(const RunState& run,
-                                               const NetworkFunctions& functions,
-                                               AnalysisLog& log) {
-    const TForm2& options = program_.form2();
-    if (!options.CBsimbolica->isChecked()) return ListingOutcome::Done;
-    symbolic::SymbolicOptions symbolic;
-    symbolic.symbols = symbolic::splitSymbolList(options.Esimbolos->text().toStdString());
-    symbolic.memoryLimitBytes = program_.analysis().engineOptions().cacheLimitBytes;
-    return symbolic::listSymbolicAnalysis(
-               run, functions, symbolic, [this](int k) { return isSelected(k); }, log, this)
-        .outcome;
+    showWindow(optionsWindow());
+    showWindow(variablesWindow());
 }
 
 WaitStatus WindowHost::processPendingEvents() {
@@ -125,7 +125,7 @@ ProgressStatus WindowHost::showProgress(double fraction) {
     if (!progress_) {
         progress_ = std::make_unique<QProgressDialog>(
             QStringLiteral("Calculando as funções de rede..."), QStringLiteral("Cancelar"), 0,
-            ProgressSteps, &program_.form1());
+            ProgressSteps, &mainWindow());
         progress_->setObjectName(QStringLiteral("ProgressoAnalise"));
         progress_->setWindowTitle(QStringLiteral("Análise"));
         // Only "Cancelar" and the end of the program may act while the expansion runs.

@@ -1,6 +1,8 @@
-// The analysis host of the windows: what a run needs of them (the options of TForm2, the
-// variables list and "Listar resultados" of TForm3, the "Variáveis" menu item) and the
-// parameter wait, a nested event loop that sleeps until an event arrives.
+// The analysis host of the windows: what a run needs of them (the options of the options
+// window, the variables list and "Listar resultados" of the variables window, the
+// "Variáveis" menu item of the main window) and the parameter wait, a nested event loop
+// that sleeps until an event arrives. The progress dialog and its "Cancelar" serve the
+// expansion and the symbolic analysis alike.
 #pragma once
 
 #include <memory>
@@ -12,7 +14,11 @@ class QProgressDialog;
 
 namespace corvane::ui {
 
+class MainWindow;
+class OptionsWindow;
 class Program;
+class VariablesWindow;
+class Windows;
 
 class WindowHost : public AnalysisHost {
 public:
@@ -21,21 +27,14 @@ public:
     WindowHost(const WindowHost&) = delete;
     WindowHost& operator=(const WindowHost&) = delete;
 
-    bool listStamps() const override;
-    bool normalize() const override;
-    bool listDetails() const override;
-    bool listPolesAndZeros() const override;
-    bool listMeasures() const override;
+    /// The check boxes and the symbols of the options window, the selection of the
+    /// variables list, as they stand.
+    AnalysisOptions options() const override;
     void clearVariableList() override;
     void addVariable(std::string_view name) override;
-    bool isSelected(int k) const override;
     void enableListResults(bool enabled) override;
     void enableVariablesMenu() override;
     void showParameterWindows() override;
-    /// The symbolic analysis, while "Análise simbólica" is checked, with the progress
-    /// dialog and its "Cancelar" as in the expansion.
-    ListingOutcome afterNumericListing(const RunState& run, const NetworkFunctions& functions,
-                                       AnalysisLog& log) override;
 
     /// Runs the window events until "Aplicar", the close of the options window or the end
     /// of the program ends the wait; the CPU stays idle meanwhile. Cancelled when the
@@ -59,10 +58,18 @@ public:
 
     bool waiting() const { return wait_ != nullptr; }
 
+    /// The windows the host reads and changes; none while they do not exist. The progress
+    /// dialog, a child of the main window, goes with the windows it was shown over.
+    void attach(Windows* windows);
+
 private:
     void wake();
+    MainWindow& mainWindow() const;
+    OptionsWindow& optionsWindow() const;
+    VariablesWindow& variablesWindow() const;
 
     Program& program_;
+    Windows* windows_ = nullptr;
     QEventLoop* wait_ = nullptr;
     bool woken_ = false;
     bool cancelled_ = false;

@@ -73,4 +73,10 @@ void setUpSecondaryWindow(QWidget& window, const char* objectName, const QString
     window.setAttribute(Qt::WA_QuitOnClose, false);
 }
 
+void showWindow(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 }  // namespace corvane::ui

@@ -39,6 +39,9 @@ QSize clientSize(QSize outer);
 /// window of outer size `outer`.
 void placeWindow(QWidget& window, QPoint topLeft, QSize outer);
 
+/// Shows a window without modality and brings it to the front.
+void showWindow(QWidget& window);
+
 /// Places a top-level window of outer size `outer` at the centre of its screen.
 void centreWindow(QWidget& window, QSize outer);
 

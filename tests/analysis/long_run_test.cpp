@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "minor_cache.h"
+#include "memory_size.h"
 #include "dense_netlist.h"
 #include "determinant.h"
 #include "recording_host.h"

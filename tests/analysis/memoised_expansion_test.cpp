@@ -1,6 +1,7 @@
 // Covers the memoised expansion against the plain one: the same polynomials bit for bit
 // and the same product counts, on every test circuit and example and on seeded random
 // sparse and dense systems; the fallback when the cache is full; and counts beyond 64 bits.
+#include "plain_expansion.h"
 #include "memoised_expansion.h"
 
 #include <gtest/gtest.h>

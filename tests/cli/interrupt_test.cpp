@@ -15,6 +15,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -22,6 +23,7 @@
 #include "command_line.h"
 #include "console_host.h"
 #include "dense_netlist.h"
+#include "symbolic_step.h"
 #include "temp_dir.h"
 
 extern char** environ;
@@ -101,13 +103,11 @@ TEST(InterruptTest, TheHelpNamesTheStatusOfCtrlCAndHowToRaiseTheMemory) {
 
 // Ctrl-C once the symbolic part has started: the signal handler's flag is set while it
 // runs, as a real Ctrl-C would set it.
-class InterruptedSymbolicHost : public cli::ConsoleHost {
+class InterruptedSymbolicStep : public symbolic::SymbolicStep {
 public:
-    using ConsoleHost::ConsoleHost;
-    ListingOutcome afterNumericListing(const RunState& run, const NetworkFunctions& functions,
-                                       AnalysisLog& log) override {
+    ListingOutcome afterListing(const ListingContext& context) override {
         std::raise(SIGINT);
-        return ConsoleHost::afterNumericListing(run, functions, log);
+        return SymbolicStep::afterListing(context);
     }
 };
 
@@ -115,13 +115,14 @@ TEST(InterruptTest, CtrlCStopsTheSymbolicPartAndSavesNothing) {
     test::TempDir dir;
     const std::string netlist =
         dir.write("rc.net", "RC\nV1 1 0 1 DEGRAU\nR1 1 2 1000\nC1 2 0 1e-6\n");
-    cli::AnalysisOptions options;
-    options.symbolic = true;
+    cli::ConsoleOptions options;
+    options.analysis.symbolic.enabled = true;
     test::MemoryStream err;
-    InterruptedSymbolicHost host(options, err.file());
+    cli::ConsoleHost host(options, err.file());
     std::vector<std::string> lines;
     AnalysisLog log([&](std::string_view line) { lines.emplace_back(line); });
     Analysis analysis(host, log);
+    analysis.addListingStep(std::make_unique<InterruptedSymbolicStep>());
     host.attach(analysis);
     {
         const cli::InterruptCatcher interrupts;

@@ -30,14 +30,20 @@ public:
     explicit FuzzHost(std::uint8_t options) : options_(options) {}
     Analysis* analysis = nullptr;
 
-    bool listStamps() const override { return options_ & 1; }
-    bool normalize() const override { return !(options_ & 2); }
-    bool listDetails() const override { return options_ & 4; }
+    corvane::AnalysisOptions options() const override {
+        corvane::AnalysisOptions options;
+        options.listStamps = options_ & 1;
+        options.normalize = !(options_ & 2);
+        options.listDetails = options_ & 4;
+        // Every selected variable is also measured.
+        options.listMeasures = (options_ >> 3) & 1;
+        if (options.listMeasures) {
+            for (int k = 1; k <= variables_; ++k) options.selectedVariables.push_back(k);
+        }
+        return options;
+    }
     void clearVariableList() override { variables_ = 0; }
     void addVariable(std::string_view) override { ++variables_; }
-    bool isSelected(int k) const override { return k <= variables_ && ((options_ >> 3) & 1); }
-    // Every selected variable is also measured.
-    bool listMeasures() const override { return (options_ >> 3) & 1; }
     void enableListResults(bool) override {}
     void enableVariablesMenu() override {}
     void showParameterWindows() override {}

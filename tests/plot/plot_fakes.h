@@ -92,7 +92,7 @@ private:
     PenStyle style_ = PenStyle::Solid;
 };
 
-/// TForm4's check boxes, in their initial states.
+/// The plot list window's check boxes, in their initial states.
 struct FakeCheckBoxes : PlotCheckBoxes {
     bool hzBox = false;
     bool logBox = true;
@@ -126,7 +126,8 @@ inline const char* const DefaultListText =
     "* No comando de adicionar selecione o numerador. \n"
     "* É assumido que o denominador tem o mesmo nome com sufixo \".d\". ";
 
-/// TForm4 with its initial edit boxes and Memo1, and the visibility of TForm5.
+/// The plot list window with its initial edit boxes and Memo1, and the visibility of the
+/// frequency plot window.
 struct FakeListHost : PlotListHost {
     std::map<PlotEditBox, std::string> edits = initialEdits();
     std::string memo = DefaultListText;

@@ -21,8 +21,15 @@
 #include <utility>
 #include <vector>
 
+#include "frequency_plot_window.h"
+#include "main_window.h"
 #include "open_dialog.h"
+#include "options_window.h"
+#include "plot_list_window.h"
 #include "program.h"
+#include "time_plot_window.h"
+#include "variables_window.h"
+#include "window_table.h"
 
 namespace corvane::test {
 
@@ -60,7 +67,7 @@ public:
         program.errorBox().setPresenter([this](const QString& title, const QString& text) {
             boxes.push_back({title, text});
         });
-        program.form1().OpenDialog1->setChooser(
+        mainWindow().OpenDialog1->setChooser(
             [this](QWidget*, const ui::OpenDialogRequest& request) -> std::optional<QString> {
                 requests.push_back(request);
                 if (answers.empty()) return std::nullopt;
@@ -70,14 +77,14 @@ public:
                 if (!confirmed) return std::nullopt;
                 return path;
             });
-        program.start();
+        windows.start();
     }
 
     /// "Abrir" with the dialog answering `answer` (nothing: cancelled). `duringWait` runs
     /// inside the run's parameter wait, once the options window is shown.
     void open(std::optional<QString> answer, std::function<void()> duringWait = {}) {
         answers.push_back(std::move(answer));
-        OnShow step(program.form2(), std::move(duringWait));
+        OnShow step(optionsWindow(), std::move(duringWait));
         // A wait that nothing ends would hang the test: end it as the program's end would,
         // and fail.
         bool stuck = false;
@@ -88,7 +95,7 @@ public:
             program.host().quit();
         });
         watchdog.start(WaitLimitMs);
-        program.form1().Abrir1->trigger();
+        mainWindow().Abrir1->trigger();
         if (stuck) QTest::qFail("the run was still waiting for its options", __FILE__, __LINE__);
     }
 
@@ -100,14 +107,23 @@ public:
     void openAndApply(const std::string& path, std::function<void()> beforeApplying = {}) {
         open(path, [this, beforeApplying] {
             if (beforeApplying) beforeApplying();
-            if (program.form2().isVisible()) program.form2().Button1->click();
+            if (optionsWindow().isVisible()) optionsWindow().Button1->click();
         });
     }
+
+    ui::MainWindow& mainWindow() { return windows.get<ui::MainWindow>(); }
+    ui::OptionsWindow& optionsWindow() { return windows.get<ui::OptionsWindow>(); }
+    ui::VariablesWindow& variablesWindow() { return windows.get<ui::VariablesWindow>(); }
+    ui::PlotListWindow& plotListWindow() { return windows.get<ui::PlotListWindow>(); }
+    ui::FrequencyPlotWindow& frequencyPlotWindow() {
+        return windows.get<ui::FrequencyPlotWindow>();
+    }
+    ui::TimePlotWindow& timePlotWindow() { return windows.get<ui::TimePlotWindow>(); }
 
     /// The log as a person reads it, one entry per line.
     QStringList log() {
         QStringList lines;
-        const QTextDocument* text = program.form1().Memo1->document();
+        const QTextDocument* text = mainWindow().Memo1->document();
         for (QTextBlock block = text->begin(); block.isValid(); block = block.next()) {
             lines << block.text();
         }
@@ -121,6 +137,7 @@ public:
     void processEvents() { QCoreApplication::processEvents(); }
 
     ui::Program program;
+    ui::Windows windows{program};
     std::deque<std::optional<QString>> answers;
     std::vector<ui::OpenDialogRequest> requests;
     std::vector<ShownBox> boxes;

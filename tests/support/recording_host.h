@@ -20,6 +20,7 @@ public:
     bool details = false;
     bool polesAndZeros = false;
     bool measures = false;
+    SymbolicSettings symbolic;
     std::string dispersionText = "1e9";
     bool cancelWait = false;
     /// Entries of the variables list that are selected (variable numbers).
@@ -30,11 +31,19 @@ public:
     bool listResultsEnabled = true;
     Analysis* analysis = nullptr;
 
-    bool listStamps() const override { return stamps; }
-    bool normalize() const override { return normalization; }
-    bool listDetails() const override { return details; }
-    bool listPolesAndZeros() const override { return polesAndZeros; }
-    bool listMeasures() const override { return measures; }
+    AnalysisOptions options() const override {
+        AnalysisOptions options;
+        options.listStamps = stamps;
+        options.normalize = normalization;
+        options.listDetails = details;
+        options.listPolesAndZeros = polesAndZeros;
+        options.listMeasures = measures;
+        options.symbolic = symbolic;
+        for (int k = 1; k <= static_cast<int>(variables.size()); ++k) {
+            if (isSelected(k)) options.selectedVariables.push_back(k);
+        }
+        return options;
+    }
     void clearVariableList() override {
         variables.clear();
         calls.push_back("clearVariableList");
@@ -43,7 +52,7 @@ public:
         variables.emplace_back(name);
         calls.push_back("addVariable " + std::string(name));
     }
-    bool isSelected(int k) const override {
+    bool isSelected(int k) const {
         if (k < 1 || k > static_cast<int>(variables.size())) return false;
         for (int s : selected)
             if (s == k) return true;

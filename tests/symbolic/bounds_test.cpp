@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "symbolic_step.h"
 #include "symbolic_support.h"
 
 namespace corvane {
@@ -80,24 +82,27 @@ TEST(SymbolicBounds, FlintFatalErrorsThrowInsteadOfAborting) {
     EXPECT_THROW(flint_abort(), std::bad_alloc);
 }
 
-// A host whose user asks to stop as soon as the symbolic part starts.
-class StoppingHost : public test::RecordingHost {
+// The user asks to stop as soon as the symbolic part starts.
+class StoppingStep : public symbolic::SymbolicStep {
 public:
-    ListingOutcome afterNumericListing(const RunState& run, const NetworkFunctions& functions,
-                                       AnalysisLog& log) override {
-        stopRequested = true;
-        return symbolic::listSymbolicAnalysis(
-                   run, functions, SymbolicOptions{}, [](int) { return true; }, log, this)
-            .outcome;
+    explicit StoppingStep(test::RecordingHost& host) : host_(host) {}
+    ListingOutcome afterListing(const ListingContext& context) override {
+        host_.stopRequested = true;
+        return SymbolicStep::afterListing(context);
     }
+
+private:
+    test::RecordingHost& host_;
 };
 
 TEST(SymbolicBounds, ACancelDuringTheSymbolicPartSavesNothing) {
     test::TempDir dir;
-    StoppingHost host;
+    test::RecordingHost host;
+    host.symbolic.enabled = true;
     std::vector<std::string> lines;
     AnalysisLog log([&](std::string_view line) { lines.emplace_back(line); });
     Analysis analysis(host, log);
+    analysis.addListingStep(std::make_unique<StoppingStep>(host));
     host.analysis = &analysis;
     const std::string netlist = dir.write("escada.net", rcLadder(3));
     EXPECT_EQ(analysis.runAnalysis(netlist), RunOutcome::Cancelled);

@@ -22,8 +22,8 @@
 #include "temp_dir.h"
 
 using corvane::test::ProgramDriver;
-using corvane::test::readFile;
 using corvane::test::TempDir;
+using corvane::test::readFile;
 
 namespace {
 
@@ -98,7 +98,7 @@ private slots:
         QFETCH(QRect, geometry);
         QFETCH(bool, checked);
         ProgramDriver driver;
-        const auto* box = driver.program.form2().findChild<QCheckBox*>(name);
+        const auto* box = driver.optionsWindow().findChild<QCheckBox*>(name);
         QVERIFY(box);
         QCOMPARE(box->text(), caption);
         QCOMPARE(box->geometry(), geometry);
@@ -107,7 +107,7 @@ private slots:
 
     void optionsWindowEditButtonAndTabOrder() {
         ProgramDriver driver;
-        auto& form = driver.program.form2();
+        auto& form = driver.optionsWindow();
         QCOMPARE(form.Label1->text(), QString("Dispersão de coeficientes"));
         QCOMPARE(form.Label1->pos(), QPoint(8, 104));
         QCOMPARE(form.Edisp->text(), QString("1e9"));
@@ -133,7 +133,7 @@ private slots:
 
     void variablesWindowControls() {
         ProgramDriver driver;
-        auto& form = driver.program.form3();
+        auto& form = driver.variablesWindow();
         QCOMPARE(form.LBsel->geometry(), QRect(8, 8, 161, 313));
         QCOMPARE(form.LBsel->count(), 0);
         QCOMPARE(form.LBsel->selectionMode(), QAbstractItemView::ExtendedSelection);
@@ -147,23 +147,26 @@ private slots:
         ProgramDriver driver;
         TempDir dir;
         const std::string path = dir.write("rc.net", RcNetlist);
-        auto& p = driver.program;
+        auto& p = driver;
         bool waited = false;
         driver.open(path, [&] {
             waited = true;
-            QVERIFY(p.form2().isVisible());
-            QVERIFY(p.form3().isVisible());
-            QVERIFY(p.analysis().running());
-            QCOMPARE(entries(p.form3().LBsel), (QStringList{"1", "2", "jV1"}));
-            QCOMPARE(selectedCount(p.form3().LBsel), 0);
-            QCOMPARE(p.form3().LBsel->visualItemRect(p.form3().LBsel->item(0)).height(), 13);
-            QVERIFY(!p.form3().Button1->isEnabled());
-            QVERIFY(p.form1().Anlise1->isEnabled());
-            QVERIFY(!p.form1().Abrir1->isEnabled());
+            QVERIFY(p.optionsWindow().isVisible());
+            QVERIFY(p.variablesWindow().isVisible());
+            QVERIFY(driver.program.analysis().running());
+            QCOMPARE(entries(p.variablesWindow().LBsel), (QStringList{"1", "2", "jV1"}));
+            QCOMPARE(selectedCount(p.variablesWindow().LBsel), 0);
+            QCOMPARE(p.variablesWindow()
+                         .LBsel->visualItemRect(p.variablesWindow().LBsel->item(0))
+                         .height(),
+                     13);
+            QVERIFY(!p.variablesWindow().Button1->isEnabled());
+            QVERIFY(p.mainWindow().Anlise1->isEnabled());
+            QVERIFY(!p.mainWindow().Abrir1->isEnabled());
             QCOMPARE(driver.log().last(), QString("Linha de comando não encontrada"));
-            p.form2().Button1->click();
-            QVERIFY(!p.form2().isVisible());
-            QVERIFY(!p.form3().isVisible());
+            p.optionsWindow().Button1->click();
+            QVERIFY(!p.optionsWindow().isVisible());
+            QVERIFY(!p.variablesWindow().isVisible());
         });
         QVERIFY(waited);
         const QStringList log = driver.logFrom(26);
@@ -188,43 +191,43 @@ private slots:
         QCOMPARE(readFile(dir.file("rc.n2")), "0\n 1.000000000000\n1000.000000000000\n");
         QCOMPARE(readFile(dir.file("rc.n3")),
                  "1\n 0.000000000000\n 1.000000000000\n-0.001000000000\n");
-        QVERIFY(p.form3().Button1->isEnabled());
-        QVERIFY(p.form1().Abrir1->isEnabled());
-        QVERIFY(!p.analysis().running());
+        QVERIFY(p.variablesWindow().Button1->isEnabled());
+        QVERIFY(p.mainWindow().Abrir1->isEnabled());
+        QVERIFY(!driver.program.analysis().running());
         QVERIFY(driver.boxes.empty());
     }
 
     void listarResultadosListsTheSelectionInAscendingOrder() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         driver.openAndApply(dir.write("rc.net", RcNetlist));
-        p.form1().Anlise1->trigger();
-        QVERIFY(p.form3().isVisible());
-        p.form3().LBsel->item(2)->setSelected(true);
-        p.form3().LBsel->item(0)->setSelected(true);
+        p.mainWindow().Anlise1->trigger();
+        QVERIFY(p.variablesWindow().isVisible());
+        p.variablesWindow().LBsel->item(2)->setSelected(true);
+        p.variablesWindow().LBsel->item(0)->setSelected(true);
         const qsizetype before = driver.log().size();
-        QTest::mouseClick(p.form3().Button1, Qt::LeftButton);
+        QTest::mouseClick(p.variablesWindow().Button1, Qt::LeftButton);
         const QStringList numerators = {"Numerador 1 (1):",    "a0: 1000.000000000000",
                                         "a1:  1.000000000000", "Cte:  1.000000000000",
                                         "Numerador 3 (jV1):",  "a0:  0.000000000000",
                                         "a1:  1.000000000000", "Cte: -0.001000000000"};
         QCOMPARE(driver.logFrom(before), DenominatorListing + numerators);
-        QVERIFY(p.form3().isVisible());
+        QVERIFY(p.variablesWindow().isVisible());
         // Nothing selected: the denominator only.
-        p.form3().LBsel->clearSelection();
+        p.variablesWindow().LBsel->clearSelection();
         const qsizetype again = driver.log().size();
-        p.form3().Button1->click();
+        p.variablesWindow().Button1->click();
         QCOMPARE(driver.logFrom(again), DenominatorListing);
     }
 
     void polesAndZerosAreListedWhenTicked() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         const std::string path = dir.write("rc.net", RcNetlist);
         const qsizetype first = driver.log().size();
-        driver.openAndApply(path, [&] { p.form2().CBpolos->setChecked(true); });
+        driver.openAndApply(path, [&] { p.optionsWindow().CBpolos->setChecked(true); });
         // The step into 1 kΩ and 1 µF: the step's pole at 0 and the network's at −1000.
         const QStringList expected{"Polos:", "p = 0", "p = -1000 rad/s (159.155 Hz)",
                                    "Rede estável; o polo em 0 vem do degrau."};
@@ -233,9 +236,9 @@ private slots:
         QVERIFY(at >= 0);
         QCOMPARE(log.mid(at, expected.size()), expected);
         // Kept for the next run; "Listar resultados" lists the roots too.
-        driver.openAndApply(path, [&] { QVERIFY(p.form2().CBpolos->isChecked()); });
+        driver.openAndApply(path, [&] { QVERIFY(p.optionsWindow().CBpolos->isChecked()); });
         const qsizetype again = driver.log().size();
-        p.form3().Button1->click();
+        p.variablesWindow().Button1->click();
         log = driver.logFrom(again);
         QCOMPARE(log.mid(log.indexOf("Polos:"), expected.size()), expected);
     }
@@ -243,12 +246,12 @@ private slots:
     void measuresAreListedWhenTicked() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         const std::string path = dir.write("rc.net", RcNetlist);
         const qsizetype first = driver.log().size();
         driver.openAndApply(path, [&] {
-            p.form2().CBmedidas->setChecked(true);
-            p.form3().LBsel->item(1)->setSelected(true);
+            p.optionsWindow().CBmedidas->setChecked(true);
+            p.variablesWindow().LBsel->item(1)->setSelected(true);
         });
         // 1 kΩ and 1 µF: the corner at 1/RC = 1000 rad/s, the delay RC; the step's 1/s
         // is not the network's.
@@ -266,24 +269,24 @@ private slots:
     void optionsAreKeptBetweenRuns() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         const std::string path = dir.write("rc.net", RcNetlist);
         driver.openAndApply(path, [&] {
-            p.form2().CBnorm->setChecked(false);
-            p.form2().CBdetalhes->setChecked(true);
-            p.form2().Edisp->setText("1e12");
+            p.optionsWindow().CBnorm->setChecked(false);
+            p.optionsWindow().CBdetalhes->setChecked(true);
+            p.optionsWindow().Edisp->setText("1e12");
         });
         const qsizetype second = driver.log().size();
         bool waited = false;
         driver.openAndApply(path, [&] {
             waited = true;
-            QVERIFY(!p.form2().CBnorm->isChecked());
-            QVERIFY(p.form2().CBdetalhes->isChecked());
-            QVERIFY(!p.form2().CBestampas->isChecked());
-            QCOMPARE(p.form2().Edisp->text(), QString("1e12"));
+            QVERIFY(!p.optionsWindow().CBnorm->isChecked());
+            QVERIFY(p.optionsWindow().CBdetalhes->isChecked());
+            QVERIFY(!p.optionsWindow().CBestampas->isChecked());
+            QCOMPARE(p.optionsWindow().Edisp->text(), QString("1e12"));
         });
         QVERIFY(waited);
-        QCOMPARE(p.analysis().dispersion(), 1e12);
+        QCOMPARE(driver.program.analysis().dispersion(), 1e12);
         const QStringList log = driver.logFrom(second);
         // Details on: one line per saved file; normalisation off: the raw determinants
         // (the denominator's leading coefficient stays -1e-6).
@@ -309,14 +312,14 @@ private slots:
         QFETCH(double, dispersion);
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         driver.openAndApply(dir.write("rc.net", RcNetlist), [&] {
-            p.form2().CBnorm->setChecked(false);  // so that 0 reaches no division
-            p.form2().Edisp->setText(text);
+            p.optionsWindow().CBnorm->setChecked(false);  // so that 0 reaches no division
+            p.optionsWindow().Edisp->setText(text);
         });
-        QCOMPARE(p.analysis().dispersion(), dispersion);
+        QCOMPARE(driver.program.analysis().dispersion(), dispersion);
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
-        QCOMPARE(p.form2().Edisp->text(), text);
+        QCOMPARE(p.optionsWindow().Edisp->text(), text);
     }
 
     void anEdispThatIsNotANumberKeepsTheRunWaiting_data() {
@@ -335,62 +338,62 @@ private slots:
         QFETCH(QString, text);
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         bool refused = false;
         driver.openAndApply(dir.write("rc.net", RcNetlist), [&] {
-            p.form2().Edisp->setText(text);
-            p.form2().Button1->click();
+            p.optionsWindow().Edisp->setText(text);
+            p.optionsWindow().Button1->click();
             refused = driver.log().last() ==
                       QString("Valor inválido em \"Dispersão de coeficientes\": ") + text;
-            QVERIFY(p.form2().isVisible());
-            QVERIFY(p.analysis().running());
-            QVERIFY(p.form2().CBnorm->isChecked());
-            p.form2().Edisp->setText("1e9");
+            QVERIFY(p.optionsWindow().isVisible());
+            QVERIFY(driver.program.analysis().running());
+            QVERIFY(p.optionsWindow().CBnorm->isChecked());
+            p.optionsWindow().Edisp->setText("1e9");
         });
         QVERIFY(refused);
-        QCOMPARE(p.analysis().dispersion(), 1e9);
+        QCOMPARE(driver.program.analysis().dispersion(), 1e9);
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
     }
 
     void aSecondRunRefillsTheVariablesList() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         driver.openAndApply(dir.write("rc.net", RcNetlist));
-        p.form3().LBsel->selectAll();
-        QCOMPARE(selectedCount(p.form3().LBsel), 3);
+        p.variablesWindow().LBsel->selectAll();
+        QCOMPARE(selectedCount(p.variablesWindow().LBsel), 3);
         bool waited = false;
         driver.openAndApply(dir.write("nomes.net", NamedRcNetlist), [&] {
             waited = true;
-            QCOMPARE(entries(p.form3().LBsel), (QStringList{"entrada", "saida", "jV1"}));
-            QCOMPARE(selectedCount(p.form3().LBsel), 0);
+            QCOMPARE(entries(p.variablesWindow().LBsel), (QStringList{"entrada", "saida", "jV1"}));
+            QCOMPARE(selectedCount(p.variablesWindow().LBsel), 0);
         });
         QVERIFY(waited);
         // "Variáveis" shows the list of the last run at any time.
-        p.form1().Anlise1->trigger();
-        QCOMPARE(entries(p.form3().LBsel), (QStringList{"entrada", "saida", "jV1"}));
+        p.mainWindow().Anlise1->trigger();
+        QCOMPARE(entries(p.variablesWindow().LBsel), (QStringList{"entrada", "saida", "jV1"}));
     }
 
     void closingTheOptionsWindowEndsTheRun() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
-        driver.open(dir.write("rc.net", RcNetlist), [&] { QVERIFY(p.form2().close()); });
+        auto& p = driver;
+        driver.open(dir.write("rc.net", RcNetlist), [&] { QVERIFY(p.optionsWindow().close()); });
         const QStringList log = driver.log();
         QCOMPARE(log.mid(log.size() - 2),
                  (QStringList{"Linha de comando não encontrada", "Análise cancelada."}));
         QVERIFY(!QFile::exists(QString::fromStdString(dir.file("rc.d"))));
-        QVERIFY(!p.form2().isVisible());
-        QVERIFY(!p.analysis().running());
-        QVERIFY(!p.form3().Button1->isEnabled());
-        QVERIFY(p.form1().Abrir1->isEnabled());
+        QVERIFY(!p.optionsWindow().isVisible());
+        QVERIFY(!driver.program.analysis().running());
+        QVERIFY(!p.variablesWindow().Button1->isEnabled());
+        QVERIFY(p.mainWindow().Abrir1->isEnabled());
         // The program goes on: the next run waits again and ends normally.
         driver.openAndApply(dir.file("rc.net"));
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
         // Closing the variables window only hides it.
-        p.form1().Anlise1->trigger();
-        QVERIFY(p.form3().close());
-        QVERIFY(!p.form3().isVisible());
+        p.mainWindow().Anlise1->trigger();
+        QVERIFY(p.variablesWindow().close());
+        QVERIFY(!p.variablesWindow().isVisible());
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
     }
 
@@ -416,20 +419,20 @@ private slots:
         QFETCH(QString, lastLine);
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         driver.openAndApply(dir.write("falha.net", netlist.toStdString()),
-                            [&] { p.form2().Edisp->setText(dispersion); });
+                            [&] { p.optionsWindow().Edisp->setText(dispersion); });
         // The run is abandoned where the fault arose: no line after it.
         QCOMPARE(driver.log().last(), lastLine);
         driver.processEvents();
         QCOMPARE(driver.boxes.size(), std::size_t{1});
         QCOMPARE(driver.boxes[0].title, QString("Corvane"));
         QCOMPARE(driver.boxes[0].text, shown);
-        QVERIFY(!p.analysis().running());
-        QVERIFY(p.form1().Abrir1->isEnabled());
+        QVERIFY(!driver.program.analysis().running());
+        QVERIFY(p.mainWindow().Abrir1->isEnabled());
         // The program goes on: a second run succeeds.
         driver.openAndApply(dir.write("rc.net", RcNetlist),
-                            [&] { p.form2().Edisp->setText("1e9"); });
+                            [&] { p.optionsWindow().Edisp->setText("1e9"); });
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
         driver.processEvents();
         QCOMPARE(driver.boxes.size(), std::size_t{1});
@@ -438,25 +441,25 @@ private slots:
     void abrirIsRefusedWhileARunWaits() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         const std::string path = dir.write("rc.net", RcNetlist);
         driver.open(path, [&] {
-            QVERIFY(!p.form1().Abrir1->isEnabled());
+            QVERIFY(!p.mainWindow().Abrir1->isEnabled());
             driver.answers.push_back(QString::fromStdString(path));
-            p.form1().Abrir1->trigger();
-            p.form1().Abrir1Click();  // even when the command arrives some other way
+            p.mainWindow().Abrir1->trigger();
+            p.mainWindow().Abrir1Click();  // even when the command arrives some other way
             QCOMPARE(driver.requests.size(), std::size_t{1});
-            p.form2().Button1->click();
+            p.optionsWindow().Button1->click();
         });
         QCOMPARE(driver.log().count("Lendo netlist " + QString::fromStdString(path) + ":"), 1);
         QCOMPARE(driver.log().count("Análise terminada com sucesso."), 1);
-        QVERIFY(p.form1().Abrir1->isEnabled());
+        QVERIFY(p.mainWindow().Abrir1->isEnabled());
     }
 
     void cancelarStopsALongAnalysis() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         const std::string path = dir.write("densa.net", corvane::test::denseRcNetlist(8));
         driver.openAndApply(path);
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
@@ -469,7 +472,7 @@ private slots:
         bool seen = false;
         QTimer presser;
         QObject::connect(&presser, &QTimer::timeout, [&] {
-            auto* dialog = p.form1().findChild<QProgressDialog*>("ProgressoAnalise");
+            auto* dialog = p.mainWindow().findChild<QProgressDialog*>("ProgressoAnalise");
             if (!dialog || !dialog->isVisible()) return;
             seen = true;
             QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
@@ -487,10 +490,10 @@ private slots:
         QVERIFY(!log.contains("Tempo usado: 0 s"));
         QVERIFY(readFile(denominatorFile.toStdString()) == previous);
         QVERIFY(!QFile::exists(QString::fromStdString(dir.file("densa.n9"))));
-        QVERIFY(!p.analysis().running());
-        QVERIFY(p.form1().Abrir1->isEnabled());
-        QVERIFY(!p.form3().Button1->isEnabled());
-        QVERIFY(!p.form1().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
+        QVERIFY(!driver.program.analysis().running());
+        QVERIFY(p.mainWindow().Abrir1->isEnabled());
+        QVERIFY(!p.variablesWindow().Button1->isEnabled());
+        QVERIFY(!p.mainWindow().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
 
         // The program goes on: the next run ends normally.
         dir.write("densa.net", corvane::test::denseRcNetlist(8));
@@ -510,7 +513,7 @@ private slots:
             qputenv("CORVANE_MEMORIA_CACHE", "0");
             ProgramDriver driver;
             qunsetenv("CORVANE_MEMORIA_CACHE");
-            QVERIFY(driver.program.form2().toolTip().contains("CORVANE_MEMORIA_CACHE=4096"));
+            QVERIFY(driver.optionsWindow().toolTip().contains("CORVANE_MEMORIA_CACHE=4096"));
             QVERIFY(driver.log().contains(
                 "Aviso: CORVANE_MEMORIA_CACHE deve ser de pelo menos 64 MiB, não \"0\"; a "
                 "memória para menores fica em 2048 MiB."));
@@ -533,18 +536,18 @@ private slots:
     void listarResultadosFollowsTheRuns() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         driver.openAndApply(dir.write("rc.net", RcNetlist));
-        QVERIFY(p.form3().Button1->isEnabled());
+        QVERIFY(p.variablesWindow().Button1->isEnabled());
         // A run that fails before its wait has already replaced part of the state.
         driver.open(dir.file("faltando.net"));
-        QVERIFY(!p.form3().Button1->isEnabled());
+        QVERIFY(!p.variablesWindow().Button1->isEnabled());
         // Two sources in parallel: no solution, so nothing to list.
         driver.openAndApply(dir.write("paralelo.net", "t\nV1 1 0 1 DEGRAU\nV2 1 0 2 DEGRAU\n"));
         QCOMPARE(driver.log().last(), QString("Circuito sem solução"));
-        QVERIFY(!p.form3().Button1->isEnabled());
+        QVERIFY(!p.variablesWindow().Button1->isEnabled());
         driver.openAndApply(dir.file("rc.net"));
-        QVERIFY(p.form3().Button1->isEnabled());
+        QVERIFY(p.variablesWindow().Button1->isEnabled());
     }
 };
 

@@ -62,7 +62,7 @@ class DesktopTest : public QObject {
 private slots:
     void menusHaveMnemonicsAndUnchangedCaptions() {
         ProgramDriver driver;
-        auto& form = driver.program.form1();
+        auto& form = driver.mainWindow();
         QCOMPARE(shownCaption(form.Arquivo1->title()), QString("Arquivo"));
         QCOMPARE(shownCaption(form.Opes1->title()), QString("Opções"));
         QCOMPARE(QKeySequence::mnemonic(form.Arquivo1->title()), QKeySequence("Alt+A"));
@@ -75,7 +75,7 @@ private slots:
 
     void menuItemsHaveTheirShortcuts() {
         ProgramDriver driver;
-        auto& form = driver.program.form1();
+        auto& form = driver.mainWindow();
         QCOMPARE(form.Abrir1->shortcut(), QKeySequence("Ctrl+O"));
         QCOMPARE(form.Sair1->shortcut(), QKeySequence("Ctrl+Q"));
         QCOMPARE(form.Grfico1->shortcut(), QKeySequence("Ctrl+G"));
@@ -84,19 +84,19 @@ private slots:
 
     void ctrlGOpensThePlotList() {
         ProgramDriver driver;
-        auto& p = driver.program;
-        QVERIFY(QTest::qWaitForWindowActive(&p.form1()));
-        QVERIFY(!p.form4().isVisible());
-        QTest::keyClick(&p.form1(), Qt::Key_G, Qt::ControlModifier);
-        QVERIFY(p.form4().isVisible());
+        auto& p = driver;
+        QVERIFY(QTest::qWaitForWindowActive(&p.mainWindow()));
+        QVERIFY(!p.plotListWindow().isVisible());
+        QTest::keyClick(&p.mainWindow(), Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(p.plotListWindow().isVisible());
     }
 
     void ctrlOOpensTheNetlistDialog() {
         ProgramDriver driver;
-        auto& p = driver.program;
-        QVERIFY(QTest::qWaitForWindowActive(&p.form1()));
+        auto& p = driver;
+        QVERIFY(QTest::qWaitForWindowActive(&p.mainWindow()));
         driver.answers.push_back(std::nullopt);
-        QTest::keyClick(&p.form1(), Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(&p.mainWindow(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(driver.requests.size(), std::size_t{1});
     }
 
@@ -104,18 +104,18 @@ private slots:
         ProgramDriver driver;
         TempDir dir;
         const std::string path = dir.write("rc.net", RcNetlist);
-        auto& p = driver.program;
+        auto& p = driver;
         driver.open(path, [&] {
-            p.form2().Edisp->setFocus();
-            p.form2().Edisp->setText("1e6");
-            QTest::keyClick(p.form2().Edisp, Qt::Key_Return);
-            QVERIFY(!p.form2().isVisible());
+            p.optionsWindow().Edisp->setFocus();
+            p.optionsWindow().Edisp->setText("1e6");
+            QTest::keyClick(p.optionsWindow().Edisp, Qt::Key_Return);
+            QVERIFY(!p.optionsWindow().isVisible());
         });
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
         QVERIFY(driver.log().contains("Parâmetros de análise dados"));
         QVERIFY(QFile::exists(QString::fromStdString(dir.file("rc.d"))));
-        QCOMPARE(p.form2().Button1->text(), QString("Aplicar"));
-        QCOMPARE(p.form2().Label1->text(), QString("Dispersão de coeficientes"));
+        QCOMPARE(p.optionsWindow().Button1->text(), QString("Aplicar"));
+        QCOMPARE(p.optionsWindow().Label1->text(), QString("Dispersão de coeficientes"));
     }
 
     void standardDialogsSpeakPortuguese() {
@@ -137,12 +137,13 @@ private slots:
 
     void everyWindowCarriesTheProgramsIcon() {
         ProgramDriver driver;
-        auto& p = driver.program;
+        auto& p = driver;
         const QIcon icon = corvane::ui::programIcon();
         QVERIFY(!icon.isNull());
         QVERIFY(!icon.pixmap(48, 48).isNull());
-        for (QWidget* window : std::initializer_list<QWidget*>{&p.form1(), &p.form2(), &p.form3(),
-                                                                &p.form4(), &p.form5()}) {
+        for (QWidget* window : std::initializer_list<QWidget*>{
+                 &p.mainWindow(), &p.optionsWindow(), &p.variablesWindow(), &p.plotListWindow(),
+                 &p.frequencyPlotWindow()}) {
             QVERIFY2(!window->windowIcon().pixmap(48, 48).isNull(),
                      qPrintable(window->objectName()));
         }

@@ -83,34 +83,34 @@ private slots:
         QCOMPARE(driver.log(), Banner);
         QCOMPARE(driver.log().size(), 26);
         // The caret starts before the banner, as in a freshly loaded text box.
-        QCOMPARE(driver.program.form1().Memo1->textCursor().position(), 0);
+        QCOMPARE(driver.mainWindow().Memo1->textCursor().position(), 0);
     }
 
     void theFiveWindowsExistWithTheirCaptionsAndPlaces() {
         ProgramDriver driver;
-        auto& p = driver.program;
-        QCOMPARE(p.form1().objectName(), QString("Form1"));
-        QCOMPARE(p.form2().windowTitle(), QString("Análise"));
-        QCOMPARE(p.form3().windowTitle(), QString("Variáveis"));
-        QCOMPARE(p.form4().windowTitle(), QString("Resposta em frequência - Arquivos"));
-        QCOMPARE(p.form5().windowTitle(), QString("Resposta em frequência"));
-        QCOMPARE(p.form2().pos(), QPoint(219, 196));
-        QCOMPARE(p.form3().pos(), QPoint(680, 170));
-        QCOMPARE(p.form5().pos(), QPoint(864, 316));
+        auto& p = driver;
+        QCOMPARE(p.mainWindow().objectName(), QString("Form1"));
+        QCOMPARE(p.optionsWindow().windowTitle(), QString("Análise"));
+        QCOMPARE(p.variablesWindow().windowTitle(), QString("Variáveis"));
+        QCOMPARE(p.plotListWindow().windowTitle(), QString("Resposta em frequência - Arquivos"));
+        QCOMPARE(p.frequencyPlotWindow().windowTitle(), QString("Resposta em frequência"));
+        QCOMPARE(p.optionsWindow().pos(), QPoint(219, 196));
+        QCOMPARE(p.variablesWindow().pos(), QPoint(680, 170));
+        QCOMPARE(p.frequencyPlotWindow().pos(), QPoint(864, 316));
         // Client areas of the outer sizes 696 x 479, 289 x 195, 194 x 400 and 696 x 480.
-        QCOMPARE(p.form1().size(), QSize(680, 441));
-        QCOMPARE(p.form2().size(), QSize(273, 157));
-        QCOMPARE(p.form3().size(), QSize(178, 362));
-        QCOMPARE(p.form5().size(), QSize(680, 442));
+        QCOMPARE(p.mainWindow().size(), QSize(680, 441));
+        QCOMPARE(p.optionsWindow().size(), QSize(273, 157));
+        QCOMPARE(p.variablesWindow().size(), QSize(178, 362));
+        QCOMPARE(p.frequencyPlotWindow().size(), QSize(680, 442));
         // The main window and the plot list are centred on the screen.
-        const QPoint centre = p.form1().screen()->availableGeometry().center();
-        QCOMPARE(p.form1().pos(), centre - QPoint(348, 239));
-        QCOMPARE(p.form4().pos(), centre - QPoint(342, 222));
+        const QPoint centre = p.mainWindow().screen()->availableGeometry().center();
+        QCOMPARE(p.mainWindow().pos(), centre - QPoint(348, 239));
+        QCOMPARE(p.plotListWindow().pos(), centre - QPoint(342, 222));
     }
 
     void theMenuHasItsTwoMenusAndVariaveisStartsDisabled() {
         ProgramDriver driver;
-        auto& form = driver.program.form1();
+        auto& form = driver.mainWindow();
         QCOMPARE(captions(form.MainMenu1->actions()), (QStringList{"&Arquivo", "&Opções"}));
         QCOMPARE(captions(form.Arquivo1->actions()), (QStringList{"Abrir", "Sair"}));
         QCOMPARE(captions(form.Opes1->actions()), (QStringList{"Variáveis", "Gráficos"}));
@@ -126,7 +126,7 @@ private slots:
 
     void theLogUsesAFixedPitchFont() {
         ProgramDriver driver;
-        QPlainTextEdit* memo = driver.program.form1().Memo1;
+        QPlainTextEdit* memo = driver.mainWindow().Memo1;
         const QFontInfo info(memo->font());
         qInfo("log font: %s, %d pt", qPrintable(info.family()), info.pointSize());
         QVERIFY(info.fixedPitch());
@@ -140,17 +140,17 @@ private slots:
 
     void theLogIsAReadOnlyTextBoxWithAVerticalScrollBar() {
         ProgramDriver driver;
-        QPlainTextEdit* memo = driver.program.form1().Memo1;
+        QPlainTextEdit* memo = driver.mainWindow().Memo1;
         QVERIFY(memo->isReadOnly());
         QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-        QCOMPARE(driver.program.form1().centralWidget(), memo);
+        QCOMPARE(driver.mainWindow().centralWidget(), memo);
     }
 
     void theLogCannotBeTypedIntoButCanBeSelectedAndCopied() {
         ProgramDriver driver;
-        QPlainTextEdit* memo = driver.program.form1().Memo1;
+        QPlainTextEdit* memo = driver.mainWindow().Memo1;
         memo->show();
         QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
         QTest::keyClicks(memo, "abc");
@@ -167,7 +167,7 @@ private slots:
 
     void appendedLinesGoBelowAndComeIntoView() {
         ProgramDriver driver;
-        QPlainTextEdit* memo = driver.program.form1().Memo1;
+        QPlainTextEdit* memo = driver.mainWindow().Memo1;
         memo->appendPlainText("typed by the user");
         for (int i = 0; i < 200; ++i)
             driver.program.log().print("linha %d", i);
@@ -185,7 +185,7 @@ private slots:
         TempDir dir;
         const std::string path = dir.write("um.net", "t\nR1 1 0 1\n");
         driver.open(std::nullopt);
-        driver.open(path, [&] { driver.program.form2().Button1->click(); });
+        driver.open(path, [&] { driver.optionsWindow().Button1->click(); });
         driver.open(std::nullopt);
         QCOMPARE(driver.requests.size(), std::size_t{3});
         const auto& first = driver.requests[0];
@@ -195,16 +195,16 @@ private slots:
         // A cancelled dialog keeps its name; a confirmed one keeps the chosen path.
         QCOMPARE(driver.requests[1].fileName, QString("teste.net"));
         QCOMPARE(driver.requests[2].fileName, QString::fromStdString(path));
-        QCOMPARE(driver.program.form1().findChild<QObject*>("OpenDialog1"),
-                 static_cast<QObject*>(driver.program.form1().OpenDialog1));
+        QCOMPARE(driver.mainWindow().findChild<QObject*>("OpenDialog1"),
+                 static_cast<QObject*>(driver.mainWindow().OpenDialog1));
     }
 
     void cancellingTheDialogPrintsNothing() {
         ProgramDriver driver;
         driver.open(std::nullopt);
         QCOMPARE(driver.log(), Banner);
-        QVERIFY(!driver.program.form2().isVisible());
-        QVERIFY(driver.program.form1().Abrir1->isEnabled());
+        QVERIFY(!driver.optionsWindow().isVisible());
+        QVERIFY(driver.mainWindow().Abrir1->isEnabled());
     }
 
     void aMissingFilePrintsTheEmptyLineAndTheFailure() {
@@ -215,27 +215,27 @@ private slots:
         QCOMPARE(driver.logFrom(26),
                  (QStringList{"", QString::fromStdString("Arquivo " + path + " inexistente")}));
         QCOMPARE(visibleWindowTitles(), QStringList{"Corvane"});
-        QVERIFY(!driver.program.form1().Anlise1->isEnabled());
-        QVERIFY(driver.program.form1().Abrir1->isEnabled());
+        QVERIFY(!driver.mainWindow().Anlise1->isEnabled());
+        QVERIFY(driver.mainWindow().Abrir1->isEnabled());
     }
 
     void graficosShowsThePlotListAtAnyTime() {
         ProgramDriver driver;
-        driver.program.form1().Grfico1->trigger();
-        QVERIFY(driver.program.form4().isVisible());
-        QVERIFY(!driver.program.form5().isVisible());
+        driver.mainWindow().Grfico1->trigger();
+        QVERIFY(driver.plotListWindow().isVisible());
+        QVERIFY(!driver.frequencyPlotWindow().isVisible());
     }
 
     void variaveisStaysEnabledOnceARunHasWaited() {
         ProgramDriver driver;
         TempDir dir;
         driver.openAndApply(dir.write("a.net", "t\nR1 a 0 1\nI1 0 a 1 IMPULSO\n"));
-        QVERIFY(driver.program.form1().Anlise1->isEnabled());
+        QVERIFY(driver.mainWindow().Anlise1->isEnabled());
         driver.open(dir.file("faltando.net"));
-        QVERIFY(driver.program.form1().Anlise1->isEnabled());
-        QVERIFY(!driver.program.form3().isVisible());
-        driver.program.form1().Anlise1->trigger();
-        QVERIFY(driver.program.form3().isVisible());
+        QVERIFY(driver.mainWindow().Anlise1->isEnabled());
+        QVERIFY(!driver.variablesWindow().isVisible());
+        driver.mainWindow().Anlise1->trigger();
+        QVERIFY(driver.variablesWindow().isVisible());
     }
 
     void errorBoxText_data() {
@@ -263,7 +263,7 @@ private slots:
 
     void aFailureEscapingACommandIsShownOnceControlIsBack() {
         ProgramDriver driver;
-        auto failing = driver.program.command(
+        auto failing = driver.program.errorBox().command(
             [] { throw corvane::FloatingPointFault("Estouro em ponto flutuante"); });
         failing();
         QVERIFY(driver.boxes.empty());  // never from inside the failing handler
@@ -275,8 +275,9 @@ private slots:
 
     void aFailureRepeatedBeforeItsBoxIsShownGivesOneBox() {
         ProgramDriver driver;
-        auto paint = driver.program.command([] { throw std::runtime_error("falha ao desenhar"); });
-        auto other = driver.program.command([] { throw 42; });
+        auto paint = driver.program.errorBox().command(
+            [] { throw std::runtime_error("falha ao desenhar"); });
+        auto other = driver.program.errorBox().command([] { throw 42; });
         paint();
         paint();
         paint();

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plotter.h"
+#include "view_keys.h"
 
 namespace corvane::ui {
 namespace {

@@ -119,13 +119,13 @@ public:
 class PlotDriver : public ProgramDriver {
 public:
     PlotDriver() {
-        program.form4().OpenDialog1->setChooser(answerFrom(numeratorAnswers));
-        program.form5().SaveDialog1->setChooser(answerFrom(imageAnswers));
-        program.form1().Grfico1->trigger();
+        plotListWindow().OpenDialog1->setChooser(answerFrom(numeratorAnswers));
+        frequencyPlotWindow().SaveDialog1->setChooser(answerFrom(imageAnswers));
+        mainWindow().Grfico1->trigger();
     }
 
-    corvane::ui::TForm4& list() { return program.form4(); }
-    corvane::ui::TForm5& plot() { return program.form5(); }
+    corvane::ui::PlotListWindow& list() { return plotListWindow(); }
+    corvane::ui::FrequencyPlotWindow& plot() { return frequencyPlotWindow(); }
 
     void adicionar(std::optional<QString> answer) {
         numeratorAnswers.push_back(std::move(answer));
@@ -137,7 +137,7 @@ public:
     }
 
     void plotar() {
-        QTest::mouseClick(list().Button2, Qt::LeftButton);
+        QTest::mouseClick(list().viewButton("Button2"), Qt::LeftButton);
         if (plot().isVisible()) QVERIFY(QTest::qWaitForWindowExposed(&plot()));
         processEvents();
     }
@@ -223,11 +223,11 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QString, caption);
         ProgramDriver driver;
-        const auto* box = driver.program.form4().findChild<QLineEdit*>(edit);
+        const auto* box = driver.plotListWindow().findChild<QLineEdit*>(edit);
         QVERIFY(box);
         QCOMPARE(box->text(), text);
         QCOMPARE(box->geometry(), QRect(544, top, 121, 21));
-        const auto* name = driver.program.form4().findChild<QLabel*>(label);
+        const auto* name = driver.plotListWindow().findChild<QLabel*>(label);
         QVERIFY(name);
         QCOMPARE(name->text(), caption);
         QCOMPARE(name->pos(), QPoint(408, top + 8));
@@ -265,19 +265,19 @@ private slots:
         QFETCH(QRect, geometry);
         QFETCH(bool, checked);
         ProgramDriver driver;
-        const auto* box = driver.program.form4().findChild<QCheckBox*>(name);
+        const auto* box = driver.plotListWindow().findChild<QCheckBox*>(name);
         QVERIFY(box);
         QCOMPARE(box->text(), caption);
         QCOMPARE(box->geometry(), geometry);
         QCOMPARE(box->isChecked(), checked);
         // Drawn whole, inside the window at its designed size.
         QVERIFY(box->sizeHint().width() <= geometry.width());
-        QVERIFY(box->geometry().right() < driver.program.form4().width());
+        QVERIFY(box->geometry().right() < driver.plotListWindow().width());
     }
 
     void listWindowListButtonsAndTabOrder() {
         ProgramDriver driver;
-        auto& form = driver.program.form4();
+        auto& form = driver.plotListWindow();
         QCOMPARE(form.windowTitle(), QString("Resposta em frequência - Arquivos"));
         QCOMPARE(form.size(), QSize(668, 407));  // the client area of 684 x 445
         QVERIFY(!form.isVisible());
@@ -291,20 +291,21 @@ private slots:
         QCOMPARE(form.Button1->objectName(), QString("Button1"));
         QCOMPARE(form.Button1->text(), QString("Adicionar"));
         QCOMPARE(form.Button1->geometry(), QRect(400, 8, 75, 25));
-        QCOMPARE(form.Button2->objectName(), QString("Button2"));
-        QCOMPARE(form.Button2->text(), QString("Plotar"));
-        QCOMPARE(form.Button2->geometry(), QRect(400, 344, 75, 25));
+        QCOMPARE(form.viewButton("Button2")->objectName(), QString("Button2"));
+        QCOMPARE(form.viewButton("Button2")->text(), QString("Plotar"));
+        QCOMPARE(form.viewButton("Button2")->geometry(), QRect(400, 344, 75, 25));
         QCOMPARE(form.Button3->objectName(), QString("Button3"));
         QCOMPARE(form.Button3->text(), QString("Ajustar"));
         QCOMPARE(form.Button3->geometry(), QRect(480, 8, 75, 25));
         QCOMPARE(form.Label10->objectName(), QString("Label10"));
         QCOMPARE(form.Label10->text(), QString("Comandos diretos: Setas,a,r,+,-"));
         QCOMPARE(form.Label10->pos(), QPoint(408, 384));
-        QCOMPARE(tabOrder(form.Memo1),
-                 (QStringList{"Memo1", "Button1", "Button3", "Button2", "Ewmin", "Ewmax", "Egmin", "Egmax",
-                              "Efmin", "Efmax", "Eamin", "Eamax", "CBhz", "CBlog", "CBgrade",
-                              "Esegmentos", "CBfase", "CBtg", "CBfasecontinua", "CBlegenda",
-                              "CBcores", "Button4", "Button5"}));
+        QCOMPARE(
+            tabOrder(form.Memo1),
+            (QStringList{"Memo1",          "Button1",   "Button3", "Button2",    "Ewmin",  "Ewmax",
+                         "Egmin",          "Egmax",     "Efmin",   "Efmax",      "Eamin",  "Eamax",
+                         "CBhz",           "CBlog",     "CBgrade", "Esegmentos", "CBfase", "CBtg",
+                         "CBfasecontinua", "CBlegenda", "CBcores", "Button4",    "Button5"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
@@ -312,7 +313,7 @@ private slots:
 
     void plotWindowAtStart() {
         ProgramDriver driver;
-        auto& form = driver.program.form5();
+        auto& form = driver.frequencyPlotWindow();
         QCOMPARE(form.windowTitle(), QString("Resposta em frequência"));
         QCOMPARE(form.pos(), QPoint(864, 316));
         QCOMPARE(form.size(), QSize(680, 442));
@@ -429,7 +430,7 @@ private slots:
         driver.plotar();
         QVERIFY(driver.plot().close());
         QVERIFY(!driver.plot().isVisible());
-        QVERIFY(driver.program.form1().isVisible());
+        QVERIFY(driver.mainWindow().isVisible());
         driver.plotar();
         QVERIFY(driver.plot().isVisible());
     }
@@ -597,7 +598,7 @@ private slots:
         driver.processEvents();
         QCOMPARE(driver.boxes.size(), std::size_t{1});
         // The program goes on: the other windows work, and good limits plot again.
-        driver.program.form1().Grfico1->trigger();
+        driver.mainWindow().Grfico1->trigger();
         QVERIFY(driver.list().isVisible());
         driver.list().Ewmin->setText("0.1");
         driver.list().Ewmax->setText("5");
@@ -854,16 +855,16 @@ private slots:
         auto& form = driver.list();
         const QSize laidOut = form.size();
         QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
-        const QPoint plotar = form.Button2->pos();
+        const QPoint plotar = form.viewButton("Button2")->pos();
         const QPoint wmin = form.Ewmin->pos();
         form.resize(laidOut + QSize(200, 100));
         QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 585, 493));
-        QCOMPARE(form.Button2->pos(), plotar + QPoint(200, 0));
+        QCOMPARE(form.viewButton("Button2")->pos(), plotar + QPoint(200, 0));
         QCOMPARE(form.Ewmin->pos(), wmin + QPoint(200, 0));
         QVERIFY(form.Ewmin->geometry().right() < form.width());
         form.resize(laidOut);
         QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
-        QCOMPARE(form.Button2->pos(), plotar);
+        QCOMPARE(form.viewButton("Button2")->pos(), plotar);
     }
 
     void theWheelZoomsAndADragPans() {
@@ -941,7 +942,7 @@ private slots:
         const auto& markers = driver.program.plotter().markers();
         QCOMPARE(markers.size(), std::size_t{1});
         const std::optional<std::string> clicked = driver.program.plotter().cursorLine(
-            371, 200, plot.width(), plot.height(), driver.program.form4());
+            371, 200, plot.width(), plot.height(), driver.plotListWindow());
         QVERIFY(clicked);
         QCOMPARE(driver.log().last(), "Marcador: " + QString::fromStdString(*clicked));
         QVERIFY(driver.log().last().startsWith("Marcador: 7"));

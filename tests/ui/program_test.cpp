@@ -21,6 +21,8 @@
 using corvane::test::OnShow;
 using corvane::test::TempDir;
 using corvane::ui::Program;
+using corvane::ui::Windows;
+namespace ui = corvane::ui;
 
 namespace {
 
@@ -28,19 +30,22 @@ constexpr const char* RcNetlist = "RC\nV1 1 0 1 DEGRAU\nR1 1 2 1000\nC1 2 0 1e-6
 
 // --- the child side -------------------------------------------------------------------
 
-void printLogAtExit(Program& program) {
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&program] {
-        std::printf("%s\n", program.form1().Memo1->toPlainText().toUtf8().constData());
+void printLogAtExit(Windows& windows) {
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&windows] {
+        std::printf("%s\n",
+                    windows.get<ui::MainWindow>().Memo1->toPlainText().toUtf8().constData());
         std::fflush(stdout);
     });
 }
 
 // Opens `netlist` and runs `step` inside the run's parameter wait.
-void openAndWait(Program& program, const QString& netlist, std::function<void()> step) {
-    program.form1().OpenDialog1->setChooser(
+void openAndWait(Windows& windows, const QString& netlist, std::function<void()> step) {
+    windows.get<ui::MainWindow>().OpenDialog1->setChooser(
         [netlist](QWidget*, const corvane::ui::OpenDialogRequest&) { return netlist; });
-    new OnShow(program.form2(), std::move(step), &program.form2());
-    QTimer::singleShot(0, &program.form1(), [&program] { program.form1().Abrir1->trigger(); });
+    new OnShow(windows.get<ui::OptionsWindow>(), std::move(step),
+               &windows.get<ui::OptionsWindow>());
+    QTimer::singleShot(0, &windows.get<ui::MainWindow>(),
+                       [&windows] { windows.get<ui::MainWindow>().Abrir1->trigger(); });
 }
 
 void reportLocale() {
@@ -53,19 +58,21 @@ void reportLocale() {
 int runScenario(const std::string& scenario, const QString& netlist, char* program) {
     int argc = 1;
     char* argv[] = {program, nullptr};
-    return corvane::ui::runProgram(argc, argv, [&](Program& p) {
+    return corvane::ui::runProgram(argc, argv, [&](Program&, Windows& p) {
         printLogAtExit(p);
         if (scenario == "sair") {
-            QTimer::singleShot(0, &p.form1(), [&p] { p.form1().Sair1->trigger(); });
+            QTimer::singleShot(0, &p.get<ui::MainWindow>(),
+                               [&p] { p.get<ui::MainWindow>().Sair1->trigger(); });
         } else if (scenario == "sair-na-espera") {
-            openAndWait(p, netlist, [&p] { p.form1().Sair1->trigger(); });
+            openAndWait(p, netlist, [&p] { p.get<ui::MainWindow>().Sair1->trigger(); });
         } else if (scenario == "fechar-na-espera") {
-            openAndWait(p, netlist, [&p] { p.form1().close(); });
+            openAndWait(p, netlist, [&p] { p.get<ui::MainWindow>().close(); });
         } else if (scenario == "locale") {
             reportLocale();
             openAndWait(p, netlist, [&p] {
-                p.form2().Button1->click();
-                QTimer::singleShot(0, &p.form1(), [&p] { p.form1().Sair1->trigger(); });
+                p.get<ui::OptionsWindow>().Button1->click();
+                QTimer::singleShot(0, &p.get<ui::MainWindow>(),
+                                   [&p] { p.get<ui::MainWindow>().Sair1->trigger(); });
             });
         }
     });

@@ -40,7 +40,7 @@ class SymbolicWindowTest : public QObject {
 private slots:
     void theControlsStartUncheckedAndEmpty() {
         ProgramDriver driver;
-        auto& form = driver.program.form2();
+        auto& form = driver.optionsWindow();
         QCOMPARE(form.CBsimbolica->objectName(), QString("CBsimbolica"));
         QCOMPARE(form.CBsimbolica->text(), QString("Análise simbólica"));
         QVERIFY(!form.CBsimbolica->isChecked());
@@ -74,7 +74,7 @@ private slots:
         ProgramDriver driver;
         TempDir dir;
         driver.openAndApply(dir.write("sk.net", SallenKey),
-                            [&] { driver.program.form3().LBsel->selectAll(); });
+                            [&] { driver.variablesWindow().LBsel->selectAll(); });
         QVERIFY(!driver.log().contains("Análise simbólica"));
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
     }
@@ -82,10 +82,10 @@ private slots:
     void checkedTheSallenKeyIsListedInTheElementNames() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
-            p.form2().CBsimbolica->setChecked(true);
-            p.form3().LBsel->item(3)->setSelected(true);  // out
+            p.optionsWindow().CBsimbolica->setChecked(true);
+            p.variablesWindow().LBsel->item(3)->setSelected(true);  // out
         });
         const QStringList log = driver.log();
         const qsizetype start = log.indexOf("Análise simbólica");
@@ -106,11 +106,11 @@ private slots:
     void theSymbolsBoxKeepsOnlyTheNamedElements() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
-            p.form2().CBsimbolica->setChecked(true);
-            p.form2().Esimbolos->setText("C1, C2");
-            p.form3().LBsel->item(3)->setSelected(true);
+            p.optionsWindow().CBsimbolica->setChecked(true);
+            p.optionsWindow().Esimbolos->setText("C1, C2");
+            p.variablesWindow().LBsel->item(3)->setSelected(true);
         });
         const QStringList log = driver.log();
         QVERIFY(log.contains("Símbolos: C1 C2"));
@@ -121,17 +121,17 @@ private slots:
     void aSymbolThatNamesNothingKeepsTheRunWaiting() {
         ProgramDriver driver;
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         bool refused = false;
         driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
-            p.form2().CBsimbolica->setChecked(true);
-            p.form2().Esimbolos->setText("c1, R9");
-            p.form2().Button1->click();
+            p.optionsWindow().CBsimbolica->setChecked(true);
+            p.optionsWindow().Esimbolos->setText("c1, R9");
+            p.optionsWindow().Button1->click();
             refused = driver.log().last() == "Símbolos: nenhum valor do circuito se chama R9";
-            QVERIFY(p.form2().isVisible());
-            QVERIFY(p.analysis().running());
+            QVERIFY(p.optionsWindow().isVisible());
+            QVERIFY(driver.program.analysis().running());
             // Names are matched as the netlist matches them: c1 is C1.
-            p.form2().Esimbolos->setText("c1");
+            p.optionsWindow().Esimbolos->setText("c1");
         });
         QVERIFY(refused);
         QVERIFY(driver.log().contains("Símbolos: C1"));
@@ -145,11 +145,11 @@ private slots:
         ProgramDriver driver;
         qunsetenv("CORVANE_MEMORIA_CACHE");
         TempDir dir;
-        auto& p = driver.program;
+        auto& p = driver;
         bool seen = false;
         QTimer presser;
         QObject::connect(&presser, &QTimer::timeout, [&] {
-            auto* dialog = p.form1().findChild<QProgressDialog*>("ProgressoAnalise");
+            auto* dialog = p.mainWindow().findChild<QProgressDialog*>("ProgressoAnalise");
             if (!dialog || !dialog->isVisible()) return;
             if (!driver.log().contains("Análise simbólica")) return;
             seen = true;
@@ -159,16 +159,16 @@ private slots:
         });
         presser.start(20);
         driver.openAndApply(dir.write("densa.net", corvane::test::denseRcNetlist(16)), [&] {
-            p.form2().CBsimbolica->setChecked(true);
-            p.form2().Esimbolos->setText("R1");
+            p.optionsWindow().CBsimbolica->setChecked(true);
+            p.optionsWindow().Esimbolos->setText("R1");
         });
         presser.stop();
         QVERIFY(seen);
         const QStringList log = driver.log();
         QCOMPARE(log.last(), QString("Análise cancelada."));
         QVERIFY(!QFile::exists(QString::fromStdString(dir.file("densa.d"))));
-        QVERIFY(!p.analysis().running());
-        QVERIFY(!p.form1().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
+        QVERIFY(!driver.program.analysis().running());
+        QVERIFY(!p.mainWindow().findChild<QProgressDialog*>("ProgressoAnalise")->isVisible());
     }
 };
 

@@ -45,7 +45,7 @@ Polynomial polynomial(std::initializer_list<double> coefficients) {
 class TimeDriver : public ProgramDriver {
 public:
     TimeDriver() {
-        program.form1().Grfico1->trigger();
+        mainWindow().Grfico1->trigger();
         const std::string numerator = dir.file("rc.n2");
         const std::string denominator = dir.file("rc.d");
         if (corvane::savePolynomial(numerator, polynomial({1.0})) != corvane::SaveStatus::Saved ||
@@ -53,17 +53,18 @@ public:
                 corvane::SaveStatus::Saved) {
             QTest::qFail("could not write the result files", __FILE__, __LINE__);
         }
-        program.form4().Memo1->setPlainText(QString::fromStdString(numerator + "\n" + denominator));
-        program.form6().SaveDialog1->setChooser(
+        plotListWindow().Memo1->setPlainText(
+            QString::fromStdString(numerator + "\n" + denominator));
+        timePlotWindow().SaveDialog1->setChooser(
             [this](QWidget*, const corvane::ui::OpenDialogRequest&) -> std::optional<QString> {
                 return imageAnswer;
             });
     }
 
-    corvane::ui::TForm6& time() { return program.form6(); }
+    corvane::ui::TimePlotWindow& time() { return timePlotWindow(); }
 
     void tempo() {
-        QTest::mouseClick(program.form4().Button4, Qt::LeftButton);
+        QTest::mouseClick(plotListWindow().viewButton("Button4"), Qt::LeftButton);
         processEvents();
     }
 
@@ -92,20 +93,22 @@ private slots:
     void tempoOpensTheWindowWithTheAutomaticRange() {
         TimeDriver driver;
         QVERIFY(!driver.time().isVisible());
-        QCOMPARE(driver.program.form4().Button4->text(), QStringLiteral("Tempo"));
-        QCOMPARE(driver.program.form4().Button4->geometry(), QRect(560, 8, 75, 25));
+        QCOMPARE(driver.plotListWindow().viewButton("Button4")->text(), QStringLiteral("Tempo"));
+        QCOMPARE(driver.plotListWindow().viewButton("Button4")->geometry(), QRect(560, 8, 75, 25));
         driver.tempo();
-        QVERIFY2(driver.time().isVisible(), qPrintable(driver.log().mid(driver.log().size() - 5).join(u'\n')));
+        QVERIFY2(driver.time().isVisible(),
+                 qPrintable(driver.log().mid(driver.log().size() - 5).join(u'\n')));
         QCOMPARE(driver.time().windowTitle(), QStringLiteral("Resposta no tempo"));
         QCOMPARE(driver.time().Etmin->text(), QStringLiteral("0"));
         QCOMPARE(driver.time().Etmax->text(), QStringLiteral("0.005"));
         QCOMPARE(driver.time().Epontos->text(), QStringLiteral("1000"));
-        QCOMPARE(driver.time().findChild<QLabel*>("Label1")->text(), QStringLiteral("Tempo inicial"));
+        QCOMPARE(driver.time().findChild<QLabel*>("Label1")->text(),
+                 QStringLiteral("Tempo inicial"));
         QCOMPARE(driver.time().findChild<QLabel*>("Label2")->text(), QStringLiteral("Tempo final"));
         QCOMPARE(driver.time().curves().size(), std::size_t{1});
         QCOMPARE(driver.time().curves()[0].values.size(), std::size_t{1000});
         // The frequency plot was not asked for.
-        QVERIFY(!driver.program.form5().isVisible());
+        QVERIFY(!driver.frequencyPlotWindow().isVisible());
 
         // The curve is drawn in its colour inside the frame.
         const QImage picture = driver.time().Grafico->grab().toImage();
@@ -150,7 +153,8 @@ private slots:
         const std::vector<double>& values = driver.time().curves()[0].values;
         QCOMPARE(values.size(), std::size_t{4});
         for (int i = 0; i < 4; ++i)
-            QVERIFY(std::fabs(values[static_cast<std::size_t>(i)] - step(1e-3 + 0.5e-3 * i)) < 1e-12);
+            QVERIFY(std::fabs(values[static_cast<std::size_t>(i)] - step(1e-3 + 0.5e-3 * i)) <
+                    1e-12);
         QCOMPARE(driver.time().Etmax->text(), QStringLiteral("0.0025"));
     }
 
@@ -183,7 +187,10 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("start") << "x" << "1" << "10" << "Valor inválido em \"Tempo inicial\": x";
         QTest::newRow("end") << "0" << "1 s" << "10" << "Valor inválido em \"Tempo final\": 1 s";
-        QTest::newRow("one point") << "0" << "1" << "1" << "Número inválido de pontos (de 2 a 100000)";
+        QTest::newRow("one point") << "0"
+                                   << "1"
+                                   << "1"
+                                   << "Número inválido de pontos (de 2 a 100000)";
         QTest::newRow("too many") << "0" << "1" << "100001"
                                   << "Número inválido de pontos (de 2 a 100000)";
         QTest::newRow("reversed") << "2" << "1" << "10"

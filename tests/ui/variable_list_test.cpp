@@ -53,14 +53,14 @@ QStringList rowTexts(const VariableChoice& choice) {
 class VariableDriver : public ProgramDriver {
 public:
     VariableDriver() {
-        program.form4().OpenDialog1->setChooser(
+        plotListWindow().OpenDialog1->setChooser(
             [this](QWidget*, const corvane::ui::OpenDialogRequest&) -> std::optional<QString> {
                 if (numeratorAnswers.empty()) return std::nullopt;
                 const QString answer = numeratorAnswers.front();
                 numeratorAnswers.pop_front();
                 return answer;
             });
-        program.form4().setVariableChooser(
+        plotListWindow().setVariableChooser(
             [this](QWidget*, const VariableChoice& choice) -> std::optional<std::vector<int>> {
                 offered.push_back(choice);
                 if (variableAnswers.empty()) return std::nullopt;
@@ -68,10 +68,10 @@ public:
                 variableAnswers.pop_front();
                 return answer;
             });
-        program.form1().Grfico1->trigger();
+        mainWindow().Grfico1->trigger();
     }
 
-    QStringList listed() { return listLines(program.form4().Memo1); }
+    QStringList listed() { return listLines(plotListWindow().Memo1); }
 
     std::deque<QString> numeratorAnswers;
     std::deque<std::optional<std::vector<int>>> variableAnswers;
@@ -86,7 +86,7 @@ class VariableListTest : public QObject {
 private slots:
     void theButtonBesideTheHzBox() {
         ProgramDriver driver;
-        auto& form = driver.program.form4();
+        auto& form = driver.plotListWindow();
         QCOMPARE(form.Button5->objectName(), QString("Button5"));
         QCOMPARE(form.Button5->text(), QString("Adicionar variável..."));
         QCOMPARE(form.Button5->geometry(), QRect(544, 267, 121, 25));
@@ -96,7 +96,7 @@ private slots:
         QVERIFY(form.Button5->geometry().bottom() < form.CBlog->geometry().top());
         QVERIFY(form.Button5->geometry().left() > form.CBhz->geometry().right());
         QVERIFY(form.Button5->geometry().right() < form.width());
-        QCOMPARE(form.Button4->nextInFocusChain(), form.Button5);
+        QCOMPARE(form.viewButton("Button4")->nextInFocusChain(), form.Button5);
     }
 
     void afterAnAnalysisOffersItsVariablesAndAddsTheChosenPairs() {
@@ -106,7 +106,7 @@ private slots:
         QVERIFY(driver.log().contains("Análise terminada com sucesso."));
         const QStringList before = driver.listed();
         driver.variableAnswers.push_back(std::vector<int>{2, 3});
-        QTest::mouseClick(driver.program.form4().Button5, Qt::LeftButton);
+        QTest::mouseClick(driver.plotListWindow().Button5, Qt::LeftButton);
 
         QCOMPARE(driver.offered.size(), std::size_t{1});
         QCOMPARE(QString::fromStdString(driver.offered[0].stem),
@@ -125,7 +125,7 @@ private slots:
         driver.openAndApply(dir.write("rc.net", RcNetlist));
         const QStringList before = driver.listed();
         driver.variableAnswers.push_back(std::nullopt);
-        QTest::mouseClick(driver.program.form4().Button5, Qt::LeftButton);
+        QTest::mouseClick(driver.plotListWindow().Button5, Qt::LeftButton);
         QCOMPARE(driver.offered.size(), std::size_t{1});
         QCOMPARE(driver.listed(), before);
     }
@@ -136,7 +136,7 @@ private slots:
         TempDir dir;
         driver.openAndApply(dir.write("filtro.cir", RcNetlist));
         driver.variableAnswers.push_back(std::vector<int>{1});
-        QTest::mouseClick(driver.program.form4().Button5, Qt::LeftButton);
+        QTest::mouseClick(driver.plotListWindow().Button5, Qt::LeftButton);
         QCOMPARE(driver.offered.size(), std::size_t{1});
         QCOMPARE(rowTexts(driver.offered[0]).front(), QString("filtro.n1 — v(entrada)"));
         QCOMPARE(driver.listed().last(), QString::fromStdString(dir.file("filtro.d")));
@@ -153,9 +153,9 @@ private slots:
             std::filesystem::last_write_time(dir.write(name, "0\n 1.0\n 1.0\n"), later);
         }
         driver.numeratorAnswers.push_back(QString::fromStdString(dir.file("rc.n1")));
-        QTest::mouseClick(driver.program.form4().Button1, Qt::LeftButton);
+        QTest::mouseClick(driver.plotListWindow().Button1, Qt::LeftButton);
         driver.variableAnswers.push_back(std::vector<int>{3});
-        QTest::mouseClick(driver.program.form4().Button5, Qt::LeftButton);
+        QTest::mouseClick(driver.plotListWindow().Button5, Qt::LeftButton);
         QCOMPARE(driver.offered.size(), std::size_t{1});
         QCOMPARE(rowTexts(driver.offered[0]).last(), QString("rc.n3 — jV1"));
         QCOMPARE(driver.listed().mid(driver.listed().size() - 4),
@@ -168,7 +168,7 @@ private slots:
     void noKnownVariableSaysSoInTheList() {
         VariableDriver driver;
         const QStringList before = driver.listed();
-        QTest::mouseClick(driver.program.form4().Button5, Qt::LeftButton);
+        QTest::mouseClick(driver.plotListWindow().Button5, Qt::LeftButton);
         QVERIFY(driver.offered.empty());
         QCOMPARE(driver.listed(),
                  before + QStringList{"* Nenhuma análise com netlist e resultados para listar "
@@ -180,7 +180,7 @@ private slots:
         VariableDriver driver;
         TempDir dir;
         driver.open(dir.write("ruim.net", "Titulo\nX1 a 0 1\n"));
-        QTest::mouseClick(driver.program.form4().Button5, Qt::LeftButton);
+        QTest::mouseClick(driver.plotListWindow().Button5, Qt::LeftButton);
         QVERIFY(driver.offered.empty());
         QVERIFY(driver.listed().last().startsWith("* Nenhuma análise"));
     }

@@ -22,12 +22,21 @@
 #include <memory>
 #include <optional>
 
+#include "frequency_plot_window.h"
+#include "main_window.h"
 #include "open_dialog.h"
+#include "options_window.h"
+#include "plot_list_window.h"
 #include "program.h"
+#include "time_plot_window.h"
+#include "variables_window.h"
+#include "window_table.h"
 
 namespace {
 
 using corvane::ui::Program;
+using corvane::ui::Windows;
+namespace ui = corvane::ui;
 
 QString outputFolder;
 
@@ -60,9 +69,10 @@ void later(std::function<void()> step) {
     QTimer::singleShot(300, step);
 }
 
-void selectVariables(Program& program, std::initializer_list<int> rows) {
+void selectVariables(Windows& windows, std::initializer_list<int> rows) {
     for (const int row : rows) {
-        if (QListWidgetItem* entry = program.form3().LBsel->item(row)) entry->setSelected(true);
+        if (QListWidgetItem* entry = windows.get<ui::VariablesWindow>().LBsel->item(row))
+            entry->setSelected(true);
     }
 }
 
@@ -71,8 +81,8 @@ QString baseNameOf(const QString& netlist) {
     return netlist.endsWith(QStringLiteral(".net")) ? netlist.chopped(4) : netlist;
 }
 
-void scrollLogToEnd(Program& program) {
-    QScrollBar* bar = program.form1().Memo1->verticalScrollBar();
+void scrollLogToEnd(Windows& windows) {
+    QScrollBar* bar = windows.get<ui::MainWindow>().Memo1->verticalScrollBar();
     bar->setValue(bar->maximum());
 }
 
@@ -95,57 +105,58 @@ void pictureTheCursor(QWidget& plot) {
 
 // Lists the numerators `names` (their denominators follow by the naming rule), plots them
 // and photographs both plot windows.
-void pictureThePlot(Program& program, const QStringList& names) {
+void pictureThePlot(Program& program, Windows& windows, const QStringList& names) {
     auto pending = std::make_shared<QStringList>(names);
-    program.form4().OpenDialog1->setChooser(
+    windows.get<ui::PlotListWindow>().OpenDialog1->setChooser(
         [pending](QWidget*, const corvane::ui::OpenDialogRequest&) -> std::optional<QString> {
             if (pending->isEmpty()) return std::nullopt;
             return pending->takeFirst();
         });
-    program.form1().Grfico1->trigger();
+    windows.get<ui::MainWindow>().Grfico1->trigger();
     for (qsizetype i = 0; i < names.size(); ++i)
-        program.form4().Button1->click();
-    program.form4().Button2->click();
-    later([&program] {
-        save(program.form4().grab(), "lista-de-graficos.png");
-        save(program.form5().grab(), "grafico.png");
-        pictureTheCursor(program.form5());
-        program.form4().Button4->click();
-        later([&program] {
-            save(program.form6().grab(), "tempo.png");
+        windows.get<ui::PlotListWindow>().Button1->click();
+    windows.get<ui::PlotListWindow>().viewButton("Button2")->click();
+    later([&program, &windows] {
+        save(windows.get<ui::PlotListWindow>().grab(), "lista-de-graficos.png");
+        save(windows.get<ui::FrequencyPlotWindow>().grab(), "grafico.png");
+        pictureTheCursor(windows.get<ui::FrequencyPlotWindow>());
+        windows.get<ui::PlotListWindow>().viewButton("Button4")->click();
+        later([&program, &windows] {
+            save(windows.get<ui::TimePlotWindow>().grab(), "tempo.png");
             program.quit();
         });
     });
 }
 
-void takePictures(Program& program, const QString& netlist) {
-    program.form1().OpenDialog1->setChooser(
+void takePictures(Program& program, Windows& windows, const QString& netlist) {
+    windows.get<ui::MainWindow>().OpenDialog1->setChooser(
         [netlist](QWidget*, const corvane::ui::OpenDialogRequest&) { return netlist; });
     // The output voltage and the voltage of node a.
     const QString base = baseNameOf(netlist);
     const QStringList numerators = {base + ".n4", base + ".n2"};
-    later([&program, numerators] {
-        save(program.form1().grab(), "janela-principal.png");
+    later([&program, &windows, numerators] {
+        save(windows.get<ui::MainWindow>().grab(), "janela-principal.png");
         // The options wait runs inside "Abrir"; the next steps run inside that wait.
-        later([&program, numerators] {
-            selectVariables(program, {3});
-            program.form2().CBpolos->setChecked(true);
-            later([&program, numerators] {
-                save(arrangement({&program.form1(), &program.form2(), &program.form3()}),
+        later([&program, &windows, numerators] {
+            selectVariables(windows, {3});
+            windows.get<ui::OptionsWindow>().CBpolos->setChecked(true);
+            later([&program, &windows, numerators] {
+                save(arrangement({&windows.get<ui::MainWindow>(), &windows.get<ui::OptionsWindow>(),
+                                  &windows.get<ui::VariablesWindow>()}),
                      "janelas-de-analise.png");
-                save(program.form2().grab(), "opcoes.png");
-                save(program.form3().grab(), "variaveis.png");
-                program.form2().Button1->click();
-                later([&program, numerators] {
-                    scrollLogToEnd(program);
-                    later([&program, numerators] {
-                        save(program.form1().grab(), "resultados.png");
-                        pictureThePlot(program, numerators);
+                save(windows.get<ui::OptionsWindow>().grab(), "opcoes.png");
+                save(windows.get<ui::VariablesWindow>().grab(), "variaveis.png");
+                windows.get<ui::OptionsWindow>().Button1->click();
+                later([&program, &windows, numerators] {
+                    scrollLogToEnd(windows);
+                    later([&program, &windows, numerators] {
+                        save(windows.get<ui::MainWindow>().grab(), "resultados.png");
+                        pictureThePlot(program, windows, numerators);
                     });
                 });
             });
         });
-        program.form1().Abrir1->trigger();
+        windows.get<ui::MainWindow>().Abrir1->trigger();
     });
 }
 
@@ -160,5 +171,7 @@ int main(int argc, char** argv) {
     const QString netlist = QString::fromLocal8Bit(argv[2]);
     int programArgc = 1;
     return corvane::ui::runProgram(
-        programArgc, argv, [&netlist](Program& program) { takePictures(program, netlist); });
+        programArgc, argv, [&netlist](Program& program, Windows& windows) {
+            takePictures(program, windows, netlist);
+        });
 }

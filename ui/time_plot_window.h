@@ -1,4 +1,5 @@
-// TForm6, the window "Resposta no tempo", opened by "Tempo" of the plot list. It draws x(t)
+// The time plot window "Resposta no tempo" (object name Form6), the view that "Tempo" of
+// the plot list opens. It draws x(t)
 // of every listed function from 0 to an automatic end, or over the range typed in its
 // boxes; the arrows, A, R and the keypad's plus and minus move and zoom the view as in the
 // frequency plot; a line below the plot shows t and each curve's value under the pointer;
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "plot_data.h"
+#include "plot_view.h"
 #include "time_curves.h"
 
 class QAction;
@@ -24,15 +26,19 @@ class QMouseEvent;
 class QPaintEvent;
 class QResizeEvent;
 
+namespace corvane {
+class Plotter;
+}
+
 namespace corvane::ui {
 
+class ErrorBox;
 class OpenDialog;
-class Program;
 
-/// The plot surface of TForm6: paints the view and reports the pointer.
+/// The plot surface of the time plot window: paints the view and reports the pointer.
 class TimePlotArea : public QWidget {
 public:
-    TimePlotArea(QWidget* parent, class TForm6& form);
+    TimePlotArea(QWidget* parent, class TimePlotWindow& form);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -40,12 +46,12 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    TForm6& form_;
+    TimePlotWindow& form_;
 };
 
-class TForm6 : public QWidget {
+class TimePlotWindow : public QWidget, public PlotView {
 public:
-    explicit TForm6(Program& program);
+    TimePlotWindow(ErrorBox& errorBox, AnalysisLog& log, Plotter& plotter);
 
     QLabel* Label1;
     QLineEdit* Etmin;
@@ -60,6 +66,9 @@ public:
     QAction* Salvarimagem1;
     OpenDialog* SaveDialog1;
 
+    /// "Tempo": reads every listed file, as "Plotar" does, and shows the responses in
+    /// time. The frequency plot's data and view stay as they were.
+    void openFrom(PlotListWindow& list) override;
     /// New curves from the plot list: computes their responses, sets the boxes to the
     /// automatic range and shows the window.
     void showCurves(const PlotCurves& functions, int count,
@@ -89,7 +98,9 @@ private:
     // Samples the curves over range_ and writes the time limits into the boxes.
     void resample();
 
-    Program& program_;
+    ErrorBox& errorBox_;
+    AnalysisLog& log_;
+    Plotter& plotter_;
     ListedTimeResponses responses_;
     TimeRange range_;
     int points_ = DefaultTimePoints;

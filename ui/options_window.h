@@ -1,5 +1,5 @@
-// TForm2, the options window "Análise": the options of the analysis and "Aplicar", which
-// hands them to the waiting run. The check boxes are read by the run when it needs them;
+// The options window "Análise" (object name Form2): the options of the analysis and "Aplicar",
+// which hands them to the waiting run. The check boxes are read by the run when it needs them;
 // Edisp is read once, by "Aplicar". The controls keep their state from run to run.
 #pragma once
 
@@ -11,13 +11,22 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace corvane {
+class Analysis;
+class AnalysisLog;
+}
+
 namespace corvane::ui {
 
-class Program;
+class ErrorBox;
+class WindowHost;
+class Windows;
 
-class TForm2 : public QWidget {
+class OptionsWindow : public QWidget {
 public:
-    explicit TForm2(Program& program);
+    /// The variables window, hidden with this one by "Aplicar", is found in `windows`.
+    OptionsWindow(ErrorBox& errorBox, AnalysisLog& log, Analysis& analysis, WindowHost& host,
+                  Windows& windows);
 
     QCheckBox* CBestampas;
     QCheckBox* CBnorm;
@@ -50,7 +59,10 @@ private:
     /// simbólica" is checked; true when there was one.
     bool namesNoValue() const;
 
-    Program& program_;
+    AnalysisLog& log_;
+    Analysis& analysis_;
+    WindowHost& host_;
+    Windows& windows_;
 };
 
 }  // namespace corvane::ui

@@ -1,4 +1,4 @@
-#include "corvane5.h"
+#include "frequency_plot_window.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -24,12 +24,16 @@
 #include "plot_frame.h"
 #include "plot_image.h"
 #include "plot_keys.h"
-#include "program.h"
+#include "error_box.h"
+#include "plot_list_window.h"
+#include "plotter.h"
 #include "window_style.h"
 
 namespace corvane::ui {
 
-TForm5::TForm5(Program& program) : program_(program) {
+FrequencyPlotWindow::FrequencyPlotWindow(ErrorBox& errorBox, Plotter& plotter,
+                                         AnalysisLog& log, PlotListWindow& list)
+    : errorBox_(errorBox), plotter_(plotter), log_(log), list_(list) {
     setUpSecondaryWindow(*this, "Form5", QStringLiteral("Resposta em frequência"));
     // Every paint covers the whole client area.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -40,7 +44,7 @@ TForm5::TForm5(Program& program) : program_(program) {
     Salvarimagem1 = imageMenu.saveImage;
     SaveDialog1 = imageMenu.dialog;
     connect(Salvarimagem1, &QAction::triggered, this,
-            program.command([this] { Salvarimagem1Click(); }));
+            errorBox.command([this] { Salvarimagem1Click(); }));
 
     Lcursor = new QLabel(this);
     Lcursor->setObjectName(QStringLiteral("Lcursor"));
@@ -59,14 +63,14 @@ TForm5::TForm5(Program& program) : program_(program) {
 
 // The strip below the frame, where the frequency labels stand: the pointer is over the
 // plot while the line shows, and the line names the frequency itself.
-void TForm5::resizeEvent(QResizeEvent* event) {
+void FrequencyPlotWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Lcursor->setGeometry(0, height() - BottomMargin + 1, width(), BottomMargin - 1);
 }
 
-void TForm5::showCursorAt(QPointF at) {
+void FrequencyPlotWindow::showCursorAt(QPointF at) {
     const std::optional<std::string> line =
-        program_.plotter().cursorLine(at.x(), at.y(), width(), height(), program_.form4());
+        plotter_.cursorLine(at.x(), at.y(), width(), height(), list_);
     if (!line) {
         Lcursor->hide();
         return;
@@ -75,19 +79,19 @@ void TForm5::showCursorAt(QPointF at) {
     Lcursor->show();
 }
 
-void TForm5::leaveEvent(QEvent* event) {
+void FrequencyPlotWindow::leaveEvent(QEvent* event) {
     Lcursor->hide();
     QWidget::leaveEvent(event);
 }
 
-void TForm5::paintEvent(QPaintEvent*) {
-    program_.errorBox().run([this] { FormPaint(); });
+void FrequencyPlotWindow::paintEvent(QPaintEvent*) {
+    errorBox_.run([this] { FormPaint(); });
 }
 
 // The plot is drawn on an image first: when a floating-point fault ends the paint, the
 // window shows the last picture that was drawn whole instead (or, when there is none,
 // what was drawn up to the fault).
-void TForm5::FormPaint() {
+void FrequencyPlotWindow::FormPaint() {
     const qreal ratio = devicePixelRatioF();
     QImage picture(size() * ratio, QImage::Format_RGB32);
     picture.setDevicePixelRatio(ratio);
@@ -96,7 +100,7 @@ void TForm5::FormPaint() {
         QPainter imagePainter(&picture);
         imagePainter.setFont(render::plotFont());
         render::QPainterCanvas canvas(imagePainter);
-        program_.plotter().paint(canvas, width(), height(), program_.form4());
+        plotter_.paint(canvas, width(), height(), list_);
     } catch (const FloatingPointFault& caught) {
         fault = caught;
     }
@@ -114,15 +118,15 @@ void TForm5::FormPaint() {
     throw *fault;
 }
 
-void TForm5::keyPressEvent(QKeyEvent* event) {
+void FrequencyPlotWindow::keyPressEvent(QKeyEvent* event) {
     // F fits the ranges to the curves, as "Ajustar" of the plot list window.
     if (event->key() == Qt::Key_F && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        program_.errorBox().run([this] { program_.form4().Button3Click(); });
+        errorBox_.run([this] { list_.Button3Click(); });
         return;
     }
     // M clears the markers.
     if (event->key() == Qt::Key_M && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        program_.plotter().clearMarkers();
+        plotter_.clearMarkers();
         update();
         return;
     }
@@ -131,46 +135,46 @@ void TForm5::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    program_.errorBox().run([this, keyCode] { FormKeyDown(keyCode); });
+    errorBox_.run([this, keyCode] { FormKeyDown(keyCode); });
 }
 
-void TForm5::FormKeyDown(int keyCode) {
+void FrequencyPlotWindow::FormKeyDown(int keyCode) {
     // A key whose arithmetic faults throws here and leaves the view as it was.
-    if (!program_.plotter().keyDown(keyCode, program_.form4())) return;
+    if (!plotter_.keyDown(keyCode, list_)) return;
     paintFaultShown_ = false;
     update();
-    program_.showWindow(*this);
+    showWindow(*this);
 }
 
-double TForm5::frameFraction(double x) const {
+double FrequencyPlotWindow::frameFraction(double x) const {
     const double left = LeftMargin;
     const double right = width() - RightMargin;
     if (right <= left) return 0.5;
     return std::clamp((x - left) / (right - left), 0.0, 1.0);
 }
 
-void TForm5::viewChanged() {
+void FrequencyPlotWindow::viewChanged() {
     paintFaultShown_ = false;
     update();
 }
 
 // One notch (120 eighths of a degree) up halves the frequency range about the pointer,
 // as A does about the lower limit; down doubles it.
-void TForm5::wheelEvent(QWheelEvent* event) {
+void FrequencyPlotWindow::wheelEvent(QWheelEvent* event) {
     event->accept();
-    if (!program_.plotter().plotReady()) return;
+    if (!plotter_.plotReady()) return;
     wheelAngle_ += event->angleDelta().y();
     const int steps = wheelAngle_ / 120;
     if (steps == 0) return;
     wheelAngle_ -= steps * 120;
     const double fraction = frameFraction(event->position().x());
-    program_.errorBox().run([this, fraction, steps] {
-        program_.plotter().zoomFrequencyAt(fraction, steps, program_.form4());
+    errorBox_.run([this, fraction, steps] {
+        plotter_.zoomFrequencyAt(fraction, steps, list_);
         viewChanged();
     });
 }
 
-void TForm5::mousePressEvent(QMouseEvent* event) {
+void FrequencyPlotWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
@@ -182,10 +186,10 @@ void TForm5::mousePressEvent(QMouseEvent* event) {
 
 // The curves follow the pointer: a drag to the right shows lower frequencies. A move of a
 // few pixels with the button down is still a click, which leaves a marker.
-void TForm5::mouseMoveEvent(QMouseEvent* event) {
+void FrequencyPlotWindow::mouseMoveEvent(QMouseEvent* event) {
     constexpr double ClickSlack = 3;
-    if (!dragX_ || !(event->buttons() & Qt::LeftButton) || !program_.plotter().plotReady()) {
-        program_.errorBox().run([this, at = event->position()] { showCursorAt(at); });
+    if (!dragX_ || !(event->buttons() & Qt::LeftButton) || !plotter_.plotReady()) {
+        errorBox_.run([this, at = event->position()] { showCursorAt(at); });
         QWidget::mouseMoveEvent(event);
         return;
     }
@@ -196,23 +200,23 @@ void TForm5::mouseMoveEvent(QMouseEvent* event) {
     if (span <= 0 || x == *dragX_) return;
     const double fraction = (x - *dragX_) / span;
     dragX_ = x;
-    program_.errorBox().run([this, fraction, at = event->position()] {
-        program_.plotter().panFrequency(fraction, program_.form4());
+    errorBox_.run([this, fraction, at = event->position()] {
+        plotter_.panFrequency(fraction, list_);
         viewChanged();
         showCursorAt(at);
     });
 }
 
-void TForm5::mouseReleaseEvent(QMouseEvent* event) {
+void FrequencyPlotWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         const bool click = pressAt_ && !dragging_;
         dragX_.reset();
         pressAt_.reset();
         dragging_ = false;
-        if (click && program_.plotter().plotReady()) {
-            program_.errorBox().run([this, at = event->position()] {
-                if (program_.plotter().placeMarker(at.x(), at.y(), width(), height(),
-                                                   program_.form4())) {
+        if (click && plotter_.plotReady()) {
+            errorBox_.run([this, at = event->position()] {
+                if (plotter_.placeMarker(at.x(), at.y(), width(), height(),
+                                                   list_)) {
                     update();
                 }
             });
@@ -221,25 +225,31 @@ void TForm5::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
-void TForm5::contextMenuEvent(QContextMenuEvent* event) {
+void FrequencyPlotWindow::contextMenuEvent(QContextMenuEvent* event) {
     PopupMenu1->popup(event->globalPos());
 }
 
 // The outcome goes to the log, with every other message of the plotter; a floating-point
 // fault of the paint escapes to the error box, and then nothing is written.
-void TForm5::Salvarimagem1Click() {
+void FrequencyPlotWindow::Salvarimagem1Click() {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
-    if (!imageSparesInputs(program_.log(), path, program_.plotter())) return;
+    if (!imageSparesInputs(log_, path, plotter_)) return;
     const render::ImageSaveStatus status =
-        render::savePlotImage(program_.plotter(), program_.form4(), path, width(), height());
-    logImageSave(program_.log(), status, path);
+        render::savePlotImage(plotter_, list_, path, width(), height());
+    logImageSave(log_, status, path);
 }
 
-void TForm5::showNewPlot() {
+void FrequencyPlotWindow::showNewPlot() {
     paintFaultShown_ = false;
-    program_.showWindow(*this);
+    showWindow(*this);
     update();
+}
+
+// The window hides while the list is read, and shows only when every curve was read.
+void FrequencyPlotWindow::openFrom(PlotListWindow& list) {
+    PlotListReading reading(list, [this] { hide(); }, [this] { showNewPlot(); });
+    plotter_.plot(reading);
 }
 
 }  // namespace corvane::ui

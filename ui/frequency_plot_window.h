@@ -1,4 +1,5 @@
-// TForm5, the plot window "Resposta em frequência", shown by "Plotar" of the file list. Its
+// The frequency plot window "Resposta em frequência" (object name Form5), the view that
+// "Plotar" of the plot list opens. Its
 // whole client area is the plot: every paint draws it from the plotter's data and the
 // check boxes of the file list; the arrows, A, R and the keypad's plus and minus move and
 // zoom the view. A context menu saves the picture as an image file. Over the plot the
@@ -11,6 +12,8 @@
 
 #include <optional>
 
+#include "plot_view.h"
+
 class QAction;
 class QLabel;
 class QContextMenuEvent;
@@ -22,14 +25,22 @@ class QResizeEvent;
 class QEvent;
 class QPaintEvent;
 
+namespace corvane {
+class AnalysisLog;
+class Plotter;
+}
+
 namespace corvane::ui {
 
+class ErrorBox;
 class OpenDialog;
-class Program;
+class PlotListWindow;
 
-class TForm5 : public QWidget {
+class FrequencyPlotWindow : public QWidget, public PlotView {
 public:
-    explicit TForm5(Program& program);
+    /// Draws with the check boxes and the ranges of `list`.
+    FrequencyPlotWindow(ErrorBox& errorBox, Plotter& plotter, AnalysisLog& log,
+                        PlotListWindow& list);
 
     /// The context menu (right button) and its one item "Salvar imagem...".
     QMenu* PopupMenu1;
@@ -51,6 +62,10 @@ public:
     /// "Plotar" has read new data: shows the window, which paints it.
     void showNewPlot();
 
+    /// "Plotar": reads the parameters and every listed file, then shows the window.
+    void openFrom(PlotListWindow& list) override;
+    void checkBoxesChanged() override { update(); }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -70,7 +85,10 @@ private:
     /// Shows what the pointer at `at` reads, or hides the cursor line.
     void showCursorAt(QPointF at);
 
-    Program& program_;
+    ErrorBox& errorBox_;
+    Plotter& plotter_;
+    AnalysisLog& log_;
+    PlotListWindow& list_;
     // The pointer's column at the last step of a drag with the left button.
     std::optional<double> dragX_;
     // Where the left button went down; a release near it without a drag is a click.

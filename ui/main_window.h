@@ -1,9 +1,11 @@
-// TForm1, the main window: the log, the menu and the open dialog. "Abrir" runs an analysis
-// of the chosen netlist; the log shows everything the analysis and the plotter print.
+// The main window (object name Form1): the log, the menu and the open dialog. "Abrir" runs
+// an analysis of the chosen netlist; the log shows everything the analysis and the plotter
+// print.
 #pragma once
 
 #include <QMainWindow>
 
+#include <functional>
 #include <string_view>
 
 class QAction;
@@ -12,14 +14,22 @@ class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 
+namespace corvane {
+class Analysis;
+}
+
 namespace corvane::ui {
 
+class ErrorBox;
 class OpenDialog;
-class Program;
+class Windows;
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
 public:
-    explicit TForm1(Program& program);
+    /// `endProgram` ends the program with exit status 0; the windows of the menu are found
+    /// in `windows` when they are opened.
+    MainWindow(ErrorBox& errorBox, Analysis& analysis, Windows& windows,
+               std::function<void()> endProgram);
 
     QMenuBar* MainMenu1;
     QMenu* Arquivo1;
@@ -48,7 +58,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    Program& program_;
+    Analysis& analysis_;
+    Windows& windows_;
+    std::function<void()> endProgram_;
 };
 
 }  // namespace corvane::ui

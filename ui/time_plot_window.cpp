@@ -1,4 +1,4 @@
-#include "corvane6.h"
+#include "time_plot_window.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -16,13 +16,15 @@
 #include <optional>
 
 #include "c_locale.h"
-#include "number_text.h"
+#include "error_box.h"
 #include "image_saving.h"
+#include "listed_curves.h"
+#include "number_text.h"
 #include "open_dialog.h"
 #include "painter_canvas.h"
 #include "plot_image.h"
 #include "plot_keys.h"
-#include "program.h"
+#include "plot_list_window.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -56,7 +58,7 @@ QString numberText(double value) {
 
 }  // namespace
 
-TimePlotArea::TimePlotArea(QWidget* parent, TForm6& form) : QWidget(parent), form_(form) {
+TimePlotArea::TimePlotArea(QWidget* parent, TimePlotWindow& form) : QWidget(parent), form_(form) {
     setObjectName(QStringLiteral("Grafico"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -79,7 +81,8 @@ void TimePlotArea::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
 }
 
-TForm6::TForm6(Program& program) : program_(program) {
+TimePlotWindow::TimePlotWindow(ErrorBox& errorBox, AnalysisLog& log, Plotter& plotter)
+    : errorBox_(errorBox), log_(log), plotter_(plotter) {
     setUpSecondaryWindow(*this, "Form6", QStringLiteral("Resposta no tempo"));
     setFocusPolicy(Qt::StrongFocus);
 
@@ -91,7 +94,7 @@ TForm6::TForm6(Program& program) : program_(program) {
     Epontos = addEditBox(this, "Epontos", {458, BoxRowTop, 70, 21});
     Epontos->setText(QString::number(DefaultTimePoints));
     for (QLineEdit* edit : {Etmin, Etmax, Epontos}) {
-        connect(edit, &QLineEdit::returnPressed, this, program.command([this] { applyBoxes(); }));
+        connect(edit, &QLineEdit::returnPressed, this, errorBox.command([this] { applyBoxes(); }));
     }
 
     Grafico = new TimePlotArea(this, *this);
@@ -102,12 +105,12 @@ TForm6::TForm6(Program& program) : program_(program) {
     Salvarimagem1 = imageMenu.saveImage;
     SaveDialog1 = imageMenu.dialog;
     connect(Salvarimagem1, &QAction::triggered, this,
-            program.command([this] { Salvarimagem1Click(); }));
+            errorBox.command([this] { Salvarimagem1Click(); }));
 
     placeWindow(*this, {884, 336}, {696, 520});
 }
 
-void TForm6::resizeEvent(QResizeEvent* event) {
+void TimePlotWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const int plotHeight = std::max(0, height() - PlotTop - CursorLineHeight);
     Grafico->setGeometry(0, PlotTop, width(), plotHeight);
@@ -115,24 +118,35 @@ void TForm6::resizeEvent(QResizeEvent* event) {
                          CursorLineHeight - 4);
 }
 
-void TForm6::paintOn(PlotCanvas& canvas, int width, int height) const {
+void TimePlotWindow::paintOn(PlotCanvas& canvas, int width, int height) const {
     drawTimePlot(canvas, width, height, range_, curves_);
 }
 
-void TForm6::showCurves(const PlotCurves& functions, int count,
+// The list is read afresh: the frequency plot's data and view stay as they were.
+void TimePlotWindow::openFrom(PlotListWindow& list) {
+    // Result files are written with "." whatever the user's locale.
+    ScopedCLocale locale;
+    PlotCurves curves{};
+    std::array<std::string, MaxCurves + 1> files{};
+    const std::optional<int> count = readListedCurves(list.listText(), curves, log_, &files);
+    if (!count) return;
+    showCurves(curves, *count, files);
+}
+
+void TimePlotWindow::showCurves(const PlotCurves& functions, int count,
                         const std::array<std::string, MaxCurves + 1>& files) {
     ScopedCLocale locale;
-    responses_ = computeListedTimeResponses(functions, count, files, program_.log());
+    responses_ = computeListedTimeResponses(functions, count, files, log_);
     range_ = TimeRange{0.0, responses_.endTime};
     resample();
-    program_.showWindow(*this);
+    showWindow(*this);
 }
 
 // Numbers in the boxes and the log read as everywhere in the program: "." or "," typed,
 // "." shown.
-void TForm6::applyBoxes() {
+void TimePlotWindow::applyBoxes() {
     ScopedCLocale locale;
-    AnalysisLog& log = program_.log();
+    AnalysisLog& log = log_;
     const auto readBox = [&](QLineEdit* edit, const char* caption) -> std::optional<double> {
         const std::string text = edit->text().toStdString();
         const std::optional<double> value = parseDecimalNumber(text);
@@ -158,9 +172,9 @@ void TForm6::applyBoxes() {
     resample();
 }
 
-void TForm6::resample() {
+void TimePlotWindow::resample() {
     curves_ = sampleTimeCurves(responses_, range_, points_);
-    logOverflows(curves_, program_.log());
+    logOverflows(curves_, log_);
     fitVerticalRange(range_, curves_);
     Etmin->setText(numberText(range_.tmin));
     Etmax->setText(numberText(range_.tmax));
@@ -168,24 +182,24 @@ void TForm6::resample() {
     Grafico->update();
 }
 
-void TForm6::keyPressEvent(QKeyEvent* event) {
+void TimePlotWindow::keyPressEvent(QKeyEvent* event) {
     const int keyCode = plotKeyCode(event->key(), event->modifiers());
     if (keyCode == 0) {
         QWidget::keyPressEvent(event);
         return;
     }
-    program_.errorBox().run([this, keyCode] { FormKeyDown(keyCode); });
+    errorBox_.run([this, keyCode] { FormKeyDown(keyCode); });
 }
 
 // A new time window needs new samples; a new value window only a repaint.
-void TForm6::FormKeyDown(int keyCode) {
+void TimePlotWindow::FormKeyDown(int keyCode) {
     ScopedCLocale locale;
     const TimeRange before = range_;
     if (!applyTimeKey(keyCode, range_)) return;
     if (range_.tmin != before.tmin || range_.tmax != before.tmax) {
         const TimeRange values = range_;
         curves_ = sampleTimeCurves(responses_, range_, points_);
-        logOverflows(curves_, program_.log());
+        logOverflows(curves_, log_);
         Etmin->setText(numberText(range_.tmin));
         Etmax->setText(numberText(range_.tmax));
         range_.vmin = values.vmin;
@@ -194,7 +208,7 @@ void TForm6::FormKeyDown(int keyCode) {
     Grafico->update();
 }
 
-void TForm6::showCursorAt(int x) {
+void TimePlotWindow::showCursorAt(int x) {
     const int sample = sampleAtColumn(x, Grafico->width(), range_, points_);
     if (sample < 0) {
         Lcursor->clear();
@@ -216,20 +230,20 @@ void TForm6::showCursorAt(int x) {
     Lcursor->setText(QString::fromStdString(line));
 }
 
-void TForm6::contextMenuEvent(QContextMenuEvent* event) {
+void TimePlotWindow::contextMenuEvent(QContextMenuEvent* event) {
     PopupMenu1->popup(event->globalPos());
 }
 
-void TForm6::Salvarimagem1Click() {
+void TimePlotWindow::Salvarimagem1Click() {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
-    if (!imageSparesInputs(program_.log(), path, program_.plotter())) return;
+    if (!imageSparesInputs(log_, path, plotter_)) return;
     const auto paint = [this](PlotCanvas& canvas) {
         paintOn(canvas, Grafico->width(), Grafico->height());
     };
     const render::ImageSaveStatus status = render::savePaintedImage(
         path, Grafico->width(), Grafico->height(), "Resposta no tempo", paint);
-    logImageSave(program_.log(), status, path);
+    logImageSave(log_, status, path);
 }
 
 }  // namespace corvane::ui

@@ -1,4 +1,4 @@
-#include "corvane4.h"
+#include "plot_list_window.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -14,11 +14,12 @@
 #include <array>
 #include <vector>
 
-#include "c_locale.h"
-#include "listed_curves.h"
+#include "analysis.h"
+#include "error_box.h"
 #include "open_dialog.h"
-#include "program.h"
 #include "plot_list.h"
+#include "plot_list_controls.h"
+#include "plotter.h"
 #include "result_file_names.h"
 #include "result_variables.h"
 #include "window_style.h"
@@ -74,9 +75,19 @@ QPushButton* addButton(QWidget* window, const char* objectName, const QString& c
     return button;
 }
 
+// The view of the edit boxes' ranges, if the table has one.
+std::optional<std::size_t> rangesView(const PlotViewEntries& views) {
+    for (std::size_t i = 0; i < views.size(); ++i) {
+        if (views[i].button.drawsRanges) return i;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
-TForm4::TForm4(Program& program) : program_(program) {
+PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& analysis,
+                               PlotViewEntries views)
+    : views_(std::move(views)), plotter_(plotter), analysis_(analysis) {
     setUpSecondaryWindow(*this, "Form4", QStringLiteral("Resposta em frequência - Arquivos"));
 
     Memo1 = new QPlainTextEdit(this);
@@ -95,10 +106,12 @@ TForm4::TForm4(Program& program) : program_(program) {
     // The edit boxes stack in one column, 24 pixels apart, in the order "Plotar" reads them.
     for (std::size_t i = 0; i < PlotEditBoxCount; ++i) {
         const PlotEditBoxRow& row = PlotEditBoxes[i];
+        const EditBoxControl& control = EditBoxControls[i];
         const int top = EditTop + EditRowHeight * static_cast<int>(i);
         editLabels_[i] =
-            addLabel(this, row.labelName, QString::fromUtf8(row.caption), {LabelLeft, top + 8});
-        editBoxes_[i] = addEditBox(this, row.objectName, QString::fromUtf8(row.initialText), top);
+            addLabel(this, control.labelName, QString::fromUtf8(row.caption), {LabelLeft, top + 8});
+        editBoxes_[i] =
+            addEditBox(this, control.objectName, QString::fromUtf8(row.initialText), top);
     }
     Ewmin = editBox(PlotEditBox::Ewmin);
     Ewmax = editBox(PlotEditBox::Ewmax);
@@ -124,11 +137,10 @@ TForm4::TForm4(Program& program) : program_(program) {
     CBlog = addCheckBox(this, "CBlog", QStringLiteral("Frequências em escala logarítmica"),
                         {408, 296, 240, 17}, true);
     CBgrade = addCheckBox(this, "CBgrade", QStringLiteral("Grade"), {408, 320, 97, 17}, true);
-    for (const PlotQuantityRow& q : PlotQuantities) {
-        if (!q.checkBox) continue;
-        quantityBoxes_[static_cast<std::size_t>(q.quantity)] =
-            addCheckBox(this, q.checkBox->objectName, QString::fromUtf8(q.checkBox->caption),
-                        {q.checkBox->left, 320, q.checkBox->width, 17}, true);
+    for (const QuantityCheckBoxControl& box : QuantityCheckBoxControls) {
+        quantityBoxes_[static_cast<std::size_t>(box.quantity)] = addCheckBox(
+            this, box.objectName, QString::fromUtf8(box.caption), {box.left, 320, box.width, 17},
+            true);
     }
     CBfase = quantityBoxes_[static_cast<std::size_t>(PlotQuantity::Phase)];
     CBtg = quantityBoxes_[static_cast<std::size_t>(PlotQuantity::Delay)];
@@ -138,9 +150,13 @@ TForm4::TForm4(Program& program) : program_(program) {
     CBcores = addCheckBox(this, "CBcores", QStringLiteral("Cores por curva"), {563, 366, 105, 17},
                           false);
 
-    Button2 = addButton(this, "Button2", QStringLiteral("Plotar"), {400, 344});
+    for (const PlotViewEntry& view : views_) {
+        auto* button = new QPushButton(QString::fromUtf8(view.button.caption), this);
+        button->setObjectName(QString::fromLatin1(view.button.objectName));
+        button->setGeometry(view.button.geometry);
+        viewButtons_.push_back(button);
+    }
     Button3 = addButton(this, "Button3", QStringLiteral("Ajustar"), {480, 8});
-    Button4 = addButton(this, "Button4", QStringLiteral("Tempo"), {560, 8});
     // Beside "Frequências em Hz", the one free place of the column as wide as an edit box.
     Button5 = addButton(this, "Button5", QStringLiteral("Adicionar variável..."), {544, 267});
     Button5->resize(EditWidth, 25);
@@ -155,7 +171,9 @@ TForm4::TForm4(Program& program) : program_(program) {
 
     // Tab runs down the ranges, across the axis check boxes, then to the segment count and
     // the check boxes of the quantities.
-    std::vector<QWidget*> tabOrder{Memo1, Button1, Button3, Button2};
+    const std::optional<std::size_t> ranges = rangesView(views_);
+    std::vector<QWidget*> tabOrder{Memo1, Button1, Button3};
+    if (ranges) tabOrder.push_back(viewButtons_[*ranges]);
     for (QLineEdit* edit : editBoxes_) {
         if (edit != Esegmentos) tabOrder.push_back(edit);
     }
@@ -166,21 +184,27 @@ TForm4::TForm4(Program& program) : program_(program) {
     tabOrder.push_back(CBfasecontinua);
     tabOrder.push_back(CBlegenda);
     tabOrder.push_back(CBcores);
-    // The time responses' button comes after every control of the frequency plot.
-    tabOrder.push_back(Button4);
+    // The other views' buttons come after every control of the frequency plot.
+    for (std::size_t i = 0; i < viewButtons_.size(); ++i) {
+        if (i != ranges) tabOrder.push_back(viewButtons_[i]);
+    }
     tabOrder.push_back(Button5);
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     Memo1->setFocus();
 
-    connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, program.command([this] { Button2Click(); }));
-    connect(Button3, &QPushButton::clicked, this, program.command([this] { Button3Click(); }));
-    connect(Button4, &QPushButton::clicked, this, program.command([this] { Button4Click(); }));
-    connect(Button5, &QPushButton::clicked, this, program.command([this] { Button5Click(); }));
+    connect(Button1, &QPushButton::clicked, this, errorBox.command([this] { Button1Click(); }));
+    for (std::size_t i = 0; i < viewButtons_.size(); ++i) {
+        connect(viewButtons_[i], &QPushButton::clicked, this,
+                errorBox.command([this, i] { openView(i); }));
+    }
+    connect(Button3, &QPushButton::clicked, this, errorBox.command([this] { Button3Click(); }));
+    connect(Button5, &QPushButton::clicked, this, errorBox.command([this] { Button5Click(); }));
     // Enter in any edit box plots, as a dialog's default button would.
-    for (QLineEdit* edit : editBoxes_) {
-        connect(edit, &QLineEdit::returnPressed, Button2, &QPushButton::click);
+    if (ranges) {
+        for (QLineEdit* edit : editBoxes_) {
+            connect(edit, &QLineEdit::returnPressed, viewButtons_[*ranges], &QPushButton::click);
+        }
     }
     // The plot window reads the check boxes when it paints: a change is drawn at once.
     std::vector<QCheckBox*> checkBoxes{CBhz, CBlog, CBgrade, CBfasecontinua, CBlegenda, CBcores};
@@ -188,11 +212,14 @@ TForm4::TForm4(Program& program) : program_(program) {
         if (box) checkBoxes.push_back(box);
     }
     for (QCheckBox* box : checkBoxes) {
-        connect(box, &QCheckBox::toggled, this, [this] { program_.form5().update(); });
+        connect(box, &QCheckBox::toggled, this, [this] {
+            for (const PlotViewEntry& view : views_)
+                view.view().checkBoxesChanged();
+        });
     }
     // The response table holds the grid of one axis: a new unit or scale needs new points.
     for (QCheckBox* box : {CBhz, CBlog}) {
-        connect(box, &QCheckBox::toggled, this, [this] { program_.plotter().markCurvesStale(); });
+        connect(box, &QCheckBox::toggled, this, [this] { plotter_.markCurvesStale(); });
     }
 
     centreWindow(*this, {684, 445});
@@ -202,7 +229,7 @@ TForm4::TForm4(Program& program) : program_(program) {
     }
 }
 
-void TForm4::resizeEvent(QResizeEvent* event) {
+void PlotListWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (laidOutSize_.isEmpty()) return;
     // Never smaller than the designed size: the controls would overlap the list.
@@ -213,38 +240,36 @@ void TForm4::resizeEvent(QResizeEvent* event) {
         control->move(place.x() + grownWidth, place.y());
 }
 
-void TForm4::Button1Click() {
-    program_.plotter().addNumeratorFile(*this);
+void PlotListWindow::Button1Click() {
+    PlotListReading reading(*this);
+    plotter_.addNumeratorFile(reading);
 }
 
-void TForm4::Button2Click() {
-    program_.plotter().plot(*this);
+void PlotListWindow::openView(std::size_t view) {
+    views_.at(view).view().openFrom(*this);
 }
 
-void TForm4::Button3Click() {
-    const auto fitted = program_.plotter().fittedRanges(*this, *this);
+void PlotListWindow::Button3Click() {
+    const auto fitted = plotter_.fittedRanges(PlotListReading(*this), *this);
     if (!fitted) return;
     for (std::size_t i = 0; i < PlotEditBoxCount; ++i) {
-        if (PlotEditBoxes[i].parameter) editBoxes_[i]->setText(QString::fromStdString((*fitted)[i]));
+        if (PlotEditBoxes[i].parameter)
+            editBoxes_[i]->setText(QString::fromStdString((*fitted)[i]));
     }
-    Button2Click();
+    if (const std::optional<std::size_t> ranges = rangesView(views_)) openView(*ranges);
 }
 
-// The list is read afresh: the frequency plot's data and view stay as they were.
-void TForm4::Button4Click() {
-    // Result files are written with "." whatever the user's locale.
-    ScopedCLocale locale;
-    PlotCurves curves{};
-    std::array<std::string, MaxCurves + 1> files{};
-    const std::optional<int> count = readListedCurves(listText(), curves, program_.log(), &files);
-    if (!count) return;
-    program_.form6().showCurves(curves, *count, files);
+QPushButton* PlotListWindow::viewButton(std::string_view objectName) const {
+    for (QPushButton* button : viewButtons_) {
+        if (button->objectName().toStdString() == objectName) return button;
+    }
+    return nullptr;
 }
 
 // The last analysis is what the user most likely wants to plot; without one, the run of the
 // numerator file last chosen by "Adicionar".
-void TForm4::Button5Click() {
-    std::vector<std::string> netlists{program_.analysis().runState().netlistFileName};
+void PlotListWindow::Button5Click() {
+    std::vector<std::string> netlists{analysis_.runState().netlistFileName};
     const std::string lastNumerator = QFile::encodeName(OpenDialog1->fileName()).toStdString();
     if (const auto file = parseNumeratorFileName(lastNumerator))
         netlists.push_back(file->stem + ResultFileNames::NetlistSuffix);
@@ -275,22 +300,22 @@ void TForm4::Button5Click() {
     }
 }
 
-QLineEdit* TForm4::editBox(PlotEditBox box) const {
+QLineEdit* PlotListWindow::editBox(PlotEditBox box) const {
     return editBoxes_[static_cast<std::size_t>(box)];
 }
 
-std::string TForm4::editText(PlotEditBox box) const {
+std::string PlotListWindow::editText(PlotEditBox box) const {
     return editBox(box)->text().toStdString();
 }
 
 // File names travel as the file system spells them.
-std::string TForm4::listText() const {
+std::string PlotListWindow::listText() const {
     return QFile::encodeName(Memo1->toPlainText()).toStdString();
 }
 
 // A list that ends with a line break already has the empty line to write into; appending
 // after it would leave an empty file line, which "Plotar" would try to open.
-void TForm4::appendListLine(std::string_view line) {
+void PlotListWindow::appendListLine(std::string_view line) {
     QTextCursor end(Memo1->document());
     end.movePosition(QTextCursor::End);
     if (!end.block().text().isEmpty()) end.insertBlock();
@@ -299,50 +324,55 @@ void TForm4::appendListLine(std::string_view line) {
     Memo1->ensureCursorVisible();
 }
 
-std::optional<std::string> TForm4::chooseNumeratorFile() {
+std::optional<std::string> PlotListWindow::chooseNumeratorFile() {
     if (!OpenDialog1->execute()) return std::nullopt;
     return QFile::encodeName(OpenDialog1->fileName()).toStdString();
 }
 
-void TForm4::hidePlotWindow() {
-    program_.form5().hide();
-}
 
-void TForm4::showPlotWindow() {
-    program_.form5().showNewPlot();
-}
-
-bool TForm4::hz() const {
+bool PlotListWindow::hz() const {
     return CBhz->isChecked();
 }
 
-bool TForm4::logarithmic() const {
+bool PlotListWindow::logarithmic() const {
     return CBlog->isChecked();
 }
 
-void TForm4::uncheckLogarithmic() {
+void PlotListWindow::uncheckLogarithmic() {
     CBlog->setChecked(false);
 }
 
-bool TForm4::grid() const {
+bool PlotListWindow::grid() const {
     return CBgrade->isChecked();
 }
 
-bool TForm4::continuousPhase() const {
+bool PlotListWindow::continuousPhase() const {
     return CBfasecontinua->isChecked();
 }
 
-bool TForm4::legend() const {
+bool PlotListWindow::legend() const {
     return CBlegenda->isChecked();
 }
 
-bool TForm4::coloursPerCurve() const {
+bool PlotListWindow::coloursPerCurve() const {
     return CBcores->isChecked();
 }
 
-bool TForm4::shows(PlotQuantity quantity) const {
+bool PlotListWindow::shows(PlotQuantity quantity) const {
     const QCheckBox* box = quantityBoxes_[static_cast<std::size_t>(quantity)];
     return box == nullptr || box->isChecked();
+}
+
+PlotListReading::PlotListReading(PlotListWindow& list, std::function<void()> hideView,
+                                 std::function<void()> showView)
+    : list_(list), hideView_(std::move(hideView)), showView_(std::move(showView)) {}
+
+void PlotListReading::hidePlotWindow() {
+    if (hideView_) hideView_();
+}
+
+void PlotListReading::showPlotWindow() {
+    if (showView_) showView_();
 }
 
 }  // namespace corvane::ui

@@ -1,4 +1,4 @@
-#include "corvane1.h"
+#include "main_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,10 +12,15 @@
 #include <QTextCursor>
 
 #include <array>
+#include <utility>
 
+#include "analysis.h"
+#include "error_box.h"
 #include "open_dialog.h"
-#include "program.h"
+#include "plot_list_window.h"
+#include "variables_window.h"
 #include "window_style.h"
+#include "window_table.h"
 
 namespace corvane::ui {
 
@@ -73,7 +78,9 @@ QMenu* addMenu(QMenuBar* bar, const char* objectName, const QString& caption) {
 
 }  // namespace
 
-TForm1::TForm1(Program& program) : program_(program) {
+MainWindow::MainWindow(ErrorBox& errorBox, Analysis& analysis, Windows& windows,
+                       std::function<void()> endProgram)
+    : analysis_(analysis), windows_(windows), endProgram_(std::move(endProgram)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Corvane"));
     setFont(windowFont());
@@ -107,36 +114,36 @@ TForm1::TForm1(Program& program) : program_(program) {
     Grfico1 = addMenuItem(Opes1, "Grfico1", QStringLiteral("Gráficos"));
     Grfico1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
 
-    connect(Abrir1, &QAction::triggered, this, program.command([this] { Abrir1Click(); }));
-    connect(Sair1, &QAction::triggered, this, program.command([this] { Sair1Click(); }));
-    connect(Anlise1, &QAction::triggered, this, program.command([this] { Anlise1Click(); }));
-    connect(Grfico1, &QAction::triggered, this, program.command([this] { Grfico1Click(); }));
+    connect(Abrir1, &QAction::triggered, this, errorBox.command([this] { Abrir1Click(); }));
+    connect(Sair1, &QAction::triggered, this, errorBox.command([this] { Sair1Click(); }));
+    connect(Anlise1, &QAction::triggered, this, errorBox.command([this] { Anlise1Click(); }));
+    connect(Grfico1, &QAction::triggered, this, errorBox.command([this] { Grfico1Click(); }));
 
     centreWindow(*this, {696, 479});
 }
 
-void TForm1::Abrir1Click() {
+void MainWindow::Abrir1Click() {
     // A second run from inside the first one's wait would work on the same state.
-    if (program_.analysis().running()) return;
+    if (analysis_.running()) return;
     if (!OpenDialog1->execute()) return;
     Abrir1->setEnabled(false);
     const auto enableAgain = qScopeGuard([this] { Abrir1->setEnabled(true); });
-    program_.analysis().runAnalysis(QFile::encodeName(OpenDialog1->fileName()).toStdString());
+    analysis_.runAnalysis(QFile::encodeName(OpenDialog1->fileName()).toStdString());
 }
 
-void TForm1::Sair1Click() {
-    program_.quit();
+void MainWindow::Sair1Click() {
+    endProgram_();
 }
 
-void TForm1::Anlise1Click() {
-    program_.showWindow(program_.form3());
+void MainWindow::Anlise1Click() {
+    windows_.show<VariablesWindow>();
 }
 
-void TForm1::Grfico1Click() {
-    program_.showWindow(program_.form4());
+void MainWindow::Grfico1Click() {
+    windows_.show<PlotListWindow>();
 }
 
-void TForm1::appendLogLine(std::string_view line) {
+void MainWindow::appendLogLine(std::string_view line) {
     Memo1->appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
     QTextCursor end = Memo1->textCursor();
     end.movePosition(QTextCursor::End);
@@ -144,9 +151,9 @@ void TForm1::appendLogLine(std::string_view line) {
     Memo1->ensureCursorVisible();
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
-    if (event->isAccepted()) program_.quit();
+    if (event->isAccepted()) endProgram_();
 }
 
 }  // namespace corvane::ui

@@ -1,17 +1,21 @@
-// TForm4, the plotter's file list window "Resposta em frequência - Arquivos", opened by
+// The plot list window "Resposta em frequência - Arquivos" (object name Form4), opened by
 // "Gráficos" at any time. Memo1 holds the list of result files in pairs (numerator, then
 // denominator); the edit boxes hold the plot's ranges and segment count, read only by
 // "Plotar"; the check boxes are read by the plot window at every paint and key. All of them
-// keep their contents for as long as the program runs.
+// keep their contents for as long as the program runs. The buttons of the plot views
+// ("Plotar", "Tempo") come from the window table, each opening its view.
 #pragma once
 
 #include <QWidget>
 
 #include <array>
+#include <functional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "plot_hosts.h"
+#include "plot_view.h"
 #include "variable_dialog.h"
 
 class QCheckBox;
@@ -21,14 +25,21 @@ class QPlainTextEdit;
 class QPushButton;
 class QResizeEvent;
 
+namespace corvane {
+class Analysis;
+class Plotter;
+}
+
 namespace corvane::ui {
 
+class ErrorBox;
 class OpenDialog;
-class Program;
 
-class TForm4 : public QWidget, public PlotListHost, public PlotCheckBoxes {
+class PlotListWindow : public QWidget, public PlotCheckBoxes {
 public:
-    explicit TForm4(Program& program);
+    /// `views` gives the buttons of the plot views and the window each opens.
+    PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& analysis,
+                   PlotViewEntries views);
 
     QPlainTextEdit* Memo1;
     QPushButton* Button1;
@@ -58,9 +69,7 @@ public:
     QCheckBox* CBfasecontinua;
     QCheckBox* CBlegenda;
     QCheckBox* CBcores;
-    QPushButton* Button2;
     QPushButton* Button3;
-    QPushButton* Button4;
     QPushButton* Button5;
     QLabel* Label10;
     OpenDialog* OpenDialog1;
@@ -68,13 +77,10 @@ public:
     /// "Adicionar": asks for a numerator file and appends it and its denominator file to
     /// the list.
     void Button1Click();
-    /// "Plotar": reads the parameters and every listed file, then shows the plot window.
-    void Button2Click();
     /// "Ajustar": writes ranges fitted to the listed curves into the edit boxes (the
-    /// segment count stays), then plots as "Plotar" does.
+    /// segment count stays), then opens the view of the ranges as its button ("Plotar")
+    /// does.
     void Button3Click();
-    /// "Tempo": reads every listed file, as "Plotar" does, and shows the responses in time.
-    void Button4Click();
     /// "Adicionar variável...": offers the variables of the last analysis (or of the run of
     /// the last numerator file added), each with its numerator file, and appends the pair of
     /// files of every one chosen.
@@ -83,13 +89,15 @@ public:
     /// The list shown by "Adicionar variável..." (tests answer it without a modal dialog).
     void setVariableChooser(VariableChooser chooser) { variableChooser_ = std::move(chooser); }
 
-    // The plot list as "Adicionar" and "Plotar" use it.
-    std::string editText(PlotEditBox box) const override;
-    std::string listText() const override;
-    void appendListLine(std::string_view line) override;
-    std::optional<std::string> chooseNumeratorFile() override;
-    void hidePlotWindow() override;
-    void showPlotWindow() override;
+    /// The button of the plot view named `objectName` ("Button2" is "Plotar", "Button4"
+    /// "Tempo"); null when there is none.
+    QPushButton* viewButton(std::string_view objectName) const;
+
+    // The plot list as "Adicionar", "Plotar" and the views read it (PlotListReading).
+    std::string editText(PlotEditBox box) const;
+    std::string listText() const;
+    void appendListLine(std::string_view line);
+    std::optional<std::string> chooseNumeratorFile();
 
     // The check boxes as the plot window reads them.
     bool hz() const override;
@@ -109,6 +117,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The view's button was pressed (or Enter in an edit box, or "Ajustar", for the view of
+    // the ranges).
+    void openView(std::size_t view);
+
     // Where the window was laid out, and the controls to the right of the list there.
     QSize laidOutSize_;
     std::vector<std::pair<QWidget*, QPoint>> rightColumn_;
@@ -117,8 +129,34 @@ private:
     std::array<QLabel*, PlotEditBoxCount> editLabels_{};
     std::array<QCheckBox*, PlotQuantityCount> quantityBoxes_{};
     VariableChooser variableChooser_ = chooseVariables;
+    PlotViewEntries views_;
+    std::vector<QPushButton*> viewButtons_;
 
-    Program& program_;
+    Plotter& plotter_;
+    Analysis& analysis_;
+};
+
+/// The plot list as the plotter reads it. "Plotar" hands it the plot window to hide while
+/// the list is read and to show once the curves are read; "Adicionar" and "Ajustar" show
+/// no window.
+class PlotListReading final : public PlotListHost {
+public:
+    explicit PlotListReading(PlotListWindow& list, std::function<void()> hideView = {},
+                             std::function<void()> showView = {});
+
+    std::string editText(PlotEditBox box) const override { return list_.editText(box); }
+    std::string listText() const override { return list_.listText(); }
+    void appendListLine(std::string_view line) override { list_.appendListLine(line); }
+    std::optional<std::string> chooseNumeratorFile() override {
+        return list_.chooseNumeratorFile();
+    }
+    void hidePlotWindow() override;
+    void showPlotWindow() override;
+
+private:
+    PlotListWindow& list_;
+    std::function<void()> hideView_;
+    std::function<void()> showView_;
 };
 
 }  // namespace corvane::ui

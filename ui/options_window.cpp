@@ -1,4 +1,4 @@
-#include "corvane2.h"
+#include "options_window.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -12,18 +12,24 @@
 
 #include "c_locale.h"
 #include "number_text.h"
-#include "program.h"
+#include "analysis.h"
+#include "error_box.h"
+#include "variables_window.h"
+#include "window_host.h"
+#include "window_table.h"
 #include "symbolic_system.h"
 #include "window_style.h"
 
 namespace corvane::ui {
 
-const QString TForm2::MemoryHint = QStringLiteral(
+const QString OptionsWindow::MemoryHint = QStringLiteral(
     "Se o log avisar que a memória para menores se esgotou, a análise pode demorar muito: "
     "inicie o programa com CORVANE_MEMORIA_CACHE=4096 (em MiB; o padrão é 2048) para lhe dar "
     "mais memória.");
 
-TForm2::TForm2(Program& program) : program_(program) {
+OptionsWindow::OptionsWindow(ErrorBox& errorBox, AnalysisLog& log, Analysis& analysis,
+                             WindowHost& host, Windows& windows)
+    : log_(log), analysis_(analysis), host_(host), windows_(windows) {
     setUpSecondaryWindow(*this, "Form2", QStringLiteral("Análise"));
 
     CBestampas =
@@ -72,7 +78,7 @@ TForm2::TForm2(Program& program) : program_(program) {
     setTabOrder(Esimbolos, CBmedidas);
     Button1->setFocus();
 
-    connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));
+    connect(Button1, &QPushButton::clicked, this, errorBox.command([this] { Button1Click(); }));
     // Typing the dispersion and pressing Enter applies it, as a dialog's default button would.
     connect(Edisp, &QLineEdit::returnPressed, Button1, &QPushButton::click);
 
@@ -82,36 +88,36 @@ TForm2::TForm2(Program& program) : program_(program) {
 
 // A dispersion that is not a number, or that is zero, is named in the log and the run keeps
 // waiting, with the windows open for the user to mend it.
-void TForm2::Button1Click() {
+void OptionsWindow::Button1Click() {
     const std::string text = Edisp->text().toStdString();
     const std::optional<double> dispersion = parseDispersion(text);
     if (!dispersion) {
-        program_.log().print("Valor inválido em \"Dispersão de coeficientes\": %s", text.c_str());
+        log_.print("Valor inválido em \"Dispersão de coeficientes\": %s", text.c_str());
         return;
     }
     if (namesNoValue()) return;
     hide();
-    program_.form3().hide();
-    program_.analysis().applyParameters(*dispersion);
-    program_.host().endWait();
+    windows_.get<VariablesWindow>().hide();
+    analysis_.applyParameters(*dispersion);
+    host_.endWait();
 }
 
 // The symbols are checked against the circuit the run has read, so that a name that
 // names nothing is mended before the expansion rather than ending the run after it.
-bool TForm2::namesNoValue() const {
+bool OptionsWindow::namesNoValue() const {
     if (!CBsimbolica->isChecked()) return false;
     const symbolic::SymbolSelection selection{
         symbolic::splitSymbolList(Esimbolos->text().toStdString())};
     const std::vector<std::string> unknown =
-        symbolic::assembleSymbolicSystem(program_.analysis().runState(), selection).unknownNames;
+        symbolic::assembleSymbolicSystem(analysis_.runState(), selection).unknownNames;
     for (const std::string& name : unknown)
-        program_.log().print("Símbolos: nenhum valor do circuito se chama %s", name.c_str());
+        log_.print("Símbolos: nenhum valor do circuito se chama %s", name.c_str());
     return !unknown.empty();
 }
 
-void TForm2::closeEvent(QCloseEvent* event) {
+void OptionsWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
-    program_.host().cancelWait();
+    host_.cancelWait();
 }
 
 }  // namespace corvane::ui

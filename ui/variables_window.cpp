@@ -1,10 +1,11 @@
-#include "corvane3.h"
+#include "variables_window.h"
 
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 
-#include "program.h"
+#include "analysis.h"
+#include "error_box.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -25,7 +26,8 @@ public:
 
 }  // namespace
 
-TForm3::TForm3(Program& program) : program_(program) {
+VariablesWindow::VariablesWindow(ErrorBox& errorBox, Analysis& analysis)
+    : analysis_(analysis) {
     setUpSecondaryWindow(*this, "Form3", QStringLiteral("Variáveis"));
 
     LBsel = new QListWidget(this);
@@ -43,13 +45,13 @@ TForm3::TForm3(Program& program) : program_(program) {
     setTabOrder(LBsel, Button1);
     LBsel->setFocus();
 
-    connect(Button1, &QPushButton::clicked, this, program.command([this] { Button1Click(); }));
+    connect(Button1, &QPushButton::clicked, this, errorBox.command([this] { Button1Click(); }));
 
     placeWindow(*this, {680, 170}, {194, 400});
 }
 
-void TForm3::Button1Click() {
-    program_.analysis().listResults();
+void VariablesWindow::Button1Click() {
+    analysis_.listResults();
 }
 
 }  // namespace corvane::ui

@@ -1,0 +1,21 @@
+#include "symbolic_step.h"
+
+namespace corvane::symbolic {
+
+ListingOutcome SymbolicStep::afterListing(const ListingContext& context) {
+    listing_.reset();
+    const SymbolicSettings& settings = context.options.symbolic;
+    if (!settings.enabled) return ListingOutcome::Done;
+    SymbolicOptions options;
+    options.symbols = settings.symbols;
+    options.termLimit = settings.termLimit;
+    // The symbolic expansion may take the memory the numeric one may.
+    options.memoryLimitBytes = context.engine.cacheLimitBytes;
+    const AnalysisOptions& selection = context.options;
+    listing_ = listSymbolicAnalysis(
+        context.run, context.functions, options, [&selection](int k) { return selection.selects(k); },
+        context.log, &context.host);
+    return listing_->outcome;
+}
+
+}  // namespace corvane::symbolic
