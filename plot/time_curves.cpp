@@ -23,11 +23,11 @@ bool sameValue(const Polynomial& a, const Polynomial& b) {
     return true;
 }
 
+}  // namespace
+
 double sampleTime(const TimeRange& range, int i, int points) {
     return range.tmin + (range.tmax - range.tmin) * i / (points - 1);
 }
-
-}  // namespace
 
 double responseMismatch(const PlotCurve& f, const TimeResponse& x, double tEnd, double peak) {
     if (!x.hasRegularPart()) return 0.0;
@@ -63,6 +63,25 @@ std::string overflowLine(int k, double t) {
     return line;
 }
 
+std::string mismatchLine(int k, double error) {
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "Curva %d: a resposta não confere com a inversão numérica (diferença de %.3g "
+                  "do pico); curva omitida.",
+                  k, error);
+    return line;
+}
+
+bool logComputedResponse(const TimeResponse& x, int k, AnalysisLog& log) {
+    if (x.status != TimeResponseStatus::Ready) {
+        log.print("Curva %d: não foi possível calcular os polos; curva omitida.", k);
+        return false;
+    }
+    const std::string impulses = impulseText(x.impulses);
+    if (!impulses.empty()) log.print("Curva %d: impulsos em t = 0: %s", k, impulses.c_str());
+    return true;
+}
+
 void logOverflows(const std::vector<TimeCurve>& curves, AnalysisLog& log) {
     for (std::size_t k = 0; k < curves.size(); ++k) {
         if (curves[k].overflowFrom)
@@ -70,15 +89,11 @@ void logOverflows(const std::vector<TimeCurve>& curves, AnalysisLog& log) {
     }
 }
 
-ListedTimeResponses computeListedTimeResponses(
-    const PlotCurves& functions, int count,
-    const std::array<std::string, MaxCurves + 1>& files, AnalysisLog& log) {
-    ListedTimeResponses result;
+std::vector<TimeResponse> inverseLaplaceCurves(const PlotCurves& functions, int count) {
     count = std::clamp(count, 0, MaxCurves);
     std::vector<TimeResponse> responses;
     for (int k = 1; k <= count; ++k) {
         const PlotCurve& f = functions[static_cast<std::size_t>(k)];
-        // Curves of one circuit share its denominator, and so its roots.
         int same = 1;
         while (same < k &&
                !sameValue(functions[static_cast<std::size_t>(same)].denominator, f.denominator))
@@ -88,20 +103,23 @@ ListedTimeResponses computeListedTimeResponses(
                                       responses[static_cast<std::size_t>(same - 1)].poles)
                      : inverseLaplace(f.numerator, f.denominator));
     }
+    return responses;
+}
+
+ListedTimeResponses computeListedTimeResponses(
+    const PlotCurves& functions, int count,
+    const std::array<std::string, MaxCurves + 1>& files, AnalysisLog& log) {
+    ListedTimeResponses result;
+    std::vector<TimeResponse> responses = inverseLaplaceCurves(functions, count);
     result.endTime = automaticEndTime(responses);
     const TimeRange checkRange{0.0, result.endTime};
-    for (int k = 1; k <= count; ++k) {
+    for (int k = 1; k <= static_cast<int>(responses.size()); ++k) {
         const PlotCurve& f = functions[static_cast<std::size_t>(k)];
         ListedTimeResponse curve{files[static_cast<std::size_t>(k)],
                                  std::move(responses[static_cast<std::size_t>(k - 1)]), false,
                                  {}};
         curve.unit = unitOfResultFile(curve.file);
-        if (curve.x.status != TimeResponseStatus::Ready) {
-            log.print("Curva %d: não foi possível calcular os polos; curva omitida.", k);
-        } else {
-            const std::string impulses = impulseText(curve.x.impulses);
-            if (!impulses.empty())
-                log.print("Curva %d: impulsos em t = 0: %s", k, impulses.c_str());
+        if (logComputedResponse(curve.x, k, log)) {
             double peak = 0.0;
             for (int i = 0; i < CheckPoints; ++i)
                 peak = std::fmax(peak, std::fabs(curve.x.valueAt(sampleTime(checkRange, i, CheckPoints))));
@@ -109,9 +127,7 @@ ListedTimeResponses computeListedTimeResponses(
             if (error <= VerificationTolerance) {
                 curve.shown = true;
             } else {
-                log.print("Curva %d: a resposta não confere com a inversão numérica (diferença "
-                          "de %.3g do pico); curva omitida.",
-                          k, error);
+                log.print("%s", mismatchLine(k, error).c_str());
             }
         }
         result.curves.push_back(std::move(curve));

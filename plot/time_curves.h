@@ -38,6 +38,9 @@ inline constexpr double VerificationTolerance = 1e-6;
 /// fractions are exact and leave the contour nothing but rounding to compare.
 double responseMismatch(const PlotCurve& f, const TimeResponse& x, double tEnd, double peak);
 
+/// The time of sample `i` of `points` evenly spaced from range.tmin to range.tmax.
+double sampleTime(const TimeRange& range, int i, int points);
+
 /// x(t) at `points` evenly spaced times from range.tmin to range.tmax. From the first time
 /// at which x(t) is no finite number (it grew past the largest double) every value is NaN,
 /// and that time is the curve's overflowFrom.
@@ -46,6 +49,14 @@ TimeCurve sampleTimeResponse(const TimeResponse& x, const TimeRange& range, int 
 /// "Curva 2: x(t) passa do maior valor representável a partir de t = 500 s; a curva para
 /// aí.": why curve `k` stops at `t`.
 std::string overflowLine(int k, double t);
+
+/// "Curva 2: a resposta não confere com a inversão numérica (diferença de 0.01 do pico);
+/// curva omitida.": why curve `k`, off the second evaluation by `error`, is not drawn.
+std::string mismatchLine(int k, double error);
+
+/// Whether curve `k`'s x(t) could be computed: logs why not (its poles were not found),
+/// or else its impulses at t = 0, if it has any.
+bool logComputedResponse(const TimeResponse& x, int k, AnalysisLog& log);
 
 /// The overflowLine of every curve that stops before the end of its range.
 void logOverflows(const std::vector<TimeCurve>& curves, AnalysisLog& log);
@@ -56,6 +67,9 @@ struct ListedTimeResponses {
     double endTime = 1.0;
 };
 
+/// x(t) of curves 1 .. `count` of `functions`, in order. Curves of one circuit share its
+/// denominator, whose roots are then found once.
+std::vector<TimeResponse> inverseLaplaceCurves(const PlotCurves& functions, int count);
 
 /// x(t) of curves 1 .. `count`, with `files` the numerators' list lines, and the unit of
 /// each where the netlist beside its file names its variable. Logs, per curve,

@@ -15,6 +15,7 @@
 #include "c_locale.h"
 #include "corvane_version.h"
 #include "exact_polynomial.h"
+#include "mebibytes.h"
 #include "symbolic_step.h"
 
 // The resources sit in a static library, whose object no symbol would pull into the
@@ -72,17 +73,8 @@ std::optional<int> answerInformationRequest(int argc, char** argv) {
     return std::nullopt;
 }
 
-// A whole number of MiB, digits only, up to 1 TiB.
-std::optional<std::size_t> parseMebibytes(const char* text) {
-    constexpr std::size_t Limit = std::size_t{1} << 20;
-    std::size_t value = 0;
-    for (const char* c = text; *c != '\0'; ++c) {
-        if (*c < '0' || *c > '9') return std::nullopt;
-        value = value * 10 + static_cast<std::size_t>(*c - '0');
-        if (value > Limit) return std::nullopt;
-    }
-    return value << 20;
-}
+// The most the environment variable may ask for: 1 TiB.
+constexpr std::size_t LargestCacheMebibytes = std::size_t{1} << 20;
 
 }  // namespace
 
@@ -108,7 +100,7 @@ Program::Program() {
 void Program::useMemoryForMinorsFromEnvironment() {
     const char* text = std::getenv("CORVANE_MEMORIA_CACHE");
     if (text == nullptr || *text == '\0') return;
-    const std::optional<std::size_t> bytes = parseMebibytes(text);
+    const std::optional<std::size_t> bytes = readMebibytes(text, LargestCacheMebibytes);
     if (!bytes) {
         log_.print(
             "Aviso: CORVANE_MEMORIA_CACHE deve ser um número inteiro de MiB, não \"%s\"; "

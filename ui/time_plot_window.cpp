@@ -215,7 +215,7 @@ void TimePlotWindow::showCursorAt(int x) {
         return;
     }
     ScopedCLocale locale;
-    const double t = range_.tmin + (range_.tmax - range_.tmin) * sample / (points_ - 1);
+    const double t = sampleTime(range_, sample, points_);
     std::string line = "t = " + valueWithUnit(t, "s");
     for (std::size_t k = 0; k < curves_.size(); ++k) {
         const std::vector<double>& values = curves_[k].values;

@@ -1,6 +1,7 @@
 // Covers the responses in time of a plot list as the window uses them: the RC step and an
 // underdamped pair against their closed forms over a chosen range, the impulse and
-// omission messages, the automatic end, and the keys that move and zoom the view.
+// omission messages, the automatic end, curves that share a denominator, and the keys that
+// move and zoom the view.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -202,6 +203,27 @@ TEST(TimeKey, OtherKeysAndOverflowLeaveTheView) {
     TimeRange huge{0, 1e308, -1, 1};
     EXPECT_FALSE(applyTimeKey(KeyR, huge));
     EXPECT_EQ(huge.tmax, 1e308);
+}
+
+TEST_F(TimeCurvesTest, CurvesOfOneCircuitShareItsPolesAndKeepTheirOwnResponses) {
+    // 1/(s+3); then 1/((s+1)(s+2)) and s/((s+1)(s+2)), one circuit's two outputs:
+    // e^(-3t), e^(-t) - e^(-2t) and 2e^(-2t) - e^(-t).
+    add("a.n1", polynomial({1.0}), polynomial({3.0, 1.0}));
+    add("b.n1", polynomial({1.0}), polynomial({2.0, 3.0, 1.0}));
+    add("b.n2", polynomial({0.0, 1.0}), polynomial({2.0, 3.0, 1.0}));
+    const std::vector<TimeResponse> x = inverseLaplaceCurves(functions, count);
+    ASSERT_EQ(x.size(), 3u);
+    ASSERT_EQ(x[1].poles.roots.size(), 2u);
+    ASSERT_EQ(x[2].poles.roots.size(), 2u);
+    for (const double t : {0.0, 0.3, 1.0, 2.5, 7.0}) {
+        EXPECT_NEAR(x[0].valueAt(t), std::exp(-3 * t), 1e-12) << t;
+        EXPECT_NEAR(x[1].valueAt(t), std::exp(-t) - std::exp(-2 * t), 1e-12) << t;
+        EXPECT_NEAR(x[2].valueAt(t), 2 * std::exp(-2 * t) - std::exp(-t), 1e-12) << t;
+    }
+    EXPECT_TRUE(inverseLaplaceCurves(functions, 0).empty());
+    EXPECT_EQ(mismatchLine(2, 0.0125),
+              "Curva 2: a resposta não confere com a inversão numérica (diferença de 0.0125 do "
+              "pico); curva omitida.");
 }
 
 }  // namespace

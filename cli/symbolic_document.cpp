@@ -1,0 +1,39 @@
+#include "symbolic_document.h"
+
+namespace corvane::cli {
+
+namespace {
+
+nlohmann::ordered_json textForms(const symbolic::FunctionText& text) {
+    return {{"texto", text.text}, {"sympy", text.sympy}, {"latex", text.latex}};
+}
+
+}  // namespace
+
+nlohmann::ordered_json symbolicDocument(const symbolic::SymbolicListing& listing) {
+    nlohmann::ordered_json document;
+    document["simbolos"] = listing.symbols;
+    document["definicoes"] = listing.definitions;
+    if (!listing.denominator) {
+        document["interrompida"] = listing.stopped;
+        return document;
+    }
+    document["denominador"] = textForms(*listing.denominator);
+    document["numeradores"] = nlohmann::ordered_json::array();
+    for (const auto& [k, numerator] : listing.numerators) {
+        nlohmann::ordered_json entry = {{"numero", k}};
+        entry.update(textForms(numerator));
+        document["numeradores"].push_back(entry);
+    }
+    document["funcoes"] = nlohmann::ordered_json::array();
+    for (const symbolic::SymbolicFunction& f : listing.functions) {
+        document["funcoes"].push_back({{"numero", f.variable},
+                                       {"nome", f.name},
+                                       {"numerador", textForms(f.numerator)},
+                                       {"denominador", textForms(f.denominator)}});
+    }
+    document["verificacao"] = listing.verification;
+    return document;
+}
+
+}  // namespace corvane::cli
