@@ -20,7 +20,7 @@ struct ElementFields {
     std::vector<std::string> nodes;
     /// K: the names of the two coupled inductors.
     std::vector<std::string> controllingElements;
-    /// K: the coupling coefficient.
+    /// The element's value (K: the coupling coefficient; the nullor has none).
     double value = 0.0;
     /// C: the initial voltage; L: the initial current.
     double initialCondition = 0.0;
@@ -41,21 +41,21 @@ public:
 
     /// Whether `name` fits the run state as an element or node name; when it does not,
     /// logs "Linha N: nome com mais de 10 caracteres: <name>".
-    bool acceptsName(std::string_view name) const;
+    [[nodiscard]] bool acceptsName(std::string_view name) const;
 
     /// Opens the next element, written at `line`. Refuses, in this order, a name whose
     /// first letter is no kind, one element more than MaxElements, a long name and a name
     /// already used.
-    bool beginElement(std::string_view name, int line);
+    [[nodiscard]] bool beginElement(std::string_view name, int line);
 
     /// Completes the element begun last. Numbers its nodes: a node past MaxVariables is
     /// logged and the circuit is refused by `finish`. A coupling finds its inductors among
     /// the elements before it and refuses anything else.
-    bool completeElement(const ElementFields& fields);
+    [[nodiscard]] bool completeElement(const ElementFields& fields);
 
     /// After the last element: refuses too many nodes, then numbers and names the extra
     /// currents after the nodes.
-    bool finish();
+    [[nodiscard]] bool finish();
 
     /// Logs every variable and the size of the circuit.
     void listVariables() const;

@@ -102,32 +102,6 @@ TEST_F(BuilderTest, GroundHasTheSpellingsItIsGiven) {
     EXPECT_EQ(variableNames(), (std::vector<std::string>{"0", "X1.a", "GND"}));
 }
 
-TEST_F(BuilderTest, StartsEveryCircuitEmptyWithGroundAsVariableZero) {
-    ASSERT_TRUE(feed({{"R1", {"a", "b"}}}));
-    run.VariableNames[0] = VariableName{'x'};
-    CircuitBuilder again(run, log);
-    EXPECT_EQ(run.elementCount, 0);
-    EXPECT_EQ(run.variableCount, 0);
-    EXPECT_STREQ(run.variableName(0), "0");
-}
-
-TEST_F(BuilderTest, SourcesKeepTheirTypeAndStorageElementsTheirInitialCondition) {
-    ASSERT_TRUE(builder.beginElement("V1", 2));
-    ElementFields step;
-    step.nodes = {"1", "0"};
-    step.source = SourceType::Step;
-    step.initialCondition = 9.0;
-    ASSERT_TRUE(builder.completeElement(step));
-    ASSERT_TRUE(builder.beginElement("C1", 3));
-    ElementFields charged;
-    charged.nodes = {"1", "0"};
-    charged.initialCondition = 2.5;
-    ASSERT_TRUE(builder.completeElement(charged));
-    EXPECT_EQ(element(1).sourceType(), SourceType::Step);
-    EXPECT_EQ(element(1).initialCondition(), 0.0);
-    EXPECT_EQ(element(2).initialCondition(), 2.5);
-}
-
 // Each circuit is refused at its last element or by `finish`, with the last line logged.
 TEST_F(BuilderTest, RefusesEveryFaultOfTheCircuitWithItsMessage) {
     struct Case {
@@ -193,13 +167,6 @@ TEST_F(BuilderTest, TakesEveryLimitAtItsEdge) {
     EXPECT_EQ(run.variableCount, MaxVariables);
     EXPECT_EQ(run.nodeCount, 23);
     EXPECT_TRUE(lines.empty());
-}
-
-TEST_F(BuilderTest, NamesThatAreTooLongAreRefusedAtTheElementsLine) {
-    ASSERT_TRUE(builder.beginElement("R1", 12));
-    EXPECT_TRUE(builder.acceptsName("abcdefghij"));
-    EXPECT_FALSE(builder.acceptsName("abcdefghijk"));
-    EXPECT_EQ(lines, Lines{"Linha 12: nome com mais de 10 caracteres: abcdefghijk"});
 }
 
 TEST_F(BuilderTest, ACouplingOfInductancesOfOppositeSignsIsAnInvalidOperation) {

@@ -1,7 +1,6 @@
 // Covers the table of element kinds against what circuit theory says of any stamp: what
 // enters one terminal of a port leaves by the other, reciprocal elements stamp symmetric
-// entries, a stamp reaches only the unknowns its kind has, and the places, powers and
-// initial conditions resolve to the element's own numbers.
+// entries, and a stamp reaches only the unknowns its kind has.
 #include "element_table.h"
 
 #include <gtest/gtest.h>
@@ -111,54 +110,6 @@ TEST(ElementTableTest, ValuesAndInitialConditionsAppearWhereTheKindHasThem) {
                   kind.connections == Connections::TwoInductors)
             << kind.letter;
         EXPECT_EQ(uses(StampFactor::Value), kind.value != StampedValue::None) << kind.letter;
-    }
-}
-
-TEST(ElementTableTest, PlacesPowersAndInitialConditionsResolveToTheElementsNumbers) {
-    Element h;
-    h.a = 1;
-    h.b = 2;
-    h.c = 3;
-    h.d = 4;
-    h.x = 5;
-    h.y = 6;
-    const std::map<StampPlace, int> expected{{A, 1}, {B, 2}, {C, 3}, {D, 4},
-                                             {X, 5}, {Y, 6}, {Excitation, 8}};
-    for (const auto& [place, index] : expected)
-        EXPECT_EQ(stampIndex(h, place, 7), index);
-
-    Element source;
-    source.y = 'I';
-    EXPECT_EQ(stampPower(source, StampPower::BySource), 1);
-    source.y = 'D';
-    EXPECT_EQ(stampPower(source, StampPower::BySource), 0);
-    EXPECT_EQ(stampPower(source, StampPower::TimesS), 1);
-    EXPECT_EQ(stampPower(source, StampPower::Constant), 0);
-
-    Element k;
-    k.a = 3;
-    k.b = 5;
-    EXPECT_EQ(initialConditionHolder(k, 9, StampFactor::ValueTimesFirstInitial), 3);
-    EXPECT_EQ(initialConditionHolder(k, 9, StampFactor::ValueTimesSecondInitial), 5);
-    EXPECT_EQ(initialConditionHolder(k, 9, StampFactor::ValueTimesOwnInitial), 9);
-    EXPECT_EQ(initialConditionHolder(k, 9, StampFactor::Value), 0);
-}
-
-// A resistor stamps its conductance, a coupling k·√(L1·L2), anything else its value.
-TEST(ElementTableTest, StampedNumbersFollowTheKind) {
-    struct Case {
-        const char* name;
-        double value;
-        double value2;
-        double stamped;
-    };
-    for (const Case& c : {Case{"R1", 4.0, 0.0, 0.25}, Case{"K1", 0.5, 3.0, 3.0},
-                          Case{"E1", 5.0, 0.0, 5.0}, Case{"C1", 2.0, 7.0, 2.0}}) {
-        Element e;
-        e.name[0] = c.name[0];
-        e.value = c.value;
-        e.value2 = c.value2;
-        EXPECT_EQ(numericStampedValue(e), c.stamped) << c.name;
     }
 }
 
