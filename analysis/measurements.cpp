@@ -32,8 +32,8 @@ constexpr long double CancelledPole = 1e-9L;
 // empty for the zero polynomial.
 Coefficients trimmed(const Polynomial& p, double scale) {
     Coefficients c;
-    for (int i = 0; i <= std::clamp(p.degree, 0, MaxDegree); ++i)
-        c.push_back(p.coef[i] * scale);
+    for (const double coefficient : p.coefficients())
+        c.push_back(coefficient * scale);
     while (!c.empty() && c.back() == 0.0)
         c.pop_back();
     return c;

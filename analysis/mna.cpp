@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "element_table.h"
 #include "floating_point.h"
 
 namespace corvane {
@@ -14,106 +15,35 @@ double& part(MnaEntry& entry, int which) {
     return which == 0 ? entry.s0 : entry.s1;
 }
 
-// Sources of impulse type ('I') drive the s1 part of the excitation (the transform of an
-// impulse is a constant, stored times s); steps drive the s0 part.
-int sourcePart(const Element& e) {
-    return e.sourceType() == SourceType::Impulse ? 1 : 0;
-}
-
 class Stamper {
 public:
-    Stamper(const RunState& run, SystemMatrix& m) : run_(run), m_(m), rhs_(run.variableCount + 1) {}
+    Stamper(const RunState& run, SystemMatrix& m) : run_(run), m_(m) {}
 
-    void stamp(const Element& e) {
-        switch (e.kind()) {
-            case 'R':
-                stampConductance(m_, e.a, e.b, e.a, e.b, 1.0 / e.value);
-                break;
-            case 'G':
-                stampConductance(m_, e.a, e.b, e.c, e.d, e.value);
-                break;
-            case 'C':
-                stampCapacitance(m_, e.a, e.b, e.a, e.b, e.value);
-                stampExcitation(m_, rhs_ - 1, e.b, e.a, e.value * e.initialCondition(), 1);
-                break;
-            case 'L':
-                stampBranchColumn(e.a, e.b, e.x, 1.0);
-                m_.at(e.x, e.a).s0 -= 1.0;
-                m_.at(e.x, e.b).s0 += 1.0;
-                m_.at(e.x, e.x).s1 += e.value;
-                m_.at(e.x, rhs_).s1 += e.value * e.initialCondition();
-                break;
-            case 'K':
-                stampCoupling(e);
-                break;
-            case 'I':
-                stampExcitation(m_, rhs_ - 1, e.a, e.b, e.value, sourcePart(e));
-                break;
-            case 'V':
-                stampVoltageBranch(e);
-                part(m_.at(e.x, rhs_), sourcePart(e)) += e.value;
-                break;
-            case 'E':
-                stampVoltageBranch(e);
-                m_.at(e.x, e.c).s0 -= e.value;
-                m_.at(e.x, e.d).s0 += e.value;
-                break;
-            case 'F':
-                stampBranchColumn(e.a, e.b, e.x, e.value);
-                stampBranchColumn(e.c, e.d, e.x, 1.0);
-                m_.at(e.x, e.c).s0 += 1.0;
-                m_.at(e.x, e.d).s0 -= 1.0;
-                break;
-            case 'H':
-                stampBranchColumn(e.a, e.b, e.x, 1.0);
-                stampBranchColumn(e.c, e.d, e.controllingCurrent(), 1.0);
-                m_.at(e.x, e.a).s0 += 1.0;
-                m_.at(e.x, e.b).s0 -= 1.0;
-                m_.at(e.controllingCurrent(), e.c).s0 += 1.0;
-                m_.at(e.controllingCurrent(), e.d).s0 -= 1.0;
-                m_.at(e.x, e.controllingCurrent()).s0 -= e.value;
-                break;
-            case 'O':
-                // The nullor: the output current x flows between vo1 and vo2, and the
-                // inputs are held at equal voltage.
-                stampBranchColumn(e.a, e.b, e.x, 1.0);
-                m_.at(e.x, e.c).s0 += 1.0;
-                m_.at(e.x, e.d).s0 -= 1.0;
-                break;
-            default:
-                break;
+    // Element i's terms, in the table's order. A term whose initial condition is zero is
+    // still added, as every other: the sum then stays the same to the last bit.
+    void stamp(int i) {
+        const Element& e = run_.ElementTable[i];
+        for (const PlacedTerm& term : placedStamp(run_, i)) {
+            double& entry = part(m_.at(term.row, term.column), term.power);
+            const double v = factor(e, term);
+            if (term.sign > 0) {
+                entry += v;
+            } else {
+                entry -= v;
+            }
         }
     }
 
 private:
-    // A branch current x leaving node p and entering node q, times v, in the node balances.
-    void stampBranchColumn(int p, int q, int x, double v) {
-        m_.at(p, x).s0 += v;
-        m_.at(q, x).s0 -= v;
-    }
-
-    // The current column and the branch row v(a) − v(b) of V and E.
-    void stampVoltageBranch(const Element& e) {
-        stampBranchColumn(e.a, e.b, e.x, 1.0);
-        m_.at(e.x, e.a).s0 += 1.0;
-        m_.at(e.x, e.b).s0 -= 1.0;
-    }
-
-    // s·M times the other inductor's current in each branch row, and s·M times the other
-    // inductor's initial current on each row's right-hand side.
-    void stampCoupling(const Element& k) {
-        const double m = k.mutualInductance();
-        const int first = k.firstInductorCurrent();
-        const int second = k.secondInductorCurrent();
-        m_.at(first, second).s1 += m;
-        m_.at(second, first).s1 += m;
-        m_.at(first, rhs_).s1 += m * run_.ElementTable[k.secondInductor()].initialCondition();
-        m_.at(second, rhs_).s1 += m * run_.ElementTable[k.firstInductor()].initialCondition();
+    double factor(const Element& e, const PlacedTerm& term) const {
+        if (term.factor == StampFactor::One) return 1.0;
+        const double value = numericStampedValue(e);
+        if (term.initialConditionOf == 0) return value;
+        return value * run_.ElementTable[term.initialConditionOf].initialCondition();
     }
 
     const RunState& run_;
     SystemMatrix& m_;
-    const int rhs_;
 };
 
 std::string formatRow(const SystemMatrix& m, int n, int row) {
@@ -141,25 +71,6 @@ std::string formatRow(const SystemMatrix& m, int n, int row) {
 
 }  // namespace
 
-void stampConductance(SystemMatrix& m, int p, int q, int r, int t, double v) {
-    m.at(p, r).s0 += v;
-    m.at(q, t).s0 += v;
-    m.at(p, t).s0 -= v;
-    m.at(q, r).s0 -= v;
-}
-
-void stampCapacitance(SystemMatrix& m, int p, int q, int r, int t, double v) {
-    m.at(p, r).s1 += v;
-    m.at(q, t).s1 += v;
-    m.at(p, t).s1 -= v;
-    m.at(q, r).s1 -= v;
-}
-
-void stampExcitation(SystemMatrix& m, int n, int p, int q, double v, int which) {
-    part(m.at(p, n + 1), which) -= v;
-    part(m.at(q, n + 1), which) += v;
-}
-
 void listSystem(const SystemMatrix& m, int n, AnalysisLog& log, const char* name) {
     log.print("Sistema após a estampa de %s", name);
     for (int row = 1; row <= n; ++row)
@@ -179,7 +90,7 @@ void assembleSystem(const RunState& run, SystemMatrix& m, AnalysisLog& log, bool
     for (int i = 1; i <= run.elementCount; ++i) {
         const Element& e = run.ElementTable[i];
         // A resistor of value 0 divides by zero here; huge values overflow.
-        checkFloatingPoint([&] { stamper.stamp(e); });
+        checkFloatingPoint([&] { stamper.stamp(i); });
         if (listStamps) listSystem(m, n, log, e.name);
     }
     bool holdsNaN = false;

@@ -35,14 +35,6 @@ struct SystemMatrix {
     const MnaEntry& at(int row, int column) const { return entries[row][column]; }
 };
 
-/// Adds v to the s0 parts of (p, r) and (q, t) and subtracts it from (p, t) and (q, r).
-void stampConductance(SystemMatrix& m, int p, int q, int r, int t, double v);
-/// The same four changes on the s1 parts.
-void stampCapacitance(SystemMatrix& m, int p, int q, int r, int t, double v);
-/// A current v leaving node p and entering node q: (p, n+1) −= v, then (q, n+1) += v, in
-/// the s0 part when `part` is 0 and in the s1 part when it is 1.
-void stampExcitation(SystemMatrix& m, int n, int p, int q, double v, int part);
-
 /// Logs "Sistema após a estampa de <name>" and one line per row of the n × (n+1) system.
 void listSystem(const SystemMatrix& m, int n, AnalysisLog& log, const char* name);
 

@@ -4,12 +4,11 @@
 
 #include <array>
 #include <cerrno>
-#include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 
-#include "floating_point.h"
+#include "circuit_builder.h"
+#include "element_table.h"
 #include "input_file.h"
 #include "netlist_scanner.h"
 #include "netlist_value.h"
@@ -30,17 +29,12 @@ void upperCaseFirst(std::string& text) {
     }
 }
 
-template <std::size_t N>
-void copyName(char (&destination)[N], const std::string& source) {
-    std::snprintf(destination, N, "%s", source.c_str());
-}
-
 // Ends the reading of a netlist with the line already printed to the log.
 struct ReadingStopped {};
 
 class NetlistReader {
 public:
-    NetlistReader(RunState& run, AnalysisLog& log) : run_(run), log_(log) {}
+    NetlistReader(RunState& run, AnalysisLog& log) : run_(run), log_(log), builder_(run, log) {}
 
     bool read(const std::string& path) {
         deriveFileNames(run_, path);
@@ -80,13 +74,9 @@ public:
         scanner_ = nullptr;
         file.reset();
 
-        if (run_.tooManyNodes) {
-            log_.print("Número excessivo de nós (%d)", MaxVariables);
-            return false;
-        }
-        if (!numberExtraCurrents()) return false;
+        if (!builder_.finish()) return false;
         if (!resultsSpareTheNetlist()) return false;
-        listVariables();
+        builder_.listVariables();
         return true;
     }
 
@@ -117,16 +107,13 @@ private:
                        scanner_->markedLineText().c_str());
             stop();
         }
-        checkNameLength(field);
+        // A field cut by the scanner is far longer than any name.
+        check(builder_.acceptsName(field));
         return field;
     }
 
-    void checkNameLength(const std::string& name) {
-        if (name.size() > MaxNameLength || scanner_->truncated()) {
-            log_.print("Linha %d: nome com mais de %d caracteres: %s", scanner_->markedLine(),
-                       MaxNameLength, shownText(name).c_str());
-            stop();
-        }
+    void check(bool accepted) {
+        if (!accepted) stop();
     }
 
     double valueField() {
@@ -152,8 +139,6 @@ private:
         stop();
     }
 
-    int node(const std::string& name) { return findOrAddNode(run_, log_, name.c_str()); }
-
     // The first token of the line is `token`; the scanner stands right after it.
     void readLine(std::string& token) {
         upperCaseFirst(token);
@@ -163,70 +148,56 @@ private:
             scanner_->skipRestOfLine();
             return;
         }
-        if (std::strchr("RCLIVGEFHOK", kind) == nullptr || kind == '\0') {
-            log_.print("Elemento desconhecido: %s", shownText(token).c_str());
-            stop();
-        }
-        if (++run_.elementCount > MaxElements) {
-            log_.print("O programa só aceita até %d elementos", MaxElements);
-            stop();
-        }
-        checkNameLength(token);
-        Element& e = run_.ElementTable[run_.elementCount];
-        e = Element{};
-        copyName(e.name, token);
-        refuseRepeatedName(e.name);
-        elementLine_[run_.elementCount] = scanner_->markedLine();
-
+        check(builder_.beginElement(token, scanner_->markedLine()));
+        const char* name = token.c_str();
+        ElementFields f;
         switch (kind) {
             case 'R':
-                readTwoTerminal(e);
+            case 'K':
+                readTwoNamesAndValue(f);
                 scanner_->skipRestOfLine();
-                log_.print("%s %s %s %g", e.name, names_[0].c_str(), names_[1].c_str(), e.value);
-                numberTwoNodes(e);
-                return;
+                log_.print("%s %s %s %g", name, names_[0].c_str(), names_[1].c_str(), f.value);
+                break;
             case 'C':
             case 'L':
-                readCapacitorOrInductor(e);
-                return;
+                readCapacitorOrInductor(name, f);
+                break;
             case 'I':
             case 'V':
-                readSource(e);
-                return;
+                readSource(name, f);
+                break;
             case 'G':
             case 'E':
             case 'F':
             case 'H':
                 readFourNames();
-                e.value = valueField();
+                f.value = valueField();
                 scanner_->skipRestOfLine();
-                log_.print("%s %s %s %s %s %g", e.name, names_[0].c_str(), names_[1].c_str(),
-                           names_[2].c_str(), names_[3].c_str(), e.value);
-                numberFourNodes(e);
-                return;
+                log_.print("%s %s %s %s %s %g", name, names_[0].c_str(), names_[1].c_str(),
+                           names_[2].c_str(), names_[3].c_str(), f.value);
+                break;
             case 'O':
                 readFourNames();
                 scanner_->skipRestOfLine();
-                log_.print("%s %s %s %s %s", e.name, names_[0].c_str(), names_[1].c_str(),
+                log_.print("%s %s %s %s %s", name, names_[0].c_str(), names_[1].c_str(),
                            names_[2].c_str(), names_[3].c_str());
-                numberFourNodes(e);
-                return;
-            case 'K':
-                readTwoTerminal(e);
-                scanner_->skipRestOfLine();
-                log_.print("%s %s %s %g", e.name, names_[0].c_str(), names_[1].c_str(), e.value);
-                resolveCoupling(e);
-                return;
+                break;
             default:
-                return;
+                break;
         }
+        const ElementKind& row = *findElementKind(kind);
+        if (row.connections == Connections::TwoInductors) {
+            f.controllingElements.assign(names_.begin(), names_.begin() + 2);
+        } else {
+            f.nodes.assign(names_.begin(), names_.begin() + row.nodeCount());
+        }
+        check(builder_.completeElement(f));
     }
 
-    // Two names and a value.
-    void readTwoTerminal(Element& e) {
+    void readTwoNamesAndValue(ElementFields& f) {
         names_[0] = nameField();
         names_[1] = nameField();
-        e.value = valueField();
+        f.value = valueField();
     }
 
     void readFourNames() {
@@ -234,20 +205,10 @@ private:
             name = nameField();
     }
 
-    void refuseRepeatedName(const char* name) {
-        for (int i = 1; i < run_.elementCount; ++i) {
-            if (std::strcmp(run_.ElementTable[i].name, name) == 0) {
-                log_.print("Linha %d: elemento %s repetido (já definido na linha %d)",
-                           scanner_->markedLine(), name, elementLine_[i]);
-                stop();
-            }
-        }
-    }
-
     // The value may be followed on the same line by a marker of the characters "IC= " and
     // the initial condition; without one the initial condition is 0.
-    void readCapacitorOrInductor(Element& e) {
-        readTwoTerminal(e);
+    void readCapacitorOrInductor(const char* name, ElementFields& f) {
+        readTwoNamesAndValue(f);
         const std::string marker = scanner_->takeRun(MarkerCharacters);
         if (!scanner_->atEndOfLine()) {
             std::string field;
@@ -255,69 +216,28 @@ private:
             const std::optional<double> initial =
                 scanner_->truncated() ? std::nullopt : parseValue(field);
             if (!initial) reportBadValue();
-            e.value2 = *initial;
+            f.initialCondition = *initial;
         }
         scanner_->skipRestOfLine();
-        log_.print("%s %s %s %g (%s) %g", e.name, names_[0].c_str(), names_[1].c_str(), e.value,
-                   marker.c_str(), e.value2);
-        numberTwoNodes(e);
+        log_.print("%s %s %s %g (%s) %g", name, names_[0].c_str(), names_[1].c_str(), f.value,
+                   marker.c_str(), f.initialCondition);
     }
 
     // The type is the last field; a file that ends before it gives an impulse. Nothing
     // after the type is discarded.
-    void readSource(Element& e) {
-        readTwoTerminal(e);
+    void readSource(const char* name, ElementFields& f) {
+        readTwoNamesAndValue(f);
         std::string type;
         if (!scanner_->nextField(type)) type = "Impulso";
         upperCaseFirst(type);
-        e.y = static_cast<unsigned char>(type[0]);
         const std::string shown = shownText(type);
-        if (e.y != 'I' && e.y != 'D') {
+        if (type[0] != 'I' && type[0] != 'D') {
             log_.print("Fonte inválida %s", shown.c_str());
             stop();
         }
-        log_.print("%s %s %s %g %s", e.name, names_[0].c_str(), names_[1].c_str(), e.value,
+        f.source = type[0] == 'I' ? SourceType::Impulse : SourceType::Step;
+        log_.print("%s %s %s %g %s", name, names_[0].c_str(), names_[1].c_str(), f.value,
                    shown.c_str());
-        numberTwoNodes(e);
-    }
-
-    void numberTwoNodes(Element& e) {
-        e.a = node(names_[0]);
-        e.b = node(names_[1]);
-    }
-
-    void numberFourNodes(Element& e) {
-        e.a = node(names_[0]);
-        e.b = node(names_[1]);
-        e.c = node(names_[2]);
-        e.d = node(names_[3]);
-    }
-
-    // The two names of a K line are element names, matched exactly against every element
-    // before it (names are unique). Only inductors can be coupled, and two different ones.
-    void resolveCoupling(Element& k) {
-        const char* first = names_[0].c_str();
-        const char* second = names_[1].c_str();
-        k.a = 0;
-        k.b = 0;
-        for (int i = 1; i < run_.elementCount; ++i) {
-            const char* name = run_.ElementTable[i].name;
-            if (std::strcmp(name, first) == 0) k.a = i;
-            if (std::strcmp(name, second) == 0) k.b = i;
-        }
-        if (k.a == 0 || k.b == 0 || !isInductor(k.a) || !isInductor(k.b)) {
-            log_.print("Indutor não encontrado.");
-            stop();
-        }
-        if (k.a == k.b) {
-            log_.print("Linha %d: indutor acoplado a si mesmo: %s", scanner_->markedLine(), first);
-            stop();
-        }
-        log_.print("(%s está na linha %d, %s está na linha %d)", first, k.a, second, k.b);
-        const double l1 = run_.ElementTable[k.a].value;
-        const double l2 = run_.ElementTable[k.b].value;
-        // A negative product of inductances is an invalid operation here.
-        checkFloatingPoint([&] { k.value2 = std::sqrt(l1 * l2) * k.value; });
     }
 
     // A netlist named like a result file ("filtro.d", "amp.n1", or a link to one) would be
@@ -342,88 +262,14 @@ private:
         return true;
     }
 
-    bool isInductor(int i) const { return run_.ElementTable[i].kind() == 'L'; }
-
-    bool numberExtraCurrents() {
-        run_.nodeCount = run_.variableCount;
-        for (int i = 1; i <= run_.elementCount; ++i) {
-            Element& e = run_.ElementTable[i];
-            switch (e.kind()) {
-                case 'V':
-                case 'E':
-                case 'F':
-                case 'O':
-                case 'L':
-                    if (!addExtraCurrents(1)) return false;
-                    nameVariable(run_.variableCount, "j", e.name);
-                    e.x = run_.variableCount;
-                    break;
-                case 'H':
-                    if (!addExtraCurrents(2)) return false;
-                    nameVariable(run_.variableCount - 1, "jx", e.name);
-                    nameVariable(run_.variableCount, "jy", e.name);
-                    e.x = run_.variableCount - 1;
-                    e.y = run_.variableCount;
-                    break;
-                case 'K':
-                    e.x = run_.ElementTable[e.a].x;
-                    e.y = run_.ElementTable[e.b].x;
-                    break;
-                default:
-                    break;
-            }
-        }
-        return true;
-    }
-
-    bool addExtraCurrents(int count) {
-        run_.variableCount += count;
-        if (run_.variableCount > MaxVariables) {
-            log_.print("As correntes extra excederam o número de variáveis permitido (%d)",
-                       MaxVariables);
-            return false;
-        }
-        return true;
-    }
-
-    void nameVariable(int k, const char* prefix, const char* elementName) {
-        VariableName& name = run_.VariableNames[k];
-        std::snprintf(name.data(), name.size(), "%s%s", prefix, elementName);
-    }
-
-    void listVariables() {
-        log_.print("Variáveis: ");
-        for (int k = 0; k <= run_.variableCount; ++k) {
-            log_.print("%d: %s", k, run_.variableName(k));
-        }
-        log_.print("O circuito tem %d nós, %d variáveis e %d elementos", run_.nodeCount,
-                   run_.variableCount, run_.elementCount);
-    }
-
     RunState& run_;
     AnalysisLog& log_;
+    CircuitBuilder builder_;
     NetlistScanner* scanner_ = nullptr;
     std::array<std::string, 4> names_;
-    /// The text line of each element, for the messages.
-    std::array<int, MaxElements + 1> elementLine_{};
 };
 
 }  // namespace
-
-int findOrAddNode(RunState& run, AnalysisLog& log, const char* name) {
-    for (int i = 0; i <= run.variableCount; ++i) {
-        if (std::strcmp(run.variableName(i), name) == 0) return i;
-    }
-    if (run.variableCount == MaxVariables) {
-        log.print("O programa só aceita até %d nós", MaxVariables);
-        run.tooManyNodes = 1;
-        return MaxVariables;
-    }
-    ++run.variableCount;
-    VariableName& entry = run.VariableNames[run.variableCount];
-    std::snprintf(entry.data(), entry.size(), "%s", name);
-    return run.variableCount;
-}
 
 void deriveFileNames(RunState& run, const std::string& path) {
     const ResultFileNames names(path);

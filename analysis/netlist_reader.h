@@ -1,5 +1,5 @@
-// The netlist reader: file names, the element lines, the numbering of the nodes and of the
-// extra currents, and the listing of the variables.
+// The netlist reader: file names and the syntax of the element lines, whose elements it
+// hands to the circuit builder.
 #pragma once
 
 #include <string>
@@ -8,10 +8,6 @@
 #include "run_state.h"
 
 namespace corvane {
-
-/// Looks `name` up among the known variables (entry 0 is ground, "0") and adds it as the
-/// next one when it is new. A 26th name is refused with a log line and sets tooManyNodes.
-int findOrAddNode(RunState& run, AnalysisLog& log, const char* name);
 
 /// Derives netlistFileName and baseName from the chosen path (see ResultFileNames). The
 /// rules look at the file name only (after the last '/'), so a '.' in a folder name never

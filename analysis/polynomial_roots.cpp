@@ -307,8 +307,7 @@ PolynomialRoots findRoots(std::span<const double> coefficients) {
 }
 
 PolynomialRoots findRoots(const Polynomial& p) {
-    const int degree = std::clamp(p.degree, 0, MaxDegree);
-    return findRoots(std::span<const double>(p.coef.data(), static_cast<std::size_t>(degree) + 1));
+    return findRoots(p.coefficients());
 }
 
 }  // namespace corvane

@@ -80,8 +80,7 @@ void cleanPolynomial(Polynomial& p, double dispersion, const std::optional<Frequ
             if (p.coef[i] == 0.0) p.coef[i] = 0.0;
         }
     }
-    while (p.degree > 0 && p.coef[p.degree] == 0.0)
-        --p.degree;
+    p.trimDegree();
     p.constant = p.coef[p.degree];
     if (p.constant != 0.0) {
         for (int i = 0; i <= p.degree; ++i)

@@ -30,8 +30,8 @@ json rootsArray(const PolynomialRoots& roots) {
 
 json polynomialObject(const Polynomial& p) {
     json coefficients = json::array();
-    for (int i = 0; i <= std::clamp(p.degree, 0, MaxDegree); ++i)
-        coefficients.push_back(p.coef[i]);
+    for (const double c : p.coefficients())
+        coefficients.push_back(c);
     return {{"grau", p.degree}, {"coeficientes", coefficients}, {"constante", p.constant}};
 }
 

@@ -17,9 +17,7 @@ using Complex = std::complex<double>;
 
 // Coefficients 0..degree of p scaled to u = s / 2^k: c_i·2^(k·i), exact.
 std::vector<double> scaled(const Polynomial& p, int k) {
-    int degree = std::clamp(p.degree, 0, MaxDegree);
-    while (degree > 0 && p.coef[degree] == 0.0)
-        --degree;
+    const int degree = p.trimmedDegree();
     std::vector<double> c(static_cast<std::size_t>(degree) + 1);
     for (int i = 0; i <= degree; ++i)
         c[static_cast<std::size_t>(i)] = std::ldexp(p.coef[i], k * i);

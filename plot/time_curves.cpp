@@ -15,14 +15,6 @@ namespace {
 // Samples over the automatic range that find a curve's peak for the check.
 constexpr int CheckPoints = 1000;
 
-bool sameValue(const Polynomial& a, const Polynomial& b) {
-    if (a.degree != b.degree || a.constant != b.constant) return false;
-    for (int i = 0; i <= std::clamp(a.degree, 0, MaxDegree); ++i) {
-        if (a.coef[i] != b.coef[i]) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 double sampleTime(const TimeRange& range, int i, int points) {
@@ -96,7 +88,7 @@ std::vector<TimeResponse> inverseLaplaceCurves(const PlotCurves& functions, int 
         const PlotCurve& f = functions[static_cast<std::size_t>(k)];
         int same = 1;
         while (same < k &&
-               !sameValue(functions[static_cast<std::size_t>(same)].denominator, f.denominator))
+               functions[static_cast<std::size_t>(same)].denominator != f.denominator)
             ++same;
         responses.push_back(
             same < k ? inverseLaplace(f.numerator, f.denominator,

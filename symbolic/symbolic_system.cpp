@@ -6,6 +6,8 @@
 #include <set>
 #include <string_view>
 
+#include "element_table.h"
+
 namespace corvane::symbolic {
 
 namespace {
@@ -65,20 +67,16 @@ std::vector<Candidate> candidatesOf(const RunState& run, int i) {
     const Element& e = run.ElementTable[i];
     const std::string name = e.name;
     std::vector<Candidate> out;
-    switch (e.name[0]) {
-        case 'R':
-        case 'G':
-        case 'C':
-        case 'L':
-        case 'E':
-        case 'F':
-        case 'H':
-        case 'V':
-        case 'I':
-            out.push_back(
-                {{name, latexOfName(name), e.value, e.name[0] == 'R', ""}, name, i, false});
+    const ElementKind* kind = findElementKind(e.kind());
+    if (kind == nullptr) return out;
+    switch (kind->value) {
+        case StampedValue::AsGiven:
+        case StampedValue::Reciprocal:
+            out.push_back({{name, latexOfName(name), e.value,
+                            kind->value == StampedValue::Reciprocal, ""},
+                           name, i, false});
             break;
-        case 'K': {
+        case StampedValue::MutualInductance: {
             const std::string first = run.ElementTable[e.a].name;
             const std::string second = run.ElementTable[e.b].name;
             Symbol m{"M_" + name, "M_{" + latexOfElement(name) + "}", e.value2, false,
@@ -86,11 +84,11 @@ std::vector<Candidate> candidatesOf(const RunState& run, int i) {
             out.push_back({m, name, i, false});
             break;
         }
-        default:
+        case StampedValue::None:
             break;
     }
-    if ((e.name[0] == 'C' || e.name[0] == 'L') && e.value2 != 0.0) {
-        const bool capacitor = e.name[0] == 'C';
+    if (kind->initialCondition != InitialCondition::None && e.value2 != 0.0) {
+        const bool capacitor = kind->initialCondition == InitialCondition::Voltage;
         const std::string prefix = capacitor ? "V0_" : "I0_";
         Symbol ic{prefix + name,
                   std::string(capacitor ? "V" : "I") + "_{0," + latexOfElement(name) + "}",
@@ -114,7 +112,6 @@ public:
         : run_(run),
           ring_(ring),
           n_(n),
-          rhs_(n + 1),
           entries_(static_cast<std::size_t>(n + 1),
                    std::vector<RationalPolynomial>(static_cast<std::size_t>(n + 2),
                                                    RationalPolynomial(ring))) {}
@@ -123,72 +120,19 @@ public:
     void setValue(int i, Monomial value) { values_.insert_or_assign(i, std::move(value)); }
     void setInitial(int i, Monomial value) { initials_.insert_or_assign(i, std::move(value)); }
 
+    // Element i's terms as its kind's row gives them; a term of an initial condition the
+    // element does not have is zero and is left out.
     void stamp(int i) {
-        const Element& e = run_.ElementTable[i];
-        switch (e.name[0]) {
-            case 'R':
-                stampConductance(e.a, e.b, e.a, e.b, value(i), 0);
-                break;
-            case 'G':
-                stampConductance(e.a, e.b, e.c, e.d, value(i), 0);
-                break;
-            case 'C':
-                stampConductance(e.a, e.b, e.a, e.b, value(i), 1);
-                if (hasInitial(i)) {
-                    const Monomial charge = product(value(i), initial(i));
-                    add(e.b, rhs_, -1, charge, 1);
-                    add(e.a, rhs_, +1, charge, 1);
-                }
-                break;
-            case 'L':
-                stampBranchColumn(e.a, e.b, e.x);
-                add(e.x, e.a, -1, one(), 0);
-                add(e.x, e.b, +1, one(), 0);
-                add(e.x, e.x, +1, value(i), 1);
-                if (hasInitial(i)) add(e.x, rhs_, +1, product(value(i), initial(i)), 1);
-                break;
-            case 'K':
-                add(e.x, e.y, +1, value(i), 1);
-                add(e.y, e.x, +1, value(i), 1);
-                if (hasInitial(e.b)) add(e.x, rhs_, +1, product(value(i), initial(e.b)), 1);
-                if (hasInitial(e.a)) add(e.y, rhs_, +1, product(value(i), initial(e.a)), 1);
-                break;
-            case 'I':
-                add(e.a, rhs_, -1, value(i), sourcePower(e));
-                add(e.b, rhs_, +1, value(i), sourcePower(e));
-                break;
-            case 'V':
-                stampVoltageBranch(e);
-                add(e.x, rhs_, +1, value(i), sourcePower(e));
-                break;
-            case 'E':
-                stampVoltageBranch(e);
-                add(e.x, e.c, -1, value(i), 0);
-                add(e.x, e.d, +1, value(i), 0);
-                break;
-            case 'F':
-                add(e.a, e.x, +1, value(i), 0);
-                add(e.b, e.x, -1, value(i), 0);
-                stampBranchColumn(e.c, e.d, e.x);
-                add(e.x, e.c, +1, one(), 0);
-                add(e.x, e.d, -1, one(), 0);
-                break;
-            case 'H':
-                stampBranchColumn(e.a, e.b, e.x);
-                stampBranchColumn(e.c, e.d, e.y);
-                add(e.x, e.a, +1, one(), 0);
-                add(e.x, e.b, -1, one(), 0);
-                add(e.y, e.c, +1, one(), 0);
-                add(e.y, e.d, -1, one(), 0);
-                add(e.x, e.y, -1, value(i), 0);
-                break;
-            case 'O':
-                stampBranchColumn(e.a, e.b, e.x);
-                add(e.x, e.c, +1, one(), 0);
-                add(e.x, e.d, -1, one(), 0);
-                break;
-            default:
-                break;
+        for (const PlacedTerm& term : placedStamp(run_, i)) {
+            const auto power = static_cast<ulong>(term.power);
+            const int holder = term.initialConditionOf;
+            if (term.factor == StampFactor::One) {
+                add(term.row, term.column, term.sign, one(), power);
+            } else if (holder == 0) {
+                add(term.row, term.column, term.sign, value(i), power);
+            } else if (hasInitial(holder)) {
+                add(term.row, term.column, term.sign, product(value(i), initial(holder)), power);
+            }
         }
     }
 
@@ -212,10 +156,6 @@ public:
     }
 
 private:
-    // Impulses drive the excitation times s (their transform is a constant and the
-    // excitation is stored multiplied by s); steps drive it without s.
-    static int sourcePower(const Element& e) { return e.y == 'I' ? 1 : 0; }
-
     Monomial one() const {
         return {Fraction(1), Exponents(static_cast<std::size_t>(ring_.variableCount()), 0)};
     }
@@ -238,29 +178,9 @@ private:
         entries_[row][column].addTerm(sign > 0 ? term.coefficient : -term.coefficient, exponents);
     }
 
-    void stampConductance(int p, int q, int r, int t, const Monomial& v, ulong power) {
-        add(p, r, +1, v, power);
-        add(q, t, +1, v, power);
-        add(p, t, -1, v, power);
-        add(q, r, -1, v, power);
-    }
-
-    // A branch current x leaving node p and entering node q.
-    void stampBranchColumn(int p, int q, int x) {
-        add(p, x, +1, one(), 0);
-        add(q, x, -1, one(), 0);
-    }
-
-    void stampVoltageBranch(const Element& e) {
-        stampBranchColumn(e.a, e.b, e.x);
-        add(e.x, e.a, +1, one(), 0);
-        add(e.x, e.b, -1, one(), 0);
-    }
-
     const RunState& run_;
     const PolynomialRing& ring_;
     const int n_;
-    const int rhs_;
     std::vector<std::vector<RationalPolynomial>> entries_;
     std::map<int, Monomial> values_;
     std::map<int, Monomial> initials_;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "circuit_builder.h"
 #include "floating_point.h"
 #include "netlist_value.h"
 #include "numbered.h"

@@ -1,0 +1,186 @@
+#include "circuit_builder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "element_table.h"
+#include "floating_point.h"
+#include "netlist_scanner.h"
+
+namespace corvane {
+
+namespace {
+
+void nameVariable(RunState& run, int k, std::string_view prefix, const char* elementName) {
+    VariableName& name = run.VariableNames[k];
+    std::snprintf(name.data(), name.size(), "%.*s%s", static_cast<int>(prefix.size()),
+                  prefix.data(), elementName);
+}
+
+}  // namespace
+
+CircuitBuilder::CircuitBuilder(RunState& run, AnalysisLog& log)
+    : run_(run), log_(log), elementLines_(MaxElements + 1, 0) {
+    run_.elementCount = 0;
+    run_.variableCount = 0;
+    run_.tooManyNodes = 0;
+    run_.VariableNames[0] = VariableName{'0'};
+}
+
+void CircuitBuilder::addGroundName(std::string name) {
+    groundNames_.push_back(std::move(name));
+}
+
+bool CircuitBuilder::acceptsName(std::string_view name) const {
+    if (name.size() <= MaxNameLength) return true;
+    log_.print("Linha %d: nome com mais de %d caracteres: %s", line_, MaxNameLength,
+               shownText(std::string(name)).c_str());
+    return false;
+}
+
+bool CircuitBuilder::beginElement(std::string_view name, int line) {
+    line_ = line;
+    if (name.empty() || findElementKind(name[0]) == nullptr) {
+        log_.print("Elemento desconhecido: %s", shownText(std::string(name)).c_str());
+        return false;
+    }
+    if (++run_.elementCount > MaxElements) {
+        log_.print("O programa só aceita até %d elementos", MaxElements);
+        return false;
+    }
+    if (!acceptsName(name)) return false;
+    Element& e = run_.ElementTable[run_.elementCount];
+    e = Element{};
+    // A name holding a NUL byte is kept up to it, as the messages show it.
+    std::snprintf(e.name, sizeof e.name, "%s", std::string(name).c_str());
+    for (int i = 1; i < run_.elementCount; ++i) {
+        if (std::strcmp(run_.ElementTable[i].name, e.name) == 0) {
+            log_.print("Linha %d: elemento %s repetido (já definido na linha %d)", line_, e.name,
+                       elementLines_[i]);
+            return false;
+        }
+    }
+    elementLines_[run_.elementCount] = line;
+    return true;
+}
+
+bool CircuitBuilder::completeElement(const ElementFields& fields) {
+    Element& e = run_.ElementTable[run_.elementCount];
+    const ElementKind& kind = *findElementKind(e.kind());
+    e.value = fields.value;
+    if (kind.initialCondition != InitialCondition::None) e.value2 = fields.initialCondition;
+    if (kind.hasSourceType()) e.y = fields.source == SourceType::Impulse ? 'I' : 'D';
+    if (kind.connections == Connections::TwoInductors) {
+        return coupleInductors(e, fields.controllingElements.at(0),
+                               fields.controllingElements.at(1));
+    }
+    const std::array<int*, 4> ends{&e.a, &e.b, &e.c, &e.d};
+    for (int k = 0; k < kind.nodeCount(); ++k)
+        *ends[static_cast<std::size_t>(k)] = node(fields.nodes.at(static_cast<std::size_t>(k)));
+    return true;
+}
+
+int CircuitBuilder::node(const std::string& name) {
+    if (std::find(groundNames_.begin(), groundNames_.end(), name) != groundNames_.end()) return 0;
+    return findOrAddNode(run_, log_, name.c_str());
+}
+
+bool CircuitBuilder::isInductor(int i) const {
+    return run_.ElementTable[i].kind() == 'L';
+}
+
+// The two names of a coupling are element names, matched exactly against every element
+// before it (names are unique). Only inductors can be coupled, and two different ones.
+bool CircuitBuilder::coupleInductors(Element& k, const std::string& first,
+                                     const std::string& second) {
+    k.a = 0;
+    k.b = 0;
+    for (int i = 1; i < run_.elementCount; ++i) {
+        const char* name = run_.ElementTable[i].name;
+        if (std::strcmp(name, first.c_str()) == 0) k.a = i;
+        if (std::strcmp(name, second.c_str()) == 0) k.b = i;
+    }
+    if (k.a == 0 || k.b == 0 || !isInductor(k.a) || !isInductor(k.b)) {
+        log_.print("Indutor não encontrado.");
+        return false;
+    }
+    if (k.a == k.b) {
+        log_.print("Linha %d: indutor acoplado a si mesmo: %s", line_, first.c_str());
+        return false;
+    }
+    log_.print("(%s está na linha %d, %s está na linha %d)", first.c_str(), k.a, second.c_str(),
+               k.b);
+    const double l1 = run_.ElementTable[k.a].value;
+    const double l2 = run_.ElementTable[k.b].value;
+    // A negative product of inductances is an invalid operation here.
+    checkFloatingPoint([&] { k.value2 = std::sqrt(l1 * l2) * k.value; });
+    return true;
+}
+
+bool CircuitBuilder::finish() {
+    if (run_.tooManyNodes) {
+        log_.print("Número excessivo de nós (%d)", MaxVariables);
+        return false;
+    }
+    run_.nodeCount = run_.variableCount;
+    for (int i = 1; i <= run_.elementCount; ++i) {
+        Element& e = run_.ElementTable[i];
+        const ElementKind& kind = *findElementKind(e.kind());
+        if (kind.connections == Connections::TwoInductors) {
+            // Its inductors come before it: their currents are numbered already.
+            e.x = run_.ElementTable[e.firstInductor()].branchCurrent();
+            e.y = run_.ElementTable[e.secondInductor()].branchCurrent();
+            continue;
+        }
+        const int count = kind.extraCurrentCount();
+        if (count == 0) continue;
+        if (!addExtraCurrents(count)) return false;
+        const int first = run_.variableCount - count + 1;
+        const std::array<int*, 2> currents{&e.x, &e.y};
+        for (int k = 0; k < count; ++k) {
+            const auto slot = static_cast<std::size_t>(k);
+            nameVariable(run_, first + k, kind.extraCurrents[slot], e.name);
+            *currents[slot] = first + k;
+        }
+    }
+    return true;
+}
+
+bool CircuitBuilder::addExtraCurrents(int count) {
+    run_.variableCount += count;
+    if (run_.variableCount > MaxVariables) {
+        log_.print("As correntes extra excederam o número de variáveis permitido (%d)",
+                   MaxVariables);
+        return false;
+    }
+    return true;
+}
+
+void CircuitBuilder::listVariables() const {
+    log_.print("Variáveis: ");
+    for (int k = 0; k <= run_.variableCount; ++k) {
+        log_.print("%d: %s", k, run_.variableName(k));
+    }
+    log_.print("O circuito tem %d nós, %d variáveis e %d elementos", run_.nodeCount,
+               run_.variableCount, run_.elementCount);
+}
+
+int findOrAddNode(RunState& run, AnalysisLog& log, const char* name) {
+    for (int i = 0; i <= run.variableCount; ++i) {
+        if (std::strcmp(run.variableName(i), name) == 0) return i;
+    }
+    if (run.variableCount == MaxVariables) {
+        log.print("O programa só aceita até %d nós", MaxVariables);
+        run.tooManyNodes = 1;
+        return MaxVariables;
+    }
+    ++run.variableCount;
+    VariableName& entry = run.VariableNames[run.variableCount];
+    std::snprintf(entry.data(), entry.size(), "%s", name);
+    return run.variableCount;
+}
+
+}  // namespace corvane

@@ -1,0 +1,81 @@
+// The circuit builder. A reader of a circuit format parses its lines and hands the builder
+// one element at a time; the builder numbers the nodes and the extra currents, names the
+// variables, applies the limits of the run state and reports the faults of the circuit
+// itself. The syntax of a line, and its messages, stay with the reader.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis_log.h"
+#include "run_state.h"
+
+namespace corvane {
+
+/// What a reader found for one element, names as written in the circuit.
+struct ElementFields {
+    /// Two nodes (R, C, L, I, V), or four: the output or branch pair, then the controlling or
+    /// input pair (G, E, F, H, O).
+    std::vector<std::string> nodes;
+    /// K: the names of the two coupled inductors.
+    std::vector<std::string> controllingElements;
+    /// The element's value (K: the coupling coefficient; the nullor has none).
+    double value = 0.0;
+    /// C: the initial voltage; L: the initial current.
+    double initialCondition = 0.0;
+    /// I, V.
+    SourceType source = SourceType::Impulse;
+};
+
+/// Messages name the line the reader gave for the element; each refusal is logged and
+/// answered with false, after which the circuit is not to be used.
+class CircuitBuilder {
+public:
+    /// Starts an empty circuit in `run`: no element, ground as variable 0, named "0". The
+    /// node count is set by `finish`.
+    CircuitBuilder(RunState& run, AnalysisLog& log);
+
+    /// Makes `name` one more spelling of ground (a format may write "gnd").
+    void addGroundName(std::string name);
+
+    /// Whether `name` fits the run state as an element or node name; when it does not,
+    /// logs "Linha N: nome com mais de 10 caracteres: <name>".
+    [[nodiscard]] bool acceptsName(std::string_view name) const;
+
+    /// Opens the next element, written at `line`. Refuses, in this order, a name whose
+    /// first letter is no kind, one element more than MaxElements, a long name and a name
+    /// already used.
+    [[nodiscard]] bool beginElement(std::string_view name, int line);
+
+    /// Completes the element begun last. Numbers its nodes: a node past MaxVariables is
+    /// logged and the circuit is refused by `finish`. A coupling finds its inductors among
+    /// the elements before it and refuses anything else.
+    [[nodiscard]] bool completeElement(const ElementFields& fields);
+
+    /// After the last element: refuses too many nodes, then numbers and names the extra
+    /// currents after the nodes.
+    [[nodiscard]] bool finish();
+
+    /// Logs every variable and the size of the circuit.
+    void listVariables() const;
+
+private:
+    int node(const std::string& name);
+    bool coupleInductors(Element& k, const std::string& first, const std::string& second);
+    bool addExtraCurrents(int count);
+    bool isInductor(int i) const;
+
+    RunState& run_;
+    AnalysisLog& log_;
+    std::vector<std::string> groundNames_;
+    /// The line of the element being built, and of every element, for the messages.
+    int line_ = 0;
+    std::vector<int> elementLines_;
+};
+
+/// Looks `name` up among the known variables (entry 0 is ground, "0") and adds it as the
+/// next one when it is new. A 26th name is refused with a log line and sets tooManyNodes.
+int findOrAddNode(RunState& run, AnalysisLog& log, const char* name);
+
+}  // namespace corvane
