@@ -9,6 +9,9 @@
 #
 # Exit status 0 when everything is identical, 1 when something differs (listed).
 set -uo pipefail
+# Builds older than the single-job root finder let MPSolve refine on every core, and the
+# last bits of their roots changed from run to run; one job makes them repeatable.
+export MPS_JOBS=1
 
 if [ $# -ne 2 ]; then
     echo "Uso: $0 CORVANE_CLI_ANTIGO CORVANE_CLI_NOVO" >&2
