@@ -149,8 +149,8 @@ int runNoise(const NoiseCommand& command, std::FILE* out, std::FILE* err) {
     if (!readNetlist(run, log, command.netlist)) return ExitFailure;
     SystemMatrix system;
     assembleSystem(run, system, log, false);
-    ConsoleHost host(ConsoleOptions{}, err);
     const InterruptCatcher interrupts;
+    ConsoleHost host(ConsoleOptions{}, err);
     const std::optional<noise::NoiseReport> report =
         noise::analyseNoise(run, system, command.options, log, host, EngineOptions{});
     if (!report) return host.cancelRequested() ? ExitInterrupted : ExitFailure;

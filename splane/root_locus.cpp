@@ -16,6 +16,7 @@
 #include "number_text.h"
 #include "polynomial_roots.h"
 #include "post_process.h"
+#include "quiet_host.h"
 #include "run_warnings.h"
 
 namespace corvane {
@@ -25,25 +26,6 @@ namespace {
 // The dispersion a run uses unless told otherwise, so the nominal poles of the locus are
 // those of the result files written with the default options.
 constexpr double RunDispersion = 1e9;
-
-// An analysis with no window behind it: nothing listed, nothing asked, and a stop only
-// when the locus is stopped.
-class QuietHost : public AnalysisHost {
-public:
-    explicit QuietHost(const std::function<bool()>& stop) : stop_(stop) {}
-
-    AnalysisOptions options() const override { return {}; }
-    void clearVariableList() override {}
-    void addVariable(std::string_view) override {}
-    void enableListResults(bool) override {}
-    void enableVariablesMenu() override {}
-    void showParameterWindows() override {}
-    WaitStatus processPendingEvents() override { return WaitStatus::Cancelled; }
-    bool cancelRequested() const override { return stop_ && stop_(); }
-
-private:
-    const std::function<bool()>& stop_;
-};
 
 // Kinds whose value enters the system matrix: sources drive the circuit without moving its
 // poles, and the ideal operational amplifier has no value.

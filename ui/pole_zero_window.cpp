@@ -45,20 +45,6 @@ constexpr int CursorLineHeight = 20;
 // A press that moves less than this is not a drag.
 constexpr double DragSlack = 3.0;
 
-QLabel* addLabel(QWidget* window, const char* objectName, const QString& caption, QRect place) {
-    auto* label = new QLabel(caption, window);
-    label->setObjectName(QString::fromLatin1(objectName));
-    label->setGeometry(place);
-    return label;
-}
-
-QLineEdit* addEditBox(QWidget* window, const char* objectName, QRect place) {
-    auto* edit = new QLineEdit(window);
-    edit->setObjectName(QString::fromLatin1(objectName));
-    edit->setGeometry(place);
-    return edit;
-}
-
 }  // namespace
 
 PoleZeroArea::PoleZeroArea(QWidget* parent, PoleZeroWindow& form) : QWidget(parent), form_(form) {

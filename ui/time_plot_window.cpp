@@ -36,20 +36,6 @@ constexpr int BoxRowTop = 8;
 constexpr int PlotTop = 38;
 constexpr int CursorLineHeight = 20;
 
-QLabel* addLabel(QWidget* window, const char* objectName, const QString& caption, QRect place) {
-    auto* label = new QLabel(caption, window);
-    label->setObjectName(QString::fromLatin1(objectName));
-    label->setGeometry(place);
-    return label;
-}
-
-QLineEdit* addEditBox(QWidget* window, const char* objectName, QRect place) {
-    auto* edit = new QLineEdit(window);
-    edit->setObjectName(QString::fromLatin1(objectName));
-    edit->setGeometry(place);
-    return edit;
-}
-
 QString numberText(double value) {
     char text[64];
     std::snprintf(text, sizeof text, "%.6g", value);

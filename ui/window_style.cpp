@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
 
@@ -55,6 +57,20 @@ void centreWindow(QWidget& window, QSize outer) {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     const QPoint centre = screen ? screen->availableGeometry().center() : QPoint(0, 0);
     placeWindow(window, centre - QPoint(outer.width() / 2, outer.height() / 2), outer);
+}
+
+QLabel* addLabel(QWidget* window, const char* objectName, const QString& caption, QRect place) {
+    auto* label = new QLabel(caption, window);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setGeometry(place);
+    return label;
+}
+
+QLineEdit* addEditBox(QWidget* window, const char* objectName, QRect place) {
+    auto* edit = new QLineEdit(window);
+    edit->setObjectName(QString::fromLatin1(objectName));
+    edit->setGeometry(place);
+    return edit;
 }
 
 QCheckBox* addCheckBox(QWidget* window, const char* objectName, const QString& caption,

@@ -12,6 +12,8 @@
 #include <QString>
 
 class QCheckBox;
+class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace corvane::ui {
@@ -31,6 +33,12 @@ void setUpSecondaryWindow(QWidget& window, const char* objectName, const QString
 /// A check box of `window`, named, placed and set.
 QCheckBox* addCheckBox(QWidget* window, const char* objectName, const QString& caption,
                        QRect geometry, bool checked);
+
+/// A label of `window`, named and placed.
+QLabel* addLabel(QWidget* window, const char* objectName, const QString& caption, QRect place);
+
+/// An edit box of `window`, named and placed, empty.
+QLineEdit* addEditBox(QWidget* window, const char* objectName, QRect place);
 
 /// The client size of a window whose outer size was `outer`.
 QSize clientSize(QSize outer);
