@@ -47,18 +47,12 @@ constexpr double DragSlack = 3.0;
 
 }  // namespace
 
-PoleZeroArea::PoleZeroArea(QWidget* parent, PoleZeroWindow& form) : QWidget(parent), form_(form) {
-    setObjectName(QStringLiteral("Grafico"));
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
-}
-
-void PoleZeroArea::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setFont(render::plotFont());
-    render::QPainterCanvas canvas(painter);
-    form_.paintOn(canvas, width(), height());
-}
+PoleZeroArea::PoleZeroArea(QWidget* parent, PoleZeroWindow& form)
+    : CanvasArea(parent,
+                 [&form](PlotCanvas& canvas, int width, int height) {
+                     form.paintOn(canvas, width, height);
+                 }),
+      form_(form) {}
 
 // A drag moves the picture with the pointer.
 void PoleZeroArea::mouseMoveEvent(QMouseEvent* event) {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "canvas_area.h"
 #include "plot_canvas.h"
 #include "plot_data.h"
 #include "plot_view.h"
@@ -42,12 +43,11 @@ class OpenDialog;
 class PoleZeroWindow;
 
 /// The plot surface of TFormPZ: paints the plane and hands the pointer to the window.
-class PoleZeroArea : public QWidget {
+class PoleZeroArea : public CanvasArea {
 public:
     PoleZeroArea(QWidget* parent, PoleZeroWindow& form);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

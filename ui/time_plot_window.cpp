@@ -44,18 +44,12 @@ QString numberText(double value) {
 
 }  // namespace
 
-TimePlotArea::TimePlotArea(QWidget* parent, TimePlotWindow& form) : QWidget(parent), form_(form) {
-    setObjectName(QStringLiteral("Grafico"));
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
-}
-
-void TimePlotArea::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setFont(render::plotFont());
-    render::QPainterCanvas canvas(painter);
-    form_.paintOn(canvas, width(), height());
-}
+TimePlotArea::TimePlotArea(QWidget* parent, TimePlotWindow& form)
+    : CanvasArea(parent,
+                 [&form](PlotCanvas& canvas, int width, int height) {
+                     form.paintOn(canvas, width, height);
+                 }),
+      form_(form) {}
 
 void TimePlotArea::mouseMoveEvent(QMouseEvent* event) {
     form_.showCursorAt(static_cast<int>(event->position().x()));

@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include "canvas_area.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -36,12 +38,11 @@ class ErrorBox;
 class OpenDialog;
 
 /// The plot surface of the time plot window: paints the view and reports the pointer.
-class TimePlotArea : public QWidget {
+class TimePlotArea : public CanvasArea {
 public:
     TimePlotArea(QWidget* parent, class TimePlotWindow& form);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
