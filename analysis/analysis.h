@@ -53,6 +53,8 @@ public:
 
     /// A step after those already there, walked by every later run.
     void addListingStep(std::unique_ptr<ListingStep> step) { steps_.push_back(std::move(step)); }
+    /// The steps of the listing, in the order the run walks them.
+    const ListingSteps& listingSteps() const { return steps_; }
     /// The options the last run was made with.
     const AnalysisOptions& options() const { return options_; }
 

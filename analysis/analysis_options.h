@@ -4,7 +4,9 @@
 #pragma once
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvane {
@@ -21,6 +23,24 @@ struct SymbolicSettings {
     long termLimit = DefaultSymbolicTermLimit;
 };
 
+/// The temperature SPICE and most data sheets assume, 27 °C.
+inline constexpr double DefaultNoiseCelsius = 27.0;
+
+/// The thermal noise of the resistors at one output.
+struct NoiseSettings {
+    /// --ruido.
+    bool enabled = false;
+    /// The output variable, by name as the variables list shows it or by number.
+    std::string output;
+    /// The independent source the noise is referred to; empty for none.
+    std::string input;
+    double celsius = DefaultNoiseCelsius;
+    /// Where the densities and the ranking at one frequency are given, in Hz.
+    double hertz = 1000.0;
+    /// The band of the integrated noise, in Hz; without one, all frequencies.
+    std::optional<std::pair<double, double>> band;
+};
+
 struct AnalysisOptions {
     /// CBestampas: list the system after each element's stamp.
     bool listStamps = false;
@@ -35,6 +55,7 @@ struct AnalysisOptions {
     /// The variables whose numerators are listed, by number (1 for the first).
     std::vector<int> selectedVariables;
     SymbolicSettings symbolic;
+    NoiseSettings noise;
 
     bool selects(int k) const {
         return std::find(selectedVariables.begin(), selectedVariables.end(), k) !=

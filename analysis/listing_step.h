@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "analysis_host.h"
 #include "analysis_log.h"
 #include "analysis_options.h"
@@ -40,6 +42,8 @@ public:
     /// The files written with the result files, as part of the same set. None may be the
     /// netlist or one of the run's result files.
     virtual std::vector<CompanionFile> companionFiles() const { return {}; }
+    /// What the step adds to the JSON document of the run, once the run has saved.
+    virtual void addToDocument(nlohmann::ordered_json& /*document*/) const {}
 };
 
 }  // namespace corvane

@@ -11,8 +11,8 @@
 #include "floating_point.h"
 #include "option_readers.h"
 #include "results_json.h"
-#include "symbolic_document.h"
-#include "symbolic_step.h"
+#include "standard_steps.h"
+#include "symbolic_system.h"
 
 namespace corvane::cli {
 
@@ -38,7 +38,10 @@ const char AnalyzeUsage[] =
     "  --simbolica           lista também as funções nos nomes dos elementos\n"
     "  --simbolos LISTA      elementos que ficam simbólicos, separados por vírgulas\n"
     "                        (padrão: todos); os demais entram com seus valores\n"
-    "  --limite-termos N     termos por coeficiente na análise simbólica (padrão 100000)\n";
+    "  --limite-termos N     termos por coeficiente na análise simbólica (padrão 100000)\n"
+    "  --ruido VARIÁVEL      lista também o ruído térmico dos resistores nessa saída, como\n"
+    "                        ruido, e o põe no JSON; com --entrada, --temperatura, --em e\n"
+    "                        --faixa, como em ruido\n";
 
 namespace {
 
@@ -51,8 +54,11 @@ struct AnalyzeCommand {
 
 AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
     AnalyzeCommand command;
-    // Options of the symbolic analysis given without it would be silently ignored.
+    // Options of the symbolic analysis or of the noise given without it would be silently
+    // ignored.
     std::string_view symbolicOnly;
+    std::string_view noiseOnly;
+    NoiseSettings& noise = command.options.analysis.noise;
     Arguments args(list, "só um netlist por vez: ", "falta o NETLIST");
     while (args.next()) {
         const std::string_view arg = args.current();
@@ -85,6 +91,21 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
         } else if (arg == "--limite-termos") {
             command.options.analysis.symbolic.termLimit = parseTermLimit(args.value());
             symbolicOnly = "--limite-termos";
+        } else if (arg == "--ruido") {
+            noise.enabled = true;
+            noise.output = args.value();
+        } else if (arg == "--entrada") {
+            noise.input = args.value();
+            noiseOnly = "--entrada";
+        } else if (arg == "--temperatura") {
+            noise.celsius = parseCelsiusOption(args.value());
+            noiseOnly = "--temperatura";
+        } else if (arg == "--em") {
+            noise.hertz = parseFrequencyOption(arg, args.value());
+            noiseOnly = "--em";
+        } else if (arg == "--faixa") {
+            noise.band = parseBandOption(args);
+            noiseOnly = "--faixa";
         } else {
             args.takePositional(command.netlist);
         }
@@ -93,13 +114,16 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
     if (!symbolicOnly.empty() && !command.options.analysis.symbolic.enabled) {
         throw UsageError("a opção " + std::string(symbolicOnly) + " precisa de --simbolica");
     }
+    if (!noiseOnly.empty() && !noise.enabled) {
+        throw UsageError("a opção " + std::string(noiseOnly) + " precisa de --ruido");
+    }
     return command;
 }
 
 // The JSON document of the run, made when the result files are about to be written, so
 // that it goes in place with them or not at all.
 std::string resultsJsonText(const AnalyzeCommand& command, const Analysis& analysis,
-                            const symbolic::SymbolicStep& symbolic, const RunWarnings& warnings) {
+                            const RunWarnings& warnings) {
     ResultsJsonOptions options;
     options.normalize = command.options.analysis.normalize;
     options.dispersion = analysis.dispersion();
@@ -107,7 +131,7 @@ std::string resultsJsonText(const AnalyzeCommand& command, const Analysis& analy
     options.measures = command.options.analysis.listMeasures;
     nlohmann::ordered_json document =
         resultsDocument(analysis.runState(), analysis.networkFunctions(), options, warnings);
-    if (symbolic.listing()) document["simbolica"] = symbolicDocument(*symbolic.listing());
+    for (const auto& step : analysis.listingSteps()) step->addToDocument(document);
     return jsonText(document);
 }
 
@@ -120,14 +144,12 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     Analysis analysis(host, log);
     analysis.setEngineOptions(command.engine);
     host.attach(analysis);
-    auto symbolicStep = std::make_unique<symbolic::SymbolicStep>();
-    const symbolic::SymbolicStep& symbolic = *symbolicStep;
-    analysis.addListingStep(std::move(symbolicStep));
+    addStandardListingSteps(analysis);
     if (!command.json.empty()) {
         auto document = std::make_unique<CompanionFilesStep>();
         document->add({command.json, "JSON",
-                       [&command, &analysis, &symbolic](const RunWarnings& warnings) {
-                           return resultsJsonText(command, analysis, symbolic, warnings);
+                       [&command, &analysis](const RunWarnings& warnings) {
+                           return resultsJsonText(command, analysis, warnings);
                        }});
         analysis.addListingStep(std::move(document));
     }

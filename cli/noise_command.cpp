@@ -1,6 +1,5 @@
 #include "noise_command.h"
 
-#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -13,11 +12,10 @@
 #include "floating_point.h"
 #include "mna.h"
 #include "netlist_reader.h"
-#include "netlist_value.h"
 #include "noise_analysis.h"
 #include "output_target.h"
 #include "replace_file.h"
-#include "value_at.h"
+#include "option_readers.h"
 
 namespace corvane::cli {
 
@@ -41,33 +39,6 @@ struct NoiseCommand {
     std::string table;
 };
 
-double frequencyOption(std::string_view option, std::string_view text) {
-    const std::optional<double> value = parseFrequency(text);
-    if (!value || *value < 0.0) {
-        throw UsageError("a opção " + std::string(option) +
-                         " pede uma frequência (número com . ou , e sufixo opcional, como 1k "
-                         "ou 2.5MEG): " +
-                         std::string(text));
-    }
-    return *value;
-}
-
-// Read as the boxes read numbers: "." or ",".
-double celsiusOption(std::string_view text) {
-    std::string number(text);
-    std::replace(number.begin(), number.end(), ',', '.');
-    const std::optional<double> value = parseValue(number);
-    if (!value) {
-        throw UsageError("a opção --temperatura pede um número de graus Celsius: " +
-                         std::string(text));
-    }
-    if (*value <= -noise::ZeroCelsiusInKelvin) {
-        throw UsageError("a temperatura deve ficar acima do zero absoluto (-273.15 °C): " +
-                         std::string(text));
-    }
-    return *value;
-}
-
 NoiseCommand parseNoise(const std::vector<std::string_view>& list) {
     NoiseCommand command;
     Arguments args(list, "só um netlist por vez: ", "falta o NETLIST");
@@ -80,14 +51,11 @@ NoiseCommand parseNoise(const std::vector<std::string_view>& list) {
         } else if (arg == "--entrada") {
             command.options.input = args.value();
         } else if (arg == "--temperatura") {
-            command.options.celsius = celsiusOption(args.value());
+            command.options.celsius = parseCelsiusOption(args.value());
         } else if (arg == "--em") {
-            command.options.hertz = frequencyOption(arg, args.value());
+            command.options.hertz = parseFrequencyOption(arg, args.value());
         } else if (arg == "--faixa") {
-            const double low = frequencyOption(arg, args.value());
-            const double high = frequencyOption(arg, args.value());
-            if (!(low < high)) throw UsageError("a faixa deve ir de uma frequência a outra maior");
-            command.options.band = std::pair{low, high};
+            command.options.band = parseBandOption(args);
         } else if (arg == "--tabela") {
             command.table = args.value();
         } else {
@@ -153,7 +121,11 @@ int runNoise(const NoiseCommand& command, std::FILE* out, std::FILE* err) {
     ConsoleHost host(ConsoleOptions{}, err);
     const std::optional<noise::NoiseReport> report =
         noise::analyseNoise(run, system, command.options, log, host, EngineOptions{});
-    if (!report) return host.cancelRequested() ? ExitInterrupted : ExitFailure;
+    if (!report) {
+        if (!host.cancelRequested()) return ExitFailure;
+        log.print("Análise cancelada.");
+        return ExitInterrupted;
+    }
     noise::listNoiseReport(*report, command.options, log);
     if (!command.table.empty() &&
         saveWholeFile(command.table, tableText(*report, command.options)) != WholeFileStatus::Saved) {

@@ -4,11 +4,15 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <string>
 
-#include "memory_size.h"
 #include "determinant.h"
 #include "mebibytes.h"
+#include "memory_size.h"
+#include "netlist_value.h"
+#include "noise_sources.h"
 #include "number_text.h"
+#include "value_at.h"
 
 namespace corvane::cli {
 
@@ -122,6 +126,40 @@ void requireListOrDocument(const Arguments& args, const DocumentSelection& docum
         throw UsageError("a opção --variaveis pede --json");
     }
     if (document.path.empty()) args.requirePositional();
+}
+
+double parseFrequencyOption(std::string_view option, std::string_view text) {
+    const std::optional<double> value = parseFrequency(text);
+    if (!value || *value < 0.0) {
+        throw UsageError("a opção " + std::string(option) +
+                         " pede uma frequência (número com . ou , e sufixo opcional, como 1k "
+                         "ou 2.5MEG): " +
+                         std::string(text));
+    }
+    return *value;
+}
+
+// Read as the boxes read numbers: "." or ",".
+double parseCelsiusOption(std::string_view text) {
+    std::string number(text);
+    std::replace(number.begin(), number.end(), ',', '.');
+    const std::optional<double> value = parseValue(number);
+    if (!value) {
+        throw UsageError("a opção --temperatura pede um número de graus Celsius: " +
+                         std::string(text));
+    }
+    if (*value <= -noise::ZeroCelsiusInKelvin) {
+        throw UsageError("a temperatura deve ficar acima do zero absoluto (-273.15 °C): " +
+                         std::string(text));
+    }
+    return *value;
+}
+
+std::pair<double, double> parseBandOption(Arguments& args) {
+    const double low = parseFrequencyOption("--faixa", args.value());
+    const double high = parseFrequencyOption("--faixa", args.value());
+    if (!(low < high)) throw UsageError("a faixa deve ir de uma frequência a outra maior");
+    return {low, high};
 }
 
 }  // namespace corvane::cli

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "command_arguments.h"
@@ -32,6 +33,12 @@ double parseSeconds(std::string_view option, std::string_view text);
 /// --pontos: a number of points, 2 to 1000000.
 int parsePoints(std::string_view text);
 
+/// A frequency in Hz, zero or more, with the netlist's suffixes (1k, 2.5MEG) and "." or ",".
+double parseFrequencyOption(std::string_view option, std::string_view text);
+/// --temperatura: degrees Celsius above absolute zero, "." or ",".
+double parseCelsiusOption(std::string_view text);
+/// --faixa F1 F2: two frequencies, the second larger.
+std::pair<double, double> parseBandOption(Arguments& args);
 /// The largest drawing surface accepted, in either direction.
 inline constexpr int MaxImageExtent = 16384;
 

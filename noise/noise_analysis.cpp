@@ -77,10 +77,7 @@ std::optional<NoiseReport> analyseNoise(const RunState& run, const SystemMatrix&
     report.unit = output <= run.nodeCount ? "V" : "A";
     report.functions =
         computeNoiseFunctions(run, system, output, input, std::move(sources), host, engine);
-    if (report.functions.cancelled) {
-        log.print("Análise cancelada.");
-        return std::nullopt;
-    }
+    if (report.functions.cancelled) return std::nullopt;
     if (report.functions.denominator.isZero()) {
         log.print("Ruído: o sistema do circuito é singular");
         return std::nullopt;

@@ -9,6 +9,7 @@
 
 #include "analysis_host.h"
 #include "analysis_log.h"
+#include "analysis_options.h"
 #include "engine_options.h"
 #include "noise_functions.h"
 #include "noise_spectrum.h"
@@ -16,17 +17,8 @@
 
 namespace corvane::noise {
 
-struct NoiseOptions {
-    /// The output variable, by name as the variables list shows it or by number.
-    std::string output;
-    /// The independent source the noise is referred to; empty for none.
-    std::string input;
-    double celsius = DefaultCelsius;
-    /// Where the densities and the ranking at one frequency are given.
-    double hertz = 1000.0;
-    /// The band of the integrated noise; without one, all frequencies.
-    std::optional<std::pair<double, double>> band;
-};
+/// What the noise is asked at (its `enabled` is the run's business, not the analysis's).
+using NoiseOptions = NoiseSettings;
 
 /// The output variable's number (1..n), or 0 when `name` names none.
 int findOutputVariable(const RunState& run, const std::string& name);
@@ -56,8 +48,8 @@ struct NoiseReport {
 };
 
 /// The noise of the circuit read into `run`, whose system is `system`. Empty with a log
-/// line naming the option when the options do not fit the circuit, or when the user
-/// cancelled the expansion ("Análise cancelada.").
+/// line naming the option when the options do not fit the circuit, or with nothing logged
+/// when the user cancelled the expansion (the host then says it was cancelled).
 std::optional<NoiseReport> analyseNoise(const RunState& run, const SystemMatrix& system,
                                         const NoiseOptions& options, AnalysisLog& log,
                                         AnalysisHost& host, const EngineOptions& engine);

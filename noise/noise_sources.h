@@ -13,8 +13,6 @@ namespace corvane::noise {
 /// J/K, exact since the 2019 redefinition of the SI.
 inline constexpr double BoltzmannConstant = 1.380649e-23;
 inline constexpr double ZeroCelsiusInKelvin = 273.15;
-/// The temperature SPICE and most data sheets assume, 27 °C.
-inline constexpr double DefaultCelsius = 27.0;
 
 struct NoiseSource {
     /// The element it belongs to.

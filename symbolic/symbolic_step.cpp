@@ -1,5 +1,9 @@
 #include "symbolic_step.h"
 
+#include <nlohmann/json.hpp>
+
+#include "symbolic_document.h"
+
 namespace corvane::symbolic {
 
 ListingOutcome SymbolicStep::afterListing(const ListingContext& context) {
@@ -16,6 +20,10 @@ ListingOutcome SymbolicStep::afterListing(const ListingContext& context) {
         context.run, context.functions, options, [&selection](int k) { return selection.selects(k); },
         context.log, &context.host);
     return listing_->outcome;
+}
+
+void SymbolicStep::addToDocument(nlohmann::ordered_json& document) const {
+    if (listing_) document["simbolica"] = symbolicDocument(*listing_);
 }
 
 }  // namespace corvane::symbolic

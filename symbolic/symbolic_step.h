@@ -13,6 +13,8 @@ namespace corvane::symbolic {
 class SymbolicStep : public ListingStep {
 public:
     ListingOutcome afterListing(const ListingContext& context) override;
+    /// "simbolica": the functions as the log listed them, for scripts.
+    void addToDocument(nlohmann::ordered_json& document) const override;
 
     /// What the last run listed; empty when the options did not ask for it.
     const std::optional<SymbolicListing>& listing() const { return listing_; }

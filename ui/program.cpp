@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -16,7 +15,7 @@
 #include "corvane_version.h"
 #include "exact_polynomial.h"
 #include "mebibytes.h"
-#include "symbolic_step.h"
+#include "standard_steps.h"
 
 // The resources sit in a static library, whose object no symbol would pull into the
 // program without this reference.
@@ -93,7 +92,7 @@ Program::ApplicationSetup::ApplicationSetup() {
 }
 
 Program::Program() {
-    analysis_.addListingStep(std::make_unique<symbolic::SymbolicStep>());
+    addStandardListingSteps(analysis_);
 }
 
 // CORVANE_MEMORIA_CACHE, in MiB, is the windows' counterpart of --memoria-cache.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -87,6 +88,31 @@ TEST(NoiseCommandTest, TheTableHoldsTheClosedFormDensityOfAnInvertingAmplifier) 
         EXPECT_NEAR(input, output / 10.0, 4e-5 * output / 10.0) << line;
     }
     EXPECT_EQ(rows, 200);
+}
+
+// analisar --ruido: the same noise after the numeric listing, and in the JSON document.
+TEST(NoiseCommandTest, AnAnalysisListsTheNoiseAndPutsItInTheDocument) {
+    test::TempDir dir;
+    const std::string netlist =
+        dir.write("div.net", "Divisor\nV1 e 0 1 IMPULSO\nR1 e s 1000\nR2 s 0 3000\n");
+    const std::string json = dir.file("div.json");
+    const test::CliResult result = test::runCliWith(
+        {"analisar", "--ruido", "s", "--faixa", "0", "1000", "--json", json, netlist});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("Análise de ruído: saída s, 27 °C\n"), std::string::npos);
+    std::ifstream file(json);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // R1 ∥ R2 = 750 Ω over 1000 Hz: √(4kT·750·1000).
+    const double fourKT = 4.0 * noise::BoltzmannConstant * (27.0 + noise::ZeroCelsiusInKelvin);
+    const std::size_t rms = text.find("\"rms\": ");
+    ASSERT_NE(rms, std::string::npos);
+    EXPECT_NEAR(std::stod(text.substr(rms + 7)), std::sqrt(fourKT * 750.0 * 1000.0), 1e-15);
+
+    const test::CliResult refused =
+        test::runCliWith({"analisar", "--entrada", "V1", netlist});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err.substr(0, refused.err.find('\n')),
+              "corvane-cli: a opção --entrada precisa de --ruido");
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "plot_list_controls.h"
 #include "polynomial.h"
 #include "program_driver.h"
 #include "result_file.h"
@@ -273,6 +274,12 @@ private slots:
         // Drawn whole, inside the window at its designed size.
         QVERIFY(box->sizeHint().width() <= geometry.width());
         QVERIFY(box->geometry().right() < driver.plotListWindow().width());
+    }
+
+    // The window's table of controls follows the plotter's table of quantities.
+    void listWindowControlsFollowTheQuantities() {
+        QVERIFY(corvane::ui::detail::editBoxControlsInEnumOrder());
+        QVERIFY(corvane::ui::detail::checkBoxControlsMatchSwitches());
     }
 
     void listWindowListButtonsAndTabOrder() {

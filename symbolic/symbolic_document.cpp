@@ -1,6 +1,6 @@
 #include "symbolic_document.h"
 
-namespace corvane::cli {
+namespace corvane::symbolic {
 
 namespace {
 
@@ -36,4 +36,4 @@ nlohmann::ordered_json symbolicDocument(const symbolic::SymbolicListing& listing
     return document;
 }
 
-}  // namespace corvane::cli
+}  // namespace corvane::symbolic

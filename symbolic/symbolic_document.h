@@ -7,10 +7,10 @@
 
 #include "symbolic_analysis.h"
 
-namespace corvane::cli {
+namespace corvane::symbolic {
 
 /// The symbols, their definitions and, when the analysis got that far, the denominator,
 /// the numerators, the functions and their check; else where it stopped.
-nlohmann::ordered_json symbolicDocument(const symbolic::SymbolicListing& listing);
+nlohmann::ordered_json symbolicDocument(const SymbolicListing& listing);
 
-}  // namespace corvane::cli
+}  // namespace corvane::symbolic

@@ -1,0 +1,59 @@
+#include "noise_step.h"
+
+#include <cmath>
+
+#include <nlohmann/json.hpp>
+
+#include "mna.h"
+
+namespace corvane::noise {
+
+ListingOutcome NoiseStep::afterListing(const ListingContext& context) {
+    report_.reset();
+    if (!context.options.noise.enabled) return ListingOutcome::Done;
+    options_ = context.options.noise;
+    // The run keeps no system past its expansion; assembling it again is a small part of
+    // the noise's own expansion.
+    SystemMatrix system;
+    AnalysisLog quiet([](std::string_view) {});
+    assembleSystem(context.run, system, quiet, false);
+    report_ = analyseNoise(context.run, system, options_, context.log, context.host, context.engine);
+    if (!report_) {
+        return context.host.cancelRequested() ? ListingOutcome::Cancelled : ListingOutcome::Failed;
+    }
+    listNoiseReport(*report_, options_, context.log);
+    return ListingOutcome::Done;
+}
+
+void NoiseStep::addToDocument(nlohmann::ordered_json& document) const {
+    if (!report_) return;
+    const NoiseFunctions& functions = report_->functions;
+    nlohmann::ordered_json noise;
+    noise["saida"] = report_->outputName;
+    noise["unidade"] = report_->unit;
+    noise["temperatura_c"] = options_.celsius;
+    noise["frequencia_hz"] = options_.hertz;
+    noise["densidade_saida"] = std::sqrt(report_->outputDensity);
+    if (report_->inputDensity) {
+        noise["entrada"] = options_.input;
+        noise["densidade_entrada"] = std::sqrt(*report_->inputDensity);
+    }
+    if (options_.band) {
+        noise["faixa_hz"] = {options_.band->first, options_.band->second};
+    } else {
+        noise["faixa_hz"] = nullptr;
+    }
+    noise["rms"] = report_->integral ? nlohmann::ordered_json(std::sqrt(report_->integral->value))
+                                     : nlohmann::ordered_json(nullptr);
+    noise["contribuicoes"] = nlohmann::ordered_json::array();
+    for (const Contribution& c : report_->contributions) {
+        noise["contribuicoes"].push_back(
+            {{"elemento", functions.sources[c.source].element},
+             {"densidade", std::sqrt(c.density)},
+             {"rms", c.power ? nlohmann::ordered_json(std::sqrt(*c.power))
+                             : nlohmann::ordered_json(nullptr)}});
+    }
+    document["ruido"] = noise;
+}
+
+}  // namespace corvane::noise

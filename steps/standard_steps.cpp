@@ -1,0 +1,15 @@
+#include "standard_steps.h"
+
+#include <memory>
+
+#include "noise_step.h"
+#include "symbolic_step.h"
+
+namespace corvane {
+
+void addStandardListingSteps(Analysis& analysis) {
+    analysis.addListingStep(std::make_unique<symbolic::SymbolicStep>());
+    analysis.addListingStep(std::make_unique<noise::NoiseStep>());
+}
+
+}  // namespace corvane

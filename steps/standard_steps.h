@@ -1,0 +1,13 @@
+// The steps every front end's analysis walks after the numeric listing, beyond the roots
+// and the measures that the analysis lists by itself: one list, so that a new kind of
+// answer is its unit plus one line here.
+#pragma once
+
+#include "analysis.h"
+
+namespace corvane {
+
+/// Adds the symbolic analysis and the noise, in the order their lines appear.
+void addStandardListingSteps(Analysis& analysis);
+
+}  // namespace corvane
