@@ -136,10 +136,7 @@ std::string resultsJsonText(const AnalyzeCommand& command, const Analysis& analy
 }
 
 int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
-    AnalysisLog log([out](std::string_view line) {
-        std::fwrite(line.data(), 1, line.size(), out);
-        std::fputc('\n', out);
-    });
+    AnalysisLog log(linesTo(out));
     ConsoleHost host(command.options, err);
     Analysis analysis(host, log);
     analysis.setEngineOptions(command.engine);

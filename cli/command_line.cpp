@@ -72,6 +72,13 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
 
 }  // namespace
 
+AnalysisLog::LineConsumer linesTo(std::FILE* out) {
+    return [out](std::string_view line) {
+        std::fwrite(line.data(), 1, line.size(), out);
+        std::fputc('\n', out);
+    };
+}
+
 int runCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     return checkOutputs(runCommand(argc, argv, out, err), out, err);
 }

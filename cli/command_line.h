@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "analysis_log.h"
+
 namespace corvane::cli {
 
 /// Exit statuses of corvane-cli.
@@ -14,6 +16,9 @@ enum ExitStatus {
     ExitWarnings = 4,  // the results were written, but the run warned about them
     ExitInterrupted = 130,  // Ctrl-C stopped the analysis, as shells number SIGINT
 };
+
+/// A log whose lines go to `out`, one per line of text.
+AnalysisLog::LineConsumer linesTo(std::FILE* out);
 
 /// Runs the command line `argv` (argv[0] is the program name). Log lines go to `out`,
 /// usage errors and floating-point faults to `err`. Returns the exit status; when a write

@@ -108,10 +108,7 @@ int runNoise(const NoiseCommand& command, std::FILE* out, std::FILE* err) {
         return ExitFailure;
     }
     ScopedCLocale locale;
-    AnalysisLog log([out](std::string_view line) {
-        std::fwrite(line.data(), 1, line.size(), out);
-        std::fputc('\n', out);
-    });
+    AnalysisLog log(linesTo(out));
     RunState run;
     run.VariableNames[0] = VariableName{'0'};
     if (!readNetlist(run, log, command.netlist)) return ExitFailure;

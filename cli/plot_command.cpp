@@ -180,10 +180,7 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
                             command.list, *listText, err)) {
         return ExitFailure;
     }
-    AnalysisLog log([out](std::string_view line) {
-        std::fwrite(line.data(), 1, line.size(), out);
-        std::fputc('\n', out);
-    });
+    AnalysisLog log(linesTo(out));
     Plotter plotter(log);
     PlotOptions options = command.options;
     ConsolePlotList window(options, *listText);

@@ -175,10 +175,7 @@ int runPoleZero(const PoleZeroOptions& options, std::FILE* out, std::FILE* err) 
                             options.list, *listText, err)) {
         return ExitFailure;
     }
-    AnalysisLog log([out](std::string_view line) {
-        std::fwrite(line.data(), 1, line.size(), out);
-        std::fputc('\n', out);
-    });
+    AnalysisLog log(linesTo(out));
     auto curves = std::make_unique<PlotCurves>();
     std::array<std::string, MaxCurves + 1> numeratorFiles{};
     const std::optional<int> count = readListedCurves(*listText, *curves, log, &numeratorFiles);

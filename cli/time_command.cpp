@@ -222,10 +222,7 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
         return ExitFailure;
     }
     ScopedCLocale locale;
-    AnalysisLog log([out](std::string_view line) {
-        std::fwrite(line.data(), 1, line.size(), out);
-        std::fputc('\n', out);
-    });
+    AnalysisLog log(linesTo(out));
     Plotter plotter(log);
     const PlotOptions plotOptions;
     ConsolePlotList window(plotOptions, list);
