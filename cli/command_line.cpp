@@ -9,6 +9,7 @@
 #include "command_arguments.h"
 #include "commands.h"
 #include "corvane_version.h"
+#include "floating_point.h"
 #include "exact_polynomial.h"
 
 namespace corvane::cli {
@@ -59,6 +60,11 @@ int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err
     } catch (const UsageError& error) {
         std::fprintf(err, "corvane-cli: %s\n%s", error.message().c_str(), usageText().c_str());
         return ExitUsage;
+    } catch (const FloatingPointFault& fault) {
+        // What the command printed comes first, the fault last.
+        std::fflush(out);
+        std::fprintf(err, "%s\n", fault.what());
+        return ExitFloatingPointFault;
     } catch (const std::exception& error) {
         // Whatever failed (memory, a library), the command ends with a message, never
         // with an abort.

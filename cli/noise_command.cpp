@@ -9,7 +9,6 @@
 #include "command_arguments.h"
 #include "command_line.h"
 #include "console_host.h"
-#include "floating_point.h"
 #include "mna.h"
 #include "netlist_reader.h"
 #include "noise_analysis.h"
@@ -135,13 +134,7 @@ int runNoise(const NoiseCommand& command, std::FILE* out, std::FILE* err) {
 }  // namespace
 
 int runNoiseCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
-    const NoiseCommand command = parseNoise(args);
-    try {
-        return runNoise(command, out, err);
-    } catch (const FloatingPointFault& fault) {
-        std::fprintf(err, "%s\n", fault.what());
-        return ExitFloatingPointFault;
-    }
+    return runNoise(parseNoise(args), out, err);
 }
 
 }  // namespace corvane::cli

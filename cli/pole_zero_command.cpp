@@ -248,14 +248,8 @@ int runPoleZero(const PoleZeroOptions& options, std::FILE* out, std::FILE* err) 
 
 int runPoleZeroCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
     const PoleZeroOptions options = parsePoleZero(args);
-    return runWhereImagesAreDrawn("polos", args, options.image, out, err, [&]() -> int {
-        try {
-            return runPoleZero(options, out, err);
-        } catch (const FloatingPointFault& fault) {
-            std::fprintf(err, "%s\n", fault.what());
-            return ExitFloatingPointFault;
-        }
-    });
+    return runWhereImagesAreDrawn("polos", args, options.image, out, err,
+                                  [&] { return runPoleZero(options, out, err); });
 }
 
 }  // namespace corvane::cli

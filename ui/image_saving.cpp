@@ -26,19 +26,25 @@ ImageSaveMenu addImageSaveMenu(QWidget* window, const QString& defaultName) {
     return parts;
 }
 
-bool imageSparesInputs(AnalysisLog& log, const std::string& path, const Plotter& plotter) {
-    for (int k = 1; k <= plotter.curveCount(); ++k) {
-        const std::string& numerator = plotter.numeratorFiles()[static_cast<std::size_t>(k)];
-        std::vector<std::string> read{numerator};
-        if (const auto denominator = denominatorFileName(numerator)) read.push_back(*denominator);
-        for (const std::string& input : read) {
-            if (!sameFile(path, input)) continue;
-            log.print("Imagem não salva: %s seria gravada sobre o arquivo lido %s", path.c_str(),
-                      input.c_str());
-            return false;
-        }
+bool imageSparesFiles(AnalysisLog& log, const std::string& path,
+                      const std::vector<std::string>& read) {
+    for (const std::string& input : read) {
+        if (!sameFile(path, input)) continue;
+        log.print("Imagem não salva: %s seria gravada sobre o arquivo lido %s", path.c_str(),
+                  input.c_str());
+        return false;
     }
     return true;
+}
+
+bool imageSparesInputs(AnalysisLog& log, const std::string& path, const Plotter& plotter) {
+    std::vector<std::string> read;
+    for (int k = 1; k <= plotter.curveCount(); ++k) {
+        const std::string& numerator = plotter.numeratorFiles()[static_cast<std::size_t>(k)];
+        read.push_back(numerator);
+        if (const auto denominator = denominatorFileName(numerator)) read.push_back(*denominator);
+    }
+    return imageSparesFiles(log, path, read);
 }
 
 void logImageSave(AnalysisLog& log, render::ImageSaveStatus status, const std::string& path) {

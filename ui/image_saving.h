@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
 #include "plot_image.h"
 
@@ -35,6 +36,10 @@ ImageSaveMenu addImageSaveMenu(QWidget* window, const QString& defaultName);
 /// numerator and its denominator), links included; else the log says which it would
 /// replace, and nothing is written.
 bool imageSparesInputs(AnalysisLog& log, const std::string& path, const Plotter& plotter);
+/// Whether `path` is none of the files `read` (by identity, links included); else the log
+/// says which, and the image is not saved.
+bool imageSparesFiles(AnalysisLog& log, const std::string& path,
+                      const std::vector<std::string>& read);
 
 /// Logs what became of the image for `path`.
 void logImageSave(AnalysisLog& log, render::ImageSaveStatus status, const std::string& path);

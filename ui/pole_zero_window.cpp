@@ -319,13 +319,7 @@ bool PoleZeroWindow::imageSparesInputs(const std::string& path) const {
     }
     if (const auto name = parseNumeratorFileName(files_[1]); name && locus_)
         read.push_back(name->stem + ".net");
-    for (const std::string& input : read) {
-        if (!sameFile(path, input)) continue;
-        log_.print("Imagem não salva: %s seria gravada sobre o arquivo lido %s", path.c_str(),
-                   input.c_str());
-        return false;
-    }
-    return true;
+    return imageSparesFiles(log_, path, read);
 }
 
 void PoleZeroWindow::Salvarimagem1Click() {
