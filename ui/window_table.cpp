@@ -55,10 +55,11 @@ const auto WindowTable = std::to_array<WindowRow>({
          return std::make_unique<TimePlotWindow>(p.errorBox(), p.log(), p.plotter());
      },
      PlotViewButton{"Button4", "Tempo", {560, 8, 75, 25}}},
+    // Under "Cores por curva", the one free place left inside the client area.
     {[](Program& p, Windows&) -> WindowPointer {
          return std::make_unique<PoleZeroWindow>(p.log(), p.errorBox());
      },
-     PlotViewButton{"Button6", "Polos e zeros", {400, 408, 100, 25}}},
+     PlotViewButton{"Button6", "Polos e zeros", {566, 384, 98, 23}}},
 });
 
 }  // namespace
