@@ -73,8 +73,10 @@ std::optional<NoiseReport> analyseNoise(const RunState& run, const SystemMatrix&
         return std::nullopt;
     }
     NoiseReport report;
-    report.outputName = run.variableName(output);
-    report.unit = output <= run.nodeCount ? "V" : "A";
+    // Built, then moved in: GCC 12 at -O2 takes an assignment from a literal for an
+    // overlapping copy (-Wrestrict).
+    report.outputName = std::string(run.variableName(output));
+    report.unit = std::string(1, output <= run.nodeCount ? 'V' : 'A');
     report.functions =
         computeNoiseFunctions(run, system, output, input, std::move(sources), host, engine);
     if (report.functions.cancelled) return std::nullopt;

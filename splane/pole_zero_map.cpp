@@ -183,9 +183,15 @@ std::string complexText(std::complex<double> value, int digits) {
     const double re = value.real();
     const double im = value.imag();
     if (im == 0.0) return number(re, digits);
-    const std::string imaginary = "j" + number(std::fabs(im), digits);
-    if (re == 0.0) return (im < 0.0 ? "-" : "") + imaginary;
-    return number(re, digits) + (im < 0.0 ? " - " : " + ") + imaginary;
+    // Built by appending: GCC 12 at -O2 takes a literal + string for an overlapping copy
+    // (-Wrestrict).
+    std::string imaginary = "j";
+    imaginary += number(std::fabs(im), digits);
+    if (re == 0.0) return im < 0.0 ? std::string("-").append(imaginary) : imaginary;
+    std::string text = number(re, digits);
+    text += im < 0.0 ? " - " : " + ";
+    text += imaginary;
+    return text;
 }
 
 const char* roleName(RootRole role) {

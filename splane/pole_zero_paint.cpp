@@ -98,7 +98,10 @@ void drawTickLabels(PlotCanvas& canvas, const PlaneFrame& frame) {
     for (const double im : linearTicks(shown.imMin, shown.imMax)) {
         const int y = nearest(frame.yOf(im));
         canvas.drawLine(frame.x0, y, frame.x0 + 3, y);
-        const std::string label = im < 0.0 ? "-j" + tickText(-im) : "j" + tickText(im);
+        // Built by appending: GCC 12 at -O2 takes a literal + string for an overlapping
+        // copy (-Wrestrict).
+        std::string label = im < 0.0 ? "-j" : "j";
+        label += tickText(std::fabs(im));
         canvas.drawText(frame.x0 - canvas.textWidth(label) - 2,
                         std::clamp(y - RowHeight / 2, 0, std::max(0, frame.y1 - RowHeight)), label,
                         White, Black);
