@@ -12,7 +12,7 @@
 #include "analysis_options.h"
 #include "engine_options.h"
 #include "noise_functions.h"
-#include "noise_spectrum.h"
+#include "noise_density.h"
 #include "run_state.h"
 
 namespace corvane::noise {

@@ -113,12 +113,12 @@ $spice
 .control
 run
 setplot noise1
-print onoise_spectrum inoise_spectrum
+print all
 .endc
 .end
 SPICE
         read -r spiceOut spiceIn < <(ngspice -b "$work/$name-$hertz.cir" 2>/dev/null |
-            awk '/^onoise_spectrum =/ {o=$3} /^inoise_spectrum =/ {i=$3} END {print o, i}')
+            awk '/^onoise_[a-z]* =/ {o=$3} /^inoise_[a-z]* =/ {i=$3} END {print o, i}')
         "$cli" ruido --saida s --entrada V1 --em "$hertz" "$work/$name.net" > "$work/$name-$hertz.log"
         ours=$(sed -n 's/^Densidade na saída em .*: \(.*\) V\/√Hz$/\1/p' "$work/$name-$hertz.log")
         oursIn=$(sed -n 's/^Densidade referida à entrada V1 em .*: \(.*\) V\/√Hz$/\1/p' "$work/$name-$hertz.log")

@@ -1,4 +1,4 @@
-#include "noise_spectrum.h"
+#include "noise_density.h"
 
 #include <array>
 #include <cmath>
