@@ -25,6 +25,14 @@ long double denominatorSquare(const NoiseFunctions& functions, double hertz) {
     return squaredMagnitude(functions.denominator, hertz);
 }
 
+// Σ |N_k(jω)|²·S_k: the output's density times |D(jω)|², the sources being independent.
+long double weightedTransfers(const NoiseFunctions& functions, double hertz) {
+    long double sum = 0.0L;
+    for (std::size_t k = 0; k < functions.sources.size(); ++k)
+        sum += squaredMagnitude(functions.transfers[k], hertz) * functions.sources[k].density;
+    return sum;
+}
+
 // Gauss-Kronrod 7-15 nodes and weights on [-1, 1] (nodes for x ≥ 0, largest first).
 constexpr std::array<double, 8> KronrodNodes = {
     0.991455371120812639206854697526329, 0.949107912342758524526189684047851,
@@ -120,17 +128,13 @@ double sourceOutputDensity(const NoiseFunctions& functions, std::size_t k, doubl
 }
 
 double outputDensity(const NoiseFunctions& functions, double hertz) {
-    long double sum = 0.0L;
-    for (std::size_t k = 0; k < functions.sources.size(); ++k)
-        sum += squaredMagnitude(functions.transfers[k], hertz) * functions.sources[k].density;
-    return static_cast<double>(sum / denominatorSquare(functions, hertz));
+    return static_cast<double>(weightedTransfers(functions, hertz) /
+                               denominatorSquare(functions, hertz));
 }
 
 std::optional<double> inputReferredDensity(const NoiseFunctions& functions, double hertz) {
     if (!functions.inputGain) return std::nullopt;
-    long double sum = 0.0L;
-    for (std::size_t k = 0; k < functions.sources.size(); ++k)
-        sum += squaredMagnitude(functions.transfers[k], hertz) * functions.sources[k].density;
+    const long double sum = weightedTransfers(functions, hertz);
     // The denominator cancels: output / gain² = Σ |N_k|² S_k / |N_in|².
     const long double gain = squaredMagnitude(*functions.inputGain, hertz);
     if (gain == 0.0L) return std::numeric_limits<double>::infinity();
