@@ -49,29 +49,35 @@ int findInputSource(const RunState& run, const std::string& name) {
     return 0;
 }
 
+std::optional<std::string> noiseOptionsProblem(const RunState& run, const NoiseOptions& options) {
+    if (findOutputVariable(run, options.output) == 0) {
+        std::string problem = "Ruído: a saída ";
+        problem += options.output;
+        problem += " não é uma variável do circuito";
+        return problem;
+    }
+    if (!options.input.empty() && findInputSource(run, options.input) == 0) {
+        std::string problem = "Ruído: a entrada ";
+        problem += options.input;
+        problem += " não é uma fonte independente do circuito";
+        return problem;
+    }
+    if (thermalNoiseSources(run, ZeroCelsiusInKelvin).empty())
+        return std::string("Ruído: o circuito não tem resistores, e só eles fazem ruído");
+    return std::nullopt;
+}
+
 std::optional<NoiseReport> analyseNoise(const RunState& run, const SystemMatrix& system,
                                         const NoiseOptions& options, AnalysisLog& log,
                                         AnalysisHost& host, const EngineOptions& engine) {
-    const int output = findOutputVariable(run, options.output);
-    if (output == 0) {
-        log.print("Ruído: a saída %s não é uma variável do circuito", options.output.c_str());
+    if (const std::optional<std::string> problem = noiseOptionsProblem(run, options)) {
+        log.print("%s", problem->c_str());
         return std::nullopt;
     }
-    int input = 0;
-    if (!options.input.empty()) {
-        input = findInputSource(run, options.input);
-        if (input == 0) {
-            log.print("Ruído: a entrada %s não é uma fonte independente do circuito",
-                      options.input.c_str());
-            return std::nullopt;
-        }
-    }
+    const int output = findOutputVariable(run, options.output);
+    const int input = options.input.empty() ? 0 : findInputSource(run, options.input);
     std::vector<NoiseSource> sources =
         thermalNoiseSources(run, options.celsius + ZeroCelsiusInKelvin);
-    if (sources.empty()) {
-        log.print("Ruído: o circuito não tem resistores, e só eles fazem ruído");
-        return std::nullopt;
-    }
     NoiseReport report;
     // Built, then moved in: GCC 12 at -O2 takes an assignment from a literal for an
     // overlapping copy (-Wrestrict).

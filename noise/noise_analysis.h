@@ -26,6 +26,11 @@ int findOutputVariable(const RunState& run, const std::string& name);
 /// matches names), or 0.
 int findInputSource(const RunState& run, const std::string& name);
 
+/// Why `options` do not fit the circuit of `run` (an output that is no variable, an input
+/// that is no independent source, no resistor at all), as the log says it; empty when they
+/// fit. The run checks it, and so does a window before it lets the run go on.
+std::optional<std::string> noiseOptionsProblem(const RunState& run, const NoiseOptions& options);
+
 /// What one source gives at the frequency and over the band.
 struct Contribution {
     std::size_t source = 0;

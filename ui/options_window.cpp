@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +19,10 @@
 #include "variables_window.h"
 #include "window_host.h"
 #include "window_table.h"
+#include "netlist_value.h"
+#include "noise_analysis.h"
 #include "symbolic_system.h"
+#include "value_at.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -76,14 +81,66 @@ OptionsWindow::OptionsWindow(ErrorBox& errorBox, AnalysisLog& log, Analysis& ana
     CBmedidas = addCheckBox(this, "CBmedidas", QStringLiteral("Listar medidas"),
                             {144, 76, 121, 17}, false);
     setTabOrder(Esimbolos, CBmedidas);
+    addNoiseControls();
     Button1->setFocus();
 
     connect(Button1, &QPushButton::clicked, this, errorBox.command([this] { Button1Click(); }));
     // Typing the dispersion and pressing Enter applies it, as a dialog's default button would.
     connect(Edisp, &QLineEdit::returnPressed, Button1, &QPushButton::click);
 
-    placeWindow(*this, {219, 196}, {289, 195});
+    placeWindow(*this, {219, 196}, OuterSize);
+    showNoiseBoxes(false);
     setToolTip(MemoryHint);
+}
+
+void OptionsWindow::addNoiseControls() {
+    CBruido = addCheckBox(this, "CBruido", QStringLiteral("Análise de ruído"), {8, 132, 129, 17},
+                          false);
+    CBruido->setToolTip(QStringLiteral("O ruído térmico dos resistores (4kT/R cada um) numa "
+                                       "saída: densidades, a parte de cada resistor e o valor "
+                                       "rms numa faixa"));
+    const auto row = [](int k) { return NoiseRowsTop + k * NoiseRowHeight; };
+    const auto labelAt = [this, &row](const char* name, const QString& caption, int k) {
+        return addLabel(this, name, caption, {8, row(k) + 2, 130, 17});
+    };
+    Label3 = labelAt("Label3", QStringLiteral("Saída"), 0);
+    Esaida = addEditBox(this, "Esaida", {144, row(0), 121, 21});
+    Esaida->setToolTip(QStringLiteral("A variável de saída, pelo nome ou pelo número"));
+    Label4 = labelAt("Label4", QStringLiteral("Entrada (opcional)"), 1);
+    Eentrada = addEditBox(this, "Eentrada", {144, row(1), 121, 21});
+    Eentrada->setToolTip(
+        QStringLiteral("A fonte independente a que o ruído é referido; vazio: nenhuma"));
+    Label5 = labelAt("Label5", QStringLiteral("Temperatura (°C)"), 2);
+    Etemperatura = addEditBox(this, "Etemperatura", {144, row(2), 121, 21});
+    Etemperatura->setText(QStringLiteral("27"));
+    Label6 = labelAt("Label6", QStringLiteral("Frequência (Hz)"), 3);
+    Efrequencia = addEditBox(this, "Efrequencia", {144, row(3), 121, 21});
+    Efrequencia->setText(QStringLiteral("1k"));
+    Efrequencia->setToolTip(QStringLiteral("Onde as densidades e as partes são dadas"));
+    Label7 = labelAt("Label7", QStringLiteral("Faixa (Hz)"), 4);
+    Efaixa1 = addEditBox(this, "Efaixa1", {144, row(4), 57, 21});
+    Efaixa2 = addEditBox(this, "Efaixa2", {208, row(4), 57, 21});
+    for (QLineEdit* edge : {Efaixa1, Efaixa2}) {
+        edge->setToolTip(
+            QStringLiteral("A faixa do ruído integrado; as duas vazias: todas as frequências"));
+    }
+    setTabOrder(CBmedidas, CBruido);
+    QWidget* previous = CBruido;
+    for (QWidget* box : {Esaida, Eentrada, Etemperatura, Efrequencia, Efaixa1, Efaixa2}) {
+        setTabOrder(previous, box);
+        previous = box;
+    }
+    connect(CBruido, &QCheckBox::toggled, this, [this](bool checked) { showNoiseBoxes(checked); });
+}
+
+void OptionsWindow::showNoiseBoxes(bool shown) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             Label3, Esaida, Label4, Eentrada, Label5, Etemperatura, Label6, Efrequencia, Label7,
+             Efaixa1, Efaixa2}) {
+        control->setVisible(shown);
+    }
+    const QSize closed = clientSize(OuterSize);
+    resize(closed.width(), closed.height() + (shown ? NoiseBoxesHeight : 0));
 }
 
 // A dispersion that is not a number, or that is zero, is named in the log and the run keeps
@@ -96,6 +153,9 @@ void OptionsWindow::Button1Click() {
         return;
     }
     if (namesNoValue()) return;
+    const std::optional<NoiseSettings> noise = readNoiseBoxes();
+    if (!noise) return;
+    appliedNoise_ = *noise;
     hide();
     windows_.get<VariablesWindow>().hide();
     analysis_.applyParameters(*dispersion);
@@ -113,6 +173,74 @@ bool OptionsWindow::namesNoValue() const {
     for (const std::string& name : unknown)
         log_.print("Símbolos: nenhum valor do circuito se chama %s", name.c_str());
     return !unknown.empty();
+}
+
+namespace {
+
+std::string boxText(const QLineEdit& box) {
+    return box.text().trimmed().toStdString();
+}
+
+// Degrees Celsius as the boxes read numbers: "." or ",".
+std::optional<double> readCelsius(std::string text) {
+    std::replace(text.begin(), text.end(), ',', '.');
+    return parseValue(text);
+}
+
+}  // namespace
+
+std::optional<NoiseSettings> OptionsWindow::readNoiseBoxes() const {
+    NoiseSettings noise;
+    noise.enabled = CBruido->isChecked();
+    if (!noise.enabled) return noise;
+    noise.output = boxText(*Esaida);
+    if (noise.output.empty()) {
+        log_.print("Ruído: escreva a saída em \"Saída\"");
+        return std::nullopt;
+    }
+    noise.input = boxText(*Eentrada);
+    const std::string celsius = boxText(*Etemperatura);
+    const std::optional<double> degrees = readCelsius(celsius);
+    if (!degrees) {
+        log_.print("Valor inválido em \"Temperatura (°C)\": %s", celsius.c_str());
+        return std::nullopt;
+    }
+    if (*degrees <= -noise::ZeroCelsiusInKelvin) {
+        log_.print("A temperatura em \"Temperatura (°C)\" deve ficar acima do zero absoluto "
+                   "(-273.15 °C): %s",
+                   celsius.c_str());
+        return std::nullopt;
+    }
+    noise.celsius = *degrees;
+    const std::string hertz = boxText(*Efrequencia);
+    const std::optional<double> frequency = parseFrequency(hertz);
+    if (!frequency) {
+        log_.print("Valor inválido em \"Frequência (Hz)\": %s", hertz.c_str());
+        return std::nullopt;
+    }
+    noise.hertz = *frequency;
+    const std::string low = boxText(*Efaixa1);
+    const std::string high = boxText(*Efaixa2);
+    if (!low.empty() || !high.empty()) {
+        const std::optional<double> f1 = parseFrequency(low);
+        const std::optional<double> f2 = parseFrequency(high);
+        if (!f1 || !f2) {
+            log_.print("Valor inválido em \"Faixa (Hz)\": %s a %s", low.c_str(), high.c_str());
+            return std::nullopt;
+        }
+        if (!(*f1 < *f2)) {
+            log_.print("A faixa em \"Faixa (Hz)\" deve ir de uma frequência a outra maior: %s a %s",
+                       low.c_str(), high.c_str());
+            return std::nullopt;
+        }
+        noise.band = std::pair{*f1, *f2};
+    }
+    if (const std::optional<std::string> problem =
+            noise::noiseOptionsProblem(analysis_.runState(), noise)) {
+        log_.print("%s", problem->c_str());
+        return std::nullopt;
+    }
+    return noise;
 }
 
 void OptionsWindow::closeEvent(QCloseEvent* event) {

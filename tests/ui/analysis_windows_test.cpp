@@ -117,10 +117,13 @@ private slots:
         QVERIFY(form.Button1->isEnabled());
         QCOMPARE(tabOrder(form.Button1),
                  (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes",
-                              "CBpolos", "CBsimbolica", "Esimbolos", "CBmedidas"}));
+                              "CBpolos", "CBsimbolica", "Esimbolos", "CBmedidas", "CBruido",
+                              "Esaida", "Eentrada", "Etemperatura", "Efrequencia", "Efaixa1",
+                              "Efaixa2"}));
         // Every caption is drawn whole inside its control in the font the window uses.
         for (QCheckBox* box :
-             {form.CBestampas, form.CBnorm, form.CBdetalhes, form.CBpolos, form.CBmedidas}) {
+             {form.CBestampas, form.CBnorm, form.CBdetalhes, form.CBpolos, form.CBmedidas,
+              form.CBruido}) {
             QStyleOptionButton option;
             option.initFrom(box);
             option.text = box->text();
