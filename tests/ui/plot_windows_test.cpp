@@ -706,7 +706,8 @@ private slots:
                                 driver.plot().mapToGlobal(QPoint(300, 200)));
         QApplication::sendEvent(&driver.plot(), &click);
         QVERIFY(driver.plot().PopupMenu1->isVisible());
-        QCOMPARE(driver.plot().PopupMenu1->actions(), QList<QAction*>{driver.plot().Salvarimagem1});
+        QCOMPARE(driver.plot().PopupMenu1->actions(),
+                 (QList<QAction*>{driver.plot().Salvarimagem1, driver.plot().Valorem1}));
         QCOMPARE(driver.plot().Salvarimagem1->text(), QString("Salvar imagem..."));
         driver.plot().PopupMenu1->hide();
 
@@ -856,6 +857,41 @@ private slots:
         QTest::keyClick(driver.list().Esegmentos, Qt::Key_Enter, Qt::KeypadModifier);
         driver.processEvents();
         QCOMPARE(driver.program.plotter().plotParameters().segmentos, 100);
+    }
+
+    void theValueBoxReadsEveryCurveAtTheTypedFrequency() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        auto& plot = driver.plot();
+        const QImage before = driver.picture();
+        QVERIFY(!plot.Eem->isVisible());
+        driver.press(Qt::Key_V);
+        QVERIFY(plot.Eem->isVisible());
+        // 1/(1+s) at ω = 1 krad/s, typed with a suffix: |H| = 1/√(1+ω²), arg H = −atan ω,
+        // delay 1/(1+ω²), to the nine digits listed.
+        plot.Eem->setText("1k");
+        QTest::keyClick(plot.Eem, Qt::Key_Return);
+        QVERIFY(plot.Lvalor->isVisible());
+        const QString shown = driver.log().last();
+        const double w = 1000.0;
+        const QString expected =
+            QString::asprintf("Curva 1 em ω = 1000 rad/s (%.9g Hz): ganho %.9g dB (%.9g), fase "
+                              "%.9g graus, atraso %.9g s",
+                              w / (2 * M_PI), -10 * std::log10(1 + w * w), 1 / std::sqrt(1 + w * w),
+                              -std::atan(w) * 180 / M_PI, 1 / (1 + w * w));
+        QCOMPARE(shown, expected);
+        // The panel folds the log's line after the place.
+        QCOMPARE(plot.Lvalor->text(), QString(expected).replace(": ganho", ":\n  ganho"));
+        plot.Eem->setText("mil");
+        QTest::keyClick(plot.Eem, Qt::Key_Return);
+        QCOMPARE(plot.Lvalor->text(), QString("Valor inválido em \"Valor em\": mil"));
+        // Empty, Enter closes both and the plot is as it was.
+        plot.Eem->clear();
+        QTest::keyClick(plot.Eem, Qt::Key_Return);
+        QVERIFY(!plot.Eem->isVisible() && !plot.Lvalor->isVisible());
+        QCOMPARE(driver.picture(), before);
     }
 
     void theListGrowsWithTheWindow() {
