@@ -19,6 +19,7 @@
 #include <string>
 #include <utility>
 
+#include "c_locale.h"
 #include "floating_point.h"
 #include "image_saving.h"
 #include "open_dialog.h"
@@ -312,6 +313,8 @@ void FrequencyPlotWindow::EemEnter() {
 }
 
 void FrequencyPlotWindow::showValues(bool logged) {
+    // The numbers read and written as in the log everywhere: "." whatever the locale.
+    ScopedCLocale locale;
     const std::string text = Eem->text().trimmed().toStdString();
     const std::optional<double> w = parseFrequency(text);
     QStringList lines;

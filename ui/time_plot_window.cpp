@@ -6,11 +6,17 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QCheckBox>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -24,7 +30,9 @@
 #include "painter_canvas.h"
 #include "plot_image.h"
 #include "plot_keys.h"
+#include "plot_frame.h"
 #include "plot_list_window.h"
+#include "time_measurements.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -80,6 +88,25 @@ TimePlotWindow::TimePlotWindow(ErrorBox& errorBox, AnalysisLog& log, Plotter& pl
     Grafico = new TimePlotArea(this, *this);
     Lcursor = addLabel(this, "Lcursor", QString(), {});
 
+    CBmedidas = addCheckBox(this, "CBmedidas", QStringLiteral("Medidas"),
+                            {540, BoxRowTop + 2, 80, 17}, false);
+    CBmedidas->setToolTip(QStringLiteral("O valor final, o pico, o sobressinal e os tempos de "
+                                         "subida e de acomodação (2 %) de cada curva"));
+    // Over the frame's top left corner, as the frequency window's values; it scrolls when
+    // many curves are measured.
+    Mmedidas = new QPlainTextEdit(Grafico);
+    Mmedidas->setObjectName(QStringLiteral("Mmedidas"));
+    Mmedidas->setReadOnly(true);
+    Mmedidas->setFont(render::plotFont());
+    Mmedidas->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QPalette palette = Mmedidas->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    palette.setColor(QPalette::Text, Qt::white);
+    Mmedidas->setPalette(palette);
+    Mmedidas->setGeometry(LeftMargin + 4, TopMargin + 4, 300, 100);
+    Mmedidas->hide();
+    connect(CBmedidas, &QCheckBox::toggled, this, errorBox.command([this] { showMeasures(); }));
+
     const ImageSaveMenu imageMenu = addImageSaveMenu(this, QStringLiteral("tempo.png"));
     PopupMenu1 = imageMenu.menu;
     Salvarimagem1 = imageMenu.saveImage;
@@ -119,7 +146,47 @@ void TimePlotWindow::showCurves(const PlotCurves& functions, int count,
     responses_ = computeListedTimeResponses(functions, count, files, log_);
     range_ = TimeRange{0.0, responses_.endTime};
     resample();
+    showMeasures();
     showWindow(*this);
+}
+
+void TimePlotWindow::showMeasures() {
+    if (!CBmedidas->isChecked()) {
+        Mmedidas->hide();
+        return;
+    }
+    ScopedCLocale locale;
+    QStringList lines;
+    AnalysisLog measures([&](std::string_view line) {
+        lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+        log_.print("%.*s", static_cast<int>(line.size()), line.data());
+    });
+    for (std::size_t i = 0; i < responses_.curves.size(); ++i) {
+        const ListedTimeResponse& curve = responses_.curves[i];
+        if (!curve.shown) continue;
+        listTimeMeasures(measures, static_cast<int>(i) + 1,
+                         measureTimeResponse(curve.x, DefaultSettlingBand), DefaultSettlingBand);
+    }
+    if (lines.isEmpty()) lines << QStringLiteral("Nenhuma curva desenhada");
+    Mmedidas->setPlainText(lines.join(QLatin1Char('\n')));
+    // As wide and tall as its lines, up to most of the plot's width and half its height.
+    const QFontMetrics metrics(Mmedidas->document()->defaultFont());
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int chrome = 2 * (Mmedidas->frameWidth() +
+                            static_cast<int>(std::ceil(Mmedidas->document()->documentMargin())));
+    // A line of the text edit takes a pixel more than the font's spacing; the slack
+    // keeps the scroll bars away while everything fits.
+    const int lineHeight = metrics.lineSpacing() + 1;
+    const int width = std::min(widest + chrome + 12, Grafico->width() - LeftMargin - 120);
+    const int height = std::min(static_cast<int>(lines.size()) * lineHeight + chrome + 4,
+                                Grafico->height() / 2);
+    Mmedidas->resize(std::max(width, 100), std::max(height, lineHeight + chrome));
+    const auto scrollWhen = [](bool cut) { return cut ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff; };
+    Mmedidas->setHorizontalScrollBarPolicy(scrollWhen(width < widest + chrome + 12));
+    Mmedidas->setVerticalScrollBarPolicy(
+        scrollWhen(height < static_cast<int>(lines.size()) * lineHeight + chrome + 4));
+    Mmedidas->show();
 }
 
 // Numbers in the boxes and the log read as everywhere in the program: "." or "," typed,

@@ -19,6 +19,8 @@
 #include "time_curves.h"
 
 class QAction;
+class QCheckBox;
+class QPlainTextEdit;
 class QContextMenuEvent;
 class QKeyEvent;
 class QLabel;
@@ -63,6 +65,11 @@ public:
     TimePlotArea* Grafico;
     /// t and each curve's value at the pointer's column.
     QLabel* Lcursor;
+    /// "Medidas": the final value, peak, overshoot, rise and settling times of every curve
+    /// drawn, in Mmedidas over the plot's corner and in the log, as tempo --medidas lists
+    /// them.
+    QCheckBox* CBmedidas;
+    QPlainTextEdit* Mmedidas;
     QMenu* PopupMenu1;
     QAction* Salvarimagem1;
     OpenDialog* SaveDialog1;
@@ -98,6 +105,9 @@ protected:
 private:
     // Samples the curves over range_ and writes the time limits into the boxes.
     void resample();
+    // Fills Mmedidas, and the log, with the measures of the curves drawn, while CBmedidas
+    // is checked.
+    void showMeasures();
 
     ErrorBox& errorBox_;
     AnalysisLog& log_;

@@ -3,6 +3,7 @@
 // boxes redraw over a typed range or name a bad value, the keys zoom, and "Salvar
 // imagem..." writes the picture.
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -228,6 +229,31 @@ private slots:
         QCOMPARE(driver.time().range().vmax, vmin + (vmax - vmin) / 2);
         QTest::keyClick(&driver.time(), Qt::Key_Right);
         QCOMPARE(driver.time().range().tmin, 2.5 * RC / 4);
+    }
+
+    void medidasListsTheClosedFormsOfTheRcStep() {
+        TimeDriver driver;
+        driver.tempo();
+        auto& time = driver.time();
+        QVERIFY(!time.Mmedidas->isVisible());
+        time.CBmedidas->setChecked(true);
+        QVERIFY(time.Mmedidas->isVisible());
+        // Final value 1, no peak, rise 10-90 % RC·ln 9, settling to 2 % RC·ln 50.
+        const QStringList lines = time.Mmedidas->toPlainText().split('\n');
+        QCOMPARE(lines.value(0), QString("Curva 1: medidas:"));
+        QCOMPARE(lines.value(1), QString("Valor final: 1"));
+        const auto seconds = [&](const QString& prefix) {
+            for (const QString& line : lines) {
+                if (line.startsWith(prefix)) return line.mid(prefix.size()).section(' ', 0, 0).toDouble();
+            }
+            return -1.0;
+        };
+        QVERIFY(std::abs(seconds("Tempo de subida (10 a 90 %): ") / (RC * std::log(9.0)) - 1) < 1e-5);
+        QVERIFY(std::abs(seconds("Tempo de acomodação (2 %): ") / (RC * std::log(50.0)) - 1) < 1e-5);
+        // The same lines in the log; unchecked, the plot is the plot's alone again.
+        QCOMPARE(driver.log().mid(driver.log().size() - lines.size()), lines);
+        time.CBmedidas->setChecked(false);
+        QVERIFY(!time.Mmedidas->isVisible());
     }
 
     void salvarImagemWritesThePicture() {
