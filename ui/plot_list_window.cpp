@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -245,8 +246,21 @@ void PlotListWindow::Button1Click() {
     plotter_.addNumeratorFile(reading);
 }
 
+// A view opened for the first time stands beside the list, where neither hides the other;
+// after that it stays where the user leaves it.
 void PlotListWindow::openView(std::size_t view) {
-    views_.at(view).view().openFrom(*this);
+    PlotView& opened = views_.at(view).view();
+    auto* window = dynamic_cast<QWidget*>(&opened);
+    if (window && !window->isVisible() && placedViews_.insert(window).second) {
+        const QScreen* screen = this->screen();
+        if (screen) {
+            const SideBySide places = placeBeside(screen->availableGeometry(), frameGeometry(),
+                                                  window->frameGeometry().size());
+            move(places.list);
+            window->move(places.view);
+        }
+    }
+    opened.openFrom(*this);
 }
 
 void PlotListWindow::Button3Click() {

@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <string_view>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -130,6 +131,8 @@ private:
     std::array<QCheckBox*, PlotQuantityCount> quantityBoxes_{};
     VariableChooser variableChooser_ = chooseVariables;
     PlotViewEntries views_;
+    // The views already placed beside the list once.
+    std::set<const QWidget*> placedViews_;
     std::vector<QPushButton*> viewButtons_;
 
     Plotter& plotter_;
