@@ -5,11 +5,13 @@
 #include <nlohmann/json.hpp>
 
 #include "mna.h"
+#include "noise_symbolic.h"
 
 namespace corvane::noise {
 
 ListingOutcome NoiseStep::afterListing(const ListingContext& context) {
     report_.reset();
+    symbolic_.reset();
     if (!context.options.noise.enabled) return ListingOutcome::Done;
     options_ = context.options.noise;
     // The run keeps no system past its expansion; assembling it again is a small part of
@@ -22,7 +24,14 @@ ListingOutcome NoiseStep::afterListing(const ListingContext& context) {
         return context.host.cancelRequested() ? ListingOutcome::Cancelled : ListingOutcome::Failed;
     }
     listNoiseReport(*report_, options_, context.log);
-    return ListingOutcome::Done;
+    if (!context.options.symbolic.enabled) return ListingOutcome::Done;
+    symbolic::SymbolicOptions symbolicOptions;
+    symbolicOptions.symbols = context.options.symbolic.symbols;
+    symbolicOptions.termLimit = context.options.symbolic.termLimit;
+    symbolicOptions.memoryLimitBytes = context.engine.cacheLimitBytes;
+    symbolic_ = listSymbolicNoise(context.run, *report_, options_, symbolicOptions, context.log,
+                                  &context.host);
+    return symbolic_->outcome;
 }
 
 void NoiseStep::addToDocument(nlohmann::ordered_json& document) const {
@@ -53,6 +62,7 @@ void NoiseStep::addToDocument(nlohmann::ordered_json& document) const {
              {"rms", c.power ? nlohmann::ordered_json(std::sqrt(*c.power))
                              : nlohmann::ordered_json(nullptr)}});
     }
+    if (symbolic_) noise["simbolica"] = symbolicNoiseDocument(*symbolic_);
     document["ruido"] = noise;
 }
 
