@@ -316,7 +316,7 @@ private slots:
                          "Button5"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
-        QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
+        QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*);;Ruído (*.ruido)"));
     }
 
     void plotWindowAtStart() {
