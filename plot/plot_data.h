@@ -49,6 +49,10 @@ struct DensityTerm {
 /// for a noise density, S(ω) = Σ density·|N(jω)|² / |D(jω)|² over `terms`, D being the
 /// denominator (the numerator is then zero and unused).
 struct PlotCurve {
+    PlotCurve() = default;
+    /// A transfer function, as the lists and the tests write one: {numerator, denominator}.
+    PlotCurve(const Polynomial& n, const Polynomial& d) : numerator(n), denominator(d) {}
+
     Polynomial numerator;
     Polynomial denominator;
     CurveKind kind = CurveKind::Transfer;
