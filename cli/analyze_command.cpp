@@ -40,8 +40,8 @@ const char AnalyzeUsage[] =
     "                        (padrão: todos); os demais entram com seus valores\n"
     "  --limite-termos N     termos por coeficiente na análise simbólica (padrão 100000)\n"
     "  --ruido VARIÁVEL      lista também o ruído térmico dos resistores nessa saída, como\n"
-    "                        ruido, e o põe no JSON; com --entrada, --temperatura, --em e\n"
-    "                        --faixa, como em ruido\n";
+    "                        ruido, o põe no JSON e grava BASE.ruido, que o plotar desenha;\n"
+    "                        com --entrada, --temperatura, --em e --faixa, como em ruido\n";
 
 namespace {
 

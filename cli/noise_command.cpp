@@ -126,10 +126,14 @@ bool saveNoiseImage(const noise::NoiseReport& report, const std::string& path, s
     std::array<std::string, MaxCurves + 1> lines{};
     curves[1] = noiseDensityCurve(report.functions, report.outputName, report.unit, std::nullopt);
     int count = 1;
-    for (std::size_t i = 0; i < std::min(ImageContributors, report.contributions.size()); ++i) {
+    for (const noise::Contribution& c : report.contributions) {
+        if (static_cast<std::size_t>(count) > ImageContributors) break;
+        // A source that never reaches the output has nothing to draw.
+        const Polynomial& transfer = report.functions.transfers[c.source];
+        if (transfer.trimmedDegree() == 0 && transfer.coef[0] == 0.0) continue;
         ++count;
-        curves[static_cast<std::size_t>(count)] = noiseDensityCurve(
-            report.functions, report.outputName, report.unit, report.contributions[i].source);
+        curves[static_cast<std::size_t>(count)] =
+            noiseDensityCurve(report.functions, report.outputName, report.unit, c.source);
     }
     PlotOptions options;
     options.hz = true;

@@ -94,10 +94,14 @@ std::optional<std::vector<std::string>> noiseListLines(const std::string& path,
         return std::nullopt;
     }
     std::vector<std::string> lines{path};
-    const std::vector<noise::NoiseSource>& sources = read.file->functions.sources;
-    // The file keeps the sources largest first.
-    for (std::size_t k = 0; k < std::min(contributors, sources.size()); ++k)
-        lines.push_back(path + "#" + sources[k].element);
+    const noise::NoiseFunctions& functions = read.file->functions;
+    // The file keeps the sources largest first; one that never reaches the output (an
+    // op-amp's output drives the node) has nothing to draw.
+    for (std::size_t k = 0; k < functions.sources.size() && lines.size() <= contributors; ++k) {
+        if (functions.transfers[k].trimmedDegree() == 0 && functions.transfers[k].coef[0] == 0.0)
+            continue;
+        lines.push_back(path + "#" + functions.sources[k].element);
+    }
     return lines;
 }
 

@@ -40,8 +40,8 @@ PlotCurve noiseDensityCurve(const noise::NoiseFunctions& functions, const std::s
 bool readNoiseLine(const NoiseLine& line, PlotCurve& curve, AnalysisLog& log);
 
 /// The lines "Adicionar" puts in the list for the noise file at `path`: the total and the
-/// shares of its `contributors` largest sources. None, with the reason logged, when the
-/// file cannot be read.
+/// shares of its `contributors` largest sources that reach the output at all. None, with
+/// the reason logged, when the file cannot be read.
 std::optional<std::vector<std::string>> noiseListLines(const std::string& path,
                                                        std::size_t contributors,
                                                        AnalysisLog& log);
