@@ -272,7 +272,9 @@ void Plotter::logCurveGaps(int points, bool hz) {
     for (int k = 1; k <= curveCount_; ++k) {
         const CurveGaps& gaps = responseTable_.gaps[static_cast<std::size_t>(k)];
         if (gaps.count == 0) continue;
-        if (gaps.count == points && curves_[static_cast<std::size_t>(k)].numerator.isZero()) {
+        const PlotCurve& curve = curves_[static_cast<std::size_t>(k)];
+        // A density's numerator is unused, and zero.
+        if (gaps.count == points && curve.kind == CurveKind::Transfer && curve.numerator.isZero()) {
             log_.print("Curva %d: o numerador é zero: não há ganho, fase nem atraso a desenhar; "
                        "curva omitida.",
                        k);
