@@ -191,6 +191,14 @@ TEST(NoiseCurvesTest, TheRunWritesItsNoiseWithTheSetAndRefusesANetlistNamedLikeI
     EXPECT_EQ(test::lastLine(refused.out),
               "O netlist " + named + " seria substituído pelo arquivo de resultados " + named);
     EXPECT_EQ(test::readFile(named), rc);
+
+    // The JSON under the noise file's name would leave one of the two.
+    const std::string json = dir.file("a.ruido");
+    const test::CliResult clash =
+        test::runCliWith({"analisar", "--ruido", "out", "--json", json, netlist});
+    EXPECT_EQ(clash.status, ExitFailure);
+    EXPECT_EQ(test::lastLine(clash.out),
+              "O arquivo de ruído " + json + " seria substituído pelo JSON " + json);
 }
 
 TEST(NoiseCurvesTest, TheViewsWithoutADensityRefuseItsLine) {
