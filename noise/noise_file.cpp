@@ -161,7 +161,7 @@ NoiseFileRead readNoiseFile(const std::string& path) {
     if (!text.value) return {std::nullopt, text.error};
     const json document = json::parse(*text.value, nullptr, false);
     if (document.is_discarded()) {
-        return {std::nullopt, "O arquivo de ruído " + path + " não é um documento JSON completo."};
+        return {std::nullopt, "O arquivo de ruído " + path + " não é um documento JSON válido."};
     }
     if (!document.is_object() || member(document, "formato") != Format) {
         return {std::nullopt, "O arquivo " + path + " não é um arquivo de ruído do Corvane."};

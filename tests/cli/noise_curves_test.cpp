@@ -129,7 +129,7 @@ TEST(NoiseCurvesTest, TheReaderRefusesWhatIsNotAWholeNoiseFile) {
     const std::string p = dir.file("x.ruido");
     const std::vector<Bad> cases = {
         {"truncated", good.substr(0, good.size() / 2), p,
-         "O arquivo de ruído " + p + " não é um documento JSON completo."},
+         "O arquivo de ruído " + p + " não é um documento JSON válido."},
         {"wrong format", noiseText("corvane-resultados"), p,
          "O arquivo " + p + " não é um arquivo de ruído do Corvane."},
         {"later version", noiseText("corvane-ruido", 2), p,
@@ -137,6 +137,8 @@ TEST(NoiseCurvesTest, TheReaderRefusesWhatIsNotAWholeNoiseFile) {
         {"negative density", noiseText("corvane-ruido", 1, "[1.0,1e-3]", "-1e-20"), p,
          "O arquivo de ruído " + p +
              " é inválido: a densidade de R1 não é um número positivo e finito."},
+        {"overflowing density", noiseText("corvane-ruido", 1, "[1.0,1e-3]", "1e400"), p,
+         "O arquivo de ruído " + p + " não é um documento JSON válido."},
         {"zero denominator", noiseText("corvane-ruido", 1, "[0.0,0.0]"), p,
          "O arquivo de ruído " + p + " é inválido: o denominador é zero."},
         {"unknown element", good, p + "#R9", "O elemento R9 não faz ruído em " + p},
@@ -149,9 +151,14 @@ TEST(NoiseCurvesTest, TheReaderRefusesWhatIsNotAWholeNoiseFile) {
         EXPECT_FALSE(read.count) << bad.name;
         EXPECT_EQ(read.lines.back(), bad.message) << bad.name;
     }
+    // A folder, or a link to a device, is not read at all.
     std::filesystem::remove(p);
     std::filesystem::create_directory(p);
     EXPECT_EQ(noise::readNoiseFile(p).error, "O arquivo de ruído " + p + " não é um arquivo comum.");
+    const std::string device = dir.file("zero.ruido");
+    std::filesystem::create_symlink("/dev/zero", device);
+    EXPECT_EQ(noise::readNoiseFile(device).error,
+              "O arquivo de ruído " + device + " não é um arquivo comum.");
 }
 
 // 31 coefficients are the highest degree; 32 are refused.
