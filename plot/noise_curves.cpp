@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <complex>
 
+#include "noise_density.h"
 #include "noise_file.h"
 
 namespace corvane {
@@ -19,15 +19,10 @@ bool endsWithExtension(const std::string& text) {
     return end == extension;
 }
 
-// |c·p(jω)|² in extended precision: the coefficients of a raw determinant span hundreds of
-// decades in wide ladders, and their powers of ω more.
+// |c·p(jω)|², c the constant, as the noise itself evaluates it.
 long double squaredMagnitude(const Polynomial& p, double omega) {
-    const std::complex<long double> s(0.0L, omega);
-    std::complex<long double> value = 0.0L;
-    for (int i = std::min(p.degree, MaxDegree); i >= 0; --i)
-        value = value * s + static_cast<long double>(p.coef[static_cast<std::size_t>(i)]);
     const long double c = p.constant;
-    return std::norm(value) * c * c;
+    return noise::squaredMagnitudeAt(p, omega) * c * c;
 }
 
 std::string unitOfDensity(const PlotCurve& curve) { return curve.unit + "/√Hz"; }
