@@ -1,7 +1,6 @@
 #include "noise_command.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -121,9 +120,8 @@ constexpr int ImageWidth = 680;
 constexpr int ImageHeight = 442;
 constexpr std::size_t ImageContributors = 3;
 
-bool saveNoiseImage(const noise::NoiseReport& report, const std::string& path, std::FILE* err) {
-    PlotCurves curves{};
-    std::array<std::string, MaxCurves + 1> lines{};
+// Curve 1 the total, then the largest contributors; returns the number of curves.
+int noiseImageCurves(const noise::NoiseReport& report, PlotCurves& curves) {
     curves[1] = noiseDensityCurve(report.functions, report.outputName, report.unit, std::nullopt);
     int count = 1;
     for (const noise::Contribution& c : report.contributions) {
@@ -135,11 +133,12 @@ bool saveNoiseImage(const noise::NoiseReport& report, const std::string& path, s
         curves[static_cast<std::size_t>(count)] =
             noiseDensityCurve(report.functions, report.outputName, report.unit, c.source);
     }
-    PlotOptions options;
-    options.hz = true;
-    options.coloursPerCurve = true;
-    for (std::size_t q = 0; q < PlotQuantityCount; ++q)
-        options.shown[q] = PlotQuantities[q].quantity == PlotQuantity::Gain;
+    return count;
+}
+
+// In Hz, around the circuit's poles; the level fitted as "Ajustar" fits it.
+PlotParameters noiseImageRanges(const noise::NoiseReport& report, const PlotCurves& curves,
+                                int count) {
     const noise::PoleSpan span = noise::poleSpan(report.functions);
     PlotParameters around;
     around.wmin = roundDownTo125(span.lowest / 10.0);
@@ -153,9 +152,21 @@ bool saveNoiseImage(const noise::NoiseReport& report, const std::string& path, s
     PlotParameters parameters = fitPlotRanges(curves, count, around, true, false);
     parameters.wmin = around.wmin;
     parameters.wmax = around.wmax;
+    return parameters;
+}
+
+bool saveNoiseImage(const noise::NoiseReport& report, const std::string& path, std::FILE* err) {
+    PlotCurves curves{};
+    const int count = noiseImageCurves(report, curves);
+    PlotOptions options;
+    options.hz = true;
+    options.coloursPerCurve = true;
+    for (std::size_t q = 0; q < PlotQuantityCount; ++q)
+        options.shown[q] = PlotQuantities[q].quantity == PlotQuantity::Gain;
     AnalysisLog quiet([](std::string_view) {});
     Plotter plotter(quiet);
-    plotter.plotCurves(parameters, curves, count, lines);
+    // The legend names a density by what it is, not by a list line.
+    plotter.plotCurves(noiseImageRanges(report, curves, count), curves, count, {});
     ConsoleCheckBoxes boxes(options);
     return savePlotPicture(plotter, boxes, path, ImageWidth, ImageHeight, err);
 }
