@@ -20,6 +20,7 @@
 
 #include "analysis.h"
 #include "error_box.h"
+#include "noise_curves.h"
 #include "open_dialog.h"
 #include "plot_list.h"
 #include "plot_list_controls.h"
@@ -178,8 +179,9 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     Label10 =
         addLabel(this, "Label10", QStringLiteral("Comandos diretos: Setas,a,r,+,-"), {408, 384});
 
-    const QString numerators = QStringLiteral("Numeradores (%1)")
-                                   .arg(QString::fromLatin1(ResultFileNames::NumeratorPattern));
+    const QString numerators = QStringLiteral("Numeradores (%1);;Ruído (*%2)")
+                                   .arg(QString::fromLatin1(ResultFileNames::NumeratorPattern),
+                                        QString::fromLatin1(NoiseFileExtension));
     OpenDialog1 = new OpenDialog(this, QStringLiteral("OpenDialog1"),
                                  {QStringLiteral("Abrir"), QString(), numerators, QString()},
                                  chooseFileToOpen);

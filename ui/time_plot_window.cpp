@@ -25,6 +25,7 @@
 #include "error_box.h"
 #include "image_saving.h"
 #include "listed_curves.h"
+#include "noise_curves.h"
 #include "number_text.h"
 #include "open_dialog.h"
 #include "painter_canvas.h"
@@ -136,7 +137,7 @@ void TimePlotWindow::openFrom(PlotListWindow& list) {
     PlotCurves curves{};
     std::array<std::string, MaxCurves + 1> files{};
     const std::optional<int> count = readListedCurves(list.listText(), curves, log_, &files);
-    if (!count) return;
+    if (!count || !refuseDensityLines(curves, *count, files, NoTimeResponse, log_)) return;
     showCurves(curves, *count, files);
 }
 

@@ -316,7 +316,7 @@ private slots:
                          "Button5"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
-        QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
+        QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*);;Ruído (*.ruido)"));
     }
 
     void plotWindowAtStart() {
@@ -359,6 +359,37 @@ private slots:
         QCOMPARE(listLines(driver.list().Memo1), ListHelp + appended);
         QCOMPARE(driver.log().size(), logged);  // nothing in the log
         QVERIFY(driver.numeratorAnswers.empty());
+    }
+
+    // A run's noise file adds its total and its three largest sources, which the file keeps
+    // first; all four are whole curves for "Plotar".
+    void adicionarTakesTheTotalAndTheLargestSourcesOfANoiseFile() {
+        PlotDriver driver;
+        TempDir dir;
+        std::string sources;
+        for (const char* name : {"R4", "R2", "R5", "R1", "R3"}) {
+            if (!sources.empty()) sources += ",";
+            sources += std::string("{\"elemento\":\"") + name +
+                       "\",\"densidade\":1e-20,\"numerador\":[1.0]}";
+        }
+        const std::string path = dir.write(
+            "amp.ruido", "{\"formato\":\"corvane-ruido\",\"versao\":1,\"saida\":\"out\","
+                         "\"unidade\":\"V\",\"temperatura_c\":27,\"denominador\":[1.0,1e-3],"
+                         "\"fontes\":[" + sources + "]}\n");
+        driver.adicionar(path);
+        const QString file = QString::fromStdString(path);
+        QCOMPARE(listLines(driver.list().Memo1),
+                 ListHelp + (QStringList{file, file + "#R4", file + "#R2", file + "#R5"}));
+        driver.plotar();
+        QCOMPARE(driver.log().last(), QString("Lidas 4 funções"));
+
+        // A file that is not one adds nothing, and the log says why.
+        const std::string wrong = dir.write("b.ruido", "{}");
+        driver.list().Memo1->clear();
+        driver.adicionar(wrong);
+        QVERIFY(driver.list().Memo1->toPlainText().isEmpty());
+        QCOMPARE(driver.log().last(),
+                 QString::fromStdString("O arquivo " + wrong + " não é um arquivo de ruído do Corvane."));
     }
 
     void adicionarCancelledChangesNothing() {
