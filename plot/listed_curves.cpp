@@ -217,4 +217,22 @@ std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curve
     return curveCount;
 }
 
+std::vector<std::vector<std::size_t>> listedCurveLines(std::string_view listText) {
+    std::vector<std::vector<std::size_t>> curves;
+    bool denominatorDue = false;
+    const std::vector<std::string> lines = splitListLines(listText);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (isCommentLine(line)) continue;
+        if (denominatorDue) {
+            curves.back().push_back(i);
+            denominatorDue = false;
+            continue;
+        }
+        curves.push_back({i});
+        denominatorDue = !documentLineOf(line) && !noiseLineOf(line);
+    }
+    return curves;
+}
+
 }  // namespace corvane

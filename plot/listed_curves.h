@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis_log.h"
 #include "plot_data.h"
@@ -29,5 +30,10 @@ inline constexpr int MaxListLineLength = 1999;
 std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curves,
                                     AnalysisLog& log,
                                     std::array<std::string, MaxCurves + 1>* numeratorFiles = nullptr);
+
+/// The lines (numbered from 0, as splitListLines gives them) of each curve of the list, in
+/// the pairing readListedCurves uses: a numerator and the denominator that follows it, or a
+/// line that stands for a whole function; comments belong to no curve.
+std::vector<std::vector<std::size_t>> listedCurveLines(std::string_view listText);
 
 }  // namespace corvane

@@ -22,6 +22,7 @@
 #include "error_box.h"
 #include "noise_curves.h"
 #include "open_dialog.h"
+#include "listed_curves.h"
 #include "plot_list.h"
 #include "plot_list_controls.h"
 #include "plotter.h"
@@ -109,10 +110,17 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     Limparlista1 = new QAction(QStringLiteral("Limpar lista"), this);
     Limparlista1->setObjectName(QStringLiteral("Limparlista1"));
     connect(Limparlista1, &QAction::triggered, this, [this] { clearList(); });
+    Removercurva1 = new QAction(QStringLiteral("Remover curva"), this);
+    Removercurva1->setObjectName(QStringLiteral("Removercurva1"));
+    connect(Removercurva1, &QAction::triggered, this,
+            [this] { removeCurveAtLine(Memo1->textCursor().blockNumber()); });
     Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Memo1, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        // The curve under the pointer is the one removed, as a click there would choose it.
+        Memo1->setTextCursor(Memo1->cursorForPosition(at));
         std::unique_ptr<QMenu> menu(Memo1->createStandardContextMenu(at));
         menu->addSeparator();
+        menu->addAction(Removercurva1);
         menu->addAction(Limparlista1);
         menu->exec(Memo1->viewport()->mapToGlobal(at));
     });
@@ -353,6 +361,22 @@ void PlotListWindow::appendListLine(std::string_view line) {
     end.insertText(QFile::decodeName(QByteArray(line.data(), static_cast<qsizetype>(line.size()))));
     Memo1->setTextCursor(end);
     Memo1->ensureCursorVisible();
+}
+
+void PlotListWindow::removeCurveAtLine(int line) {
+    if (line < 0) return;
+    const auto at = static_cast<std::size_t>(line);
+    for (const std::vector<std::size_t>& curve : listedCurveLines(listText())) {
+        if (std::find(curve.begin(), curve.end(), at) == curve.end()) continue;
+        QStringList lines = Memo1->toPlainText().split(QLatin1Char('\n'));
+        for (auto i = curve.rbegin(); i != curve.rend(); ++i)
+            lines.removeAt(static_cast<qsizetype>(*i));
+        Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+        QTextCursor place(Memo1->document()->findBlockByNumber(
+            std::min(static_cast<int>(curve.front()), Memo1->document()->blockCount() - 1)));
+        Memo1->setTextCursor(place);
+        return;
+    }
 }
 
 void PlotListWindow::clearList() {

@@ -46,6 +46,9 @@ public:
     QPlainTextEdit* Memo1;
     /// In Memo1's context menu: the list keeps only its opening comments.
     QAction* Limparlista1;
+    /// In Memo1's context menu: the curve under the pointer leaves the list, its numerator
+    /// and denominator lines together.
+    QAction* Removercurva1;
     QPushButton* Button1;
     QLabel* Label1;
     QLineEdit* Ewmin;
@@ -103,6 +106,8 @@ public:
     void appendListLine(std::string_view line);
     /// "Limpar lista": the list keeps only the comment lines it starts with.
     void clearList();
+    /// "Remover curva" for line `line` of the list (from 0); nothing when it is a comment.
+    void removeCurveAtLine(int line);
     std::optional<std::string> chooseNumeratorFile();
 
     // The check boxes as the plot window reads them.

@@ -142,6 +142,32 @@ private slots:
         QCOMPARE(driver.listed(), help + (QStringList{"outro.n1"}));
     }
 
+    // "Remover curva" on any line of a curve takes that curve's lines and nothing else; on
+    // a comment it does nothing.
+    void removerCurvaTakesTheWholeCurveUnderTheCaret_data() {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QStringList>("left");
+        const QStringList list{"* lista", "a.n1", "a.d", "r.json#out", "b.n2", "* nota", "b.d"};
+        const QStringList withoutA{"* lista", "r.json#out", "b.n2", "* nota", "b.d"};
+        QTest::newRow("numerator") << 1 << withoutA;
+        QTest::newRow("denominator") << 2 << withoutA;
+        QTest::newRow("a whole function")
+            << 3 << QStringList{"* lista", "a.n1", "a.d", "b.n2", "* nota", "b.d"};
+        QTest::newRow("a denominator past a comment")
+            << 6 << QStringList{"* lista", "a.n1", "a.d", "r.json#out", "* nota"};
+        QTest::newRow("a comment") << 5 << list;
+    }
+
+    void removerCurvaTakesTheWholeCurveUnderTheCaret() {
+        QFETCH(int, line);
+        QFETCH(QStringList, left);
+        VariableDriver driver;
+        auto& form = driver.plotListWindow();
+        form.Memo1->setPlainText("* lista\na.n1\na.d\nr.json#out\nb.n2\n* nota\nb.d");
+        form.removeCurveAtLine(line);
+        QCOMPARE(driver.listed(), left);
+    }
+
     void cancelledListChangesNothing() {
         VariableDriver driver;
         TempDir dir;
