@@ -73,14 +73,23 @@ void FrequencyPlotWindow::showCursorAt(QPointF at) {
         plotter_.cursorLine(at.x(), at.y(), width(), height(), list_);
     if (!line) {
         Lcursor->hide();
+        pointer_.reset();
         return;
     }
     Lcursor->setText(QString::fromStdString(*line));
     Lcursor->show();
+    pointer_ = at;
+}
+
+// A key, the wheel or new ranges move the curves under a pointer that stands still: the
+// line reads the new view at once, not at the next move.
+void FrequencyPlotWindow::followView() {
+    if (pointer_) showCursorAt(*pointer_);
 }
 
 void FrequencyPlotWindow::leaveEvent(QEvent* event) {
     Lcursor->hide();
+    pointer_.reset();
     QWidget::leaveEvent(event);
 }
 
@@ -144,6 +153,7 @@ void FrequencyPlotWindow::FormKeyDown(int keyCode) {
     paintFaultShown_ = false;
     update();
     showWindow(*this);
+    followView();
 }
 
 double FrequencyPlotWindow::frameFraction(double x) const {
@@ -156,6 +166,7 @@ double FrequencyPlotWindow::frameFraction(double x) const {
 void FrequencyPlotWindow::viewChanged() {
     paintFaultShown_ = false;
     update();
+    followView();
 }
 
 // One notch (120 eighths of a degree) up halves the frequency range about the pointer,
@@ -244,6 +255,7 @@ void FrequencyPlotWindow::showNewPlot() {
     paintFaultShown_ = false;
     showWindow(*this);
     update();
+    followView();
 }
 
 // The window hides while the list is read, and shows only when every curve was read.

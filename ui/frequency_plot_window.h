@@ -84,6 +84,8 @@ private:
     void viewChanged();
     /// Shows what the pointer at `at` reads, or hides the cursor line.
     void showCursorAt(QPointF at);
+    /// Reads the pointer again where it stands after the view changed under it.
+    void followView();
 
     ErrorBox& errorBox_;
     Plotter& plotter_;
@@ -94,6 +96,8 @@ private:
     // Where the left button went down; a release near it without a drag is a click.
     std::optional<QPointF> pressAt_;
     bool dragging_ = false;
+    // Where the pointer read the cursor line last; none while the line is hidden.
+    std::optional<QPointF> pointer_;
     // Parts of a wheel notch that high-resolution wheels and touchpads send.
     int wheelAngle_ = 0;
     // The fault of the data now on show has been reported. A paint is run again whenever

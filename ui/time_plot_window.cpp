@@ -186,14 +186,18 @@ void TimePlotWindow::FormKeyDown(int keyCode) {
         range_.vmax = values.vmax;
     }
     Grafico->update();
+    // The samples moved under a pointer that stands still: the line reads them at once.
+    if (pointerX_) showCursorAt(*pointerX_);
 }
 
 void TimePlotWindow::showCursorAt(int x) {
     const int sample = sampleAtColumn(x, Grafico->width(), range_, points_);
     if (sample < 0) {
         Lcursor->clear();
+        pointerX_.reset();
         return;
     }
+    pointerX_ = x;
     ScopedCLocale locale;
     const double t = sampleTime(range_, sample, points_);
     std::string line = "t = " + valueWithUnit(t, "s");

@@ -11,6 +11,7 @@
 #include "canvas_area.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,8 @@ private:
     TimeRange range_;
     int points_ = DefaultTimePoints;
     std::vector<TimeCurve> curves_;
+    // The column where the pointer read the cursor line last; none while it is empty.
+    std::optional<int> pointerX_;
 };
 
 }  // namespace corvane::ui

@@ -316,7 +316,7 @@ private slots:
                          "Button5"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
-        QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
+        QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n[1-9] *.n[1-9][0-9])"));
     }
 
     void plotWindowAtStart() {
