@@ -74,7 +74,7 @@ struct PlotCommand {
 // not take it, so a mistyped option never draws a plot of something else.
 std::string checkedEditValue(const PlotEditBoxRow& box, std::string_view text) {
     if (box.parameter) {
-        if (!parseDecimalNumber(text)) {
+        if (!parseBoxNumber(text)) {
             throw UsageError("a opção " + std::string(box.option) +
                              " pede um número finito (. ou , decimal): " + std::string(text));
         }

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QPalette>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -162,6 +163,14 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     Button5->resize(EditWidth, 25);
     Label10 =
         addLabel(this, "Label10", QStringLiteral("Comandos diretos: Setas,a,r,+,-"), {408, 384});
+    // Two lines under the key help, in red, wrapped within the right column.
+    Lmensagem = addLabel(this, "Lmensagem", QString(), {408, 402});
+    Lmensagem->setGeometry(408, 402, 268, 36);
+    Lmensagem->setWordWrap(true);
+    Lmensagem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette messagePalette = Lmensagem->palette();
+    messagePalette.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    Lmensagem->setPalette(messagePalette);
 
     const QString numerators = QStringLiteral("Numeradores (%1)")
                                    .arg(QString::fromLatin1(ResultFileNames::NumeratorPattern));
@@ -322,6 +331,13 @@ void PlotListWindow::appendListLine(std::string_view line) {
     end.insertText(QFile::decodeName(QByteArray(line.data(), static_cast<qsizetype>(line.size()))));
     Memo1->setTextCursor(end);
     Memo1->ensureCursorVisible();
+}
+
+void PlotListWindow::showMessage(std::string_view message) {
+    const QString text =
+        QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size()));
+    Lmensagem->setText(text);
+    Lmensagem->setToolTip(text);
 }
 
 std::optional<std::string> PlotListWindow::chooseNumeratorFile() {

@@ -72,6 +72,9 @@ public:
     QPushButton* Button3;
     QPushButton* Button5;
     QLabel* Label10;
+    /// What stopped the last "Plotar", "Ajustar" or "Tempo" (a box, a list file), as the
+    /// log has it: the plot window may cover the log. Empty after one that went through.
+    QLabel* Lmensagem;
     OpenDialog* OpenDialog1;
 
     /// "Adicionar": asks for a numerator file and appends it and its denominator file to
@@ -98,6 +101,7 @@ public:
     std::string listText() const;
     void appendListLine(std::string_view line);
     std::optional<std::string> chooseNumeratorFile();
+    void showMessage(std::string_view message);
 
     // The check boxes as the plot window reads them.
     bool hz() const override;
@@ -152,6 +156,7 @@ public:
     }
     void hidePlotWindow() override;
     void showPlotWindow() override;
+    void showMessage(std::string_view message) const override { list_.showMessage(message); }
 
 private:
     PlotListWindow& list_;

@@ -117,7 +117,7 @@ protected:
 
 private:
     std::optional<PlaneFrame> frame() const;
-    std::optional<LocusCircuit> locusCircuit() const;
+    std::optional<LocusCircuit> locusCircuit(AnalysisLog& log) const;
     void fitView();
     bool imageSparesInputs(const std::string& path) const;
 

@@ -25,6 +25,7 @@
 #include "plot_image.h"
 #include "plot_keys.h"
 #include "plot_list_window.h"
+#include "remembered_line.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -108,7 +109,10 @@ void TimePlotWindow::openFrom(PlotListWindow& list) {
     ScopedCLocale locale;
     PlotCurves curves{};
     std::array<std::string, MaxCurves + 1> files{};
-    const std::optional<int> count = readListedCurves(list.listText(), curves, log_, &files);
+    std::string message;
+    AnalysisLog listLog = rememberingLastLine(log_, message);
+    const std::optional<int> count = readListedCurves(list.listText(), curves, listLog, &files);
+    list.showMessage(count ? std::string() : message);
     if (!count) return;
     showCurves(curves, *count, files);
 }
@@ -123,28 +127,31 @@ void TimePlotWindow::showCurves(const PlotCurves& functions, int count,
 }
 
 // Numbers in the boxes and the log read as everywhere in the program: "." or "," typed,
-// "." shown.
+// the netlist's suffixes, "." shown. A refusal is shown in the window's status line too,
+// since the window may hide the log; the pointer's next reading replaces it.
 void TimePlotWindow::applyBoxes() {
     ScopedCLocale locale;
-    AnalysisLog& log = log_;
+    std::string refusal;
+    AnalysisLog log = rememberingLastLine(log_, refusal);
+    const auto shown = [&] { Lcursor->setText(QString::fromStdString(refusal)); };
     const auto readBox = [&](QLineEdit* edit, const char* caption) -> std::optional<double> {
         const std::string text = edit->text().toStdString();
-        const std::optional<double> value = parseDecimalNumber(text);
+        const std::optional<double> value = parseBoxNumber(text);
         if (!value) log.print("Valor inválido em \"%s\": %s", caption, text.c_str());
         return value;
     };
     const std::optional<double> tmin = readBox(Etmin, "Tempo inicial");
-    if (!tmin) return;
+    if (!tmin) return shown();
     const std::optional<double> tmax = readBox(Etmax, "Tempo final");
-    if (!tmax) return;
+    if (!tmax) return shown();
     const std::optional<long long> points = parseWholeNumber(Epontos->text().toStdString());
     if (!points || *points < MinTimePoints || *points > MaxTimePoints) {
         log.print("Número inválido de pontos (de %d a %d)", MinTimePoints, MaxTimePoints);
-        return;
+        return shown();
     }
     if (!(*tmax > *tmin)) {
         log.print("O tempo final (%g s) deve ser maior que o inicial (%g s)", *tmax, *tmin);
-        return;
+        return shown();
     }
     range_.tmin = *tmin;
     range_.tmax = *tmax;

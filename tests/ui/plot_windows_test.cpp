@@ -347,7 +347,11 @@ private slots:
         QTest::newRow("accented name")
             << "/dados/ação.n1" << QStringList{"/dados/ação.n1", "/dados/ação.d"};
         QTest::newRow("no .n") << "/dados/filtro.txt"
-                               << QStringList{"* Arquivo com nome inválido."};
+                               << QStringList{"* Não é um arquivo de numerador (nome.n1 a "
+                                              "nome.n25): /dados/filtro.txt"};
+        QTest::newRow("netlist") << "/dados/filtro.net"
+                                 << QStringList{"* Não é um arquivo de numerador (nome.n1 a "
+                                                "nome.n25): /dados/filtro.net"};
     }
 
     void adicionarAppendsTheNumeratorAndItsDenominator() {
@@ -415,20 +419,51 @@ private slots:
         QVERIFY(!driver.program.plotter().curvesStale());
     }
 
-    void plotarWithAMissingFileHidesThePlotWindow() {
+    // A list that fails leaves the plot that was showing, as a refused box does, and the
+    // list window names the file, since the plot may cover the log.
+    void plotarWithAMissingFileKeepsTheLastPlot() {
         PlotDriver driver;
         TempDir dir;
         driver.listLowPass(dir);
         driver.plotar();
         QVERIFY(driver.plot().isVisible());
+        const QImage before = driver.picture();
         driver.adicionar(dir.file("falta.n1"));
         driver.plotar();
-        QVERIFY(!driver.plot().isVisible());
-        QCOMPARE(driver.log().last(),
-                 "Arquivo " + QString::fromStdString(dir.file("falta.n1")) + " não encontrado.");
-        QVERIFY(!driver.program.plotter().plotReady());
-        QCOMPARE(countPixels(driver.picture(), BlackPixel), 680 * 442);
+        QVERIFY(driver.plot().isVisible());
+        const QString message =
+            "Arquivo " + QString::fromStdString(dir.file("falta.n1")) + " não encontrado.";
+        QCOMPARE(driver.log().last(), message);
+        QCOMPARE(driver.list().Lmensagem->text(), message);
+        QVERIFY(driver.program.plotter().plotReady());
+        QCOMPARE(driver.picture(), before);
         QVERIFY(driver.boxes.empty());
+        // "Adicionar" refuses a netlist typed into its dialog, naming it in the list.
+        driver.list().Memo1->clear();
+        driver.adicionar(dir.file("rc.net"));
+        QCOMPARE(driver.list().Memo1->toPlainText(),
+                 "* Não é um arquivo de numerador (nome.n1 a nome.n25): " +
+                     QString::fromStdString(dir.file("rc.net")));
+    }
+
+    // A refused box is named beside the boxes, and the next good "Plotar" clears it; the
+    // boxes take the netlist's suffixes.
+    void aRefusedBoxIsNamedInTheListWindow() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().Ewmax->setText("2x");
+        driver.plotar();
+        QCOMPARE(driver.list().Lmensagem->text(),
+                 QString("Valor inválido em \"Frequência máxima\": 2x"));
+        QCOMPARE(driver.log().last(), driver.list().Lmensagem->text());
+        QVERIFY(driver.list().Lmensagem->isVisible());
+        driver.list().Ewmin->setText("10m");
+        driver.list().Ewmax->setText("2k");
+        driver.plotar();
+        QVERIFY(driver.list().Lmensagem->text().isEmpty());
+        QCOMPARE(driver.program.plotter().plotParameters().wmin, 10e-3);
+        QCOMPARE(driver.program.plotter().plotParameters().wmax, 2e3);
     }
 
     void closingThePlotWindowOnlyHidesIt() {
@@ -473,7 +508,8 @@ private slots:
     }
 
     // 1 / (1 + s): its pole at 1 rad/s gives 0.1 to 10 rad/s; there the gain falls to
-    // -20.04 dB, the phase to -84.3°, and the delay is at most 0.99 s.
+    // -20.04 dB from -0.04 dB (2 dB of room above reaches 10 dB), the phase to -84.3°, and
+    // the delay is at most 0.99 s (5 % of room above passes 1 s).
     void ajustarWritesTheFittedRangesAndPlots() {
         PlotDriver driver;
         TempDir dir;
@@ -481,7 +517,7 @@ private slots:
         driver.list().Esegmentos->setText("250");
         QTest::mouseClick(driver.list().Button3, Qt::LeftButton);
         QVERIFY(QTest::qWaitForWindowExposed(&driver.plot()));
-        const QStringList expected{"0.1", "10", "-30", "0", "-90", "0", "0", "1", "250"};
+        const QStringList expected{"0.1", "10", "-30", "10", "-90", "0", "0", "2", "250"};
         QStringList texts;
         for (QLineEdit* box : {driver.list().Ewmin, driver.list().Ewmax, driver.list().Egmin,
                                driver.list().Egmax, driver.list().Efmin, driver.list().Efmax,
@@ -969,6 +1005,16 @@ private slots:
         driver.press(Qt::Key_M);
         QVERIFY(markers.empty());
         QVERIFY(countPixels(driver.picture(), qRgb(255, 255, 255)) < withMarker);
+
+        // A key moves the view under a pointer that stands still: the line reads it at once.
+        mouse(QEvent::MouseMove, {370, 200}, Qt::NoButton, Qt::NoButton);
+        const QString beforeKey = line->text();
+        driver.press(Qt::Key_A);
+        const std::optional<std::string> afterKey = driver.program.plotter().cursorLine(
+            370, 200, plot.width(), plot.height(), driver.plotListWindow());
+        QVERIFY(afterKey);
+        QCOMPARE(line->text(), QString::fromStdString(*afterKey));
+        QVERIFY(line->text() != beforeKey);
 
         // Leaving the window hides the line.
         mouse(QEvent::MouseMove, {370, 200}, Qt::NoButton, Qt::NoButton);

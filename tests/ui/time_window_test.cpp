@@ -210,8 +210,44 @@ private slots:
         driver.time().Epontos->setText(points);
         QTest::keyClick(driver.time().Etmin, Qt::Key_Return);
         QCOMPARE(driver.logFrom(before), QStringList{message});
+        // Named in the window too, whose plot may hide the log.
+        QCOMPARE(driver.time().Lcursor->text(), message);
         QCOMPARE(driver.time().range().tmax, 5 * RC);
         QCOMPARE(driver.time().curves()[0].values.size(), std::size_t{1000});
+    }
+
+    // The boxes take the netlist's suffixes as they take commas; accepted, they clear the
+    // refusal from the status line.
+    void theBoxesTakeTheNetlistsSuffixes() {
+        TimeDriver driver;
+        driver.tempo();
+        driver.time().Etmax->setText(QStringLiteral("2x"));
+        QTest::keyClick(driver.time().Etmax, Qt::Key_Return);
+        QCOMPARE(driver.time().Lcursor->text(), QStringLiteral("Valor inválido em \"Tempo final\": 2x"));
+        driver.time().Etmin->setText(QStringLiteral("500u"));
+        driver.time().Etmax->setText(QStringLiteral("2m"));
+        QTest::keyClick(driver.time().Etmax, Qt::Key_Return);
+        QCOMPARE(driver.time().range().tmin, 500e-6);
+        QCOMPARE(driver.time().range().tmax, 2e-3);
+        QVERIFY(driver.time().Lcursor->text().isEmpty());
+    }
+
+    // A key moves the samples under a pointer that stands still: the line reads the new
+    // view at once, the closed form of the step there within half a sample's rise.
+    void theCursorLineFollowsTheKeys() {
+        TimeDriver driver;
+        driver.tempo();
+        const int x = (corvane::LeftMargin + driver.time().Grafico->width()) / 2;
+        driver.pointerAt(x);
+        const QString before = driver.time().Lcursor->text();
+        driver.time().setFocus();
+        QTest::keyClick(&driver.time(), Qt::Key_A);
+        const QString after = driver.time().Lcursor->text();
+        QVERIFY(after != before);
+        const double t = corvane::timeAtColumn(x, driver.time().Grafico->width(),
+                                               driver.time().range());
+        const double value = after.mid(after.indexOf(QStringLiteral("1: ")) + 3).toDouble();
+        QVERIFY2(std::fabs(value - step(t)) < 2e-3, qPrintable(after));
     }
 
     void keysZoomAsInTheFrequencyPlot() {
