@@ -205,6 +205,20 @@ TEST_F(PlotCommandTest, TableHoldsEveryCurveAndPoint) {
     EXPECT_EQ(rows[1][5], "0.5");
 }
 
+// The range options read numbers as the boxes do, the netlist's suffixes included: the
+// grid runs from exactly 2e-3 to exactly 1e4.
+TEST_F(PlotCommandTest, RangeOptionsTakeTheNetlistsSuffixes) {
+    const std::string table = dir.file("t.csv");
+    const Result result = runCli({"plotar", "--wmin", "2m", "--wmax", "10k", "--segmentos", "1",
+                                  "--tabela", table.c_str(), list.c_str()});
+    ASSERT_EQ(result.status, ExitSuccess) << result.err;
+    const auto rows = readCsv(table);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[1][2], "0.002");
+    EXPECT_EQ(rows[2][2], "10000");
+    EXPECT_EQ(runCli({"plotar", "--wmax", "1k2", list.c_str()}).status, 2);
+}
+
 TEST_F(PlotCommandTest, TableInHertzKeepsTheGridValue) {
     const std::string table = dir.file("t.csv");
     const Result result = runCli({"plotar", "--hz", "--wmin", "0.15915494309189535", "--segmentos",
