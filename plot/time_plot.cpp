@@ -189,6 +189,21 @@ double timeAtColumn(int x, int width, const TimeRange& range) {
     return (x - frame.bx) / frame.ax;
 }
 
+double columnOfTime(double t, int width, const TimeRange& range) {
+    const PlotFrame frame = timeFrame(width, 1 + TopMargin + BottomMargin, range);
+    return frame.ax * t + frame.bx;
+}
+
+double valueAtRow(int y, int height, const TimeRange& range) {
+    const VerticalMap map = valueMap(timeFrame(1 + LeftMargin + RightMargin, height, range), range);
+    return (y - map.b) / map.a;
+}
+
+double rowOfValue(double v, int height, const TimeRange& range) {
+    const VerticalMap map = valueMap(timeFrame(1 + LeftMargin + RightMargin, height, range), range);
+    return map.a * v + map.b;
+}
+
 int sampleAtColumn(int x, int width, const TimeRange& range, int points) {
     const PlotFrame frame = timeFrame(width, 1 + TopMargin + BottomMargin, range);
     if (x < frame.x0 || x > frame.x1 || frame.x1 <= frame.x0 || points < 2) return -1;

@@ -23,6 +23,7 @@
 #include "open_dialog.h"
 #include "painter_canvas.h"
 #include "plot_image.h"
+#include "plot_cursor.h"
 #include "plot_keys.h"
 #include "plot_list_window.h"
 #include "remembered_line.h"
@@ -55,6 +56,14 @@ TimePlotArea::TimePlotArea(QWidget* parent, TimePlotWindow& form)
 void TimePlotArea::mouseMoveEvent(QMouseEvent* event) {
     form_.showCursorAt(static_cast<int>(event->position().x()));
     QWidget::mouseMoveEvent(event);
+}
+
+void TimePlotArea::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        form_.placeMarkerAt(static_cast<int>(event->position().x()),
+                            static_cast<int>(event->position().y()));
+    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 void TimePlotArea::leaveEvent(QEvent* event) {
@@ -101,6 +110,18 @@ void TimePlotWindow::resizeEvent(QResizeEvent* event) {
 
 void TimePlotWindow::paintOn(PlotCanvas& canvas, int width, int height) const {
     drawTimePlot(canvas, width, height, range_, curves_);
+    drawTimeMarkers(canvas, width, height, range_, markers_, responses_);
+}
+
+void TimePlotWindow::placeMarkerAt(int x, int y) {
+    ScopedCLocale locale;
+    const std::optional<TimeMarker> marker =
+        timeMarkerAt(x, y, Grafico->width(), Grafico->height(), range_, responses_);
+    if (!marker) return;
+    if (markers_.size() == MaxMarkers) markers_.erase(markers_.begin());
+    markers_.push_back(*marker);
+    log_.print("Marcador: %s", timeMarkerText(*marker, responses_).c_str());
+    Grafico->update();
 }
 
 // The list is read afresh: the frequency plot's data and view stay as they were.
@@ -121,6 +142,7 @@ void TimePlotWindow::showCurves(const PlotCurves& functions, int count,
                         const std::array<std::string, MaxCurves + 1>& files) {
     ScopedCLocale locale;
     responses_ = computeListedTimeResponses(functions, count, files, log_);
+    markers_.clear();
     range_ = TimeRange{0.0, responses_.endTime};
     resample();
     showWindow(*this);
@@ -170,6 +192,12 @@ void TimePlotWindow::resample() {
 }
 
 void TimePlotWindow::keyPressEvent(QKeyEvent* event) {
+    // M clears the markers, as in the frequency plot.
+    if (event->key() == Qt::Key_M && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        markers_.clear();
+        Grafico->update();
+        return;
+    }
     const int keyCode = plotKeyCode(event->key(), event->modifiers());
     if (keyCode == 0) {
         QWidget::keyPressEvent(event);

@@ -18,6 +18,7 @@
 #include "plot_data.h"
 #include "plot_view.h"
 #include "time_curves.h"
+#include "time_markers.h"
 
 class QAction;
 class QContextMenuEvent;
@@ -45,6 +46,7 @@ public:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
@@ -83,6 +85,12 @@ public:
     /// The cursor line for the pointer at column `x` of the plot surface; empty outside
     /// the frame.
     void showCursorAt(int x);
+    /// A click at (x, y) of the plot surface: a marker on the curve nearest in value at
+    /// that time, and its line in the log ("Marcador: t = ..."), as in the frequency plot;
+    /// up to MaxMarkers, a new one beyond replacing the oldest. M clears them, new curves
+    /// start without any.
+    void placeMarkerAt(int x, int y);
+    const std::vector<TimeMarker>& markers() const { return markers_; }
     /// "Salvar imagem...": saves what the plot shows, at its size, as PNG or SVG.
     void Salvarimagem1Click();
 
@@ -107,6 +115,7 @@ private:
     TimeRange range_;
     int points_ = DefaultTimePoints;
     std::vector<TimeCurve> curves_;
+    std::vector<TimeMarker> markers_;
     // The column where the pointer read the cursor line last; none while it is empty.
     std::optional<int> pointerX_;
 };

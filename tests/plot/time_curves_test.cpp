@@ -14,6 +14,7 @@
 #include "plotter.h"
 #include "temp_dir.h"
 #include "time_curves.h"
+#include "time_markers.h"
 
 namespace corvane {
 namespace {
@@ -224,6 +225,50 @@ TEST_F(TimeCurvesTest, CurvesOfOneCircuitShareItsPolesAndKeepTheirOwnResponses) 
     EXPECT_EQ(mismatchLine(2, 0.0125),
               "Curva 2: a resposta não confere com a inversão numérica (diferença de 0.0125 do "
               "pico); curva omitida.");
+}
+
+// A click marks the curve nearest in value at the pointer's time, computed there exactly:
+// 1 - e^(-t) and 10(1 - e^(-t)) (10/(s(s+1))) over 0 .. 5 s on 680 × 442. The cross
+// stands at the marker's time and value, in the curve's colour, as the frequency plot's.
+TEST_F(TimeCurvesTest, MarkersTakeTheNearestCurveAtTheirTime) {
+    add("rc.n2", polynomial({1.0}), polynomial({0.0, 1.0, 1.0}));
+    add("dez.n2", polynomial({10.0}), polynomial({0.0, 1.0, 1.0}));
+    const ListedTimeResponses responses = computeListedTimeResponses(functions, count, files, log);
+    const TimeRange range{0, 5, -1, 11};
+    constexpr int Width = 680, Height = 442;
+    // Column 70 + 600·t/5, row 10 + 414·(11 - v)/12.
+    const int x = 70 + 120;  // t = 1 s: 0.632 and 6.32
+    const auto rowOf = [](double v) { return static_cast<int>(std::lround(10 + 414 * (11 - v) / 12)); };
+    struct Case {
+        double pointerValue;
+        int curve;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0.0, 1, "t = 1 s  1: rc.n2: 0.632121"},
+        {3.0, 1, "t = 1 s  1: rc.n2: 0.632121"},
+        {3.6, 2, "t = 1 s  2: dez.n2: 6.32121"},
+        {10.5, 2, "t = 1 s  2: dez.n2: 6.32121"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pointerValue);
+        const std::optional<TimeMarker> marker =
+            timeMarkerAt(x, rowOf(c.pointerValue), Width, Height, range, responses);
+        ASSERT_TRUE(marker);
+        EXPECT_EQ(marker->curve, c.curve);
+        EXPECT_NEAR(marker->t, 1.0, 1e-12);
+        EXPECT_EQ(timeMarkerText(*marker, responses), c.text);
+    }
+    EXPECT_FALSE(timeMarkerAt(69, rowOf(0), Width, Height, range, responses));
+    EXPECT_FALSE(timeMarkerAt(x, 9, Width, Height, range, responses));
+
+    test::RecordingCanvas canvas;
+    drawTimeMarkers(canvas, Width, Height, range, {{2, 1.0}, {1, 6.0}}, responses);
+    ASSERT_EQ(canvas.lines.size(), 2u);  // t = 6 s is past the range
+    const int y = rowOf(10 * (1 - std::exp(-1.0)));
+    EXPECT_EQ(canvas.lines[0].xa, x - 4);
+    EXPECT_EQ(canvas.lines[0].ya, y - 4);
+    EXPECT_EQ(canvas.lines[0].colour, timeCurveColour(2));
 }
 
 }  // namespace

@@ -232,6 +232,30 @@ private slots:
         QVERIFY(driver.time().Lcursor->text().isEmpty());
     }
 
+    // A click leaves a marker on the step and its line in the log, as in the frequency
+    // plot; M clears the markers.
+    void aClickLeavesAMarkerAndMClearsThem() {
+        TimeDriver driver;
+        driver.tempo();
+        QWidget* area = driver.time().Grafico;
+        const int x = (corvane::LeftMargin + area->width()) / 2;
+        const QPoint at(x, area->height() / 2);
+        const qsizetype before = driver.log().size();
+        QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(driver.time().markers().size(), std::size_t{1});
+        const double t = driver.time().markers()[0].t;
+        QCOMPARE(t, corvane::timeAtColumn(x, area->width(), driver.time().range()));
+        const QStringList logged = driver.logFrom(before);
+        QCOMPARE(logged.size(), 1);
+        QVERIFY2(logged[0].startsWith(QStringLiteral("Marcador: t = ")), qPrintable(logged[0]));
+        const qsizetype at1 = logged[0].indexOf(QStringLiteral("1: rc.n2: "));
+        QVERIFY2(at1 > 0, qPrintable(logged[0]));
+        QVERIFY(std::fabs(logged[0].mid(at1 + 10).split(' ').front().toDouble() - step(t)) < 1e-5);
+        driver.time().setFocus();
+        QTest::keyClick(&driver.time(), Qt::Key_M);
+        QVERIFY(driver.time().markers().empty());
+    }
+
     // A key moves the samples under a pointer that stands still: the line reads the new
     // view at once, the closed form of the step there within half a sample's rise.
     void theCursorLineFollowsTheKeys() {
