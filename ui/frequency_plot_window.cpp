@@ -43,8 +43,11 @@ FrequencyPlotWindow::FrequencyPlotWindow(ErrorBox& errorBox, Plotter& plotter,
     PopupMenu1 = imageMenu.menu;
     Salvarimagem1 = imageMenu.saveImage;
     SaveDialog1 = imageMenu.dialog;
+    Salvarimagemclara1 = imageMenu.saveLightImage;
     connect(Salvarimagem1, &QAction::triggered, this,
             errorBox.command([this] { Salvarimagem1Click(); }));
+    connect(Salvarimagemclara1, &QAction::triggered, this,
+            errorBox.command([this] { Salvarimagem1Click(render::ImageBackground::Light); }));
 
     Lcursor = new QLabel(this);
     Lcursor->setObjectName(QStringLiteral("Lcursor"));
@@ -242,12 +245,12 @@ void FrequencyPlotWindow::contextMenuEvent(QContextMenuEvent* event) {
 
 // The outcome goes to the log, with every other message of the plotter; a floating-point
 // fault of the paint escapes to the error box, and then nothing is written.
-void FrequencyPlotWindow::Salvarimagem1Click() {
+void FrequencyPlotWindow::Salvarimagem1Click(render::ImageBackground background) {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
     if (!imageSparesInputs(log_, path, plotter_)) return;
     const render::ImageSaveStatus status =
-        render::savePlotImage(plotter_, list_, path, width(), height());
+        render::savePlotImage(plotter_, list_, path, width(), height(), background);
     logImageSave(log_, status, path);
 }
 

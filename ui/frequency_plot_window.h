@@ -12,6 +12,7 @@
 
 #include <optional>
 
+#include "plot_image.h"
 #include "plot_view.h"
 
 class QAction;
@@ -45,6 +46,7 @@ public:
     /// The context menu (right button) and its one item "Salvar imagem...".
     QMenu* PopupMenu1;
     QAction* Salvarimagem1;
+    QAction* Salvarimagemclara1;
     /// The choice of the image file, PNG or SVG.
     OpenDialog* SaveDialog1;
     /// The cursor line: what the pointer reads over the plot, in the strip below the
@@ -56,8 +58,9 @@ public:
     /// A key command (a PlotKey code; 0 and every other code are ignored): changes the
     /// view and repaints.
     void FormKeyDown(int keyCode);
-    /// "Salvar imagem...": saves what the window shows, at its size, as PNG or SVG.
-    void Salvarimagem1Click();
+    /// "Salvar imagem...": saves what the window shows, at its size, as PNG or SVG;
+    /// with `background` Light ("Salvar imagem com fundo claro..."), on a white page.
+    void Salvarimagem1Click(render::ImageBackground background = render::ImageBackground::Dark);
 
     /// "Plotar" has read new data: shows the window, which paints it.
     void showNewPlot();

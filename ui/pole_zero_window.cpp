@@ -124,7 +124,10 @@ PoleZeroWindow::PoleZeroWindow(AnalysisLog& log, ErrorBox& errors)
     PopupMenu1 = imageMenu.menu;
     Salvarimagem1 = imageMenu.saveImage;
     SaveDialog1 = imageMenu.dialog;
+    Salvarimagemclara1 = imageMenu.saveLightImage;
     connect(Salvarimagem1, &QAction::triggered, this, guarded([this] { Salvarimagem1Click(); }));
+    connect(Salvarimagemclara1, &QAction::triggered, this,
+            guarded([this] { Salvarimagem1Click(render::ImageBackground::Light); }));
 
     placeWindow(*this, {904, 356}, {696, 560});
 }
@@ -329,7 +332,7 @@ bool PoleZeroWindow::imageSparesInputs(const std::string& path) const {
     return imageSparesFiles(log_, path, read);
 }
 
-void PoleZeroWindow::Salvarimagem1Click() {
+void PoleZeroWindow::Salvarimagem1Click(render::ImageBackground background) {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
     if (!imageSparesInputs(path)) return;
@@ -337,7 +340,8 @@ void PoleZeroWindow::Salvarimagem1Click() {
         paintOn(canvas, Grafico->width(), Grafico->height());
     };
     const render::ImageSaveStatus status =
-        render::savePaintedImage(path, Grafico->width(), Grafico->height(), "Polos e zeros", paint);
+        render::savePaintedImage(path, Grafico->width(), Grafico->height(), "Polos e zeros", paint,
+                                 background);
     logImageSave(log_, status, path);
 }
 

@@ -94,8 +94,11 @@ TimePlotWindow::TimePlotWindow(ErrorBox& errorBox, AnalysisLog& log, Plotter& pl
     PopupMenu1 = imageMenu.menu;
     Salvarimagem1 = imageMenu.saveImage;
     SaveDialog1 = imageMenu.dialog;
+    Salvarimagemclara1 = imageMenu.saveLightImage;
     connect(Salvarimagem1, &QAction::triggered, this,
             errorBox.command([this] { Salvarimagem1Click(); }));
+    connect(Salvarimagemclara1, &QAction::triggered, this,
+            errorBox.command([this] { Salvarimagem1Click(render::ImageBackground::Light); }));
 
     placeWindow(*this, {884, 336}, {696, 520});
 }
@@ -253,7 +256,7 @@ void TimePlotWindow::contextMenuEvent(QContextMenuEvent* event) {
     PopupMenu1->popup(event->globalPos());
 }
 
-void TimePlotWindow::Salvarimagem1Click() {
+void TimePlotWindow::Salvarimagem1Click(render::ImageBackground background) {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
     if (!imageSparesInputs(log_, path, plotter_)) return;
@@ -261,7 +264,7 @@ void TimePlotWindow::Salvarimagem1Click() {
         paintOn(canvas, Grafico->width(), Grafico->height());
     };
     const render::ImageSaveStatus status = render::savePaintedImage(
-        path, Grafico->width(), Grafico->height(), "Resposta no tempo", paint);
+        path, Grafico->width(), Grafico->height(), "Resposta no tempo", paint, background);
     logImageSave(log_, status, path);
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "plot_data.h"
+#include "plot_image.h"
 #include "plot_view.h"
 #include "time_curves.h"
 #include "time_markers.h"
@@ -68,6 +69,7 @@ public:
     QLabel* Lcursor;
     QMenu* PopupMenu1;
     QAction* Salvarimagem1;
+    QAction* Salvarimagemclara1;
     OpenDialog* SaveDialog1;
 
     /// "Tempo": reads every listed file, as "Plotar" does, and shows the responses in
@@ -91,8 +93,9 @@ public:
     /// start without any.
     void placeMarkerAt(int x, int y);
     const std::vector<TimeMarker>& markers() const { return markers_; }
-    /// "Salvar imagem...": saves what the plot shows, at its size, as PNG or SVG.
-    void Salvarimagem1Click();
+    /// "Salvar imagem...": saves what the plot shows, at its size, as PNG or SVG;
+    /// with `background` Light ("Salvar imagem com fundo claro..."), on a white page.
+    void Salvarimagem1Click(render::ImageBackground background = render::ImageBackground::Dark);
 
     const TimeRange& range() const { return range_; }
     const std::vector<TimeCurve>& curves() const { return curves_; }

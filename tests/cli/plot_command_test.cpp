@@ -326,6 +326,36 @@ TEST_F(PlotCommandTest, PngShowsWhatThePlotWindowDraws) {
     EXPECT_GE(red, 2);
 }
 
+// --fundo-claro: the same picture on white for plotar, tempo and polos: the page white, the
+// frame black, no pixel of the screen's black or of its yellow grid; without --imagem it
+// is refused.
+TEST_F(PlotCommandTest, LightBackgroundImages) {
+    for (const char* command : {"plotar", "tempo", "polos"}) {
+        SCOPED_TRACE(command);
+        const std::string image = dir.file(std::string(command) + "-claro.png");
+        ASSERT_EQ(runCli({command, "--fundo-claro", "--imagem", image.c_str(), list.c_str()})
+                      .status,
+                      ExitSuccess);
+        const QImage picture(QString::fromStdString(image));
+        ASSERT_EQ(picture.size(), QSize(680, 442));
+        EXPECT_EQ(picture.pixel(0, 0), qRgb(255, 255, 255));
+        EXPECT_EQ(picture.pixel(675, 5), qRgb(255, 255, 255));
+        int black = 0;
+        int yellow = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                black += picture.pixel(x, y) == qRgb(0, 0, 0);
+                yellow += picture.pixel(x, y) == qRgb(255, 255, 0);
+            }
+        }
+        EXPECT_GT(black, 600);  // the frame's and the texts' black
+        EXPECT_EQ(yellow, 0);
+        const test::CliResult refused = runCli({command, "--fundo-claro", list.c_str()});
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_NE(refused.err.find("a opção --fundo-claro pede --imagem"), std::string::npos);
+    }
+}
+
 // --cores-por-curva: the first curve yellow, the second cyan, no curve white, green or red;
 // without it the picture has neither colour off the grid. Column 200 holds no grid line.
 TEST_F(PlotCommandTest, ColoursPerCurveInThePng) {

@@ -742,8 +742,11 @@ private slots:
                                 driver.plot().mapToGlobal(QPoint(300, 200)));
         QApplication::sendEvent(&driver.plot(), &click);
         QVERIFY(driver.plot().PopupMenu1->isVisible());
-        QCOMPARE(driver.plot().PopupMenu1->actions(), QList<QAction*>{driver.plot().Salvarimagem1});
+        QCOMPARE(driver.plot().PopupMenu1->actions(),
+                 (QList<QAction*>{driver.plot().Salvarimagem1, driver.plot().Salvarimagemclara1}));
         QCOMPARE(driver.plot().Salvarimagem1->text(), QString("Salvar imagem..."));
+        QCOMPARE(driver.plot().Salvarimagemclara1->text(),
+                 QString("Salvar imagem com fundo claro..."));
         driver.plot().PopupMenu1->hide();
 
         const std::string path = dir.file("resposta.png");
@@ -753,6 +756,18 @@ private slots:
         QImage saved(QString::fromStdString(path));
         QCOMPARE(saved.size(), QSize(680, 442));
         QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), driver.picture());
+
+        // The same picture on white: black and white trade places, the window stays black.
+        const std::string light = dir.file("clara.png");
+        driver.imageAnswers.push_back(QString::fromStdString(light));
+        driver.plot().Salvarimagemclara1->trigger();
+        QCOMPARE(driver.log().last(), "Imagem salva no arquivo " + QString::fromStdString(light));
+        const QImage onWhite = QImage(QString::fromStdString(light)).convertToFormat(QImage::Format_RGB32);
+        const QImage onScreen = driver.picture();
+        QCOMPARE(onWhite.size(), onScreen.size());
+        QCOMPARE(countPixels(onWhite, qRgb(255, 255, 255)), countPixels(onScreen, qRgb(0, 0, 0)));
+        QCOMPARE(countPixels(onScreen, qRgb(255, 255, 255)) > 0, true);
+        QCOMPARE(onScreen.pixel(0, 0), qRgb(0, 0, 0));
 
         // At the window's size.
         driver.plot().resize(500, 320);
