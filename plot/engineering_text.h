@@ -3,8 +3,8 @@
 #pragma once
 
 #include <span>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvane {

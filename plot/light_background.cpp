@@ -22,8 +22,7 @@ Colour onLightBackground(Colour colour) {
     return {darkened(colour.red), darkened(colour.green), darkened(colour.blue)};
 }
 
-void LightBackgroundCanvas::fillRectangle(int left, int top, int right, int bottom,
-                                          Colour colour) {
+void LightBackgroundCanvas::fillRectangle(int left, int top, int right, int bottom, Colour colour) {
     target_.fillRectangle(left, top, right, bottom, onLightBackground(colour));
 }
 
@@ -35,8 +34,7 @@ void LightBackgroundCanvas::drawLine(int xa, int ya, int xb, int yb) {
     target_.drawLine(xa, ya, xb, yb);
 }
 
-void LightBackgroundCanvas::drawOutline(int left, int top, int right, int bottom,
-                                        Colour colour) {
+void LightBackgroundCanvas::drawOutline(int left, int top, int right, int bottom, Colour colour) {
     target_.drawOutline(left, top, right, bottom, onLightBackground(colour));
 }
 

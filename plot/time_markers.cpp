@@ -25,8 +25,7 @@ std::optional<double> markerValue(const TimeMarker& marker, const ListedTimeResp
 
 }  // namespace
 
-std::optional<TimeMarker> timeMarkerAt(int x, int y, int width, int height,
-                                       const TimeRange& range,
+std::optional<TimeMarker> timeMarkerAt(int x, int y, int width, int height, const TimeRange& range,
                                        const ListedTimeResponses& responses) {
     if (x < LeftMargin || x > width - RightMargin || y < TopMargin || y > height - BottomMargin ||
         width - RightMargin <= LeftMargin || height - BottomMargin <= TopMargin)
@@ -67,8 +66,7 @@ std::string timeMarkerText(const TimeMarker& marker, const ListedTimeResponses& 
 }
 
 void drawTimeMarkers(PlotCanvas& canvas, int width, int height, const TimeRange& range,
-                     const std::vector<TimeMarker>& markers,
-                     const ListedTimeResponses& responses) {
+                     const std::vector<TimeMarker>& markers, const ListedTimeResponses& responses) {
     constexpr int Arm = 4;
     if (width - RightMargin <= LeftMargin || height - BottomMargin <= TopMargin) return;
     for (const TimeMarker& marker : markers) {

@@ -23,8 +23,7 @@ struct TimeMarker {
 /// time of column x and, of the curves shown, the one whose value there, computed at
 /// exactly that time, lies nearest to the value of row y. None outside the frame or when
 /// no curve has a finite value there.
-std::optional<TimeMarker> timeMarkerAt(int x, int y, int width, int height,
-                                       const TimeRange& range,
+std::optional<TimeMarker> timeMarkerAt(int x, int y, int width, int height, const TimeRange& range,
                                        const ListedTimeResponses& responses);
 
 /// "t = 1 ms  1: rc.n2: 0.632121 V": the time, the curve's legend line and its value there,
@@ -34,7 +33,6 @@ std::string timeMarkerText(const TimeMarker& marker, const ListedTimeResponses& 
 /// A small cross on each marker's curve at its time, in the curve's colour, as the
 /// frequency plot draws its markers; only the markers inside the time and value ranges.
 void drawTimeMarkers(PlotCanvas& canvas, int width, int height, const TimeRange& range,
-                     const std::vector<TimeMarker>& markers,
-                     const ListedTimeResponses& responses);
+                     const std::vector<TimeMarker>& markers, const ListedTimeResponses& responses);
 
 }  // namespace corvane

@@ -18,13 +18,13 @@ TEST(EngineeringText, EachPowerOfAThousandHasItsPrefix) {
         const char* text;
     };
     const Case cases[] = {
-        {0, "0"},          {-60, "-60"},           {1e4, "10 k"},       {2e5, "200 k"},
-        {5e-4, "500 µ"},   {2.5e-3, "2.5 m"},      {1.5e-7, "150 n"},   {3e-12, "3 p"},
-        {2.2e6, "2.2 M"},  {4.7e9, "4.7 G"},       {1e12, "1 T"},       {999.7e-6, "1 m"},
-        {999.4, "999"},    {999.6, "1 k"},         {-0.4, "-400 m"},    {1e300, "1e+300"},
-        {2e-15, "2e-15"},  {1e15, "1e+15"},        {NAN, "nan"},
+        {0, "0"},          {-60, "-60"},      {1e4, "10 k"},   {2e5, "200 k"},   {5e-4, "500 µ"},
+        {2.5e-3, "2.5 m"}, {1.5e-7, "150 n"}, {3e-12, "3 p"},  {2.2e6, "2.2 M"}, {4.7e9, "4.7 G"},
+        {1e12, "1 T"},     {999.7e-6, "1 m"}, {999.4, "999"},  {999.6, "1 k"},   {-0.4, "-400 m"},
+        {1e300, "1e+300"}, {2e-15, "2e-15"},  {1e15, "1e+15"}, {NAN, "nan"},
     };
-    for (const Case& c : cases) EXPECT_EQ(engineeringText(c.value), c.text) << c.value;
+    for (const Case& c : cases)
+        EXPECT_EQ(engineeringText(c.value), c.text) << c.value;
 }
 
 // Three digits where they read back within a ten-thousandth of the span, as many as it
@@ -44,7 +44,8 @@ TEST(AxisValueTexts, DigitsFollowTheSpan) {
         {{60}, 80, "dB", {"60 dB"}},
         {{1.0 / 3.0}, 1e-6, "", {"333.333 m"}},
     };
-    for (const Case& c : cases) EXPECT_EQ(axisValueTexts(c.values, c.span, c.unit), c.texts);
+    for (const Case& c : cases)
+        EXPECT_EQ(axisValueTexts(c.values, c.span, c.unit), c.texts);
 }
 
 }  // namespace

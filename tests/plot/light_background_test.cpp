@@ -33,9 +33,9 @@ TEST(LightBackground, BlackAndWhiteTradePlacesAndEveryColourReadsOnWhite) {
     EXPECT_GT(luminance(onLightBackground(Grey)), luminance(Grey));
     // Yellow on white has a contrast of 1.07; every curve colour needs at least 3.
     EXPECT_LT(contrastOnWhite(Yellow), 1.1);
-    for (const Colour c : {Yellow, Green, Red, timeCurveColour(2), timeCurveColour(3),
-                           timeCurveColour(5), timeCurveColour(6), timeCurveColour(7),
-                           timeCurveColour(8)}) {
+    for (const Colour c :
+         {Yellow, Green, Red, timeCurveColour(2), timeCurveColour(3), timeCurveColour(5),
+          timeCurveColour(6), timeCurveColour(7), timeCurveColour(8)}) {
         SCOPED_TRACE(c.red * 65536 + c.green * 256 + c.blue);
         EXPECT_GE(contrastOnWhite(onLightBackground(c)), 3.0);
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "plot_fakes.h"
+#include "plot_frame.h"
 #include "plotter.h"
 #include "temp_dir.h"
 #include "time_curves.h"
@@ -236,9 +237,14 @@ TEST_F(TimeCurvesTest, MarkersTakeTheNearestCurveAtTheirTime) {
     const ListedTimeResponses responses = computeListedTimeResponses(functions, count, files, log);
     const TimeRange range{0, 5, -1, 11};
     constexpr int Width = 680, Height = 442;
-    // Column 70 + 600·t/5, row 10 + 414·(11 - v)/12.
-    const int x = 70 + 120;  // t = 1 s: 0.632 and 6.32
-    const auto rowOf = [](double v) { return static_cast<int>(std::lround(10 + 414 * (11 - v) / 12)); };
+    // The value range spans the frame from its bottom row to its top one.
+    EXPECT_DOUBLE_EQ(rowOfValue(range.vmax, Height, range), TopMargin);
+    EXPECT_DOUBLE_EQ(rowOfValue(range.vmin, Height, range), Height - BottomMargin);
+    EXPECT_DOUBLE_EQ(valueAtRow(Height - BottomMargin, Height, range), range.vmin);
+    const int x = static_cast<int>(std::lround(columnOfTime(1.0, Width, range)));  // t = 1 s
+    const auto rowOf = [&](double v) {
+        return static_cast<int>(std::lround(rowOfValue(v, Height, range)));
+    };
     struct Case {
         double pointerValue;
         int curve;
@@ -259,8 +265,8 @@ TEST_F(TimeCurvesTest, MarkersTakeTheNearestCurveAtTheirTime) {
         EXPECT_NEAR(marker->t, 1.0, 1e-12);
         EXPECT_EQ(timeMarkerText(*marker, responses), c.text);
     }
-    EXPECT_FALSE(timeMarkerAt(69, rowOf(0), Width, Height, range, responses));
-    EXPECT_FALSE(timeMarkerAt(x, 9, Width, Height, range, responses));
+    EXPECT_FALSE(timeMarkerAt(LeftMargin - 1, rowOf(0), Width, Height, range, responses));
+    EXPECT_FALSE(timeMarkerAt(x, TopMargin - 1, Width, Height, range, responses));
 
     test::RecordingCanvas canvas;
     drawTimeMarkers(canvas, Width, Height, range, {{2, 1.0}, {1, 6.0}}, responses);
