@@ -29,6 +29,10 @@ namespace corvane::ui {
 
 namespace {
 
+// The list's height, and below it the two lines of the message of the last command.
+constexpr int MessageHeight = 30;
+constexpr int ListHeight = 393 - MessageHeight - 3;
+
 // How to write the list: comment lines, which "Plotar" skips.
 constexpr std::array<const char*, 5> ListHelp = {
     "* Coloque aqui uma série de transformadas de Laplace a plotar, na forma:",
@@ -93,7 +97,7 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(8, 8, 385, 393);
+    Memo1->setGeometry(8, 8, 385, ListHeight);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -163,9 +167,9 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     Button5->resize(EditWidth, 25);
     Label10 =
         addLabel(this, "Label10", QStringLiteral("Comandos diretos: Setas,a,r,+,-"), {408, 384});
-    // Two lines under the key help, in red, wrapped within the right column.
-    Lmensagem = addLabel(this, "Lmensagem", QString(), {408, 402});
-    Lmensagem->setGeometry(408, 402, 268, 36);
+    // Two lines under the list, in red, wrapped: the right column has no room left.
+    Lmensagem = addLabel(this, "Lmensagem", QString(), {8, ListHeight + 11});
+    Lmensagem->setGeometry(8, ListHeight + 11, 385, MessageHeight);
     Lmensagem->setWordWrap(true);
     Lmensagem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette messagePalette = Lmensagem->palette();
@@ -234,7 +238,8 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     centreWindow(*this, {684, 445});
     laidOutSize_ = size();
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child != Memo1 && !child->isWindow()) rightColumn_.emplace_back(child, child->pos());
+        if (child != Memo1 && child != Lmensagem && !child->isWindow())
+            rightColumn_.emplace_back(child, child->pos());
     }
 }
 
@@ -244,7 +249,8 @@ void PlotListWindow::resizeEvent(QResizeEvent* event) {
     // Never smaller than the designed size: the controls would overlap the list.
     const int grownWidth = std::max(0, width() - laidOutSize_.width());
     const int grownHeight = std::max(0, height() - laidOutSize_.height());
-    Memo1->setGeometry(8, 8, 385 + grownWidth, 393 + grownHeight);
+    Memo1->setGeometry(8, 8, 385 + grownWidth, ListHeight + grownHeight);
+    Lmensagem->setGeometry(8, ListHeight + grownHeight + 11, 385 + grownWidth, MessageHeight);
     for (const auto& [control, place] : rightColumn_)
         control->move(place.x() + grownWidth, place.y());
 }

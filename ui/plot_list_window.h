@@ -72,8 +72,9 @@ public:
     QPushButton* Button3;
     QPushButton* Button5;
     QLabel* Label10;
-    /// What stopped the last "Plotar", "Ajustar" or "Tempo" (a box, a list file), as the
-    /// log has it: the plot window may cover the log. Empty after one that went through.
+    /// Under the list: what stopped the last "Plotar", "Ajustar" or "Tempo" (a box, a list
+    /// file), as the log has it, since the plot window may cover the log. Empty after one
+    /// that went through.
     QLabel* Lmensagem;
     OpenDialog* OpenDialog1;
 

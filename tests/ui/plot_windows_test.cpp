@@ -289,7 +289,7 @@ private slots:
         QCOMPARE(form.size(), QSize(668, 407));  // the client area of 684 x 445
         QVERIFY(!form.isVisible());
         QCOMPARE(form.Memo1->objectName(), QString("Memo1"));
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 360));
         QCOMPARE(listLines(form.Memo1), ListHelp);
         QCOMPARE(form.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(form.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -913,16 +913,16 @@ private slots:
         PlotDriver driver;
         auto& form = driver.list();
         const QSize laidOut = form.size();
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 360));
         const QPoint plotar = form.viewButton("Button2")->pos();
         const QPoint wmin = form.Ewmin->pos();
         form.resize(laidOut + QSize(200, 100));
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 585, 493));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 585, 460));
         QCOMPARE(form.viewButton("Button2")->pos(), plotar + QPoint(200, 0));
         QCOMPARE(form.Ewmin->pos(), wmin + QPoint(200, 0));
         QVERIFY(form.Ewmin->geometry().right() < form.width());
         form.resize(laidOut);
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 360));
         QCOMPARE(form.viewButton("Button2")->pos(), plotar);
     }
 
