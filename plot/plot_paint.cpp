@@ -253,13 +253,19 @@ void drawTickLabels(PlotCanvas& canvas, const PlotFrame& frame, const PlotParame
 }
 
 // The texts of an axis's limits, the upper one with the unit, so no value gives way to
-// it: "500" and "200 kHz", "-60" and "20 dB". A degree sign follows its number closely.
+// it: "500" and "200 kHz", "-60" and "20 dB". Limits that still read the same take as
+// many digits as it takes to tell them apart. A degree sign follows its number closely.
 std::pair<std::string, std::string> limitTexts(double min, double max, std::string_view unit) {
+    constexpr int MostDigits = 17;
     const double limits[] = {min, max};
-    const std::vector<std::string> numbers = axisValueTexts(limits, max - min);
-    const std::vector<std::string> withUnit = axisValueTexts(limits, max - min, unit);
-    std::string high = withUnit[1];
-    if (unit == "°" && high == numbers[1] + " °") high = numbers[1] + "°";
+    std::vector<std::string> numbers = axisValueTexts(limits, max - min);
+    for (int digits = 7; numbers[0] == numbers[1] && digits <= MostDigits; ++digits)
+        numbers = {engineeringText(min, digits), engineeringText(max, digits)};
+    std::string high = numbers[1];
+    // A prefix stands after a blank already: "200 k" takes "Hz" right after it.
+    const bool prefixed = high.find(' ') != std::string::npos;
+    if (!prefixed && unit != "°") high += ' ';
+    high += unit;
     return {numbers[0], high};
 }
 

@@ -717,6 +717,7 @@ TEST_F(PlotPaintTest, RangeLabelsTellTheLimitsApart) {
         {"-1e9", "2.5e9", "-1 G", "2.5 Gs"},
         {"0,125", "0,375", "125 m", "375 ms"},
         {"-12345.678", "12345.678", "-12.346 k", "12.346 ks"},
+        {"1e20", "1.0000000000000002e20", "1e+20", "1.0000000000000002e+20 s"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.min);
