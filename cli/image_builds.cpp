@@ -61,30 +61,46 @@ int runWhereImagesAreDrawn([[maybe_unused]] std::string_view command,
 
 #ifdef CORVANE_IMAGE_EXPORT
 
+namespace {
+
+render::ImageBackground backgroundOf(bool lightBackground) {
+    return lightBackground ? render::ImageBackground::Light : render::ImageBackground::Dark;
+}
+
+}  // namespace
+
 bool savePlotPicture(Plotter& plotter, PlotCheckBoxes& boxes, const std::string& path,
-                     int width, int height, std::FILE* err) {
-    return savedOrReported(render::savePlotImage(plotter, boxes, path, width, height), path, err);
+                     int width, int height, std::FILE* err, bool lightBackground) {
+    return savedOrReported(render::savePlotImage(plotter, boxes, path, width, height,
+                                                 backgroundOf(lightBackground)),
+                           path, err);
 }
 
 bool savePaintedPicture(const std::string& path, int width, int height, const char* title,
-                        const std::function<void(PlotCanvas&)>& paint, std::FILE* err) {
-    return savedOrReported(render::savePaintedImage(path, width, height, title, paint), path,
-                           err);
+                        const std::function<void(PlotCanvas&)>& paint, std::FILE* err,
+                        bool lightBackground) {
+    return savedOrReported(render::savePaintedImage(path, width, height, title, paint,
+                                                    backgroundOf(lightBackground)),
+                           path, err);
 }
 
 #else
 
 // Not reached: without the painter, --imagem is refused or handed to the companion.
 bool savePlotPicture(Plotter&, PlotCheckBoxes&, const std::string& path, int, int,
-                     std::FILE* err) {
+                     std::FILE* err, bool) {
     return reportUnsaved(path, err);
 }
 
 bool savePaintedPicture(const std::string& path, int, int, const char*,
-                        const std::function<void(PlotCanvas&)>&, std::FILE* err) {
+                        const std::function<void(PlotCanvas&)>&, std::FILE* err, bool) {
     return reportUnsaved(path, err);
 }
 
 #endif
+
+void checkLightBackground(bool lightBackground, const std::string& image) {
+    if (lightBackground && image.empty()) throw UsageError("a opção --fundo-claro pede --imagem");
+}
 
 }  // namespace corvane::cli

@@ -27,14 +27,20 @@ int runWhereImagesAreDrawn(std::string_view command, const std::vector<std::stri
                            const std::string& image, std::FILE* out, std::FILE* err,
                            const std::function<int()>& runHere);
 
-/// The plot as the plot window of `width` × `height` paints it, saved to `path`. False,
-/// with the reason on `err`, when it could not be saved.
+/// The plot as the plot window of `width` × `height` paints it, saved to `path`, on the
+/// screen's black or, with `lightBackground` (--fundo-claro), on white. False, with the
+/// reason on `err`, when it could not be saved.
 bool savePlotPicture(Plotter& plotter, PlotCheckBoxes& boxes, const std::string& path,
-                     int width, int height, std::FILE* err);
+                     int width, int height, std::FILE* err, bool lightBackground = false);
 
-/// Whatever `paint` draws on a `width` × `height` canvas, saved to `path` with `title`.
-/// False, with the reason on `err`, when it could not be saved.
+/// Whatever `paint` draws on a `width` × `height` canvas, saved to `path` with `title`, on
+/// white with `lightBackground`. False, with the reason on `err`, when it could not be
+/// saved.
 bool savePaintedPicture(const std::string& path, int width, int height, const char* title,
-                        const std::function<void(PlotCanvas&)>& paint, std::FILE* err);
+                        const std::function<void(PlotCanvas&)>& paint, std::FILE* err,
+                        bool lightBackground = false);
+
+/// Refuses --fundo-claro given without --imagem: it would change nothing.
+void checkLightBackground(bool lightBackground, const std::string& image);
 
 }  // namespace corvane::cli

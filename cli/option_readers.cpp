@@ -70,14 +70,14 @@ double parseDispersionOption(std::string_view text) {
     return *value;
 }
 
+// Read as the boxes of the time window read them: "." or "," and the netlist's suffixes.
 double parseSeconds(std::string_view option, std::string_view text) {
-    const std::string copy(text);
-    char* end = nullptr;
-    const double value = std::strtod(copy.c_str(), &end);
-    if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value) || value < 0) {
-        throw UsageError("a opção " + std::string(option) + " pede um tempo em segundos: " + copy);
+    const std::optional<double> value = parseBoxNumber(text);
+    if (!value || *value < 0) {
+        throw UsageError("a opção " + std::string(option) + " pede um tempo em segundos: " +
+                         std::string(text));
     }
-    return value;
+    return *value;
 }
 
 int parsePoints(std::string_view text) {

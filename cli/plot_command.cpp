@@ -42,6 +42,7 @@ const char PlotUsage[] =
     "  --ajustar             faixas tiradas dos polos e zeros e da resposta das curvas;\n"
     "                        as opções de faixa dadas valem sobre as ajustadas\n"
     "  --imagem ARQUIVO      grava o gráfico em ARQUIVO.png ou ARQUIVO.svg\n"
+    "  --fundo-claro         a imagem em fundo branco, para relatórios (pede --imagem)\n"
     "  --largura N           largura do gráfico em pixels (padrão 680)\n"
     "  --altura N            altura do gráfico em pixels (padrão 442)\n"
     "  --tabela ARQUIVO      grava ganho, fase e atraso de cada ponto em CSV\n"
@@ -59,6 +60,8 @@ struct PlotCommand {
     PlotOptions options;
     std::string list;
     std::string image;
+    /// --fundo-claro: the image on white.
+    bool lightBackground = false;
     std::string table;
     /// --ajustar: ranges fitted to the curves, except those given by their own options.
     bool fitRanges = false;
@@ -74,7 +77,7 @@ struct PlotCommand {
 // not take it, so a mistyped option never draws a plot of something else.
 std::string checkedEditValue(const PlotEditBoxRow& box, std::string_view text) {
     if (box.parameter) {
-        if (!parseDecimalNumber(text)) {
+        if (!parseBoxNumber(text)) {
             throw UsageError("a opção " + std::string(box.option) +
                              " pede um número finito (. ou , decimal): " + std::string(text));
         }
@@ -121,6 +124,8 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
         } else if (arg == "--imagem") {
             command.image = args.value();
             checkImagePath(command.image);
+        } else if (arg == "--fundo-claro") {
+            command.lightBackground = true;
         } else if (arg == "--largura") {
             command.width = parseExtent(arg, args.value());
         } else if (arg == "--altura") {
@@ -140,6 +145,7 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
         }
     }
     requireListOrDocument(args, command.document);
+    checkLightBackground(command.lightBackground, command.image);
     return command;
 }
 
@@ -152,7 +158,8 @@ bool paintPlot(const PlotCommand& command, Plotter& plotter, PlotCheckBoxes& box
         plotter.paint(canvas, command.width, command.height, boxes);
         return true;
     }
-    return savePlotPicture(plotter, boxes, command.image, command.width, command.height, err);
+    return savePlotPicture(plotter, boxes, command.image, command.width, command.height, err,
+                           command.lightBackground);
 }
 
 // "Ajustar" of the plot list window: the fitted ranges go into the options the window

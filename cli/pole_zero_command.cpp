@@ -30,6 +30,7 @@ const char PoleZeroUsage[] =
     "e, com --lugar, o lugar das raízes dos polos da primeira função.\n"
     "\n"
     "  --imagem ARQUIVO      grava o mapa em ARQUIVO.png ou ARQUIVO.svg (680 x 442)\n"
+    "  --fundo-claro         a imagem em fundo branco, para relatórios (pede --imagem)\n"
     "  --tabela ARQUIVO      grava curva,tipo,real,imag,multiplicidade de cada raiz em CSV\n"
     "  --lugar ELEMENTO      lugar das raízes: os polos da curva 1 com cada valor do\n"
     "                        ELEMENTO, calculados do netlist ao lado dos arquivos dela\n"
@@ -45,6 +46,8 @@ constexpr int ImageHeight = 442;
 struct PoleZeroOptions {
     std::string list;
     std::string image;
+    /// --fundo-claro: the image on white.
+    bool lightBackground = false;
     std::string table;
     std::string element;
     std::optional<double> from;
@@ -103,6 +106,8 @@ PoleZeroOptions parsePoleZero(const std::vector<std::string_view>& args) {
         if (arg == "--imagem") {
             options.image = valueOf(args, i);
             checkImagePath(options.image);
+        } else if (arg == "--fundo-claro") {
+            options.lightBackground = true;
         } else if (arg == "--tabela") {
             options.table = valueOf(args, i);
         } else if (arg == "--lugar") {
@@ -136,6 +141,7 @@ PoleZeroOptions parsePoleZero(const std::vector<std::string_view>& args) {
     }
     if (!havePositional) throw UsageError{"falta a LISTA"};
     checkLocusOptions(options);
+    checkLightBackground(options.lightBackground, options.image);
     return options;
 }
 
@@ -166,7 +172,7 @@ bool saveImage(const PoleZeroOptions& options, const PlanePicture& picture, std:
     return savePaintedPicture(
         options.image, ImageWidth, ImageHeight, "Polos e zeros",
         [&picture](PlotCanvas& canvas) { drawPoleZeroPlane(canvas, ImageWidth, ImageHeight, picture); },
-        err);
+        err, options.lightBackground);
 }
 
 int runPoleZero(const PoleZeroOptions& options, std::FILE* out, std::FILE* err) {

@@ -34,6 +34,7 @@ const char TimeUsage[] =
     "  --pontos N            número de pontos, 2 a 1000000 (padrão 1000)\n"
     "  --tabela ARQUIVO      grava curva, ponto, tempo e valor de cada ponto em CSV\n"
     "  --imagem ARQUIVO      grava as curvas em ARQUIVO.png ou ARQUIVO.svg (680 x 442)\n"
+    "  --fundo-claro         a imagem em fundo branco, para relatórios (pede --imagem)\n"
     "  --json ARQUIVO, --variaveis LISTA\n"
     "                        as funções de um documento JSON, como em plotar\n"
     "  --medidas             lista o valor final, o pico, o sobressinal e os tempos de\n"
@@ -57,6 +58,8 @@ struct TimeOptions {
     std::string table;
     /// The picture of the curves, PNG or SVG by its extension, as the window draws it.
     std::string image;
+    /// --fundo-claro: the image on white.
+    bool lightBackground = false;
     std::string list;
     /// --json and --variaveis: functions of a run's document, after those of the list.
     DocumentSelection document;
@@ -95,6 +98,8 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
         } else if (arg == "--imagem") {
             options.image = args.value();
             checkImagePath(options.image);
+        } else if (arg == "--fundo-claro") {
+            options.lightBackground = true;
         } else {
             args.takePositional(options.list);
         }
@@ -104,6 +109,7 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
         if (!options.measures) throw UsageError("a opção --acomodacao pede --medidas");
         options.settlingBand = *settlingBand;
     }
+    checkLightBackground(options.lightBackground, options.image);
     return options;
 }
 
@@ -201,7 +207,7 @@ std::string tableText(const SampledResponses& responses, const TimeRange& range,
 // The picture the window "Resposta no tempo" shows at its first size, drawn through the
 // window's own steps: every curve that passed its check, the others only in the legend.
 bool saveTimeImage(const std::string& path, ListedTimeResponses& listed, const TimeRange& range,
-                   int points, std::FILE* err) {
+                   int points, bool lightBackground, std::FILE* err) {
     constexpr int Width = 680;
     constexpr int Height = 442;
     for (ListedTimeResponse& curve : listed.curves) curve.unit = unitOfResultFile(curve.file);
@@ -211,7 +217,8 @@ bool saveTimeImage(const std::string& path, ListedTimeResponses& listed, const T
     const auto paint = [&](PlotCanvas& canvas) {
         drawTimePlot(canvas, Width, Height, view, curves);
     };
-    return savePaintedPicture(path, Width, Height, "Resposta no tempo", paint, err);
+    return savePaintedPicture(path, Width, Height, "Resposta no tempo", paint, err,
+                              lightBackground);
 }
 
 int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err) {
@@ -254,7 +261,8 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
         return ExitFailure;
     }
     if (!options.image.empty() &&
-        !saveTimeImage(options.image, result.listed, range, options.points, err))
+        !saveTimeImage(options.image, result.listed, range, options.points,
+                       options.lightBackground, err))
         return ExitFailure;
     return result.allShown ? ExitSuccess : ExitFailure;
 }

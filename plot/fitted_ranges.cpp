@@ -23,6 +23,12 @@ constexpr int FitPoints = 2001;
 constexpr double GainSpanDb = 80.0;
 constexpr double GainStepDb = 10.0;
 constexpr double PhaseStepDegrees = 90.0;
+// Room kept between the curves and the frame's edges, so a flat passband, a constant phase
+// or a delay at a round value is drawn inside the frame and not on it: 2 dB, 2°, and a
+// twentieth of the delay.
+constexpr double GainHeadroomDb = 2.0;
+constexpr double PhaseHeadroomDegrees = 2.0;
+constexpr double DelayHeadroom = 1.05;
 
 // The 1-2-5 steps of one decade, with the next decade's 1 to close the search.
 constexpr std::array<double, 4> Mantissas{1.0, 2.0, 5.0, 10.0};
@@ -108,15 +114,21 @@ void fitFrequency(const MagnitudeSpan& roots, double unit, PlotParameters& p) {
 
 void fitGain(const Extremes& gain, PlotParameters& p) {
     if (gain.empty()) return;
-    p.gmax = std::ceil(gain.high / GainStepDb) * GainStepDb;
-    p.gmin = std::max(p.gmax - GainSpanDb, std::floor(gain.low / GainStepDb) * GainStepDb);
+    p.gmax = std::ceil((gain.high + GainHeadroomDb) / GainStepDb) * GainStepDb;
+    p.gmin = std::max(p.gmax - GainSpanDb,
+                      std::floor((gain.low - GainHeadroomDb) / GainStepDb) * GainStepDb);
     if (p.gmin >= p.gmax) p.gmin = p.gmax - GainStepDb;
 }
 
-void fitPhase(const Extremes& phase, PlotParameters& p) {
+void fitPhase(const Extremes& phase, bool continuousPhase, PlotParameters& p) {
     if (phase.empty()) return;
-    p.fmin = std::floor(phase.low / PhaseStepDegrees) * PhaseStepDegrees;
-    p.fmax = std::ceil(phase.high / PhaseStepDegrees) * PhaseStepDegrees;
+    p.fmin = std::floor((phase.low - PhaseHeadroomDegrees) / PhaseStepDegrees) * PhaseStepDegrees;
+    p.fmax = std::ceil((phase.high + PhaseHeadroomDegrees) / PhaseStepDegrees) * PhaseStepDegrees;
+    // A wrapped phase never leaves the half turns either side of zero.
+    if (!continuousPhase) {
+        p.fmin = std::max(p.fmin, -180.0);
+        p.fmax = std::min(p.fmax, 180.0);
+    }
     if (p.fmin >= p.fmax) p.fmax = p.fmin + PhaseStepDegrees;
 }
 
@@ -125,7 +137,8 @@ void fitDelay(const Extremes& delay, PlotParameters& p) {
     // A delay so short that a frame's pixels per second would overflow counts as none.
     constexpr double ShortestDelay = 1e-290;
     p.amin = delay.low < -ShortestDelay ? -roundUpTo125(-delay.low) : 0.0;
-    p.amax = delay.high > ShortestDelay ? roundUpTo125(delay.high) : 0.0;
+    const double top = delay.high * DelayHeadroom;
+    p.amax = delay.high > ShortestDelay ? roundUpTo125(std::isfinite(top) ? top : delay.high) : 0.0;
     // A flat delay (a constant gain, a pure integrator) still gets a window with the
     // delay at its edge rather than an empty one.
     if (p.amax <= p.amin) p.amax = p.amin == 0.0 ? 1.0 : 0.0;
@@ -176,7 +189,7 @@ PlotParameters fitPlotRanges(const PlotCurves& curves, int curveCount,
         const CurveExtremes e = sampleCurves(curves, curveCount, p.wmin, p.wmax, hz,
                                              continuousPhase);
         fitGain(e.gain, p);
-        fitPhase(e.phase, p);
+        fitPhase(e.phase, continuousPhase, p);
         fitDelay(e.delay, p);
     }
 

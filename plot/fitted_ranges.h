@@ -19,12 +19,14 @@ double roundDownTo125(double x);
 ///  - frequency: one decade below the smallest non-zero pole or zero magnitude to one
 ///    decade above the largest, over all the curves, in Hz when `hz` is set, rounded
 ///    outward to 1-2-5 steps; `current`'s range when no curve has such a root;
-///  - gain: the largest gain over that range rounded up to 10 dB, down to 80 dB below it or
-///    to the smallest gain (rounded down to 10 dB) if that is higher;
-///  - phase: the smallest interval with multiple-of-90° ends that holds the phase, wrapped
-///    into (-180°, 180°] or, with `continuousPhase`, unwrapped along each curve;
-///  - delay: from 0 (or the smallest delay rounded down to 1-2-5, if negative) to the
-///    largest delay rounded up to 1-2-5.
+///  - gain: 2 dB above the largest gain over that range rounded up to 10 dB, down to 80 dB
+///    below it or to 2 dB under the smallest gain (rounded down to 10 dB) if that is higher;
+///  - phase: the smallest interval with multiple-of-90° ends that holds the phase and 2°
+///    either side of it, wrapped into (-180°, 180°] (and then within ±180°) or, with
+///    `continuousPhase`, unwrapped along each curve;
+///  - delay: from 0 (or the smallest delay rounded down to 1-2-5, if negative) to 5 % over
+///    the largest delay rounded up to 1-2-5.
+/// So no curve lies on the frame, where it could not be seen.
 /// The segment count is `current`'s. Floating-point status flags raised by evaluating at
 /// a pole on the jω axis are put back as they were: such points are left out.
 PlotParameters fitPlotRanges(const PlotCurves& curves, int curveCount,

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "netlist_value.h"
+
 namespace corvane {
 
 namespace {
@@ -45,6 +47,24 @@ std::optional<double> parseDecimalNumber(std::string_view text) {
     const char* end = number.data() + number.size();
     const auto [stop, error] = std::from_chars(number.data(), end, value);
     if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<double> parseBoxNumber(std::string_view text) {
+    if (const std::optional<double> plain = parseDecimalNumber(text)) return plain;
+    std::string number(trimBlanks(text));
+    const std::size_t comma = number.find(',');
+    if (comma != std::string::npos) {
+        if (number.find_first_of(",.", comma + 1) != std::string::npos) return std::nullopt;
+        if (number.find('.') != std::string::npos) return std::nullopt;
+        number[comma] = '.';
+    }
+    // The netlist reader takes what strtod takes, hexadecimal forms too; a box does not.
+    const std::size_t digits = number.find_first_not_of("+-");
+    if (digits != std::string::npos && number.compare(digits, 2, "0x") == 0) return std::nullopt;
+    if (digits != std::string::npos && number.compare(digits, 2, "0X") == 0) return std::nullopt;
+    const std::optional<double> value = parseValue(number);
+    if (!value || !std::isfinite(*value)) return std::nullopt;
     return value;
 }
 

@@ -12,6 +12,12 @@ namespace corvane {
 /// an empty text, other characters, "nan", "inf", or a value too large for a double.
 std::optional<double> parseDecimalNumber(std::string_view text);
 
+/// A number typed into a box: read as parseDecimalNumber reads it or, when that takes no
+/// value, as a netlist value with its scale suffix and unit letters ("2m", "10k",
+/// "2.2MEG", "4,7uF"), with "," as the decimal separator as well. No value for anything
+/// else: a hexadecimal form, a value that is not finite, text after the suffix ("1k2").
+std::optional<double> parseBoxNumber(std::string_view text);
+
 /// A whole number: digits with an optional sign and blanks around them. No value for
 /// anything else, nor for a value that does not fit in a long long.
 std::optional<long long> parseWholeNumber(std::string_view text);

@@ -55,13 +55,19 @@ public:
     virtual std::string listText() const = 0;
     /// Appends one line at the end of Memo1.
     virtual void appendListLine(std::string_view line) = 0;
-    /// Runs OpenDialog1 (filter "Numeradores|*.n*"); no value when the user cancels.
+    /// Runs OpenDialog1 (filter "Numeradores (*.n[1-9] *.n[1-9][0-9])"); no value when the
+    /// user cancels.
     virtual std::optional<std::string> chooseNumeratorFile() = 0;
 
     /// Hides the frequency plot window.
     virtual void hidePlotWindow() = 0;
     /// Shows the plot window and brings it to the front; it then repaints.
     virtual void showPlotWindow() = 0;
+
+    /// Shows the message that stopped the last command where its boxes and list are, or
+    /// clears it when `message` is empty. The log has every message as well: a console,
+    /// whose log is on screen, shows nothing more.
+    virtual void showMessage(std::string_view message) const { static_cast<void>(message); }
 };
 
 }  // namespace corvane

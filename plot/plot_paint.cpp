@@ -4,11 +4,14 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <optional>
+#include <string_view>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "axis_ticks.h"
+#include "engineering_text.h"
 #include "floating_point.h"
 #include "noise_curves.h"
 #include "plot_quantities.h"
@@ -23,35 +26,6 @@ namespace {
 constexpr int MaxGridLines = 10000;
 // The rows of text beside and below the frame.
 constexpr int LabelHeight = 12;
-
-std::string formatNumber(const char* format, double value) {
-    char buffer[64];
-    const int length = std::snprintf(buffer, sizeof buffer, format, value);
-    if (length < 0) return {};
-    if (length < static_cast<int>(sizeof buffer)) return std::string(buffer, length);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format, value);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
-std::string formatSignificant(double value, int digits) {
-    char buffer[64];
-    const int length = std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
-    if (length < 0) return {};
-    return std::string(buffer, static_cast<std::size_t>(std::min<int>(length, sizeof buffer - 1)));
-}
-
-// The limits of a range with three significant digits, or as many more as it takes to
-// tell them apart: a range of 0 .. 1e-6 reads "0" and "1e-06", never "0.00" twice.
-std::pair<std::string, std::string> rangeLabels(double min, double max) {
-    constexpr int MostDigits = 17;
-    for (int digits = 3;; ++digits) {
-        std::string low = formatSignificant(min, digits);
-        std::string high = formatSignificant(max, digits);
-        if (low != high || digits == MostDigits) return {std::move(low), std::move(high)};
-    }
-}
 
 // Adds `step` to `v`; false when that no longer changes v (a step below half an ulp).
 bool advance(double& v, double step) {
@@ -198,8 +172,8 @@ std::vector<double> innerTicks(std::vector<double> ticks, double min, double max
     return ticks;
 }
 
-// Intervals of one row or column of labels already taken, so a tick label never covers a
-// range label or another tick label.
+// Intervals of one row or column of labels already taken, so a label never covers
+// another.
 class LabelSpace {
 public:
     bool take(int from, int to) {
@@ -215,32 +189,85 @@ private:
     std::vector<std::pair<int, int>> taken_;
 };
 
-// The round values of the frequency axis below the frame, centred on their grid lines,
-// and of the gain axis left of it, where they leave the range labels and each other
-// readable.
-void drawTickLabels(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
-                    LabelSpace& leftColumn, LabelSpace& bottomRow) {
-    const std::vector<double> frequencies =
-        frame.logarithmic ? logarithmicTicks(p.wmin, p.wmax) : linearTicks(p.wmin, p.wmax);
-    for (const double v : innerTicks(frequencies, p.wmin, p.wmax)) {
-        const double u = frame.logarithmic ? std::log(v) : v;
-        const std::string text = formatSignificant(v, 3);
-        const int width = canvas.textWidth(text);
-        const int left = nearest(frame.ax * u + frame.bx) - width / 2;
-        if (left < frame.x0 || left + width > frame.x1) continue;
-        if (bottomRow.take(left, left + width)) {
-            canvas.drawText(left, frame.y1 + 1, text, White, Black);
-        }
+// The values of a quantity, at the rows where the gain has the values `gains`: the
+// quantities share the grid lines, each on its own scale.
+std::vector<double> valuesAtGainLines(const PlotFrame& frame, const PlotParameters& p,
+                                      const PlotQuantityRow& q, const std::vector<double>& gains) {
+    const VerticalMap& gain = frame.map(PlotQuantity::Gain);
+    const VerticalMap& map = frame.map(q.quantity);
+    const double span = p.*q.maxBox.parameter - p.*q.minBox.parameter;
+    std::vector<double> values;
+    for (const double g : gains) {
+        const double v = (gain.a * g + gain.b - map.b) / map.a;
+        // What is left of a zero after the two maps is rounding, not a value.
+        values.push_back(std::fabs(v) < std::fabs(span) * 1e-9 ? 0.0 : v);
     }
-    const PlotQuantityRow& gain = quantityRow(PlotQuantity::Gain);
-    for (const double v : innerTicks(linearTicks(p.gmin, p.gmax), p.gmin, p.gmax)) {
-        const std::optional<int> y = toPixelY(frame, frame.map(PlotQuantity::Gain), v);
+    return values;
+}
+
+// The values of the grid lines where they cover nothing: below the frame the frequencies
+// centred on their lines, left of it at each horizontal line the gain centred on it and
+// the values of the other quantities shown stacked below it, as their limits stack from
+// the top edge.
+void drawTickLabels(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
+                    const PlotCheckBoxes& checkBoxes, LabelSpace& leftColumn,
+                    LabelSpace& bottomRow) {
+    const std::vector<double> frequencies = innerTicks(
+        frame.logarithmic ? logarithmicTicks(p.wmin, p.wmax) : linearTicks(p.wmin, p.wmax),
+        p.wmin, p.wmax);
+    const std::vector<std::string> frequencyTexts =
+        axisValueTexts(frequencies, p.wmax - p.wmin);
+    for (std::size_t i = 0; i < frequencies.size(); ++i) {
+        const double u = frame.logarithmic ? std::log(frequencies[i]) : frequencies[i];
+        const std::string& text = frequencyTexts[i];
+        const int width = canvas.textWidth(text);
+        const int x = nearest(frame.ax * u + frame.bx) - width / 2;
+        if (x < frame.x0 || x + width > frame.x1) continue;
+        if (bottomRow.take(x, x + width)) canvas.drawText(x, frame.y1 + 1, text, White, Black);
+    }
+    const std::vector<double> gains = innerTicks(linearTicks(p.gmin, p.gmax), p.gmin, p.gmax);
+    // Column by column: the texts of each quantity shown, gain first.
+    std::vector<std::pair<std::vector<std::string>, Colour>> columns;
+    for (const PlotQuantityRow& q : PlotQuantities) {
+        if (!isShown(checkBoxes, q)) continue;
+        const std::vector<double> values = valuesAtGainLines(frame, p, q, gains);
+        columns.emplace_back(
+            axisValueTexts(values, p.*q.maxBox.parameter - p.*q.minBox.parameter), q.colour);
+    }
+    for (std::size_t i = 0; i < gains.size(); ++i) {
+        const std::optional<int> y = toPixelY(frame, frame.map(PlotQuantity::Gain), gains[i]);
         if (!y) continue;
         const int top = *y - LabelHeight / 2;
-        if (!leftColumn.take(top, top + LabelHeight)) continue;
-        const std::string text = formatSignificant(v, 3);
-        canvas.drawText(frame.x0 - canvas.textWidth(text) - 2, top, text, gain.colour, Black);
+        // The stack of a line is drawn whole, or only its gain where the rest has no room.
+        std::size_t rows = columns.size();
+        if (!leftColumn.take(top, top + LabelHeight * static_cast<int>(rows))) {
+            if (!leftColumn.take(top, top + LabelHeight)) continue;
+            rows = 1;
+        }
+        for (std::size_t row = 0; row < rows; ++row) {
+            const std::string& text = columns[row].first[i];
+            canvas.drawText(frame.x0 - canvas.textWidth(text) - 2,
+                            top + LabelHeight * static_cast<int>(row), text, columns[row].second,
+                            Black);
+        }
     }
+}
+
+// The texts of an axis's limits, the upper one with the unit, so no value gives way to
+// it: "500" and "200 kHz", "-60" and "20 dB". Limits that still read the same take as
+// many digits as it takes to tell them apart. A degree sign follows its number closely.
+std::pair<std::string, std::string> limitTexts(double min, double max, std::string_view unit) {
+    constexpr int MostDigits = 17;
+    const double limits[] = {min, max};
+    std::vector<std::string> numbers = axisValueTexts(limits, max - min);
+    for (int digits = 7; numbers[0] == numbers[1] && digits <= MostDigits; ++digits)
+        numbers = {engineeringText(min, digits), engineeringText(max, digits)};
+    std::string high = numbers[1];
+    // A prefix stands after a blank already: "200 k" takes "Hz" right after it.
+    const bool prefixed = high.find(' ') != std::string::npos;
+    if (!prefixed && unit != "°") high += ' ';
+    high += unit;
+    return {numbers[0], high};
 }
 
 }  // namespace
@@ -264,13 +291,11 @@ void drawGrid(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& 
 }
 
 // Each quantity's limits stack from the frame's top and bottom edges in table order, 12
-// pixels a row; its unit stands beside the middle of the axis, the rows alternating below
-// and above the gain's. The last row is drawn first, so the gain's labels lie on top. The
-// values of the grid lines come last, with the grid, where they cover none of these.
+// pixels a row, its unit after the upper one. The last row is drawn first, so the gain's
+// labels lie on top. The values of the grid lines come with the grid, where they cover
+// no limit and no other value.
 void drawLabels(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
                 const PlotCheckBoxes& checkBoxes) {
-    const int xu = frame.x0 - canvas.textWidth("xxx");
-    const int t = (frame.y0 + frame.y1) / 2 - 6;
     LabelSpace leftColumn;
     LabelSpace bottomRow;
     // Range limits stand right-aligned 2 pixels left of the frame.
@@ -281,13 +306,10 @@ void drawLabels(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
     for (int row = static_cast<int>(PlotQuantities.size()) - 1; row >= 0; --row) {
         const PlotQuantityRow& q = PlotQuantities[static_cast<std::size_t>(row)];
         if (!isShown(checkBoxes, q)) continue;
-        const auto [low, high] = rangeLabels(p.*q.minBox.parameter, p.*q.maxBox.parameter);
+        const auto [low, high] =
+            limitTexts(p.*q.minBox.parameter, p.*q.maxBox.parameter, q.unit);
         valueLabel(high, frame.y0 + LabelHeight * row, q.colour);
         valueLabel(low, frame.y1 - LabelHeight * (row + 1), q.colour);
-        const int unitOffset =
-            row % 2 == 1 ? LabelHeight * (row + 1) / 2 : -LabelHeight * (row / 2);
-        canvas.drawText(xu, t + unitOffset, q.unit, q.colour, Black);
-        leftColumn.take(t + unitOffset, t + unitOffset + LabelHeight);
     }
 
     const int top = frame.y1 + 1;
@@ -295,13 +317,11 @@ void drawLabels(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
         canvas.drawText(left, top, text, White, Black);
         bottomRow.take(left, left + canvas.textWidth(text));
     };
-    bottomLabel(formatNumber("%g", p.wmin), frame.x0);
-    const std::string wmax = formatNumber("%g", p.wmax);
+    const auto [wmin, wmax] = limitTexts(p.wmin, p.wmax, checkBoxes.hz() ? "Hz" : "rad/s");
+    bottomLabel(wmin, frame.x0);
     bottomLabel(wmax, frame.x1 - canvas.textWidth(wmax));
-    const char* unit = checkBoxes.hz() ? "Hz" : "rad/s";
-    bottomLabel(unit, (frame.x1 + frame.x0 - canvas.textWidth(unit)) / 2);
 
-    if (checkBoxes.grid()) drawTickLabels(canvas, frame, p, leftColumn, bottomRow);
+    if (checkBoxes.grid()) drawTickLabels(canvas, frame, p, checkBoxes, leftColumn, bottomRow);
 }
 
 void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,

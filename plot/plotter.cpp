@@ -5,6 +5,7 @@
 #include <numbers>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "c_locale.h"
 #include "fitted_ranges.h"
@@ -15,6 +16,9 @@
 #include "plot_list.h"
 #include "plot_paint.h"
 #include "plot_quantities.h"
+#include "remembered_line.h"
+#include "result_file_names.h"
+#include "run_state.h"
 
 namespace corvane {
 
@@ -94,6 +98,16 @@ void Plotter::addNumeratorFile(PlotListHost& window) {
         for (const std::string& line : *lines) window.appendListLine(line);
         return;
     }
+    // The dialog offers only numerator files, but a name can be typed: a netlist or a
+    // denominator would fail only at "Plotar".
+    if (!ResultFileNames::isNumeratorFile(*numerator)) {
+        std::string line = "* Não é um arquivo de numerador (nome.n1 a nome.n";
+        line += std::to_string(MaxVariables);
+        line += "): ";
+        line += *numerator;
+        window.appendListLine(line);
+        return;
+    }
     const std::optional<ListedPair> pair = listedPairOf(*numerator);
     if (!pair) {
         window.appendListLine("* Arquivo com nome inválido.");
@@ -106,15 +120,31 @@ void Plotter::addNumeratorFile(PlotListHost& window) {
 bool Plotter::plot(PlotListHost& window) {
     ScopedCLocale locale;
     // A box whose text is not a number stops "Plotar" before it changes anything.
-    const std::optional<PlotParameters> parameters = readParameters(window);
-    if (!parameters) return false;
+    // What stops "Plotar" is shown in the list window too, which may cover the log.
+    std::string boxMessage;
+    AnalysisLog boxLog = rememberingLastLine(log_, boxMessage);
+    const std::optional<PlotParameters> parameters = readParameters(window, boxLog);
+    if (!parameters) {
+        window.showMessage(boxMessage);
+        return false;
+    }
+    // A list that fails, like a box that does, leaves the last plot as it was.
+    PlotCurves curves{};
+    std::array<std::string, MaxCurves + 1> files{};
+    std::string listMessage;
+    AnalysisLog listLog = rememberingLastLine(log_, listMessage);
+    const std::optional<int> count = readListedCurves(window.listText(), curves, listLog, &files);
+    if (!count) {
+        window.showMessage(listMessage);
+        return false;
+    }
+    // Empty, or the segment count that was replaced by the default.
+    window.showMessage(boxMessage);
     window.hidePlotWindow();
-    plotReady_ = false;
     plotParameters_ = *parameters;
-    const std::optional<int> count =
-        readListedCurves(window.listText(), curves_, log_, &numeratorFiles_);
-    curveCount_ = count.value_or(0);
-    if (!count) return false;
+    curves_ = curves;
+    numeratorFiles_ = std::move(files);
+    curveCount_ = *count;
     log_.print("Lidas %d funções", curveCount_);
     markers_.clear();
     curvesStale_ = true;
@@ -138,28 +168,32 @@ std::optional<std::array<std::string, PlotEditBoxCount>> Plotter::fittedRanges(
     const PlotListHost& window, const PlotCheckBoxes& checkBoxes) {
     ScopedCLocale locale;
     PlotCurves curves{};
-    const std::optional<int> count = readListedCurves(window.listText(), curves, log_);
+    std::string listMessage;
+    AnalysisLog listLog = rememberingLastLine(log_, listMessage);
+    const std::optional<int> count = readListedCurves(window.listText(), curves, listLog);
+    window.showMessage(count ? std::string() : listMessage);
     if (!count) return std::nullopt;
     PlotParameters current;
-    current.wmin = parseDecimalNumber(window.editText(PlotEditBox::Ewmin)).value_or(0.0);
-    current.wmax = parseDecimalNumber(window.editText(PlotEditBox::Ewmax)).value_or(0.0);
+    current.wmin = parseBoxNumber(window.editText(PlotEditBox::Ewmin)).value_or(0.0);
+    current.wmax = parseBoxNumber(window.editText(PlotEditBox::Ewmax)).value_or(0.0);
     for (const PlotQuantityRow& q : PlotQuantities) {
-        current.*q.minBox.parameter = parseDecimalNumber(window.editText(q.minBox.box)).value_or(0.0);
-        current.*q.maxBox.parameter = parseDecimalNumber(window.editText(q.maxBox.box)).value_or(0.0);
+        current.*q.minBox.parameter = parseBoxNumber(window.editText(q.minBox.box)).value_or(0.0);
+        current.*q.maxBox.parameter = parseBoxNumber(window.editText(q.maxBox.box)).value_or(0.0);
     }
     const PlotParameters fitted = fitPlotRanges(curves, *count, current, checkBoxes.hz(),
                                                 checkBoxes.continuousPhase());
     return fittedEditTexts(fitted, window.editText(PlotEditBox::Esegmentos));
 }
 
-std::optional<PlotParameters> Plotter::readParameters(const PlotListHost& window) {
+std::optional<PlotParameters> Plotter::readParameters(const PlotListHost& window,
+                                                      AnalysisLog& log) {
     PlotParameters p;
     for (const PlotEditBoxRow& box : PlotEditBoxes) {
         const std::string text = window.editText(box.box);
         if (box.parameter) {
-            const std::optional<double> value = parseDecimalNumber(text);
+            const std::optional<double> value = parseBoxNumber(text);
             if (!value) {
-                log_.print("Valor inválido em \"%s\": %s", box.caption, text.c_str());
+                log.print("Valor inválido em \"%s\": %s", box.caption, text.c_str());
                 return std::nullopt;
             }
             p.*box.parameter = *value;
@@ -167,11 +201,11 @@ std::optional<PlotParameters> Plotter::readParameters(const PlotListHost& window
         }
         const std::optional<long long> segments = parseWholeNumber(text);
         if (!segments) {
-            log_.print("Valor inválido em \"%s\": %s", box.caption, text.c_str());
+            log.print("Valor inválido em \"%s\": %s", box.caption, text.c_str());
             return std::nullopt;
         }
         if (*segments < 1 || *segments > MaxSegments) {
-            log_.print("Número inválido de segmentos");
+            log.print("Número inválido de segmentos");
             p.segmentos = DefaultSegments;
         } else {
             p.segmentos = static_cast<int>(*segments);

@@ -28,17 +28,20 @@ public:
     Plotter& operator=(const Plotter&) = delete;
 
     /// "Adicionar": asks for a numerator file and appends it and its denominator file to
-    /// the list, or the comment "* Arquivo com nome inválido." when the name has no ".n".
+    /// the list. A name that is not a numerator result file's ("<base>.n1" to
+    /// "<base>.n25") is refused with a comment line naming it, one that cannot be a line
+    /// of the list with the comment "* Arquivo com nome inválido.".
     /// A noise file ("<run>.ruido") appends the line of its total and those of its three
     /// largest contributors instead, or logs why it cannot be read.
     void addNumeratorFile(PlotListHost& window);
 
     /// "Plotar": reads the edit boxes into the parameters and every listed file into the
     /// curves, logging its progress; on success marks the curves stale and shows the plot
-    /// window. Returns plotReady: false when a message stopped it (the plot window then
-    /// stays hidden and nothing is drawn). An edit box whose text is not a number ("," or
-    /// "." as the decimal separator) is logged with its text, and then nothing changes: not
-    /// the parameters, the curves or the plot window.
+    /// window. Returns false when a message stopped it. An edit box whose text is not a
+    /// number (as parseBoxNumber reads it), or a list that cannot be read whole, is logged,
+    /// and then nothing changes: not the parameters, the curves or the plot window, which
+    /// keeps showing the last plot. The message that stopped it, or the one that replaced
+    /// the segment count, is shown in the window too; none clears it.
     bool plot(PlotListHost& window);
 
     /// Curves computed rather than listed (the noise of `ruido --imagem`), to be painted as
@@ -48,7 +51,8 @@ public:
 
     /// "Ajustar": reads every listed file as "Plotar" does (logging the same lines) and
     /// returns the texts of the edit boxes with the ranges fitted to those curves
-    /// (fitPlotRanges); the window writes them into its boxes and then plots. A frequency
+    /// (fitPlotRanges); the window writes them into its boxes and then plots; the message
+    /// that stopped the list is shown in the window as by plot(). A frequency
     /// box that is not a number counts as 0 here, and only matters when no curve has a
     /// non-zero pole or zero. No value when a message of the log stopped the list. The
     /// plot itself does not change.
@@ -116,7 +120,7 @@ public:
     }
 
 private:
-    std::optional<PlotParameters> readParameters(const PlotListHost& window);
+    std::optional<PlotParameters> readParameters(const PlotListHost& window, AnalysisLog& log);
     void logCurveGaps(int points, bool hz);
 
     AnalysisLog& log_;

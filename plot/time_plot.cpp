@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engineering_text.h"
 #include "plot_frame.h"
 #include "plot_paint.h"
 
@@ -50,22 +51,30 @@ bool usable(const PlotFrame& frame, const TimeRange& range) {
            std::isfinite(range.vmax) && range.vmax > range.vmin;
 }
 
+// The values in engineering notation with their units, as the cursor writes them: "500 µs",
+// "10 k" for a value whose unit is not known.
 void drawGridAndTicks(PlotCanvas& canvas, const PlotFrame& frame, const TimeRange& range,
                       std::string_view valueUnit) {
     canvas.setPen(Grey, PenStyle::Dotted);
     const VerticalMap map = valueMap(frame, range);
-    for (const double t : gridTicks(range.tmin, range.tmax)) {
-        const int x = nearest(frame.ax * t + frame.bx);
+    const std::vector<double> times = gridTicks(range.tmin, range.tmax);
+    const std::vector<std::string> timeTexts =
+        axisValueTexts(times, range.tmax - range.tmin, "s");
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        const int x = nearest(frame.ax * times[i] + frame.bx);
         canvas.drawLine(x, frame.y0, x, frame.y1);
-        const std::string label = valueWithUnit(t, "s");
+        const std::string& label = timeTexts[i];
         const int left = std::clamp(x - canvas.textWidth(label) / 2, 0,
                                     std::max(0, frame.x1 - canvas.textWidth(label)));
         canvas.drawText(left, frame.y1 + 1, label, White, Black);
     }
-    for (const double v : gridTicks(range.vmin, range.vmax)) {
-        const int y = nearest(map.a * v + map.b);
+    const std::vector<double> values = gridTicks(range.vmin, range.vmax);
+    const std::vector<std::string> valueTexts =
+        axisValueTexts(values, range.vmax - range.vmin, valueUnit);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const int y = nearest(map.a * values[i] + map.b);
         canvas.drawLine(frame.x0, y, frame.x1, y);
-        const std::string label = valueWithUnit(v, valueUnit);
+        const std::string& label = valueTexts[i];
         canvas.drawText(frame.x0 - canvas.textWidth(label) - 2,
                         std::clamp(y - RowHeight / 2, 0, frame.y1 - RowHeight), label, White,
                         Black);
@@ -178,6 +187,21 @@ void drawTimePlot(PlotCanvas& canvas, int width, int height, const TimeRange& ra
 double timeAtColumn(int x, int width, const TimeRange& range) {
     const PlotFrame frame = timeFrame(width, 1 + TopMargin + BottomMargin, range);
     return (x - frame.bx) / frame.ax;
+}
+
+double columnOfTime(double t, int width, const TimeRange& range) {
+    const PlotFrame frame = timeFrame(width, 1 + TopMargin + BottomMargin, range);
+    return frame.ax * t + frame.bx;
+}
+
+double valueAtRow(int y, int height, const TimeRange& range) {
+    const VerticalMap map = valueMap(timeFrame(1 + LeftMargin + RightMargin, height, range), range);
+    return (y - map.b) / map.a;
+}
+
+double rowOfValue(double v, int height, const TimeRange& range) {
+    const VerticalMap map = valueMap(timeFrame(1 + LeftMargin + RightMargin, height, range), range);
+    return map.a * v + map.b;
 }
 
 int sampleAtColumn(int x, int width, const TimeRange& range, int points) {

@@ -57,6 +57,11 @@ void drawTimePlot(PlotCanvas& canvas, int width, int height, const TimeRange& ra
 /// The time at pixel column `x` of a `width` wide surface, and the index of the sample
 /// nearest to it among `points` samples; no sample when x is outside the frame.
 double timeAtColumn(int x, int width, const TimeRange& range);
+/// The pixel column of time `t` on a `width` wide surface.
+double columnOfTime(double t, int width, const TimeRange& range);
+/// The value at pixel row `y` of a `height` high surface, and the row of value `v`.
+double valueAtRow(int y, int height, const TimeRange& range);
+double rowOfValue(double v, int height, const TimeRange& range);
 int sampleAtColumn(int x, int width, const TimeRange& range, int points);
 
 }  // namespace corvane

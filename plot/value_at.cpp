@@ -7,22 +7,13 @@
 
 #include "floating_point.h"
 #include "frequency_response.h"
-#include "netlist_value.h"
 #include "number_text.h"
 
 namespace corvane {
 
 std::optional<double> parseFrequency(std::string_view text) {
-    std::optional<double> value = parseDecimalNumber(text);
-    if (!value) {
-        // The suffixes read as in the netlist, whose numbers take "." only.
-        std::string withPoint(text);
-        for (char& c : withPoint) {
-            if (c == ',') c = '.';
-        }
-        value = parseValue(withPoint);
-    }
-    if (!value || !std::isfinite(*value) || *value < 0.0) return std::nullopt;
+    const std::optional<double> value = parseBoxNumber(text);
+    if (!value || *value < 0.0) return std::nullopt;
     return *value;
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "c_locale.h"
+#include "light_background.h"
 #include "painter_canvas.h"
 #include "replace_file.h"
 
@@ -66,16 +67,17 @@ bool writeWhole(const std::string& path, const QByteArray& bytes) {
 }  // namespace
 
 ImageSaveStatus savePlotImage(Plotter& plotter, PlotCheckBoxes& checkBoxes, const std::string& path,
-                              int width, int height) {
-    return savePaintedImage(path, width, height, "Resposta em frequência",
-                            [&](PlotCanvas& canvas) {
-                                plotter.paint(canvas, width, height, checkBoxes);
-                            });
+                              int width, int height, ImageBackground background) {
+    return savePaintedImage(
+        path, width, height, "Resposta em frequência",
+        [&](PlotCanvas& canvas) { plotter.paint(canvas, width, height, checkBoxes); },
+        background);
 }
 
 ImageSaveStatus savePaintedImage(const std::string& path, int width, int height,
                                  const char* title,
-                                 const std::function<void(PlotCanvas&)>& paint) {
+                                 const std::function<void(PlotCanvas&)>& paint,
+                                 ImageBackground background) {
     const std::optional<ImageFormat> format = imageFormatOf(path);
     if (!format) return ImageSaveStatus::UnknownFormat;
     const OffscreenApplication application;
@@ -84,7 +86,12 @@ ImageSaveStatus savePaintedImage(const std::string& path, int width, int height,
         QPainter painter(&device);
         painter.setFont(plotFont());
         QPainterCanvas canvas(painter);
-        paint(canvas);
+        if (background == ImageBackground::Light) {
+            LightBackgroundCanvas light(canvas);
+            paint(light);
+        } else {
+            paint(canvas);
+        }
     };
     QByteArray bytes;
     if (*format == ImageFormat::Png) {

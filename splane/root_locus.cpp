@@ -82,15 +82,7 @@ std::vector<double> locusValues(double from, double to, int points, LocusScale s
 }
 
 std::optional<double> parseLocusValue(std::string_view text) {
-    std::optional<double> value = parseDecimalNumber(text);
-    if (!value) {
-        // The suffixes read as in the netlist, whose numbers take "." only.
-        std::string withPoint(text);
-        std::replace(withPoint.begin(), withPoint.end(), ',', '.');
-        value = parseValue(withPoint);
-    }
-    if (!value || !std::isfinite(*value)) return std::nullopt;
-    return value;
+    return parseBoxNumber(text);
 }
 
 std::string_view valueUnit(char kind) {

@@ -47,8 +47,11 @@ FrequencyPlotWindow::FrequencyPlotWindow(ErrorBox& errorBox, Plotter& plotter,
     PopupMenu1 = imageMenu.menu;
     Salvarimagem1 = imageMenu.saveImage;
     SaveDialog1 = imageMenu.dialog;
+    Salvarimagemclara1 = imageMenu.saveLightImage;
     connect(Salvarimagem1, &QAction::triggered, this,
             errorBox.command([this] { Salvarimagem1Click(); }));
+    connect(Salvarimagemclara1, &QAction::triggered, this,
+            errorBox.command([this] { Salvarimagem1Click(render::ImageBackground::Light); }));
 
     Lcursor = new QLabel(this);
     Lcursor->setObjectName(QStringLiteral("Lcursor"));
@@ -100,14 +103,23 @@ void FrequencyPlotWindow::showCursorAt(QPointF at) {
         plotter_.cursorLine(at.x(), at.y(), width(), height(), list_);
     if (!line) {
         Lcursor->hide();
+        pointer_.reset();
         return;
     }
     Lcursor->setText(QString::fromStdString(*line));
     Lcursor->show();
+    pointer_ = at;
+}
+
+// A key, the wheel or new ranges move the curves under a pointer that stands still: the
+// line reads the new view at once, not at the next move.
+void FrequencyPlotWindow::followView() {
+    if (pointer_) showCursorAt(*pointer_);
 }
 
 void FrequencyPlotWindow::leaveEvent(QEvent* event) {
     Lcursor->hide();
+    pointer_.reset();
     QWidget::leaveEvent(event);
 }
 
@@ -176,6 +188,7 @@ void FrequencyPlotWindow::FormKeyDown(int keyCode) {
     paintFaultShown_ = false;
     update();
     showWindow(*this);
+    followView();
 }
 
 double FrequencyPlotWindow::frameFraction(double x) const {
@@ -188,6 +201,7 @@ double FrequencyPlotWindow::frameFraction(double x) const {
 void FrequencyPlotWindow::viewChanged() {
     paintFaultShown_ = false;
     update();
+    followView();
 }
 
 // One notch (120 eighths of a degree) up halves the frequency range about the pointer,
@@ -263,12 +277,12 @@ void FrequencyPlotWindow::contextMenuEvent(QContextMenuEvent* event) {
 
 // The outcome goes to the log, with every other message of the plotter; a floating-point
 // fault of the paint escapes to the error box, and then nothing is written.
-void FrequencyPlotWindow::Salvarimagem1Click() {
+void FrequencyPlotWindow::Salvarimagem1Click(render::ImageBackground background) {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
     if (!imageSparesInputs(log_, path, plotter_)) return;
     const render::ImageSaveStatus status =
-        render::savePlotImage(plotter_, list_, path, width(), height());
+        render::savePlotImage(plotter_, list_, path, width(), height(), background);
     logImageSave(log_, status, path);
 }
 
@@ -348,6 +362,7 @@ void FrequencyPlotWindow::showNewPlot() {
     paintFaultShown_ = false;
     showWindow(*this);
     update();
+    followView();
 }
 
 // The window hides while the list is read, and shows only when every curve was read.

@@ -12,6 +12,7 @@
 
 #include <optional>
 
+#include "plot_image.h"
 #include "plot_view.h"
 
 class QAction;
@@ -46,6 +47,7 @@ public:
     /// The context menu (right button) and its one item "Salvar imagem...".
     QMenu* PopupMenu1;
     QAction* Salvarimagem1;
+    QAction* Salvarimagemclara1;
     /// "Valor numa frequência..." (or V): opens Eem.
     QAction* Valorem1;
     /// The choice of the image file, PNG or SVG.
@@ -65,8 +67,9 @@ public:
     /// A key command (a PlotKey code; 0 and every other code are ignored): changes the
     /// view and repaints.
     void FormKeyDown(int keyCode);
-    /// "Salvar imagem...": saves what the window shows, at its size, as PNG or SVG.
-    void Salvarimagem1Click();
+    /// "Salvar imagem...": saves what the window shows, at its size, as PNG or SVG;
+    /// with `background` Light ("Salvar imagem com fundo claro..."), on a white page.
+    void Salvarimagem1Click(render::ImageBackground background = render::ImageBackground::Dark);
     /// Enter in Eem.
     void EemEnter();
 
@@ -102,6 +105,8 @@ private:
     void showValues(bool logged);
     /// Lvalor again for the curves now on show, when it is showing.
     void refreshValues();
+    /// Reads the pointer again where it stands after the view changed under it.
+    void followView();
 
     ErrorBox& errorBox_;
     Plotter& plotter_;
@@ -112,6 +117,8 @@ private:
     // Where the left button went down; a release near it without a drag is a click.
     std::optional<QPointF> pressAt_;
     bool dragging_ = false;
+    // Where the pointer read the cursor line last; none while the line is hidden.
+    std::optional<QPointF> pointer_;
     // Parts of a wheel notch that high-resolution wheels and touchpads send.
     int wheelAngle_ = 0;
     // The fault of the data now on show has been reported. A paint is run again whenever

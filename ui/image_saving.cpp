@@ -18,6 +18,8 @@ ImageSaveMenu addImageSaveMenu(QWidget* window, const QString& defaultName) {
     parts.menu->setObjectName(QStringLiteral("PopupMenu1"));
     parts.saveImage = parts.menu->addAction(QStringLiteral("Salvar imagem..."));
     parts.saveImage->setObjectName(QStringLiteral("Salvarimagem1"));
+    parts.saveLightImage = parts.menu->addAction(QStringLiteral("Salvar imagem com fundo claro..."));
+    parts.saveLightImage->setObjectName(QStringLiteral("Salvarimagemclara1"));
     parts.dialog = new OpenDialog(
         window, QStringLiteral("SaveDialog1"),
         {QStringLiteral("Salvar imagem"), defaultName,

@@ -24,12 +24,15 @@ class OpenDialog;
 struct ImageSaveMenu {
     QMenu* menu;
     QAction* saveImage;
+    /// The same picture on a white page, for reports.
+    QAction* saveLightImage;
     OpenDialog* dialog;
 };
 
-/// The context menu of `window` (PopupMenu1) with its one command "Salvar imagem..."
-/// (Salvarimagem1), and the save dialog (SaveDialog1) for PNG or SVG that offers
-/// `defaultName` at first. The window connects the command.
+/// The context menu of `window` (PopupMenu1) with its commands "Salvar imagem..."
+/// (Salvarimagem1) and "Salvar imagem com fundo claro..." (Salvarimagemclara1), and the
+/// save dialog (SaveDialog1) for PNG or SVG that offers `defaultName` at first. The window
+/// connects the commands.
 ImageSaveMenu addImageSaveMenu(QWidget* window, const QString& defaultName);
 
 /// Whether the image `path` spares every result file the plotter read (each listed

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QPalette>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -33,6 +34,10 @@
 namespace corvane::ui {
 
 namespace {
+
+// The list's height, and below it the two lines of the message of the last command.
+constexpr int MessageHeight = 30;
+constexpr int ListHeight = 393 - MessageHeight - 3;
 
 // How to write the list: comment lines, which "Plotar" skips.
 constexpr std::array<const char*, 5> ListHelp = {
@@ -98,7 +103,7 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(8, 8, 385, 393);
+    Memo1->setGeometry(8, 8, 385, ListHeight);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -186,6 +191,14 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     Button5->resize(EditWidth, 25);
     Label10 =
         addLabel(this, "Label10", QStringLiteral("Comandos diretos: Setas,a,r,+,-"), {408, 384});
+    // Two lines under the list, in red, wrapped: the right column has no room left.
+    Lmensagem = addLabel(this, "Lmensagem", QString(), {8, ListHeight + 11});
+    Lmensagem->setGeometry(8, ListHeight + 11, 385, MessageHeight);
+    Lmensagem->setWordWrap(true);
+    Lmensagem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette messagePalette = Lmensagem->palette();
+    messagePalette.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    Lmensagem->setPalette(messagePalette);
 
     const QString numerators = QStringLiteral("Numeradores (%1);;Ruído (*%2)")
                                    .arg(QString::fromLatin1(ResultFileNames::NumeratorPattern),
@@ -250,7 +263,8 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     centreWindow(*this, {684, 445});
     laidOutSize_ = size();
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child != Memo1 && !child->isWindow()) rightColumn_.emplace_back(child, child->pos());
+        if (child != Memo1 && child != Lmensagem && !child->isWindow())
+            rightColumn_.emplace_back(child, child->pos());
     }
 }
 
@@ -260,7 +274,8 @@ void PlotListWindow::resizeEvent(QResizeEvent* event) {
     // Never smaller than the designed size: the controls would overlap the list.
     const int grownWidth = std::max(0, width() - laidOutSize_.width());
     const int grownHeight = std::max(0, height() - laidOutSize_.height());
-    Memo1->setGeometry(8, 8, 385 + grownWidth, 393 + grownHeight);
+    Memo1->setGeometry(8, 8, 385 + grownWidth, ListHeight + grownHeight);
+    Lmensagem->setGeometry(8, ListHeight + grownHeight + 11, 385 + grownWidth, MessageHeight);
     for (const auto& [control, place] : rightColumn_)
         control->move(place.x() + grownWidth, place.y());
 }
@@ -388,6 +403,13 @@ void PlotListWindow::clearList() {
     QTextCursor end(Memo1->document());
     end.movePosition(QTextCursor::End);
     Memo1->setTextCursor(end);
+}
+
+void PlotListWindow::showMessage(std::string_view message) {
+    const QString text =
+        QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size()));
+    Lmensagem->setText(text);
+    Lmensagem->setToolTip(text);
 }
 
 std::optional<std::string> PlotListWindow::chooseNumeratorFile() {

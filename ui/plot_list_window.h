@@ -79,6 +79,10 @@ public:
     QPushButton* Button3;
     QPushButton* Button5;
     QLabel* Label10;
+    /// Under the list: what stopped the last "Plotar", "Ajustar" or "Tempo" (a box, a list
+    /// file), as the log has it, since the plot window may cover the log. Empty after one
+    /// that went through.
+    QLabel* Lmensagem;
     OpenDialog* OpenDialog1;
 
     /// "Adicionar": asks for a numerator file and appends it and its denominator file to
@@ -109,6 +113,7 @@ public:
     /// "Remover curva" for line `line` of the list (from 0); nothing when it is a comment.
     void removeCurveAtLine(int line);
     std::optional<std::string> chooseNumeratorFile();
+    void showMessage(std::string_view message);
 
     // The check boxes as the plot window reads them.
     bool hz() const override;
@@ -165,6 +170,7 @@ public:
     }
     void hidePlotWindow() override;
     void showPlotWindow() override;
+    void showMessage(std::string_view message) const override { list_.showMessage(message); }
 
 private:
     PlotListWindow& list_;

@@ -34,6 +34,7 @@
 #include "listed_curves.h"
 #include "pole_zero_paint.h"
 #include "result_variables.h"
+#include "remembered_line.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -124,7 +125,10 @@ PoleZeroWindow::PoleZeroWindow(AnalysisLog& log, ErrorBox& errors)
     PopupMenu1 = imageMenu.menu;
     Salvarimagem1 = imageMenu.saveImage;
     SaveDialog1 = imageMenu.dialog;
+    Salvarimagemclara1 = imageMenu.saveLightImage;
     connect(Salvarimagem1, &QAction::triggered, this, guarded([this] { Salvarimagem1Click(); }));
+    connect(Salvarimagemclara1, &QAction::triggered, this,
+            guarded([this] { Salvarimagem1Click(render::ImageBackground::Light); }));
 
     placeWindow(*this, {904, 356}, {696, 560});
 }
@@ -179,13 +183,14 @@ void PoleZeroWindow::fitView() {
     Grafico->update();
 }
 
-// The netlist of curve 1, beside its result files, read with the element of the box.
-std::optional<LocusCircuit> PoleZeroWindow::locusCircuit() const {
+// The netlist of curve 1, beside its result files, read with the element of the box; what
+// stops it goes to `log`.
+std::optional<LocusCircuit> PoleZeroWindow::locusCircuit(AnalysisLog& log) const {
     const std::string element = Eelemento->text().trimmed().toStdString();
     const std::optional<NumeratorFileName> name =
         curveCount_ > 0 ? parseNumeratorFileName(files_[1]) : std::nullopt;
     if (!name || !variablesOfResults(name->stem)) {
-        log_.print(
+        log.print(
             "O lugar das raízes pede o netlist dos arquivos de resultados da curva 1 ao "
             "lado deles, sem mudanças desde a análise: %s",
             name ? (name->stem + ".net").c_str() : files_[1].c_str());
@@ -193,12 +198,13 @@ std::optional<LocusCircuit> PoleZeroWindow::locusCircuit() const {
     }
     std::string error;
     std::optional<LocusCircuit> circuit = readLocusCircuit(name->stem + ".net", element, error);
-    if (!circuit) log_.print("Lugar das raízes: %s", error.c_str());
+    if (!circuit) log.print("Lugar das raízes: %s", error.c_str());
     return circuit;
 }
 
 // Numbers in the boxes read as everywhere in the program: "." or "," typed, and the
-// netlist's suffixes.
+// netlist's suffixes. A refusal of the boxes is shown in the window's status line too,
+// since the window may hide the log; the pointer's next reading replaces it.
 void PoleZeroWindow::Button1Click() {
     ScopedCLocale locale;
     if (Eelemento->text().trimmed().isEmpty()) {
@@ -206,33 +212,37 @@ void PoleZeroWindow::Button1Click() {
         fitView();
         return;
     }
+    std::string refusal;
+    AnalysisLog log = rememberingLastLine(log_, refusal);
+    const auto shown = [&] { Lcursor->setText(QString::fromStdString(refusal)); };
     const auto readBox = [&](QLineEdit* edit, const char* caption) -> std::optional<double> {
         const std::string text = edit->text().toStdString();
         const std::optional<double> value = parseLocusValue(text);
-        if (!value) log_.print("Valor inválido em \"%s\": %s", caption, text.c_str());
+        if (!value) log.print("Valor inválido em \"%s\": %s", caption, text.c_str());
         return value;
     };
     const std::optional<double> from = readBox(Ede, "De");
-    if (!from) return;
+    if (!from) return shown();
     const std::optional<double> to = readBox(Eate, "Até");
-    if (!to) return;
+    if (!to) return shown();
     const std::optional<long long> points = parseWholeNumber(Epontos->text().toStdString());
     const LocusScale scale = CBlog->isChecked() ? LocusScale::Logarithmic : LocusScale::Linear;
     switch (checkLocusRange(*from, *to, points.value_or(0), scale)) {
         case LocusRangeProblem::None:
             break;
         case LocusRangeProblem::PointCount:
-            log_.print("Número inválido de pontos (de %d a %d)", MinLocusPoints, MaxLocusPoints);
-            return;
+            log.print("Número inválido de pontos (de %d a %d)", MinLocusPoints, MaxLocusPoints);
+            return shown();
         case LocusRangeProblem::NotIncreasing:
-            log_.print("O valor em \"De\" deve ser menor que o de \"Até\"");
-            return;
+            log.print("O valor em \"De\" deve ser menor que o de \"Até\"");
+            return shown();
         case LocusRangeProblem::NotPositive:
-            log_.print("A escala logarítmica pede valores positivos em \"De\" e \"Até\"");
-            return;
+            log.print("A escala logarítmica pede valores positivos em \"De\" e \"Até\"");
+            return shown();
     }
-    const std::optional<LocusCircuit> circuit = locusCircuit();
-    if (!circuit) return;
+    Lcursor->clear();
+    const std::optional<LocusCircuit> circuit = locusCircuit(log);
+    if (!circuit) return shown();
     QProgressDialog progress(QStringLiteral("Calculando o lugar das raízes..."),
                              QStringLiteral("Cancelar"), 0, 1000, this);
     progress.setObjectName(QStringLiteral("Progresso"));
@@ -323,7 +333,7 @@ bool PoleZeroWindow::imageSparesInputs(const std::string& path) const {
     return imageSparesFiles(log_, path, read);
 }
 
-void PoleZeroWindow::Salvarimagem1Click() {
+void PoleZeroWindow::Salvarimagem1Click(render::ImageBackground background) {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
     if (!imageSparesInputs(path)) return;
@@ -331,7 +341,8 @@ void PoleZeroWindow::Salvarimagem1Click() {
         paintOn(canvas, Grafico->width(), Grafico->height());
     };
     const render::ImageSaveStatus status =
-        render::savePaintedImage(path, Grafico->width(), Grafico->height(), "Polos e zeros", paint);
+        render::savePaintedImage(path, Grafico->width(), Grafico->height(), "Polos e zeros", paint,
+                                 background);
     logImageSave(log_, status, path);
 }
 

@@ -15,6 +15,7 @@
 #include "canvas_area.h"
 #include "plot_canvas.h"
 #include "plot_data.h"
+#include "plot_image.h"
 #include "plot_view.h"
 #include "pole_zero_map.h"
 #include "root_locus.h"
@@ -83,6 +84,7 @@ public:
     QLabel* Lcursor;
     QMenu* PopupMenu1;
     QAction* Salvarimagem1;
+    QAction* Salvarimagemclara1;
     OpenDialog* SaveDialog1;
 
     /// New curves from the plot list (`listText` its lines): their roots, a view fitted
@@ -101,8 +103,9 @@ public:
     void panBy(double dx, double dy);
     /// The cursor line for the pointer at (x, y) of the plot surface; empty outside the frame.
     void showCursorAt(double x, double y);
-    /// "Salvar imagem...": saves what the plot shows, at its size, as PNG or SVG.
-    void Salvarimagem1Click();
+    /// "Salvar imagem...": saves what the plot shows, at its size, as PNG or SVG;
+    /// with `background` Light ("Salvar imagem com fundo claro..."), on a white page.
+    void Salvarimagem1Click(render::ImageBackground background = render::ImageBackground::Dark);
 
     const PoleZeroMap& map() const { return map_; }
     const PlaneRegion& region() const { return region_; }
@@ -117,7 +120,7 @@ protected:
 
 private:
     std::optional<PlaneFrame> frame() const;
-    std::optional<LocusCircuit> locusCircuit() const;
+    std::optional<LocusCircuit> locusCircuit(AnalysisLog& log) const;
     void fitView();
     bool imageSparesInputs(const std::string& path) const;
 

@@ -30,10 +30,12 @@
 #include "open_dialog.h"
 #include "painter_canvas.h"
 #include "plot_image.h"
+#include "plot_cursor.h"
 #include "plot_keys.h"
 #include "plot_frame.h"
 #include "plot_list_window.h"
 #include "time_measurements.h"
+#include "remembered_line.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -63,6 +65,14 @@ TimePlotArea::TimePlotArea(QWidget* parent, TimePlotWindow& form)
 void TimePlotArea::mouseMoveEvent(QMouseEvent* event) {
     form_.showCursorAt(static_cast<int>(event->position().x()));
     QWidget::mouseMoveEvent(event);
+}
+
+void TimePlotArea::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        form_.placeMarkerAt(static_cast<int>(event->position().x()),
+                            static_cast<int>(event->position().y()));
+    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 void TimePlotArea::leaveEvent(QEvent* event) {
@@ -112,8 +122,11 @@ TimePlotWindow::TimePlotWindow(ErrorBox& errorBox, AnalysisLog& log, Plotter& pl
     PopupMenu1 = imageMenu.menu;
     Salvarimagem1 = imageMenu.saveImage;
     SaveDialog1 = imageMenu.dialog;
+    Salvarimagemclara1 = imageMenu.saveLightImage;
     connect(Salvarimagem1, &QAction::triggered, this,
             errorBox.command([this] { Salvarimagem1Click(); }));
+    connect(Salvarimagemclara1, &QAction::triggered, this,
+            errorBox.command([this] { Salvarimagem1Click(render::ImageBackground::Light); }));
 
     placeWindow(*this, {884, 336}, {696, 520});
 }
@@ -128,6 +141,18 @@ void TimePlotWindow::resizeEvent(QResizeEvent* event) {
 
 void TimePlotWindow::paintOn(PlotCanvas& canvas, int width, int height) const {
     drawTimePlot(canvas, width, height, range_, curves_);
+    drawTimeMarkers(canvas, width, height, range_, markers_, responses_);
+}
+
+void TimePlotWindow::placeMarkerAt(int x, int y) {
+    ScopedCLocale locale;
+    const std::optional<TimeMarker> marker =
+        timeMarkerAt(x, y, Grafico->width(), Grafico->height(), range_, responses_);
+    if (!marker) return;
+    if (markers_.size() == MaxMarkers) markers_.erase(markers_.begin());
+    markers_.push_back(*marker);
+    log_.print("Marcador: %s", timeMarkerText(*marker, responses_).c_str());
+    Grafico->update();
 }
 
 // The list is read afresh: the frequency plot's data and view stay as they were.
@@ -136,8 +161,13 @@ void TimePlotWindow::openFrom(PlotListWindow& list) {
     ScopedCLocale locale;
     PlotCurves curves{};
     std::array<std::string, MaxCurves + 1> files{};
-    const std::optional<int> count = readListedCurves(list.listText(), curves, log_, &files);
-    if (!count || !refuseDensityLines(curves, *count, files, NoTimeResponse, log_)) return;
+    std::string message;
+    AnalysisLog listLog = rememberingLastLine(log_, message);
+    const std::optional<int> count = readListedCurves(list.listText(), curves, listLog, &files);
+    const bool drawable =
+        count && refuseDensityLines(curves, *count, files, NoTimeResponse, listLog);
+    list.showMessage(drawable ? std::string() : message);
+    if (!drawable) return;
     showCurves(curves, *count, files);
 }
 
@@ -145,6 +175,7 @@ void TimePlotWindow::showCurves(const PlotCurves& functions, int count,
                         const std::array<std::string, MaxCurves + 1>& files) {
     ScopedCLocale locale;
     responses_ = computeListedTimeResponses(functions, count, files, log_);
+    markers_.clear();
     range_ = TimeRange{0.0, responses_.endTime};
     resample();
     showMeasures();
@@ -191,28 +222,31 @@ void TimePlotWindow::showMeasures() {
 }
 
 // Numbers in the boxes and the log read as everywhere in the program: "." or "," typed,
-// "." shown.
+// the netlist's suffixes, "." shown. A refusal is shown in the window's status line too,
+// since the window may hide the log; the pointer's next reading replaces it.
 void TimePlotWindow::applyBoxes() {
     ScopedCLocale locale;
-    AnalysisLog& log = log_;
+    std::string refusal;
+    AnalysisLog log = rememberingLastLine(log_, refusal);
+    const auto shown = [&] { Lcursor->setText(QString::fromStdString(refusal)); };
     const auto readBox = [&](QLineEdit* edit, const char* caption) -> std::optional<double> {
         const std::string text = edit->text().toStdString();
-        const std::optional<double> value = parseDecimalNumber(text);
+        const std::optional<double> value = parseBoxNumber(text);
         if (!value) log.print("Valor inválido em \"%s\": %s", caption, text.c_str());
         return value;
     };
     const std::optional<double> tmin = readBox(Etmin, "Tempo inicial");
-    if (!tmin) return;
+    if (!tmin) return shown();
     const std::optional<double> tmax = readBox(Etmax, "Tempo final");
-    if (!tmax) return;
+    if (!tmax) return shown();
     const std::optional<long long> points = parseWholeNumber(Epontos->text().toStdString());
     if (!points || *points < MinTimePoints || *points > MaxTimePoints) {
         log.print("Número inválido de pontos (de %d a %d)", MinTimePoints, MaxTimePoints);
-        return;
+        return shown();
     }
     if (!(*tmax > *tmin)) {
         log.print("O tempo final (%g s) deve ser maior que o inicial (%g s)", *tmax, *tmin);
-        return;
+        return shown();
     }
     range_.tmin = *tmin;
     range_.tmax = *tmax;
@@ -231,6 +265,12 @@ void TimePlotWindow::resample() {
 }
 
 void TimePlotWindow::keyPressEvent(QKeyEvent* event) {
+    // M clears the markers, as in the frequency plot.
+    if (event->key() == Qt::Key_M && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        markers_.clear();
+        Grafico->update();
+        return;
+    }
     const int keyCode = plotKeyCode(event->key(), event->modifiers());
     if (keyCode == 0) {
         QWidget::keyPressEvent(event);
@@ -254,14 +294,18 @@ void TimePlotWindow::FormKeyDown(int keyCode) {
         range_.vmax = values.vmax;
     }
     Grafico->update();
+    // The samples moved under a pointer that stands still: the line reads them at once.
+    if (pointerX_) showCursorAt(*pointerX_);
 }
 
 void TimePlotWindow::showCursorAt(int x) {
     const int sample = sampleAtColumn(x, Grafico->width(), range_, points_);
     if (sample < 0) {
         Lcursor->clear();
+        pointerX_.reset();
         return;
     }
+    pointerX_ = x;
     ScopedCLocale locale;
     const double t = sampleTime(range_, sample, points_);
     std::string line = "t = " + valueWithUnit(t, "s");
@@ -282,7 +326,7 @@ void TimePlotWindow::contextMenuEvent(QContextMenuEvent* event) {
     PopupMenu1->popup(event->globalPos());
 }
 
-void TimePlotWindow::Salvarimagem1Click() {
+void TimePlotWindow::Salvarimagem1Click(render::ImageBackground background) {
     if (!SaveDialog1->execute()) return;
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
     if (!imageSparesInputs(log_, path, plotter_)) return;
@@ -290,7 +334,7 @@ void TimePlotWindow::Salvarimagem1Click() {
         paintOn(canvas, Grafico->width(), Grafico->height());
     };
     const render::ImageSaveStatus status = render::savePaintedImage(
-        path, Grafico->width(), Grafico->height(), "Resposta no tempo", paint);
+        path, Grafico->width(), Grafico->height(), "Resposta no tempo", paint, background);
     logImageSave(log_, status, path);
 }
 

@@ -11,12 +11,15 @@
 #include "canvas_area.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "plot_data.h"
+#include "plot_image.h"
 #include "plot_view.h"
 #include "time_curves.h"
+#include "time_markers.h"
 
 class QAction;
 class QCheckBox;
@@ -46,6 +49,7 @@ public:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
@@ -72,6 +76,7 @@ public:
     QPlainTextEdit* Mmedidas;
     QMenu* PopupMenu1;
     QAction* Salvarimagem1;
+    QAction* Salvarimagemclara1;
     OpenDialog* SaveDialog1;
 
     /// "Tempo": reads every listed file, as "Plotar" does, and shows the responses in
@@ -89,8 +94,15 @@ public:
     /// The cursor line for the pointer at column `x` of the plot surface; empty outside
     /// the frame.
     void showCursorAt(int x);
-    /// "Salvar imagem...": saves what the plot shows, at its size, as PNG or SVG.
-    void Salvarimagem1Click();
+    /// A click at (x, y) of the plot surface: a marker on the curve nearest in value at
+    /// that time, and its line in the log ("Marcador: t = ..."), as in the frequency plot;
+    /// up to MaxMarkers, a new one beyond replacing the oldest. M clears them, new curves
+    /// start without any.
+    void placeMarkerAt(int x, int y);
+    const std::vector<TimeMarker>& markers() const { return markers_; }
+    /// "Salvar imagem...": saves what the plot shows, at its size, as PNG or SVG;
+    /// with `background` Light ("Salvar imagem com fundo claro..."), on a white page.
+    void Salvarimagem1Click(render::ImageBackground background = render::ImageBackground::Dark);
 
     const TimeRange& range() const { return range_; }
     const std::vector<TimeCurve>& curves() const { return curves_; }
@@ -116,6 +128,9 @@ private:
     TimeRange range_;
     int points_ = DefaultTimePoints;
     std::vector<TimeCurve> curves_;
+    std::vector<TimeMarker> markers_;
+    // The column where the pointer read the cursor line last; none while it is empty.
+    std::optional<int> pointerX_;
 };
 
 }  // namespace corvane::ui

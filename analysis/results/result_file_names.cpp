@@ -1,5 +1,7 @@
 #include "result_file_names.h"
 
+#include "run_state.h"
+
 namespace corvane {
 
 namespace {
@@ -36,6 +38,22 @@ std::optional<std::string> ResultFileNames::denominatorFor(std::string_view nume
     }
     if (cut == std::string_view::npos) return std::nullopt;
     return std::string(numeratorPath.substr(0, cut)) + ".d";
+}
+
+bool ResultFileNames::isNumeratorFile(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot + 2 >= name.size()) return false;
+    if (name[dot + 1] != 'n' && name[dot + 1] != 'N') return false;
+    const std::string_view digits = name.substr(dot + 2);
+    if (digits.size() > 2 || digits[0] == '0') return false;
+    int number = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return false;
+        number = number * 10 + (c - '0');
+    }
+    return number <= MaxVariables;
 }
 
 }  // namespace corvane

@@ -11,8 +11,9 @@ namespace corvane {
 
 class ResultFileNames {
 public:
-    /// The pattern of numerator file names, for file dialogs.
-    static constexpr const char* NumeratorPattern = "*.n*";
+    /// The patterns of numerator file names, "<base>.n1" to "<base>.n25", for file
+    /// dialogs: none matches a netlist ("*.net") or a denominator.
+    static constexpr const char* NumeratorPattern = "*.n[1-9] *.n[1-9][0-9]";
     /// Added to a chosen file name without '.'; the netlist of a run's results is
     /// "<stem>" followed by it.
     static constexpr const char* NetlistSuffix = ".net";
@@ -40,6 +41,11 @@ public:
     /// ".n" (or ".N") of its file name, followed by ".d", so "amp.v1.n3" pairs with
     /// "amp.v1.d". No value when the file name has neither.
     static std::optional<std::string> denominatorFor(std::string_view numeratorPath);
+
+    /// Whether the file name of `path` is a numerator's as a run writes it: ".n" (or
+    /// ".N") and a number from 1 to MaxVariables without leading zeros at its end, so
+    /// "amp.v1.n3" is and "amp.net", "amp.d" and "amp.n0" are not.
+    static bool isNumeratorFile(std::string_view path);
 
 private:
     std::string netlist_;

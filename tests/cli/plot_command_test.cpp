@@ -205,6 +205,20 @@ TEST_F(PlotCommandTest, TableHoldsEveryCurveAndPoint) {
     EXPECT_EQ(rows[1][5], "0.5");
 }
 
+// The range options read numbers as the boxes do, the netlist's suffixes included: the
+// grid runs from exactly 2e-3 to exactly 1e4.
+TEST_F(PlotCommandTest, RangeOptionsTakeTheNetlistsSuffixes) {
+    const std::string table = dir.file("t.csv");
+    const Result result = runCli({"plotar", "--wmin", "2m", "--wmax", "10k", "--segmentos", "1",
+                                  "--tabela", table.c_str(), list.c_str()});
+    ASSERT_EQ(result.status, ExitSuccess) << result.err;
+    const auto rows = readCsv(table);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[1][2], "0.002");
+    EXPECT_EQ(rows[2][2], "10000");
+    EXPECT_EQ(runCli({"plotar", "--wmax", "1k2", list.c_str()}).status, 2);
+}
+
 TEST_F(PlotCommandTest, TableInHertzKeepsTheGridValue) {
     const std::string table = dir.file("t.csv");
     const Result result = runCli({"plotar", "--hz", "--wmin", "0.15915494309189535", "--segmentos",
@@ -310,6 +324,36 @@ TEST_F(PlotCommandTest, PngShowsWhatThePlotWindowDraws) {
     }
     EXPECT_GE(green, 2);
     EXPECT_GE(red, 2);
+}
+
+// --fundo-claro: the same picture on white for plotar, tempo and polos: the page white, the
+// frame black, no pixel of the screen's black or of its yellow grid; without --imagem it
+// is refused.
+TEST_F(PlotCommandTest, LightBackgroundImages) {
+    for (const char* command : {"plotar", "tempo", "polos"}) {
+        SCOPED_TRACE(command);
+        const std::string image = dir.file(std::string(command) + "-claro.png");
+        ASSERT_EQ(runCli({command, "--fundo-claro", "--imagem", image.c_str(), list.c_str()})
+                      .status,
+                      ExitSuccess);
+        const QImage picture(QString::fromStdString(image));
+        ASSERT_EQ(picture.size(), QSize(680, 442));
+        EXPECT_EQ(picture.pixel(0, 0), qRgb(255, 255, 255));
+        EXPECT_EQ(picture.pixel(675, 5), qRgb(255, 255, 255));
+        int black = 0;
+        int yellow = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                black += picture.pixel(x, y) == qRgb(0, 0, 0);
+                yellow += picture.pixel(x, y) == qRgb(255, 255, 0);
+            }
+        }
+        EXPECT_GT(black, 600);  // the frame's and the texts' black
+        EXPECT_EQ(yellow, 0);
+        const test::CliResult refused = runCli({command, "--fundo-claro", list.c_str()});
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_NE(refused.err.find("a opção --fundo-claro pede --imagem"), std::string::npos);
+    }
 }
 
 // --cores-por-curva: the first curve yellow, the second cyan, no curve white, green or red;

@@ -275,6 +275,15 @@ TEST(TimeCommandTest, BadUsageAndMissingFiles) {
     EXPECT_NE(runCli({"tempo", "--tmax", "1s", list.c_str()})
                   .err.find("a opção --tmax pede um tempo em segundos: 1s"),
               std::string::npos);
+    // As the window's boxes: "," and the netlist's suffixes, no hexadecimal form.
+    const std::string table = dir.file("t.csv");
+    const test::CliResult suffixed = runCli({"tempo", "--tmin", "0,5m", "--tmax", "2ms",
+                                             "--pontos", "2", "--tabela", table.c_str(),
+                                             list.c_str()});
+    EXPECT_EQ(suffixed.status, ExitSuccess) << suffixed.err;
+    EXPECT_NE(suffixed.out.find("Tempo de 0.0005 s a 0.002 s, 2 pontos"), std::string::npos)
+        << suffixed.out;
+    EXPECT_EQ(runCli({"tempo", "--tmax", "0x10", list.c_str()}).status, ExitUsage);
     const std::string missing = dir.file("nada.txt");
     const test::CliResult result = runCli({"tempo", missing.c_str()});
     EXPECT_EQ(result.status, ExitFailure);

@@ -129,8 +129,9 @@ INSTANTIATE_TEST_SUITE_P(
         AxisUnitCase{"NodeVoltage", {"rc.n2"}, true, {"200 mV", "1 V"}, {"0.2"}},
         // The current into the source's positive terminal: -1 mA at the step, back to 0.
         AxisUnitCase{"SourceCurrent", {"rc.n3"}, true, {"-200 µA", "-1 mA"}, {"-0.0002"}},
-        AxisUnitCase{"Mixed", {"rc.n2", "rc.n3"}, true, {"0.2"}, {"200 mV", "200 µA"}},
-        AxisUnitCase{"NoNetlist", {"rc.n2"}, false, {"0.2"}, {"200 mV"}}),
+        // Without one unit, the values still read in engineering notation, without a unit.
+        AxisUnitCase{"Mixed", {"rc.n2", "rc.n3"}, true, {"200 m"}, {"0.2", "200 mV", "200 µA"}},
+        AxisUnitCase{"NoNetlist", {"rc.n2"}, false, {"200 m"}, {"0.2", "200 mV"}}),
     [](const ::testing::TestParamInfo<AxisUnitCase>& info) { return info.param.what; });
 
 TEST_F(TimeImageTest, Svg) {

@@ -56,26 +56,27 @@ TEST(FitPlotRanges, RcLowPassInRadiansPerSecond) {
     const PlotParameters p = fitPlotRanges(curves, 1, startRanges(), false, false);
     EXPECT_DOUBLE_EQ(p.wmin, 100);
     EXPECT_DOUBLE_EQ(p.wmax, 1e4);
-    // |H| from -0.04 dB at 100 rad/s to -20.04 dB at 1e4 rad/s.
-    EXPECT_EQ(p.gmax, 0);
+    // |H| from -0.04 dB at 100 rad/s to -20.04 dB at 1e4 rad/s: 2 dB over the top is above
+    // 0 dB.
+    EXPECT_EQ(p.gmax, 10);
     EXPECT_EQ(p.gmin, -30);
     // The phase runs from -5.7° to -84.3°.
     EXPECT_EQ(p.fmin, -90);
     EXPECT_EQ(p.fmax, 0);
-    // τ = RC / (1 + (ωRC)²), 0.99 ms at 100 rad/s.
+    // τ = RC / (1 + (ωRC)²), 0.99 ms at 100 rad/s; 5 % over it is past 1 ms.
     EXPECT_EQ(p.amin, 0);
-    EXPECT_DOUBLE_EQ(p.amax, 1e-3);
+    EXPECT_DOUBLE_EQ(p.amax, 2e-3);
     EXPECT_EQ(p.segmentos, 300);
 
     const auto texts = fittedEditTexts(p, "300");
     EXPECT_EQ(texts[0], "100");
     EXPECT_EQ(texts[1], "10000");
     EXPECT_EQ(texts[2], "-30");
-    EXPECT_EQ(texts[3], "0");
+    EXPECT_EQ(texts[3], "10");
     EXPECT_EQ(texts[4], "-90");
     EXPECT_EQ(texts[5], "0");
     EXPECT_EQ(texts[6], "0");
-    EXPECT_EQ(texts[7], "0.001");
+    EXPECT_EQ(texts[7], "0.002");
     EXPECT_EQ(texts[8], "300");
 }
 
@@ -85,7 +86,7 @@ TEST(FitPlotRanges, RcLowPassInHertz) {
     // 15.9 Hz and 1592 Hz, rounded outward.
     EXPECT_DOUBLE_EQ(p.wmin, 10);
     EXPECT_DOUBLE_EQ(p.wmax, 2000);
-    EXPECT_EQ(p.gmax, 0);
+    EXPECT_EQ(p.gmax, 10);
     // -22 dB at 2 kHz.
     EXPECT_EQ(p.gmin, -30);
 }
@@ -98,7 +99,7 @@ TEST(FitPlotRanges, SallenKeyExample) {
     const PlotParameters p = fitPlotRanges(curves, 1, startRanges(), false, false);
     EXPECT_DOUBLE_EQ(p.wmin, 0.2);
     EXPECT_DOUBLE_EQ(p.wmax, 20);
-    EXPECT_EQ(p.gmax, 0);
+    EXPECT_EQ(p.gmax, 10);
     // -40 dB/decade from 2 rad/s: about -40 dB at 20 rad/s.
     EXPECT_EQ(p.gmin, -50);
     EXPECT_EQ(p.fmin, -180);
@@ -134,7 +135,7 @@ TEST(FitPlotRanges, Chebyshev1MHzInHertz) {
 
 TEST(FitPlotRanges, Chebyshev1MHzContinuousPhase) {
     const PlotParameters p = fitPlotRanges(chebyshev1MHz(), 1, startRanges(), true, true);
-    // Unwrapped: from -2° down to -265°.
+    // Unwrapped: from -2° down to -266.4° at 20 MHz, each at least 2° inside.
     EXPECT_EQ(p.fmin, -270);
     EXPECT_EQ(p.fmax, 0);
 }
@@ -147,8 +148,38 @@ TEST(FitPlotRanges, SeveralCurvesShareTheRanges) {
     const PlotParameters p = fitPlotRanges(curves, 2, startRanges(), false, false);
     EXPECT_DOUBLE_EQ(p.wmin, 100);
     EXPECT_DOUBLE_EQ(p.wmax, 1e7);
-    EXPECT_EQ(p.gmax, 20);
-    EXPECT_EQ(p.gmin, -60);
+    // 20 dB flat below 1e6 rad/s: the top leaves room above it.
+    EXPECT_EQ(p.gmax, 30);
+    EXPECT_EQ(p.gmin, -50);
+}
+
+// Curves flat at a round value keep their distance from the frame: a 0 dB passband (the
+// Butterworth of the examples, 1/(s⁵ + 3.236 s⁴ + 5.236 s³ + 5.236 s² + 3.236 s + 1)), a
+// phase of exactly 180° (an inverting amplifier: wrapped, it stays within the half turn)
+// and a delay of 0.99 s at 0.2 rad/s (an all-pass (1 - s/2)/(1 + s/2), τ = 1/(1 + ω²/4),
+// phase -2·atan(ω/2) from -11.4° to -168.6° over 0.2 .. 20 rad/s).
+TEST(FitPlotRanges, FlatCurvesAreNotDrawnOnTheFrame) {
+    struct Case {
+        const char* name;
+        Polynomial numerator, denominator;
+        double gmax, gmin, fmin, fmax, amax;
+    };
+    const Case cases[] = {
+        {"Butterworth", polynomial({1}), polynomial({1, 3.236068, 5.236068, 5.236068, 3.236068, 1}),
+         10, -70, -180, 180, 10},
+        {"inverting", polynomial({-1}), polynomial({1}), 10, -10, 90, 180, 1},
+        {"all-pass", polynomial({1, -0.5}), polynomial({1, 0.5}), 10, -10, -180, 0, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PlotParameters p =
+            fitPlotRanges(oneCurve(c.numerator, c.denominator), 1, startRanges(), false, false);
+        EXPECT_EQ(p.gmax, c.gmax);
+        EXPECT_EQ(p.gmin, c.gmin);
+        EXPECT_EQ(p.fmin, c.fmin);
+        EXPECT_EQ(p.fmax, c.fmax);
+        EXPECT_DOUBLE_EQ(p.amax, c.amax);
+    }
 }
 
 // A zero at the origin has no magnitude to fit to; the pole still sets the range, and the
@@ -160,7 +191,7 @@ TEST(FitPlotRanges, ZeroAtTheOriginIsLeftOut) {
     EXPECT_DOUBLE_EQ(p.wmax, 1e4);
     EXPECT_EQ(p.fmin, 0);
     EXPECT_EQ(p.fmax, 90);
-    EXPECT_EQ(p.gmax, 0);
+    EXPECT_EQ(p.gmax, 10);
 }
 
 // A constant gain has no pole or zero: the frequency range stays, and the flat curves
@@ -172,7 +203,8 @@ TEST(FitPlotRanges, ConstantGainKeepsTheFrequencyRange) {
     EXPECT_EQ(p.wmax, 5);
     EXPECT_EQ(p.gmax, 10);  // 6.02 dB
     EXPECT_EQ(p.gmin, 0);
-    EXPECT_EQ(p.fmin, 0);
+    // A phase of 0° stays off both edges.
+    EXPECT_EQ(p.fmin, -90);
     EXPECT_EQ(p.fmax, 90);
     EXPECT_EQ(p.amin, 0);
     EXPECT_EQ(p.amax, 1);

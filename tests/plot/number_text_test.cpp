@@ -33,6 +33,30 @@ TEST(NumberTextTest, AnythingElseIsNotADecimalNumber) {
     }
 }
 
+// The boxes take the netlist's suffixes as they take commas, with the values a netlist
+// gives them (M is milli, MEG mega); a plain number reads exactly as parseDecimalNumber
+// reads it.
+TEST(NumberTextTest, BoxNumbersTakeTheNetlistsSuffixes) {
+    const std::vector<std::pair<std::string, double>> good{
+        {"2m", 2e-3},       {"10k", 1e4},     {"2.2MEG", 2.2e6}, {"2,2meg", 2.2e6},
+        {"4,7u", 4.7e-6},   {"-3n", -3e-9},   {"1p", 1e-12},     {"5G", 5e9},
+        {" 100mV ", 0.1},   {"1T", 1e12},     {"2.5ms", 2.5e-3}, {"1e3k", 1e6},
+        {"0.1", 0.1},       {"0,3", 0.3},     {"1E-3", 1e-3},    {"-.5", -0.5},
+        {"1,2k", 1200},
+    };
+    for (const auto& [text, value] : good) {
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(parseBoxNumber(text).has_value());
+        EXPECT_EQ(*parseBoxNumber(text), value);
+    }
+    for (const std::string text :
+         {"", "abc", "1k2", "2 m", "1e3x", "1,000.5", "1.2,k", "nan", "inf", "infm", "0x10",
+          "-0X1p3", "1e999", "1e308k", "k", "m5", "1,5,k"}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(parseBoxNumber(text).has_value());
+    }
+}
+
 TEST(NumberTextTest, WholeNumbers) {
     EXPECT_EQ(parseWholeNumber("300"), 300);
     EXPECT_EQ(parseWholeNumber(" +42 "), 42);

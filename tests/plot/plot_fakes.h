@@ -158,6 +158,9 @@ struct FakeListHost : PlotListHost {
         calls.push_back("show");
         plotWindowVisible = true;
     }
+    /// What the window's message line shows.
+    mutable std::string message;
+    void showMessage(std::string_view text) const override { message = text; }
 };
 
 /// A Plotter with its log captured, a list window, check boxes and a folder for files.

@@ -117,22 +117,38 @@ TEST_F(PlotListTest, StopsOnTheFirstLineThatCannotBeRead) {
         host.memo = c.memo;
         EXPECT_EQ(plot(), c.expected);
         EXPECT_FALSE(plotter.plotReady());
-        EXPECT_EQ(host.calls, (Lines{"hide"}));
+        EXPECT_TRUE(host.calls.empty());
         EXPECT_FALSE(host.plotWindowVisible);
     }
 }
 
-TEST_F(PlotListTest, AFailedListNeverPlotsCurvesOfAnEarlierOne) {
+// A list that fails leaves the last plot shown, with its curves, files and ranges, as a
+// refused box does; nothing of the failed list is mixed into it.
+TEST_F(PlotListTest, AFailedListKeepsTheLastPlot) {
     addCurve("a", one, lowPass);
     addCurve("b", one, lowPass);
     plot();
     ASSERT_TRUE(plotter.plotReady());
-    // Slot 2 still holds the earlier denominator, but the new list has none for it.
-    host.memo = dir.file("a.n1") + "\n" + dir.file("a.d") + "\n" + dir.file("b.n1") + "\n";
-    EXPECT_EQ(plot().back(), "Falta o denominador do arquivo " + dir.file("b.n1"));
-    EXPECT_FALSE(plotter.plotReady());
-    test::RecordingCanvas canvas = paint();
-    EXPECT_EQ(canvas.order, "F");
+    const std::string files = plotter.numeratorFiles()[2];
+    const std::vector<test::RecordedLine> before = paint().lines;
+    host.calls.clear();
+    host.edits[PlotEditBox::Egmax] = "33";
+    const std::vector<std::string> failing{
+        dir.file("a.n1") + "\n" + dir.file("a.d") + "\n" + dir.file("b.n1") + "\n",
+        dir.write("rede.net", "Filtro\nR1 a 0 1\n") + "\n" + dir.file("a.d") + "\n",
+    };
+    for (const std::string& memo : failing) {
+        SCOPED_TRACE(memo);
+        host.memo = memo;
+        EXPECT_FALSE(plot().back().starts_with("Lidas"));
+        EXPECT_TRUE(plotter.plotReady());
+        EXPECT_TRUE(host.plotWindowVisible);
+        EXPECT_TRUE(host.calls.empty());
+        EXPECT_EQ(plotter.curveCount(), 2);
+        EXPECT_EQ(plotter.numeratorFiles()[2], files);
+        EXPECT_EQ(plotter.plotParameters().gmax, 20.0);
+        EXPECT_EQ(paint().lines.size(), before.size());
+    }
 }
 
 TEST_F(PlotListTest, TwentyCurvesAreReadTheTwentyFirstStops) {
@@ -152,8 +168,9 @@ TEST_F(PlotListTest, TwentyCurvesAreReadTheTwentyFirstStops) {
     ASSERT_EQ(log.size(), 42u);
     EXPECT_EQ(log[40], "Lendo arquivo " + n);
     EXPECT_EQ(log[41], "Número excessivo de curvas");
-    EXPECT_FALSE(plotter.plotReady());
-    EXPECT_FALSE(host.plotWindowVisible);
+    // The twenty curves plotted before stay.
+    EXPECT_TRUE(plotter.plotReady());
+    EXPECT_TRUE(host.plotWindowVisible);
 }
 
 TEST_F(PlotListTest, AnExcessiveDegreeRefusesTheFile) {
@@ -291,7 +308,10 @@ TEST_F(PlotListTest, BoxesThatAreNotNumbersStopPlotarAndChangeNothing) {
         host.edits[c.box] = c.text;
         host.memo = test::DefaultListText;
         host.calls.clear();
-        EXPECT_EQ(plot(), (Lines{"Valor inválido em \"" + c.caption + "\": " + c.text}));
+        const std::string message = "Valor inválido em \"" + c.caption + "\": " + c.text;
+        EXPECT_EQ(plot(), (Lines{message}));
+        // Also beside the boxes, since the plot window may hide the log.
+        EXPECT_EQ(host.message, message);
         EXPECT_TRUE(host.calls.empty());
         EXPECT_TRUE(plotter.plotReady());
         EXPECT_EQ(plotter.curveCount(), 1);
@@ -300,11 +320,35 @@ TEST_F(PlotListTest, BoxesThatAreNotNumbersStopPlotarAndChangeNothing) {
     }
 }
 
-TEST_F(PlotListTest, StoppedListKeepsTheParametersItRead) {
+// The boxes read the netlist's suffixes; a good "Plotar" clears the message a refused one
+// left, and a stopped list shows its own.
+TEST_F(PlotListTest, BoxesTakeSuffixesAndTheWindowShowsWhatStopped) {
+    host.edits[PlotEditBox::Ewmin] = "2m";
+    host.edits[PlotEditBox::Ewmax] = "10k";
+    host.edits[PlotEditBox::Eamax] = "2,5u";
+    host.message = "Valor inválido em \"Tempo final\": 2x";
+    EXPECT_EQ(plot().back(), "Lidas 0 funções");
+    EXPECT_EQ(plotter.plotParameters().wmin, 2e-3);
+    EXPECT_EQ(plotter.plotParameters().wmax, 1e4);
+    EXPECT_EQ(plotter.plotParameters().amax, 2.5e-6);
+    EXPECT_EQ(host.message, "");
+
+    host.edits[PlotEditBox::Esegmentos] = "0";
+    plot();
+    EXPECT_EQ(host.message, "Número inválido de segmentos");
+
+    host.memo = dir.file("nada.n1") + "\n" + dir.file("nada.d");
+    EXPECT_EQ(plot().back(), "Arquivo " + dir.file("nada.n1") + " não encontrado.");
+    EXPECT_EQ(host.message, "Arquivo " + dir.file("nada.n1") + " não encontrado.");
+    EXPECT_EQ(plotter.fittedRanges(host, boxes), std::nullopt);
+    EXPECT_EQ(host.message, "Arquivo " + dir.file("nada.n1") + " não encontrado.");
+}
+
+TEST_F(PlotListTest, StoppedListChangesNoParameter) {
     host.edits[PlotEditBox::Egmax] = "33";
     host.memo = dir.file("nada.n1");
     plot();
-    EXPECT_EQ(plotter.plotParameters().gmax, 33.0);
+    EXPECT_EQ(plotter.plotParameters().gmax, PlotParameters{}.gmax);
     EXPECT_FALSE(plotter.plotReady());
 }
 
@@ -318,16 +362,24 @@ TEST_F(PlotListTest, AddPairsTheNumeratorWithItsDenominator) {
         {"/dados/filtro.n3", {"/dados/filtro.n3", "/dados/filtro.d"}},
         {"/dados/filtro.n12", {"/dados/filtro.n12", "/dados/filtro.d"}},
         {"/dados/filtro.N2", {"/dados/filtro.N2", "/dados/filtro.d"}},
-        {"/dados/filtro.txt", {"* Arquivo com nome inválido."}},
+        {"/dados/filtro.txt",
+         {"* Não é um arquivo de numerador (nome.n1 a nome.n25): /dados/filtro.txt"}},
+        {"/dados/filtro.net",
+         {"* Não é um arquivo de numerador (nome.n1 a nome.n25): /dados/filtro.net"}},
+        {"/dados/filtro.d", {"* Não é um arquivo de numerador (nome.n1 a nome.n25): /dados/filtro.d"}},
+        {"/dados/filtro.n0", {"* Não é um arquivo de numerador (nome.n1 a nome.n25): /dados/filtro.n0"}},
+        {"/dados/filtro.n26", {"* Não é um arquivo de numerador (nome.n1 a nome.n25): /dados/filtro.n26"}},
+        {"/dados/filtro.n25", {"/dados/filtro.n25", "/dados/filtro.d"}},
         {"/dados/a.nova/filtro.n1", {"/dados/a.nova/filtro.n1", "/dados/a.nova/filtro.d"}},
-        {"/dados/a.nova/filtro.txt", {"* Arquivo com nome inválido."}},
+        {"/dados/a.nova/filtro.txt",
+         {"* Não é um arquivo de numerador (nome.n1 a nome.n25): /dados/a.nova/filtro.txt"}},
         {"/dados/a.N/f.n1", {"/dados/a.N/f.n1", "/dados/a.N/f.d"}},
         {"/dados/x.N1.n2", {"/dados/x.N1.n2", "/dados/x.N1.d"}},
         {"/dados/x.nivel.n2", {"/dados/x.nivel.n2", "/dados/x.nivel.d"}},
         {"/dados/amp.v1.n3", {"/dados/amp.v1.n3", "/dados/amp.v1.d"}},
         {"filtro.n1", {"filtro.n1", "filtro.d"}},
         {"/dados/.n5", {"/dados/.n5", "/dados/.d"}},
-        {"/dados/filtro.n1/", {"* Arquivo com nome inválido."}},
+        {"/dados/filtro.n1/", {"* Não é um arquivo de numerador (nome.n1 a nome.n25): /dados/filtro.n1/"}},
         {"/dados/com\nquebra.n1", {"* Arquivo com nome inválido."}},
     };
     for (const AddCase& c : cases) {

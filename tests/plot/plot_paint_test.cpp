@@ -91,49 +91,110 @@ TEST_F(PlotPaintTest, DefaultFrameGridAndLabels) {
     // Grid, then frame, then labels.
     EXPECT_EQ(canvas.order.substr(0, 22), "F" + std::string(19, 'L') + "OT");
 
-    struct Label {
-        std::string text;
-        int left, top;
-        Colour colour;
+    // The limits, each upper one with its unit, in the colour of its quantity; the grid's
+    // values after them.
+    const std::vector<std::pair<std::string, Colour>> limits{
+        {"40 s", Red},    {"-10", Red},   {"180°", Green},     {"-180", Green},
+        {"20 dB", White}, {"-60", White}, {"100 m", White}, {"5 rad/s", White},
     };
-    const std::vector<Label> labels{
-        {"40", 56, 34, Red},     {"-10", 50, 388, Red},    {"s", 52, 199, Red},
-        {"180", 50, 22, Green},  {"-180", 44, 400, Green}, {"°", 52, 223, Green},
-        {"20", 56, 10, White},   {"-60", 50, 412, White},  {"dB", 52, 211, White},
-        {"0.1", 70, 425, White},    {"5", 664, 425, White},      {"rad/s", 355, 425, White},
-    };
-    // The grid's values follow: below the frame at 0.2, 0.5, 1 and 2 rad/s, centred on
-    // their lines (6 pixels a character); left of it every 10 dB, except -20 dB, whose row
-    // the units hold (y = 211 .. 235).
-    std::vector<Label> ticks;
-    for (const char* v : {"0.2", "0.5", "1", "2"}) {
-        const int x = static_cast<int>(std::floor(ax * std::log(std::stod(v)) + bx + 0.5));
-        ticks.push_back({v, x - 3 * static_cast<int>(std::string(v).size()), 425, White});
-    }
-    for (const char* v : {"-50", "-40", "-30", "-10", "0", "10"}) {
-        const int y = static_cast<int>(std::floor(-5.175 * std::stod(v) + 113.5 + 0.5));
-        ticks.push_back({v, 68 - 6 * static_cast<int>(std::string(v).size()), y - 6, White});
-    }
-    ASSERT_EQ(canvas.texts.size(), labels.size() + ticks.size());
-    for (std::size_t i = 0; i < ticks.size(); ++i) {
-        SCOPED_TRACE(ticks[i].text);
-        const test::RecordedText& text = canvas.texts[labels.size() + i];
-        EXPECT_EQ(text.text, ticks[i].text);
-        EXPECT_EQ(text.left, ticks[i].left);
-        EXPECT_EQ(text.top, ticks[i].top);
-        EXPECT_EQ(text.colour, ticks[i].colour);
-    }
-    for (std::size_t i = 0; i < labels.size(); ++i) {
-        SCOPED_TRACE(labels[i].text);
-        EXPECT_EQ(canvas.texts[i].text, labels[i].text);
-        EXPECT_EQ(canvas.texts[i].left, labels[i].left);
-        EXPECT_EQ(canvas.texts[i].top, labels[i].top);
-        EXPECT_EQ(canvas.texts[i].colour, labels[i].colour);
+    ASSERT_GE(canvas.texts.size(), limits.size());
+    for (std::size_t i = 0; i < limits.size(); ++i) {
+        SCOPED_TRACE(limits[i].first);
+        EXPECT_EQ(canvas.texts[i].text, limits[i].first);
+        EXPECT_EQ(canvas.texts[i].colour, limits[i].second);
         EXPECT_EQ(canvas.texts[i].background, Black);
     }
     // No curves.
     EXPECT_TRUE(canvas.linesIn(White, PenStyle::Solid).empty());
     EXPECT_FALSE(plotter.curvesStale());
+}
+
+// The texts of one row of labels (those whose top is `top`) from left to right; none may
+// cover another.
+std::vector<std::string> rowTexts(const RecordingCanvas& canvas, int top) {
+    std::vector<test::RecordedText> row;
+    for (const test::RecordedText& text : canvas.texts) {
+        if (text.top == top) row.push_back(text);
+    }
+    std::sort(row.begin(), row.end(), [](const auto& a, const auto& b) { return a.left < b.left; });
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        if (i > 0) {
+            const int previousEnd = row[i - 1].left +
+                                    RecordingCanvas::CharWidth * static_cast<int>(row[i - 1].text.size());
+            EXPECT_LT(previousEnd, row[i].left) << row[i - 1].text << " covers " << row[i].text;
+        }
+        texts.push_back(row[i].text);
+    }
+    return texts;
+}
+
+// Every decade in view keeps its value below the frame, in engineering notation, and the
+// unit follows the upper limit instead of covering one.
+TEST_F(PlotPaintTest, EveryFrequencyValueShowsWithTheUnitBesideTheUpperLimit) {
+    struct Case {
+        bool hz, logarithmic;
+        const char *wmin, *wmax;
+        std::vector<std::string> row;
+    };
+    const std::vector<Case> cases{
+        {true, true, "500", "2000", {"500", "1 k", "2 kHz"}},
+        {true, true, "500", "200000",
+         {"500", "1 k", "2 k", "5 k", "10 k", "20 k", "50 k", "100 k", "200 kHz"}},
+        {false, true, "0.1", "5", {"100 m", "200 m", "500 m", "1", "2", "5 rad/s"}},
+        {false, true, "1e-3", "1e3", {"1 m", "10 m", "100 m", "1", "10", "100", "1 krad/s"}},
+        {true, false, "0", "2e4", {"0", "5 k", "10 k", "15 k", "20 kHz"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.wmin) + " .. " + c.wmax);
+        boxes.hzBox = c.hz;
+        boxes.logBox = c.logarithmic;
+        setEdits(c.wmin, c.wmax);
+        plot();
+        EXPECT_EQ(rowTexts(paint(), 425), c.row);
+    }
+}
+
+// The phase and the delay are read at the gain's grid lines too: each line's gain, phase
+// and delay stack left of it, in their colours, on the linear maps of the default ranges
+// (phase -180° + 4.5°/dB·(g + 60), delay -10 s + 0.625 s/dB·(g + 60)). At -50 dB the
+// stack would cover the lower limits: the gain stands alone there.
+TEST_F(PlotPaintTest, PhaseAndDelayAreLabelledAtTheGridLines) {
+    plot();
+    const RecordingCanvas canvas = paint();
+    struct Line {
+        const char *gain, *phase, *delay;
+    };
+    const std::vector<Line> lines{{"-40", "-90", "2.5"}, {"-30", "-45", "8.75"},
+                                  {"-20", "0", "15"},    {"-10", "45", "21.25"},
+                                  {"0", "90", "27.5"},   {"10", "135", "33.75"}};
+    // The same text may be a limit of another quantity ("-10") or a value of another
+    // line ("0"): each is looked for in its colour.
+    const auto textIn = [](const RecordingCanvas& c, const char* content,
+                           Colour colour) -> std::optional<test::RecordedText> {
+        for (const test::RecordedText& t : c.texts) {
+            if (t.text == content && t.colour == colour) return t;
+        }
+        return std::nullopt;
+    };
+    for (const Line& line : lines) {
+        SCOPED_TRACE(line.gain);
+        const auto gain = textIn(canvas, line.gain, White);
+        const auto phase = textIn(canvas, line.phase, Green);
+        const auto delay = textIn(canvas, line.delay, Red);
+        ASSERT_TRUE(gain && phase && delay);
+        EXPECT_EQ(phase->top, gain->top + 12);
+        EXPECT_EQ(delay->top, phase->top + 12);
+    }
+    ASSERT_TRUE(canvas.text("-50"));
+    EXPECT_FALSE(canvas.text("-135"));
+    EXPECT_FALSE(canvas.text("-3.75"));
+    // Without the phase the delay moves up beside the gain.
+    boxes.phaseBox = false;
+    const RecordingCanvas withoutPhase = paint();
+    EXPECT_FALSE(withoutPhase.text("-90"));
+    ASSERT_TRUE(withoutPhase.text("2.5"));
+    EXPECT_EQ(withoutPhase.text("2.5")->top, withoutPhase.text("-40")->top + 12);
 }
 
 TEST_F(PlotPaintTest, LinearAxisFromZeroUnchecksTheLogarithmicBox) {
@@ -159,13 +220,14 @@ TEST_F(PlotPaintTest, LargeLinearRangeHasItsGridAndValues) {
     ASSERT_GE(grey.size(), 4u);
     EXPECT_EQ(xPositions({grey.begin(), grey.begin() + 4}), std::vector<int>({190, 310, 430, 550}));
     int x = 190;
-    for (const char* value : {"2e+06", "4e+06", "6e+06", "8e+06"}) {
+    for (const char* value : {"2 M", "4 M", "6 M", "8 M"}) {
         SCOPED_TRACE(value);
         ASSERT_TRUE(canvas.text(value));
-        EXPECT_EQ(canvas.text(value)->left, x - 15);
+        EXPECT_EQ(canvas.text(value)->left, x - 9);
         EXPECT_EQ(canvas.text(value)->top, 425);
         x += 120;
     }
+    EXPECT_TRUE(canvas.text("10 Mrad/s"));
 }
 
 TEST_F(PlotPaintTest, LinearAxisWhenTheBoxIsUnchecked) {
@@ -187,10 +249,11 @@ TEST_F(PlotPaintTest, HertzLabelAndCheckBoxesHideQuantities) {
     addCurve("a", one, lowPass);
     plot();
     const RecordingCanvas canvas = paint();
-    EXPECT_EQ(canvas.text("Hz")->left, (670 + 70 - 12) / 2);
+    ASSERT_TRUE(canvas.text("5 Hz"));
+    EXPECT_EQ(canvas.text("5 Hz")->left, 670 - 24);
     for (const test::RecordedText& text : canvas.texts)
         EXPECT_EQ(text.colour, White);
-    EXPECT_EQ(canvas.texts.size(), 6u);
+    EXPECT_EQ(canvas.texts.size(), 4u);
     for (const RecordedLine& line : canvas.lines)
         EXPECT_EQ(line.colour, White);
     EXPECT_EQ(canvas.lines.size(), 300u);
@@ -318,7 +381,7 @@ TEST_F(PlotPaintTest, StoredValuesAreRedrawnWithoutEvaluation) {
     boxes.logBox = false;
     paint();
     EXPECT_NEAR(plotter.responseTable().frequency[1], 0.1 + 4.9 / 300, 1e-15);
-    EXPECT_TRUE(canvas.text("Hz"));
+    EXPECT_TRUE(canvas.text("5 Hz"));
     EXPECT_EQ(canvas.outlines[0].right, 390);
     EXPECT_EQ(canvas.outlines[0].bottom, 283);
 }
@@ -455,9 +518,9 @@ TEST_F(PlotPaintTest, HugeAndTinyLimitsGiveShortLabels) {
     boxes.gridBox = false;
     plot();
     const RecordingCanvas canvas = paint();
-    EXPECT_EQ(canvas.texts[6].text, "1e+300");
-    EXPECT_EQ(canvas.texts[7].text, "-1e+300");
-    EXPECT_EQ(canvas.texts[0].text, "1e-300");
+    EXPECT_EQ(canvas.texts[4].text, "1e+300 dB");
+    EXPECT_EQ(canvas.texts[5].text, "-1e+300");
+    EXPECT_EQ(canvas.texts[0].text, "1e-300 s");
     EXPECT_EQ(canvas.texts[1].text, "-1e-300");
     EXPECT_EQ(canvas.linesIn(White, PenStyle::Solid).size(), 300u);
 }
@@ -642,17 +705,19 @@ TEST_F(PhaseWrapTest, ContinuousPhaseIsUnwrappedAlongTheCurve) {
 namespace corvane {
 namespace {
 
-// Range labels carry as many significant digits as it takes to tell the limits apart.
+// Range labels carry as many significant digits as it takes to tell the limits apart, in
+// engineering notation, the upper one with the unit.
 TEST_F(PlotPaintTest, RangeLabelsTellTheLimitsApart) {
     struct Case {
         const char *min, *max, *low, *high;
     };
     const std::vector<Case> cases{
-        {"0", "1e-6", "0", "1e-06"},
-        {"1.0001", "1.0002", "1.0001", "1.0002"},
-        {"-1e9", "2.5e9", "-1e+09", "2.5e+09"},
-        {"0,125", "0,375", "0.125", "0.375"},
-        {"-12345.678", "12345.678", "-1.23e+04", "1.23e+04"},
+        {"0", "1e-6", "0", "1 µs"},
+        {"1.0001", "1.0002", "1.0001", "1.0002 s"},
+        {"-1e9", "2.5e9", "-1 G", "2.5 Gs"},
+        {"0,125", "0,375", "125 m", "375 ms"},
+        {"-12345.678", "12345.678", "-12.346 k", "12.346 ks"},
+        {"1e20", "1.0000000000000002e20", "1e+20", "1.0000000000000002e+20 s"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.min);
@@ -686,10 +751,10 @@ TEST_F(PlotPaintTest, TheLegendNamesEachCurveAndNumbersItsGainCurve) {
                  writeFile("alta.d", lowPass);
     plot();
     boxes.gridBox = false;
-    EXPECT_EQ(paint().texts.size(), 12u);  // no legend while unchecked
+    EXPECT_EQ(paint().texts.size(), 8u);  // no legend while unchecked
     boxes.legendBox = true;
     const RecordingCanvas canvas = paint();
-    ASSERT_EQ(canvas.texts.size(), 16u);
+    ASSERT_EQ(canvas.texts.size(), 12u);
     const std::string first = "1: baixa.n1";
     const std::string second = "2: alta.n1";
     ASSERT_TRUE(canvas.text(first) && canvas.text(second));
@@ -701,7 +766,7 @@ TEST_F(PlotPaintTest, TheLegendNamesEachCurveAndNumbersItsGainCurve) {
     // The numbers stand just above the last point of each gain curve: y = 10 + 414·(20 - g)/80.
     auto row = [](double gain) { return nearest(10 + 414 * (20 - gain) / 80); };
     const double low = -10 * std::log10(26.0);
-    const std::vector<test::RecordedText> numbers{canvas.texts[13], canvas.texts[15]};
+    const std::vector<test::RecordedText> numbers{canvas.texts[9], canvas.texts[11]};
     EXPECT_EQ(numbers[0].text, "1");
     EXPECT_EQ(numbers[0].left, 670 - 6 - 1);
     EXPECT_EQ(numbers[0].top, row(low) - 12);

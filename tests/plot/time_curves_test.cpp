@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "plot_fakes.h"
+#include "plot_frame.h"
 #include "plotter.h"
 #include "temp_dir.h"
 #include "time_curves.h"
+#include "time_markers.h"
 
 namespace corvane {
 namespace {
@@ -224,6 +226,55 @@ TEST_F(TimeCurvesTest, CurvesOfOneCircuitShareItsPolesAndKeepTheirOwnResponses) 
     EXPECT_EQ(mismatchLine(2, 0.0125),
               "Curva 2: a resposta não confere com a inversão numérica (diferença de 0.0125 do "
               "pico); curva omitida.");
+}
+
+// A click marks the curve nearest in value at the pointer's time, computed there exactly:
+// 1 - e^(-t) and 10(1 - e^(-t)) (10/(s(s+1))) over 0 .. 5 s on 680 × 442. The cross
+// stands at the marker's time and value, in the curve's colour, as the frequency plot's.
+TEST_F(TimeCurvesTest, MarkersTakeTheNearestCurveAtTheirTime) {
+    add("rc.n2", polynomial({1.0}), polynomial({0.0, 1.0, 1.0}));
+    add("dez.n2", polynomial({10.0}), polynomial({0.0, 1.0, 1.0}));
+    const ListedTimeResponses responses = computeListedTimeResponses(functions, count, files, log);
+    const TimeRange range{0, 5, -1, 11};
+    constexpr int Width = 680, Height = 442;
+    // The value range spans the frame from its bottom row to its top one.
+    EXPECT_DOUBLE_EQ(rowOfValue(range.vmax, Height, range), TopMargin);
+    EXPECT_DOUBLE_EQ(rowOfValue(range.vmin, Height, range), Height - BottomMargin);
+    EXPECT_DOUBLE_EQ(valueAtRow(Height - BottomMargin, Height, range), range.vmin);
+    const int x = static_cast<int>(std::lround(columnOfTime(1.0, Width, range)));  // t = 1 s
+    const auto rowOf = [&](double v) {
+        return static_cast<int>(std::lround(rowOfValue(v, Height, range)));
+    };
+    struct Case {
+        double pointerValue;
+        int curve;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0.0, 1, "t = 1 s  1: rc.n2: 0.632121"},
+        {3.0, 1, "t = 1 s  1: rc.n2: 0.632121"},
+        {3.6, 2, "t = 1 s  2: dez.n2: 6.32121"},
+        {10.5, 2, "t = 1 s  2: dez.n2: 6.32121"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pointerValue);
+        const std::optional<TimeMarker> marker =
+            timeMarkerAt(x, rowOf(c.pointerValue), Width, Height, range, responses);
+        ASSERT_TRUE(marker);
+        EXPECT_EQ(marker->curve, c.curve);
+        EXPECT_NEAR(marker->t, 1.0, 1e-12);
+        EXPECT_EQ(timeMarkerText(*marker, responses), c.text);
+    }
+    EXPECT_FALSE(timeMarkerAt(LeftMargin - 1, rowOf(0), Width, Height, range, responses));
+    EXPECT_FALSE(timeMarkerAt(x, TopMargin - 1, Width, Height, range, responses));
+
+    test::RecordingCanvas canvas;
+    drawTimeMarkers(canvas, Width, Height, range, {{2, 1.0}, {1, 6.0}}, responses);
+    ASSERT_EQ(canvas.lines.size(), 2u);  // t = 6 s is past the range
+    const int y = rowOf(10 * (1 - std::exp(-1.0)));
+    EXPECT_EQ(canvas.lines[0].xa, x - 4);
+    EXPECT_EQ(canvas.lines[0].ya, y - 4);
+    EXPECT_EQ(canvas.lines[0].colour, timeCurveColour(2));
 }
 
 }  // namespace

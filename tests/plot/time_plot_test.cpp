@@ -207,9 +207,35 @@ TEST(DrawTimePlot, MixedUnitsLabelPlainNumbers) {
     fitVerticalRange(range, curves);
     RecordingCanvas canvas;
     drawTimePlot(canvas, Width, Height, range, curves);
-    EXPECT_TRUE(canvas.text("0.2"));
+    EXPECT_TRUE(canvas.text("200 m"));
     EXPECT_FALSE(canvas.text("200 mV"));
     EXPECT_TRUE(canvas.text("1 s"));
+}
+
+// Both axes in engineering notation whatever the scale, the values without a known unit
+// too: times of microseconds and of milliseconds, values of tens of thousands.
+TEST(DrawTimePlot, AxisValuesInEngineeringNotation) {
+    struct Case {
+        TimeRange range;
+        const char* unit;
+        std::vector<std::string> shown;
+        std::vector<std::string> absent;
+    };
+    const std::vector<Case> cases{
+        {{0, 500e-6, 0, 1}, "V", {"100 µs", "200 µs", "400 µs", "200 mV", "1 V"}, {"0.0001 s"}},
+        {{0, 2e-3, -1, 1}, "A", {"0 s", "1 ms", "1.5 ms", "-500 mA"}, {"0.001 s"}},
+        {{0, 1, 0, 2e5}, "", {"200 ms", "50 k", "100 k", "150 k"}, {"1e+05", "100000", "200000"}},
+        {{1e-3, 1.0004e-3, 0, 1e4}, "", {"1 ms", "1.0001 ms", "1.0002 ms", "4 k", "10 k"},
+         {"0.001 s", "1e+04", "10000"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown.front());
+        const std::vector<TimeCurve> curves{{"a.n1", c.unit, {c.range.vmin, c.range.vmax}, {}}};
+        RecordingCanvas canvas;
+        drawTimePlot(canvas, Width, Height, c.range, curves);
+        for (const std::string& text : c.shown) EXPECT_TRUE(canvas.text(text)) << text;
+        for (const std::string& text : c.absent) EXPECT_FALSE(canvas.text(text)) << text;
+    }
 }
 
 TEST(DrawTimePlot, ValueWithoutPositionBreaksTheLine) {

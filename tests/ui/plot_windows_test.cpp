@@ -289,7 +289,7 @@ private slots:
         QCOMPARE(form.size(), QSize(668, 407));  // the client area of 684 x 445
         QVERIFY(!form.isVisible());
         QCOMPARE(form.Memo1->objectName(), QString("Memo1"));
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 360));
         QCOMPARE(listLines(form.Memo1), ListHelp);
         QCOMPARE(form.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(form.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -316,7 +316,8 @@ private slots:
                          "Button5"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
-        QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*);;Ruído (*.ruido)"));
+        QCOMPARE(form.OpenDialog1->request().filter,
+                 QString("Numeradores (*.n[1-9] *.n[1-9][0-9]);;Ruído (*.ruido)"));
     }
 
     void plotWindowAtStart() {
@@ -347,7 +348,11 @@ private slots:
         QTest::newRow("accented name")
             << "/dados/ação.n1" << QStringList{"/dados/ação.n1", "/dados/ação.d"};
         QTest::newRow("no .n") << "/dados/filtro.txt"
-                               << QStringList{"* Arquivo com nome inválido."};
+                               << QStringList{"* Não é um arquivo de numerador (nome.n1 a "
+                                              "nome.n25): /dados/filtro.txt"};
+        QTest::newRow("netlist") << "/dados/filtro.net"
+                                 << QStringList{"* Não é um arquivo de numerador (nome.n1 a "
+                                                "nome.n25): /dados/filtro.net"};
     }
 
     void adicionarAppendsTheNumeratorAndItsDenominator() {
@@ -446,20 +451,51 @@ private slots:
         QVERIFY(!driver.program.plotter().curvesStale());
     }
 
-    void plotarWithAMissingFileHidesThePlotWindow() {
+    // A list that fails leaves the plot that was showing, as a refused box does, and the
+    // list window names the file, since the plot may cover the log.
+    void plotarWithAMissingFileKeepsTheLastPlot() {
         PlotDriver driver;
         TempDir dir;
         driver.listLowPass(dir);
         driver.plotar();
         QVERIFY(driver.plot().isVisible());
+        const QImage before = driver.picture();
         driver.adicionar(dir.file("falta.n1"));
         driver.plotar();
-        QVERIFY(!driver.plot().isVisible());
-        QCOMPARE(driver.log().last(),
-                 "Arquivo " + QString::fromStdString(dir.file("falta.n1")) + " não encontrado.");
-        QVERIFY(!driver.program.plotter().plotReady());
-        QCOMPARE(countPixels(driver.picture(), BlackPixel), 680 * 442);
+        QVERIFY(driver.plot().isVisible());
+        const QString message =
+            "Arquivo " + QString::fromStdString(dir.file("falta.n1")) + " não encontrado.";
+        QCOMPARE(driver.log().last(), message);
+        QCOMPARE(driver.list().Lmensagem->text(), message);
+        QVERIFY(driver.program.plotter().plotReady());
+        QCOMPARE(driver.picture(), before);
         QVERIFY(driver.boxes.empty());
+        // "Adicionar" refuses a netlist typed into its dialog, naming it in the list.
+        driver.list().Memo1->clear();
+        driver.adicionar(dir.file("rc.net"));
+        QCOMPARE(driver.list().Memo1->toPlainText(),
+                 "* Não é um arquivo de numerador (nome.n1 a nome.n25): " +
+                     QString::fromStdString(dir.file("rc.net")));
+    }
+
+    // A refused box is named beside the boxes, and the next good "Plotar" clears it; the
+    // boxes take the netlist's suffixes.
+    void aRefusedBoxIsNamedInTheListWindow() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.list().Ewmax->setText("2x");
+        driver.plotar();
+        QCOMPARE(driver.list().Lmensagem->text(),
+                 QString("Valor inválido em \"Frequência máxima\": 2x"));
+        QCOMPARE(driver.log().last(), driver.list().Lmensagem->text());
+        QVERIFY(driver.list().Lmensagem->isVisible());
+        driver.list().Ewmin->setText("10m");
+        driver.list().Ewmax->setText("2k");
+        driver.plotar();
+        QVERIFY(driver.list().Lmensagem->text().isEmpty());
+        QCOMPARE(driver.program.plotter().plotParameters().wmin, 10e-3);
+        QCOMPARE(driver.program.plotter().plotParameters().wmax, 2e3);
     }
 
     void closingThePlotWindowOnlyHidesIt() {
@@ -504,7 +540,8 @@ private slots:
     }
 
     // 1 / (1 + s): its pole at 1 rad/s gives 0.1 to 10 rad/s; there the gain falls to
-    // -20.04 dB, the phase to -84.3°, and the delay is at most 0.99 s.
+    // -20.04 dB from -0.04 dB (2 dB of room above reaches 10 dB), the phase to -84.3°, and
+    // the delay is at most 0.99 s (5 % of room above passes 1 s).
     void ajustarWritesTheFittedRangesAndPlots() {
         PlotDriver driver;
         TempDir dir;
@@ -512,7 +549,7 @@ private slots:
         driver.list().Esegmentos->setText("250");
         QTest::mouseClick(driver.list().Button3, Qt::LeftButton);
         QVERIFY(QTest::qWaitForWindowExposed(&driver.plot()));
-        const QStringList expected{"0.1", "10", "-30", "0", "-90", "0", "0", "1", "250"};
+        const QStringList expected{"0.1", "10", "-30", "10", "-90", "0", "0", "2", "250"};
         QStringList texts;
         for (QLineEdit* box : {driver.list().Ewmin, driver.list().Ewmax, driver.list().Egmin,
                                driver.list().Egmax, driver.list().Efmin, driver.list().Efmax,
@@ -738,8 +775,11 @@ private slots:
         QApplication::sendEvent(&driver.plot(), &click);
         QVERIFY(driver.plot().PopupMenu1->isVisible());
         QCOMPARE(driver.plot().PopupMenu1->actions(),
-                 (QList<QAction*>{driver.plot().Salvarimagem1, driver.plot().Valorem1}));
+                 (QList<QAction*>{driver.plot().Salvarimagem1, driver.plot().Salvarimagemclara1,
+                                  driver.plot().Valorem1}));
         QCOMPARE(driver.plot().Salvarimagem1->text(), QString("Salvar imagem..."));
+        QCOMPARE(driver.plot().Salvarimagemclara1->text(),
+                 QString("Salvar imagem com fundo claro..."));
         driver.plot().PopupMenu1->hide();
 
         const std::string path = dir.file("resposta.png");
@@ -749,6 +789,18 @@ private slots:
         QImage saved(QString::fromStdString(path));
         QCOMPARE(saved.size(), QSize(680, 442));
         QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), driver.picture());
+
+        // The same picture on white: black and white trade places, the window stays black.
+        const std::string light = dir.file("clara.png");
+        driver.imageAnswers.push_back(QString::fromStdString(light));
+        driver.plot().Salvarimagemclara1->trigger();
+        QCOMPARE(driver.log().last(), "Imagem salva no arquivo " + QString::fromStdString(light));
+        const QImage onWhite = QImage(QString::fromStdString(light)).convertToFormat(QImage::Format_RGB32);
+        const QImage onScreen = driver.picture();
+        QCOMPARE(onWhite.size(), onScreen.size());
+        QCOMPARE(countPixels(onWhite, qRgb(255, 255, 255)), countPixels(onScreen, qRgb(0, 0, 0)));
+        QCOMPARE(countPixels(onScreen, qRgb(255, 255, 255)) > 0, true);
+        QCOMPARE(onScreen.pixel(0, 0), qRgb(0, 0, 0));
 
         // At the window's size.
         driver.plot().resize(500, 320);
@@ -929,16 +981,16 @@ private slots:
         PlotDriver driver;
         auto& form = driver.list();
         const QSize laidOut = form.size();
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 360));
         const QPoint plotar = form.viewButton("Button2")->pos();
         const QPoint wmin = form.Ewmin->pos();
         form.resize(laidOut + QSize(200, 100));
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 585, 493));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 585, 460));
         QCOMPARE(form.viewButton("Button2")->pos(), plotar + QPoint(200, 0));
         QCOMPARE(form.Ewmin->pos(), wmin + QPoint(200, 0));
         QVERIFY(form.Ewmin->geometry().right() < form.width());
         form.resize(laidOut);
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 393));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 360));
         QCOMPARE(form.viewButton("Button2")->pos(), plotar);
     }
 
@@ -1036,6 +1088,16 @@ private slots:
         driver.press(Qt::Key_M);
         QVERIFY(markers.empty());
         QVERIFY(countPixels(driver.picture(), qRgb(255, 255, 255)) < withMarker);
+
+        // A key moves the view under a pointer that stands still: the line reads it at once.
+        mouse(QEvent::MouseMove, {370, 200}, Qt::NoButton, Qt::NoButton);
+        const QString beforeKey = line->text();
+        driver.press(Qt::Key_A);
+        const std::optional<std::string> afterKey = driver.program.plotter().cursorLine(
+            370, 200, plot.width(), plot.height(), driver.plotListWindow());
+        QVERIFY(afterKey);
+        QCOMPARE(line->text(), QString::fromStdString(*afterKey));
+        QVERIFY(line->text() != beforeKey);
 
         // Leaving the window hides the line.
         mouse(QEvent::MouseMove, {370, 200}, Qt::NoButton, Qt::NoButton);

@@ -207,6 +207,8 @@ private slots:
         driver.locus(element, from, to, points, logarithmic);
         message.replace(QStringLiteral("NETLIST"), QString::fromStdString(driver.netlist));
         QCOMPARE(driver.logFrom(before), QStringList{message});
+        // Named in the window too, whose plane may hide the log.
+        QCOMPARE(driver.window().Lcursor->text(), message);
         QCOMPARE(driver.window().locus()->samples.size(), std::size_t{5});
     }
 

@@ -211,8 +211,68 @@ private slots:
         driver.time().Epontos->setText(points);
         QTest::keyClick(driver.time().Etmin, Qt::Key_Return);
         QCOMPARE(driver.logFrom(before), QStringList{message});
+        // Named in the window too, whose plot may hide the log.
+        QCOMPARE(driver.time().Lcursor->text(), message);
         QCOMPARE(driver.time().range().tmax, 5 * RC);
         QCOMPARE(driver.time().curves()[0].values.size(), std::size_t{1000});
+    }
+
+    // The boxes take the netlist's suffixes as they take commas; accepted, they clear the
+    // refusal from the status line.
+    void theBoxesTakeTheNetlistsSuffixes() {
+        TimeDriver driver;
+        driver.tempo();
+        driver.time().Etmax->setText(QStringLiteral("2x"));
+        QTest::keyClick(driver.time().Etmax, Qt::Key_Return);
+        QCOMPARE(driver.time().Lcursor->text(), QStringLiteral("Valor inválido em \"Tempo final\": 2x"));
+        driver.time().Etmin->setText(QStringLiteral("500u"));
+        driver.time().Etmax->setText(QStringLiteral("2m"));
+        QTest::keyClick(driver.time().Etmax, Qt::Key_Return);
+        QCOMPARE(driver.time().range().tmin, 500e-6);
+        QCOMPARE(driver.time().range().tmax, 2e-3);
+        QVERIFY(driver.time().Lcursor->text().isEmpty());
+    }
+
+    // A click leaves a marker on the step and its line in the log, as in the frequency
+    // plot; M clears the markers.
+    void aClickLeavesAMarkerAndMClearsThem() {
+        TimeDriver driver;
+        driver.tempo();
+        QWidget* area = driver.time().Grafico;
+        const int x = (corvane::LeftMargin + area->width()) / 2;
+        const QPoint at(x, area->height() / 2);
+        const qsizetype before = driver.log().size();
+        QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(driver.time().markers().size(), std::size_t{1});
+        const double t = driver.time().markers()[0].t;
+        QCOMPARE(t, corvane::timeAtColumn(x, area->width(), driver.time().range()));
+        const QStringList logged = driver.logFrom(before);
+        QCOMPARE(logged.size(), 1);
+        QVERIFY2(logged[0].startsWith(QStringLiteral("Marcador: t = ")), qPrintable(logged[0]));
+        const qsizetype at1 = logged[0].indexOf(QStringLiteral("1: rc.n2: "));
+        QVERIFY2(at1 > 0, qPrintable(logged[0]));
+        QVERIFY(std::fabs(logged[0].mid(at1 + 10).split(' ').front().toDouble() - step(t)) < 1e-5);
+        driver.time().setFocus();
+        QTest::keyClick(&driver.time(), Qt::Key_M);
+        QVERIFY(driver.time().markers().empty());
+    }
+
+    // A key moves the samples under a pointer that stands still: the line reads the new
+    // view at once, the closed form of the step there within half a sample's rise.
+    void theCursorLineFollowsTheKeys() {
+        TimeDriver driver;
+        driver.tempo();
+        const int x = (corvane::LeftMargin + driver.time().Grafico->width()) / 2;
+        driver.pointerAt(x);
+        const QString before = driver.time().Lcursor->text();
+        driver.time().setFocus();
+        QTest::keyClick(&driver.time(), Qt::Key_A);
+        const QString after = driver.time().Lcursor->text();
+        QVERIFY(after != before);
+        const double t = corvane::timeAtColumn(x, driver.time().Grafico->width(),
+                                               driver.time().range());
+        const double value = after.mid(after.indexOf(QStringLiteral("1: ")) + 3).toDouble();
+        QVERIFY2(std::fabs(value - step(t)) < 2e-3, qPrintable(after));
     }
 
     void keysZoomAsInTheFrequencyPlot() {
