@@ -39,6 +39,8 @@ const char PlotUsage[] =
     "                        com (padrão) ou sem a legenda das curvas\n"
     "  --cores-por-curva     cada curva na sua cor: ganho contínuo, fase tracejada,\n"
     "                        atraso pontilhado\n"
+    "  --sem-degrau          as curvas de netlists com fonte de degrau sem o 1/s do\n"
+    "                        degrau: s·X(s), a função de transferência\n"
     "  --ajustar             faixas tiradas dos polos e zeros e da resposta das curvas;\n"
     "                        as opções de faixa dadas valem sobre as ajustadas\n"
     "  --imagem ARQUIVO      grava o gráfico em ARQUIVO.png ou ARQUIVO.svg\n"
@@ -114,6 +116,8 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
             command.options.legend = arg == "--legenda";
         } else if (arg == "--cores-por-curva") {
             command.options.coloursPerCurve = true;
+        } else if (arg == "--sem-degrau") {
+            command.options.withoutStep = true;
         } else if (arg == "--ajustar") {
             command.fitRanges = true;
         } else if (arg == "--fase-continua") {
@@ -206,6 +210,11 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     bool everyValue = true;
     if (command.at) {
         for (int k = 1; k <= plotter.curveCount(); ++k) {
+            // A refused curve was named in the log with the reason.
+            if (plotter.curveRefused(k)) {
+                everyValue = false;
+                continue;
+            }
             const std::string line = valueAtLine(k, plotter.curves()[static_cast<std::size_t>(k)],
                                                  *command.at, options.hz);
             everyValue = everyValue && line.find("não pode ser calculada") == std::string::npos;

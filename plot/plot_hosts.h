@@ -57,6 +57,9 @@ public:
     virtual void appendListLine(std::string_view line) = 0;
     /// Runs OpenDialog1 (filter "Numeradores|*.n*"); no value when the user cancels.
     virtual std::optional<std::string> chooseNumeratorFile() = 0;
+    /// CBsemdegrau, "Sem 1/s": the curves of step runs read as s·X(s), the transfer
+    /// function. Unchecked where a host has no such box.
+    virtual bool withoutStep() const { return false; }
 
     /// Hides the frequency plot window.
     virtual void hidePlotWindow() = 0;

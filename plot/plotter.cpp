@@ -103,8 +103,10 @@ bool Plotter::plot(PlotListHost& window) {
     const std::optional<int> count =
         readListedCurves(window.listText(), curves_, log_, &numeratorFiles_);
     curveCount_ = count.value_or(0);
+    refused_ = {};
     if (!count) return false;
     log_.print("Lidas %d funções", curveCount_);
+    refused_ = convertCurves(window, curves_, curveCount_, numeratorFiles_);
     markers_.clear();
     curvesStale_ = true;
     plotReady_ = true;
@@ -116,8 +118,10 @@ std::optional<std::array<std::string, PlotEditBoxCount>> Plotter::fittedRanges(
     const PlotListHost& window, const PlotCheckBoxes& checkBoxes) {
     ScopedCLocale locale;
     PlotCurves curves{};
-    const std::optional<int> count = readListedCurves(window.listText(), curves, log_);
+    std::array<std::string, MaxCurves + 1> lines{};
+    const std::optional<int> count = readListedCurves(window.listText(), curves, log_, &lines);
     if (!count) return std::nullopt;
+    convertCurves(window, curves, *count, lines);
     PlotParameters current;
     current.wmin = parseDecimalNumber(window.editText(PlotEditBox::Ewmin)).value_or(0.0);
     current.wmax = parseDecimalNumber(window.editText(PlotEditBox::Ewmax)).value_or(0.0);
@@ -128,6 +132,17 @@ std::optional<std::array<std::string, PlotEditBoxCount>> Plotter::fittedRanges(
     const PlotParameters fitted = fitPlotRanges(curves, *count, current, checkBoxes.hz(),
                                                 checkBoxes.continuousPhase());
     return fittedEditTexts(fitted, window.editText(PlotEditBox::Esegmentos));
+}
+
+CurveMask Plotter::convertCurves(const PlotListHost& window, PlotCurves& curves, int count,
+                                 const std::array<std::string, MaxCurves + 1>& lines) {
+    if (!window.withoutStep()) return {};
+    const CurveMask refused =
+        convertListedCurves(curves, count, lines, ResponseChoice::TransferFunction, log_);
+    for (int k = 1; k <= count; ++k) {
+        if (refused[static_cast<std::size_t>(k)]) curves[static_cast<std::size_t>(k)].numerator = Polynomial{};
+    }
+    return refused;
 }
 
 std::optional<PlotParameters> Plotter::readParameters(const PlotListHost& window) {
@@ -249,7 +264,7 @@ void Plotter::logCurveGaps(int points, bool hz) {
     const char* unit = hz ? "Hz" : "rad/s";
     for (int k = 1; k <= curveCount_; ++k) {
         const CurveGaps& gaps = responseTable_.gaps[static_cast<std::size_t>(k)];
-        if (gaps.count == 0) continue;
+        if (gaps.count == 0 || refused_[static_cast<std::size_t>(k)]) continue;
         if (gaps.count == points && curves_[static_cast<std::size_t>(k)].numerator.isZero()) {
             log_.print("Curva %d: o numerador é zero: não há ganho, fase nem atraso a desenhar; "
                        "curva omitida.",
