@@ -75,7 +75,8 @@ bool vanishesAtZero(const Polynomial& p) {
 std::string degreeProblem(const char* polynomial) {
     std::string text = "o ";
     text += polynomial;
-    text += " passaria do grau " + std::to_string(MaxDegree);
+    text += " passaria do grau ";
+    text += std::to_string(MaxDegree);
     return text;
 }
 
@@ -86,7 +87,9 @@ ExcitationFinding excitationOfListLine(const std::string& line) {
         std::string error;
         const auto sources = documentSources(document->path, error);
         if (!sources) return {std::nullopt, asClause(error)};
-        return excitationOfSources(*sources, "o documento " + document->path);
+        std::string where = "o documento ";
+        where += document->path;
+        return excitationOfSources(*sources, where);
     }
     const std::optional<NumeratorFileName> file = parseNumeratorFileName(line);
     if (!file) {

@@ -69,6 +69,8 @@ public:
     QCheckBox* CBfasecontinua;
     QCheckBox* CBlegenda;
     QCheckBox* CBcores;
+    /// "Sem 1/s": at "Plotar", the curves of step runs as s·X(s), the transfer function.
+    QCheckBox* CBsemdegrau;
     QPushButton* Button3;
     QPushButton* Button5;
     QLabel* Label10;
@@ -98,6 +100,7 @@ public:
     std::string listText() const;
     void appendListLine(std::string_view line);
     std::optional<std::string> chooseNumeratorFile();
+    bool withoutStep() const;
 
     // The check boxes as the plot window reads them.
     bool hz() const override;
@@ -150,6 +153,7 @@ public:
     std::optional<std::string> chooseNumeratorFile() override {
         return list_.chooseNumeratorFile();
     }
+    bool withoutStep() const override { return list_.withoutStep(); }
     void hidePlotWindow() override;
     void showPlotWindow() override;
 

@@ -1,6 +1,7 @@
 #include "time_plot_window.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -76,6 +77,18 @@ TimePlotWindow::TimePlotWindow(ErrorBox& errorBox, AnalysisLog& log, Plotter& pl
     for (QLineEdit* edit : {Etmin, Etmax, Epontos}) {
         connect(edit, &QLineEdit::returnPressed, this, errorBox.command([this] { applyBoxes(); }));
     }
+    // After the boxes, in the row's free end; in the order of ResponseChoice.
+    CBresposta = new QComboBox(this);
+    CBresposta->setObjectName(QStringLiteral("CBresposta"));
+    CBresposta->addItems({QStringLiteral("Do netlist"), QStringLiteral("Ao impulso"),
+                          QStringLiteral("Ao degrau")});
+    CBresposta->setToolTip(QStringLiteral(
+        "A resposta desenhada: a do netlist, ou ao impulso ou ao degrau qualquer que seja a "
+        "fonte do netlist ao lado dos arquivos de resultados"));
+    CBresposta->setGeometry(540, BoxRowTop - 1, 140, 23);
+    connect(CBresposta, &QComboBox::currentIndexChanged, this, errorBox.command([this] {
+                if (count_ > 0) showResponses();
+            }));
 
     Grafico = new TimePlotArea(this, *this);
     Lcursor = addLabel(this, "Lcursor", QString(), {});
@@ -115,8 +128,26 @@ void TimePlotWindow::openFrom(PlotListWindow& list) {
 
 void TimePlotWindow::showCurves(const PlotCurves& functions, int count,
                         const std::array<std::string, MaxCurves + 1>& files) {
+    functions_ = functions;
+    count_ = count;
+    files_ = files;
+    showResponses();
+}
+
+ResponseChoice TimePlotWindow::responseChoice() const {
+    constexpr std::array<ResponseChoice, 3> Choices{ResponseChoice::FromNetlist,
+                                                    ResponseChoice::Impulse, ResponseChoice::Step};
+    const int index = CBresposta->currentIndex();
+    return index > 0 && index < static_cast<int>(Choices.size())
+               ? Choices[static_cast<std::size_t>(index)]
+               : ResponseChoice::FromNetlist;
+}
+
+void TimePlotWindow::showResponses() {
     ScopedCLocale locale;
-    responses_ = computeListedTimeResponses(functions, count, files, log_);
+    PlotCurves functions = functions_;
+    const CurveMask refused = convertListedCurves(functions, count_, files_, responseChoice(), log_);
+    responses_ = computeListedTimeResponses(functions, count_, files_, log_, refused);
     range_ = TimeRange{0.0, responses_.endTime};
     resample();
     showWindow(*this);

@@ -16,9 +16,11 @@
 
 #include "plot_data.h"
 #include "plot_view.h"
+#include "response_conversion.h"
 #include "time_curves.h"
 
 class QAction;
+class QComboBox;
 class QContextMenuEvent;
 class QKeyEvent;
 class QLabel;
@@ -60,6 +62,9 @@ public:
     QLineEdit* Etmax;
     QLabel* Label3;
     QLineEdit* Epontos;
+    /// The response drawn: "Do netlist" (X(s) as the run wrote it), "Ao impulso", "Ao
+    /// degrau"; a change draws the curves again.
+    QComboBox* CBresposta;
     TimePlotArea* Grafico;
     /// t and each curve's value at the pointer's column.
     QLabel* Lcursor;
@@ -98,10 +103,18 @@ protected:
 private:
     // Samples the curves over range_ and writes the time limits into the boxes.
     void resample();
+    // The listed functions as CBresposta asks for them, their responses over the automatic
+    // range; the window shows them.
+    void showResponses();
+    ResponseChoice responseChoice() const;
 
     ErrorBox& errorBox_;
     AnalysisLog& log_;
     Plotter& plotter_;
+    // The functions as the list gave them, kept for a change of CBresposta.
+    PlotCurves functions_{};
+    int count_ = 0;
+    std::array<std::string, MaxCurves + 1> files_{};
     ListedTimeResponses responses_;
     TimeRange range_;
     int points_ = DefaultTimePoints;

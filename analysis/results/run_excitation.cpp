@@ -81,7 +81,9 @@ ExcitationFinding excitationOfResults(const std::string& stem) {
     const ResultsNetlist read = readResultsNetlist(netlist);
     if (read.status != ResultsNetlistStatus::Matches)
         return {std::nullopt, netlistProblem(read.status, netlist)};
-    return excitationOfSources(sourcesOfRun(*read.run), "o netlist " + netlist);
+    std::string where = "o netlist ";
+    where += netlist;
+    return excitationOfSources(sourcesOfRun(*read.run), where);
 }
 
 }  // namespace corvane
