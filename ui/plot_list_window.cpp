@@ -150,7 +150,7 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     CBcores = addCheckBox(this, "CBcores", QStringLiteral("Cores por curva"), {563, 366, 105, 17},
                           false);
     // Beside "Fase contínua", in the free end of its row.
-    CBsemdegrau = addCheckBox(this, "CBsemdegrau", QStringLiteral("Sem 1/s"), {605, 348, 76, 17},
+    CBsemdegrau = addCheckBox(this, "CBsemdegrau", QStringLiteral("Sem 1/s"), {602, 348, 66, 17},
                               false);
     CBsemdegrau->setToolTip(QStringLiteral(
         "Sem o 1/s do degrau: ao plotar, as curvas de netlists com fonte de degrau são "
