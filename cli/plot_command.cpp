@@ -16,6 +16,7 @@
 #include "option_readers.h"
 #include "plot_console.h"
 #include "plotter.h"
+#include "response_conversion.h"
 #include "value_at.h"
 
 namespace corvane::cli {
@@ -180,8 +181,12 @@ bool applyFittedRanges(const PlotCommand& command, Plotter& plotter, const PlotL
 int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     const std::optional<std::string> listText = listWithDocument(command.list, command.document, err);
     if (!listText) return ExitFailure;
+    // Without the step's 1/s the netlists beside the result files are read as well.
+    const std::string inputs = command.options.withoutStep
+                                   ? *listText + "\n" + netlistsReadForList(*listText)
+                                   : *listText;
     if (!outputsSpareInputs({{"--imagem", command.image}, {"--tabela", command.table}},
-                            command.list, *listText, err)) {
+                            command.list, inputs, err)) {
         return ExitFailure;
     }
     AnalysisLog log(linesTo(out));

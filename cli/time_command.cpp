@@ -155,6 +155,8 @@ void sampleAndCheck(const TimeOptions& options, const Plotter& plotter, const Pl
             plotter.numeratorFiles()[static_cast<std::size_t>(k)],
             std::move(responses[static_cast<std::size_t>(k - 1)]), false, {}});
         TimeCurve& samples = result.samples.emplace_back();
+        // A refused curve's function is not the response asked for: nothing of it is said.
+        if (refused[static_cast<std::size_t>(k)]) curve.x = TimeResponse{};
         if (refused[static_cast<std::size_t>(k)] || !logComputedResponse(curve.x, k, log)) {
             result.allShown = false;
             continue;
@@ -229,8 +231,12 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
     const std::optional<std::string> listed = listWithDocument(options.list, options.document, err);
     if (!listed) return ExitFailure;
     const std::string& list = *listed;
+    // A conversion reads the netlists beside the result files as well.
+    const std::string inputs = options.response == ResponseChoice::FromNetlist
+                                   ? list
+                                   : list + "\n" + netlistsReadForList(list);
     if (!outputsSpareInputs({{"--tabela", options.table}, {"--imagem", options.image}},
-                            options.list, list, err)) {
+                            options.list, inputs, err)) {
         return ExitFailure;
     }
     ScopedCLocale locale;

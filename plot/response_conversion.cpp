@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "listed_curves.h"
+#include "plot_list.h"
+#include "result_file_names.h"
 #include "result_variables.h"
 #include "results_json_reader.h"
 
@@ -98,6 +100,19 @@ ExcitationFinding excitationOfListLine(const std::string& line) {
         return {std::nullopt, problem};
     }
     return excitationOfResults(file->stem);
+}
+
+std::string netlistsReadForList(std::string_view listText) {
+    std::string lines;
+    for (const std::string& line : splitListLines(listText)) {
+        if (isCommentLine(line) || documentLineOf(line)) continue;
+        if (const std::optional<NumeratorFileName> file = parseNumeratorFileName(line)) {
+            lines += file->stem;
+            lines += ResultFileNames::NetlistSuffix;
+            lines += '\n';
+        }
+    }
+    return lines;
 }
 
 ConvertedResponse convertResponse(const PlotCurve& x, Excitation from, Excitation to) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "analysis_log.h"
 #include "plot_data.h"
@@ -42,6 +43,11 @@ struct ConvertedResponse {
 /// vanishes at 0, and otherwise multiplies the denominator by s. The same excitation, or
 /// a zero numerator, gives `x` itself. No curve when a polynomial would pass MaxDegree.
 ConvertedResponse convertResponse(const PlotCurve& x, Excitation from, Excitation to);
+
+/// The netlists "<stem>.net" that a conversion of the list `listText` reads beside its
+/// numerator files, one per line, as further lines of the list: an output of the command
+/// must spare them too.
+std::string netlistsReadForList(std::string_view listText);
 
 /// Curve k of a list, refused by convertListedCurves.
 using CurveMask = std::array<bool, MaxCurves + 1>;

@@ -158,5 +158,22 @@ TEST(ResponseChoiceTest, BothExcitationsAtOnceAreAUsageError) {
               "corvane-cli: as opções --degrau e --impulso não podem ser usadas juntas");
 }
 
+// The conversion reads the netlist: no output may be written over it.
+TEST(ResponseChoiceTest, TheNetlistReadIsNoOutput) {
+    test::TempDir dir;
+    const std::string list = dir.write("lista.txt", analysedRc(dir, "rc", "DEGRAU"));
+    const std::string netlist = dir.file("rc.net");
+    const std::string before = test::readFile(netlist);
+    for (const std::vector<const char*>& args :
+         {std::vector<const char*>{"tempo", "--impulso", "--tabela", netlist.c_str(), list.c_str()},
+          {"plotar", "--sem-degrau", "--tabela", netlist.c_str(), list.c_str()}}) {
+        const test::CliResult result = runCli(args);
+        EXPECT_EQ(result.status, ExitFailure);
+        EXPECT_EQ(result.err, "corvane-cli: --tabela " + netlist + " seria gravada sobre o arquivo lido " +
+                                  netlist + "\n");
+    }
+    EXPECT_EQ(test::readFile(netlist), before);
+}
+
 }  // namespace
 }  // namespace corvane::cli
