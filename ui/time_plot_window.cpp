@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -36,6 +37,17 @@ namespace {
 constexpr int BoxRowTop = 8;
 constexpr int PlotTop = 38;
 constexpr int CursorLineHeight = 20;
+
+// The items of CBresposta, in order.
+struct ResponseItem {
+    const char* caption;
+    ResponseChoice choice;
+};
+constexpr std::array<ResponseItem, 3> ResponseItems{{
+    {"Do netlist", ResponseChoice::FromNetlist},
+    {"Ao impulso", ResponseChoice::Impulse},
+    {"Ao degrau", ResponseChoice::Step},
+}};
 
 QString numberText(double value) {
     char text[64];
@@ -77,11 +89,10 @@ TimePlotWindow::TimePlotWindow(ErrorBox& errorBox, AnalysisLog& log, Plotter& pl
     for (QLineEdit* edit : {Etmin, Etmax, Epontos}) {
         connect(edit, &QLineEdit::returnPressed, this, errorBox.command([this] { applyBoxes(); }));
     }
-    // After the boxes, in the row's free end; in the order of ResponseChoice.
+    // After the boxes, in the row's free end.
     CBresposta = new QComboBox(this);
     CBresposta->setObjectName(QStringLiteral("CBresposta"));
-    CBresposta->addItems({QStringLiteral("Do netlist"), QStringLiteral("Ao impulso"),
-                          QStringLiteral("Ao degrau")});
+    for (const ResponseItem& item : ResponseItems) CBresposta->addItem(QString::fromUtf8(item.caption));
     CBresposta->setToolTip(QStringLiteral(
         "A resposta desenhada: a do netlist, ou ao impulso ou ao degrau qualquer que seja a "
         "fonte do netlist ao lado dos arquivos de resultados"));
@@ -135,11 +146,9 @@ void TimePlotWindow::showCurves(const PlotCurves& functions, int count,
 }
 
 ResponseChoice TimePlotWindow::responseChoice() const {
-    constexpr std::array<ResponseChoice, 3> Choices{ResponseChoice::FromNetlist,
-                                                    ResponseChoice::Impulse, ResponseChoice::Step};
     const int index = CBresposta->currentIndex();
-    return index > 0 && index < static_cast<int>(Choices.size())
-               ? Choices[static_cast<std::size_t>(index)]
+    return index > 0 && index < static_cast<int>(ResponseItems.size())
+               ? ResponseItems[static_cast<std::size_t>(index)].choice
                : ResponseChoice::FromNetlist;
 }
 

@@ -204,25 +204,5 @@ TEST_F(ListLineTest, ADoubtfulRunIsRefusedWithTheReason) {
     }
 }
 
-TEST(ConvertListedCurvesTest, ARefusedCurveIsNamedAndKeepsItsFunction) {
-    std::vector<std::string> lines;
-    AnalysisLog log{[&lines](std::string_view line) { lines.emplace_back(line); }};
-    PlotCurves curves{};
-    curves[1] = {polynomial({1}), polynomial({1, 1})};
-    const PlotCurves before = curves;
-    std::array<std::string, MaxCurves + 1> files{};
-    files[1] = "/nowhere/rc.n2";
-    const CurveMask refused = convertListedCurves(curves, 1, files, ResponseChoice::Step, log);
-    EXPECT_TRUE(refused[1]);
-    EXPECT_TRUE(sameRecord(curves[1], before[1]));
-    EXPECT_EQ(lines, std::vector<std::string>{
-                         "Curva 1 (/nowhere/rc.n2): a resposta ao degrau não pode ser calculada: o "
-                         "netlist /nowhere/rc.net não foi encontrado ao lado dos arquivos de "
-                         "resultados; curva omitida."});
-    // Without a conversion nothing is read or said.
-    EXPECT_FALSE(convertListedCurves(curves, 1, files, ResponseChoice::FromNetlist, log)[1]);
-    EXPECT_EQ(lines.size(), 1u);
-}
-
 }  // namespace
 }  // namespace corvane
