@@ -97,7 +97,8 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
         } else if (arg == "--acomodacao") {
             settlingBand = parseSettlingPercent(args.value()) / 100.0;
         } else if (arg == "--degrau" || arg == "--impulso") {
-            const ResponseChoice response = arg == "--degrau" ? ResponseChoice::Step : ResponseChoice::Impulse;
+            const ResponseChoice response =
+                arg == "--degrau" ? ResponseChoice::Step : ResponseChoice::Impulse;
             if (options.response != ResponseChoice::FromNetlist && options.response != response)
                 throw UsageError("as opções --degrau e --impulso não podem ser usadas juntas");
             options.response = response;

@@ -140,7 +140,8 @@ CurveMask Plotter::convertCurves(const PlotListHost& window, PlotCurves& curves,
     const CurveMask refused =
         convertListedCurves(curves, count, lines, ResponseChoice::TransferFunction, log_);
     for (int k = 1; k <= count; ++k) {
-        if (refused[static_cast<std::size_t>(k)]) curves[static_cast<std::size_t>(k)].numerator = Polynomial{};
+        const auto slot = static_cast<std::size_t>(k);
+        if (refused[slot]) curves[slot].numerator = Polynomial{};
     }
     return refused;
 }

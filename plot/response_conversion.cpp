@@ -36,7 +36,8 @@ const ChoiceRow* conversionOf(ResponseChoice choice) {
 // A sentence of another reader ("O documento r.json é inválido.") as a clause of a line.
 std::string asClause(std::string text) {
     if (!text.empty() && text.back() == '.') text.pop_back();
-    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    if (!text.empty())
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
     return text;
 }
 
@@ -153,7 +154,8 @@ CurveMask convertListedCurves(PlotCurves& curves, int count,
         const ExcitationFinding run = excitationOfListLine(lines[slot]);
         std::string problem = run.problem;
         if (run.excitation) {
-            ConvertedResponse converted = convertResponse(curves[slot], *run.excitation, row->excitation);
+            ConvertedResponse converted =
+                convertResponse(curves[slot], *run.excitation, row->excitation);
             if (converted.curve) {
                 curves[slot] = *converted.curve;
                 continue;

@@ -94,18 +94,24 @@ std::optional<std::vector<ResultVariable>> variablesOfResults(const std::string&
 ResultsNetlist readResultsNetlist(const std::string& netlistPath) {
     const ResultFileNames names(netlistPath);
     std::error_code error;
-    if (!fs::exists(names.netlist(), error) || error) return {ResultsNetlistStatus::Missing, nullptr};
+    if (!fs::exists(names.netlist(), error) || error) {
+        return {ResultsNetlistStatus::Missing, nullptr};
+    }
     // A pipe or device would block or never end; only a file is the run's netlist.
     if (!fs::is_regular_file(names.netlist(), error) || error)
         return {ResultsNetlistStatus::NotARegularFile, nullptr};
     if (!exists(names.denominator())) return {ResultsNetlistStatus::OtherResultFiles, nullptr};
-    if (!netlistUnchangedSinceResults(names)) return {ResultsNetlistStatus::ChangedAfterResults, nullptr};
+    if (!netlistUnchangedSinceResults(names)) {
+        return {ResultsNetlistStatus::ChangedAfterResults, nullptr};
+    }
     std::shared_ptr<const RunState> run = readQuietly(names.netlist());
     if (!run) return {ResultsNetlistStatus::Unreadable, nullptr};
     if (!filesShowVariableCount(names, run->variableCount))
         return {ResultsNetlistStatus::OtherResultFiles, nullptr};
     // Checked again after the reading: an edit while it was read would pass the first check.
-    if (!netlistUnchangedSinceResults(names)) return {ResultsNetlistStatus::ChangedAfterResults, nullptr};
+    if (!netlistUnchangedSinceResults(names)) {
+        return {ResultsNetlistStatus::ChangedAfterResults, nullptr};
+    }
     return {ResultsNetlistStatus::Matches, std::move(run)};
 }
 

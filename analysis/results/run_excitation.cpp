@@ -56,7 +56,7 @@ std::vector<RunSource> sourcesOfRun(const RunState& run) {
         const char kind = static_cast<char>(std::toupper(static_cast<unsigned char>(e.name[0])));
         if (kind == 'V' || kind == 'I') {
             sources.push_back({e.name, e.sourceType() == SourceType::Impulse ? SourceKind::Impulse
-                                                                            : SourceKind::Step});
+                                                                             : SourceKind::Step});
         } else if ((kind == 'C' || kind == 'L') && e.initialCondition() != 0.0) {
             sources.push_back({e.name, SourceKind::InitialCondition});
         }
@@ -64,7 +64,8 @@ std::vector<RunSource> sourcesOfRun(const RunState& run) {
     return sources;
 }
 
-ExcitationFinding excitationOfSources(std::span<const RunSource> sources, const std::string& where) {
+ExcitationFinding excitationOfSources(std::span<const RunSource> sources,
+                                      const std::string& where) {
     if (any(sources, SourceKind::InitialCondition)) {
         return {std::nullopt, where + " tem condições iniciais (" + initialConditionNames(sources) +
                                   "), cujos termos não acompanham a fonte"};

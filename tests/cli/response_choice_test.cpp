@@ -48,7 +48,8 @@ std::vector<Sample> samples(const std::string& table) {
     while (std::fgets(line, sizeof line, file)) {
         Sample s{};
         int point = 0;
-        if (std::sscanf(line, "%d,%d,%lg,%lg", &s.curve, &point, &s.t, &s.value) == 4) rows.push_back(s);
+        if (std::sscanf(line, "%d,%d,%lg,%lg", &s.curve, &point, &s.t, &s.value) == 4)
+            rows.push_back(s);
     }
     std::fclose(file);
     return rows;
@@ -71,8 +72,9 @@ TEST(ResponseChoiceTest, EachRunGivesBothResponses) {
         test::TempDir dir;
         const std::string list = dir.write("lista.txt", analysedRc(dir, "rc", row.drive));
         const std::string table = dir.file("t.csv");
-        const test::CliResult result = runCli({"tempo", row.option, "--tmin", "1e-4", "--tmax", "4e-3",
-                                               "--pontos", "9", "--tabela", table.c_str(), list.c_str()});
+        const test::CliResult result =
+            runCli({"tempo", row.option, "--tmin", "1e-4", "--tmax", "4e-3", "--pontos", "9",
+                    "--tabela", table.c_str(), list.c_str()});
         ASSERT_EQ(result.status, ExitSuccess) << result.out << result.err;
         const std::vector<Sample> rowsRead = samples(table);
         ASSERT_EQ(rowsRead.size(), 9u);
@@ -95,7 +97,8 @@ TEST(ResponseChoiceTest, WithoutTheStepThePlotIsTheTransferFunction) {
     for (const double omega : {100.0, 1000.0, 7000.0}) {
         const std::string at = std::to_string(omega);
         const test::CliResult plain = runCli({"plotar", "--em", at.c_str(), list.c_str()});
-        const test::CliResult transfer = runCli({"plotar", "--sem-degrau", "--em", at.c_str(), list.c_str()});
+        const test::CliResult transfer =
+            runCli({"plotar", "--sem-degrau", "--em", at.c_str(), list.c_str()});
         ASSERT_EQ(transfer.status, ExitSuccess) << transfer.out;
         const double gain = 1 / std::hypot(1.0, omega * RC);
         const double phase = -std::atan(omega * RC) * 180 / M_PI;
@@ -116,11 +119,13 @@ TEST(ResponseChoiceTest, ARunWithoutOneExcitationIsNamedAndTheOthersDrawn) {
     };
     const std::vector<Row> rows = {
         {"missing", analysedRc(dir, "lost", "DEGRAU"),
-         "o netlist " + dir.file("lost.net") + " não foi encontrado ao lado dos arquivos de resultados"},
+         "o netlist " + dir.file("lost.net") +
+             " não foi encontrado ao lado dos arquivos de resultados"},
         {"mixed", analysedRc(dir, "mix", "DEGRAU", "\nI1 0 out 1m IMPULSO"),
          "o netlist " + dir.file("mix.net") + " tem fontes de impulso e de degrau"},
         {"initial", analysedRc(dir, "ic", "DEGRAU", " IC=2"),
-         "o netlist " + dir.file("ic.net") + " tem condições iniciais (C1), cujos termos não acompanham a fonte"},
+         "o netlist " + dir.file("ic.net") +
+             " tem condições iniciais (C1), cujos termos não acompanham a fonte"},
     };
     std::filesystem::remove(dir.file("lost.net"));
     const std::string good = analysedRc(dir, "rc", "DEGRAU");
@@ -128,8 +133,8 @@ TEST(ResponseChoiceTest, ARunWithoutOneExcitationIsNamedAndTheOthersDrawn) {
         SCOPED_TRACE(row.name);
         const std::string list = dir.write("lista.txt", row.pair + good);
         const std::string table = dir.file("t.csv");
-        const test::CliResult result =
-            runCli({"tempo", "--impulso", "--pontos", "5", "--tabela", table.c_str(), list.c_str()});
+        const test::CliResult result = runCli(
+            {"tempo", "--impulso", "--pontos", "5", "--tabela", table.c_str(), list.c_str()});
         EXPECT_EQ(result.status, ExitFailure);
         const std::string numerator = row.pair.substr(0, row.pair.find('\n'));
         EXPECT_NE(result.out.find("\nCurva 1 (" + numerator +
@@ -139,13 +144,14 @@ TEST(ResponseChoiceTest, ARunWithoutOneExcitationIsNamedAndTheOthersDrawn) {
             << result.out;
         const std::vector<Sample> drawn = samples(table);
         ASSERT_EQ(drawn.size(), 5u);
-        for (const Sample& s : drawn) EXPECT_EQ(s.curve, 2);
+        for (const Sample& s : drawn)
+            EXPECT_EQ(s.curve, 2);
 
         const test::CliResult plot = runCli({"plotar", "--sem-degrau", list.c_str()});
         EXPECT_EQ(plot.status, ExitFailure);
         EXPECT_NE(plot.out.find("\nCurva 1 (" + numerator +
-                                "): a função de transferência não pode ser calculada: " + row.reason +
-                                "; curva omitida.\n"),
+                                "): a função de transferência não pode ser calculada: " +
+                                row.reason + "; curva omitida.\n"),
                   std::string::npos)
             << plot.out;
     }
@@ -169,8 +175,8 @@ TEST(ResponseChoiceTest, TheNetlistReadIsNoOutput) {
           {"plotar", "--sem-degrau", "--tabela", netlist.c_str(), list.c_str()}}) {
         const test::CliResult result = runCli(args);
         EXPECT_EQ(result.status, ExitFailure);
-        EXPECT_EQ(result.err, "corvane-cli: --tabela " + netlist + " seria gravada sobre o arquivo lido " +
-                                  netlist + "\n");
+        EXPECT_EQ(result.err, "corvane-cli: --tabela " + netlist +
+                                  " seria gravada sobre o arquivo lido " + netlist + "\n");
     }
     EXPECT_EQ(test::readFile(netlist), before);
 }

@@ -7,10 +7,10 @@
 
 #include <chrono>
 #include <complex>
-#include <functional>
-#include <tuple>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "response_conversion.h"
@@ -25,7 +25,8 @@ using Complex = std::complex<double>;
 
 Complex valueAt(const Polynomial& p, Complex s) {
     Complex sum = 0.0;
-    for (int i = p.degree; i >= 0; --i) sum = sum * s + p.coef[static_cast<std::size_t>(i)];
+    for (int i = p.degree; i >= 0; --i)
+        sum = sum * s + p.coef[static_cast<std::size_t>(i)];
     return sum * p.constant;
 }
 
@@ -54,16 +55,41 @@ struct ConversionRow {
 
 // RC = 1 ms throughout; the degrees say which polynomial took or lost the s.
 const std::vector<ConversionRow> Conversions = {
-    {"step run, its pole at 0 cancelled", {1000}, {0, 1000, 1}, Excitation::Step,
-     Excitation::Impulse, 0, 1},
-    {"step run of a high-pass, s times N", {0, 1}, {1000, 1}, Excitation::Step,
-     Excitation::Impulse, 2, 1},
-    {"impulse run, zero at 0 cancelled", {0, 1}, {1000, 1}, Excitation::Impulse,
-     Excitation::Step, 0, 1},
-    {"impulse run of a low-pass, s times D", {1000}, {1000, 1}, Excitation::Impulse,
-     Excitation::Step, 0, 2},
-    {"untrimmed polynomials", {1000, 0, 0}, {0, 1000, 1, 0}, Excitation::Step,
-     Excitation::Impulse, 0, 1},
+    {"step run, its pole at 0 cancelled",
+     {1000},
+     {0, 1000, 1},
+     Excitation::Step,
+     Excitation::Impulse,
+     0,
+     1},
+    {"step run of a high-pass, s times N",
+     {0, 1},
+     {1000, 1},
+     Excitation::Step,
+     Excitation::Impulse,
+     2,
+     1},
+    {"impulse run, zero at 0 cancelled",
+     {0, 1},
+     {1000, 1},
+     Excitation::Impulse,
+     Excitation::Step,
+     0,
+     1},
+    {"impulse run of a low-pass, s times D",
+     {1000},
+     {1000, 1},
+     Excitation::Impulse,
+     Excitation::Step,
+     0,
+     2},
+    {"untrimmed polynomials",
+     {1000, 0, 0},
+     {0, 1000, 1, 0},
+     Excitation::Step,
+     Excitation::Impulse,
+     0,
+     1},
 };
 
 TEST(ResponseConversionTest, MultipliesOrDividesBySExactly) {
@@ -77,7 +103,8 @@ TEST(ResponseConversionTest, MultipliesOrDividesBySExactly) {
         for (const Complex s : {Complex(0.3, 0.7), Complex(-50, 2000), Complex(1e4, -1)}) {
             const Complex sx = row.to == Excitation::Impulse ? s : 1.0 / s;
             const Complex expected = sx * functionAt(x, s);
-            EXPECT_LT(std::abs(functionAt(*converted.curve, s) - expected), 1e-12 * std::abs(expected));
+            EXPECT_LT(std::abs(functionAt(*converted.curve, s) - expected),
+                      1e-12 * std::abs(expected));
         }
     }
 }
@@ -85,9 +112,10 @@ TEST(ResponseConversionTest, MultipliesOrDividesBySExactly) {
 TEST(ResponseConversionTest, TheSameExcitationOrAZeroNumeratorIsTheIdentity) {
     const PlotCurve x{polynomial({0, 1000, 0}), polynomial({0, 1000, 1, 0})};
     const PlotCurve zero{polynomial({0, 0}), polynomial({5, 1})};
-    for (const auto& [curve, from, to] :
-         {std::tuple{x, Excitation::Step, Excitation::Step}, {x, Excitation::Impulse, Excitation::Impulse},
-          {zero, Excitation::Step, Excitation::Impulse}, {zero, Excitation::Impulse, Excitation::Step}}) {
+    for (const auto& [curve, from, to] : {std::tuple{x, Excitation::Step, Excitation::Step},
+                                          {x, Excitation::Impulse, Excitation::Impulse},
+                                          {zero, Excitation::Step, Excitation::Impulse},
+                                          {zero, Excitation::Impulse, Excitation::Step}}) {
         const ConvertedResponse same = convertResponse(curve, from, to);
         ASSERT_TRUE(same.curve);
         EXPECT_TRUE(sameRecord(*same.curve, curve));
@@ -105,7 +133,8 @@ TEST(ResponseConversionTest, NoPolynomialPassesTheDegreeLimit) {
     // One degree less still fits.
     full.pop_back();
     EXPECT_TRUE(convertResponse({polynomial(full), polynomial({1, 1})}, Excitation::Step,
-                                Excitation::Impulse).curve);
+                                Excitation::Impulse)
+                    .curve);
 }
 
 TEST(RunExcitationTest, SourcesGiveOneExcitationOrTheReason) {
@@ -118,10 +147,14 @@ TEST(RunExcitationTest, SourcesGiveOneExcitationOrTheReason) {
     const std::vector<Row> rows = {
         {{{"V1", Impulse}, {"I2", Impulse}}, Excitation::Impulse, ""},
         {{{"V1", Step}}, Excitation::Step, ""},
-        {{{"V1", Step}, {"I1", Impulse}}, std::nullopt, "o netlist x.net tem fontes de impulso e de degrau"},
-        {{{"V1", Step}, {"C1", InitialCondition}, {"L2", InitialCondition}}, std::nullopt,
+        {{{"V1", Step}, {"I1", Impulse}},
+         std::nullopt,
+         "o netlist x.net tem fontes de impulso e de degrau"},
+        {{{"V1", Step}, {"C1", InitialCondition}, {"L2", InitialCondition}},
+         std::nullopt,
          "o netlist x.net tem condições iniciais (C1, L2), cujos termos não acompanham a fonte"},
-        {{{"C1", InitialCondition}}, std::nullopt,
+        {{{"C1", InitialCondition}},
+         std::nullopt,
          "o netlist x.net tem condições iniciais (C1), cujos termos não acompanham a fonte"},
         {{}, std::nullopt, "o netlist x.net não tem fonte independente"},
     };
@@ -139,10 +172,11 @@ struct ListLineTest : ::testing::Test {
     std::string netlist = dir.write("rc.net", "RC\nV1 1 0 1 DEGRAU\nR1 1 2 1k\nC1 2 0 1u\n");
 
     void SetUp() override {
-        for (const char* name : {"rc.n1", "rc.n2", "rc.n3", "rc.d"}) dir.write(name, "0\n1\n1\n");
+        for (const char* name : {"rc.n1", "rc.n2", "rc.n3", "rc.d"})
+            dir.write(name, "0\n1\n1\n");
         // Older than its results by a second, whatever the file system's clock resolution.
-        std::filesystem::last_write_time(netlist, std::filesystem::last_write_time(dir.file("rc.d")) -
-                                                       std::chrono::seconds(1));
+        std::filesystem::last_write_time(
+            netlist, std::filesystem::last_write_time(dir.file("rc.d")) - std::chrono::seconds(1));
     }
 };
 
@@ -163,7 +197,8 @@ TEST_F(ListLineTest, ADoubtfulRunIsRefusedWithTheReason) {
     };
     const std::vector<Row> rows = {
         {"a numerator beyond the netlist's variables", [&] { dir.write("rc.n4", "0\n1\n1\n"); },
-         dir.file("rc.n2"), "o netlist " + net + " não confere com os arquivos de resultados ao lado dele"},
+         dir.file("rc.n2"),
+         "o netlist " + net + " não confere com os arquivos de resultados ao lado dele"},
         {"edited after the results",
          [&] {
              std::filesystem::last_write_time(
@@ -177,17 +212,20 @@ TEST_F(ListLineTest, ADoubtfulRunIsRefusedWithTheReason) {
              std::filesystem::remove(net);
              std::filesystem::create_directory(net);
          },
-         dir.file("rc.n2"),
-         "o netlist " + net + " não é um arquivo comum"},
+         dir.file("rc.n2"), "o netlist " + net + " não é um arquivo comum"},
         {"no numerator name", [] {}, dir.file("rc.d"),
          "o netlist de " + dir.file("rc.d") + " não é conhecido (o nome não é <netlist>.n<k>)"},
         {"a document without sources",
          [&] { dir.write("r.json", R"({"formato": "corvane-resultados", "versao": 1})"); },
-         dir.file("r.json") + "#out", "o documento " + dir.file("r.json") + " não lista as fontes da análise"},
+         dir.file("r.json") + "#out",
+         "o documento " + dir.file("r.json") + " não lista as fontes da análise"},
         {"a document of an unknown kind of source",
-         [&] { dir.write("r.json", R"({"formato": "corvane-resultados", "versao": 1,
-                 "fontes": [{"nome": "V1", "tipo": "rampa"}]})"); },
-         dir.file("r.json") + "#out", "o documento " + dir.file("r.json") + " não lista as fontes da análise"},
+         [&] {
+             dir.write("r.json", R"({"formato": "corvane-resultados", "versao": 1,
+                 "fontes": [{"nome": "V1", "tipo": "rampa"}]})");
+         },
+         dir.file("r.json") + "#out",
+         "o documento " + dir.file("r.json") + " não lista as fontes da análise"},
         {"a missing document", [] {}, dir.file("s.json") + "#out",
          "arquivo " + dir.file("s.json") + " não encontrado"},
     };
