@@ -24,6 +24,40 @@ inline std::string rcLadder(int sections) {
     return text;
 }
 
+/// An RC mesh of `rows` × `columns` nodes driven at a corner by a voltage source: a
+/// resistor between every two neighbours, a capacitor from every other node to ground and
+/// a load resistor from each of the two far corners to ground. Unknowns: rows · columns
+/// + 1; resistors: rows · (columns − 1) + columns · (rows − 1) + 2.
+inline std::string rcMesh(int rows, int columns) {
+    const auto node = [columns](int r, int c) { return test::numbered("n", r * columns + c); };
+    std::string text = "Malha RC ";
+    text += std::to_string(rows);
+    text += " x ";
+    text += std::to_string(columns);
+    text += "\nV1 ";
+    text += node(0, 0);
+    text += " 0 1 DEGRAU\n";
+    int resistor = 0;
+    int capacitor = 0;
+    const auto addResistor = [&](const std::string& a, const std::string& b, const char* ohms) {
+        text += test::numbered("R", ++resistor) + " " + a + " " + b + " " + ohms + "\n";
+    };
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (c + 1 < columns) addResistor(node(r, c), node(r, c + 1), "1k");
+            if (r + 1 < rows) addResistor(node(r, c), node(r + 1, c), "2.2k");
+            if (r + c > 0) {
+                ++capacitor;
+                text += test::numbered("C", capacitor) + " " + node(r, c) + " 0 " +
+                        std::to_string(capacitor) + "n\n";
+            }
+        }
+    }
+    addResistor(node(rows - 1, columns - 1), "0", "10k");
+    addResistor(node(0, columns - 1), "0", "47k");
+    return text;
+}
+
 /// A doubly terminated LC ladder (alternating shunt C and series L) of the given order.
 /// Unknowns: the source's two, then a node and an inductor current per series inductor,
 /// plus one node: 3 + 2 · (order / 2).

@@ -10,6 +10,8 @@
 #include "console_host.h"
 #include "floating_point.h"
 #include "option_readers.h"
+#include "output_target.h"
+#include "result_file_names.h"
 #include "results_json.h"
 #include "standard_steps.h"
 #include "symbolic_system.h"
@@ -40,8 +42,8 @@ const char AnalyzeUsage[] =
     "                        (padrão: todos); os demais entram com seus valores\n"
     "  --limite-termos N     termos por coeficiente na análise simbólica (padrão 100000)\n"
     "  --ruido VARIÁVEL      lista também o ruído térmico dos resistores nessa saída, como\n"
-    "                        ruido, e o põe no JSON; com --entrada, --temperatura, --em e\n"
-    "                        --faixa, como em ruido\n";
+    "                        ruido, o põe no JSON e grava BASE.ruido, que o plotar desenha;\n"
+    "                        com --entrada, --temperatura, --em e --faixa, como em ruido\n";
 
 namespace {
 
@@ -142,6 +144,14 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     analysis.setEngineOptions(command.engine);
     host.attach(analysis);
     addStandardListingSteps(analysis);
+    // Both in one set under one name: the set would keep either.
+    const std::string noiseFile = ResultFileNames(command.netlist).noiseDensities();
+    if (!command.json.empty() && command.options.analysis.noise.enabled &&
+        sameFile(command.json, noiseFile)) {
+        log.print("O arquivo de ruído %s seria substituído pelo JSON %s", noiseFile.c_str(),
+                  command.json.c_str());
+        return ExitFailure;
+    }
     if (!command.json.empty()) {
         auto document = std::make_unique<CompanionFilesStep>();
         document->add({command.json, "JSON",

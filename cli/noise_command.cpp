@@ -1,5 +1,6 @@
 #include "noise_command.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -9,10 +10,15 @@
 #include "command_arguments.h"
 #include "command_line.h"
 #include "console_host.h"
+#include "fitted_ranges.h"
+#include "floating_point.h"
+#include "image_builds.h"
 #include "mna.h"
 #include "netlist_reader.h"
 #include "noise_analysis.h"
+#include "noise_curves.h"
 #include "output_target.h"
+#include "plot_console.h"
 #include "replace_file.h"
 #include "option_readers.h"
 
@@ -28,7 +34,10 @@ const char NoiseUsage[] =
     "  --temperatura C       a temperatura em °C (padrão 27)\n"
     "  --em F                a frequência das densidades, em Hz (padrão 1k)\n"
     "  --faixa F1 F2         a faixa do ruído integrado, em Hz (padrão: todas)\n"
-    "  --tabela ARQUIVO      grava em CSV as densidades de 200 frequências\n";
+    "  --tabela ARQUIVO      grava em CSV as densidades de 200 frequências\n"
+    "  --imagem ARQUIVO      desenha em PNG ou SVG a densidade na saída e as três maiores\n"
+    "                        partes, de uma década abaixo do polo mais baixo a uma acima\n"
+    "                        do mais alto\n";
 
 namespace {
 
@@ -36,6 +45,7 @@ struct NoiseCommand {
     noise::NoiseOptions options;
     std::string netlist;
     std::string table;
+    std::string image;
 };
 
 NoiseCommand parseNoise(const std::vector<std::string_view>& list) {
@@ -57,6 +67,9 @@ NoiseCommand parseNoise(const std::vector<std::string_view>& list) {
             command.options.band = parseBandOption(args);
         } else if (arg == "--tabela") {
             command.table = args.value();
+        } else if (arg == "--imagem") {
+            command.image = args.value();
+            checkImagePath(command.image);
         } else {
             args.takePositional(command.netlist);
         }
@@ -101,11 +114,84 @@ std::string tableText(const noise::NoiseReport& report, const noise::NoiseOption
     return text;
 }
 
-int runNoise(const NoiseCommand& command, std::FILE* out, std::FILE* err) {
+// The plot of the noise: the total and the largest contributors as density curves, from a
+// decade below the lowest pole to a decade above the highest, the level axis fitted to them.
+constexpr int ImageWidth = 680;
+constexpr int ImageHeight = 442;
+constexpr std::size_t ImageContributors = 3;
+
+// Curve 1 the total, then the largest contributors; returns the number of curves.
+int noiseImageCurves(const noise::NoiseReport& report, PlotCurves& curves) {
+    curves[1] = noiseDensityCurve(report.functions, report.outputName, report.unit, std::nullopt);
+    int count = 1;
+    for (const noise::Contribution& c : report.contributions) {
+        if (static_cast<std::size_t>(count) > ImageContributors) break;
+        // A source that never reaches the output has nothing to draw.
+        const Polynomial& transfer = report.functions.transfers[c.source];
+        if (transfer.trimmedDegree() == 0 && transfer.coef[0] == 0.0) continue;
+        ++count;
+        curves[static_cast<std::size_t>(count)] =
+            noiseDensityCurve(report.functions, report.outputName, report.unit, c.source);
+    }
+    return count;
+}
+
+// In Hz, around the circuit's poles; the level fitted as "Ajustar" fits it.
+PlotParameters noiseImageRanges(const noise::NoiseReport& report, const PlotCurves& curves,
+                                int count) {
+    const noise::PoleSpan span = noise::poleSpan(report.functions);
+    PlotParameters around;
+    around.wmin = roundDownTo125(span.lowest / 10.0);
+    around.wmax = roundUpTo125(span.highest * 10.0);
+    around.segmentos = MaxSegments;
+    // The phase and delay axes are hidden, but the frame still divides by their spans.
+    around.fmin = -180.0;
+    around.fmax = 180.0;
+    around.amin = 0.0;
+    around.amax = 1.0;
+    PlotParameters parameters = fitPlotRanges(curves, count, around, true, false);
+    parameters.wmin = around.wmin;
+    parameters.wmax = around.wmax;
+    return parameters;
+}
+
+bool saveNoiseImage(const noise::NoiseReport& report, const std::string& path, std::FILE* err) {
+    PlotCurves curves{};
+    const int count = noiseImageCurves(report, curves);
+    PlotOptions options;
+    options.hz = true;
+    options.coloursPerCurve = true;
+    for (std::size_t q = 0; q < PlotQuantityCount; ++q)
+        options.shown[q] = PlotQuantities[q].quantity == PlotQuantity::Gain;
+    AnalysisLog quiet([](std::string_view) {});
+    Plotter plotter(quiet);
+    // The legend names a density by what it is, not by a list line.
+    plotter.plotCurves(noiseImageRanges(report, curves, count), curves, count, {});
+    ConsoleCheckBoxes boxes(options);
+    return savePlotPicture(plotter, boxes, path, ImageWidth, ImageHeight, err);
+}
+
+// No output may be the netlist, nor both outputs one file.
+bool outputsSpareNetlist(const NoiseCommand& command, std::FILE* err) {
     if (!command.table.empty() && sameFile(command.table, command.netlist)) {
         std::fprintf(err, "corvane-cli: a tabela %s seria o próprio netlist\n", command.table.c_str());
-        return ExitFailure;
+        return false;
     }
+    if (!command.image.empty() && sameFile(command.image, command.netlist)) {
+        std::fprintf(err, "corvane-cli: a imagem %s seria o próprio netlist\n", command.image.c_str());
+        return false;
+    }
+    if (!command.image.empty() && !command.table.empty() &&
+        sameFile(command.image, command.table)) {
+        std::fprintf(err, "corvane-cli: --tabela e --imagem são o mesmo arquivo: %s\n",
+                     command.image.c_str());
+        return false;
+    }
+    return true;
+}
+
+int runNoise(const NoiseCommand& command, std::FILE* out, std::FILE* err) {
+    if (!outputsSpareNetlist(command, err)) return ExitFailure;
     ScopedCLocale locale;
     AnalysisLog log(linesTo(out));
     RunState run;
@@ -128,13 +214,24 @@ int runNoise(const NoiseCommand& command, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "corvane-cli: não foi possível gravar a tabela %s\n", command.table.c_str());
         return ExitFailure;
     }
+    if (!command.image.empty()) {
+        try {
+            if (!saveNoiseImage(*report, command.image, err)) return ExitFailure;
+        } catch (const FloatingPointFault& fault) {
+            std::fprintf(err, "%s\n", fault.what());
+            return ExitFloatingPointFault;
+        }
+    }
     return ExitSuccess;
 }
 
 }  // namespace
 
+// The image is drawn by the companion program where there is one, with the same command line.
 int runNoiseCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
-    return runNoise(parseNoise(args), out, err);
+    const NoiseCommand command = parseNoise(args);
+    return runWhereImagesAreDrawn("ruido", args, command.image, out, err,
+                                  [&] { return runNoise(command, out, err); });
 }
 
 }  // namespace corvane::cli

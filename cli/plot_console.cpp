@@ -12,8 +12,24 @@ namespace corvane::cli {
 
 namespace {
 
+// A density curve's gain column holds its level in dB re 1 V/√Hz (or A), which a comment
+// above the header says; it has no phase or delay.
+bool writeDensityNotes(const Plotter& plotter, std::FILE* file) {
+    bool ok = true;
+    for (int k = 1; k <= plotter.curveCount(); ++k) {
+        const PlotCurve& curve = plotter.curves()[static_cast<std::size_t>(k)];
+        if (curve.kind != CurveKind::NoiseDensity) continue;
+        ok = std::fprintf(file, "# curva %d: %s: ganho_db é a densidade em dB re 1 %s/√Hz, sem fase "
+                                "nem atraso\n",
+                          k, curve.title.c_str(), curve.unit.c_str()) >= 0 &&
+             ok;
+    }
+    return ok;
+}
+
 bool writeRows(const Plotter& plotter, std::FILE* file) {
-    bool ok = std::fputs("curva,ponto,frequencia", file) >= 0;
+    bool ok = writeDensityNotes(plotter, file);
+    ok = std::fputs("curva,ponto,frequencia", file) >= 0 && ok;
     for (const PlotQuantityRow& q : PlotQuantities)
         ok = std::fprintf(file, ",%s", q.csvColumn) >= 0 && ok;
     ok = std::fputc('\n', file) != EOF && ok;
@@ -24,8 +40,12 @@ bool writeRows(const Plotter& plotter, std::FILE* file) {
             // A point the curve could not be evaluated at (the log names it) has no row.
             if (!std::isfinite(table.gain[k][i])) continue;
             ok = std::fprintf(file, "%d,%d,%.17g", k, i, table.frequency[i]) >= 0 && ok;
-            for (const PlotQuantityRow& q : PlotQuantities)
-                ok = std::fprintf(file, ",%.17g", (table.*q.rows)[k][i]) >= 0 && ok;
+            for (const PlotQuantityRow& q : PlotQuantities) {
+                const double value = (table.*q.rows)[k][i];
+                ok = (std::isfinite(value) ? std::fprintf(file, ",%.17g", value)
+                                           : std::fprintf(file, ",")) >= 0 &&
+                     ok;
+            }
             ok = std::fputc('\n', file) != EOF && ok;
         }
     }

@@ -12,6 +12,7 @@
 #include "floating_point.h"
 #include "image_builds.h"
 #include "listed_curves.h"
+#include "noise_curves.h"
 #include "number_text.h"
 #include "output_target.h"
 #include "plot_console.h"
@@ -179,7 +180,8 @@ int runPoleZero(const PoleZeroOptions& options, std::FILE* out, std::FILE* err) 
     auto curves = std::make_unique<PlotCurves>();
     std::array<std::string, MaxCurves + 1> numeratorFiles{};
     const std::optional<int> count = readListedCurves(*listText, *curves, log, &numeratorFiles);
-    if (!count) return ExitFailure;
+    if (!count || !refuseDensityLines(*curves, *count, numeratorFiles, NoPoleZeroMap, log))
+        return ExitFailure;
 
     std::optional<RootLocus> locus;
     if (!options.element.empty()) {

@@ -13,6 +13,7 @@
 #include "command_line.h"
 #include "document_curves.h"
 #include "image_builds.h"
+#include "noise_curves.h"
 #include "option_readers.h"
 #include "plot_console.h"
 #include "plotter.h"
@@ -245,7 +246,9 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
     Plotter plotter(log);
     const PlotOptions plotOptions;
     ConsolePlotList window(plotOptions, list);
-    if (!plotter.plot(window)) {
+    if (!plotter.plot(window) ||
+        !refuseDensityLines(plotter.curves(), plotter.curveCount(), plotter.numeratorFiles(),
+                            NoTimeResponse, log)) {
         std::fflush(out);
         return ExitFailure;
     }

@@ -9,16 +9,19 @@
 
 namespace corvane::noise {
 
-namespace {
-
-// |p(jω)|² in extended precision: the coefficients of a raw determinant span hundreds of
-// decades in wide ladders, and their powers of ω more.
-long double squaredMagnitude(const Polynomial& p, double hertz) {
-    const long double omega = 2.0L * std::numbers::pi_v<long double> * hertz;
+// In extended precision: the coefficients of a raw determinant span hundreds of decades in
+// wide ladders, and their powers of ω more.
+long double squaredMagnitudeAt(const Polynomial& p, long double omega) {
     const std::complex<long double> s(0.0L, omega);
     std::complex<long double> value = 0.0L;
     for (int i = p.degree; i >= 0; --i) value = value * s + static_cast<long double>(p.coef[static_cast<std::size_t>(i)]);
     return std::norm(value);
+}
+
+namespace {
+
+long double squaredMagnitude(const Polynomial& p, double hertz) {
+    return squaredMagnitudeAt(p, 2.0L * std::numbers::pi_v<long double> * hertz);
 }
 
 long double denominatorSquare(const NoiseFunctions& functions, double hertz) {

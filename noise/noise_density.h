@@ -9,6 +9,9 @@
 
 namespace corvane::noise {
 
+/// |p(jω)|² of the coefficients of `p` (its constant left out), at ω in rad/s.
+long double squaredMagnitudeAt(const Polynomial& p, long double omega);
+
 /// The output's noise density from source `k` alone at `hertz`, in V²/Hz (A²/Hz for a
 /// current output).
 double sourceOutputDensity(const NoiseFunctions& functions, std::size_t k, double hertz);

@@ -5,11 +5,35 @@
 #include <nlohmann/json.hpp>
 
 #include "mna.h"
+#include "noise_file.h"
+#include "noise_symbolic.h"
+#include "result_file_names.h"
 
 namespace corvane::noise {
 
+namespace {
+
+// "<base>.ruido" of the run, written with its result files; none, with a line saying so,
+// when a function is not finite and cannot be written.
+std::optional<CompanionFile> noiseFileOf(const NoiseReport& report, double celsius,
+                                         const ListingContext& context) {
+    const std::string path = ResultFileNames(context.run.netlistFileName).noiseDensities();
+    std::optional<std::string> text = noiseFileText(report, celsius);
+    if (!text) {
+        context.log.print("Ruído: as funções do ruído não são finitas; o arquivo %s não é gravado",
+                          path.c_str());
+        return std::nullopt;
+    }
+    return CompanionFile{path, "arquivo de ruído",
+                         [text = std::move(*text)](const RunWarnings&) { return text; }};
+}
+
+}  // namespace
+
 ListingOutcome NoiseStep::afterListing(const ListingContext& context) {
     report_.reset();
+    symbolic_.reset();
+    noiseFile_.reset();
     if (!context.options.noise.enabled) return ListingOutcome::Done;
     options_ = context.options.noise;
     // The run keeps no system past its expansion; assembling it again is a small part of
@@ -22,7 +46,20 @@ ListingOutcome NoiseStep::afterListing(const ListingContext& context) {
         return context.host.cancelRequested() ? ListingOutcome::Cancelled : ListingOutcome::Failed;
     }
     listNoiseReport(*report_, options_, context.log);
-    return ListingOutcome::Done;
+    noiseFile_ = noiseFileOf(*report_, options_.celsius, context);
+    if (!context.options.symbolic.enabled) return ListingOutcome::Done;
+    symbolic::SymbolicOptions symbolicOptions;
+    symbolicOptions.symbols = context.options.symbolic.symbols;
+    symbolicOptions.termLimit = context.options.symbolic.termLimit;
+    symbolicOptions.memoryLimitBytes = context.engine.cacheLimitBytes;
+    symbolic_ = listSymbolicNoise(context.run, *report_, options_, symbolicOptions, context.log,
+                                  &context.host);
+    return symbolic_->outcome;
+}
+
+std::vector<CompanionFile> NoiseStep::companionFiles() const {
+    if (!noiseFile_) return {};
+    return {*noiseFile_};
 }
 
 void NoiseStep::addToDocument(nlohmann::ordered_json& document) const {
@@ -53,6 +90,7 @@ void NoiseStep::addToDocument(nlohmann::ordered_json& document) const {
              {"rms", c.power ? nlohmann::ordered_json(std::sqrt(*c.power))
                              : nlohmann::ordered_json(nullptr)}});
     }
+    if (symbolic_) noise["simbolica"] = symbolicNoiseDocument(*symbolic_);
     document["ruido"] = noise;
 }
 

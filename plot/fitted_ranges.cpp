@@ -79,8 +79,10 @@ CurveExtremes sampleCurves(const PlotCurves& curves, int curveCount, double wmin
         for (int i = 0; i < FitPoints; ++i) {
             const double w = i == FitPoints - 1 ? wmax : wmin * std::pow(ratio, i);
             const CurveResponse r = evaluateCurve(curves[static_cast<std::size_t>(k)], w, hz);
-            if (!std::isfinite(r.gain) || !std::isfinite(r.phase)) continue;
+            // A noise density has a gain and no phase.
+            if (!std::isfinite(r.gain)) continue;
             e.gain.add(r.gain);
+            if (!std::isfinite(r.phase)) continue;
             e.phase.add(continuousPhase ? unwrapped(r.phase, previousPhase) : r.phase);
             e.delay.add(r.delay);
         }

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
+
+#include "noise_curves.h"
 
 namespace corvane {
 
@@ -78,8 +81,23 @@ ComplexValue complexDivide(double a, double b, double c, double d) {
     return {l * (a * c + b * d), l * (b * c - a * d)};
 }
 
+namespace {
+
+// A density has a level and nothing else; a density that is exactly zero (an output the
+// noise cannot reach at that frequency) is drawn at the floor, as a zero response is.
+CurveResponse evaluateDensity(const PlotCurve& curve, double omega) {
+    constexpr double ZeroDensityDb = -440.0;
+    constexpr double Missing = std::numeric_limits<double>::quiet_NaN();
+    const double density = densityAt(curve, omega);
+    const double level = density == 0.0 ? ZeroDensityDb : 10.0 * std::log10(density);
+    return {level, Missing, Missing};
+}
+
+}  // namespace
+
 CurveResponse evaluateCurve(const PlotCurve& curve, double w, bool hz) {
     const double omega = hz ? TwoPi * w : w;
+    if (curve.kind == CurveKind::NoiseDensity) return evaluateDensity(curve, omega);
     const double k = curve.numerator.constant / curve.denominator.constant;
     const ComplexValue d = valueAt(curve.denominator, omega);
     const ComplexValue dd = derivativeAt(curve.denominator, omega);

@@ -26,7 +26,8 @@ struct CurveResponse {
 };
 
 /// Evaluates `curve` at the grid frequency `w`, taken in Hz when `hz` is set (ω = 2π·w),
-/// else in rad/s.
+/// else in rad/s. A noise density's gain is 10·log10 of the density (dB re 1 V/√Hz or
+/// 1 A/√Hz); its phase and delay are NaN, with no flag raised.
 CurveResponse evaluateCurve(const PlotCurve& curve, double w, bool hz);
 
 }  // namespace corvane

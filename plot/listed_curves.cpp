@@ -9,6 +9,7 @@
 
 #include "coefficient_margins.h"
 #include "input_file.h"
+#include "noise_curves.h"
 #include "plot_list.h"
 #include "result_file.h"
 #include "result_warnings_file.h"
@@ -158,8 +159,19 @@ std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curve
                 return std::nullopt;
             }
             ++curveCount;
+            curves[curveCount] = PlotCurve{};
             if (numeratorFiles) (*numeratorFiles)[curveCount] = line;
             if (!readDocumentLine(*document, curves[curveCount], log)) return std::nullopt;
+            continue;
+        }
+        if (const auto noise = noiseLineOf(line); noise && !denominatorDue) {
+            if (curveCount == MaxCurves) {
+                log.print("Número excessivo de curvas");
+                return std::nullopt;
+            }
+            ++curveCount;
+            if (numeratorFiles) (*numeratorFiles)[curveCount] = line;
+            if (!readNoiseLine(*noise, curves[curveCount], log)) return std::nullopt;
             continue;
         }
         const InputFile file = openListedFile(line);
@@ -178,6 +190,7 @@ std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curve
                 return std::nullopt;
             }
             ++curveCount;
+            curves[curveCount] = PlotCurve{};
             target = &curves[curveCount].numerator;
             denominatorDue = true;
             numeratorLine = line;

@@ -28,6 +28,8 @@ std::optional<DocumentLine> documentLineOf(const std::string& line);
 /// denominator, comments skipped wherever they are. A line "<document>.json#<variable>"
 /// stands for both: the function of that variable (name or number) in a run's JSON
 /// document, with every bit the run computed; the document's warnings about it are logged.
+/// A line "<run>.ruido" or "<run>.ruido#<element>" stands for a whole density curve too
+/// (noise_curves.h).
 /// A result file that keeps too few digits of a coefficient that matters is warned about. Returns the number of curves read, or
 /// no value when a message of the log stopped the list (a file missing or invalid, too
 /// many curves, a numerator without its denominator); the slots then hold no complete list.

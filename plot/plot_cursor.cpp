@@ -36,6 +36,11 @@ std::optional<CursorReading> readCurveAt(const PlotCurves& curves, int k, double
         return std::nullopt;
     }
     if (!std::isfinite(reading.response.gain)) return std::nullopt;
+    const PlotCurve& curve = curves[static_cast<std::size_t>(k)];
+    if (curve.kind == CurveKind::NoiseDensity) {
+        reading.densityTitle = curve.title;
+        reading.densityUnit = curve.unit;
+    }
     return reading;
 }
 
@@ -63,6 +68,14 @@ std::optional<CursorReading> readCursor(const PlotFrame& frame, const PlotCurves
 std::string cursorText(const CursorReading& reading,
                        const std::array<std::string, MaxCurves + 1>& numeratorFiles) {
     const std::string frequency = valueWithUnit(reading.frequency, reading.hz ? "Hz" : "rad/s");
+    if (reading.densityTitle) {
+        // The level is 10·log10 of the density: the density in its unit is 10^(level/20).
+        const double amplitude = std::pow(10.0, reading.response.gain / 20.0);
+        char level[48];
+        std::snprintf(level, sizeof level, " (%.2f dB)", reading.response.gain);
+        return frequency + "  " + std::to_string(reading.curve) + ": " + *reading.densityTitle +
+               ": " + valueWithUnit(amplitude, reading.densityUnit + "/√Hz") + level;
+    }
     const std::string curve =
         legendLine(reading.curve, numeratorFiles[static_cast<std::size_t>(reading.curve)]);
     char values[128];

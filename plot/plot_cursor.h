@@ -23,6 +23,9 @@ struct CursorReading {
     /// The curve read, from 1.
     int curve = 0;
     CurveResponse response;
+    /// Of a noise density (its phase and delay are NaN): what it is, and its unit.
+    std::optional<std::string> densityTitle;
+    std::string densityUnit;
 };
 
 /// The frequency (axis unit) at pixel column `x` of `frame`.
@@ -46,7 +49,8 @@ std::optional<CursorReading> readCursor(const PlotFrame& frame, const PlotCurves
 std::optional<CursorReading> readCurveAt(const PlotCurves& curves, int k, double w, bool hz);
 
 /// The reading as one line of text: frequency, curve number and file (without its
-/// folder), gain, phase and group delay.
+/// folder), gain, phase and group delay; of a density, the curve's title and the density
+/// in its unit with an SI prefix ("12.3 nV/√Hz") and in dB.
 std::string cursorText(const CursorReading& reading,
                        const std::array<std::string, MaxCurves + 1>& numeratorFiles);
 

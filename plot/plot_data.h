@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "polynomial.h"
 
@@ -31,10 +33,33 @@ struct PlotParameters {
     int segmentos = 0;
 };
 
-/// One transfer function H(s) = numerator(s) / denominator(s), constants included.
+/// What a curve draws: a transfer function's gain, phase and delay, or the density of a
+/// noise, whose "gain" is 10·log10 of the density in dB re 1 V/√Hz (or 1 A/√Hz) and which
+/// has no phase or delay.
+enum class CurveKind { Transfer, NoiseDensity };
+
+/// One white source of a density curve: `density`·|numerator(jω)|² over |D(jω)|².
+struct DensityTerm {
+    Polynomial numerator;
+    /// A²/Hz.
+    double density = 0.0;
+};
+
+/// One transfer function H(s) = numerator(s) / denominator(s), constants included; or,
+/// for a noise density, S(ω) = Σ density·|N(jω)|² / |D(jω)|² over `terms`, D being the
+/// denominator (the numerator is then zero and unused).
 struct PlotCurve {
+    PlotCurve() = default;
+    /// A transfer function, as the lists and the tests write one: {numerator, denominator}.
+    PlotCurve(const Polynomial& n, const Polynomial& d) : numerator(n), denominator(d) {}
+
     Polynomial numerator;
     Polynomial denominator;
+    CurveKind kind = CurveKind::Transfer;
+    std::vector<DensityTerm> terms;
+    /// Of a density: what it is ("ruído de R1 em out") and its unit ("V").
+    std::string title;
+    std::string unit;
 };
 
 /// Curve k lives in slot k; slot 0 stays unused.

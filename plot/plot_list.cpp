@@ -18,6 +18,16 @@ std::vector<std::string> splitListLines(std::string_view text) {
     return lines;
 }
 
+std::string listHeader(std::string_view text) {
+    std::string header;
+    for (const std::string& line : splitListLines(text)) {
+        if (!isCommentLine(line)) break;
+        header += line;
+        header += '\n';
+    }
+    return header;
+}
+
 std::optional<std::string> denominatorFileName(std::string_view path) {
     return ResultFileNames::denominatorFor(path);
 }

@@ -18,6 +18,10 @@ inline bool isCommentLine(std::string_view line) {
     return !line.empty() && line[0] == '*';
 }
 
+/// The comment lines the list starts with (the help that "Limpar" keeps), each ended by a
+/// "\n": the list emptied of its curves.
+std::string listHeader(std::string_view text);
+
 /// The denominator file of the numerator file `path`, by the rule of the result files
 /// (ResultFileNames::denominatorFor): "amp.v1.n3" pairs with "amp.v1.d".
 std::optional<std::string> denominatorFileName(std::string_view path);

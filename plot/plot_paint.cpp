@@ -10,6 +10,7 @@
 
 #include "axis_ticks.h"
 #include "floating_point.h"
+#include "noise_curves.h"
 #include "plot_quantities.h"
 #include "time_plot.h"
 
@@ -343,7 +344,7 @@ std::string legendLine(int k, std::string_view path) {
 
 // Drawn after the curves, on a black box each, so the lines stay readable over them.
 void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
-                const ResponseTable& table,
+                const ResponseTable& table, const PlotCurves& curves,
                 const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount,
                 bool coloursPerCurve) {
     constexpr int RowHeight = 12;
@@ -351,7 +352,11 @@ void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
     const PlotQuantityRow& gainRow = quantityRow(PlotQuantity::Gain);
     for (int k = 1; k <= curveCount; ++k) {
         const CurveLook gain = curveLook(gainRow, k, coloursPerCurve);
-        const std::string line = legendLine(k, numeratorFiles[static_cast<std::size_t>(k)]);
+        const PlotCurve& curve = curves[static_cast<std::size_t>(k)];
+        const std::string line =
+            curve.kind == CurveKind::NoiseDensity
+                ? std::to_string(k) + ": " + densityLegend(curve)
+                : legendLine(k, numeratorFiles[static_cast<std::size_t>(k)]);
         canvas.drawText(frame.x1 - canvas.textWidth(line) - Inset,
                         frame.y0 + Inset + RowHeight * (k - 1), line, gain.colour, Black);
         const std::optional<int> y =

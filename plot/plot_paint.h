@@ -39,11 +39,11 @@ void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
                 const PreparePoint& preparePoint);
 
 /// The legend: in the top right corner of the frame one line "k: file" per curve (the
-/// numerator's file name without its folder) in the colour of its gain, and the curve's
-/// number at the right end of its gain curve; with `coloursPerCurve`, in the curve's own
-/// colour.
+/// numerator's file name without its folder, or what a density curve is and its unit) in
+/// the colour of its gain, and the curve's number at the right end of its gain curve; with
+/// `coloursPerCurve`, in the curve's own colour.
 void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
-                const ResponseTable& table,
+                const ResponseTable& table, const PlotCurves& curves,
                 const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount,
                 bool coloursPerCurve = false);
 

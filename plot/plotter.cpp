@@ -1,5 +1,6 @@
 #include "plotter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "fitted_ranges.h"
 #include "floating_point.h"
 #include "plot_frame.h"
+#include "noise_curves.h"
 #include "number_text.h"
 #include "plot_list.h"
 #include "plot_paint.h"
@@ -83,6 +85,15 @@ void applyKey(int keyCode, bool logarithmic, PlotParameters& p) {
 void Plotter::addNumeratorFile(PlotListHost& window) {
     const std::optional<std::string> numerator = window.chooseNumeratorFile();
     if (!numerator) return;
+    if (noiseLineOf(*numerator)) {
+        // The total and its largest contributors, each a whole curve.
+        constexpr std::size_t Contributors = 3;
+        const std::optional<std::vector<std::string>> lines =
+            noiseListLines(*numerator, Contributors, log_);
+        if (!lines) return;
+        for (const std::string& line : *lines) window.appendListLine(line);
+        return;
+    }
     const std::optional<ListedPair> pair = listedPairOf(*numerator);
     if (!pair) {
         window.appendListLine("* Arquivo com nome inválido.");
@@ -112,6 +123,17 @@ bool Plotter::plot(PlotListHost& window) {
     plotReady_ = true;
     window.showPlotWindow();
     return true;
+}
+
+void Plotter::plotCurves(const PlotParameters& parameters, const PlotCurves& curves, int count,
+                         const std::array<std::string, MaxCurves + 1>& lines) {
+    plotParameters_ = parameters;
+    curves_ = curves;
+    curveCount_ = std::clamp(count, 0, MaxCurves);
+    numeratorFiles_ = lines;
+    markers_.clear();
+    curvesStale_ = true;
+    plotReady_ = true;
 }
 
 std::optional<std::array<std::string, PlotEditBoxCount>> Plotter::fittedRanges(
@@ -248,7 +270,7 @@ void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& c
     if (refreshing) logCurveGaps(p.segmentos + 1, hz);
     drawMarkers(canvas, frame, p, curves_, markers_, hz, checkBoxes.coloursPerCurve());
     if (checkBoxes.legend()) {
-        drawLegend(canvas, frame, p, responseTable_, numeratorFiles_, curveCount_,
+        drawLegend(canvas, frame, p, responseTable_, curves_, numeratorFiles_, curveCount_,
                    checkBoxes.coloursPerCurve());
     }
     curvesStale_ = false;
@@ -266,7 +288,9 @@ void Plotter::logCurveGaps(int points, bool hz) {
     for (int k = 1; k <= curveCount_; ++k) {
         const CurveGaps& gaps = responseTable_.gaps[static_cast<std::size_t>(k)];
         if (gaps.count == 0 || refused_[static_cast<std::size_t>(k)]) continue;
-        if (gaps.count == points && curves_[static_cast<std::size_t>(k)].numerator.isZero()) {
+        const PlotCurve& curve = curves_[static_cast<std::size_t>(k)];
+        // A density's numerator is unused, and zero.
+        if (gaps.count == points && curve.kind == CurveKind::Transfer && curve.numerator.isZero()) {
             log_.print("Curva %d: o numerador é zero: não há ganho, fase nem atraso a desenhar; "
                        "curva omitida.",
                        k);

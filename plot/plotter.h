@@ -30,6 +30,8 @@ public:
 
     /// "Adicionar": asks for a numerator file and appends it and its denominator file to
     /// the list, or the comment "* Arquivo com nome inválido." when the name has no ".n".
+    /// A noise file ("<run>.ruido") appends the line of its total and those of its three
+    /// largest contributors instead, or logs why it cannot be read.
     void addNumeratorFile(PlotListHost& window);
 
     /// "Plotar": reads the edit boxes into the parameters and every listed file into the
@@ -39,6 +41,11 @@ public:
     /// "." as the decimal separator) is logged with its text, and then nothing changes: not
     /// the parameters, the curves or the plot window.
     bool plot(PlotListHost& window);
+
+    /// Curves computed rather than listed (the noise of `ruido --imagem`), to be painted as
+    /// "Plotar" leaves a list: `lines` names each curve as a list line would.
+    void plotCurves(const PlotParameters& parameters, const PlotCurves& curves, int count,
+                    const std::array<std::string, MaxCurves + 1>& lines);
 
     /// "Ajustar": reads every listed file as "Plotar" does (logging the same lines) and
     /// returns the texts of the edit boxes with the ranges fitted to those curves

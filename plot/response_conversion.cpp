@@ -151,6 +151,8 @@ CurveMask convertListedCurves(PlotCurves& curves, int count,
     if (!row) return refused;
     for (int k = 1; k <= std::clamp(count, 0, MaxCurves); ++k) {
         const auto slot = static_cast<std::size_t>(k);
+        // A noise density answers no source: it stays as it is.
+        if (curves[slot].kind != CurveKind::Transfer) continue;
         const ExcitationFinding run = excitationOfListLine(lines[slot]);
         std::string problem = run.problem;
         if (run.excitation) {

@@ -57,7 +57,7 @@ using CurveMask = std::array<bool, MaxCurves + 1>;
 /// conversion would pass the degree limit, keeps its function, is marked in the mask
 /// returned and is named in the log: "Curva 2 (rc.n2): a resposta ao impulso não pode ser
 /// calculada: o netlist rc.net tem fontes de impulso e de degrau; curva omitida."
-/// FromNetlist reads nothing and changes nothing.
+/// FromNetlist reads nothing and changes nothing; nor does any choice to a noise density.
 CurveMask convertListedCurves(PlotCurves& curves, int count,
                               const std::array<std::string, MaxCurves + 1>& lines,
                               ResponseChoice choice, AnalysisLog& log);

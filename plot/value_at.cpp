@@ -37,6 +37,14 @@ std::string valueAtLine(int k, const PlotCurve& curve, double w, bool hz) {
     } catch (const FloatingPointFault& fault) {
         return std::string(place) + "não pode ser calculada (" + fault.what() + ")";
     }
+    if (curve.kind == CurveKind::NoiseDensity) {
+        const std::string unit = curve.unit + "/√Hz";
+        char values[160];
+        std::snprintf(values, sizeof values, ", densidade %.9g %s (%.9g dB re 1 %s)",
+                      std::pow(10.0, response.gain / 20.0), unit.c_str(), response.gain,
+                      unit.c_str());
+        return place + curve.title + values;
+    }
     char values[160];
     std::snprintf(values, sizeof values, "ganho %.9g dB (%.9g), fase %.9g graus, atraso %.9g s",
                   response.gain, std::pow(10.0, response.gain / 20.0), response.phase + 0.0,

@@ -16,7 +16,8 @@ std::optional<double> parseFrequency(std::string_view text);
 
 /// "Curva k em ω = … rad/s (… Hz): ganho … dB (…), fase … graus, atraso … s", the frequency
 /// `w` taken in Hz when `hz` is set; a curve that cannot be evaluated there is named with
-/// the fault instead. Every number with nine significant digits.
+/// the fault instead. Every number with nine significant digits. A noise density reads
+/// "Curva k em ω = …: ruído em out, densidade … V/√Hz (… dB re 1 V/√Hz)".
 std::string valueAtLine(int k, const PlotCurve& curve, double w, bool hz);
 
 }  // namespace corvane

@@ -9,22 +9,44 @@
 #include <new>
 
 #include "expansion_watch.h"
+#include "progress_look.h"
 #include "symbolic_text.h"
 
 namespace corvane::symbolic {
 
 namespace {
 
-using Complex = std::complex<long double>;
-
 bool hasConstantTerm(const ExactPolynomial& p) {
     return !p.isZero() && p.termExponent(p.length() - 1, 0) == 0;
 }
 
-// Rewrites the resistors' variables from conductances to resistances in every polynomial
-// of `group` (one function, or the denominator with its numerators): G^e becomes
-// R^(d − e), d the highest power of that G in the group, which multiplies the whole group
-// by the same R^d, as designers write their formulas.
+}  // namespace
+
+long double frequencyScale(const Polynomial& p) {
+    int lo = -1;
+    int hi = -1;
+    for (int i = 0; i <= std::min(p.degree, MaxDegree); ++i) {
+        if (p.coef[i] == 0.0) continue;
+        if (lo < 0) lo = i;
+        hi = i;
+    }
+    if (lo < 0 || hi == lo) return 1.0L;
+    const long double ratio = std::fabs(static_cast<long double>(p.coef[lo]) / p.coef[hi]);
+    return std::pow(ratio, 1.0L / (hi - lo));
+}
+
+bool agree(Complex a, Complex b) {
+    const long double scale = std::max(std::abs(a), std::abs(b));
+    if (!std::isfinite(static_cast<double>(scale))) return false;
+    return std::abs(a - b) <= 1e-6L * scale || scale < 1e-300L;
+}
+
+std::string formatComplex(Complex z) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.9Lg%+.9Lgj", z.real(), z.imag());
+    return text;
+}
+
 void toResistances(std::vector<ExactPolynomial*> group, const std::vector<Symbol>& symbols) {
     std::vector<ulong> highest(symbols.size() + 1, 0);
     bool any = false;
@@ -54,8 +76,6 @@ void toResistances(std::vector<ExactPolynomial*> group, const std::vector<Symbol
     }
 }
 
-// Makes the first term of the denominator (in its highest power of s) positive, changing
-// the sign of the whole group.
 void makeDenominatorPositive(const ExactPolynomial& denominator,
                              std::vector<ExactPolynomial*> group) {
     if (denominator.isZero() || denominator.termSign(0) > 0) return;
@@ -63,7 +83,6 @@ void makeDenominatorPositive(const ExactPolynomial& denominator,
         *p = -*p;
 }
 
-// The value of `p` with variable v (0 = s) set to values[v].
 Complex evaluate(const ExactPolynomial& p, const std::vector<Complex>& values) {
     Complex sum = 0.0L;
     Integer coefficient;
@@ -89,87 +108,35 @@ Complex evaluate(const Polynomial& p, Complex s) {
     return sum * static_cast<long double>(p.constant);
 }
 
-// The frequency at which the lowest and highest coefficients of the numeric denominator
-// weigh the same: where the function's features are.
-long double frequencyScale(const Polynomial& p) {
-    int lo = -1;
-    int hi = -1;
-    for (int i = 0; i <= std::min(p.degree, MaxDegree); ++i) {
-        if (p.coef[i] == 0.0) continue;
-        if (lo < 0) lo = i;
-        hi = i;
-    }
-    if (lo < 0 || hi == lo) return 1.0L;
-    const long double ratio = std::fabs(static_cast<long double>(p.coef[lo]) / p.coef[hi]);
-    return std::pow(ratio, 1.0L / (hi - lo));
-}
-
-bool agree(Complex a, Complex b) {
-    const long double scale = std::max(std::abs(a), std::abs(b));
-    if (!std::isfinite(static_cast<double>(scale))) return false;
-    return std::abs(a - b) <= 1e-6L * scale || scale < 1e-300L;
-}
-
-std::string formatComplex(Complex z) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%.9Lg%+.9Lgj", z.real(), z.imag());
-    return text;
-}
-
-// The host's view of a long symbolic expansion, as of the numeric one: a cancel is seen
-// at once, the progress from half a second on and at most ten times a second.
-class ProgressLook {
-public:
-    explicit ProgressLook(AnalysisHost* host) : host_(host), start_(Clock::now()) {}
-
-    void look(double fraction) {
-        if (!host_) return;
-        if (host_->cancelRequested()) throw ExpansionCancelled{};
-        const Clock::time_point now = Clock::now();
-        if (now - start_ < Delay || (shown_ && now - lastShown_ < Interval)) return;
-        shown_ = true;
-        lastShown_ = now;
-        if (host_->showProgress(fraction) == ProgressStatus::Cancel) throw ExpansionCancelled{};
-    }
-
-    void end() {
-        if (shown_) host_->endProgress();
-        shown_ = false;
-    }
-
-private:
-    using Clock = std::chrono::steady_clock;
-    static constexpr std::chrono::milliseconds Delay{500};
-    static constexpr std::chrono::milliseconds Interval{100};
-
-    AnalysisHost* host_;
-    Clock::time_point start_;
-    Clock::time_point lastShown_{};
-    bool shown_ = false;
-};
-
-}  // namespace
-
 SymbolicAnalysis::SymbolicAnalysis(const RunState& run, const SymbolicOptions& options)
     : run_(run),
       system_(assembleSymbolicSystem(run, SymbolSelection{options.symbols})),
       termLimit_(options.termLimit),
       memoryLimit_(options.memoryLimitBytes) {}
 
-std::string SymbolicAnalysis::describeLimit(const TermLimitExceeded& limit,
-                                            const std::string& polynomial) const {
+std::string describeTermLimit(const TermLimitExceeded& limit, long termLimit,
+                              const std::string& polynomial) {
     char text[256];
     if (limit.power < 0) {
         std::snprintf(text, sizeof text,
                       "Limite de termos: no cálculo do %s, os menores guardados passaram de %ld "
                       "termos.",
-                      polynomial.c_str(), SymbolicExpansion::StoredTermsPerLimit * termLimit_);
+                      polynomial.c_str(), SymbolicExpansion::StoredTermsPerLimit * termLimit);
     } else {
         std::snprintf(text, sizeof text,
                       "Limite de termos: no cálculo do %s, o coeficiente de s^%ld passou de %ld "
                       "termos (%ld).",
-                      polynomial.c_str(), limit.power, termLimit_, limit.terms);
+                      polynomial.c_str(), limit.power, termLimit, limit.terms);
     }
+    return text;
+}
+
+std::string describeMemoryLimit(const MemoryLimitExceeded& limit, const std::string& polynomial) {
+    std::string text = "Limite de memória: no cálculo do ";
+    text += polynomial;
+    text += ", a análise simbólica passaria de ";
+    text += formatMemorySize(limit.limitBytes);
+    text += ".";
     return text;
 }
 
@@ -196,14 +163,12 @@ bool SymbolicAnalysis::compute(const std::vector<int>& variables,
     } catch (const TermLimitExceeded& limit) {
         denominator_.reset();
         numerators_.clear();
-        limitMessage_ = describeLimit(limit, current);
+        limitMessage_ = describeTermLimit(limit, termLimit_, current);
         return false;
     } catch (const MemoryLimitExceeded& limit) {
         denominator_.reset();
         numerators_.clear();
-        limitMessage_ = "Limite de memória: no cálculo do " + current +
-                        ", a análise simbólica passaria de " + formatMemorySize(limit.limitBytes) +
-                        ".";
+        limitMessage_ = describeMemoryLimit(limit, current);
         return false;
     }
 
@@ -352,9 +317,7 @@ SymbolicListing listSymbolicAnalysis(const RunState& run, const NetworkFunctions
         progress.end();
         if (!computed) {
             log.print("%s", analysis.limitMessage().c_str());
-            log.print(
-                "Use a análise mista: deixe simbólicos só alguns elementos (Símbolos, ou "
-                "--simbolos na linha de comando).");
+            log.print("%s", MixedAnalysisAdvice);
             listing.stopped = analysis.limitMessage();
             return listing;
         }
@@ -379,7 +342,7 @@ SymbolicListing listSymbolicAnalysis(const RunState& run, const NetworkFunctions
     } catch (const std::bad_alloc&) {
         progress.end();
         listing.denominator.reset();
-        listing.stopped = "Análise simbólica interrompida: memória insuficiente; use a análise mista.";
+        listing.stopped = OutOfMemoryMessage;
         log.print("%s", listing.stopped.c_str());
     } catch (const std::exception& error) {
         progress.end();

@@ -3,6 +3,7 @@
 // gives the numeric functions.
 #pragma once
 
+#include <complex>
 #include <functional>
 #include <optional>
 #include <string>
@@ -84,7 +85,6 @@ private:
     };
 
     FunctionText write(const ExactPolynomial& p) const;
-    std::string describeLimit(const TermLimitExceeded& limit, const std::string& polynomial) const;
 
     const RunState& run_;
     SymbolicSystem system_;
@@ -95,6 +95,44 @@ private:
     std::vector<Reduced> reduced_;
     std::string limitMessage_;
 };
+
+// Shared with the noise's symbolic density, which expands another system of the same
+// circuit and must list, stop and check it as the symbolic analysis does.
+
+/// "Limite de termos: no cálculo do <polynomial>, ..." for a term limit of `termLimit`.
+std::string describeTermLimit(const TermLimitExceeded& limit, long termLimit,
+                              const std::string& polynomial);
+/// "Limite de memória: no cálculo do <polynomial>, ...".
+std::string describeMemoryLimit(const MemoryLimitExceeded& limit, const std::string& polynomial);
+/// The line that follows a limit's message.
+inline constexpr const char* MixedAnalysisAdvice =
+    "Use a análise mista: deixe simbólicos só alguns elementos (Símbolos, ou --simbolos na "
+    "linha de comando).";
+inline constexpr const char* OutOfMemoryMessage =
+    "Análise simbólica interrompida: memória insuficiente; use a análise mista.";
+
+/// Rewrites the resistors' variables from conductances to resistances in every polynomial
+/// of `group` (one function, or the denominator with its numerators): G^e becomes
+/// R^(d − e), d the highest power of that G in the group, which multiplies the whole group
+/// by the same R^d, as designers write their formulas.
+void toResistances(std::vector<ExactPolynomial*> group, const std::vector<Symbol>& symbols);
+/// Makes the first term of the denominator (in its highest power of s) positive, changing
+/// the sign of the whole group.
+void makeDenominatorPositive(const ExactPolynomial& denominator,
+                             std::vector<ExactPolynomial*> group);
+
+using Complex = std::complex<long double>;
+/// The value of `p` with variable v (0 = s) set to values[v].
+Complex evaluate(const ExactPolynomial& p, const std::vector<Complex>& values);
+/// The value of a numeric polynomial at `s`.
+Complex evaluate(const Polynomial& p, Complex s);
+/// The frequency at which the lowest and highest coefficients of `p` weigh the same:
+/// where a function with that denominator has its features.
+long double frequencyScale(const Polynomial& p);
+/// Whether two values of one function agree to 1e-6 relative.
+bool agree(Complex a, Complex b);
+/// "re+imj", as the verification lines write a point or a value.
+std::string formatComplex(Complex z);
 
 /// What the listing showed, for the machine-readable results.
 struct SymbolicListing {

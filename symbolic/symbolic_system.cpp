@@ -136,8 +136,10 @@ public:
         }
     }
 
-    // Each row times the least common multiple of its denominators.
-    std::vector<std::vector<ExactPolynomial>> integerRows() const {
+    // Each row times the least common multiple of its denominators, that multiple of row r
+    // into scales[r].
+    std::vector<std::vector<ExactPolynomial>> integerRows(std::vector<Integer>& scales) const {
+        scales.assign(static_cast<std::size_t>(n_ + 1), Integer());
         std::vector<std::vector<ExactPolynomial>> rows(
             static_cast<std::size_t>(n_ + 1),
             std::vector<ExactPolynomial>(static_cast<std::size_t>(n_ + 2), ExactPolynomial(ring_)));
@@ -151,6 +153,7 @@ public:
             }
             for (int c = 1; c <= n_ + 1; ++c)
                 rows[r][c] = entries_[r][c].scaledToIntegers(rowLcm.get());
+            scales[static_cast<std::size_t>(r)] = rowLcm;
         }
         return rows;
     }
@@ -304,7 +307,7 @@ SymbolicSystem assembleSymbolicSystem(const RunState& run, const SymbolSelection
     }
     for (int i = 1; i <= run.elementCount; ++i)
         stamper.stamp(i);
-    system.entries = stamper.integerRows();
+    system.entries = stamper.integerRows(system.rowScale);
     return system;
 }
 

@@ -47,6 +47,9 @@ struct SymbolicSystem {
     /// least common multiple of its denominators: every determinant gains the same
     /// factor, so every ratio of them stays the same.
     std::vector<std::vector<ExactPolynomial>> entries;
+    /// rowScale[r]: the multiple row r was taken by (1..n). A current injected into row r
+    /// enters the stored system as that multiple of itself.
+    std::vector<Integer> rowScale;
 
     const ExactPolynomial& at(int row, int column) const { return entries[row][column]; }
 };

@@ -4,7 +4,9 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +19,7 @@
 #include <string>
 #include <utility>
 
+#include "c_locale.h"
 #include "floating_point.h"
 #include "image_saving.h"
 #include "open_dialog.h"
@@ -27,6 +30,7 @@
 #include "error_box.h"
 #include "plot_list_window.h"
 #include "plotter.h"
+#include "value_at.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -55,6 +59,29 @@ FrequencyPlotWindow::FrequencyPlotWindow(ErrorBox& errorBox, Plotter& plotter,
     palette.setColor(QPalette::WindowText, Qt::white);
     Lcursor->setPalette(palette);
     Lcursor->hide();
+
+    // Over the top left corner of the frame, where the curves leave room more often than
+    // not; the box shows only when asked for (V or the context menu), the label only while
+    // it has something to say, so that the plot is the plot's alone until then.
+    Eem = new QLineEdit(this);
+    Eem->setObjectName(QStringLiteral("Eem"));
+    Eem->setGeometry(LeftMargin + 4, TopMargin + 4, 130, 20);
+    Eem->setToolTip(QStringLiteral("Uma frequência (com os sufixos do netlist: 1k, 2.5MEG) e "
+                                   "Enter: o ganho, a fase e o atraso exatos de cada curva ali"));
+    Lvalor = new QLabel(this);
+    Lvalor->setObjectName(QStringLiteral("Lvalor"));
+    Lvalor->setFont(render::plotFont());
+    Lvalor->setAutoFillBackground(true);
+    Lvalor->setPalette(palette);
+    Lvalor->setMargin(3);
+    Lvalor->hide();
+    Eem->hide();
+    Valorem1 = PopupMenu1->addAction(QStringLiteral("Valor numa frequência..."));
+    Valorem1->setObjectName(QStringLiteral("Valorem1"));
+    Valorem1->setShortcut(QKeySequence(Qt::Key_V));
+    connect(Valorem1, &QAction::triggered, this, [this] { openValueBox(); });
+    connect(Eem, &QLineEdit::returnPressed, this, errorBox.command([this] { EemEnter(); }));
+    showValueBoxUnit();
     // Moves without a button pressed read the curves too.
     setMouseTracking(true);
 
@@ -122,6 +149,11 @@ void FrequencyPlotWindow::keyPressEvent(QKeyEvent* event) {
     // F fits the ranges to the curves, as "Ajustar" of the plot list window.
     if (event->key() == Qt::Key_F && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         errorBox_.run([this] { list_.Button3Click(); });
+        return;
+    }
+    // V opens the box of a value at one frequency.
+    if (event->key() == Qt::Key_V && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        openValueBox();
         return;
     }
     // M clears the markers.
@@ -240,7 +272,79 @@ void FrequencyPlotWindow::Salvarimagem1Click() {
     logImageSave(log_, status, path);
 }
 
+namespace {
+
+// The log's line "Curva 1 em ω = …: ganho …, fase …, atraso …" folded after the place, so
+// that it fits the plot beside the legend, twenty curves one under another.
+QStringList panelLines(const QString& line) {
+    const qsizetype colon = line.indexOf(QStringLiteral(": "));
+    if (colon < 0) return {line};
+    return {line.left(colon + 1), QStringLiteral("  ") + line.mid(colon + 2)};
+}
+
+}  // namespace
+
+void FrequencyPlotWindow::showValueBoxUnit() {
+    Eem->setPlaceholderText(list_.hz() ? QStringLiteral("Valor em (Hz)")
+                                       : QStringLiteral("Valor em (rad/s)"));
+}
+
+void FrequencyPlotWindow::checkBoxesChanged() {
+    showValueBoxUnit();
+    refreshValues();
+    update();
+}
+
+void FrequencyPlotWindow::openValueBox() {
+    Eem->show();
+    Eem->setFocus();
+    Eem->selectAll();
+}
+
+// Empty, Enter closes the box and gives the keys back to the plot.
+void FrequencyPlotWindow::EemEnter() {
+    if (Eem->text().trimmed().isEmpty()) {
+        Lvalor->hide();
+        Eem->hide();
+        setFocus();
+        return;
+    }
+    showValues(true);
+}
+
+void FrequencyPlotWindow::showValues(bool logged) {
+    // The numbers read and written as in the log everywhere: "." whatever the locale.
+    ScopedCLocale locale;
+    const std::string text = Eem->text().trimmed().toStdString();
+    const std::optional<double> w = parseFrequency(text);
+    QStringList lines;
+    if (!w) {
+        std::string refusal = "Valor inválido em \"Valor em\": ";
+        refusal += text;
+        if (logged) log_.print("%s", refusal.c_str());
+        lines << QString::fromStdString(refusal);
+    } else if (!plotter_.plotReady()) {
+        lines << QStringLiteral("Nada plotado ainda");
+    } else {
+        for (int k = 1; k <= plotter_.curveCount(); ++k) {
+            const std::string line =
+                valueAtLine(k, plotter_.curves()[static_cast<std::size_t>(k)], *w, list_.hz());
+            if (logged) log_.print("%s", line.c_str());
+            lines << panelLines(QString::fromStdString(line));
+        }
+    }
+    Lvalor->setText(lines.join(QLatin1Char('\n')));
+    Lvalor->adjustSize();
+    Lvalor->move(Eem->x(), Eem->y() + Eem->height() + 2);
+    Lvalor->show();
+}
+
+void FrequencyPlotWindow::refreshValues() {
+    if (Lvalor->isVisible()) showValues(false);
+}
+
 void FrequencyPlotWindow::showNewPlot() {
+    refreshValues();
     paintFaultShown_ = false;
     showWindow(*this);
     update();

@@ -16,6 +16,7 @@
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QContextMenuEvent;
 class QKeyEvent;
 class QMenu;
@@ -45,11 +46,19 @@ public:
     /// The context menu (right button) and its one item "Salvar imagem...".
     QMenu* PopupMenu1;
     QAction* Salvarimagem1;
+    /// "Valor numa frequência..." (or V): opens Eem.
+    QAction* Valorem1;
     /// The choice of the image file, PNG or SVG.
     OpenDialog* SaveDialog1;
     /// The cursor line: what the pointer reads over the plot, in the strip below the
     /// plot rectangle; hidden while the pointer is elsewhere.
     QLabel* Lcursor;
+    /// "Valor em": a frequency typed here (in the axis's unit, with the netlist's suffixes)
+    /// and Enter show, in Lvalor below it, the exact gain, phase and delay of every curve
+    /// there; the lines go to the log too. Hidden until asked for; empty and Enter hides
+    /// both.
+    QLineEdit* Eem;
+    QLabel* Lvalor;
 
     /// Draws the whole client area; runs only inside a paint event of this window.
     void FormPaint();
@@ -58,13 +67,15 @@ public:
     void FormKeyDown(int keyCode);
     /// "Salvar imagem...": saves what the window shows, at its size, as PNG or SVG.
     void Salvarimagem1Click();
+    /// Enter in Eem.
+    void EemEnter();
 
     /// "Plotar" has read new data: shows the window, which paints it.
     void showNewPlot();
 
     /// "Plotar": reads the parameters and every listed file, then shows the window.
     void openFrom(PlotListWindow& list) override;
-    void checkBoxesChanged() override { update(); }
+    void checkBoxesChanged() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -84,6 +95,13 @@ private:
     void viewChanged();
     /// Shows what the pointer at `at` reads, or hides the cursor line.
     void showCursorAt(QPointF at);
+    void openValueBox();
+    /// The placeholder of Eem names the axis's unit.
+    void showValueBoxUnit();
+    /// Lvalor for the text of Eem, its lines logged when `logged`.
+    void showValues(bool logged);
+    /// Lvalor again for the curves now on show, when it is showing.
+    void refreshValues();
 
     ErrorBox& errorBox_;
     Plotter& plotter_;

@@ -1,21 +1,26 @@
 #include "plot_list_window.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "analysis.h"
 #include "error_box.h"
+#include "noise_curves.h"
 #include "open_dialog.h"
 #include "plot_list.h"
 #include "plot_list_controls.h"
@@ -100,6 +105,17 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     // tab characters, which would become part of a file name.
     Memo1->setTabChangesFocus(true);
     Memo1->setPlainText(listHelpText());
+    // The text's own menu, and below it what is done to the list as a whole.
+    Limparlista1 = new QAction(QStringLiteral("Limpar lista"), this);
+    Limparlista1->setObjectName(QStringLiteral("Limparlista1"));
+    connect(Limparlista1, &QAction::triggered, this, [this] { clearList(); });
+    Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Memo1, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        std::unique_ptr<QMenu> menu(Memo1->createStandardContextMenu(at));
+        menu->addSeparator();
+        menu->addAction(Limparlista1);
+        menu->exec(Memo1->viewport()->mapToGlobal(at));
+    });
 
     Button1 = addButton(this, "Button1", QStringLiteral("Adicionar"), {400, 8});
 
@@ -169,8 +185,9 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     Label10 =
         addLabel(this, "Label10", QStringLiteral("Comandos diretos: Setas,a,r,+,-"), {408, 384});
 
-    const QString numerators = QStringLiteral("Numeradores (%1)")
-                                   .arg(QString::fromLatin1(ResultFileNames::NumeratorPattern));
+    const QString numerators = QStringLiteral("Numeradores (%1);;Ruído (*%2)")
+                                   .arg(QString::fromLatin1(ResultFileNames::NumeratorPattern),
+                                        QString::fromLatin1(NoiseFileExtension));
     OpenDialog1 = new OpenDialog(this, QStringLiteral("OpenDialog1"),
                                  {QStringLiteral("Abrir"), QString(), numerators, QString()},
                                  chooseFileToOpen);
@@ -252,8 +269,21 @@ void PlotListWindow::Button1Click() {
     plotter_.addNumeratorFile(reading);
 }
 
+// A view opened for the first time stands beside the list, where neither hides the other;
+// after that it stays where the user leaves it.
 void PlotListWindow::openView(std::size_t view) {
-    views_.at(view).view().openFrom(*this);
+    PlotView& opened = views_.at(view).view();
+    auto* window = dynamic_cast<QWidget*>(&opened);
+    if (window && !window->isVisible() && placedViews_.insert(window).second) {
+        const QScreen* screen = this->screen();
+        if (screen) {
+            const SideBySide places = placeBeside(screen->availableGeometry(), frameGeometry(),
+                                                  window->frameGeometry().size());
+            move(places.list);
+            window->move(places.view);
+        }
+    }
+    opened.openFrom(*this);
 }
 
 void PlotListWindow::Button3Click() {
@@ -294,9 +324,10 @@ void PlotListWindow::Button5Click() {
         appendListLine("* Nenhuma análise com netlist e resultados para listar as variáveis.");
         return;
     }
-    const std::optional<std::vector<int>> chosen = variableChooser_(this, *choice);
+    const std::optional<VariablePick> chosen = variableChooser_(this, *choice);
     if (!chosen) return;
-    for (const int k : *chosen) {
+    if (chosen->replace) clearList();
+    for (const int k : chosen->numbers) {
         const std::optional<ListedPair> pair = listedPairOf(files->numerator(k));
         if (!pair) {
             appendListLine("* Arquivo com nome inválido.");
@@ -329,6 +360,17 @@ void PlotListWindow::appendListLine(std::string_view line) {
     end.insertText(QFile::decodeName(QByteArray(line.data(), static_cast<qsizetype>(line.size()))));
     Memo1->setTextCursor(end);
     Memo1->ensureCursorVisible();
+}
+
+void PlotListWindow::clearList() {
+    // Without the header's last line end, as the list starts: the next line added goes
+    // right below it.
+    std::string header = listHeader(listText());
+    if (!header.empty()) header.pop_back();
+    Memo1->setPlainText(QFile::decodeName(QByteArray::fromStdString(header)));
+    QTextCursor end(Memo1->document());
+    end.movePosition(QTextCursor::End);
+    Memo1->setTextCursor(end);
 }
 
 std::optional<std::string> PlotListWindow::chooseNumeratorFile() {

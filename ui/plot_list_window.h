@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <string_view>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "plot_view.h"
 #include "variable_dialog.h"
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -42,6 +44,8 @@ public:
                    PlotViewEntries views);
 
     QPlainTextEdit* Memo1;
+    /// In Memo1's context menu: the list keeps only its opening comments.
+    QAction* Limparlista1;
     QPushButton* Button1;
     QLabel* Label1;
     QLineEdit* Ewmin;
@@ -85,7 +89,7 @@ public:
     void Button3Click();
     /// "Adicionar variável...": offers the variables of the last analysis (or of the run of
     /// the last numerator file added), each with its numerator file, and appends the pair of
-    /// files of every one chosen.
+    /// files of every one chosen, or puts them in place of the listed curves.
     void Button5Click();
 
     /// The list shown by "Adicionar variável..." (tests answer it without a modal dialog).
@@ -99,6 +103,8 @@ public:
     std::string editText(PlotEditBox box) const;
     std::string listText() const;
     void appendListLine(std::string_view line);
+    /// "Limpar lista": the list keeps only the comment lines it starts with.
+    void clearList();
     std::optional<std::string> chooseNumeratorFile();
     bool withoutStep() const;
 
@@ -133,6 +139,8 @@ private:
     std::array<QCheckBox*, PlotQuantityCount> quantityBoxes_{};
     VariableChooser variableChooser_ = chooseVariables;
     PlotViewEntries views_;
+    // The views already placed beside the list once.
+    std::set<const QWidget*> placedViews_;
     std::vector<QPushButton*> viewButtons_;
 
     Plotter& plotter_;

@@ -22,6 +22,7 @@
 #include "c_locale.h"
 #include "error_box.h"
 #include "image_saving.h"
+#include "noise_curves.h"
 #include "number_text.h"
 #include "open_dialog.h"
 #include "output_target.h"
@@ -341,7 +342,7 @@ void PoleZeroWindow::openFrom(PlotListWindow& list) {
     std::array<std::string, MaxCurves + 1> files{};
     const std::string text = list.listText();
     const std::optional<int> count = readListedCurves(text, curves, log_, &files);
-    if (!count) return;
+    if (!count || !refuseDensityLines(curves, *count, files, NoPoleZeroMap, log_)) return;
     showCurves(curves, *count, files, text);
 }
 

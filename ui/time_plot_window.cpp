@@ -1,18 +1,24 @@
 #include "time_plot_window.h"
 
 #include <QAction>
-#include <QComboBox>
+#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QCheckBox>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
 #include <array>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -21,12 +27,15 @@
 #include "error_box.h"
 #include "image_saving.h"
 #include "listed_curves.h"
+#include "noise_curves.h"
 #include "number_text.h"
 #include "open_dialog.h"
 #include "painter_canvas.h"
 #include "plot_image.h"
 #include "plot_keys.h"
+#include "plot_frame.h"
 #include "plot_list_window.h"
+#include "time_measurements.h"
 #include "window_style.h"
 
 namespace corvane::ui {
@@ -38,15 +47,16 @@ constexpr int BoxRowTop = 8;
 constexpr int PlotTop = 38;
 constexpr int CursorLineHeight = 20;
 
-// The items of CBresposta, in order.
+// The responses the context menu offers, in its order.
 struct ResponseItem {
+    const char* objectName;
     const char* caption;
     ResponseChoice choice;
 };
 constexpr std::array<ResponseItem, 3> ResponseItems{{
-    {"Do netlist", ResponseChoice::FromNetlist},
-    {"Ao impulso", ResponseChoice::Impulse},
-    {"Ao degrau", ResponseChoice::Step},
+    {"Respostadonetlist1", "Resposta do netlist", ResponseChoice::FromNetlist},
+    {"Respostaaoimpulso1", "Resposta ao impulso", ResponseChoice::Impulse},
+    {"Respostaaodegrau1", "Resposta ao degrau", ResponseChoice::Step},
 }};
 
 QString numberText(double value) {
@@ -89,20 +99,28 @@ TimePlotWindow::TimePlotWindow(ErrorBox& errorBox, AnalysisLog& log, Plotter& pl
     for (QLineEdit* edit : {Etmin, Etmax, Epontos}) {
         connect(edit, &QLineEdit::returnPressed, this, errorBox.command([this] { applyBoxes(); }));
     }
-    // After the boxes, in the row's free end.
-    CBresposta = new QComboBox(this);
-    CBresposta->setObjectName(QStringLiteral("CBresposta"));
-    for (const ResponseItem& item : ResponseItems) CBresposta->addItem(QString::fromUtf8(item.caption));
-    CBresposta->setToolTip(QStringLiteral(
-        "A resposta desenhada: a do netlist, ou ao impulso ou ao degrau qualquer que seja a "
-        "fonte do netlist ao lado dos arquivos de resultados"));
-    CBresposta->setGeometry(540, BoxRowTop - 1, 140, 23);
-    connect(CBresposta, &QComboBox::currentIndexChanged, this, errorBox.command([this] {
-                if (count_ > 0) showResponses();
-            }));
 
     Grafico = new TimePlotArea(this, *this);
     Lcursor = addLabel(this, "Lcursor", QString(), {});
+
+    CBmedidas = addCheckBox(this, "CBmedidas", QStringLiteral("Medidas"),
+                            {540, BoxRowTop + 2, 80, 17}, false);
+    CBmedidas->setToolTip(QStringLiteral("O valor final, o pico, o sobressinal e os tempos de "
+                                         "subida e de acomodação (2 %) de cada curva"));
+    // Over the frame's top left corner, as the frequency window's values; it scrolls when
+    // many curves are measured.
+    Mmedidas = new QPlainTextEdit(Grafico);
+    Mmedidas->setObjectName(QStringLiteral("Mmedidas"));
+    Mmedidas->setReadOnly(true);
+    Mmedidas->setFont(render::plotFont());
+    Mmedidas->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QPalette palette = Mmedidas->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    palette.setColor(QPalette::Text, Qt::white);
+    Mmedidas->setPalette(palette);
+    Mmedidas->setGeometry(LeftMargin + 4, TopMargin + 4, 300, 100);
+    Mmedidas->hide();
+    connect(CBmedidas, &QCheckBox::toggled, this, errorBox.command([this] { showMeasures(); }));
 
     const ImageSaveMenu imageMenu = addImageSaveMenu(this, QStringLiteral("tempo.png"));
     PopupMenu1 = imageMenu.menu;
@@ -110,6 +128,23 @@ TimePlotWindow::TimePlotWindow(ErrorBox& errorBox, AnalysisLog& log, Plotter& pl
     SaveDialog1 = imageMenu.dialog;
     connect(Salvarimagem1, &QAction::triggered, this,
             errorBox.command([this] { Salvarimagem1Click(); }));
+    // The top row is full: the choice of the response stands in the context menu.
+    PopupMenu1->addSeparator();
+    auto* responses = new QActionGroup(this);
+    for (std::size_t i = 0; i < ResponseItems.size(); ++i) {
+        QAction* action = PopupMenu1->addAction(QString::fromUtf8(ResponseItems[i].caption));
+        action->setObjectName(QString::fromLatin1(ResponseItems[i].objectName));
+        action->setCheckable(true);
+        action->setChecked(ResponseItems[i].choice == ResponseChoice::FromNetlist);
+        responses->addAction(action);
+        connect(action, &QAction::triggered, this, errorBox.command([this] {
+                    if (count_ > 0) showResponses();
+                }));
+        responseActions_[i] = action;
+    }
+    Respostadonetlist1 = responseActions_[0];
+    Respostaaoimpulso1 = responseActions_[1];
+    Respostaaodegrau1 = responseActions_[2];
 
     placeWindow(*this, {884, 336}, {696, 520});
 }
@@ -133,7 +168,7 @@ void TimePlotWindow::openFrom(PlotListWindow& list) {
     PlotCurves curves{};
     std::array<std::string, MaxCurves + 1> files{};
     const std::optional<int> count = readListedCurves(list.listText(), curves, log_, &files);
-    if (!count) return;
+    if (!count || !refuseDensityLines(curves, *count, files, NoTimeResponse, log_)) return;
     showCurves(curves, *count, files);
 }
 
@@ -146,10 +181,10 @@ void TimePlotWindow::showCurves(const PlotCurves& functions, int count,
 }
 
 ResponseChoice TimePlotWindow::responseChoice() const {
-    const int index = CBresposta->currentIndex();
-    return index > 0 && index < static_cast<int>(ResponseItems.size())
-               ? ResponseItems[static_cast<std::size_t>(index)].choice
-               : ResponseChoice::FromNetlist;
+    for (std::size_t i = 0; i < ResponseItems.size(); ++i) {
+        if (responseActions_[i]->isChecked()) return ResponseItems[i].choice;
+    }
+    return ResponseChoice::FromNetlist;
 }
 
 void TimePlotWindow::showResponses() {
@@ -159,7 +194,47 @@ void TimePlotWindow::showResponses() {
     responses_ = computeListedTimeResponses(functions, count_, files_, log_, refused);
     range_ = TimeRange{0.0, responses_.endTime};
     resample();
+    showMeasures();
     showWindow(*this);
+}
+
+void TimePlotWindow::showMeasures() {
+    if (!CBmedidas->isChecked()) {
+        Mmedidas->hide();
+        return;
+    }
+    ScopedCLocale locale;
+    QStringList lines;
+    AnalysisLog measures([&](std::string_view line) {
+        lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+        log_.print("%.*s", static_cast<int>(line.size()), line.data());
+    });
+    for (std::size_t i = 0; i < responses_.curves.size(); ++i) {
+        const ListedTimeResponse& curve = responses_.curves[i];
+        if (!curve.shown) continue;
+        listTimeMeasures(measures, static_cast<int>(i) + 1,
+                         measureTimeResponse(curve.x, DefaultSettlingBand), DefaultSettlingBand);
+    }
+    if (lines.isEmpty()) lines << QStringLiteral("Nenhuma curva desenhada");
+    Mmedidas->setPlainText(lines.join(QLatin1Char('\n')));
+    // As wide and tall as its lines, up to most of the plot's width and half its height.
+    const QFontMetrics metrics(Mmedidas->document()->defaultFont());
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int chrome = 2 * (Mmedidas->frameWidth() +
+                            static_cast<int>(std::ceil(Mmedidas->document()->documentMargin())));
+    // A line of the text edit takes a pixel more than the font's spacing; the slack
+    // keeps the scroll bars away while everything fits.
+    const int lineHeight = metrics.lineSpacing() + 1;
+    const int width = std::min(widest + chrome + 12, Grafico->width() - LeftMargin - 120);
+    const int height = std::min(static_cast<int>(lines.size()) * lineHeight + chrome + 4,
+                                Grafico->height() / 2);
+    Mmedidas->resize(std::max(width, 100), std::max(height, lineHeight + chrome));
+    const auto scrollWhen = [](bool cut) { return cut ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff; };
+    Mmedidas->setHorizontalScrollBarPolicy(scrollWhen(width < widest + chrome + 12));
+    Mmedidas->setVerticalScrollBarPolicy(
+        scrollWhen(height < static_cast<int>(lines.size()) * lineHeight + chrome + 4));
+    Mmedidas->show();
 }
 
 // Numbers in the boxes and the log read as everywhere in the program: "." or "," typed,

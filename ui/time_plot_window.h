@@ -20,7 +20,8 @@
 #include "time_curves.h"
 
 class QAction;
-class QComboBox;
+class QCheckBox;
+class QPlainTextEdit;
 class QContextMenuEvent;
 class QKeyEvent;
 class QLabel;
@@ -62,14 +63,22 @@ public:
     QLineEdit* Etmax;
     QLabel* Label3;
     QLineEdit* Epontos;
-    /// The response drawn: "Do netlist" (X(s) as the run wrote it), "Ao impulso", "Ao
-    /// degrau"; a change draws the curves again.
-    QComboBox* CBresposta;
     TimePlotArea* Grafico;
     /// t and each curve's value at the pointer's column.
     QLabel* Lcursor;
+    /// "Medidas": the final value, peak, overshoot, rise and settling times of every curve
+    /// drawn, in Mmedidas over the plot's corner and in the log, as tempo --medidas lists
+    /// them.
+    QCheckBox* CBmedidas;
+    QPlainTextEdit* Mmedidas;
     QMenu* PopupMenu1;
     QAction* Salvarimagem1;
+    /// The response drawn, one of three checked in the context menu: "Resposta do netlist"
+    /// (x(t) of the run's own sources), "Resposta ao impulso", "Resposta ao degrau"; a
+    /// choice draws the curves again.
+    QAction* Respostadonetlist1;
+    QAction* Respostaaoimpulso1;
+    QAction* Respostaaodegrau1;
     OpenDialog* SaveDialog1;
 
     /// "Tempo": reads every listed file, as "Plotar" does, and shows the responses in
@@ -103,17 +112,21 @@ protected:
 private:
     // Samples the curves over range_ and writes the time limits into the boxes.
     void resample();
-    // The listed functions as CBresposta asks for them, their responses over the automatic
-    // range; the window shows them.
+    // The listed functions as the response checked asks for them, their responses over the
+    // automatic range; the window shows them.
     void showResponses();
     ResponseChoice responseChoice() const;
+    // Fills Mmedidas, and the log, with the measures of the curves drawn, while CBmedidas
+    // is checked.
+    void showMeasures();
 
     ErrorBox& errorBox_;
     AnalysisLog& log_;
     Plotter& plotter_;
-    // The functions as the list gave them, kept for a change of CBresposta.
+    // The functions as the list gave them, kept for a change of the response.
     PlotCurves functions_{};
     int count_ = 0;
+    std::array<QAction*, 3> responseActions_{};
     std::array<std::string, MaxCurves + 1> files_{};
     ListedTimeResponses responses_;
     TimeRange range_;

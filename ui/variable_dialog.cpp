@@ -46,6 +46,15 @@ VariableDialog::VariableDialog(QWidget* parent, const VariableChoice& choice) : 
     Buttons->setObjectName(QStringLiteral("Buttons"));
     Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Adicionar"));
     Buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    Bsubstituir = Buttons->addButton(QStringLiteral("Substituir a lista"),
+                                     QDialogButtonBox::ActionRole);
+    Bsubstituir->setObjectName(QStringLiteral("Bsubstituir"));
+    Bsubstituir->setToolTip(QStringLiteral("As variáveis escolhidas tomam o lugar das curvas da "
+                                           "lista; os comentários do início ficam"));
+    connect(Bsubstituir, &QPushButton::clicked, this, [this] {
+        replaces_ = true;
+        accept();
+    });
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(LBvariaveis, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
@@ -66,10 +75,10 @@ std::vector<int> VariableDialog::chosenNumbers() const {
     return numbers;
 }
 
-std::optional<std::vector<int>> chooseVariables(QWidget* parent, const VariableChoice& choice) {
+std::optional<VariablePick> chooseVariables(QWidget* parent, const VariableChoice& choice) {
     VariableDialog dialog(parent, choice);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.chosenNumbers();
+    return VariablePick{dialog.chosenNumbers(), dialog.replaces()};
 }
 
 }  // namespace corvane::ui

@@ -16,6 +16,7 @@
 class QDialogButtonBox;
 class QLabel;
 class QListWidget;
+class QPushButton;
 
 namespace corvane::ui {
 
@@ -37,15 +38,30 @@ public:
     QListWidget* LBvariaveis;
     QDialogButtonBox* Buttons;
 
+    /// "Substituir a lista": the chosen variables take the place of the listed curves.
+    QPushButton* Bsubstituir;
+
     /// The numbers of the selected variables, in the order of the list.
     std::vector<int> chosenNumbers() const;
+    /// Whether the dialog was closed by "Substituir a lista".
+    bool replaces() const { return replaces_; }
+
+private:
+    bool replaces_ = false;
 };
 
-/// Shows the list; the numbers of the chosen variables, or nothing when the user cancelled.
+/// What the user picked: the variables' numbers, and whether they replace the list's curves
+/// rather than follow them.
+struct VariablePick {
+    std::vector<int> numbers;
+    bool replace = false;
+};
+
+/// Shows the list; the pick, or nothing when the user cancelled.
 using VariableChooser =
-    std::function<std::optional<std::vector<int>>(QWidget* parent, const VariableChoice&)>;
+    std::function<std::optional<VariablePick>(QWidget* parent, const VariableChoice&)>;
 
 /// The toolkit's modal VariableDialog.
-std::optional<std::vector<int>> chooseVariables(QWidget* parent, const VariableChoice& choice);
+std::optional<VariablePick> chooseVariables(QWidget* parent, const VariableChoice& choice);
 
 }  // namespace corvane::ui

@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace corvane::ui {
 
 namespace {
@@ -87,6 +89,20 @@ void setUpSecondaryWindow(QWidget& window, const char* objectName, const QString
     window.setWindowTitle(title);
     window.setFont(windowFont());
     window.setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+SideBySide placeBeside(QRect screen, QRect list, QSize view) {
+    constexpr int Gap = 8;
+    const int lowestTop = std::max(screen.top(), screen.bottom() + 1 - view.height());
+    const int top = std::clamp(list.top(), screen.top(), lowestTop);
+    if (list.right() + 1 + Gap + view.width() <= screen.right() + 1)
+        return {list.topLeft(), {list.right() + 1 + Gap, top}};
+    if (list.left() - Gap - view.width() >= screen.left())
+        return {list.topLeft(), {list.left() - Gap - view.width(), top}};
+    const QPoint listAt(screen.left(), list.top());
+    const int viewLeft = std::max(
+        screen.left(), std::min(screen.left() + list.width() + Gap, screen.right() + 1 - view.width()));
+    return {listAt, {viewLeft, top}};
 }
 
 void showWindow(QWidget& window) {

@@ -47,6 +47,17 @@ QSize clientSize(QSize outer);
 /// window of outer size `outer`.
 void placeWindow(QWidget& window, QPoint topLeft, QSize outer);
 
+/// Where a list window (frame `list`) and a view it opens (outer size `view`) stand on
+/// `screen`, so that the view hides none of the list: beside it, to the right or else to
+/// the left; when neither side has room, the list goes to the screen's left edge and the
+/// view as far right as it must, over as little of the list as the screen allows. The view
+/// is kept whole on the screen, level with the list where it can be.
+struct SideBySide {
+    QPoint list;
+    QPoint view;
+};
+SideBySide placeBeside(QRect screen, QRect list, QSize view);
+
 /// Shows a window without modality and brings it to the front.
 void showWindow(QWidget& window);
 

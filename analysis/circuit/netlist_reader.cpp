@@ -246,9 +246,11 @@ private:
         struct stat netlist {};
         if (stat(run_.netlistFileName.c_str(), &netlist) != 0) return true;
         const ResultFileNames names(run_.netlistFileName);
-        // The warnings file is one of the run's outputs too (written or removed).
-        for (int k = -1; k <= run_.variableCount; ++k) {
-            const std::string result = k < 0    ? warningsFilePath(names)
+        // The warnings file is one of the run's outputs too (written or removed), and so is
+        // the noise file of a run that asks for the noise.
+        for (int k = -2; k <= run_.variableCount; ++k) {
+            const std::string result = k == -2  ? names.noiseDensities()
+                                       : k < 0  ? warningsFilePath(names)
                                        : k == 0 ? names.denominator()
                                                 : names.numerator(k);
             struct stat status {};

@@ -32,6 +32,9 @@ public:
     std::string denominator() const { return baseName_ + ".d"; }
     /// "<base>.n<k>", k from 1.
     std::string numerator(int k) const { return baseName_ + ".n" + std::to_string(k); }
+    /// "<base>.ruido": the noise at the chosen output, written with the set when the run
+    /// asks for the noise.
+    std::string noiseDensities() const { return baseName_ + ".ruido"; }
 
     /// The denominator file of the numerator file `path`: the path cut before the last
     /// ".n" (or ".N") of its file name, followed by ".d", so "amp.v1.n3" pairs with

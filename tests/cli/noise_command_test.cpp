@@ -115,5 +115,31 @@ TEST(NoiseCommandTest, AnAnalysisListsTheNoiseAndPutsItInTheDocument) {
               "corvane-cli: a opção --entrada precisa de --ruido");
 }
 
+// analisar --ruido --simbolica: the density as an expression after the noise report, at the
+// temperature asked, and in the document under "ruido" only when both are on.
+TEST(NoiseCommandTest, WithTheSymbolicAnalysisTheDensityIsAlsoAnExpression) {
+    test::TempDir dir;
+    const std::string netlist =
+        dir.write("div.net", "Divisor\nV1 e 0 1 IMPULSO\nR1 e s 1000\nR2 s 0 3000\n");
+    const std::string json = dir.file("div.json");
+    for (const bool symbolic : {true, false}) {
+        std::vector<std::string> args = {"analisar", "--ruido", "s", "--temperatura", "0",
+                                         "--json", json, netlist};
+        if (symbolic) args.insert(args.begin() + 1, "--simbolica");
+        const test::CliResult result = test::runCliWith(args);
+        ASSERT_EQ(result.status, 0) << result.err;
+        const std::string lines =
+            "Ruído simbólico na saída s:\n"
+            "S_s(ω) = 4·k·T·(|N_R1(jω)|²/R1 + |N_R2(jω)|²/R2) / |D(jω)|² [V²/Hz]\n"
+            "k = 1.380649e-23 J/K, T = 273.15 K\nD(s) = R1 + R2\n";
+        EXPECT_EQ(result.out.find(lines) != std::string::npos, symbolic) << result.out;
+        std::ifstream file(json);
+        const std::string text((std::istreambuf_iterator<char>(file)),
+                               std::istreambuf_iterator<char>());
+        EXPECT_EQ(text.find("\"densidade\": \"S_s(ω) = 4·k·T·") != std::string::npos, symbolic)
+            << text;
+    }
+}
+
 }  // namespace
 }  // namespace corvane

@@ -164,6 +164,20 @@ TEST(ResponseChoiceTest, BothExcitationsAtOnceAreAUsageError) {
               "corvane-cli: as opções --degrau e --impulso não podem ser usadas juntas");
 }
 
+// A noise density answers no source: without the step it is drawn as it was.
+TEST(ResponseChoiceTest, ANoiseDensityStaysAsItIs) {
+    test::TempDir dir;
+    const std::string netlist =
+        dir.write("rc.net", "RC\nV1 in 0 1 DEGRAU\nR1 in out 1k\nC1 out 0 1u\n");
+    ASSERT_EQ(runCli({"analisar", "--ruido", "out", netlist.c_str()}).status, ExitSuccess);
+    const std::string list = dir.write("lista.txt", dir.file("rc.ruido") + "\n");
+    const test::CliResult plain = runCli({"plotar", "--em", "1000", list.c_str()});
+    const test::CliResult transfer = runCli({"plotar", "--sem-degrau", "--em", "1000", list.c_str()});
+    EXPECT_EQ(transfer.status, ExitSuccess) << transfer.out;
+    EXPECT_NE(plain.out.find("densidade"), std::string::npos) << plain.out;
+    EXPECT_EQ(transfer.out, plain.out);
+}
+
 // The conversion reads the netlist: no output may be written over it.
 TEST(ResponseChoiceTest, TheNetlistReadIsNoOutput) {
     test::TempDir dir;

@@ -74,6 +74,25 @@ private slots:
         QVERIFY2(std::abs(listed / expected - 1.0) < 1e-5, qPrintable(log[line]));
     }
 
+    // With "Análise simbólica" checked too, the density follows as an expression.
+    void withTheSymbolicAnalysisTheDensityIsAlsoAnExpression() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& form = driver.optionsWindow();
+        driver.openAndApply(dir.write("div.net", Divider), [&] {
+            form.CBruido->setChecked(true);
+            form.CBsimbolica->setChecked(true);
+            form.Esaida->setText("out");
+        });
+        const QStringList log = driver.log();
+        QCOMPARE(log.last(), QString("Análise terminada com sucesso."));
+        const qsizetype line = log.indexOf("Ruído simbólico na saída out:");
+        QVERIFY(line >= 0 && line + 3 < log.size());
+        QCOMPARE(log[line + 1],
+                 QString("S_out(ω) = 4·k·T·(|N_R1(jω)|²/R1 + |N_R2(jω)|²/R2) / |D(jω)|² [V²/Hz]"));
+        QCOMPARE(log[line + 3], QString("D(s) = R1 + R2"));
+    }
+
     void aBoxThatDoesNotFitKeepsTheRunWaiting_data() {
         QTest::addColumn<QString>("netlist");
         QTest::addColumn<QStringList>("boxes");  // saída, entrada, temperatura, frequência, faixa

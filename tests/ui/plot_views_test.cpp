@@ -15,6 +15,7 @@
 #include "plot_list_window.h"
 #include "plot_view.h"
 #include "program.h"
+#include "window_style.h"
 
 namespace corvane::ui {
 namespace {
@@ -165,6 +166,41 @@ private slots:
         viewed.views[2].onOpen = {};
         viewed.list->viewButton("Button6")->click();
         QCOMPARE(viewed.views[2].opened, 2);
+    }
+
+    // A list of 696 × 480 and a view of 696 × 560 on screens of several widths; the view
+    // never covers the list's right column of boxes (its last 290 pixels) when the screen
+    // can hold both, and is always whole on the screen.
+    void aViewStandsBesideTheList_data() {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QRect>("list");
+        QTest::addColumn<QPoint>("listAt");
+        QTest::addColumn<QPoint>("viewAt");
+        QTest::newRow("room on the right") << QRect(0, 0, 1920, 1080) << QRect(100, 100, 696, 480)
+                                           << QPoint(100, 100) << QPoint(804, 100);
+        QTest::newRow("room on the left only") << QRect(0, 0, 1920, 1080)
+                                               << QRect(1100, 100, 696, 480) << QPoint(1100, 100)
+                                               << QPoint(396, 100);
+        QTest::newRow("centred on a full-HD screen")
+            << QRect(0, 0, 1920, 1080) << QRect(612, 300, 696, 480) << QPoint(0, 300)
+            << QPoint(704, 300);
+        QTest::newRow("a laptop's 1366 pixels")
+            << QRect(0, 0, 1366, 768) << QRect(335, 144, 696, 480) << QPoint(0, 144)
+            << QPoint(670, 144);
+        QTest::newRow("kept whole below") << QRect(0, 0, 1920, 768) << QRect(0, 500, 696, 480)
+                                          << QPoint(0, 500) << QPoint(704, 208);
+        QTest::newRow("narrower than the view") << QRect(0, 0, 640, 480) << QRect(0, 0, 696, 480)
+                                                << QPoint(0, 0) << QPoint(0, 0);
+    }
+
+    void aViewStandsBesideTheList() {
+        QFETCH(QRect, screen);
+        QFETCH(QRect, list);
+        QFETCH(QPoint, listAt);
+        QFETCH(QPoint, viewAt);
+        const SideBySide places = placeBeside(screen, list, QSize(696, 560));
+        QCOMPARE(places.list, listAt);
+        QCOMPARE(places.view, viewAt);
     }
 };
 

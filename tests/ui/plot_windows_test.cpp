@@ -316,7 +316,7 @@ private slots:
                          "Button6",        "Button5"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
-        QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*)"));
+        QCOMPARE(form.OpenDialog1->request().filter, QString("Numeradores (*.n*);;Ruído (*.ruido)"));
     }
 
     void plotWindowAtStart() {
@@ -359,6 +359,37 @@ private slots:
         QCOMPARE(listLines(driver.list().Memo1), ListHelp + appended);
         QCOMPARE(driver.log().size(), logged);  // nothing in the log
         QVERIFY(driver.numeratorAnswers.empty());
+    }
+
+    // A run's noise file adds its total and its three largest sources, which the file keeps
+    // first; all four are whole curves for "Plotar".
+    void adicionarTakesTheTotalAndTheLargestSourcesOfANoiseFile() {
+        PlotDriver driver;
+        TempDir dir;
+        std::string sources;
+        for (const char* name : {"R4", "R2", "R5", "R1", "R3"}) {
+            if (!sources.empty()) sources += ",";
+            sources += std::string("{\"elemento\":\"") + name +
+                       "\",\"densidade\":1e-20,\"numerador\":[1.0]}";
+        }
+        const std::string path = dir.write(
+            "amp.ruido", "{\"formato\":\"corvane-ruido\",\"versao\":1,\"saida\":\"out\","
+                         "\"unidade\":\"V\",\"temperatura_c\":27,\"denominador\":[1.0,1e-3],"
+                         "\"fontes\":[" + sources + "]}\n");
+        driver.adicionar(path);
+        const QString file = QString::fromStdString(path);
+        QCOMPARE(listLines(driver.list().Memo1),
+                 ListHelp + (QStringList{file, file + "#R4", file + "#R2", file + "#R5"}));
+        driver.plotar();
+        QCOMPARE(driver.log().last(), QString("Lidas 4 funções"));
+
+        // A file that is not one adds nothing, and the log says why.
+        const std::string wrong = dir.write("b.ruido", "{}");
+        driver.list().Memo1->clear();
+        driver.adicionar(wrong);
+        QVERIFY(driver.list().Memo1->toPlainText().isEmpty());
+        QCOMPARE(driver.log().last(),
+                 QString::fromStdString("O arquivo " + wrong + " não é um arquivo de ruído do Corvane."));
     }
 
     void adicionarCancelledChangesNothing() {
@@ -706,7 +737,8 @@ private slots:
                                 driver.plot().mapToGlobal(QPoint(300, 200)));
         QApplication::sendEvent(&driver.plot(), &click);
         QVERIFY(driver.plot().PopupMenu1->isVisible());
-        QCOMPARE(driver.plot().PopupMenu1->actions(), QList<QAction*>{driver.plot().Salvarimagem1});
+        QCOMPARE(driver.plot().PopupMenu1->actions(),
+                 (QList<QAction*>{driver.plot().Salvarimagem1, driver.plot().Valorem1}));
         QCOMPARE(driver.plot().Salvarimagem1->text(), QString("Salvar imagem..."));
         driver.plot().PopupMenu1->hide();
 
@@ -856,6 +888,41 @@ private slots:
         QTest::keyClick(driver.list().Esegmentos, Qt::Key_Enter, Qt::KeypadModifier);
         driver.processEvents();
         QCOMPARE(driver.program.plotter().plotParameters().segmentos, 100);
+    }
+
+    void theValueBoxReadsEveryCurveAtTheTypedFrequency() {
+        PlotDriver driver;
+        TempDir dir;
+        driver.listLowPass(dir);
+        driver.plotar();
+        auto& plot = driver.plot();
+        const QImage before = driver.picture();
+        QVERIFY(!plot.Eem->isVisible());
+        driver.press(Qt::Key_V);
+        QVERIFY(plot.Eem->isVisible());
+        // 1/(1+s) at ω = 1 krad/s, typed with a suffix: |H| = 1/√(1+ω²), arg H = −atan ω,
+        // delay 1/(1+ω²), to the nine digits listed.
+        plot.Eem->setText("1k");
+        QTest::keyClick(plot.Eem, Qt::Key_Return);
+        QVERIFY(plot.Lvalor->isVisible());
+        const QString shown = driver.log().last();
+        const double w = 1000.0;
+        const QString expected =
+            QString::asprintf("Curva 1 em ω = 1000 rad/s (%.9g Hz): ganho %.9g dB (%.9g), fase "
+                              "%.9g graus, atraso %.9g s",
+                              w / (2 * M_PI), -10 * std::log10(1 + w * w), 1 / std::sqrt(1 + w * w),
+                              -std::atan(w) * 180 / M_PI, 1 / (1 + w * w));
+        QCOMPARE(shown, expected);
+        // The panel folds the log's line after the place.
+        QCOMPARE(plot.Lvalor->text(), QString(expected).replace(": ganho", ":\n  ganho"));
+        plot.Eem->setText("mil");
+        QTest::keyClick(plot.Eem, Qt::Key_Return);
+        QCOMPARE(plot.Lvalor->text(), QString("Valor inválido em \"Valor em\": mil"));
+        // Empty, Enter closes both and the plot is as it was.
+        plot.Eem->clear();
+        QTest::keyClick(plot.Eem, Qt::Key_Return);
+        QVERIFY(!plot.Eem->isVisible() && !plot.Lvalor->isVisible());
+        QCOMPARE(driver.picture(), before);
     }
 
     void theListGrowsWithTheWindow() {

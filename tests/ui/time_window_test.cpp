@@ -3,7 +3,7 @@
 // boxes redraw over a typed range or name a bad value, the keys zoom, and "Salvar
 // imagem..." writes the picture.
 #include <QAction>
-#include <QComboBox>
+#include <QCheckBox>
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -233,9 +233,35 @@ private slots:
         QCOMPARE(driver.time().range().tmin, 2.5 * RC / 4);
     }
 
-    // The RC's run is a step (its netlist beside the files, older than them): "Ao impulso"
-    // draws (1/RC)e^(-t/RC); without the netlist "Ao degrau" is refused by name.
-    void theResponseBoxDrawsTheOtherResponseOfTheSameRun() {
+    void medidasListsTheClosedFormsOfTheRcStep() {
+        TimeDriver driver;
+        driver.tempo();
+        auto& time = driver.time();
+        QVERIFY(!time.Mmedidas->isVisible());
+        time.CBmedidas->setChecked(true);
+        QVERIFY(time.Mmedidas->isVisible());
+        // Final value 1, no peak, rise 10-90 % RC·ln 9, settling to 2 % RC·ln 50.
+        const QStringList lines = time.Mmedidas->toPlainText().split('\n');
+        QCOMPARE(lines.value(0), QString("Curva 1: medidas:"));
+        QCOMPARE(lines.value(1), QString("Valor final: 1"));
+        const auto seconds = [&](const QString& prefix) {
+            for (const QString& line : lines) {
+                if (line.startsWith(prefix)) return line.mid(prefix.size()).section(' ', 0, 0).toDouble();
+            }
+            return -1.0;
+        };
+        QVERIFY(std::abs(seconds("Tempo de subida (10 a 90 %): ") / (RC * std::log(9.0)) - 1) < 1e-5);
+        QVERIFY(std::abs(seconds("Tempo de acomodação (2 %): ") / (RC * std::log(50.0)) - 1) < 1e-5);
+        // The same lines in the log; unchecked, the plot is the plot's alone again.
+        QCOMPARE(driver.log().mid(driver.log().size() - lines.size()), lines);
+        time.CBmedidas->setChecked(false);
+        QVERIFY(!time.Mmedidas->isVisible());
+    }
+
+    // The RC's run is a step (its netlist beside the files, older than them): "Resposta ao
+    // impulso" draws (1/RC)e^(-t/RC); without the netlist "Resposta ao degrau" is refused by
+    // name.
+    void theResponseMenuDrawsTheOtherResponseOfTheSameRun() {
         TimeDriver driver;
         const std::string netlist =
             driver.dir.write("rc.net", "RC\nV1 1 0 1 DEGRAU\nR1 1 2 1k\nC1 2 0 1u\n");
@@ -245,7 +271,8 @@ private slots:
         std::filesystem::last_write_time(
             netlist, std::filesystem::last_write_time(driver.dir.file("rc.d")) - std::chrono::seconds(1));
         driver.tempo();
-        QCOMPARE(driver.time().CBresposta->currentText(), QStringLiteral("Do netlist"));
+        QVERIFY(driver.time().Respostadonetlist1->isChecked());
+        QCOMPARE(driver.time().Respostaaoimpulso1->text(), QStringLiteral("Resposta ao impulso"));
         const auto valuesFollow = [&](double (*expected)(double)) {
             const std::vector<double>& values = driver.time().curves()[0].values;
             if (values.size() != 1000) return false;
@@ -256,12 +283,12 @@ private slots:
             return true;
         };
         QVERIFY(valuesFollow(step));
-        driver.time().CBresposta->setCurrentIndex(1);
+        driver.time().Respostaaoimpulso1->trigger();
         QVERIFY(valuesFollow([](double t) { return std::exp(-t / RC) / RC; }));
 
         std::filesystem::remove(netlist);
         const qsizetype before = driver.log().size();
-        driver.time().CBresposta->setCurrentText(QStringLiteral("Ao degrau"));
+        driver.time().Respostaaodegrau1->trigger();
         const std::string n2 = driver.dir.file("rc.n2");
         QCOMPARE(driver.logFrom(before),
                  QStringList{QString::fromStdString(
@@ -269,7 +296,7 @@ private slots:
                      driver.dir.file("rc.net") +
                      " não foi encontrado ao lado dos arquivos de resultados; curva omitida.")});
         QVERIFY(driver.time().curves()[0].values.empty());
-        driver.time().CBresposta->setCurrentIndex(0);
+        driver.time().Respostadonetlist1->trigger();
         QVERIFY(valuesFollow(step));
     }
 

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QAction>
 #include <QTest>
 
 #include <chrono>
@@ -61,7 +62,7 @@ public:
                 return answer;
             });
         plotListWindow().setVariableChooser(
-            [this](QWidget*, const VariableChoice& choice) -> std::optional<std::vector<int>> {
+            [this](QWidget*, const VariableChoice& choice) -> std::optional<corvane::ui::VariablePick> {
                 offered.push_back(choice);
                 if (variableAnswers.empty()) return std::nullopt;
                 const auto answer = variableAnswers.front();
@@ -74,7 +75,7 @@ public:
     QStringList listed() { return listLines(plotListWindow().Memo1); }
 
     std::deque<QString> numeratorAnswers;
-    std::deque<std::optional<std::vector<int>>> variableAnswers;
+    std::deque<std::optional<corvane::ui::VariablePick>> variableAnswers;
     std::vector<VariableChoice> offered;
 };
 
@@ -105,7 +106,7 @@ private slots:
         driver.openAndApply(dir.write("rc.net", RcNetlist));
         QVERIFY(driver.log().contains("Análise terminada com sucesso."));
         const QStringList before = driver.listed();
-        driver.variableAnswers.push_back(std::vector<int>{2, 3});
+        driver.variableAnswers.push_back(corvane::ui::VariablePick{{2, 3}});
         QTest::mouseClick(driver.plotListWindow().Button5, Qt::LeftButton);
 
         QCOMPARE(driver.offered.size(), std::size_t{1});
@@ -117,6 +118,28 @@ private slots:
         const QStringList added{stem + ".n2", stem + ".d", stem + ".n3", stem + ".d"};
         QCOMPARE(driver.listed(), before + added);
         QVERIFY(driver.boxes.empty());
+    }
+
+    // "Substituir a lista" and "Limpar lista" keep the help the list starts with and drop
+    // every curve, a comment between curves with them.
+    void replacingOrClearingKeepsOnlyTheOpeningComments() {
+        VariableDriver driver;
+        TempDir dir;
+        driver.openAndApply(dir.write("rc.net", RcNetlist));
+        const QStringList help = driver.listed();
+        auto& form = driver.plotListWindow();
+        form.appendListLine("velho.n1");
+        form.appendListLine("* meu comentário");
+        form.appendListLine("velho.d");
+        driver.variableAnswers.push_back(corvane::ui::VariablePick{{2}, true});
+        QTest::mouseClick(form.Button5, Qt::LeftButton);
+        const QString stem = QString::fromStdString(dir.file("rc"));
+        QCOMPARE(driver.listed(), help + (QStringList{stem + ".n2", stem + ".d"}));
+        form.Limparlista1->trigger();
+        QCOMPARE(driver.listed(), help);
+        // A new line goes right after the help, not after an empty line.
+        form.appendListLine("outro.n1");
+        QCOMPARE(driver.listed(), help + (QStringList{"outro.n1"}));
     }
 
     void cancelledListChangesNothing() {
@@ -135,7 +158,7 @@ private slots:
         VariableDriver driver;
         TempDir dir;
         driver.openAndApply(dir.write("filtro.cir", RcNetlist));
-        driver.variableAnswers.push_back(std::vector<int>{1});
+        driver.variableAnswers.push_back(corvane::ui::VariablePick{{1}});
         QTest::mouseClick(driver.plotListWindow().Button5, Qt::LeftButton);
         QCOMPARE(driver.offered.size(), std::size_t{1});
         QCOMPARE(rowTexts(driver.offered[0]).front(), QString("filtro.n1 — v(entrada)"));
@@ -154,7 +177,7 @@ private slots:
         }
         driver.numeratorAnswers.push_back(QString::fromStdString(dir.file("rc.n1")));
         QTest::mouseClick(driver.plotListWindow().Button1, Qt::LeftButton);
-        driver.variableAnswers.push_back(std::vector<int>{3});
+        driver.variableAnswers.push_back(corvane::ui::VariablePick{{3}});
         QTest::mouseClick(driver.plotListWindow().Button5, Qt::LeftButton);
         QCOMPARE(driver.offered.size(), std::size_t{1});
         QCOMPARE(rowTexts(driver.offered[0]).last(), QString("rc.n3 — jV1"));
