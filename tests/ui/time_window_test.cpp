@@ -1,7 +1,8 @@
 // Covers the window of responses in time: "Tempo" of the plot list opens it with the
 // automatic range, the cursor line shows the RC step 1 - e^(-t/RC) under the pointer, the
-// boxes redraw over a typed range or name a bad value, the keys zoom, and "Salvar
-// imagem..." writes the picture.
+// boxes redraw over a typed range or name a bad value, the keys zoom, the context menu's
+// response draws the impulse response of the step run or names a refused curve, and
+// "Salvar imagem..." writes the picture.
 #include <QAction>
 #include <QCheckBox>
 #include <QApplication>
