@@ -16,6 +16,7 @@
 #include "option_readers.h"
 #include "plot_console.h"
 #include "plotter.h"
+#include "response_conversion.h"
 #include "value_at.h"
 
 namespace corvane::cli {
@@ -39,6 +40,8 @@ const char PlotUsage[] =
     "                        com (padrão) ou sem a legenda das curvas\n"
     "  --cores-por-curva     cada curva na sua cor: ganho contínuo, fase tracejada,\n"
     "                        atraso pontilhado\n"
+    "  --sem-degrau          as curvas de netlists com fonte de degrau sem o 1/s do\n"
+    "                        degrau: s·X(s), a função de transferência\n"
     "  --ajustar             faixas tiradas dos polos e zeros e da resposta das curvas;\n"
     "                        as opções de faixa dadas valem sobre as ajustadas\n"
     "  --imagem ARQUIVO      grava o gráfico em ARQUIVO.png ou ARQUIVO.svg\n"
@@ -117,6 +120,8 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
             command.options.legend = arg == "--legenda";
         } else if (arg == "--cores-por-curva") {
             command.options.coloursPerCurve = true;
+        } else if (arg == "--sem-degrau") {
+            command.options.withoutStep = true;
         } else if (arg == "--ajustar") {
             command.fitRanges = true;
         } else if (arg == "--fase-continua") {
@@ -183,8 +188,12 @@ bool applyFittedRanges(const PlotCommand& command, Plotter& plotter, const PlotL
 int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     const std::optional<std::string> listText = listWithDocument(command.list, command.document, err);
     if (!listText) return ExitFailure;
+    // Without the step's 1/s the netlists beside the result files are read as well.
+    const std::string inputs = command.options.withoutStep
+                                   ? *listText + "\n" + netlistsReadForList(*listText)
+                                   : *listText;
     if (!outputsSpareInputs({{"--imagem", command.image}, {"--tabela", command.table}},
-                            command.list, *listText, err)) {
+                            command.list, inputs, err)) {
         return ExitFailure;
     }
     AnalysisLog log(linesTo(out));
@@ -213,6 +222,11 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     bool everyValue = true;
     if (command.at) {
         for (int k = 1; k <= plotter.curveCount(); ++k) {
+            // A refused curve was named in the log with the reason.
+            if (plotter.curveRefused(k)) {
+                everyValue = false;
+                continue;
+            }
             const std::string line = valueAtLine(k, plotter.curves()[static_cast<std::size_t>(k)],
                                                  *command.at, options.hz);
             everyValue = everyValue && line.find("não pode ser calculada") == std::string::npos;

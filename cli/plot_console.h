@@ -24,6 +24,8 @@ struct PlotOptions {
     bool continuousPhase = false;
     bool legend = true;
     bool coloursPerCurve = false;
+    /// --sem-degrau, "Sem 1/s": the curves of step runs as their transfer functions.
+    bool withoutStep = false;
     /// The check box of each quantity that has one, in PlotQuantities order.
     std::array<bool, PlotQuantityCount> shown = allShown();
 
@@ -49,6 +51,7 @@ public:
     std::string listText() const override { return listText_; }
     void appendListLine(std::string_view) override {}
     std::optional<std::string> chooseNumeratorFile() override { return std::nullopt; }
+    bool withoutStep() const override { return options_.withoutStep; }
     void hidePlotWindow() override {}
     void showPlotWindow() override {}
 

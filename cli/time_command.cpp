@@ -18,6 +18,7 @@
 #include "plot_console.h"
 #include "plotter.h"
 #include "replace_file.h"
+#include "response_conversion.h"
 #include "result_variables.h"
 #include "time_curves.h"
 #include "time_measurements.h"
@@ -40,7 +41,10 @@ const char TimeUsage[] =
     "  --medidas             lista o valor final, o pico, o sobressinal e os tempos de\n"
     "                        subida e de acomodação de cada curva\n"
     "  --acomodacao PCT      faixa do tempo de acomodação, em % do valor final\n"
-    "                        (padrão 2; pede --medidas)\n";
+    "                        (padrão 2; pede --medidas)\n"
+    "  --degrau, --impulso   cada curva como a resposta ao degrau ou ao impulso,\n"
+    "                        qualquer que seja a fonte do netlist ao lado dos arquivos\n"
+    "                        de resultados (ou do documento JSON)\n";
 
 namespace {
 
@@ -63,6 +67,8 @@ struct TimeOptions {
     std::string list;
     /// --json and --variaveis: functions of a run's document, after those of the list.
     DocumentSelection document;
+    /// --degrau, --impulso: every curve as the response to that excitation.
+    ResponseChoice response = ResponseChoice::FromNetlist;
 };
 
 // A percentage strictly between 0 and 100, read whole.
@@ -94,6 +100,12 @@ TimeOptions parseTime(const std::vector<std::string_view>& list) {
             options.measures = true;
         } else if (arg == "--acomodacao") {
             settlingBand = parseSettlingPercent(args.value()) / 100.0;
+        } else if (arg == "--degrau" || arg == "--impulso") {
+            const ResponseChoice response =
+                arg == "--degrau" ? ResponseChoice::Step : ResponseChoice::Impulse;
+            if (options.response != ResponseChoice::FromNetlist && options.response != response)
+                throw UsageError("as opções --degrau e --impulso não podem ser usadas juntas");
+            options.response = response;
         } else if (takeDocumentOption(args, options.document)) {
         } else if (arg == "--imagem") {
             options.image = args.value();
@@ -141,16 +153,19 @@ double sampledMismatch(const PlotCurve& f, const TimeResponse& x, const TimeCurv
 
 // Samples and checks each curve in turn, logging as it goes what the time window logs,
 // plus each curve's measures when asked.
-void sampleAndCheck(const TimeOptions& options, const Plotter& plotter, const TimeRange& range,
+void sampleAndCheck(const TimeOptions& options, const Plotter& plotter, const PlotCurves& functions,
+                    const CurveMask& refused, const TimeRange& range,
                     std::vector<TimeResponse> responses, SampledResponses& result,
                     AnalysisLog& log) {
     for (int k = 1; k <= static_cast<int>(responses.size()); ++k) {
-        const PlotCurve& f = plotter.curves()[static_cast<std::size_t>(k)];
+        const PlotCurve& f = functions[static_cast<std::size_t>(k)];
         ListedTimeResponse& curve = result.listed.curves.emplace_back(ListedTimeResponse{
             plotter.numeratorFiles()[static_cast<std::size_t>(k)],
             std::move(responses[static_cast<std::size_t>(k - 1)]), false, {}});
         TimeCurve& samples = result.samples.emplace_back();
-        if (!logComputedResponse(curve.x, k, log)) {
+        // A refused curve's function is not the response asked for: nothing of it is said.
+        if (refused[static_cast<std::size_t>(k)]) curve.x = TimeResponse{};
+        if (refused[static_cast<std::size_t>(k)] || !logComputedResponse(curve.x, k, log)) {
             result.allShown = false;
             continue;
         }
@@ -225,8 +240,12 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
     const std::optional<std::string> listed = listWithDocument(options.list, options.document, err);
     if (!listed) return ExitFailure;
     const std::string& list = *listed;
+    // A conversion reads the netlists beside the result files as well.
+    const std::string inputs = options.response == ResponseChoice::FromNetlist
+                                   ? list
+                                   : list + "\n" + netlistsReadForList(list);
     if (!outputsSpareInputs({{"--tabela", options.table}, {"--imagem", options.image}},
-                            options.list, list, err)) {
+                            options.list, inputs, err)) {
         return ExitFailure;
     }
     ScopedCLocale locale;
@@ -240,9 +259,13 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
         std::fflush(out);
         return ExitFailure;
     }
-    std::vector<TimeResponse> responses = inverseLaplaceCurves(plotter.curves(), plotter.curveCount());
+    // The curves as the responses asked for; a refused one is named here and not drawn.
+    PlotCurves functions = plotter.curves();
+    const CurveMask refused = convertListedCurves(functions, plotter.curveCount(),
+                                                  plotter.numeratorFiles(), options.response, log);
+    std::vector<TimeResponse> responses = inverseLaplaceCurves(functions, plotter.curveCount());
     SampledResponses result;
-    result.listed.endTime = automaticEndTime(responses);
+    result.listed.endTime = automaticEndTimeOf(responses, refused);
     const TimeRange range{options.tmin.value_or(0.0), options.tmax.value_or(result.listed.endTime)};
     if (!(range.tmax > range.tmin)) {
         std::fprintf(err, "corvane-cli: o tempo final (%g s) deve ser maior que o inicial (%g s)\n",
@@ -250,7 +273,7 @@ int runTimeResponses(const TimeOptions& options, std::FILE* out, std::FILE* err)
         return ExitUsage;
     }
     log.print("Tempo de %.6g s a %.6g s, %d pontos", range.tmin, range.tmax, options.points);
-    sampleAndCheck(options, plotter, range, std::move(responses), result, log);
+    sampleAndCheck(options, plotter, functions, refused, range, std::move(responses), result, log);
     std::fflush(out);
 
     if (!options.table.empty() &&

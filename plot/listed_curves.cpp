@@ -17,6 +17,16 @@
 
 namespace corvane {
 
+std::optional<DocumentLine> documentLineOf(const std::string& line) {
+    const std::size_t mark = line.rfind('#');
+    if (mark == std::string::npos || mark < 5 || mark + 1 == line.size()) return std::nullopt;
+    std::string extension = line.substr(mark - 5, 5);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension != ".json") return std::nullopt;
+    return DocumentLine{line.substr(0, mark), line.substr(mark + 1)};
+}
+
 namespace {
 
 // A line names a file only when it fits the line buffer and holds no NUL, which would
@@ -115,22 +125,6 @@ void warnAboutLostDigits(const std::string& path, const Polynomial& p, AnalysisL
                   "use o documento JSON da análise (--json).",
                   path.c_str(), std::max(keptDigits(p.constant), 0));
     }
-}
-
-// "<document>.json#<variable>": one whole function of a run's JSON document.
-struct DocumentLine {
-    std::string path;
-    std::string variable;
-};
-
-std::optional<DocumentLine> documentLineOf(const std::string& line) {
-    const std::size_t mark = line.rfind('#');
-    if (mark == std::string::npos || mark < 5 || mark + 1 == line.size()) return std::nullopt;
-    std::string extension = line.substr(mark - 5, 5);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension != ".json") return std::nullopt;
-    return DocumentLine{line.substr(0, mark), line.substr(mark + 1)};
 }
 
 bool readDocumentLine(const DocumentLine& line, PlotCurve& curve, AnalysisLog& log) {

@@ -16,6 +16,14 @@ namespace corvane {
 /// A list line is handled in a buffer of this many characters, its end included.
 inline constexpr int MaxListLineLength = 1999;
 
+/// A list line "<document>.json#<variable>": one whole function of a run's JSON document.
+struct DocumentLine {
+    std::string path;
+    std::string variable;
+};
+/// The document and variable of such a line; no value for a line that names a file.
+std::optional<DocumentLine> documentLineOf(const std::string& line);
+
 /// Reads the result files named by the lines of `listText` into curves 1, 2, ... of
 /// `curves`, logging "Lendo arquivo %s" for each. Lines pair up in order: numerator, then
 /// denominator, comments skipped wherever they are. A line "<document>.json#<variable>"

@@ -58,6 +58,9 @@ public:
     /// Runs OpenDialog1 (filter "Numeradores (*.n[1-9] *.n[1-9][0-9])"); no value when the
     /// user cancels.
     virtual std::optional<std::string> chooseNumeratorFile() = 0;
+    /// CBsemdegrau, "Sem 1/s": the curves of step runs read as s·X(s), the transfer
+    /// function. Unchecked where a host has no such box.
+    virtual bool withoutStep() const { return false; }
 
     /// Hides the frequency plot window.
     virtual void hidePlotWindow() = 0;

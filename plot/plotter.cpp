@@ -146,6 +146,7 @@ bool Plotter::plot(PlotListHost& window) {
     numeratorFiles_ = std::move(files);
     curveCount_ = *count;
     log_.print("Lidas %d funções", curveCount_);
+    refused_ = convertCurves(window, curves_, curveCount_, numeratorFiles_);
     markers_.clear();
     curvesStale_ = true;
     plotReady_ = true;
@@ -168,11 +169,13 @@ std::optional<std::array<std::string, PlotEditBoxCount>> Plotter::fittedRanges(
     const PlotListHost& window, const PlotCheckBoxes& checkBoxes) {
     ScopedCLocale locale;
     PlotCurves curves{};
+    std::array<std::string, MaxCurves + 1> lines{};
     std::string listMessage;
     AnalysisLog listLog = rememberingLastLine(log_, listMessage);
-    const std::optional<int> count = readListedCurves(window.listText(), curves, listLog);
+    const std::optional<int> count = readListedCurves(window.listText(), curves, listLog, &lines);
     window.showMessage(count ? std::string() : listMessage);
     if (!count) return std::nullopt;
+    convertCurves(window, curves, *count, lines);
     PlotParameters current;
     current.wmin = parseBoxNumber(window.editText(PlotEditBox::Ewmin)).value_or(0.0);
     current.wmax = parseBoxNumber(window.editText(PlotEditBox::Ewmax)).value_or(0.0);
@@ -183,6 +186,18 @@ std::optional<std::array<std::string, PlotEditBoxCount>> Plotter::fittedRanges(
     const PlotParameters fitted = fitPlotRanges(curves, *count, current, checkBoxes.hz(),
                                                 checkBoxes.continuousPhase());
     return fittedEditTexts(fitted, window.editText(PlotEditBox::Esegmentos));
+}
+
+CurveMask Plotter::convertCurves(const PlotListHost& window, PlotCurves& curves, int count,
+                                 const std::array<std::string, MaxCurves + 1>& lines) {
+    if (!window.withoutStep()) return {};
+    const CurveMask refused =
+        convertListedCurves(curves, count, lines, ResponseChoice::TransferFunction, log_);
+    for (int k = 1; k <= count; ++k) {
+        const auto slot = static_cast<std::size_t>(k);
+        if (refused[slot]) curves[slot].numerator = Polynomial{};
+    }
+    return refused;
 }
 
 std::optional<PlotParameters> Plotter::readParameters(const PlotListHost& window,
@@ -305,7 +320,7 @@ void Plotter::logCurveGaps(int points, bool hz) {
     const char* unit = hz ? "Hz" : "rad/s";
     for (int k = 1; k <= curveCount_; ++k) {
         const CurveGaps& gaps = responseTable_.gaps[static_cast<std::size_t>(k)];
-        if (gaps.count == 0) continue;
+        if (gaps.count == 0 || refused_[static_cast<std::size_t>(k)]) continue;
         const PlotCurve& curve = curves_[static_cast<std::size_t>(k)];
         // A density's numerator is unused, and zero.
         if (gaps.count == points && curve.kind == CurveKind::Transfer && curve.numerator.isZero()) {

@@ -15,6 +15,7 @@
 #include "plot_cursor.h"
 #include "plot_data.h"
 #include "plot_hosts.h"
+#include "response_conversion.h"
 #include "response_table.h"
 #include "view_keys.h"
 
@@ -114,6 +115,11 @@ public:
     const ResponseTable& responseTable() const { return responseTable_; }
     /// Whether the last evaluation found a curve with no point at all to draw.
     bool curveOmitted() const;
+    /// Whether curve k was refused by "Sem 1/s" (its run has no single excitation): it is
+    /// drawn nowhere, and the log named it at "Plotar".
+    bool curveRefused(int k) const {
+        return k >= 0 && k <= MaxCurves && refused_[static_cast<std::size_t>(k)];
+    }
     /// The list line of each curve's numerator.
     const std::array<std::string, MaxCurves + 1>& numeratorFiles() const {
         return numeratorFiles_;
@@ -121,6 +127,10 @@ public:
 
 private:
     std::optional<PlotParameters> readParameters(const PlotListHost& window, AnalysisLog& log);
+    // The curves read from the list as the window asks for them; a refused curve is left
+    // with a zero numerator, which has no point to draw or read.
+    CurveMask convertCurves(const PlotListHost& window, PlotCurves& curves, int count,
+                            const std::array<std::string, MaxCurves + 1>& lines);
     void logCurveGaps(int points, bool hz);
 
     AnalysisLog& log_;
@@ -129,6 +139,7 @@ private:
     int curveCount_ = 0;
     // The list line of each curve's numerator, for the legend.
     std::array<std::string, MaxCurves + 1> numeratorFiles_{};
+    CurveMask refused_{};
     bool plotReady_ = false;
     bool curvesStale_ = false;
     // The axis of the grid the response table was last filled on.

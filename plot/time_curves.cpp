@@ -98,12 +98,23 @@ std::vector<TimeResponse> inverseLaplaceCurves(const PlotCurves& functions, int 
     return responses;
 }
 
+double automaticEndTimeOf(const std::vector<TimeResponse>& responses,
+                          const std::array<bool, MaxCurves + 1>& omitted) {
+    std::vector<TimeResponse> drawn;
+    for (std::size_t i = 0; i < responses.size(); ++i) {
+        const bool isOmitted = i + 1 < omitted.size() && omitted[i + 1];
+        if (!isOmitted) drawn.push_back(responses[i]);
+    }
+    return automaticEndTime(drawn);
+}
+
 ListedTimeResponses computeListedTimeResponses(
     const PlotCurves& functions, int count,
-    const std::array<std::string, MaxCurves + 1>& files, AnalysisLog& log) {
+    const std::array<std::string, MaxCurves + 1>& files, AnalysisLog& log,
+    const std::array<bool, MaxCurves + 1>& omitted) {
     ListedTimeResponses result;
     std::vector<TimeResponse> responses = inverseLaplaceCurves(functions, count);
-    result.endTime = automaticEndTime(responses);
+    result.endTime = automaticEndTimeOf(responses, omitted);
     const TimeRange checkRange{0.0, result.endTime};
     for (int k = 1; k <= static_cast<int>(responses.size()); ++k) {
         const PlotCurve& f = functions[static_cast<std::size_t>(k)];
@@ -111,7 +122,7 @@ ListedTimeResponses computeListedTimeResponses(
                                  std::move(responses[static_cast<std::size_t>(k - 1)]), false,
                                  {}};
         curve.unit = unitOfResultFile(curve.file);
-        if (logComputedResponse(curve.x, k, log)) {
+        if (!omitted[static_cast<std::size_t>(k)] && logComputedResponse(curve.x, k, log)) {
             double peak = 0.0;
             for (int i = 0; i < CheckPoints; ++i)
                 peak = std::fmax(peak, std::fabs(curve.x.valueAt(sampleTime(checkRange, i, CheckPoints))));

@@ -74,10 +74,17 @@ std::vector<TimeResponse> inverseLaplaceCurves(const PlotCurves& functions, int 
 /// x(t) of curves 1 .. `count`, with `files` the numerators' list lines, and the unit of
 /// each where the netlist beside its file names its variable. Logs, per curve,
 /// its impulses at t = 0, and why a curve is not drawn: poles not found, or a mismatch
-/// with the second evaluation over the automatic range beyond 1e-6 of its peak.
+/// with the second evaluation over the automatic range beyond 1e-6 of its peak. A curve
+/// marked in `omitted` (already named in the log) is not drawn and sets no time scale.
 ListedTimeResponses computeListedTimeResponses(
     const PlotCurves& functions, int count,
-    const std::array<std::string, MaxCurves + 1>& files, AnalysisLog& log);
+    const std::array<std::string, MaxCurves + 1>& files, AnalysisLog& log,
+    const std::array<bool, MaxCurves + 1>& omitted = {});
+
+/// The automatic end of the time range of the curves not marked in `omitted`
+/// (automaticEndTime).
+double automaticEndTimeOf(const std::vector<TimeResponse>& responses,
+                          const std::array<bool, MaxCurves + 1>& omitted);
 
 /// The curves sampled at `points` evenly spaced times from range.tmin to range.tmax
 /// (sampleTimeResponse); a curve not drawn has no values.

@@ -178,6 +178,12 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     CBlegenda = addCheckBox(this, "CBlegenda", QStringLiteral("Legenda"), {488, 366, 72, 17}, true);
     CBcores = addCheckBox(this, "CBcores", QStringLiteral("Cores por curva"), {563, 366, 105, 17},
                           false);
+    // Beside "Fase contínua", in the free end of its row.
+    CBsemdegrau = addCheckBox(this, "CBsemdegrau", QStringLiteral("Sem 1/s"), {602, 348, 66, 17},
+                              false);
+    CBsemdegrau->setToolTip(QStringLiteral(
+        "Sem o 1/s do degrau: ao plotar, as curvas de netlists com fonte de degrau são "
+        "desenhadas como s·X(s), a função de transferência"));
 
     for (const PlotViewEntry& view : views_) {
         auto* button = new QPushButton(QString::fromUtf8(view.button.caption), this);
@@ -222,6 +228,7 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     tabOrder.push_back(CBfasecontinua);
     tabOrder.push_back(CBlegenda);
     tabOrder.push_back(CBcores);
+    tabOrder.push_back(CBsemdegrau);
     // The other views' buttons come after every control of the frequency plot.
     for (std::size_t i = 0; i < viewButtons_.size(); ++i) {
         if (i != ranges) tabOrder.push_back(viewButtons_[i]);
@@ -417,6 +424,10 @@ std::optional<std::string> PlotListWindow::chooseNumeratorFile() {
     return QFile::encodeName(OpenDialog1->fileName()).toStdString();
 }
 
+
+bool PlotListWindow::withoutStep() const {
+    return CBsemdegrau->isChecked();
+}
 
 bool PlotListWindow::hz() const {
     return CBhz->isChecked();

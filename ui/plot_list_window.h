@@ -76,6 +76,8 @@ public:
     QCheckBox* CBfasecontinua;
     QCheckBox* CBlegenda;
     QCheckBox* CBcores;
+    /// "Sem 1/s": at "Plotar", the curves of step runs as s·X(s), the transfer function.
+    QCheckBox* CBsemdegrau;
     QPushButton* Button3;
     QPushButton* Button5;
     QLabel* Label10;
@@ -114,6 +116,7 @@ public:
     void removeCurveAtLine(int line);
     std::optional<std::string> chooseNumeratorFile();
     void showMessage(std::string_view message);
+    bool withoutStep() const;
 
     // The check boxes as the plot window reads them.
     bool hz() const override;
@@ -168,6 +171,7 @@ public:
     std::optional<std::string> chooseNumeratorFile() override {
         return list_.chooseNumeratorFile();
     }
+    bool withoutStep() const override { return list_.withoutStep(); }
     void hidePlotWindow() override;
     void showPlotWindow() override;
     void showMessage(std::string_view message) const override { list_.showMessage(message); }

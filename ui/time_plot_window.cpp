@@ -1,6 +1,7 @@
 #include "time_plot_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <array>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -46,6 +48,18 @@ namespace {
 constexpr int BoxRowTop = 8;
 constexpr int PlotTop = 38;
 constexpr int CursorLineHeight = 20;
+
+// The responses the context menu offers, in its order.
+struct ResponseItem {
+    const char* objectName;
+    const char* caption;
+    ResponseChoice choice;
+};
+constexpr std::array<ResponseItem, 3> ResponseItems{{
+    {"Respostadonetlist1", "Resposta do netlist", ResponseChoice::FromNetlist},
+    {"Respostaaoimpulso1", "Resposta ao impulso", ResponseChoice::Impulse},
+    {"Respostaaodegrau1", "Resposta ao degrau", ResponseChoice::Step},
+}};
 
 QString numberText(double value) {
     char text[64];
@@ -127,6 +141,23 @@ TimePlotWindow::TimePlotWindow(ErrorBox& errorBox, AnalysisLog& log, Plotter& pl
             errorBox.command([this] { Salvarimagem1Click(); }));
     connect(Salvarimagemclara1, &QAction::triggered, this,
             errorBox.command([this] { Salvarimagem1Click(render::ImageBackground::Light); }));
+    // The top row is full: the choice of the response stands in the context menu.
+    PopupMenu1->addSeparator();
+    auto* responses = new QActionGroup(this);
+    for (std::size_t i = 0; i < ResponseItems.size(); ++i) {
+        QAction* action = PopupMenu1->addAction(QString::fromUtf8(ResponseItems[i].caption));
+        action->setObjectName(QString::fromLatin1(ResponseItems[i].objectName));
+        action->setCheckable(true);
+        action->setChecked(ResponseItems[i].choice == ResponseChoice::FromNetlist);
+        responses->addAction(action);
+        connect(action, &QAction::triggered, this, errorBox.command([this] {
+                    if (count_ > 0) showResponses();
+                }));
+        responseActions_[i] = action;
+    }
+    Respostadonetlist1 = responseActions_[0];
+    Respostaaoimpulso1 = responseActions_[1];
+    Respostaaodegrau1 = responseActions_[2];
 
     placeWindow(*this, {884, 336}, {696, 520});
 }
@@ -173,8 +204,24 @@ void TimePlotWindow::openFrom(PlotListWindow& list) {
 
 void TimePlotWindow::showCurves(const PlotCurves& functions, int count,
                         const std::array<std::string, MaxCurves + 1>& files) {
+    functions_ = functions;
+    count_ = count;
+    files_ = files;
+    showResponses();
+}
+
+ResponseChoice TimePlotWindow::responseChoice() const {
+    for (std::size_t i = 0; i < ResponseItems.size(); ++i) {
+        if (responseActions_[i]->isChecked()) return ResponseItems[i].choice;
+    }
+    return ResponseChoice::FromNetlist;
+}
+
+void TimePlotWindow::showResponses() {
     ScopedCLocale locale;
-    responses_ = computeListedTimeResponses(functions, count, files, log_);
+    PlotCurves functions = functions_;
+    const CurveMask refused = convertListedCurves(functions, count_, files_, responseChoice(), log_);
+    responses_ = computeListedTimeResponses(functions, count_, files_, log_, refused);
     markers_.clear();
     range_ = TimeRange{0.0, responses_.endTime};
     resample();

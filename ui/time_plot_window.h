@@ -18,6 +18,7 @@
 #include "plot_data.h"
 #include "plot_image.h"
 #include "plot_view.h"
+#include "response_conversion.h"
 #include "time_curves.h"
 #include "time_markers.h"
 
@@ -77,6 +78,12 @@ public:
     QMenu* PopupMenu1;
     QAction* Salvarimagem1;
     QAction* Salvarimagemclara1;
+    /// The response drawn, one of three checked in the context menu: "Resposta do netlist"
+    /// (x(t) of the run's own sources), "Resposta ao impulso", "Resposta ao degrau"; a
+    /// choice draws the curves again.
+    QAction* Respostadonetlist1;
+    QAction* Respostaaoimpulso1;
+    QAction* Respostaaodegrau1;
     OpenDialog* SaveDialog1;
 
     /// "Tempo": reads every listed file, as "Plotar" does, and shows the responses in
@@ -117,6 +124,10 @@ protected:
 private:
     // Samples the curves over range_ and writes the time limits into the boxes.
     void resample();
+    // The listed functions as the response checked asks for them, their responses over the
+    // automatic range; the window shows them.
+    void showResponses();
+    ResponseChoice responseChoice() const;
     // Fills Mmedidas, and the log, with the measures of the curves drawn, while CBmedidas
     // is checked.
     void showMeasures();
@@ -124,6 +135,11 @@ private:
     ErrorBox& errorBox_;
     AnalysisLog& log_;
     Plotter& plotter_;
+    // The functions as the list gave them, kept for a change of the response.
+    PlotCurves functions_{};
+    int count_ = 0;
+    std::array<QAction*, 3> responseActions_{};
+    std::array<std::string, MaxCurves + 1> files_{};
     ListedTimeResponses responses_;
     TimeRange range_;
     int points_ = DefaultTimePoints;

@@ -30,8 +30,8 @@ bool exists(const std::string& path) {
 
 // The reader fills a whole run (some kilobytes) and logs every line it reads; here only the
 // variable names are wanted, and a netlist that does not read is simply not named.
-std::unique_ptr<RunState> readQuietly(const std::string& netlist) {
-    auto run = std::make_unique<RunState>();
+std::shared_ptr<RunState> readQuietly(const std::string& netlist) {
+    auto run = std::make_shared<RunState>();
     // Ground is known before the first line, as at the start of an analysis.
     run->VariableNames[0] = VariableName{'0'};
     AnalysisLog silent;
@@ -91,22 +91,39 @@ std::optional<std::vector<ResultVariable>> variablesOfResults(const std::string&
     return variablesOfRun(stem + ResultFileNames::NetlistSuffix);
 }
 
-std::optional<std::vector<ResultVariable>> variablesOfRun(const std::string& netlistPath) {
+ResultsNetlist readResultsNetlist(const std::string& netlistPath) {
     const ResultFileNames names(netlistPath);
     std::error_code error;
+    if (!fs::exists(names.netlist(), error) || error) {
+        return {ResultsNetlistStatus::Missing, nullptr};
+    }
     // A pipe or device would block or never end; only a file is the run's netlist.
-    if (!fs::is_regular_file(names.netlist(), error) || error) return std::nullopt;
-    if (!netlistUnchangedSinceResults(names)) return std::nullopt;
-    const std::unique_ptr<RunState> run = readQuietly(names.netlist());
-    if (!run || !filesShowVariableCount(names, run->variableCount)) return std::nullopt;
+    if (!fs::is_regular_file(names.netlist(), error) || error)
+        return {ResultsNetlistStatus::NotARegularFile, nullptr};
+    if (!exists(names.denominator())) return {ResultsNetlistStatus::OtherResultFiles, nullptr};
+    if (!netlistUnchangedSinceResults(names)) {
+        return {ResultsNetlistStatus::ChangedAfterResults, nullptr};
+    }
+    std::shared_ptr<const RunState> run = readQuietly(names.netlist());
+    if (!run) return {ResultsNetlistStatus::Unreadable, nullptr};
+    if (!filesShowVariableCount(names, run->variableCount))
+        return {ResultsNetlistStatus::OtherResultFiles, nullptr};
     // Checked again after the reading: an edit while it was read would pass the first check.
-    if (!netlistUnchangedSinceResults(names)) return std::nullopt;
+    if (!netlistUnchangedSinceResults(names)) {
+        return {ResultsNetlistStatus::ChangedAfterResults, nullptr};
+    }
+    return {ResultsNetlistStatus::Matches, std::move(run)};
+}
 
+std::optional<std::vector<ResultVariable>> variablesOfRun(const std::string& netlistPath) {
+    const ResultsNetlist netlist = readResultsNetlist(netlistPath);
+    if (netlist.status != ResultsNetlistStatus::Matches) return std::nullopt;
+    const RunState& run = *netlist.run;
     std::vector<ResultVariable> variables;
-    for (int k = 1; k <= run->variableCount; ++k) {
-        variables.push_back({k, run->variableName(k),
-                             k <= run->nodeCount ? VariableKind::NodeVoltage
-                                                 : VariableKind::ExtraCurrent});
+    for (int k = 1; k <= run.variableCount; ++k) {
+        variables.push_back({k, run.variableName(k),
+                             k <= run.nodeCount ? VariableKind::NodeVoltage
+                                                : VariableKind::ExtraCurrent});
     }
     return variables;
 }

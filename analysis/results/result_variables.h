@@ -3,12 +3,15 @@
 // when it is certain to be right; anything doubtful gives no name rather than a wrong one.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace corvane {
+
+struct RunState;
 
 /// What an unknown of the system is: the node voltages come first, then the extra currents
 /// (of V, E, F, O and L elements, and the two of an H element).
@@ -36,6 +39,33 @@ struct NumeratorFileName {
     int number = 0;
 };
 std::optional<NumeratorFileName> parseNumeratorFileName(std::string_view path);
+
+/// Whether the netlist beside a run's result files is the one that wrote them.
+enum class ResultsNetlistStatus {
+    Matches,
+    /// No such file.
+    Missing,
+    /// A folder, a pipe or a device: never read, it could block or never end.
+    NotARegularFile,
+    /// Written after the denominator file: it may number its variables differently.
+    ChangedAfterResults,
+    /// It does not read as a netlist.
+    Unreadable,
+    /// The denominator file is missing, or "<stem>.n1" … do not stop exactly at its number
+    /// of variables (a left-over file of an earlier, larger circuit).
+    OtherResultFiles,
+};
+
+/// The netlist of a run as its result files' checks found it; `run` holds what it read
+/// only when it matches.
+struct ResultsNetlist {
+    ResultsNetlistStatus status = ResultsNetlistStatus::Missing;
+    std::shared_ptr<const RunState> run;
+};
+
+/// Reads the netlist `netlistPath` of a run (any extension; its results are named after
+/// it as ResultFileNames says), quietly, through every check of variablesOfRun.
+ResultsNetlist readResultsNetlist(const std::string& netlistPath);
 
 /// The variables of the run whose result files have the stem `stem`, read from the netlist
 /// "<stem>.net" beside them. No value when there is no such netlist (or it is no regular

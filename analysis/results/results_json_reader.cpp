@@ -126,6 +126,13 @@ std::vector<std::string> warningsAbout(const json& document, int number) {
     return texts;
 }
 
+std::optional<SourceKind> sourceKindNamed(const json& name) {
+    if (name == "impulso") return SourceKind::Impulse;
+    if (name == "degrau") return SourceKind::Step;
+    if (name == "condicao_inicial") return SourceKind::InitialCondition;
+    return std::nullopt;
+}
+
 }  // namespace
 
 DocumentRead readDocumentFunction(const std::string& path, const std::string& variable) {
@@ -172,6 +179,26 @@ std::vector<std::string> documentVariables(const std::string& path, std::string&
         names.push_back(member(variable, "nome").get<std::string>());
     }
     return names;
+}
+
+std::optional<std::vector<RunSource>> documentSources(const std::string& path, std::string& error) {
+    Document document = parseDocument(path);
+    if (!document.value) {
+        error = document.error;
+        return std::nullopt;
+    }
+    const json& entries = member(*document.value, "fontes");
+    error = "O documento " + path + " não lista as fontes da análise.";
+    if (!entries.is_array()) return std::nullopt;
+    std::vector<RunSource> sources;
+    for (const json& entry : entries) {
+        const json& name = member(entry, "nome");
+        const std::optional<SourceKind> kind = sourceKindNamed(member(entry, "tipo"));
+        if (!name.is_string() || !kind) return std::nullopt;
+        sources.push_back({name.get<std::string>(), *kind});
+    }
+    error.clear();
+    return sources;
 }
 
 }  // namespace corvane

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "polynomial.h"
+#include "run_excitation.h"
 
 namespace corvane {
 
@@ -40,5 +41,9 @@ DocumentRead readDocumentFunction(const std::string& path, const std::string& va
 /// The names of every variable of the document at `path`, in order; none when it cannot be
 /// read (`error` then says why).
 std::vector<std::string> documentVariables(const std::string& path, std::string& error);
+
+/// The sources of the run of the document at `path` (its "fontes"); none when it cannot
+/// be read or does not list them as version 1 writes them (`error` then says why).
+std::optional<std::vector<RunSource>> documentSources(const std::string& path, std::string& error);
 
 }  // namespace corvane

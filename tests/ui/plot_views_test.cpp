@@ -117,7 +117,8 @@ private slots:
         PlotListWindow& list = *viewed.list;
         QCOMPARE(nextTabStop(list.Button3), list.viewButton("Button2"));
         QCOMPARE(nextTabStop(list.viewButton("Button2")), list.Ewmin);
-        QCOMPARE(nextTabStop(list.CBcores), list.viewButton("Button4"));
+        QCOMPARE(nextTabStop(list.CBcores), list.CBsemdegrau);
+        QCOMPARE(nextTabStop(list.CBsemdegrau), list.viewButton("Button4"));
         QCOMPARE(nextTabStop(list.viewButton("Button4")), list.viewButton("Button6"));
         QCOMPARE(nextTabStop(list.viewButton("Button6")), list.Button5);
     }

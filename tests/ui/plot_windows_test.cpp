@@ -312,8 +312,8 @@ private slots:
             (QStringList{"Memo1",          "Button1",   "Button3", "Button2",    "Ewmin",  "Ewmax",
                          "Egmin",          "Egmax",     "Efmin",   "Efmax",      "Eamin",  "Eamax",
                          "CBhz",           "CBlog",     "CBgrade", "Esegmentos", "CBfase", "CBtg",
-                         "CBfasecontinua", "CBlegenda", "CBcores", "Button4",    "Button6",
-                         "Button5"}));
+                         "CBfasecontinua", "CBlegenda", "CBcores", "CBsemdegrau", "Button4",
+                         "Button6",        "Button5"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter,

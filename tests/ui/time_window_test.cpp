@@ -1,7 +1,8 @@
 // Covers the window of responses in time: "Tempo" of the plot list opens it with the
 // automatic range, the cursor line shows the RC step 1 - e^(-t/RC) under the pointer, the
-// boxes redraw over a typed range or name a bad value, the keys zoom, and "Salvar
-// imagem..." writes the picture.
+// boxes redraw over a typed range or name a bad value, the keys zoom, the context menu's
+// response draws the impulse response of the step run or names a refused curve, and
+// "Salvar imagem..." writes the picture.
 #include <QAction>
 #include <QCheckBox>
 #include <QApplication>
@@ -14,8 +15,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <chrono>
 #include <cmath>
 #include <deque>
+#include <filesystem>
 #include <optional>
 
 #include "plot_frame.h"
@@ -314,6 +317,48 @@ private slots:
         QCOMPARE(driver.log().mid(driver.log().size() - lines.size()), lines);
         time.CBmedidas->setChecked(false);
         QVERIFY(!time.Mmedidas->isVisible());
+    }
+
+    // The RC's run is a step (its netlist beside the files, older than them): "Resposta ao
+    // impulso" draws (1/RC)e^(-t/RC); without the netlist "Resposta ao degrau" is refused by
+    // name.
+    void theResponseMenuDrawsTheOtherResponseOfTheSameRun() {
+        TimeDriver driver;
+        const std::string netlist =
+            driver.dir.write("rc.net", "RC\nV1 1 0 1 DEGRAU\nR1 1 2 1k\nC1 2 0 1u\n");
+        for (const char* name : {"rc.n1", "rc.n3"})
+            QCOMPARE(corvane::savePolynomial(driver.dir.file(name), polynomial({1.0})),
+                     corvane::SaveStatus::Saved);
+        std::filesystem::last_write_time(
+            netlist, std::filesystem::last_write_time(driver.dir.file("rc.d")) - std::chrono::seconds(1));
+        driver.tempo();
+        QVERIFY(driver.time().Respostadonetlist1->isChecked());
+        QCOMPARE(driver.time().Respostaaoimpulso1->text(), QStringLiteral("Resposta ao impulso"));
+        const auto valuesFollow = [&](double (*expected)(double)) {
+            const std::vector<double>& values = driver.time().curves()[0].values;
+            if (values.size() != 1000) return false;
+            for (std::size_t i = 1; i < values.size(); i += 111) {
+                const double t = 5 * RC * static_cast<double>(i) / 999;
+                if (std::fabs(values[i] - expected(t)) > 1e-9 * std::fabs(expected(t))) return false;
+            }
+            return true;
+        };
+        QVERIFY(valuesFollow(step));
+        driver.time().Respostaaoimpulso1->trigger();
+        QVERIFY(valuesFollow([](double t) { return std::exp(-t / RC) / RC; }));
+
+        std::filesystem::remove(netlist);
+        const qsizetype before = driver.log().size();
+        driver.time().Respostaaodegrau1->trigger();
+        const std::string n2 = driver.dir.file("rc.n2");
+        QCOMPARE(driver.logFrom(before),
+                 QStringList{QString::fromStdString(
+                     "Curva 1 (" + n2 + "): a resposta ao degrau não pode ser calculada: o netlist " +
+                     driver.dir.file("rc.net") +
+                     " não foi encontrado ao lado dos arquivos de resultados; curva omitida.")});
+        QVERIFY(driver.time().curves()[0].values.empty());
+        driver.time().Respostadonetlist1->trigger();
+        QVERIFY(valuesFollow(step));
     }
 
     void salvarImagemWritesThePicture() {
