@@ -8,6 +8,7 @@
 #include "command_arguments.h"
 #include "command_line.h"
 #include "console_host.h"
+#include "curve_labels.h"
 #include "document_curves.h"
 #include "floating_point.h"
 #include "image_builds.h"
@@ -239,7 +240,8 @@ int runPoleZero(const PoleZeroOptions& options, std::FILE* out, std::FILE* err) 
     }
     PlanePicture picture;
     picture.map = &map;
-    picture.numeratorFiles = &numeratorFiles;
+    const CurveLabels labels = curveLabels(numeratorFiles, *count);
+    picture.curveLabels = &labels;
     picture.locus = locus ? &*locus : nullptr;
     std::vector<std::complex<double>> shown = rootValues(map);
     if (locus) {

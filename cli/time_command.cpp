@@ -161,7 +161,7 @@ void sampleAndCheck(const TimeOptions& options, const Plotter& plotter, const Pl
         const PlotCurve& f = functions[static_cast<std::size_t>(k)];
         ListedTimeResponse& curve = result.listed.curves.emplace_back(ListedTimeResponse{
             plotter.numeratorFiles()[static_cast<std::size_t>(k)],
-            std::move(responses[static_cast<std::size_t>(k - 1)]), false, {}});
+            std::move(responses[static_cast<std::size_t>(k - 1)]), false, {}, {}});
         TimeCurve& samples = result.samples.emplace_back();
         // A refused curve's function is not the response asked for: nothing of it is said.
         if (refused[static_cast<std::size_t>(k)]) curve.x = TimeResponse{};
@@ -225,7 +225,7 @@ bool saveTimeImage(const std::string& path, ListedTimeResponses& listed, const T
                    int points, bool lightBackground, std::FILE* err) {
     constexpr int Width = 680;
     constexpr int Height = 442;
-    for (ListedTimeResponse& curve : listed.curves) curve.unit = unitOfResultFile(curve.file);
+    nameListedCurves(listed);
     const std::vector<TimeCurve> curves = sampleTimeCurves(listed, range, points);
     TimeRange view = range;
     fitVerticalRange(view, curves);

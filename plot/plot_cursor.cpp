@@ -66,7 +66,7 @@ std::optional<CursorReading> readCursor(const PlotFrame& frame, const PlotCurves
 }
 
 std::string cursorText(const CursorReading& reading,
-                       const std::array<std::string, MaxCurves + 1>& numeratorFiles) {
+                       const CurveLabels& labels) {
     const std::string frequency = valueWithUnit(reading.frequency, reading.hz ? "Hz" : "rad/s");
     if (reading.densityTitle) {
         // The level is 10·log10 of the density: the density in its unit is 10^(level/20).
@@ -77,7 +77,7 @@ std::string cursorText(const CursorReading& reading,
                ": " + valueWithUnit(amplitude, reading.densityUnit + "/√Hz") + level;
     }
     const std::string curve =
-        legendLine(reading.curve, numeratorFiles[static_cast<std::size_t>(reading.curve)]);
+        legendLine(reading.curve, labels[static_cast<std::size_t>(reading.curve)]);
     char values[128];
     std::snprintf(values, sizeof values, "ganho %.2f dB, fase %.1f°", reading.response.gain,
                   reading.response.phase);

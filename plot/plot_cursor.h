@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "curve_labels.h"
 #include "frequency_response.h"
 #include "plot_data.h"
 #include "plot_frame.h"
@@ -48,11 +49,10 @@ std::optional<CursorReading> readCursor(const PlotFrame& frame, const PlotCurves
 /// not finite.
 std::optional<CursorReading> readCurveAt(const PlotCurves& curves, int k, double w, bool hz);
 
-/// The reading as one line of text: frequency, curve number and file (without its
-/// folder), gain, phase and group delay; of a density, the curve's title and the density
+/// The reading as one line of text: frequency, curve number and label (curve_labels.h),
+/// gain, phase and group delay; of a density, the curve's title and the density
 /// in its unit with an SI prefix ("12.3 nV/√Hz") and in dB.
-std::string cursorText(const CursorReading& reading,
-                       const std::array<std::string, MaxCurves + 1>& numeratorFiles);
+std::string cursorText(const CursorReading& reading, const CurveLabels& labels);
 
 /// A marker: a curve and the angular frequency ω (rad/s) where it was placed.
 struct PlotMarker {

@@ -356,16 +356,17 @@ void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
 
 namespace corvane {
 
-std::string legendLine(int k, std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    return std::to_string(k) + ": " + std::string(name);
+std::string legendLine(int k, std::string_view label) {
+    std::string line = std::to_string(k);
+    line += ": ";
+    line += label;
+    return line;
 }
 
 // Drawn after the curves, on a black box each, so the lines stay readable over them.
 void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
                 const ResponseTable& table, const PlotCurves& curves,
-                const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount,
+                const CurveLabels& labels, int curveCount,
                 bool coloursPerCurve) {
     constexpr int RowHeight = 12;
     constexpr int Inset = 4;
@@ -376,7 +377,7 @@ void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
         const std::string line =
             curve.kind == CurveKind::NoiseDensity
                 ? std::to_string(k) + ": " + densityLegend(curve)
-                : legendLine(k, numeratorFiles[static_cast<std::size_t>(k)]);
+                : legendLine(k, labels[static_cast<std::size_t>(k)]);
         canvas.drawText(frame.x1 - canvas.textWidth(line) - Inset,
                         frame.y0 + Inset + RowHeight * (k - 1), line, gain.colour, Black);
         const std::optional<int> y =

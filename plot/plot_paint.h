@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "curve_labels.h"
 #include "plot_canvas.h"
 #include "plot_cursor.h"
 #include "plot_data.h"
@@ -38,14 +39,13 @@ void drawCurves(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters
                 const PlotCheckBoxes& checkBoxes, const ResponseTable& table, int curveCount,
                 const PreparePoint& preparePoint);
 
-/// The legend: in the top right corner of the frame one line "k: file" per curve (the
-/// numerator's file name without its folder, or what a density curve is and its unit) in
+/// The legend: in the top right corner of the frame one line "k: label" per curve (its
+/// curveLabels entry, or what a density curve is and its unit) in
 /// the colour of its gain, and the curve's number at the right end of its gain curve; with
 /// `coloursPerCurve`, in the curve's own colour.
 void drawLegend(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameters& p,
                 const ResponseTable& table, const PlotCurves& curves,
-                const std::array<std::string, MaxCurves + 1>& numeratorFiles, int curveCount,
-                bool coloursPerCurve = false);
+                const CurveLabels& labels, int curveCount, bool coloursPerCurve = false);
 
 /// A small cross on each marker's curve at its frequency, in the curve's colour; only the
 /// markers inside the frequency and gain ranges.
@@ -53,7 +53,7 @@ void drawMarkers(PlotCanvas& canvas, const PlotFrame& frame, const PlotParameter
                  const PlotCurves& curves, const std::vector<PlotMarker>& markers, bool hz,
                  bool coloursPerCurve = false);
 
-/// The text of the legend line of curve `k` whose numerator file is `path`.
-std::string legendLine(int k, std::string_view path);
+/// The text of the legend line of curve `k` called `label` (curve_labels.h): "1: v(saida)".
+std::string legendLine(int k, std::string_view label);
 
 }  // namespace corvane

@@ -145,6 +145,7 @@ bool Plotter::plot(PlotListHost& window) {
     curves_ = curves;
     numeratorFiles_ = std::move(files);
     curveCount_ = *count;
+    labels_ = corvane::curveLabels(numeratorFiles_, curveCount_);
     log_.print("Lidas %d funções", curveCount_);
     refused_ = convertCurves(window, curves_, curveCount_, numeratorFiles_);
     markers_.clear();
@@ -160,6 +161,7 @@ void Plotter::plotCurves(const PlotParameters& parameters, const PlotCurves& cur
     curves_ = curves;
     curveCount_ = std::clamp(count, 0, MaxCurves);
     numeratorFiles_ = lines;
+    labels_ = corvane::curveLabels(numeratorFiles_, curveCount_);
     markers_.clear();
     curvesStale_ = true;
     plotReady_ = true;
@@ -303,7 +305,7 @@ void Plotter::paint(PlotCanvas& canvas, int width, int height, PlotCheckBoxes& c
     if (refreshing) logCurveGaps(p.segmentos + 1, hz);
     drawMarkers(canvas, frame, p, curves_, markers_, hz, checkBoxes.coloursPerCurve());
     if (checkBoxes.legend()) {
-        drawLegend(canvas, frame, p, responseTable_, curves_, numeratorFiles_, curveCount_,
+        drawLegend(canvas, frame, p, responseTable_, curves_, labels_, curveCount_,
                    checkBoxes.coloursPerCurve());
     }
     curvesStale_ = false;
@@ -369,7 +371,7 @@ std::optional<std::string> Plotter::cursorLine(double x, double y, int width, in
     ScopedCLocale locale;
     const std::optional<CursorReading> reading = cursorAt(x, y, width, height, checkBoxes);
     if (!reading) return std::nullopt;
-    return cursorText(*reading, numeratorFiles_);
+    return cursorText(*reading, labels_);
 }
 
 bool Plotter::placeMarker(double x, double y, int width, int height,
@@ -380,7 +382,7 @@ bool Plotter::placeMarker(double x, double y, int width, int height,
     if (markers_.size() == MaxMarkers) markers_.erase(markers_.begin());
     const double omega = reading->hz ? 2 * std::numbers::pi * reading->frequency : reading->frequency;
     markers_.push_back({reading->curve, omega});
-    log_.print("Marcador: %s", cursorText(*reading, numeratorFiles_).c_str());
+    log_.print("Marcador: %s", cursorText(*reading, labels_).c_str());
     return true;
 }
 

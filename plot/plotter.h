@@ -120,6 +120,8 @@ public:
     bool curveRefused(int k) const {
         return k >= 0 && k <= MaxCurves && refused_[static_cast<std::size_t>(k)];
     }
+    /// What the legend and the cursor call each curve.
+    const CurveLabels& curveLabels() const { return labels_; }
     /// The list line of each curve's numerator.
     const std::array<std::string, MaxCurves + 1>& numeratorFiles() const {
         return numeratorFiles_;
@@ -137,8 +139,9 @@ private:
     PlotParameters plotParameters_;
     PlotCurves curves_{};
     int curveCount_ = 0;
-    // The list line of each curve's numerator, for the legend.
+    // The list line of each curve's numerator, and what the legend calls each curve.
     std::array<std::string, MaxCurves + 1> numeratorFiles_{};
+    CurveLabels labels_{};
     CurveMask refused_{};
     bool plotReady_ = false;
     bool curvesStale_ = false;

@@ -5,8 +5,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "view_keys.h"
+#include "curve_labels.h"
 #include "result_variables.h"
+#include "view_keys.h"
 
 namespace corvane {
 
@@ -120,8 +121,7 @@ ListedTimeResponses computeListedTimeResponses(
         const PlotCurve& f = functions[static_cast<std::size_t>(k)];
         ListedTimeResponse curve{files[static_cast<std::size_t>(k)],
                                  std::move(responses[static_cast<std::size_t>(k - 1)]), false,
-                                 {}};
-        curve.unit = unitOfResultFile(curve.file);
+                                 {}, {}};
         if (!omitted[static_cast<std::size_t>(k)] && logComputedResponse(curve.x, k, log)) {
             double peak = 0.0;
             for (int i = 0; i < CheckPoints; ++i)
@@ -135,7 +135,21 @@ ListedTimeResponses computeListedTimeResponses(
         }
         result.curves.push_back(std::move(curve));
     }
+    nameListedCurves(result);
     return result;
+}
+
+void nameListedCurves(ListedTimeResponses& responses) {
+    std::array<std::string, MaxCurves + 1> files{};
+    const int count = std::min(static_cast<int>(responses.curves.size()), MaxCurves);
+    for (int k = 1; k <= count; ++k)
+        files[static_cast<std::size_t>(k)] = responses.curves[static_cast<std::size_t>(k - 1)].file;
+    const CurveLabels labels = curveLabels(files, count);
+    for (int k = 1; k <= count; ++k) {
+        ListedTimeResponse& curve = responses.curves[static_cast<std::size_t>(k - 1)];
+        curve.unit = unitOfResultFile(curve.file);
+        curve.label = labels[static_cast<std::size_t>(k)];
+    }
 }
 
 std::vector<TimeCurve> sampleTimeCurves(const ListedTimeResponses& responses,
@@ -145,6 +159,7 @@ std::vector<TimeCurve> sampleTimeCurves(const ListedTimeResponses& responses,
         TimeCurve curve = listed.shown ? sampleTimeResponse(listed.x, range, points) : TimeCurve{};
         curve.file = listed.file;
         curve.unit = listed.unit;
+        curve.label = listed.label;
         curves.push_back(std::move(curve));
     }
     return curves;

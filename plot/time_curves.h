@@ -27,6 +27,8 @@ struct ListedTimeResponse {
     /// The unit of the file's variable, read from its run's netlist ("V", "A"); empty when
     /// it is not known.
     std::string unit;
+    /// What the legend calls it (curve_labels.h).
+    std::string label;
 };
 
 /// How far the partial fractions may stray from the second evaluation, relative to the
@@ -66,6 +68,9 @@ struct ListedTimeResponses {
     /// The automatic end of the time range.
     double endTime = 1.0;
 };
+
+/// Sets the unit and the label of every curve from the netlists beside their files.
+void nameListedCurves(ListedTimeResponses& responses);
 
 /// x(t) of curves 1 .. `count` of `functions`, in order. Curves of one circuit share its
 /// denominator, whose roots are then found once.

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "engineering_text.h"
+#include "path_parts.h"
 #include "plot_frame.h"
 #include "plot_paint.h"
 
@@ -176,7 +177,8 @@ void drawTimePlot(PlotCanvas& canvas, int width, int height, const TimeRange& ra
         drawCurve(canvas, frame, map, curves[static_cast<std::size_t>(k - 1)], timeCurveColour(k));
     for (int k = 1; k <= static_cast<int>(curves.size()); ++k) {
         const TimeCurve& curve = curves[static_cast<std::size_t>(k - 1)];
-        std::string line = legendLine(k, curve.file);
+        std::string line =
+            legendLine(k, curve.label.empty() ? fileNameOf(curve.file) : curve.label);
         if (curve.overflowFrom) line += " (estouro em " + valueWithUnit(*curve.overflowFrom, "s") + ")";
         canvas.drawText(frame.x1 - canvas.textWidth(line) - LegendInset,
                         frame.y0 + LegendInset + RowHeight * (k - 1), line, timeCurveColour(k),

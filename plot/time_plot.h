@@ -17,13 +17,16 @@ namespace corvane {
 /// One curve sampled at `values.size()` evenly spaced times from the range's start to its
 /// end. A value that is not finite breaks the line.
 struct TimeCurve {
-    /// The numerator's list line; the legend shows its file name.
+    /// The numerator's list line; the legend shows its file name unless `label` names the
+    /// curve.
     std::string file;
     /// "V", "A", or empty when the variable's unit is not known.
     std::string unit;
     std::vector<double> values;
     /// The time from which x(t) passes the largest double; the values are NaN from there.
     std::optional<double> overflowFrom;
+    /// What the legend calls the curve (curve_labels.h); empty: its file name.
+    std::string label = {};
 };
 
 struct TimeRange {

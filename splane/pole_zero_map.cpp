@@ -199,7 +199,7 @@ const char* roleName(RootRole role) {
 }
 
 std::string planeReadingText(const PlaneReading& reading,
-                             const std::array<std::string, MaxCurves + 1>& numeratorFiles) {
+                             const std::array<std::string, MaxCurves + 1>& curveLabels) {
     constexpr int Digits = 4;
     std::string text = "s = " + complexText(reading.s, Digits) +
                        " rad/s   ω0 = " + number(reading.omega0, Digits) + " rad/s (" +
@@ -210,15 +210,13 @@ std::string planeReadingText(const PlaneReading& reading,
                                         : "indefinido");
     if (reading.nearest) {
         const MapRoot& root = *reading.nearest;
-        const std::string& file = numeratorFiles[static_cast<std::size_t>(root.curve)];
-        const std::size_t slash = file.rfind('/');
+        const std::string& label = curveLabels[static_cast<std::size_t>(root.curve)];
         text +=
             "   mais perto: " + std::string(roleName(root.role)) + " " +
             complexText(root.value, Digits) +
             (root.multiplicity > 1 ? " (ordem " + std::to_string(root.multiplicity) + ")" : "") +
             " da curva " + std::to_string(root.curve);
-        if (!file.empty())
-            text += " (" + file.substr(slash == std::string::npos ? 0 : slash + 1) + ")";
+        if (!label.empty()) text += " (" + label + ")";
     }
     return text;
 }

@@ -109,7 +109,7 @@ PlaneReading readPlane(std::complex<double> s, const PoleZeroMap& map);
 
 /// The reading as the one line the window shows under the map.
 std::string planeReadingText(const PlaneReading& reading,
-                             const std::array<std::string, MaxCurves + 1>& numeratorFiles);
+                             const std::array<std::string, MaxCurves + 1>& curveLabels);
 
 /// "-0.5 + j0.866" with `digits` significant digits; "0" for zero, no "+ j0" for a real
 /// value.

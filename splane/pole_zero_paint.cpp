@@ -201,9 +201,9 @@ void drawLegend(PlotCanvas& canvas, const PlaneFrame& frame, const PlanePicture&
                         frame.y0 + LegendInset + RowHeight * row++, text, colour, Black);
     };
     // Every listed curve, those without a finite root too: the list fills slots 1, 2, ...
-    const auto& files = *picture.numeratorFiles;
-    for (int k = 1; k <= MaxCurves && !files[static_cast<std::size_t>(k)].empty(); ++k)
-        line(legendLine(k, files[static_cast<std::size_t>(k)]), timeCurveColour(k));
+    const auto& labels = *picture.curveLabels;
+    for (int k = 1; k <= MaxCurves && !labels[static_cast<std::size_t>(k)].empty(); ++k)
+        line(legendLine(k, labels[static_cast<std::size_t>(k)]), timeCurveColour(k));
     if (picture.locus) {
         const RootLocus& locus = *picture.locus;
         const std::string_view unit = valueUnit(locus.kind);
@@ -229,7 +229,7 @@ void drawPoleZeroPlane(PlotCanvas& canvas, int width, int height, const PlanePic
     canvas.fillRectangle(0, frame->y1, width, height, Black);
     canvas.drawOutline(frame->x0, frame->y0, frame->x1 + 1, frame->y1 + 1, White);
     drawTickLabels(canvas, *frame);
-    if (picture.map && picture.numeratorFiles) drawLegend(canvas, *frame, picture);
+    if (picture.map && picture.curveLabels) drawLegend(canvas, *frame, picture);
 }
 
 }  // namespace corvane

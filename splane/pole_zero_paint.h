@@ -16,7 +16,8 @@ namespace corvane {
 struct PlanePicture {
     const PoleZeroMap* map = nullptr;
     /// The list line of each curve's numerator, for the legend.
-    const std::array<std::string, MaxCurves + 1>* numeratorFiles = nullptr;
+    /// What the legend calls each curve (curve_labels.h).
+    const std::array<std::string, MaxCurves + 1>* curveLabels = nullptr;
     /// The locus, drawn in the colour of curve `locusCurve`; none when null.
     const RootLocus* locus = nullptr;
     int locusCurve = 1;

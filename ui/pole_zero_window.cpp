@@ -144,7 +144,7 @@ void PoleZeroWindow::resizeEvent(QResizeEvent* event) {
 void PoleZeroWindow::paintOn(PlotCanvas& canvas, int width, int height) const {
     PlanePicture picture;
     picture.map = &map_;
-    picture.numeratorFiles = &files_;
+    picture.curveLabels = &labels_;
     picture.locus = locus_ ? &*locus_ : nullptr;
     picture.region = region_;
     drawPoleZeroPlane(canvas, width, height, picture);
@@ -161,6 +161,7 @@ void PoleZeroWindow::showCurves(const PlotCurves& functions, int count,
     curves_ = functions;
     curveCount_ = count;
     files_ = files;
+    labels_ = curveLabels(files_, count);
     listText_ = std::move(listText);
     map_ = mapOfCurves(curves_, curveCount_);
     for (const std::string& problem : map_.problems)
@@ -312,7 +313,7 @@ void PoleZeroWindow::showCursorAt(double x, double y) {
     }
     ScopedCLocale locale;
     Lcursor->setText(
-        QString::fromStdString(planeReadingText(readPlane(f->valueAt(x, y), map_), files_)));
+        QString::fromStdString(planeReadingText(readPlane(f->valueAt(x, y), map_), labels_)));
 }
 
 void PoleZeroWindow::contextMenuEvent(QContextMenuEvent* event) {

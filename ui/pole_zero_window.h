@@ -13,6 +13,7 @@
 #include <string>
 
 #include "canvas_area.h"
+#include "curve_labels.h"
 #include "plot_canvas.h"
 #include "plot_data.h"
 #include "plot_image.h"
@@ -129,6 +130,8 @@ private:
     PlotCurves curves_{};
     int curveCount_ = 0;
     std::array<std::string, MaxCurves + 1> files_{};
+    // What the legend and the cursor line call each curve.
+    CurveLabels labels_{};
     std::string listText_;
     PoleZeroMap map_;
     std::optional<RootLocus> locus_;

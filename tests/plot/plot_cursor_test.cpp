@@ -157,11 +157,11 @@ TEST_F(PlotCursorTest, APoleOnTheAxisGivesNoReadingThere) {
 TEST_F(PlotCursorTest, TheLineReadsFrequencyCurveGainPhaseAndDelay) {
     std::optional<CursorReading> reading = readCurveAt(plotter.curves(), 1, 1000, false);
     ASSERT_TRUE(reading);
-    EXPECT_EQ(cursorText(*reading, plotter.numeratorFiles()),
+    EXPECT_EQ(cursorText(*reading, plotter.curveLabels()),
               "1 krad/s  1: rc.n1: ganho -3.01 dB, fase -45.0°, atraso 500 µs");
     reading = readCurveAt(plotter.curves(), 1, 1000 / (2 * std::numbers::pi), true);
     ASSERT_TRUE(reading);
-    EXPECT_EQ(cursorText(*reading, plotter.numeratorFiles()),
+    EXPECT_EQ(cursorText(*reading, plotter.curveLabels()),
               "159 Hz  1: rc.n1: ganho -3.01 dB, fase -45.0°, atraso 500 µs");
 }
 

@@ -197,7 +197,7 @@ TEST_P(EqualAxesTest, ButterworthPolesDrawnOnACircle) {
     std::array<std::string, MaxCurves + 1> files{};
     PlanePicture picture;
     picture.map = &map;
-    picture.numeratorFiles = &files;
+    picture.curveLabels = &files;
     picture.region = fittedRegion(rootValues(map));
     LineRecorder canvas;
     drawPoleZeroPlane(canvas, width, height, picture);
@@ -297,7 +297,7 @@ class PlaneReadingTextTest : public ::testing::TestWithParam<ReadingCase> {};
 TEST_P(PlaneReadingTextTest, Text) {
     const PlotCurves curves = curvesOf({{test::polynomial({1, 1}), test::polynomial({4, 2, 1})}});
     std::array<std::string, MaxCurves + 1> files{};
-    files[1] = "/tmp/filtro.n3";
+    files[1] = "filtro.n3";
     EXPECT_EQ(planeReadingText(readPlane(GetParam().s, mapOfCurves(curves, 1)), files),
               GetParam().text);
 }

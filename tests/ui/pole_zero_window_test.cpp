@@ -109,7 +109,7 @@ private slots:
             std::fabs(valueAfter(QStringLiteral("Q = ")) - std::sqrt(2.0) * 2 / 1.5) < 4 * pixel,
             qPrintable(line));
         QVERIFY2(
-            line.endsWith(QStringLiteral("mais perto: polo -0.375 + j1.364 da curva 1 (rlc.n3)")),
+            line.endsWith(QStringLiteral("mais perto: polo -0.375 + j1.364 da curva 1 (v(out))")),
             qPrintable(line));
         driver.pointerAt(2, 2);
         QVERIFY(window.Lcursor->text().isEmpty());
