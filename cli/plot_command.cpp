@@ -82,7 +82,8 @@ std::string checkedEditValue(const PlotEditBoxRow& box, std::string_view text) {
     if (box.parameter) {
         if (!parseBoxNumber(text)) {
             throw UsageError("a opção " + std::string(box.option) +
-                             " pede um número finito (. ou , decimal): " + std::string(text));
+                             " pede um número finito (. ou , decimal, sufixo opcional como 1k): " +
+                             std::string(text));
         }
     } else {
         const std::optional<long long> segments = parseWholeNumber(text);

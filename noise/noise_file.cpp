@@ -1,14 +1,12 @@
 #include "noise_file.h"
 
-#include <sys/stat.h>
-
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 
 #include <nlohmann/json.hpp>
 
-#include "input_file.h"
+#include "bounded_file.h"
 
 namespace corvane::noise {
 
@@ -66,24 +64,20 @@ struct Text {
 // The whole file, refused when it is not a regular file or passes the bound: a read of a
 // device or a folder ends at once with a message.
 Text wholeFile(const std::string& path) {
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0) return {std::nullopt, "Arquivo " + path + " não encontrado."};
-    if (!S_ISREG(status.st_mode)) {
-        return {std::nullopt, "O arquivo de ruído " + path + " não é um arquivo comum."};
-    }
-    const InputFile file = openForReading(path.c_str());
-    if (!file) return {std::nullopt, "Arquivo " + path + " não encontrado."};
-    std::string text;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        text.append(buffer, got);
-        if (text.size() > MaxNoiseFileBytes) {
+    BoundedText read = readBoundedFile(path, MaxNoiseFileBytes);
+    switch (read.status) {
+        case BoundedReadStatus::Read:
+            break;
+        case BoundedReadStatus::Missing:
+            return {std::nullopt, "Arquivo " + path + " não encontrado."};
+        case BoundedReadStatus::NotRegular:
+            return {std::nullopt, "O arquivo de ruído " + path + " não é um arquivo comum."};
+        case BoundedReadStatus::TooLong:
             return {std::nullopt, "O arquivo de ruído " + path + " passa de 16 MiB."};
-        }
+        case BoundedReadStatus::Failed:
+            return {std::nullopt, "Erro ao ler o arquivo de ruído " + path};
     }
-    if (std::ferror(file.get())) return {std::nullopt, "Erro ao ler o arquivo de ruído " + path};
-    return {std::move(text), ""};
+    return {std::move(read.text), ""};
 }
 
 // What is wrong with the source `source` (number `index` from 1), or empty.

@@ -1,7 +1,5 @@
 #include "results_json_reader.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -9,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "input_file.h"
+#include "bounded_file.h"
 
 namespace corvane {
 
@@ -34,22 +32,20 @@ struct Document {
 // The whole file, refused when it is not a regular file or passes the bound: a read of
 // a device or a folder ends at once with a message.
 Document parseDocument(const std::string& path) {
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0) return {std::nullopt, "Arquivo " + path + " não encontrado."};
-    if (!S_ISREG(status.st_mode)) return {std::nullopt, "O documento " + path + " não é um arquivo comum."};
-    const InputFile file = openForReading(path.c_str());
-    if (!file) return {std::nullopt, "Arquivo " + path + " não encontrado."};
-    std::string text;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        text.append(buffer, got);
-        if (text.size() > MaxResultsDocumentBytes) {
+    const BoundedText read = readBoundedFile(path, MaxResultsDocumentBytes);
+    switch (read.status) {
+        case BoundedReadStatus::Read:
+            break;
+        case BoundedReadStatus::Missing:
+            return {std::nullopt, "Arquivo " + path + " não encontrado."};
+        case BoundedReadStatus::NotRegular:
+            return {std::nullopt, "O documento " + path + " não é um arquivo comum."};
+        case BoundedReadStatus::TooLong:
             return {std::nullopt, "O documento " + path + " passa de 64 MiB."};
-        }
+        case BoundedReadStatus::Failed:
+            return {std::nullopt, "Erro ao ler o documento " + path};
     }
-    if (std::ferror(file.get())) return {std::nullopt, "Erro ao ler o documento " + path};
-    json value = json::parse(text, nullptr, false);
+    json value = json::parse(read.text, nullptr, false);
     if (value.is_discarded() || !value.is_object() ||
         member(value, "formato") != "corvane-resultados") {
         return {std::nullopt, "O documento " + path + " não é um documento de resultados do Corvane."};

@@ -66,7 +66,7 @@ TEST_F(PlotOutputTest, OptionValuesOutOfRangeAreUsageErrors) {
         std::string message;
     };
     const std::string whole = " pede um número inteiro de 1 a 600: ";
-    const std::string finite = " pede um número finito (. ou , decimal): ";
+    const std::string finite = " pede um número finito (. ou , decimal, sufixo opcional como 1k): ";
     const std::vector<Case> cases{
         {"--segmentos", "1e9", whole},  {"--segmentos", "0", whole},
         {"--segmentos", "-1", whole},   {"--segmentos", "abc", whole},
