@@ -20,7 +20,7 @@ struct NoiseSource {
     /// The current flows from this node through the source into the other one.
     int fromNode = 0;
     int toNode = 0;
-    /// One-sided power spectral density of the current, in A²/Hz.
+    /// The one-sided power per hertz of the current, in A²/Hz.
     double density = 0.0;
 };
 

@@ -141,6 +141,16 @@ ListingOutcome saveResults(const ListingContext& context, const ListingSteps& st
     // takes away those of an earlier one.
     const std::string warningsPath = warningsFilePath(names);
     std::vector<std::string> obsolete;
+    // So does a run without the noise, or whose noise could not be written, with the noise
+    // file of an earlier one: the plot list would read it as this circuit's. (A netlist of
+    // that name was refused before the expansion, as one named like any file of the set.)
+    const std::string noisePath = names.noiseDensities();
+    const std::vector<CompanionFile> companions = companionFiles(steps);
+    if (std::none_of(companions.begin(), companions.end(), [&](const CompanionFile& companion) {
+            return companion.path == noisePath || sameFile(companion.path, noisePath);
+        })) {
+        obsolete.push_back(noisePath);
+    }
     if (allWarnings.empty()) {
         obsolete.push_back(warningsPath);
     } else {

@@ -191,8 +191,15 @@ TEST(NoiseCurvesTest, TheRunWritesItsNoiseWithTheSetAndRefusesANetlistNamedLikeI
     ASSERT_TRUE(read.file) << read.error;
     EXPECT_EQ(read.file->outputName, "out");
     EXPECT_EQ(read.file->functions.sources.at(0).element, "R1");
+    // A later run without the noise takes the noise file of the circuit away with its set.
+    ASSERT_EQ(test::runCliWith({"analisar", netlist}).status, ExitSuccess);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.ruido")));
+    ASSERT_EQ(test::runCliWith({"analisar", "--ruido", "out", netlist}).status, ExitSuccess);
 
     const std::string named = dir.write("w.ruido", rc);
+    // Refused without the noise too, before anything is written or taken away.
+    EXPECT_EQ(test::runCliWith({"analisar", named}).status, ExitFailure);
+    EXPECT_EQ(test::readFile(named), rc);
     const test::CliResult refused = test::runCliWith({"analisar", "--ruido", "out", named});
     EXPECT_EQ(refused.status, ExitFailure);
     EXPECT_EQ(test::lastLine(refused.out),
