@@ -56,30 +56,6 @@ std::optional<Polynomial> polynomialFrom(const json& list) {
     return p;
 }
 
-struct Text {
-    std::optional<std::string> value;
-    std::string error;
-};
-
-// The whole file, refused when it is not a regular file or passes the bound: a read of a
-// device or a folder ends at once with a message.
-Text wholeFile(const std::string& path) {
-    BoundedText read = readBoundedFile(path, MaxNoiseFileBytes);
-    switch (read.status) {
-        case BoundedReadStatus::Read:
-            break;
-        case BoundedReadStatus::Missing:
-            return {std::nullopt, "Arquivo " + path + " não encontrado."};
-        case BoundedReadStatus::NotRegular:
-            return {std::nullopt, "O arquivo de ruído " + path + " não é um arquivo comum."};
-        case BoundedReadStatus::TooLong:
-            return {std::nullopt, "O arquivo de ruído " + path + " passa de 16 MiB."};
-        case BoundedReadStatus::Failed:
-            return {std::nullopt, "Erro ao ler o arquivo de ruído " + path};
-    }
-    return {std::move(read.text), ""};
-}
-
 // What is wrong with the source `source` (number `index` from 1), or empty.
 std::string sourceFault(const json& source, std::size_t index, NoiseFunctions& functions) {
     const json& element = member(source, "elemento");
@@ -151,9 +127,11 @@ std::optional<std::string> noiseFileText(const NoiseReport& report, double celsi
 }
 
 NoiseFileRead readNoiseFile(const std::string& path) {
-    const Text text = wholeFile(path);
-    if (!text.value) return {std::nullopt, text.error};
-    const json document = json::parse(*text.value, nullptr, false);
+    // Refused when it is not a regular file or passes the bound: a read of a device or a
+    // folder ends at once with a message.
+    const BoundedText text = readBoundedFile(path, MaxNoiseFileBytes, "o arquivo de ruído");
+    if (!text.text) return {std::nullopt, text.error};
+    const json document = json::parse(*text.text, nullptr, false);
     if (document.is_discarded()) {
         return {std::nullopt, "O arquivo de ruído " + path + " não é um documento JSON válido."};
     }

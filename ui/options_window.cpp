@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -19,7 +18,6 @@
 #include "variables_window.h"
 #include "window_host.h"
 #include "window_table.h"
-#include "netlist_value.h"
 #include "noise_analysis.h"
 #include "symbolic_system.h"
 #include "value_at.h"
@@ -181,12 +179,6 @@ std::string boxText(const QLineEdit& box) {
     return box.text().trimmed().toStdString();
 }
 
-// Degrees Celsius as the boxes read numbers: "." or ",".
-std::optional<double> readCelsius(std::string text) {
-    std::replace(text.begin(), text.end(), ',', '.');
-    return parseValue(text);
-}
-
 }  // namespace
 
 std::optional<NoiseSettings> OptionsWindow::readNoiseBoxes() const {
@@ -200,7 +192,7 @@ std::optional<NoiseSettings> OptionsWindow::readNoiseBoxes() const {
     }
     noise.input = boxText(*Eentrada);
     const std::string celsius = boxText(*Etemperatura);
-    const std::optional<double> degrees = readCelsius(celsius);
+    const std::optional<double> degrees = parseBoxNumber(celsius);
     if (!degrees) {
         log_.print("Valor inválido em \"Temperatura (°C)\": %s", celsius.c_str());
         return std::nullopt;

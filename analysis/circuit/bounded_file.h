@@ -4,19 +4,23 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace corvane {
 
-enum class BoundedReadStatus { Read, Missing, NotRegular, TooLong, Failed };
-
 struct BoundedText {
-    BoundedReadStatus status = BoundedReadStatus::Missing;
     /// The whole text, when read.
-    std::string text;
+    std::optional<std::string> text;
+    /// Why not, in Portuguese, naming the file as `what` said: "O documento x passa de
+    /// 64 MiB.".
+    std::string error;
 };
 
-/// Reads the regular file at `path` whole, refusing it past `maxBytes`.
-BoundedText readBoundedFile(const std::string& path, std::size_t maxBytes);
+/// Reads the regular file at `path` whole, refusing it past `maxBytes` (a whole number of
+/// mebibytes). `what` names the kind of file with its article, in lower case: "o
+/// documento", "o arquivo de ruído".
+BoundedText readBoundedFile(const std::string& path, std::size_t maxBytes, std::string_view what);
 
 }  // namespace corvane

@@ -131,7 +131,8 @@ ListingOutcome saveResults(const ListingContext& context, const ListingSteps& st
     for (const ResultToSave& file : files)
         fileWarnings.push_back(lostCoefficientsWarning(file.path, *file.polynomial));
     const RunWarnings allWarnings = withFileWarnings(warnings, fileWarnings);
-    for (const CompanionFile& companion : companionFiles(steps)) {
+    const std::vector<CompanionFile> companions = companionFiles(steps);
+    for (const CompanionFile& companion : companions) {
         files.push_back({companion.path, nullptr,
                          [text = companion.text(allWarnings)](std::FILE* file) {
                              return std::fwrite(text.data(), 1, text.size(), file) == text.size();
@@ -145,7 +146,6 @@ ListingOutcome saveResults(const ListingContext& context, const ListingSteps& st
     // file of an earlier one: the plot list would read it as this circuit's. (A netlist of
     // that name was refused before the expansion, as one named like any file of the set.)
     const std::string noisePath = names.noiseDensities();
-    const std::vector<CompanionFile> companions = companionFiles(steps);
     if (std::none_of(companions.begin(), companions.end(), [&](const CompanionFile& companion) {
             return companion.path == noisePath || sameFile(companion.path, noisePath);
         })) {

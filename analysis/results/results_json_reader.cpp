@@ -32,20 +32,9 @@ struct Document {
 // The whole file, refused when it is not a regular file or passes the bound: a read of
 // a device or a folder ends at once with a message.
 Document parseDocument(const std::string& path) {
-    const BoundedText read = readBoundedFile(path, MaxResultsDocumentBytes);
-    switch (read.status) {
-        case BoundedReadStatus::Read:
-            break;
-        case BoundedReadStatus::Missing:
-            return {std::nullopt, "Arquivo " + path + " não encontrado."};
-        case BoundedReadStatus::NotRegular:
-            return {std::nullopt, "O documento " + path + " não é um arquivo comum."};
-        case BoundedReadStatus::TooLong:
-            return {std::nullopt, "O documento " + path + " passa de 64 MiB."};
-        case BoundedReadStatus::Failed:
-            return {std::nullopt, "Erro ao ler o documento " + path};
-    }
-    json value = json::parse(read.text, nullptr, false);
+    const BoundedText read = readBoundedFile(path, MaxResultsDocumentBytes, "o documento");
+    if (!read.text) return {std::nullopt, read.error};
+    json value = json::parse(*read.text, nullptr, false);
     if (value.is_discarded() || !value.is_object() ||
         member(value, "formato") != "corvane-resultados") {
         return {std::nullopt, "O documento " + path + " não é um documento de resultados do Corvane."};
