@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <limits>
 
-#include "path_parts.h"
 #include "plot_frame.h"
 #include "plot_paint.h"
 
@@ -52,7 +51,7 @@ std::string timeMarkerText(const TimeMarker& marker, const ListedTimeResponses& 
     if (marker.curve < 1 || marker.curve > static_cast<int>(responses.curves.size())) return text;
     const ListedTimeResponse& curve = responses.curves[static_cast<std::size_t>(marker.curve - 1)];
     text += "  ";
-    text += legendLine(marker.curve, curve.label.empty() ? fileNameOf(curve.file) : curve.label);
+    text += legendLine(marker.curve, curve.label);
     text += ": ";
     const std::optional<double> value = markerValue(marker, responses);
     if (!value) return text + "sem valor";
