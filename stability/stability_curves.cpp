@@ -50,7 +50,11 @@ std::complex<double> computeResponse(const PlotCurve& curve, double omega) {
     // N(s)/D(s) = s^(n-d)·Ñ(1/s)/D̃(1/s): the reversed polynomials see |1/s| < 1.
     const std::complex<double> z(0.0, -1.0 / omega);
     const int excess = n - d;
-    const std::complex<double> turn = std::polar(1.0, excess * std::numbers::pi / 2.0);
+    // j^excess exactly: a rounded quarter turn would leave a real H a tiny imaginary part.
+    constexpr std::array<std::complex<double>, 4> QuarterTurns{
+        std::complex<double>(1.0, 0.0), std::complex<double>(0.0, 1.0),
+        std::complex<double>(-1.0, 0.0), std::complex<double>(0.0, -1.0)};
+    const std::complex<double> turn = QuarterTurns[static_cast<std::size_t>(((excess % 4) + 4) % 4)];
     return gain * std::pow(std::fabs(omega), excess) * turn *
            hornerAt(curve.numerator, n, z, true) / hornerAt(curve.denominator, d, z, true);
 }
