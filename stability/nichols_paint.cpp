@@ -70,16 +70,17 @@ void drawMContours(PlotCanvas& canvas, const ChartFrame& frame) {
                     points.emplace_back(p.phase + shift, p.gain);
                 canvas.setPen(Grey, PenStyle::Dotted);
                 drawChartPath(canvas, frame, points);
-                // The label where the contour is highest, seen from the critical point.
+                // Labels apart: a closed contour at its top, the others where they cross a
+                // phase that spreads them (-90°, -135° for 0 dB) near the critical point.
+                const double labelPhase = shift + CriticalPhase + (gain == 0.0 ? 45.0 : 90.0);
                 const auto top = std::max_element(
                     points.begin(), points.end(),
                     [](const auto& a, const auto& b) { return a.imag() < b.imag(); });
-                const auto nearCritical = std::min_element(
-                    points.begin(), points.end(), [shift](const auto& a, const auto& b) {
-                        return std::fabs(a.real() - CriticalPhase - shift) <
-                               std::fabs(b.real() - CriticalPhase - shift);
+                const auto across = std::min_element(
+                    points.begin(), points.end(), [labelPhase](const auto& a, const auto& b) {
+                        return std::fabs(a.real() - labelPhase) < std::fabs(b.real() - labelPhase);
                     });
-                const auto at = gain > 0.0 ? top : nearCritical;
+                const auto at = gain > 0.0 ? top : across;
                 const double x = frame.xOf(at->real());
                 const double y = frame.yOf(at->imag());
                 if (frame.contains(x, y))

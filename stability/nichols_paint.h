@@ -20,7 +20,7 @@ struct NicholsPicture {
 };
 
 /// Gains further than this below the highest are left out of a fitted chart.
-inline constexpr double FittedGainDepth = 160.0;
+inline constexpr double FittedGainDepth = 80.0;
 
 /// The region that shows every curve point within FittedGainDepth of the highest gain and
 /// the critical point, the phase widened to multiples of 45° and the gain to multiples of

@@ -59,9 +59,14 @@ void drawGrid(PlotCanvas& canvas, const ChartFrame& frame, const RadialScale& sc
     canvas.setPen(Grey, PenStyle::Solid);
     drawClippedLine(canvas, frame, frame.x0, frame.yOf(0.0), frame.x1, frame.yOf(0.0));
     drawClippedLine(canvas, frame, frame.xOf(0.0), frame.y0, frame.xOf(0.0), frame.y1);
-    // The unit circle, where |H| = 1 in either scale.
-    canvas.setPen(White, PenStyle::Dotted);
+    // The unit circle, where |H| = 1 in either scale: solid, so that it stands out of the
+    // dotted rings.
+    canvas.setPen(Grey, PenStyle::Solid);
     drawCircle(canvas, frame, 1.0);
+    const double x = frame.xOf(0.0);
+    const double y = frame.yOf(1.0);
+    if (frame.contains(x, y)) canvas.drawText(nearest(x) + 3, nearest(y) - ChartRowHeight - 1,
+                                              "|H| = 1", Grey, Black);
 }
 
 void drawTickLabels(PlotCanvas& canvas, const ChartFrame& frame, const RadialScale& scale) {
@@ -124,8 +129,9 @@ void drawCrossings(PlotCanvas& canvas, const ChartFrame& frame, const StabilityC
                              colour);
         char text[32];
         std::snprintf(text, sizeof text, "%.3g", crossing.value.real());
-        canvas.drawText(nearest(x) - canvas.textWidth(text) / 2, nearest(y) + 3, text, colour,
-                        Black);
+        // Above the axis: the -1 point writes its label below.
+        canvas.drawText(nearest(x) - canvas.textWidth(text) / 2, nearest(y) - ChartRowHeight - 3,
+                        text, colour, Black);
     }
 }
 

@@ -217,8 +217,10 @@ const char* stabilityViewName(StabilityView view) {
 }
 
 std::optional<StabilityCurves> stabilityCurves(const PlotCurves& curves, int count,
-                                               const CurveLabels& labels, const OmegaRange& range,
-                                               bool hz, StabilityView view, AnalysisLog& log) {
+                                               const CurveLabels& labels,
+                                               const std::array<bool, MaxCurves + 1>& skipped,
+                                               const OmegaRange& range, bool hz,
+                                               StabilityView view, AnalysisLog& log) {
     const char* name = stabilityViewName(view);
     StabilityCurves result;
     result.range = range;
@@ -226,6 +228,7 @@ std::optional<StabilityCurves> stabilityCurves(const PlotCurves& curves, int cou
     result.labels = labels;
     for (int k = 1; k <= std::min(count, MaxCurves); ++k) {
         const PlotCurve& curve = curves[static_cast<std::size_t>(k)];
+        if (skipped[static_cast<std::size_t>(k)]) continue;
         const std::string who = curveName(k, labels);
         if (!isTransfer(curve)) {
             log.print("%s: %s é uma densidade de ruído, sem fase; curva omitida.", name,
@@ -297,15 +300,12 @@ std::optional<StabilityCurves> readStabilityCurves(const PlotListHost& window, b
     std::array<std::string, MaxCurves + 1> lines{};
     const std::optional<int> count = readListedCurves(window.listText(), curves, remembered, &lines);
     if (!count) return stop();
-    if (window.withoutStep()) {
-        const CurveMask refused = convertListedCurves(curves, *count, lines,
-                                                      ResponseChoice::TransferFunction, remembered);
-        for (int k = 1; k <= *count; ++k) {
-            if (refused[static_cast<std::size_t>(k)]) curves[static_cast<std::size_t>(k)].numerator = {};
-        }
-    }
-    std::optional<StabilityCurves> result =
-        stabilityCurves(curves, *count, curveLabels(lines, *count), *range, hz, view, remembered);
+    const CurveMask refused =
+        window.withoutStep()
+            ? convertListedCurves(curves, *count, lines, ResponseChoice::TransferFunction, remembered)
+            : CurveMask{};
+    std::optional<StabilityCurves> result = stabilityCurves(
+        curves, *count, curveLabels(lines, *count), refused, *range, hz, view, remembered);
     if (!result) return stop();
     window.showMessage({});
     return result;

@@ -72,14 +72,16 @@ struct StabilityCurves {
 enum class StabilityView { Nyquist, Nichols };
 const char* stabilityViewName(StabilityView view);
 
-/// The transfer curves 1 .. `count` of `curves` sampled over `range`. A noise density, a
-/// curve with a zero numerator (`refused` by "Sem 1/s" included) and a curve with no finite
-/// sample are left out, each with a line in `log`:
+/// The transfer curves 1 .. `count` of `curves` sampled over `range`, but those marked in
+/// `skipped` (left out by "Sem 1/s", which said why). A noise density, a curve with a zero
+/// numerator and a curve with no finite sample are left out, each with a line in `log`:
 /// "Nyquist: a curva 2 (amp.ruido) é uma densidade de ruído, sem fase; curva omitida."
 /// No value, with "Nyquist: nenhuma curva a desenhar." in the log, when none is left.
 std::optional<StabilityCurves> stabilityCurves(const PlotCurves& curves, int count,
-                                               const CurveLabels& labels, const OmegaRange& range,
-                                               bool hz, StabilityView view, AnalysisLog& log);
+                                               const CurveLabels& labels,
+                                               const std::array<bool, MaxCurves + 1>& skipped,
+                                               const OmegaRange& range, bool hz,
+                                               StabilityView view, AnalysisLog& log);
 
 /// The frequency range of the plot list's edit boxes, in rad/s (`hz`: the boxes hold Hz).
 /// A box that is not a number is logged as "Plotar" logs it; a range that does not start

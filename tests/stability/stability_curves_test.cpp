@@ -226,12 +226,17 @@ TEST(StabilityCurves, DensitiesAndZeroNumeratorsAreLeftOutWithTheirReason) {
     curves[2].kind = CurveKind::NoiseDensity;
     curves[2].denominator = polynomial({1.0});
     curves[3] = {Polynomial{}, polynomial({1.0, 1.0})};
+    // Refused by "Sem 1/s", which said why: no second message.
+    curves[4] = firstOrder();
+    std::array<bool, MaxCurves + 1> skipped{};
+    skipped[4] = true;
     CurveLabels labels{};
     labels[1] = "v(out)";
     labels[2] = "amp.ruido";
     LogLines log;
     const std::optional<StabilityCurves> result =
-        stabilityCurves(curves, 3, labels, {0.1, 10.0}, false, StabilityView::Nyquist, log.log);
+        stabilityCurves(curves, 4, labels, skipped, {0.1, 10.0}, false,
+                        StabilityView::Nyquist, log.log);
     ASSERT_TRUE(result);
     ASSERT_EQ(result->curves.size(), 1u);
     EXPECT_EQ(result->curves[0].curve, 1);
@@ -240,8 +245,8 @@ TEST(StabilityCurves, DensitiesAndZeroNumeratorsAreLeftOutWithTheirReason) {
                              "curva omitida.",
                              "Nyquist: a curva 3 tem numerador nulo; curva omitida."}));
     LogLines none;
-    EXPECT_FALSE(stabilityCurves(curves, 0, labels, {0.1, 10.0}, false, StabilityView::Nichols,
-                                 none.log));
+    EXPECT_FALSE(stabilityCurves(curves, 0, labels, skipped, {0.1, 10.0}, false,
+                                 StabilityView::Nichols, none.log));
     EXPECT_EQ(none.lines, std::vector<std::string>{"Nichols: nenhuma curva a desenhar."});
 }
 
