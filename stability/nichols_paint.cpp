@@ -83,9 +83,10 @@ void drawMContours(PlotCanvas& canvas, const ChartFrame& frame) {
                 const auto at = gain > 0.0 ? top : across;
                 const double x = frame.xOf(at->real());
                 const double y = frame.yOf(at->imag());
-                if (frame.contains(x, y))
-                    canvas.drawText(nearest(x) + 2, nearest(y) - ChartRowHeight, label, Grey,
-                                    Black);
+                // Below the point where the frame's top would cut the text.
+                const int row = nearest(y) - ChartRowHeight >= frame.y0 ? nearest(y) - ChartRowHeight
+                                                                        : nearest(y) + 2;
+                if (frame.contains(x, y)) canvas.drawText(nearest(x) + 2, row, label, Grey, Black);
             }
         }
     }
@@ -189,7 +190,7 @@ void drawNichols(PlotCanvas& canvas, int width, int height, const NicholsPicture
     wipeMargins(canvas, *frame, width, height);
     drawTickLabels(canvas, *frame);
     drawChartLegend(canvas, *frame, *picture.curves,
-                    {rangeLegend(*picture.curves), "pontilhado: |H/(1+H)| constante"});
+                    {rangeLegend(*picture.curves), "em cinza: |H/(1+H)| constante"});
 }
 
 std::optional<StabilityReading> readNichols(const NicholsPicture& picture, int width, int height,

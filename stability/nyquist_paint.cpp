@@ -47,6 +47,8 @@ void drawGrid(PlotCanvas& canvas, const ChartFrame& frame, const RadialScale& sc
                                        std::hypot(shown.reMax, shown.imMin),
                                        std::hypot(shown.reMax, shown.imMax)});
         for (double r = scale.r0; scale.radius(r) <= reach && r < 1e300; r *= 10.0) {
+            // The unit circle is drawn on its own below.
+            if (std::fabs(r - 1.0) < 1e-9) continue;
             const double drawn = scale.radius(r);
             canvas.setPen(Grey, PenStyle::Dotted);
             drawCircle(canvas, frame, drawn);
@@ -63,10 +65,13 @@ void drawGrid(PlotCanvas& canvas, const ChartFrame& frame, const RadialScale& sc
     // dotted rings.
     canvas.setPen(Grey, PenStyle::Solid);
     drawCircle(canvas, frame, 1.0);
-    const double x = frame.xOf(0.0);
-    const double y = frame.yOf(1.0);
-    if (frame.contains(x, y)) canvas.drawText(nearest(x) + 3, nearest(y) - ChartRowHeight - 1,
-                                              "|H| = 1", Grey, Black);
+    // Labelled at 135°, away from the decade labels at 45°.
+    const std::string label = "|H| = 1";
+    const double x = frame.xOf(-std::numbers::sqrt2 / 2.0);
+    const double y = frame.yOf(std::numbers::sqrt2 / 2.0);
+    if (frame.contains(x, y))
+        canvas.drawText(nearest(x) - canvas.textWidth(label) - 2, nearest(y) - ChartRowHeight,
+                        label, Grey, Black);
 }
 
 void drawTickLabels(PlotCanvas& canvas, const ChartFrame& frame, const RadialScale& scale) {

@@ -91,6 +91,44 @@ INSTANTIATE_TEST_SUITE_P(
                    "Nyquist: as frequências devem ir de zero ou mais a uma maior: -1 a 5"},
         RunRefusal{"only_density", {}, "Nyquist: nenhuma curva a desenhar."}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Functions at the edge, each with the image written or not, the status and the last line
+// of the log.
+TEST(StabilityImagesTest, DegenerateFunctions) {
+    test::TempDir dir;
+    struct Case {
+        const char* name;
+        const char* numerator;
+        const char* denominator;
+        int status;
+        std::string last;
+    };
+    const std::vector<Case> cases{
+        {"zero numerator", "0\n 0\n 1\n", "1\n 1\n 1\n 1\n", ExitFailure,
+         "Nyquist: nenhuma curva a desenhar."},
+        // 1/s from ω = 0: broken at 0 only.
+        {"pole at the origin", "0\n 1\n 1\n", "1\n 0\n 1\n 1\n", ExitSuccess,
+         "Curva 1: não pode ser calculada em ω = 0 rad/s (Divisão por zero em ponto "
+         "flutuante); a curva fica interrompida aí."},
+        {"constant", "0\n 1\n 2\n", "0\n 1\n 1\n", ExitSuccess, "Lidas 1 funções"},
+        {"improper", "2\n 1\n 0\n 1\n 1\n", "1\n 1\n 1\n 1\n", ExitSuccess, "Lidas 1 funções"},
+        // |H| of 1e310 has no double: nothing to draw, said so.
+        {"beyond the doubles", "0\n 1\n 1\n", "1\n 1e-310\n 1e-310\n 1\n", ExitFailure,
+         "Nyquist: nenhuma curva a desenhar."},
+    };
+    for (const Case& c : cases) {
+        const std::string list = dir.write("l.lista", dir.write("x.n1", c.numerator) + "\n" +
+                                                          dir.write("x.d", c.denominator) + "\n");
+        const std::string image = dir.file("n.png");
+        std::filesystem::remove(image);
+        const test::CliResult result = runCliWith(
+            {"plotar", list, "--linear", "--wmin", "0", "--nyquist", image, "--nichols",
+             dir.file("c.png")});
+        EXPECT_EQ(result.status, c.status) << c.name << result.err;
+        EXPECT_EQ(test::lastLine(result.out), c.last) << c.name;
+        EXPECT_EQ(std::filesystem::exists(image), c.status == ExitSuccess) << c.name;
+    }
+}
 #endif
 
 struct UsageRefusal {
