@@ -32,6 +32,21 @@ double phaseStep(double span) {
     return Turn * std::ceil(span / (12.0 * Turn));
 }
 
+// The phases of the grid lines shown: at most a dozen or so, and none when the step is lost
+// in the rounding of the values (a view panned far away), so no loop can stall.
+std::vector<double> phaseTicks(const PlaneRegion& shown) {
+    const double step = phaseStep(shown.reMax - shown.reMin);
+    const double first = std::ceil(shown.reMin / step) * step;
+    std::vector<double> ticks;
+    if (!std::isfinite(first) || first + step == first) return ticks;
+    for (int i = 0; i <= 24; ++i) {
+        const double a = first + i * step;
+        if (a > shown.reMax) break;
+        ticks.push_back(a);
+    }
+    return ticks;
+}
+
 // The shifts by whole turns that bring [low, high] into the phase range shown.
 std::vector<double> turnsShown(const PlaneRegion& shown, double low, double high) {
     std::vector<double> shifts;
@@ -45,8 +60,7 @@ std::vector<double> turnsShown(const PlaneRegion& shown, double low, double high
 void drawGrid(PlotCanvas& canvas, const ChartFrame& frame) {
     const PlaneRegion& shown = frame.region;
     canvas.setPen(Grey, PenStyle::Dotted);
-    const double step = phaseStep(shown.reMax - shown.reMin);
-    for (double a = std::ceil(shown.reMin / step) * step; a <= shown.reMax; a += step)
+    for (const double a : phaseTicks(shown))
         drawClippedLine(canvas, frame, frame.xOf(a), frame.y0, frame.xOf(a), frame.y1);
     for (const double b : linearTicks(shown.imMin, shown.imMax))
         drawClippedLine(canvas, frame, frame.x0, frame.yOf(b), frame.x1, frame.yOf(b));
@@ -95,8 +109,7 @@ void drawMContours(PlotCanvas& canvas, const ChartFrame& frame) {
 void drawTickLabels(PlotCanvas& canvas, const ChartFrame& frame) {
     const PlaneRegion& shown = frame.region;
     canvas.setPen(White, PenStyle::Solid);
-    const double step = phaseStep(shown.reMax - shown.reMin);
-    for (double a = std::ceil(shown.reMin / step) * step; a <= shown.reMax; a += step) {
+    for (const double a : phaseTicks(shown)) {
         const int x = nearest(frame.xOf(a));
         canvas.drawLine(x, frame.y1 - 3, x, frame.y1);
         const std::string label = degreesText(a);

@@ -87,3 +87,18 @@ TEST(StabilityPaint, ASurfaceTooSmallOnlyFillsTheBackground) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// A chart panned so far that a grid step is lost in the rounding of the phase draws no grid
+// line there, and returns.
+TEST(StabilityPaint, AChartPannedFarAwayStillPaints) {
+    const StabilityCurves curves = thirdOrder();
+    RecordingCanvas canvas;
+    drawNichols(canvas, Width, Height, NicholsPicture{&curves, {1e20, 1e20 + 3e4, -10.0, 10.0}});
+    EXPECT_TRUE(canvas.text("1: v(out)"));
+}
+
+}  // namespace
+}  // namespace corvane
