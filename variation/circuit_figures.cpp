@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "measurements.h"
 #include "polynomial_roots.h"
@@ -105,22 +106,79 @@ Polynomial networkDenominator(const NetworkFunctions& functions) {
     return d;
 }
 
-std::optional<CircuitFigures> figuresOf(const NetworkFunctions& functions,
-                                        std::span<const int> variables, double omega) {
-    const Polynomial denominator = networkDenominator(functions);
-    const PolynomialRoots roots = findRoots(denominator);
-    if (roots.status != RootsStatus::Found) return std::nullopt;
-    CircuitFigures figures;
-    for (const PolynomialRoot& root : roots.roots) {
-        for (int m = 0; m < root.multiplicity; ++m) {
-            if (root.value.imag() > 0.0) {
-                const double omega0 = std::abs(root.value);
-                figures.pairs.push_back({root.value, omega0, omega0 / (-2.0 * root.value.real())});
-            } else if (root.value.imag() == 0.0) {
-                figures.realPoles.push_back(root.value.real());
-            }
+std::vector<std::complex<double>> polesOf(const CircuitFigures& figures) {
+    std::vector<std::complex<double>> poles;
+    for (const PolePair& pair : figures.pairs) {
+        poles.push_back(pair.pole);
+        poles.push_back(std::conj(pair.pole));
+    }
+    for (const double p : figures.realPoles) poles.emplace_back(p, 0.0);
+    return poles;
+}
+
+std::optional<std::vector<std::complex<double>>> followedPoles(
+    const Polynomial& denominator, const std::vector<std::complex<double>>& start) {
+    constexpr int MaxSteps = 40;
+    constexpr double Settled = 8 * std::numeric_limits<double>::epsilon();
+    if (static_cast<int>(start.size()) != denominator.trimmedDegree()) return std::nullopt;
+    const Polynomial slope = derivativeOf(denominator);
+    std::vector<std::complex<double>> poles;
+    for (std::size_t i = 0; i < start.size(); ++i) {
+        const std::complex<double> first = start[i];
+        // A conjugate follows its pair; a real pole stays on the axis.
+        if (first.imag() < 0.0) {
+            if (i == 0 || start[i - 1] != std::conj(first)) return std::nullopt;
+            poles.push_back(std::conj(poles.back()));
+            continue;
+        }
+        std::complex<double> p = first;
+        bool settled = false;
+        for (int step = 0; step < MaxSteps && !settled; ++step) {
+            const std::complex<double> change =
+                coefficientsAt(denominator, p) / coefficientsAt(slope, p);
+            if (!std::isfinite(change.real()) || !std::isfinite(change.imag())) return std::nullopt;
+            p -= first.imag() == 0.0 ? std::complex<double>(change.real(), 0.0) : change;
+            settled = std::abs(change) <= Settled * std::abs(p);
+        }
+        if (!settled || (first.imag() > 0.0 && !(p.imag() > 0.0))) return std::nullopt;
+        poles.push_back(p);
+    }
+    // Two starts that settled on one root leave another root unfound.
+    for (std::size_t a = 0; a < poles.size(); ++a) {
+        for (std::size_t b = a + 1; b < poles.size(); ++b) {
+            if (std::abs(poles[a] - poles[b]) <= 1e-6 * std::max(std::abs(poles[a]), std::abs(poles[b])))
+                return std::nullopt;
         }
     }
+    return poles;
+}
+
+std::optional<CircuitFigures> figuresOf(const NetworkFunctions& functions,
+                                        std::span<const int> variables, double omega,
+                                        const CircuitFigures* near) {
+    const Polynomial denominator = networkDenominator(functions);
+    std::vector<std::complex<double>> poles;
+    std::optional<std::vector<std::complex<double>>> followed;
+    if (near) followed = followedPoles(denominator, polesOf(*near));
+    if (followed) {
+        poles = std::move(*followed);
+    } else {
+        const PolynomialRoots roots = findRoots(denominator);
+        if (roots.status != RootsStatus::Found) return std::nullopt;
+        for (const PolynomialRoot& root : roots.roots)
+            poles.insert(poles.end(), static_cast<std::size_t>(root.multiplicity), root.value);
+    }
+    CircuitFigures figures;
+    for (const std::complex<double> p : poles) {
+        if (p.imag() > 0.0) {
+            const double omega0 = std::abs(p);
+            figures.pairs.push_back({p, omega0, omega0 / (-2.0 * p.real())});
+        } else if (p.imag() == 0.0) {
+            figures.realPoles.push_back(p.real());
+        }
+    }
+    std::stable_sort(figures.realPoles.begin(), figures.realPoles.end(),
+                     [](double a, double b) { return std::fabs(a) < std::fabs(b); });
     std::stable_sort(figures.pairs.begin(), figures.pairs.end(),
                      [](const PolePair& a, const PolePair& b) { return a.omega0 < b.omega0; });
     for (const int k : variables) {

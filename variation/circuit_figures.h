@@ -50,9 +50,22 @@ struct CircuitFigures {
 Polynomial networkDenominator(const NetworkFunctions& functions);
 
 /// The figures of `functions` (integrated and normalised) for `variables` (1..n) at the
-/// frequency `omega` (rad/s). No value when the poles cannot be found.
+/// frequency `omega` (rad/s). No value when the poles cannot be found. With `near`, the
+/// figures of a circuit close to this one, its poles are first followed by Newton's method
+/// to this circuit's, which is far cheaper than finding them afresh; when any of them does
+/// not settle on a simple pole of its own, or two settle on one, they are found afresh.
 std::optional<CircuitFigures> figuresOf(const NetworkFunctions& functions,
-                                        std::span<const int> variables, double omega);
+                                        std::span<const int> variables, double omega,
+                                        const CircuitFigures* near = nullptr);
+
+/// The roots of `denominator` followed by Newton's method from `start` (one entry per root,
+/// conjugates included): none unless every one settles, on a distinct root, and they are
+/// as many as the degree.
+std::optional<std::vector<std::complex<double>>> followedPoles(
+    const Polynomial& denominator, const std::vector<std::complex<double>>& start);
+
+/// Every pole of `figures`, the conjugate of each pair included.
+std::vector<std::complex<double>> polesOf(const CircuitFigures& figures);
 
 /// p(s), the constant left out: the coefficients alone.
 std::complex<double> coefficientsAt(const Polynomial& p, std::complex<double> s);

@@ -161,12 +161,13 @@ std::optional<MonteCarloResult> runMonteCarlo(const RunState& run, const MonteCa
                     run.ElementTable[static_cast<std::size_t>(t.element)].value;
                 setElementValue(*circuit, t.element, nominalValue * draws.factor(t.fraction));
             }
-            analysis = analyseQuietly(*circuit, stop);
+            analysis = analyseVariablesQuietly(*circuit, request.variables, stop);
         } catch (const FloatingPointFault&) {
             analysis.reset();
         }
         std::optional<CircuitFigures> figures;
-        if (analysis) figures = figuresOf(analysis->functions, request.variables, request.omega);
+        if (analysis)
+            figures = figuresOf(analysis->functions, request.variables, request.omega, &*nominal);
         if (!figures) {
             if (stop && stop()) return std::nullopt;
             ++result.failed;

@@ -25,7 +25,8 @@ struct StepSample {
     double value = 0.0;
     /// False when the analysis at that value failed (a zero resistance, say).
     bool computed = false;
-    /// Integrated and normalised, as the result files hold them.
+    /// Integrated and normalised, as the result files hold them: the denominator and the
+    /// numerators of the step's variables (the others are left zero).
     NetworkFunctions functions;
     std::vector<std::complex<double>> poles;
     CircuitFigures figures;

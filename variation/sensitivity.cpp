@@ -7,95 +7,22 @@
 
 #include "element_value.h"
 #include "quiet_analysis.h"
+#include "stamp_family.h"
 
 namespace corvane::variation {
 
 namespace {
 
-// The polynomials a derivative needs: the denominator and numerators 1..n, coefficients
-// only (the constants of raw expansions say nothing).
-struct RawFunctions {
-    std::vector<Polynomial> polynomials;  // 0: denominator, k: numerator k
-};
-
-RawFunctions rawOf(const NetworkFunctions& f, int n) {
-    RawFunctions raw;
-    raw.polynomials.push_back(f.denominator);
-    for (int k = 1; k <= n; ++k)
-        raw.polynomials.push_back(f.numerator[static_cast<std::size_t>(k)]);
-    return raw;
-}
-
-// Σ weight_i · p_i, coefficient by coefficient.
-Polynomial combination(std::span<const Polynomial* const> ps, std::span<const double> weights) {
-    Polynomial sum;
-    sum.constant = 1.0;
-    for (std::size_t i = 0; i < ps.size(); ++i) {
-        const std::span<const double> c = ps[i]->coefficients();
-        sum.degree = std::max(sum.degree, static_cast<int>(c.size()) - 1);
-        for (std::size_t j = 0; j < c.size(); ++j)
-            sum.coef[j] += weights[i] * c[j];
-    }
-    return sum;
-}
-
-// The run with the value that element `element` stamps multiplied by `factor`, and nothing
-// else changed: the couplings of an inductor keep their mutual inductance.
-RunState withStampScaled(const RunState& run, int element, double factor) {
-    RunState scaled = run;
-    Element& e = scaled.ElementTable[static_cast<std::size_t>(element)];
-    if (e.kind() == 'R') {
-        e.value /= factor;
-    } else if (e.kind() == 'K') {
-        e.value *= factor;
-        e.value2 *= factor;
-    } else {
-        e.value *= factor;
-    }
-    return scaled;
-}
-
-// v·∂P/∂v for the stamped value v of element `element`: exact for a polynomial of degree
-// one in v (P(2v) − P(v)), or two for a coupling (the derivative at t = 1 of the parabola
-// through t = 1, 2, 3).
-std::optional<RawFunctions> stampDerivative(const RunState& run, const RawFunctions& nominal,
-                                            int element, const std::function<bool()>& stop) {
-    const int n = run.variableCount;
-    const bool coupling = run.ElementTable[static_cast<std::size_t>(element)].kind() == 'K';
-    auto twice = expandQuietly(withStampScaled(run, element, 2.0), stop);
-    if (!twice) return std::nullopt;
-    const RawFunctions at2 = rawOf(*twice, n);
-    RawFunctions at3;
-    if (coupling) {
-        auto thrice = expandQuietly(withStampScaled(run, element, 3.0), stop);
-        if (!thrice) return std::nullopt;
-        at3 = rawOf(*thrice, n);
-    }
-    RawFunctions derivative;
-    for (std::size_t k = 0; k < nominal.polynomials.size(); ++k) {
-        if (coupling) {
-            const Polynomial* ps[] = {&nominal.polynomials[k], &at2.polynomials[k],
-                                      &at3.polynomials[k]};
-            const double weights[] = {-1.5, 2.0, -0.5};
-            derivative.polynomials.push_back(combination(ps, weights));
-        } else {
-            const Polynomial* ps[] = {&nominal.polynomials[k], &at2.polynomials[k]};
-            const double weights[] = {-1.0, 1.0};
-            derivative.polynomials.push_back(combination(ps, weights));
-        }
-    }
-    return derivative;
-}
-
 // x·∂P/∂x for the element's own value x: a resistor stamps G = 1/x, so x·∂/∂x = −G·∂/∂G;
 // an inductor's couplings move with it, M = k·√(L·L'), so L·∂M/∂L = M/2.
 std::optional<RawFunctions> valueDerivative(const RunState& run, const RawFunctions& nominal,
                                             int element, const std::function<bool()>& stop) {
-    std::optional<RawFunctions> own = stampDerivative(run, nominal, element, stop);
-    if (!own) return std::nullopt;
+    const std::optional<StampFamily> family = StampFamily::of(run, nominal, element, stop);
+    if (!family) return std::nullopt;
+    std::optional<RawFunctions> own = family->scaledDerivative();
     const Element& e = run.ElementTable[static_cast<std::size_t>(element)];
     if (e.kind() == 'R') {
-        for (Polynomial& p : own->polynomials) {
+        for (Polynomial& p : *own) {
             for (double& c : p.coef) c = -c;
         }
     }
@@ -104,22 +31,12 @@ std::optional<RawFunctions> valueDerivative(const RunState& run, const RawFuncti
         const Element& k = run.ElementTable[static_cast<std::size_t>(i)];
         if (k.kind() != 'K' || (k.firstInductor() != element && k.secondInductor() != element))
             continue;
-        std::optional<RawFunctions> coupled = stampDerivative(run, nominal, i, stop);
+        const std::optional<StampFamily> coupled = StampFamily::of(run, nominal, i, stop);
         if (!coupled) return std::nullopt;
-        for (std::size_t j = 0; j < own->polynomials.size(); ++j) {
-            const Polynomial* ps[] = {&own->polynomials[j], &coupled->polynomials[j]};
-            const double weights[] = {1.0, 0.5};
-            own->polynomials[j] = combination(ps, weights);
-        }
+        const RawFunctions mutual = coupled->scaledDerivative();
+        own = combination({&*own, &mutual}, {1.0, 0.5});
     }
     return own;
-}
-
-NetworkFunctions asFunctions(const RawFunctions& raw) {
-    NetworkFunctions f;
-    f.denominator = raw.polynomials[0];
-    for (std::size_t k = 1; k < raw.polynomials.size(); ++k) f.numerator[k] = raw.polynomials[k];
-    return f;
 }
 
 // The excitation of an impulse puts a factor s in every numerator; divided out, N(0) is the
@@ -209,9 +126,9 @@ std::optional<NetworkFunctions> scaledDerivative(const RunState& run, int elemen
     const std::optional<NetworkFunctions> nominal = expandQuietly(run, stop);
     if (!nominal) return std::nullopt;
     const std::optional<RawFunctions> derivative =
-        valueDerivative(run, rawOf(*nominal, run.variableCount), element, stop);
+        valueDerivative(run, rawFunctionsOf(*nominal, run.variableCount), element, stop);
     if (!derivative) return std::nullopt;
-    return asFunctions(*derivative);
+    return asNetworkFunctions(*derivative);
 }
 
 std::optional<SensitivityReport> computeSensitivities(const RunState& run,
@@ -226,7 +143,7 @@ std::optional<SensitivityReport> computeSensitivities(const RunState& run,
     SensitivityReport report;
     report.nominal = std::move(*figures);
     const int n = run.variableCount;
-    const RawFunctions nominal = rawOf(analysis->raw, n);
+    const RawFunctions nominal = rawFunctionsOf(analysis->raw, n);
     const bool divideS = numeratorsHaveFactorS(analysis->raw, n);
     for (int element = 1; element <= run.elementCount; ++element) {
         const Element& e = run.ElementTable[static_cast<std::size_t>(element)];
@@ -236,13 +153,13 @@ std::optional<SensitivityReport> computeSensitivities(const RunState& run,
             if (stop && stop()) return std::nullopt;
             continue;
         }
-        const Polynomial& d = nominal.polynomials[0];
-        const Polynomial& xd = x->polynomials[0];
+        const Polynomial& d = nominal[0];
+        const Polynomial& xd = (*x)[0];
         addPoleRows(report.rows, report.nominal, d, xd, element);
         for (const int k : variables) {
             const auto slot = static_cast<std::size_t>(k);
-            const Polynomial num = withoutFactorS(nominal.polynomials[slot], divideS);
-            const Polynomial xnum = withoutFactorS(x->polynomials[slot], divideS);
+            const Polynomial num = withoutFactorS(nominal[slot], divideS);
+            const Polynomial xnum = withoutFactorS((*x)[slot], divideS);
             const std::optional<double> dc = gainSensitivity(num, xnum, d, xd, 0.0);
             const std::optional<double> at =
                 gainSensitivity(num, xnum, d, xd, std::complex<double>(0.0, omega));

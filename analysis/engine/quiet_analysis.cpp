@@ -52,4 +52,44 @@ std::optional<QuietAnalysis> analyseQuietly(const RunState& run,
     return std::move(*result);
 }
 
+std::optional<QuietAnalysis> analyseVariablesQuietly(const RunState& run,
+                                                     std::span<const int> variables,
+                                                     const std::function<bool()>& stop) {
+    const std::optional<NetworkFunctions> raw = expandQuietly(run, stop);
+    if (!raw) return std::nullopt;
+    return processQuietly(*raw, run.variableCount, variables);
+}
+
+std::optional<QuietAnalysis> processQuietly(const NetworkFunctions& raw, int n,
+                                            std::span<const int> variables) {
+    // The few numerators asked for, and one with a constant term when any has one: that is
+    // what makes the integration raise the denominator instead of lowering the numerators.
+    auto chosen = std::make_unique<NetworkFunctions>();
+    chosen->denominator = raw.denominator;
+    int count = 0;
+    for (const int k : variables) chosen->numerator[static_cast<std::size_t>(++count)] = raw.numerator[static_cast<std::size_t>(k)];
+    for (int k = 1; k <= n; ++k) {
+        if (raw.numerator[static_cast<std::size_t>(k)].coef[0] == 0.0) continue;
+        chosen->numerator[static_cast<std::size_t>(++count)] = raw.numerator[static_cast<std::size_t>(k)];
+        break;
+    }
+    AnalysisLog quiet([](std::string_view) {});
+    ScopedCLocale locale;
+    try {
+        RunWarnings warnings;
+        if (!postProcess(*chosen, count, true, DefaultRunDispersion, quiet, warnings))
+            return std::nullopt;
+    } catch (const FloatingPointFault&) {
+        return std::nullopt;
+    }
+    auto result = std::make_unique<QuietAnalysis>();
+    result->raw = raw;
+    result->functions.denominator = chosen->denominator;
+    result->functions.denominatorRaised = chosen->denominatorRaised;
+    int slot = 0;
+    for (const int k : variables)
+        result->functions.numerator[static_cast<std::size_t>(k)] = chosen->numerator[static_cast<std::size_t>(++slot)];
+    return std::move(*result);
+}
+
 }  // namespace corvane

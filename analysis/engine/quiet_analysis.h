@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 
 #include "network_functions.h"
 #include "run_state.h"
@@ -28,6 +29,18 @@ struct QuietAnalysis {
 /// expansion) stopped it.
 std::optional<QuietAnalysis> analyseQuietly(const RunState& run,
                                             const std::function<bool()>& stop = {});
+
+/// As analyseQuietly, but only the numerators of `variables` (1..n) are post-processed; the
+/// others are left zero in `functions`. The integration decides from every numerator, as a
+/// run does, so those post-processed are the same as a whole run's.
+std::optional<QuietAnalysis> analyseVariablesQuietly(const RunState& run,
+                                                     std::span<const int> variables,
+                                                     const std::function<bool()>& stop = {});
+
+/// The post-processing of analyseVariablesQuietly alone, for the raw functions `raw` of a
+/// circuit of `n` unknowns however they were found.
+std::optional<QuietAnalysis> processQuietly(const NetworkFunctions& raw, int n,
+                                            std::span<const int> variables);
 
 /// Only the expansion of `run`'s system, no post-processing: for derivatives that must
 /// compare like with like. No value when it fails or is stopped.
