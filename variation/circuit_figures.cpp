@@ -229,7 +229,7 @@ std::string figureName(const FigureRef& ref, const std::string& variableName) {
         case Figure::DcGain:
             return "ganho em s=0 de " + variableName;
         case Figure::GainAt:
-            return "ganho na frequência de " + variableName;
+            return "ganho em ω de " + variableName;
         case Figure::Cutoff:
             return "frequência de -3 dB de " + variableName;
     }

@@ -94,9 +94,14 @@ std::optional<std::complex<double>> poleMotion(const Polynomial& d, const Polyno
     return motion;
 }
 
+// A sensitivity that is zero comes out of the arithmetic as rounding residue of the
+// order of 1e-16; one below this is no dependence at all.
+constexpr double ZeroSensitivity = 1e-12;
+
 void addRow(std::vector<Sensitivity>& rows, const FigureRef& figure, int element,
             std::optional<double> value) {
-    if (value && std::isfinite(*value)) rows.push_back({figure, element, *value});
+    if (!value || !std::isfinite(*value)) return;
+    rows.push_back({figure, element, std::fabs(*value) < ZeroSensitivity ? 0.0 : *value});
 }
 
 void addPoleRows(std::vector<Sensitivity>& rows, const CircuitFigures& nominal,

@@ -30,7 +30,8 @@ struct Sensitivity {
 struct SensitivityReport {
     /// The figures at the netlist's values.
     CircuitFigures nominal;
-    /// Ranked by |S|, largest first; the figures with no sensitivity (a pole of
+    /// Ranked by |S|, largest first; a magnitude below 1e-12 (the rounding residue of a
+    /// sensitivity that is zero) is given as 0; the figures with no sensitivity (a pole of
     /// multiplicity two or more, a gain of zero) have no rows. The −3 dB frequency has
     /// no exact sensitivity and no rows.
     std::vector<Sensitivity> rows;

@@ -56,7 +56,7 @@ std::vector<WorstCase> worstCases(const RunState& run, const SensitivityReport& 
         for (const ElementTolerance& t : tolerances) {
             if (const std::optional<double> s = findSensitivity(report, figure, t.element)) {
                 spread += std::fabs(*s) * t.fraction;
-                sensitive = true;
+                sensitive = sensitive || *s != 0.0;
             }
         }
         if (!sensitive) continue;

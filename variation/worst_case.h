@@ -27,7 +27,7 @@ struct WorstCase {
     double smallestEstimate = 0.0;
 };
 
-/// The worst cases of every figure with sensitivities in `report`, for the circuit `run`
+/// The worst cases of every figure that depends on a toleranced element in `report`, for the circuit `run`
 /// whose sensitivities they are, with the gains of `variables` at `omega` (rad/s).
 std::vector<WorstCase> worstCases(const RunState& run, const SensitivityReport& report,
                                   std::span<const ElementTolerance> tolerances,
