@@ -119,12 +119,9 @@ int runSensitivity(const VariationCommon& common, std::FILE* out, std::FILE* err
     }
     ScopedCLocale locale;
     listSensitivities(*run, *report, common.hertz, log);
-    if (!common.outputs.table.empty() &&
-        !saveOutputText(common.outputs.table, tableText(*run, *report), "a tabela", err))
-        return ExitFailure;
-    if (!common.outputs.json.empty() &&
-        !saveOutputText(common.outputs.json, jsonText(sensitivityDocument(*run, *report, common)),
-                        "o documento JSON", err))
+    if (!saveTextOutputs(
+            common.outputs, [&] { return tableText(*run, *report); },
+            [&] { return jsonText(sensitivityDocument(*run, *report, common)); }, err))
         return ExitFailure;
     return ExitSuccess;
 }

@@ -332,10 +332,9 @@ int runStep(const StepCommand& command, std::FILE* out, std::FILE* err) {
     ScopedCLocale locale;
     listStep(*report, command.common.hertz, log);
     const VariationOutputs& outputs = command.common.outputs;
-    if (!outputs.table.empty() && !saveOutputText(outputs.table, tableText(*report), "a tabela", err))
-        return ExitFailure;
-    if (!outputs.json.empty() &&
-        !saveOutputText(outputs.json, jsonText(stepDocument(*report, command)), "o documento JSON", err))
+    if (!saveTextOutputs(
+            outputs, [&] { return tableText(*report); },
+            [&] { return jsonText(stepDocument(*report, command)); }, err))
         return ExitFailure;
     if (!outputs.image.empty()) {
         try {

@@ -406,11 +406,9 @@ int runToleranceHere(const ToleranceCommand& command, std::FILE* out, std::FILE*
     listMonteCarlo(*report, command, log);
     listWorstCase(*report, command.common.hertz, log);
     const VariationOutputs& outputs = command.common.outputs;
-    if (!outputs.table.empty() && !saveOutputText(outputs.table, tableText(*report), "a tabela", err))
-        return ExitFailure;
-    if (!outputs.json.empty() &&
-        !saveOutputText(outputs.json, jsonText(toleranceDocument(*report, command)),
-                        "o documento JSON", err))
+    if (!saveTextOutputs(
+            outputs, [&] { return tableText(*report); },
+            [&] { return jsonText(toleranceDocument(*report, command)); }, err))
         return ExitFailure;
     if (!outputs.image.empty()) {
         try {

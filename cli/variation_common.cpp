@@ -10,6 +10,7 @@
 #include "option_readers.h"
 #include "image_builds.h"
 #include "replace_file.h"
+#include "result_set.h"
 
 namespace corvane::cli {
 
@@ -229,10 +230,21 @@ nlohmann::ordered_json figuresDocument(const RunState& run,
     return {{"pares", pairs}, {"polos_reais", realPoles}, {"variaveis", variables}};
 }
 
-bool saveOutputText(const std::string& path, const std::string& text, const char* what,
-                    std::FILE* err) {
-    if (saveWholeFile(path, text) == WholeFileStatus::Saved) return true;
-    std::fprintf(err, "corvane-cli: não foi possível gravar %s %s\n", what, path.c_str());
+bool saveTextOutputs(const VariationOutputs& outputs, const std::function<std::string()>& table,
+                     const std::function<std::string()>& json, std::FILE* err) {
+    std::vector<ResultToSave> files;
+    const auto add = [&files](const std::string& path, std::string text) {
+        if (path.empty()) return;
+        files.push_back({path, nullptr, [text = std::move(text)](std::FILE* file) {
+                             return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+                         }});
+    };
+    add(outputs.table, outputs.table.empty() ? std::string() : table());
+    add(outputs.json, outputs.json.empty() ? std::string() : json());
+    if (files.empty()) return true;
+    const SetSaveResult saved = saveResultSet(files);
+    if (saved.status == SaveStatus::Saved) return true;
+    std::fprintf(err, "corvane-cli: não foi possível gravar %s\n", saved.failedPath.c_str());
     return false;
 }
 

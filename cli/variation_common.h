@@ -109,8 +109,10 @@ nlohmann::ordered_json polynomialDocument(const Polynomial& p);
 /// figure does not exist).
 nlohmann::ordered_json figuresDocument(const RunState& run, const variation::CircuitFigures& figures);
 
-/// Saves `text` whole to `path`, naming what it is (`what`: "a tabela") on failure.
-bool saveOutputText(const std::string& path, const std::string& text, const char* what,
-                    std::FILE* err);
+/// Saves the table and the JSON document that `outputs` names (those not named are left
+/// out) as one set: both replaced or neither. False, with the message on `err`, when the
+/// set could not be saved.
+bool saveTextOutputs(const VariationOutputs& outputs, const std::function<std::string()>& table,
+                     const std::function<std::string()>& json, std::FILE* err);
 
 }  // namespace corvane::cli

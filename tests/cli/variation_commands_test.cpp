@@ -141,6 +141,19 @@ TEST(VariationCommandsTest, NoOutputIsTheNetlistOrAnotherOutput) {
     EXPECT_EQ(contents(netlist), contents(DataDir + "/rc_lowpass.net"));
 }
 
+// The table and the document are one set: a table that cannot be written keeps the
+// document from being written too.
+TEST(VariationCommandsTest, TableAndDocumentAreWrittenBothOrNeither) {
+    test::TempDir dir;
+    const std::string json = dir.file("s.json");
+    const std::string table = dir.file("sem-pasta/s.csv");
+    const test::CliResult result = test::runCliWith(
+        {"sensibilidade", "--tabela", table, "--json", json, DataDir + "/rc_lowpass.net"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(firstLine(result.err), "corvane-cli: não foi possível gravar " + table);
+    EXPECT_FALSE(std::filesystem::exists(json));
+}
+
 // V1 → R → L = 2 H → C = 0.25 F: the denominator is s² + (R/2)s + 2 at every value.
 TEST(VariationCommandsTest, StepOfASeriesRlcGivesTheClosedFormDenominators) {
     test::TempDir dir;
