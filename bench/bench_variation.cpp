@@ -36,8 +36,8 @@ const char* const SallenKeyCascade =
     "O2 out 0 b2 out\n";
 
 RunState readText(const std::string& text, const char* name) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("corvane-bench-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("corvane-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / name).string();
     std::ofstream(path) << text;

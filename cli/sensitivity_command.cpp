@@ -71,7 +71,8 @@ std::string tableText(const RunState& run, const variation::SensitivityReport& r
     char number[32];
     for (const variation::Sensitivity& row : report.rows) {
         std::snprintf(number, sizeof number, "%.9g", row.value);
-        text += figureColumn(run, row.figure) + "," + elementName(run, row.element) + "," + number + "\n";
+        text += figureColumn(run, row.figure) + "," + elementName(run, row.element) + "," + number +
+                "\n";
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <optional>
 #include <string>
@@ -15,6 +16,10 @@
 #include "option_readers.h"
 #include "parameter_step.h"
 #include "plot_console.h"
+#include "pole_zero_map.h"
+#include "pole_zero_paint.h"
+#include "quiet_analysis.h"
+#include "curve_labels.h"
 #include "results_json.h"
 #include "variation_common.h"
 
@@ -37,7 +42,9 @@ const char StepUsage[] =
     "  --tabela ARQUIVO      grava em CSV os números de cada valor\n"
     "  --json ARQUIVO        grava as funções e os números de cada valor em JSON\n"
     "  --imagem ARQUIVO      desenha em PNG ou SVG as curvas de ganho da primeira\n"
-    "                        variável, uma por valor (até 20), com a legenda \"R2 = 4,7 kΩ\"\n";
+    "                        variável, uma por valor (até 20), com a legenda \"R2 = 4,7 kΩ\"\n"
+    "  --mapa ARQUIVO        desenha em PNG ou SVG o lugar das raízes no plano s: os\n"
+    "                        polos de cada valor, ligados de valor a valor\n";
 
 namespace {
 
@@ -57,9 +64,9 @@ struct StepCommand {
 double parseStepValue(std::string_view option, std::string_view text) {
     const std::optional<double> value = parseBoxNumber(text);
     if (!value) {
-        throw UsageError("a opção " + std::string(option) +
-                         " pede valores (número com . ou , e sufixo opcional, como 4.7k): " +
-                         std::string(text));
+        throw UsageError(
+            "a opção " + std::string(option) +
+            " pede valores (número com . ou , e sufixo opcional, como 4.7k): " + std::string(text));
     }
     return *value;
 }
@@ -143,6 +150,9 @@ StepCommand parseStep(const std::vector<std::string_view>& list) {
             command.havePoints = true;
         } else if (arg == "--log") {
             command.logarithmic = true;
+        } else if (arg == "--mapa") {
+            command.common.outputs.locus = args.value();
+            checkImagePath(command.common.outputs.locus);
         } else {
             args.takePositional(command.common.netlist);
         }
@@ -186,7 +196,8 @@ void listStep(const StepReport& report, double hertz, AnalysisLog& log) {
             line += value ? figureValueText(ref, *value) : "—";
             if (ref.figure == variation::Figure::Omega0) {
                 const variation::FigureRef q{variation::Figure::Q, ref.index, 0};
-                line += ", Q = " + numberText(variation::figureValue(sample.figures, q).value_or(NAN));
+                line +=
+                    ", Q = " + numberText(variation::figureValue(sample.figures, q).value_or(NAN));
             }
             log.print("%s", line.c_str());
         }
@@ -198,7 +209,8 @@ std::vector<variation::FigureRef> tableColumns(const StepReport& report) {
     std::vector<variation::FigureRef> columns;
     for (const variation::StepSample& sample : report.step.samples) {
         for (const variation::FigureRef& ref : variation::figureRefs(sample.figures)) {
-            if (std::find(columns.begin(), columns.end(), ref) == columns.end()) columns.push_back(ref);
+            if (std::find(columns.begin(), columns.end(), ref) == columns.end())
+                columns.push_back(ref);
         }
     }
     return columns;
@@ -207,7 +219,8 @@ std::vector<variation::FigureRef> tableColumns(const StepReport& report) {
 std::string tableText(const StepReport& report) {
     const std::vector<variation::FigureRef> columns = tableColumns(report);
     std::string text = "valor";
-    for (const variation::FigureRef& ref : columns) text += "," + figureColumn(report.run, ref);
+    for (const variation::FigureRef& ref : columns)
+        text += "," + figureColumn(report.run, ref);
     text += "\n";
     char number[32];
     for (const variation::StepSample& sample : report.step.samples) {
@@ -234,12 +247,15 @@ nlohmann::ordered_json stepDocument(const StepReport& report, const StepCommand&
                               {"legenda", legendOf(report, sample.value)},
                               {"calculado", sample.computed}};
         if (sample.computed) {
-            entry["denominador"] = polynomialDocument(variation::networkDenominator(sample.functions));
+            entry["denominador"] =
+                polynomialDocument(variation::networkDenominator(sample.functions));
             ordered_json numerators = ordered_json::array();
             for (const int k : report.variables) {
-                numerators.push_back({{"numero", k},
-                                      {"nome", report.run.variableName(k)},
-                                      {"numerador", polynomialDocument(sample.functions.numerator[static_cast<std::size_t>(k)])}});
+                numerators.push_back(
+                    {{"numero", k},
+                     {"nome", report.run.variableName(k)},
+                     {"numerador", polynomialDocument(
+                                       sample.functions.numerator[static_cast<std::size_t>(k)])}});
             }
             entry["numeradores"] = numerators;
             entry["figuras"] = figuresDocument(report.run, sample.figures);
@@ -280,7 +296,9 @@ bool saveStepImage(const StepReport& report, const std::string& path, std::FILE*
         }
     }
     if (count == 0) {
-        std::fprintf(err, "corvane-cli: nenhum valor do passo pôde ser analisado: não há curva a desenhar\n");
+        std::fprintf(
+            err,
+            "corvane-cli: nenhum valor do passo pôde ser analisado: não há curva a desenhar\n");
         return false;
     }
     if (!(highest > 0.0)) lowest = highest = 2.0 * std::numbers::pi * 1000.0;
@@ -305,6 +323,39 @@ bool saveStepImage(const StepReport& report, const std::string& path, std::FILE*
     plotter.plotCurves(parameters, curves, count, lines);
     ConsoleCheckBoxes boxes(options);
     return savePlotPicture(plotter, boxes, path, Width, Height, err);
+}
+
+// The poles of every value as a root locus on the s-plane, the nominal poles marked; with
+// a variable, its nominal poles and zeros as the map's curve.
+bool saveLocusImage(const StepReport& report, const std::string& path, std::FILE* err) {
+    constexpr int Width = 680;
+    constexpr int Height = 520;
+    const RootLocus locus = variation::stepLocus(report.run, report.step);
+    auto curves = std::make_unique<PlotCurves>();
+    int count = 0;
+    CurveLabels labels{};
+    if (!report.variables.empty()) {
+        if (const std::optional<QuietAnalysis> nominal = analyseQuietly(report.run)) {
+            const int k = report.variables.front();
+            count = 1;
+            (*curves)[1] = PlotCurve(nominal->functions.numerator[static_cast<std::size_t>(k)],
+                                     variation::networkDenominator(nominal->functions));
+            labels[1] = report.run.variableName(k);
+        }
+    }
+    const PoleZeroMap map = mapOfCurves(*curves, count);
+    PlanePicture picture;
+    picture.map = &map;
+    picture.curveLabels = &labels;
+    picture.locus = &locus;
+    std::vector<std::complex<double>> shown = rootValues(map);
+    for (const LocusSample& sample : locus.samples)
+        shown.insert(shown.end(), sample.poles.begin(), sample.poles.end());
+    picture.region = fittedRegion(shown);
+    return savePaintedPicture(
+        path, Width, Height, "Lugar das raízes",
+        [&picture](PlotCanvas& canvas) { drawPoleZeroPlane(canvas, Width, Height, picture); },
+        err);
 }
 
 int runStep(const StepCommand& command, std::FILE* out, std::FILE* err) {
@@ -336,13 +387,14 @@ int runStep(const StepCommand& command, std::FILE* out, std::FILE* err) {
             outputs, [&] { return tableText(*report); },
             [&] { return jsonText(stepDocument(*report, command)); }, err))
         return ExitFailure;
-    if (!outputs.image.empty()) {
-        try {
-            if (!saveStepImage(*report, outputs.image, err)) return ExitFailure;
-        } catch (const FloatingPointFault& fault) {
-            std::fprintf(err, "%s\n", fault.what());
-            return ExitFloatingPointFault;
-        }
+    try {
+        if (!outputs.image.empty() && !saveStepImage(*report, outputs.image, err))
+            return ExitFailure;
+        if (!outputs.locus.empty() && !saveLocusImage(*report, outputs.locus, err))
+            return ExitFailure;
+    } catch (const FloatingPointFault& fault) {
+        std::fprintf(err, "%s\n", fault.what());
+        return ExitFloatingPointFault;
     }
     return ExitSuccess;
 }
@@ -351,7 +403,10 @@ int runStep(const StepCommand& command, std::FILE* out, std::FILE* err) {
 
 int runStepCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
     const StepCommand command = parseStep(args);
-    return runWhereImagesAreDrawn("varrer", args, command.common.outputs.image, out, err,
+    // Either picture needs the painter: the command goes where images are drawn.
+    const std::string& image = command.common.outputs.image.empty() ? command.common.outputs.locus
+                                                                    : command.common.outputs.image;
+    return runWhereImagesAreDrawn("varrer", args, image, out, err,
                                   [&] { return runStep(command, out, err); });
 }
 

@@ -157,7 +157,7 @@ void listTolerances(const ToleranceReport& report, const ToleranceCommand& comma
         line += " " + numberText(report.tolerances[i].fraction * 100.0) + "%";
     }
     line += command.distribution == variation::Distribution::Uniform ? " (uniformes)"
-                                                                      : " (gaussianas, 3σ)";
+                                                                     : " (gaussianas, 3σ)";
     log.print("%s", line.c_str());
 }
 
@@ -185,8 +185,9 @@ void listMonteCarlo(const ToleranceReport& report, const ToleranceCommand& comma
 }
 
 void listWorstCase(const ToleranceReport& report, double hertz, AnalysisLog& log) {
-    log.print("Pior caso pelos sinais das sensibilidades (os cantos analisados; a estimativa de "
-              "primeira ordem entre parênteses):");
+    log.print(
+        "Pior caso pelos sinais das sensibilidades (os cantos analisados; a estimativa de "
+        "primeira ordem entre parênteses):");
     for (const variation::WorstCase& c : report.worst) {
         const std::string label = figureLabel(report.run, c.figure, hertz);
         const auto text = [&](const std::optional<double>& v) {
@@ -209,13 +210,15 @@ nlohmann::ordered_json toleranceDocument(const ToleranceReport& report,
     using nlohmann::ordered_json;
     ordered_json tolerances = ordered_json::array();
     for (const variation::ElementTolerance& t : report.tolerances)
-        tolerances.push_back({{"elemento", elementName(report.run, t.element)}, {"tolerancia", t.fraction}});
+        tolerances.push_back(
+            {{"elemento", elementName(report.run, t.element)}, {"tolerancia", t.fraction}});
     ordered_json figures = ordered_json::array();
     for (const variation::FigureSpread& spread : report.monteCarlo.figures) {
         const auto units = [&](double v) { return inTitleUnits(spread, v); };
         ordered_json entry = {{"figura", variation::figureKey(spread.figure.figure)},
                               {"coluna", figureColumn(report.run, spread.figure)},
-                              {"nominal", spread.nominal ? ordered_json(units(*spread.nominal)) : ordered_json(nullptr)},
+                              {"nominal", spread.nominal ? ordered_json(units(*spread.nominal))
+                                                         : ordered_json(nullptr)},
                               {"circuitos", spread.statistics.count}};
         if (!spread.values.empty()) {
             const variation::Statistics& s = spread.statistics;
@@ -339,11 +342,14 @@ bool saveToleranceImage(const ToleranceReport& report, const ToleranceCommand& c
         envelope = variation::EnvelopePanel{
             std::string("ganho de ") + report.run.variableName(report.variables.front()) + " [dB]",
             *report.monteCarlo.envelope};
-        for (double& omega : envelope->envelope.omegas) omega /= 2.0 * std::numbers::pi;
+        for (double& omega : envelope->envelope.omegas)
+            omega /= 2.0 * std::numbers::pi;
     }
     return savePaintedPicture(
         command.common.outputs.image, Width, Height, "Tolerâncias",
-        [&](PlotCanvas& canvas) { variation::paintSpreads(canvas, Width, Height, panels, envelope); },
+        [&](PlotCanvas& canvas) {
+            variation::paintSpreads(canvas, Width, Height, panels, envelope);
+        },
         err);
 }
 
@@ -399,8 +405,8 @@ int runToleranceHere(const ToleranceCommand& command, std::FILE* out, std::FILE*
         return ExitInterrupted;
     }
     report->monteCarlo = std::move(*monteCarlo);
-    report->worst = variation::worstCases(run, *sensitivities, report->tolerances,
-                                          report->variables, omega);
+    report->worst =
+        variation::worstCases(run, *sensitivities, report->tolerances, report->variables, omega);
     ScopedCLocale locale;
     listTolerances(*report, command, log);
     listMonteCarlo(*report, command, log);
@@ -423,8 +429,7 @@ int runToleranceHere(const ToleranceCommand& command, std::FILE* out, std::FILE*
 
 }  // namespace
 
-int runToleranceCommand(const std::vector<std::string_view>& args, std::FILE* out,
-                        std::FILE* err) {
+int runToleranceCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
     const ToleranceCommand command = parseTolerance(args);
     return runWhereImagesAreDrawn("tolerancia", args, command.common.outputs.image, out, err,
                                   [&] { return runToleranceHere(command, out, err); });

@@ -16,7 +16,6 @@ extern const char ToleranceUsage[];
 
 /// Runs `tolerancia` with its arguments (the command's name not included); a command line
 /// it cannot take throws UsageError.
-int runToleranceCommand(const std::vector<std::string_view>& args, std::FILE* out,
-                        std::FILE* err);
+int runToleranceCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err);
 
 }  // namespace corvane::cli

@@ -5,10 +5,10 @@
 
 #include "c_locale.h"
 #include "element_value.h"
-#include "netlist_reader.h"
-#include "output_target.h"
-#include "option_readers.h"
 #include "image_builds.h"
+#include "netlist_reader.h"
+#include "option_readers.h"
+#include "output_target.h"
 #include "replace_file.h"
 #include "result_set.h"
 
@@ -31,7 +31,8 @@ bool takeVariationOption(Arguments& args, VariationCommon& common, bool drawsIma
         common.hertz = parseFrequencyOption(arg, args.value());
     } else if (arg == "--tabela") {
         common.outputs.table = args.value();
-        if (common.outputs.table.empty()) throw UsageError("a opção --tabela precisa de um arquivo");
+        if (common.outputs.table.empty())
+            throw UsageError("a opção --tabela precisa de um arquivo");
     } else if (arg == "--json") {
         common.outputs.json = args.value();
         if (common.outputs.json.empty()) throw UsageError("a opção --json precisa de um arquivo");
@@ -53,11 +54,13 @@ bool outputsSpareNetlist(const VariationCommon& common, std::FILE* err) {
     const Output outputs[] = {
         {common.outputs.table, "a tabela", "--tabela"},
         {common.outputs.image, "a imagem", "--imagem"},
+        {common.outputs.locus, "o mapa", "--mapa"},
         {common.outputs.json, "o documento JSON", "--json"},
     };
     for (const Output& o : outputs) {
         if (!o.path.empty() && sameFile(o.path, common.netlist)) {
-            std::fprintf(err, "corvane-cli: %s %s seria o próprio netlist\n", o.what, o.path.c_str());
+            std::fprintf(err, "corvane-cli: %s %s seria o próprio netlist\n", o.what,
+                         o.path.c_str());
             return false;
         }
     }
@@ -84,7 +87,8 @@ std::optional<std::vector<int>> resolveVariables(const RunState& run,
                                                  bool allByDefault, std::FILE* err) {
     std::vector<int> variables;
     if (names.empty() && allByDefault) {
-        for (int k = 1; k <= run.variableCount; ++k) variables.push_back(k);
+        for (int k = 1; k <= run.variableCount; ++k)
+            variables.push_back(k);
     }
     for (const std::string& name : names) {
         int found = 0;
@@ -149,8 +153,7 @@ std::string figureValueText(const variation::FigureRef& figure, double value) {
         case Figure::RealPole:
             return numberText(value) + " rad/s";
         case Figure::DcGain:
-        case Figure::GainAt:
-        {
+        case Figure::GainAt: {
             double decibels = 20.0 * std::log10(std::fabs(value));
             // A gain of one that rounding took a few units of the last place away from.
             if (std::fabs(decibels) < 1e-9) decibels = 0.0;
@@ -164,10 +167,10 @@ std::string figureValueText(const variation::FigureRef& figure, double value) {
 
 std::string figureLabel(const RunState& run, const variation::FigureRef& figure, double hertz) {
     using variation::Figure;
-    if (figure.figure == Figure::Omega0)
-        return "f0 do par " + std::to_string(figure.index + 1);
+    if (figure.figure == Figure::Omega0) return "f0 do par " + std::to_string(figure.index + 1);
     const std::string variable = figure.variable > 0 ? run.variableName(figure.variable) : "";
-    if (figure.figure == Figure::GainAt) return "ganho de " + variable + " em " + numberText(hertz) + " Hz";
+    if (figure.figure == Figure::GainAt)
+        return "ganho de " + variable + " em " + numberText(hertz) + " Hz";
     return variation::figureName(figure, variable);
 }
 
@@ -194,7 +197,8 @@ std::string figureColumn(const RunState& run, const variation::FigureRef& figure
 
 nlohmann::ordered_json polynomialDocument(const Polynomial& p) {
     nlohmann::ordered_json coefficients = nlohmann::ordered_json::array();
-    for (const double c : p.coefficients()) coefficients.push_back(c);
+    for (const double c : p.coefficients())
+        coefficients.push_back(c);
     return {{"grau", p.degree}, {"coeficientes", coefficients}, {"constante", p.constant}};
 }
 
@@ -213,7 +217,8 @@ nlohmann::ordered_json figuresDocument(const RunState& run,
                          {"imag", pair.pole.imag()}});
     }
     ordered_json realPoles = ordered_json::array();
-    for (const double p : figures.realPoles) realPoles.push_back(p);
+    for (const double p : figures.realPoles)
+        realPoles.push_back(p);
     ordered_json variables = ordered_json::array();
     for (const variation::VariableFigures& v : figures.variables) {
         std::optional<double> decibels;

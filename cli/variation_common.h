@@ -27,6 +27,8 @@ namespace corvane::cli {
 struct VariationOutputs {
     std::string table;
     std::string image;
+    /// varrer's picture of the poles along the step (--mapa).
+    std::string locus;
     std::string json;
 };
 
@@ -107,7 +109,8 @@ nlohmann::ordered_json polynomialDocument(const Polynomial& p);
 /// The figures as a JSON object: pares [{f0_hz, q, real, imag}], polos_reais [rad/s],
 /// variaveis [{numero, nome, ganho_s0, ganho_em, ganho_em_db, corte_hz}] (null where a
 /// figure does not exist).
-nlohmann::ordered_json figuresDocument(const RunState& run, const variation::CircuitFigures& figures);
+nlohmann::ordered_json figuresDocument(const RunState& run,
+                                       const variation::CircuitFigures& figures);
 
 /// Saves the table and the JSON document that `outputs` names (those not named are left
 /// out) as one set: both replaced or neither. False, with the message on `err`, when the

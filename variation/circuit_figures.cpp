@@ -70,8 +70,8 @@ std::optional<CircuitFigures> alignedTo(const CircuitFigures& sample,
         sample.realPoles.size() != reference.realPoles.size())
         return std::nullopt;
     CircuitFigures aligned = sample;
-    aligned.pairs = nearestOrder(sample.pairs, reference.pairs,
-                                 [](const PolePair& p) { return p.pole; });
+    aligned.pairs =
+        nearestOrder(sample.pairs, reference.pairs, [](const PolePair& p) { return p.pole; });
     aligned.realPoles = nearestOrder(sample.realPoles, reference.realPoles,
                                      [](double p) { return std::complex<double>(p); });
     return aligned;
@@ -112,7 +112,8 @@ std::vector<std::complex<double>> polesOf(const CircuitFigures& figures) {
         poles.push_back(pair.pole);
         poles.push_back(std::conj(pair.pole));
     }
-    for (const double p : figures.realPoles) poles.emplace_back(p, 0.0);
+    for (const double p : figures.realPoles)
+        poles.emplace_back(p, 0.0);
     return poles;
 }
 
@@ -146,7 +147,8 @@ std::optional<std::vector<std::complex<double>>> followedPoles(
     // Two starts that settled on one root leave another root unfound.
     for (std::size_t a = 0; a < poles.size(); ++a) {
         for (std::size_t b = a + 1; b < poles.size(); ++b) {
-            if (std::abs(poles[a] - poles[b]) <= 1e-6 * std::max(std::abs(poles[a]), std::abs(poles[b])))
+            if (std::abs(poles[a] - poles[b]) <=
+                1e-6 * std::max(std::abs(poles[a]), std::abs(poles[b])))
                 return std::nullopt;
         }
     }
@@ -187,7 +189,8 @@ std::optional<CircuitFigures> figuresOf(const NetworkFunctions& functions,
         const FrequencyMeasures measures = measureFrequencyResponse(functions, k);
         if (measures.status == MeasuresStatus::Measured) v.dcGain = finiteGain(measures.dcGain);
         v.cutoff = cutoffOf(measures);
-        v.gainAt = magnitudeAt(functions.numerator[static_cast<std::size_t>(k)], denominator, omega);
+        v.gainAt =
+            magnitudeAt(functions.numerator[static_cast<std::size_t>(k)], denominator, omega);
         figures.variables.push_back(v);
     }
     return figures;

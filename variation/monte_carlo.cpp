@@ -38,8 +38,9 @@ double gainDecibels(const NetworkFunctions& functions, const Polynomial& denomin
                     double omega) {
     const Polynomial& n = functions.numerator[static_cast<std::size_t>(k)];
     const std::complex<double> s(0.0, omega);
-    const double magnitude = std::abs(coefficientsAt(n, s)) * std::fabs(n.constant) /
-                             (std::abs(coefficientsAt(denominator, s)) * std::fabs(denominator.constant));
+    const double magnitude =
+        std::abs(coefficientsAt(n, s)) * std::fabs(n.constant) /
+        (std::abs(coefficientsAt(denominator, s)) * std::fabs(denominator.constant));
     return 20.0 * std::log10(magnitude);
 }
 
@@ -48,7 +49,8 @@ std::vector<double> gainCurve(const NetworkFunctions& functions, int k,
     const Polynomial denominator = networkDenominator(functions);
     std::vector<double> gains;
     gains.reserve(omegas.size());
-    for (const double omega : omegas) gains.push_back(gainDecibels(functions, denominator, k, omega));
+    for (const double omega : omegas)
+        gains.push_back(gainDecibels(functions, denominator, k, omega));
     return gains;
 }
 
@@ -100,7 +102,8 @@ Statistics statisticsOf(std::vector<double> values) {
     const double n = static_cast<double>(values.size());
     s.mean = std::accumulate(values.begin(), values.end(), 0.0) / n;
     double squares = 0.0;
-    for (const double v : values) squares += (v - s.mean) * (v - s.mean);
+    for (const double v : values)
+        squares += (v - s.mean) * (v - s.mean);
     s.deviation = values.size() > 1 ? std::sqrt(squares / (n - 1.0)) : 0.0;
     s.minimum = values.front();
     s.maximum = values.back();
@@ -177,9 +180,8 @@ std::optional<MonteCarloResult> runMonteCarlo(const RunState& run, const MonteCa
                 if (v && std::isfinite(*v)) spread.values.push_back(*v);
             }
             if (result.envelope)
-                widen(*result.envelope,
-                      gainCurve(analysis->functions, request.envelopeVariable,
-                                result.envelope->omegas));
+                widen(*result.envelope, gainCurve(analysis->functions, request.envelopeVariable,
+                                                  result.envelope->omegas));
         }
         if (progress && !progress(static_cast<double>(i + 1) / request.count)) return std::nullopt;
     }

@@ -28,9 +28,8 @@ StepSample sampleFrom(const std::optional<QuietAnalysis>& analysis, double value
     return sample;
 }
 
-StepSample sampleAt(const RunState& run, int element, double value,
-                    std::span<const int> variables, double omega,
-                    const std::function<bool()>& stop) {
+StepSample sampleAt(const RunState& run, int element, double value, std::span<const int> variables,
+                    double omega, const std::function<bool()>& stop) {
     std::optional<QuietAnalysis> analysis;
     try {
         analysis = analyseVariablesQuietly(withElementValue(run, element, value), variables, stop);
@@ -59,8 +58,8 @@ double stampFactor(const Element& e, double value) {
     return e.kind() == 'R' ? e.value / value : value / e.value;
 }
 
-StepSample sampleOfFamily(const StampFamily& family, const RunState& run, int element,
-                          double value, std::span<const int> variables, double omega) {
+StepSample sampleOfFamily(const StampFamily& family, const RunState& run, int element, double value,
+                          std::span<const int> variables, double omega) {
     const double t = stampFactor(run.ElementTable[static_cast<std::size_t>(element)], value);
     std::optional<QuietAnalysis> analysis;
     if (std::isfinite(t)) {
@@ -91,12 +90,14 @@ std::optional<ParameterStep> computeStep(const RunState& run, int element,
     if (followsStampFamily(run, element)) {
         const std::optional<NetworkFunctions> nominal = expandQuietly(run, stop);
         if (nominal)
-            family = StampFamily::of(run, rawFunctionsOf(*nominal, run.variableCount), element, stop);
+            family =
+                StampFamily::of(run, rawFunctionsOf(*nominal, run.variableCount), element, stop);
     }
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (stop && stop()) return std::nullopt;
-        step.samples.push_back(family ? sampleOfFamily(*family, run, element, values[i], variables, omega)
-                                      : sampleAt(run, element, values[i], variables, omega, stop));
+        step.samples.push_back(
+            family ? sampleOfFamily(*family, run, element, values[i], variables, omega)
+                   : sampleAt(run, element, values[i], variables, omega, stop));
         if (stop && stop()) return std::nullopt;
         if (progress && !progress(static_cast<double>(i + 1) / static_cast<double>(values.size())))
             return std::nullopt;

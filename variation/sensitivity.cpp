@@ -23,7 +23,8 @@ std::optional<RawFunctions> valueDerivative(const RunState& run, const RawFuncti
     const Element& e = run.ElementTable[static_cast<std::size_t>(element)];
     if (e.kind() == 'R') {
         for (Polynomial& p : *own) {
-            for (double& c : p.coef) c = -c;
+            for (double& c : p.coef)
+                c = -c;
         }
     }
     if (e.kind() != 'L') return own;
@@ -45,7 +46,8 @@ Polynomial withoutFactorS(const Polynomial& p, bool divide) {
     if (!divide) return p;
     Polynomial q = p;
     const int degree = std::clamp(p.degree, 0, MaxDegree);
-    for (int i = 0; i < degree; ++i) q.coef[static_cast<std::size_t>(i)] = p.coef[static_cast<std::size_t>(i + 1)];
+    for (int i = 0; i < degree; ++i)
+        q.coef[static_cast<std::size_t>(i)] = p.coef[static_cast<std::size_t>(i + 1)];
     q.coef[static_cast<std::size_t>(degree)] = 0.0;
     q.degree = std::max(degree - 1, 0);
     return q;
@@ -104,8 +106,8 @@ void addRow(std::vector<Sensitivity>& rows, const FigureRef& figure, int element
     rows.push_back({figure, element, std::fabs(*value) < ZeroSensitivity ? 0.0 : *value});
 }
 
-void addPoleRows(std::vector<Sensitivity>& rows, const CircuitFigures& nominal,
-                 const Polynomial& d, const Polynomial& xd, int element) {
+void addPoleRows(std::vector<Sensitivity>& rows, const CircuitFigures& nominal, const Polynomial& d,
+                 const Polynomial& xd, int element) {
     for (std::size_t i = 0; i < nominal.pairs.size(); ++i) {
         const std::complex<double> p = nominal.pairs[i].pole;
         const std::optional<std::complex<double>> m = poleMotion(d, xd, p);
@@ -137,8 +139,7 @@ std::optional<NetworkFunctions> scaledDerivative(const RunState& run, int elemen
 }
 
 std::optional<SensitivityReport> computeSensitivities(const RunState& run,
-                                                      std::span<const int> variables,
-                                                      double omega,
+                                                      std::span<const int> variables, double omega,
                                                       const std::function<bool()>& stop,
                                                       const std::function<void(double)>& progress) {
     const std::optional<QuietAnalysis> analysis = analyseQuietly(run, stop);
@@ -168,11 +169,9 @@ std::optional<SensitivityReport> computeSensitivities(const RunState& run,
             const std::optional<double> dc = gainSensitivity(num, xnum, d, xd, 0.0);
             const std::optional<double> at =
                 gainSensitivity(num, xnum, d, xd, std::complex<double>(0.0, omega));
-            const bool hasDc = std::any_of(report.nominal.variables.begin(),
-                                           report.nominal.variables.end(),
-                                           [k](const VariableFigures& v) {
-                                               return v.variable == k && v.dcGain;
-                                           });
+            const bool hasDc =
+                std::any_of(report.nominal.variables.begin(), report.nominal.variables.end(),
+                            [k](const VariableFigures& v) { return v.variable == k && v.dcGain; });
             if (hasDc) addRow(report.rows, {Figure::DcGain, 0, k}, element, dc);
             addRow(report.rows, {Figure::GainAt, 0, k}, element, at);
         }

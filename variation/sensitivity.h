@@ -48,8 +48,7 @@ std::optional<NetworkFunctions> scaledDerivative(const RunState& run, int elemen
 /// `stop` stopped it; `progress` is told the fraction done after each element.
 std::optional<SensitivityReport> computeSensitivities(
     const RunState& run, std::span<const int> variables, double omega,
-    const std::function<bool()>& stop = {},
-    const std::function<void(double)>& progress = {});
+    const std::function<bool()>& stop = {}, const std::function<void(double)>& progress = {});
 
 /// The sensitivity of `figure` to `element` in `report`; none when it has no row.
 std::optional<double> findSensitivity(const SensitivityReport& report, const FigureRef& figure,

@@ -42,8 +42,9 @@ void paintHistogram(PlotCanvas& canvas, const Box& box, const HistogramPanel& pa
     canvas.drawText(frame.left, frame.bottom + 2, low, White, Black);
     canvas.drawText(frame.right - canvas.textWidth(high), frame.bottom + 2, high, White, Black);
     if (panel.nominal && h.high > h.low && *panel.nominal >= h.low && *panel.nominal <= h.high) {
-        const int x = frame.left + 1 +
-                      static_cast<int>(std::lround(width * (*panel.nominal - h.low) / (h.high - h.low)));
+        const int x =
+            frame.left + 1 +
+            static_cast<int>(std::lround(width * (*panel.nominal - h.low) / (h.high - h.low)));
         canvas.setPen(Yellow, PenStyle::Dotted);
         canvas.drawLine(x, frame.top + 1, x, frame.bottom - 2);
     }
@@ -61,10 +62,12 @@ void paintCurve(PlotCanvas& canvas, const Box& frame, const std::vector<double>&
             continue;
         }
         const double gain = std::clamp(gains[i], lowGain, highGain);
-        const int x = frame.left + static_cast<int>(std::lround((frame.right - frame.left - 1) *
-                                                                (std::log10(hertz[i]) - lowLog) / span));
-        const int y = frame.top + static_cast<int>(std::lround((frame.bottom - frame.top - 1) *
-                                                               (highGain - gain) / (highGain - lowGain)));
+        const int x =
+            frame.left + static_cast<int>(std::lround((frame.right - frame.left - 1) *
+                                                      (std::log10(hertz[i]) - lowLog) / span));
+        const int y =
+            frame.top + static_cast<int>(std::lround((frame.bottom - frame.top - 1) *
+                                                     (highGain - gain) / (highGain - lowGain)));
         if (previous) canvas.drawLine(previous->first, previous->second, x, y);
         previous = {x, y};
     }
@@ -93,8 +96,7 @@ void paintEnvelope(PlotCanvas& canvas, const Box& box, const EnvelopePanel& pane
     paintCurve(canvas, frame, e.omegas, e.lowest, bottom, top, Red);
     paintCurve(canvas, frame, e.omegas, e.highest, bottom, top, Red);
     paintCurve(canvas, frame, e.omegas, e.nominal, bottom, top, Green);
-    canvas.drawText(frame.left, frame.bottom + 2, hertzText(e.omegas.front()),
-                    White, Black);
+    canvas.drawText(frame.left, frame.bottom + 2, hertzText(e.omegas.front()), White, Black);
     const std::string right = hertzText(e.omegas.back());
     canvas.drawText(frame.right - canvas.textWidth(right), frame.bottom + 2, right, White, Black);
     const std::string scale = engineeringText(top, 3) + " dB";
@@ -125,7 +127,8 @@ void paintSpreads(PlotCanvas& canvas, int width, int height,
                    (column + 1) * cellWidth - Margin, (row + 1) * cellHeight - Margin};
     };
     if (envelope) paintEnvelope(canvas, next(), *envelope);
-    for (const HistogramPanel& panel : histograms) paintHistogram(canvas, next(), panel);
+    for (const HistogramPanel& panel : histograms)
+        paintHistogram(canvas, next(), panel);
 }
 
 }  // namespace corvane::variation

@@ -9,14 +9,16 @@ namespace corvane::variation {
 RawFunctions rawFunctionsOf(const NetworkFunctions& functions, int n) {
     RawFunctions raw;
     raw.push_back(functions.denominator);
-    for (int k = 1; k <= n; ++k) raw.push_back(functions.numerator[static_cast<std::size_t>(k)]);
+    for (int k = 1; k <= n; ++k)
+        raw.push_back(functions.numerator[static_cast<std::size_t>(k)]);
     return raw;
 }
 
 NetworkFunctions asNetworkFunctions(const RawFunctions& raw) {
     NetworkFunctions f;
     f.denominator = raw[0];
-    for (std::size_t k = 1; k < raw.size(); ++k) f.numerator[k] = raw[k];
+    for (std::size_t k = 1; k < raw.size(); ++k)
+        f.numerator[k] = raw[k];
     return f;
 }
 
@@ -29,7 +31,8 @@ RawFunctions combination(const std::vector<const RawFunctions*>& ps,
         for (std::size_t i = 0; i < ps.size(); ++i) {
             const std::span<const double> c = (*ps[i])[k].coefficients();
             p.degree = std::max(p.degree, static_cast<int>(c.size()) - 1);
-            for (std::size_t j = 0; j < c.size(); ++j) p.coef[j] += weights[i] * c[j];
+            for (std::size_t j = 0; j < c.size(); ++j)
+                p.coef[j] += weights[i] * c[j];
         }
     }
     return sum;

@@ -25,7 +25,8 @@ std::vector<std::string_view> entriesOf(std::string_view list) {
 
 std::string upper(std::string_view text) {
     std::string result(text);
-    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : result)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return result;
 }
 

@@ -66,9 +66,11 @@ std::vector<WorstCase> worstCases(const RunState& run, const SensitivityReport& 
         c.largestEstimate = *nominal * (1.0 + spread);
         c.smallestEstimate = *nominal * (1.0 - spread);
         try {
-            auto high = std::make_unique<RunState>(cornerCircuit(run, report, tolerances, figure, 1.0));
+            auto high =
+                std::make_unique<RunState>(cornerCircuit(run, report, tolerances, figure, 1.0));
             c.largest = figureAtCorner(*high, report.nominal, figure, variables, omega);
-            auto low = std::make_unique<RunState>(cornerCircuit(run, report, tolerances, figure, -1.0));
+            auto low =
+                std::make_unique<RunState>(cornerCircuit(run, report, tolerances, figure, -1.0));
             c.smallest = figureAtCorner(*low, report.nominal, figure, variables, omega);
         } catch (const FloatingPointFault&) {
             // A coupling's product overflowed at a corner: that corner has no figure.

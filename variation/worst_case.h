@@ -27,8 +27,8 @@ struct WorstCase {
     double smallestEstimate = 0.0;
 };
 
-/// The worst cases of every figure that depends on a toleranced element in `report`, for the circuit `run`
-/// whose sensitivities they are, with the gains of `variables` at `omega` (rad/s).
+/// The worst cases of every figure that depends on a toleranced element in `report`, for the
+/// circuit `run` whose sensitivities they are, with the gains of `variables` at `omega` (rad/s).
 std::vector<WorstCase> worstCases(const RunState& run, const SensitivityReport& report,
                                   std::span<const ElementTolerance> tolerances,
                                   std::span<const int> variables, double omega);

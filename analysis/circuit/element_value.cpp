@@ -37,8 +37,7 @@ void setElementValue(RunState& run, int element, double value) {
     for (int i = 1; i <= run.elementCount; ++i) {
         Element& k = run.ElementTable[static_cast<std::size_t>(i)];
         if (k.kind() != 'K') continue;
-        if (i != element && k.firstInductor() != element && k.secondInductor() != element)
-            continue;
+        if (i != element && k.firstInductor() != element && k.secondInductor() != element) continue;
         const double l1 = run.ElementTable[static_cast<std::size_t>(k.firstInductor())].value;
         const double l2 = run.ElementTable[static_cast<std::size_t>(k.secondInductor())].value;
         checkFloatingPoint([&] { k.value2 = std::sqrt(l1 * l2) * k.value; });

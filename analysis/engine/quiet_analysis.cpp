@@ -67,10 +67,13 @@ std::optional<QuietAnalysis> processQuietly(const NetworkFunctions& raw, int n,
     auto chosen = std::make_unique<NetworkFunctions>();
     chosen->denominator = raw.denominator;
     int count = 0;
-    for (const int k : variables) chosen->numerator[static_cast<std::size_t>(++count)] = raw.numerator[static_cast<std::size_t>(k)];
+    for (const int k : variables)
+        chosen->numerator[static_cast<std::size_t>(++count)] =
+            raw.numerator[static_cast<std::size_t>(k)];
     for (int k = 1; k <= n; ++k) {
         if (raw.numerator[static_cast<std::size_t>(k)].coef[0] == 0.0) continue;
-        chosen->numerator[static_cast<std::size_t>(++count)] = raw.numerator[static_cast<std::size_t>(k)];
+        chosen->numerator[static_cast<std::size_t>(++count)] =
+            raw.numerator[static_cast<std::size_t>(k)];
         break;
     }
     AnalysisLog quiet([](std::string_view) {});
@@ -88,7 +91,8 @@ std::optional<QuietAnalysis> processQuietly(const NetworkFunctions& raw, int n,
     result->functions.denominatorRaised = chosen->denominatorRaised;
     int slot = 0;
     for (const int k : variables)
-        result->functions.numerator[static_cast<std::size_t>(k)] = chosen->numerator[static_cast<std::size_t>(++slot)];
+        result->functions.numerator[static_cast<std::size_t>(k)] =
+            chosen->numerator[static_cast<std::size_t>(++slot)];
     return std::move(*result);
 }
 

@@ -153,14 +153,16 @@ class SensitivityFiniteDifferenceTest : public testing::TestWithParam<FiniteDiff
 TEST_P(SensitivityFiniteDifferenceTest, EverySensitivityEqualsACentralDifference) {
     const RunState run = readCircuit(GetParam().netlist);
     std::vector<int> variables;
-    for (int k = 1; k <= run.variableCount; ++k) variables.push_back(k);
+    for (int k = 1; k <= run.variableCount; ++k)
+        variables.push_back(k);
     const std::optional<SensitivityReport> report =
         computeSensitivities(run, variables, GetParam().omega);
     ASSERT_TRUE(report);
     ASSERT_FALSE(report->rows.empty());
     for (const Sensitivity& row : report->rows) {
         SCOPED_TRACE(std::string(run.ElementTable[static_cast<std::size_t>(row.element)].name) +
-                     " " + figureName(row.figure, run.variableName(std::max(row.figure.variable, 0))));
+                     " " +
+                     figureName(row.figure, run.variableName(std::max(row.figure.variable, 0))));
         const std::optional<double> difference =
             centralDifference(run, row, variables, GetParam().omega);
         ASSERT_TRUE(difference);

@@ -112,7 +112,8 @@ TEST(ParameterStepTest, LegendsNameTheValueWithADecimalCommaAndItsUnit) {
         {"L1", 2.2e-3, 'L', "L1 = 2,2 mH"}, {"E1", 2, 'E', "E1 = 2"},
         {"G1", 0.5, 'G', "G1 = 500 mS"},    {"R1", 1e6, 'R', "R1 = 1 MΩ"},
     };
-    for (const Row& row : table) EXPECT_EQ(stepLegend(row.element, row.value, row.kind), row.legend);
+    for (const Row& row : table)
+        EXPECT_EQ(stepLegend(row.element, row.value, row.kind), row.legend);
 }
 
 const FigureRef Cutoff{Figure::Cutoff, 0, 0};
@@ -153,7 +154,8 @@ TEST(MonteCarloTest, UniformRcCutoffHasTheAnalyticMeanAndSpread) {
     const double mean = meanInverse * meanInverse;
     const double deviation = std::sqrt(1 / ((1 - t * t) * (1 - t * t)) - mean * mean);
     const int n = 20000;
-    const MonteCarloResult result = rcMonteCarlo("R=10%,C=10%", Distribution::Uniform, n, testSeed());
+    const MonteCarloResult result =
+        rcMonteCarlo("R=10%,C=10%", Distribution::Uniform, n, testSeed());
     EXPECT_EQ(result.failed, 0);
     const FigureSpread& cutoff = spreadOf(result, Figure::Cutoff);
     ASSERT_EQ(cutoff.statistics.count, n);
@@ -184,10 +186,12 @@ TEST(MonteCarloTest, TheSameSeedGivesTheSameCircuitsAndAnotherSeedOthers) {
 
 TEST(MonteCarloTest, StatisticsOfAKnownSampleAndItsHistogram) {
     std::vector<double> values;
-    for (int i = 0; i <= 100; ++i) values.push_back(100 - i);  // 100, 99, ..., 0
+    for (int i = 0; i <= 100; ++i)
+        values.push_back(100 - i);  // 100, 99, ..., 0
     const Statistics s = statisticsOf(values);
     EXPECT_DOUBLE_EQ(s.mean, 50);
-    EXPECT_NEAR(s.deviation, std::sqrt(101 * 102 / 12.0 * 100 / 100.0 * 100 / 101 * 101 / 100), 1e-9);
+    EXPECT_NEAR(s.deviation, std::sqrt(101 * 102 / 12.0 * 100 / 100.0 * 100 / 101 * 101 / 100),
+                1e-9);
     EXPECT_DOUBLE_EQ(s.p1, 1);
     EXPECT_DOUBLE_EQ(s.p50, 50);
     EXPECT_DOUBLE_EQ(s.p99, 99);
@@ -195,7 +199,8 @@ TEST(MonteCarloTest, StatisticsOfAKnownSampleAndItsHistogram) {
     EXPECT_DOUBLE_EQ(s.maximum, 100);
     const Histogram h = histogramOf(values, 10);
     int total = 0;
-    for (const int c : h.counts) total += c;
+    for (const int c : h.counts)
+        total += c;
     EXPECT_EQ(total, 101);
     EXPECT_EQ(h.counts.front(), 10);  // 0 .. 9
     EXPECT_EQ(h.counts.back(), 11);   // 90 .. 100, the last bin closed
