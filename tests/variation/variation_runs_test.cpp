@@ -89,6 +89,49 @@ TEST(ParameterStepTest, AnalysingAFewVariablesGivesTheWholeRunsNumerators) {
     }
 }
 
+// Two or three expansions give every value of a step: the poles equal those of a whole
+// analysis at each value, for a resistor, a capacitor, a coupling (of degree two in its
+// mutual inductance) and a coupled inductor (expanded at each value).
+TEST(ParameterStepTest, StepPolesEqualThoseOfAWholeAnalysisAtEachValue) {
+    struct Case {
+        const char* netlist;
+        const char* element;
+        std::vector<double> values;
+    };
+    const Case cases[] = {
+        {"transformer.net", "K1", {0.1, 0.5, 0.99}},
+        {"transformer.net", "L2", {0.5, 4.0, 40.0}},
+        {"transformer.net", "R2", {0.01, 3.0, 1e4}},
+        {"mfb_lowpass.net", "C2", {1e-10, 2.2e-9, 1e-6}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.netlist) + " " + c.element);
+        const RunState run = readCircuit(c.netlist);
+        const int element = findElementNamed(run, c.element);
+        const std::vector<int> variables{run.variableCount};
+        const std::optional<ParameterStep> step =
+            computeStep(run, element, c.values, variables, 1.0);
+        ASSERT_TRUE(step);
+        for (const StepSample& sample : step->samples) {
+            ASSERT_TRUE(sample.computed) << sample.value;
+            const std::optional<QuietAnalysis> whole =
+                analyseQuietly(withElementValue(run, element, sample.value));
+            ASSERT_TRUE(whole);
+            const std::optional<CircuitFigures> figures =
+                figuresOf(whole->functions, variables, 1.0);
+            ASSERT_TRUE(figures);
+            const std::vector<std::complex<double>> expected = polesOf(*figures);
+            ASSERT_EQ(sample.poles.size(), expected.size()) << sample.value;
+            for (const std::complex<double> e : expected) {
+                double nearest = 1e300;
+                for (const std::complex<double> p : sample.poles)
+                    nearest = std::min(nearest, std::abs(p - e));
+                EXPECT_LE(nearest, 1e-9 * std::abs(e)) << sample.value;
+            }
+        }
+    }
+}
+
 TEST(ParameterStepTest, AValueThatCannotBeAnalysedIsMarkedNotComputed) {
     const RunState run = readCircuit("rlc_series.net");
     const std::vector<double> values{0.0, 1.0};
