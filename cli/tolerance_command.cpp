@@ -23,10 +23,10 @@
 namespace corvane::cli {
 
 const char ToleranceUsage[] =
-    "dá a dispersão de ω0 e Q de cada par de polos, da frequência de -3 dB e do ganho\n"
-    "numa frequência quando os elementos do NETLIST têm tolerâncias: N circuitos de\n"
-    "Monte Carlo analisados exatamente (média, desvio padrão e percentis 1, 50 e 99) e o\n"
-    "pior caso pelos sinais das sensibilidades, com os cantos analisados.\n"
+    "dá a dispersão de ω0 e Q de cada par de polos, de cada polo real, da frequência de\n"
+    "-3 dB e do ganho numa frequência quando os elementos do NETLIST têm tolerâncias: N\n"
+    "circuitos de Monte Carlo analisados exatamente (média, desvio padrão e percentis 1,\n"
+    "50 e 99) e o pior caso pelos sinais das sensibilidades, com os cantos analisados.\n"
     "\n"
     "  --tol LISTA           as tolerâncias por tipo ou por elemento, em %, como\n"
     "                        R=1%,C=5%,R2=0.5% (obrigatória; separe por ; para escrever a\n"
@@ -138,6 +138,8 @@ std::string spreadTitle(const RunState& run, const variation::FigureSpread& spre
             return title + " [Hz]";
         case Figure::GainAt:
             return title + " [dB]";
+        case Figure::RealPole:
+            return title + " [rad/s]";
         default:
             return title;
     }

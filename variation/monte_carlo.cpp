@@ -22,14 +22,12 @@ double percentile(const std::vector<double>& sorted, double q) {
     return sorted[below] + (sorted[above] - sorted[below]) * t;
 }
 
-// The figures the runs follow: ω0 and Q of every pair, and per output the −3 dB frequency
-// and the gain at the frequency asked for.
+// The figures the runs follow: ω0 and Q of every pair, every real pole, and per output the
+// −3 dB frequency and the gain at the frequency asked for.
 std::vector<FigureRef> followedFigures(const CircuitFigures& nominal) {
     std::vector<FigureRef> refs;
     for (const FigureRef& ref : figureRefs(nominal)) {
-        if (ref.figure == Figure::Omega0 || ref.figure == Figure::Q ||
-            ref.figure == Figure::Cutoff || ref.figure == Figure::GainAt)
-            refs.push_back(ref);
+        if (ref.figure != Figure::DcGain) refs.push_back(ref);
     }
     return refs;
 }
@@ -65,7 +63,7 @@ std::optional<double> spreadValue(const FigureRef& ref, std::optional<double> va
 // number of pairs or real poles has none of them.
 std::optional<double> sampleFigure(const CircuitFigures& nominal, const CircuitFigures& sample,
                                    const FigureRef& ref) {
-    if (ref.figure == Figure::Omega0 || ref.figure == Figure::Q) {
+    if (ref.figure == Figure::Omega0 || ref.figure == Figure::Q || ref.figure == Figure::RealPole) {
         const std::optional<CircuitFigures> aligned = alignedTo(sample, nominal);
         if (!aligned) return std::nullopt;
         return figureValue(*aligned, ref);

@@ -1,7 +1,7 @@
 // Monte Carlo runs of a circuit whose elements have tolerances: N copies with their
 // values drawn from a seeded std::mt19937_64, each analysed exactly, and the spread of
-// their figures: ω0 and Q of each pole pair, the −3 dB frequency and the gain at a
-// frequency of each output, with the envelope of one output's gain curves.
+// their figures: ω0 and Q of each pole pair, each real pole, the −3 dB frequency and the
+// gain at a frequency of each output, with the envelope of one output's gain curves.
 #pragma once
 
 #include <cstdint>
