@@ -7,7 +7,10 @@
 #include "noise_command.h"
 #include "plot_command.h"
 #include "pole_zero_command.h"
+#include "sensitivity_command.h"
+#include "step_command.h"
 #include "time_command.h"
+#include "tolerance_command.h"
 
 namespace corvane::cli {
 
@@ -19,6 +22,10 @@ const Command CommandTable[] = {
     {"tempo", "[opções] LISTA", TimeUsage, runTimeCommand},
     {"polos", "[opções] LISTA", PoleZeroUsage, runPoleZeroCommand},
     {"ruido", "--saida VARIÁVEL [opções] NETLIST", NoiseUsage, runNoiseCommand},
+    {"varrer", "--elemento NOME (--valores LISTA | --de V --ate V) [opções] NETLIST", StepUsage,
+     runStepCommand},
+    {"sensibilidade", "[opções] NETLIST", SensitivityUsage, runSensitivityCommand},
+    {"tolerancia", "--tol LISTA [opções] NETLIST", ToleranceUsage, runToleranceCommand},
 };
 
 constexpr const char* CommonUsage =

@@ -7,49 +7,17 @@
 #include "analysis_host.h"
 #include "analysis_log.h"
 #include "c_locale.h"
-#include "determinant.h"
+#include "element_value.h"
 #include "floating_point.h"
-#include "mna.h"
 #include "netlist_reader.h"
 #include "netlist_value.h"
-#include "network_functions.h"
 #include "number_text.h"
 #include "polynomial_roots.h"
-#include "post_process.h"
-#include "quiet_host.h"
-#include "run_warnings.h"
+#include "quiet_analysis.h"
 
 namespace corvane {
 
 namespace {
-
-// The dispersion a run uses unless told otherwise, so the nominal poles of the locus are
-// those of the result files written with the default options.
-constexpr double RunDispersion = 1e9;
-
-// Kinds whose value enters the system matrix: sources drive the circuit without moving its
-// poles, and the ideal operational amplifier has no value.
-bool valueMovesPoles(char kind) {
-    return std::string_view("RCLGEFHK").find(kind) != std::string_view::npos;
-}
-
-// The run with the element's value replaced; a coupling of a changed inductor follows.
-RunState withValue(const LocusCircuit& circuit, double value) {
-    RunState run = circuit.run;
-    Element& varied = run.ElementTable[static_cast<std::size_t>(circuit.element)];
-    varied.value = value;
-    for (int i = 1; i <= run.elementCount; ++i) {
-        Element& k = run.ElementTable[static_cast<std::size_t>(i)];
-        if (k.kind() != 'K') continue;
-        if (i != circuit.element && k.firstInductor() != circuit.element &&
-            k.secondInductor() != circuit.element)
-            continue;
-        const double l1 = run.ElementTable[static_cast<std::size_t>(k.firstInductor())].value;
-        const double l2 = run.ElementTable[static_cast<std::size_t>(k.secondInductor())].value;
-        checkFloatingPoint([&] { k.value2 = std::sqrt(l1 * l2) * k.value; });
-    }
-    return run;
-}
 
 std::vector<std::complex<double>> expanded(const PolynomialRoots& roots) {
     std::vector<std::complex<double>> poles;
@@ -138,24 +106,14 @@ std::optional<LocusCircuit> readLocusCircuit(const std::string& netlistPath,
 std::optional<std::vector<std::complex<double>>> polesWithValue(const LocusCircuit& circuit,
                                                                 double value,
                                                                 const std::function<bool()>& stop) {
-    AnalysisLog quiet([](std::string_view) {});
-    QuietHost host(stop);
-    ScopedCLocale locale;
-    auto run = std::make_unique<RunState>();
-    auto matrix = std::make_unique<SystemMatrix>();
-    auto functions = std::make_unique<NetworkFunctions>();
+    std::optional<QuietAnalysis> analysis;
     try {
-        *run = withValue(circuit, value);
-        const int n = run->variableCount;
-        assembleSystem(*run, *matrix, quiet, false);
-        const ExpansionCounts counts = computeNetworkFunctions(*matrix, n, *functions, quiet, host);
-        if (counts.cancelled) return std::nullopt;
-        RunWarnings warnings;
-        if (!postProcess(*functions, n, true, RunDispersion, quiet, warnings)) return std::nullopt;
+        analysis = analyseQuietly(withElementValue(circuit.run, circuit.element, value), stop);
     } catch (const FloatingPointFault&) {
         return std::nullopt;
     }
-    const PolynomialRoots roots = findRoots(functions->denominator);
+    if (!analysis) return std::nullopt;
+    const PolynomialRoots roots = findRoots(analysis->functions.denominator);
     if (roots.status != RootsStatus::Found) return std::nullopt;
     return expanded(roots);
 }

@@ -32,6 +32,14 @@ TEST(CommandsTest, EachCommandIsFoundByItsExactNameAndHelped) {
                       "\npolos: desenha ou tabela os polos e zeros"},
              Expected{"ruido", "\n     corvane-cli ruido --saida VARIÁVEL [opções] NETLIST\n",
                       "\nruido: calcula exatamente o ruído térmico"},
+             Expected{"varrer",
+                      "\n     corvane-cli varrer --elemento NOME (--valores LISTA | --de V --ate V) "
+                      "[opções] NETLIST\n",
+                      "\nvarrer: analisa exatamente o circuito do NETLIST para cada valor"},
+             Expected{"sensibilidade", "\n     corvane-cli sensibilidade [opções] NETLIST\n",
+                      "\nsensibilidade: calcula exatamente as sensibilidades normalizadas"},
+             Expected{"tolerancia", "\n     corvane-cli tolerancia --tol LISTA [opções] NETLIST\n",
+                      "\ntolerancia: dá a dispersão de ω0 e Q"},
          }) {
         const Command* command = findCommand(e.name);
         ASSERT_NE(command, nullptr) << e.name;
@@ -43,7 +51,7 @@ TEST(CommandsTest, EachCommandIsFoundByItsExactNameAndHelped) {
         EXPECT_GT(paragraph, lastParagraph) << e.name;
         lastParagraph = paragraph;
     }
-    EXPECT_EQ(commands().size(), 5u);
+    EXPECT_EQ(commands().size(), 8u);
     for (const char* unknown : {"", "Analisar", "analisa", "analisar ", "plot", "--help"}) {
         EXPECT_EQ(findCommand(unknown), nullptr) << unknown;
     }

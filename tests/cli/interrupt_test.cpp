@@ -1,6 +1,6 @@
-// Covers Ctrl-C on the command line: a corvane-cli child analysing a dense network gets
-// SIGINT once its handler is in place, ends with status 130 and "Análise cancelada." as
-// its last line, and leaves no result file; the same when Ctrl-C comes during the symbolic
+// Covers Ctrl-C on the command line: a corvane-cli child analysing a dense network (or
+// running Monte Carlo circuits) gets SIGINT once its handler is in place, ends with status
+// 130 and "Análise cancelada." as its last line, and leaves no result file; the same when Ctrl-C comes during the symbolic
 // part.
 #include <gtest/gtest.h>
 
@@ -91,6 +91,39 @@ TEST(InterruptTest, CtrlCEndsTheAnalysisCleanly) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == "densa.net" || name == "saida.txt") << name;
     }
+}
+
+// A hundred thousand Monte Carlo circuits take about a minute: Ctrl-C ends them at once,
+// with nothing written.
+TEST(InterruptTest, CtrlCEndsMonteCarloRunsCleanly) {
+    test::TempDir dir;
+    const std::string netlist = std::string(CORVANE_TEST_DATA_DIR) + "/sallen_key_practical.net";
+    const std::string out = dir.file("saida.txt");
+    const std::string json = dir.file("t.json");
+
+    posix_spawn_file_actions_t actions;
+    ASSERT_EQ(posix_spawn_file_actions_init(&actions), 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const char* args[] = {CORVANE_CLI_PATH, "tolerancia", "--tol", "R=1%,C=5%", "--n", "100000",
+                          "--semente", "1", "--json", json.c_str(), netlist.c_str(), nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, CORVANE_CLI_PATH, &actions, nullptr,
+                                    const_cast<char* const*>(args), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(spawned, 0);
+
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (!catchesInterrupt(pid) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(catchesInterrupt(pid));
+    ASSERT_EQ(kill(pid, SIGINT), 0);
+
+    const int status = waitFor(pid, 60s);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), cli::ExitInterrupted);
+    EXPECT_EQ(test::lastLine(test::readFile(out)), "Análise cancelada.");
+    EXPECT_FALSE(std::filesystem::exists(json));
 }
 
 TEST(InterruptTest, TheHelpNamesTheStatusOfCtrlCAndHowToRaiseTheMemory) {
