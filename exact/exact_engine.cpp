@@ -1,0 +1,487 @@
+#include "exact_engine.h"
+
+#include <flint/fmpz_poly.h>
+#include <flint/nmod_poly.h>
+#include <flint/ulong_extras.h>
+
+#include <algorithm>
+#include <optional>
+#include <random>
+
+#include "modular_elimination.h"
+
+namespace corvane::exact {
+
+using symbolic::Integer;
+
+RationalPolynomial::RationalPolynomial(const RationalPolynomial& other) {
+    fmpq_poly_init(poly_);
+    fmpq_poly_set(poly_, other.poly_);
+}
+
+RationalPolynomial::RationalPolynomial(RationalPolynomial&& other) noexcept {
+    fmpq_poly_init(poly_);
+    fmpq_poly_swap(poly_, other.poly_);
+}
+
+RationalPolynomial& RationalPolynomial::operator=(const RationalPolynomial& other) {
+    fmpq_poly_set(poly_, other.poly_);
+    return *this;
+}
+
+RationalPolynomial& RationalPolynomial::operator=(RationalPolynomial&& other) noexcept {
+    fmpq_poly_swap(poly_, other.poly_);
+    return *this;
+}
+
+Fraction RationalPolynomial::coefficient(long power) const {
+    Fraction f;
+    fmpq_poly_get_coeff_fmpq(f.get(), poly_, power);
+    return f;
+}
+
+namespace {
+
+// Each prime is above 2^62, so it holds this many bits of a coefficient.
+constexpr long BitsPerPrime = 62;
+// Primes whose residues are joined at once, before they are joined with the rest.
+constexpr std::size_t PrimesPerBlock = 16;
+
+std::string mebibytes(std::size_t bytes) {
+    return std::to_string((bytes + (std::size_t{1} << 20) - 1) >> 20);
+}
+
+long ceilLog2(std::size_t value) {
+    long bits = 0;
+    while ((std::size_t{1} << bits) < value)
+        ++bits;
+    return bits;
+}
+
+// The system with each row times the least common multiple of its denominators: every
+// determinant gains the product of those multiples, which `scale` keeps.
+struct IntegerSystem {
+    int n = 0;
+    std::vector<IntegerEntry> entries;
+    Integer scale;
+    int degreeBound = 0;
+    long coefficientBits = 0;
+};
+
+IntegerSystem integerSystemOf(const ExactSystem& system) {
+    IntegerSystem out;
+    const int n = system.size();
+    out.n = n;
+    fmpz_one(out.scale.get());
+    std::vector<char> columnHoldsS(static_cast<std::size_t>(n) + 1, 0);
+    int rowsHoldingS = 0;
+    Integer rowLcm;
+    Integer multiple;
+    for (int r = 1; r <= n; ++r) {
+        fmpz_one(rowLcm.get());
+        for (const auto& [column, entry] : system.row(r)) {
+            fmpz_lcm(rowLcm.get(), rowLcm.get(), fmpq_denref(entry.g.get()));
+            fmpz_lcm(rowLcm.get(), rowLcm.get(), fmpq_denref(entry.c.get()));
+        }
+        fmpz_mul(out.scale.get(), out.scale.get(), rowLcm.get());
+        bool rowHoldsS = false;
+        long widest = 0;
+        std::size_t count = 0;
+        for (const auto& [column, entry] : system.row(r)) {
+            if (entry.g.isZero() && entry.c.isZero()) continue;
+            IntegerEntry e{r - 1, column - 1, Integer(), Integer()};
+            fmpz_divexact(multiple.get(), rowLcm.get(), fmpq_denref(entry.g.get()));
+            fmpz_mul(e.g.get(), multiple.get(), fmpq_numref(entry.g.get()));
+            fmpz_divexact(multiple.get(), rowLcm.get(), fmpq_denref(entry.c.get()));
+            fmpz_mul(e.c.get(), multiple.get(), fmpq_numref(entry.c.get()));
+            if (!entry.c.isZero()) {
+                rowHoldsS = true;
+                columnHoldsS[static_cast<std::size_t>(column - 1)] = 1;
+            }
+            widest = std::max<long>(widest, static_cast<long>(std::max(fmpz_bits(e.g.get()),
+                                                                       fmpz_bits(e.c.get()))));
+            ++count;
+            out.entries.push_back(std::move(e));
+        }
+        if (rowHoldsS) ++rowsHoldingS;
+        // |coefficient| ≤ the product over rows of the sum of |g| + |c| along the row (the
+        // excitation included, which a numerator puts in place of a column).
+        if (count > 0) out.coefficientBits += widest + 1 + ceilLog2(count);
+    }
+    const int columnsHoldingS =
+        static_cast<int>(std::count(columnHoldsS.begin(), columnHoldsS.end(), 1));
+    out.degreeBound = std::min(rowsHoldingS, columnsHoldingS);
+    return out;
+}
+
+ExactForecast forecastOf(const IntegerSystem& system) {
+    ExactForecast f;
+    f.unknowns = system.n;
+    f.degreeBound = system.degreeBound;
+    f.coefficientBits = system.coefficientBits;
+    f.primes = static_cast<int>(std::max<long>(1, (system.coefficientBits + 2 + BitsPerPrime - 1) /
+                                                      BitsPerPrime));
+    const std::size_t coefficients = (static_cast<std::size_t>(system.n) + 1) *
+                                     (static_cast<std::size_t>(system.degreeBound) + 1);
+    const std::size_t limbs = static_cast<std::size_t>((system.coefficientBits + 2 + 63) / 64);
+    // The joined integers and the fractions made of them, the residues of a block and of
+    // one prime, and the table of the elimination.
+    const std::size_t perCoefficient = 2 * (sizeof(fmpz) + 32 + 8 * limbs) +
+                                       sizeof(ulong) * (PrimesPerBlock + 2);
+    const auto n = static_cast<std::size_t>(system.n);
+    f.bytes = coefficients * perCoefficient + sizeof(ulong) * n * (n + 1) + 64 * system.entries.size();
+    return f;
+}
+
+// Reports the fraction done to the caller, within the share of the work it was given.
+class Progress {
+public:
+    Progress(const ExactOptions& options, double start, double share)
+        : options_(options), start_(start), share_(share) {}
+
+    void report(double fraction) const {
+        if (options_.keepGoing && !options_.keepGoing(start_ + share_ * fraction))
+            throw ExactCancelled();
+    }
+    Progress part(double start, double share) const {
+        return Progress(options_, start_ + share_ * start, share_ * share);
+    }
+
+private:
+    const ExactOptions& options_;
+    double start_;
+    double share_;
+};
+
+// The points of one prime and the interpolation through them.
+class PointTree {
+public:
+    PointTree(const std::vector<ulong>& points, nmod_t mod)
+        : length_(static_cast<slong>(points.size())), mod_(mod), weights_(points.size()) {
+        if (length_ < 2) return;
+        tree_ = _nmod_poly_tree_alloc(length_);
+        _nmod_poly_tree_build(tree_, points.data(), length_, mod);
+        _nmod_poly_interpolation_weights(weights_.data(), tree_, length_, mod);
+    }
+    ~PointTree() {
+        if (tree_ != nullptr) _nmod_poly_tree_free(tree_, length_);
+    }
+    PointTree(const PointTree&) = delete;
+    PointTree& operator=(const PointTree&) = delete;
+
+    // The coefficients, lowest first, of the polynomial taking `values` at the points.
+    void interpolate(const ulong* values, ulong* coefficients) const {
+        if (length_ < 2) {
+            coefficients[0] = values[0];
+            return;
+        }
+        _nmod_poly_interpolate_nmod_vec_fast_precomp(coefficients, values, tree_, weights_.data(),
+                                                     length_, mod_);
+    }
+
+private:
+    slong length_;
+    nmod_t mod_;
+    std::vector<ulong> weights_;
+    mp_ptr* tree_ = nullptr;
+};
+
+class CombinedPrimes {
+public:
+    explicit CombinedPrimes(const std::vector<ulong>& primes) {
+        fmpz_comb_init(comb_, primes.data(), static_cast<slong>(primes.size()));
+        fmpz_comb_temp_init(temp_, comb_);
+    }
+    ~CombinedPrimes() {
+        fmpz_comb_temp_clear(temp_);
+        fmpz_comb_clear(comb_);
+    }
+    CombinedPrimes(const CombinedPrimes&) = delete;
+    CombinedPrimes& operator=(const CombinedPrimes&) = delete;
+
+    void join(fmpz_t out, const ulong* residues) { fmpz_multi_CRT_ui(out, residues, comb_, temp_, 0); }
+
+private:
+    fmpz_comb_t comb_;
+    fmpz_comb_temp_t temp_;
+};
+
+// The integers whose residues modulo many primes arrive one prime at a time: a block of
+// primes is joined at once, then with the primes before it.
+class RemainderAccumulator {
+public:
+    explicit RemainderAccumulator(std::size_t count)
+        : values_(count), block_(count * PrimesPerBlock) {
+        fmpz_one(modulus_.get());
+    }
+
+    void add(ulong prime, const std::vector<ulong>& residues) {
+        const std::size_t b = primes_.size();
+        for (std::size_t i = 0; i < values_.size(); ++i)
+            block_[i * PrimesPerBlock + b] = residues[i];
+        primes_.push_back(prime);
+        if (primes_.size() == PrimesPerBlock) joinBlock();
+    }
+
+    // The integers, each the one of least absolute value with its residues.
+    std::vector<Integer>& finish() {
+        joinBlock();
+        Integer half;
+        fmpz_fdiv_q_2exp(half.get(), modulus_.get(), 1);
+        for (Integer& v : values_) {
+            if (fmpz_cmp(v.get(), half.get()) > 0) fmpz_sub(v.get(), v.get(), modulus_.get());
+        }
+        return values_;
+    }
+
+private:
+    void joinBlock() {
+        if (primes_.empty()) return;
+        Integer blockModulus;
+        fmpz_one(blockModulus.get());
+        for (const ulong p : primes_)
+            fmpz_mul_ui(blockModulus.get(), blockModulus.get(), p);
+        std::optional<CombinedPrimes> comb;
+        if (primes_.size() > 1) comb.emplace(primes_);
+        Integer joined;
+        const bool first = fmpz_is_one(modulus_.get()) != 0;
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            const ulong* residues = &block_[i * PrimesPerBlock];
+            const bool blockZero =
+                std::all_of(residues, residues + primes_.size(), [](ulong r) { return r == 0; });
+            fmpz* value = values_[i].get();
+            if (blockZero && fmpz_is_zero(value)) continue;
+            if (comb) {
+                comb->join(joined.get(), residues);
+            } else {
+                fmpz_set_ui(joined.get(), residues[0]);
+            }
+            if (first) {
+                fmpz_swap(value, joined.get());
+            } else {
+                fmpz_CRT(value, value, modulus_.get(), joined.get(), blockModulus.get(), 0);
+            }
+        }
+        fmpz_mul(modulus_.get(), modulus_.get(), blockModulus.get());
+        primes_.clear();
+    }
+
+    std::vector<Integer> values_;
+    std::vector<ulong> block_;
+    std::vector<ulong> primes_;
+    Integer modulus_;
+};
+
+nmod_t modulusOf(ulong prime) {
+    nmod_t mod;
+    nmod_init(&mod, prime);
+    return mod;
+}
+
+// The determinant (0) and the numerators (1..n) of an integer system, as integer
+// polynomials: coefficient d of function i at [i · (degreeBound + 1) + d].
+struct IntegerFunctions {
+    std::size_t points = 0;
+    std::vector<Integer> coefficients;
+    std::vector<ulong> primes;
+};
+
+// Markowitz's order at a random point of the first prime: a point where the system is
+// singular by chance has probability below deg / 2^62, so two in a row mean it is
+// singular everywhere.
+std::optional<EliminationPlan> planFor(const IntegerSystem& system, ulong prime,
+                                       std::mt19937_64& random) {
+    const ModularEntries residues = reduceEntries(system.entries, modulusOf(prime));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::optional<EliminationPlan> plan =
+            EliminationPlan::choose(system.n, system.entries, residues, random() % prime);
+        if (plan) return plan;
+    }
+    return std::nullopt;
+}
+
+// The values of every function at `points` distinct points modulo one prime, skipping
+// the rare points where a pivot of the plan vanishes; values[i · points + j].
+std::vector<ulong> valuesAtPoints(const IntegerSystem& system, const EliminationPlan& plan,
+                                  const ModularEntries& residues, ulong start, std::size_t points,
+                                  std::vector<ulong>& xs, const Progress& progress) {
+    const std::size_t functions = static_cast<std::size_t>(system.n) + 1;
+    std::vector<ulong> values(functions * points);
+    EliminationScratch scratch;
+    std::vector<ulong> at;
+    xs.clear();
+    ulong x = start;
+    std::size_t misses = 0;
+    while (xs.size() < points) {
+        if (plan.evaluate(system.entries, residues, x, scratch, at)) {
+            for (std::size_t i = 0; i < functions; ++i)
+                values[i * points + xs.size()] = at[i];
+            xs.push_back(x);
+            progress.report(static_cast<double>(xs.size()) / static_cast<double>(points));
+        } else if (++misses > points + 64) {
+            throw std::logic_error("motor exato: pivôs nulos em pontos demais");
+        }
+        x = nmod_add(x, 1, residues.mod);
+    }
+    return values;
+}
+
+IntegerFunctions integerFunctions(const IntegerSystem& system, const EliminationPlan& plan,
+                                  const ExactForecast& forecast, ulong firstPrime,
+                                  std::mt19937_64& random, const Progress& progress) {
+    IntegerFunctions out;
+    const std::size_t functions = static_cast<std::size_t>(system.n) + 1;
+    out.points = static_cast<std::size_t>(forecast.degreeBound) + 1;
+    RemainderAccumulator accumulator(functions * out.points);
+    std::vector<ulong> residuesOfPrime(functions * out.points);
+    std::vector<ulong> xs;
+    ulong prime = firstPrime;
+    for (int k = 0; k < forecast.primes; ++k) {
+        const nmod_t mod = modulusOf(prime);
+        const ModularEntries residues = reduceEntries(system.entries, mod);
+        const Progress share = progress.part(static_cast<double>(k) / forecast.primes,
+                                             1.0 / forecast.primes);
+        const std::vector<ulong> values =
+            valuesAtPoints(system, plan, residues, random() % prime, out.points, xs, share);
+        const PointTree tree(xs, mod);
+        for (std::size_t i = 0; i < functions; ++i)
+            tree.interpolate(&values[i * out.points], &residuesOfPrime[i * out.points]);
+        accumulator.add(prime, residuesOfPrime);
+        out.primes.push_back(prime);
+        prime = n_nextprime(prime, 1);
+    }
+    out.coefficients = std::move(accumulator.finish());
+    return out;
+}
+
+ulong residueOf(const std::vector<Integer>& coefficients, std::size_t first, std::size_t count,
+                ulong x, nmod_t mod) {
+    ulong sum = 0;
+    for (std::size_t d = count; d-- > 0;)
+        sum = nmod_add(nmod_mul(sum, x, mod), fmpz_fdiv_ui(coefficients[first + d].get(), mod.n), mod);
+    return sum;
+}
+
+// Checks the joined integers at a prime and a point used by none of the evaluations: a
+// wrong bound or a fault anywhere above would show here.
+void checkAtFreshPrime(const IntegerSystem& system, const EliminationPlan& plan,
+                       const IntegerFunctions& functions, std::mt19937_64& random) {
+    const ulong prime = n_nextprime(functions.primes.back(), 1);
+    const nmod_t mod = modulusOf(prime);
+    const ModularEntries residues = reduceEntries(system.entries, mod);
+    EliminationScratch scratch;
+    std::vector<ulong> at;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const ulong x = random() % prime;
+        if (!plan.evaluate(system.entries, residues, x, scratch, at)) continue;
+        for (std::size_t i = 0; i < at.size(); ++i) {
+            if (residueOf(functions.coefficients, i * functions.points, functions.points, x, mod) !=
+                at[i])
+                throw std::logic_error("motor exato: a verificação num primo novo falhou");
+        }
+        return;
+    }
+    throw std::logic_error("motor exato: nenhum ponto de verificação");
+}
+
+RationalPolynomial rationalOf(const std::vector<Integer>& coefficients, std::size_t first,
+                              std::size_t count, const Integer& scale) {
+    RationalPolynomial p;
+    for (std::size_t d = 0; d < count; ++d) {
+        const fmpz* c = coefficients[first + d].get();
+        if (!fmpz_is_zero(c)) fmpq_poly_set_coeff_fmpz(p.get(), static_cast<slong>(d), c);
+    }
+    fmpq_poly_scalar_div_fmpz(p.get(), p.get(), scale.get());
+    return p;
+}
+
+// The system with column k (0-based) replaced by the excitation and no excitation: its
+// determinant is the numerator of variable k + 1.
+IntegerSystem withExcitationInColumn(const IntegerSystem& system, int k) {
+    IntegerSystem out;
+    out.n = system.n;
+    out.scale = system.scale;
+    out.degreeBound = system.degreeBound;
+    out.coefficientBits = system.coefficientBits;
+    for (const IntegerEntry& e : system.entries) {
+        if (e.column == k) continue;
+        IntegerEntry moved = e;
+        if (moved.column == system.n) moved.column = k;
+        out.entries.push_back(std::move(moved));
+    }
+    return out;
+}
+
+// A singular system: the denominator is zero, and each numerator is a determinant of its
+// own (at most one column of a singular system can be traded for the excitation to make
+// a regular one, but which one is not known in advance).
+ExactFunctions singularFunctions(const IntegerSystem& system, const ExactForecast& forecast,
+                                 ulong firstPrime, std::mt19937_64& random,
+                                 const Progress& progress) {
+    ExactFunctions out;
+    out.numerators.resize(static_cast<std::size_t>(system.n) + 1);
+    for (int k = 0; k < system.n; ++k) {
+        const Progress share = progress.part(static_cast<double>(k) / system.n, 1.0 / system.n);
+        share.report(0.0);
+        const IntegerSystem replaced = withExcitationInColumn(system, k);
+        const std::optional<EliminationPlan> plan = planFor(replaced, firstPrime, random);
+        if (!plan) continue;
+        const IntegerFunctions f = integerFunctions(replaced, *plan, forecast, firstPrime, random, share);
+        checkAtFreshPrime(replaced, *plan, f, random);
+        out.numerators[static_cast<std::size_t>(k) + 1] =
+            rationalOf(f.coefficients, 0, f.points, system.scale);
+    }
+    return out;
+}
+
+}  // namespace
+
+ExactLimitReached::ExactLimitReached(const ExactForecast& f, std::size_t limit)
+    : std::runtime_error([&] {
+          std::string text = "o cálculo exato de ";
+          text += std::to_string(f.unknowns);
+          text += " variáveis (grau até ";
+          text += std::to_string(f.degreeBound);
+          text += ", coeficientes de até ";
+          text += std::to_string(f.coefficientBits);
+          text += " bits) precisaria de até ";
+          text += mebibytes(f.bytes);
+          text += " MiB de memória; o limite é ";
+          text += mebibytes(limit);
+          text += " MiB";
+          return text;
+      }()),
+      forecast(f),
+      limitBytes(limit) {}
+
+ExactForecast forecastExactFunctions(const ExactSystem& system) {
+    return forecastOf(integerSystemOf(system));
+}
+
+ExactFunctions computeExactFunctions(const ExactSystem& system, const ExactOptions& options) {
+    symbolic::fenceFlintAborts();
+    const IntegerSystem integers = integerSystemOf(system);
+    const ExactForecast forecast = forecastOf(integers);
+    if (forecast.bytes > options.memoryLimitBytes)
+        throw ExactLimitReached(forecast, options.memoryLimitBytes);
+    const Progress progress(options, 0.0, 1.0);
+    progress.report(0.0);
+
+    // A fixed seed: the same circuit is computed the same way every time.
+    std::mt19937_64 random(0x436f7276616e65ULL);
+    const ulong firstPrime = n_nextprime(UWORD(1) << BitsPerPrime, 1);
+    ExactFunctions out;
+    const std::optional<EliminationPlan> plan = planFor(integers, firstPrime, random);
+    if (!plan) return singularFunctions(integers, forecast, firstPrime, random, progress);
+
+    const IntegerFunctions f = integerFunctions(integers, *plan, forecast, firstPrime, random, progress);
+    checkAtFreshPrime(integers, *plan, f, random);
+    out.denominator = rationalOf(f.coefficients, 0, f.points, integers.scale);
+    out.numerators.resize(static_cast<std::size_t>(integers.n) + 1);
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(integers.n); ++k)
+        out.numerators[k] = rationalOf(f.coefficients, k * f.points, f.points, integers.scale);
+    progress.report(1.0);
+    return out;
+}
+
+}  // namespace corvane::exact
