@@ -5,9 +5,11 @@
 #include <flint/ulong_extras.h>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <random>
 
+#include "interpolation.h"
 #include "modular_elimination.h"
 
 namespace corvane::exact {
@@ -42,8 +44,8 @@ Fraction RationalPolynomial::coefficient(long power) const {
 
 namespace {
 
-// Each prime is above 2^62, so it holds this many bits of a coefficient.
-constexpr long BitsPerPrime = 62;
+// Each prime is above 2^61, so it holds this many bits of a coefficient.
+constexpr long BitsPerPrime = 61;
 // Primes whose residues are joined at once, before they are joined with the rest.
 constexpr std::size_t PrimesPerBlock = 16;
 
@@ -66,12 +68,26 @@ struct IntegerSystem {
     Integer scale;
     int degreeBound = 0;
     long coefficientBits = 0;
+    int frequencyExponent = 0;
 };
 
-IntegerSystem integerSystemOf(const ExactSystem& system) {
+// The power of ten `exponent` as a fraction.
+Fraction powerOfTen(int exponent) {
+    Fraction power(1);
+    fmpz* part = exponent >= 0 ? fmpq_numref(power.get()) : fmpq_denref(power.get());
+    fmpz_set_ui(part, 10);
+    fmpz_pow_ui(part, part, static_cast<ulong>(exponent >= 0 ? exponent : -exponent));
+    return power;
+}
+
+// The system in t = s / 10^exponent, its rows scaled to integers.
+IntegerSystem integerSystemOf(const ExactSystem& system, int exponent) {
     IntegerSystem out;
     const int n = system.size();
     out.n = n;
+    out.frequencyExponent = exponent;
+    const Fraction power = powerOfTen(exponent);
+    Fraction scaledC;
     fmpz_one(out.scale.get());
     std::vector<char> columnHoldsS(static_cast<std::size_t>(n) + 1, 0);
     int rowsHoldingS = 0;
@@ -81,7 +97,8 @@ IntegerSystem integerSystemOf(const ExactSystem& system) {
         fmpz_one(rowLcm.get());
         for (const auto& [column, entry] : system.row(r)) {
             fmpz_lcm(rowLcm.get(), rowLcm.get(), fmpq_denref(entry.g.get()));
-            fmpz_lcm(rowLcm.get(), rowLcm.get(), fmpq_denref(entry.c.get()));
+            fmpq_mul(scaledC.get(), entry.c.get(), power.get());
+            fmpz_lcm(rowLcm.get(), rowLcm.get(), fmpq_denref(scaledC.get()));
         }
         fmpz_mul(out.scale.get(), out.scale.get(), rowLcm.get());
         bool rowHoldsS = false;
@@ -92,8 +109,9 @@ IntegerSystem integerSystemOf(const ExactSystem& system) {
             IntegerEntry e{r - 1, column - 1, Integer(), Integer()};
             fmpz_divexact(multiple.get(), rowLcm.get(), fmpq_denref(entry.g.get()));
             fmpz_mul(e.g.get(), multiple.get(), fmpq_numref(entry.g.get()));
-            fmpz_divexact(multiple.get(), rowLcm.get(), fmpq_denref(entry.c.get()));
-            fmpz_mul(e.c.get(), multiple.get(), fmpq_numref(entry.c.get()));
+            fmpq_mul(scaledC.get(), entry.c.get(), power.get());
+            fmpz_divexact(multiple.get(), rowLcm.get(), fmpq_denref(scaledC.get()));
+            fmpz_mul(e.c.get(), multiple.get(), fmpq_numref(scaledC.get()));
             if (!entry.c.isZero()) {
                 rowHoldsS = true;
                 columnHoldsS[static_cast<std::size_t>(column - 1)] = 1;
@@ -112,6 +130,20 @@ IntegerSystem integerSystemOf(const ExactSystem& system) {
         static_cast<int>(std::count(columnHoldsS.begin(), columnHoldsS.end(), 1));
     out.degreeBound = std::min(rowsHoldingS, columnsHoldingS);
     return out;
+}
+
+// A circuit's conductances and its capacitances times s are alike in size near its own
+// frequencies, not at s = 1: 1 kΩ and 1 µF make rows of 2000, −1000 and 1·s, but of 2, −1
+// and 1·t with s = 1000 t. The power of ten that makes the integers smallest makes the
+// coefficients' bound, and so the primes, fewest (four times fewer on such a ladder).
+IntegerSystem bestIntegerSystem(const ExactSystem& system) {
+    IntegerSystem best = integerSystemOf(system, 0);
+    for (int exponent = -15; exponent <= 15; ++exponent) {
+        if (exponent == 0) continue;
+        IntegerSystem candidate = integerSystemOf(system, exponent);
+        if (candidate.coefficientBits < best.coefficientBits) best = std::move(candidate);
+    }
+    return best;
 }
 
 ExactForecast forecastOf(const IntegerSystem& system) {
@@ -151,39 +183,6 @@ private:
     const ExactOptions& options_;
     double start_;
     double share_;
-};
-
-// The points of one prime and the interpolation through them.
-class PointTree {
-public:
-    PointTree(const std::vector<ulong>& points, nmod_t mod)
-        : length_(static_cast<slong>(points.size())), mod_(mod), weights_(points.size()) {
-        if (length_ < 2) return;
-        tree_ = _nmod_poly_tree_alloc(length_);
-        _nmod_poly_tree_build(tree_, points.data(), length_, mod);
-        _nmod_poly_interpolation_weights(weights_.data(), tree_, length_, mod);
-    }
-    ~PointTree() {
-        if (tree_ != nullptr) _nmod_poly_tree_free(tree_, length_);
-    }
-    PointTree(const PointTree&) = delete;
-    PointTree& operator=(const PointTree&) = delete;
-
-    // The coefficients, lowest first, of the polynomial taking `values` at the points.
-    void interpolate(const ulong* values, ulong* coefficients) const {
-        if (length_ < 2) {
-            coefficients[0] = values[0];
-            return;
-        }
-        _nmod_poly_interpolate_nmod_vec_fast_precomp(coefficients, values, tree_, weights_.data(),
-                                                     length_, mod_);
-    }
-
-private:
-    slong length_;
-    nmod_t mod_;
-    std::vector<ulong> weights_;
-    mp_ptr* tree_ = nullptr;
 };
 
 class CombinedPrimes {
@@ -245,6 +244,11 @@ private:
         if (primes_.size() > 1) comb.emplace(primes_);
         Integer joined;
         const bool first = fmpz_is_one(modulus_.get()) != 0;
+        // x ≡ v (mod M) and x ≡ j (mod B): x = v + M · ((j − v) · M⁻¹ mod B), with M⁻¹ mod B
+        // found once for the block rather than once per coefficient.
+        Integer inverse;
+        if (!first) fmpz_invmod(inverse.get(), modulus_.get(), blockModulus.get());
+        Integer step;
         for (std::size_t i = 0; i < values_.size(); ++i) {
             const ulong* residues = &block_[i * PrimesPerBlock];
             const bool blockZero =
@@ -259,7 +263,10 @@ private:
             if (first) {
                 fmpz_swap(value, joined.get());
             } else {
-                fmpz_CRT(value, value, modulus_.get(), joined.get(), blockModulus.get(), 0);
+                fmpz_sub(step.get(), joined.get(), value);
+                fmpz_mul(step.get(), step.get(), inverse.get());
+                fmpz_mod(step.get(), step.get(), blockModulus.get());
+                fmpz_addmul(value, step.get(), modulus_.get());
             }
         }
         fmpz_mul(modulus_.get(), modulus_.get(), blockModulus.get());
@@ -300,55 +307,145 @@ std::optional<EliminationPlan> planFor(const IntegerSystem& system, ulong prime,
     return std::nullopt;
 }
 
-// The values of every function at `points` distinct points modulo one prime, skipping
-// the rare points where a pivot of the plan vanishes; values[i · points + j].
-std::vector<ulong> valuesAtPoints(const IntegerSystem& system, const EliminationPlan& plan,
-                                  const ModularEntries& residues, ulong start, std::size_t points,
-                                  std::vector<ulong>& xs, const Progress& progress) {
+// The points eliminated side by side: enough for one inverse to serve many, few enough
+// for the table of a large circuit to stay small.
+constexpr std::size_t PointsPerBatch = 32;
+
+// The values of every function at the points xs, in batches; values[i · points + j].
+// False when a pivot of the plan vanishes at one of them.
+bool valuesAt(const IntegerSystem& system, const EliminationPlan& plan,
+              const ModularEntries& residues, const std::vector<ulong>& xs,
+              std::vector<ulong>& values, const Progress& progress) {
     const std::size_t functions = static_cast<std::size_t>(system.n) + 1;
-    std::vector<ulong> values(functions * points);
+    const std::size_t points = xs.size();
+    values.resize(functions * points);
     EliminationScratch scratch;
+    std::vector<ulong> batch;
     std::vector<ulong> at;
-    xs.clear();
-    ulong x = start;
-    std::size_t misses = 0;
-    while (xs.size() < points) {
-        if (plan.evaluate(system.entries, residues, x, scratch, at)) {
-            for (std::size_t i = 0; i < functions; ++i)
-                values[i * points + xs.size()] = at[i];
-            xs.push_back(x);
-            progress.report(static_cast<double>(xs.size()) / static_cast<double>(points));
-        } else if (++misses > points + 64) {
-            throw std::logic_error("motor exato: pivôs nulos em pontos demais");
-        }
-        x = nmod_add(x, 1, residues.mod);
+    std::vector<char> usable;
+    for (std::size_t first = 0; first < points; first += PointsPerBatch) {
+        batch.assign(xs.begin() + static_cast<std::ptrdiff_t>(first),
+                     xs.begin() + static_cast<std::ptrdiff_t>(std::min(points, first + PointsPerBatch)));
+        plan.evaluate(residues, batch, scratch, at, usable);
+        if (std::find(usable.begin(), usable.end(), 0) != usable.end()) return false;
+        for (std::size_t i = 0; i < functions; ++i)
+            std::copy_n(&at[i * batch.size()], batch.size(), &values[i * points + first]);
+        progress.report(static_cast<double>(first + batch.size()) / static_cast<double>(points));
     }
-    return values;
+    return true;
+}
+
+// How a prime's functions are interpolated: through the first deg + 1 points that serve
+// (any points), or through all 2^k points of a coset of the roots of unity, 2^k > deg. The
+// transform is so much cheaper than the tree that it wins unless an elimination costs
+// more than the interpolations it saves.
+struct PointChoice {
+    bool fourier = false;
+    std::size_t points = 0;
+};
+
+PointChoice choosePoints(const IntegerSystem& system, const EliminationPlan& plan) {
+    const std::size_t needed = static_cast<std::size_t>(system.degreeBound) + 1;
+    std::size_t size = 1;
+    while (size < needed)
+        size *= 2;
+    const double functions = system.n + 1.0;
+    const double point = static_cast<double>(plan.productsPerPoint());
+    const double logNeeded = std::log2(static_cast<double>(needed) + 1.0);
+    // In products modulo the prime, as measured on ladders and random circuits (bench/).
+    const double tree = static_cast<double>(needed) * (point + functions * 6.0 * logNeeded * logNeeded);
+    const double transform = static_cast<double>(size) * (point + functions * (std::log2(size) / 2.0 + 1.0));
+    return transform <= tree ? PointChoice{true, size} : PointChoice{false, needed};
+}
+
+// One prime's functions through deg + 1 points, skipping the rare points where a pivot
+// vanishes: coefficient d of function i into coefficients[i · (deg + 1) + d].
+void interpolateThroughTree(const IntegerSystem& system, const EliminationPlan& plan,
+                            const ModularEntries& residues, std::size_t needed,
+                            std::mt19937_64& random, std::vector<ulong>& coefficients,
+                            const Progress& progress) {
+    const std::size_t functions = static_cast<std::size_t>(system.n) + 1;
+    std::vector<ulong> xs;
+    std::vector<ulong> values(functions * needed);
+    std::vector<ulong> candidate(1);
+    std::vector<ulong> at;
+    ulong x = random() % residues.mod.n;
+    std::size_t misses = 0;
+    while (xs.size() < needed) {
+        std::vector<ulong> batch;
+        while (batch.size() < std::min(PointsPerBatch, needed - xs.size())) {
+            batch.push_back(x);
+            x = nmod_add(x, 1, residues.mod);
+        }
+        EliminationScratch scratch;
+        std::vector<char> usable;
+        plan.evaluate(residues, batch, scratch, at, usable);
+        for (std::size_t j = 0; j < batch.size(); ++j) {
+            if (usable[j] == 0) {
+                if (++misses > needed + 64) throw std::logic_error("motor exato: pivôs nulos em pontos demais");
+                continue;
+            }
+            for (std::size_t i = 0; i < functions; ++i)
+                values[i * needed + xs.size()] = at[i * batch.size() + j];
+            xs.push_back(batch[j]);
+        }
+        progress.report(static_cast<double>(xs.size()) / static_cast<double>(needed));
+    }
+    const TreeInterpolation tree(xs, residues.mod);
+    for (std::size_t i = 0; i < functions; ++i)
+        tree.interpolate(&values[i * needed], &coefficients[i * needed]);
+}
+
+// The same through a coset of the roots of unity of order `size`; a coset where a pivot
+// vanishes is traded for another. The coefficients past the degree bound must come out
+// zero, which checks the bound at every prime.
+void interpolateThroughTransform(const IntegerSystem& system, const EliminationPlan& plan,
+                                 const ModularEntries& residues, std::size_t size,
+                                 std::mt19937_64& random, std::vector<ulong>& coefficients,
+                                 const Progress& progress) {
+    const std::size_t functions = static_cast<std::size_t>(system.n) + 1;
+    const std::size_t needed = static_cast<std::size_t>(system.degreeBound) + 1;
+    const ulong root = rootOfUnity(size, residues.mod);
+    std::vector<ulong> values;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const ulong shift = 1 + random() % (residues.mod.n - 1);
+        const FourierInterpolation transform(size, root, shift, residues.mod);
+        if (!valuesAt(system, plan, residues, transform.points(), values, progress)) continue;
+        std::vector<ulong> work;
+        std::vector<ulong> full(size);
+        for (std::size_t i = 0; i < functions; ++i) {
+            transform.interpolate(&values[i * size], full.data(), work);
+            if (std::any_of(full.begin() + static_cast<std::ptrdiff_t>(needed), full.end(),
+                            [](ulong c) { return c != 0; }))
+                throw std::logic_error("motor exato: grau acima do limite");
+            std::copy_n(full.begin(), needed, &coefficients[i * needed]);
+        }
+        return;
+    }
+    throw std::logic_error("motor exato: pivôs nulos em pontos demais");
 }
 
 IntegerFunctions integerFunctions(const IntegerSystem& system, const EliminationPlan& plan,
-                                  const ExactForecast& forecast, ulong firstPrime,
-                                  std::mt19937_64& random, const Progress& progress) {
+                                  const std::vector<ulong>& primes, std::mt19937_64& random,
+                                  const Progress& progress) {
     IntegerFunctions out;
     const std::size_t functions = static_cast<std::size_t>(system.n) + 1;
-    out.points = static_cast<std::size_t>(forecast.degreeBound) + 1;
+    out.points = static_cast<std::size_t>(system.degreeBound) + 1;
+    const PointChoice choice = choosePoints(system, plan);
     RemainderAccumulator accumulator(functions * out.points);
     std::vector<ulong> residuesOfPrime(functions * out.points);
-    std::vector<ulong> xs;
-    ulong prime = firstPrime;
-    for (int k = 0; k < forecast.primes; ++k) {
-        const nmod_t mod = modulusOf(prime);
-        const ModularEntries residues = reduceEntries(system.entries, mod);
-        const Progress share = progress.part(static_cast<double>(k) / forecast.primes,
-                                             1.0 / forecast.primes);
-        const std::vector<ulong> values =
-            valuesAtPoints(system, plan, residues, random() % prime, out.points, xs, share);
-        const PointTree tree(xs, mod);
-        for (std::size_t i = 0; i < functions; ++i)
-            tree.interpolate(&values[i * out.points], &residuesOfPrime[i * out.points]);
-        accumulator.add(prime, residuesOfPrime);
-        out.primes.push_back(prime);
-        prime = n_nextprime(prime, 1);
+    const std::size_t count = primes.size() - 1;  // the last one is for the check
+    for (std::size_t k = 0; k < count; ++k) {
+        const ModularEntries residues = reduceEntries(system.entries, modulusOf(primes[k]));
+        const Progress share = progress.part(static_cast<double>(k) / static_cast<double>(count),
+                                             1.0 / static_cast<double>(count));
+        if (choice.fourier) {
+            interpolateThroughTransform(system, plan, residues, choice.points, random, residuesOfPrime, share);
+        } else {
+            interpolateThroughTree(system, plan, residues, choice.points, random, residuesOfPrime, share);
+        }
+        accumulator.add(primes[k], residuesOfPrime);
+        out.primes.push_back(primes[k]);
     }
     out.coefficients = std::move(accumulator.finish());
     return out;
@@ -365,15 +462,16 @@ ulong residueOf(const std::vector<Integer>& coefficients, std::size_t first, std
 // Checks the joined integers at a prime and a point used by none of the evaluations: a
 // wrong bound or a fault anywhere above would show here.
 void checkAtFreshPrime(const IntegerSystem& system, const EliminationPlan& plan,
-                       const IntegerFunctions& functions, std::mt19937_64& random) {
-    const ulong prime = n_nextprime(functions.primes.back(), 1);
+                       const IntegerFunctions& functions, ulong prime, std::mt19937_64& random) {
     const nmod_t mod = modulusOf(prime);
     const ModularEntries residues = reduceEntries(system.entries, mod);
     EliminationScratch scratch;
     std::vector<ulong> at;
+    std::vector<char> usable;
     for (int attempt = 0; attempt < 8; ++attempt) {
         const ulong x = random() % prime;
-        if (!plan.evaluate(system.entries, residues, x, scratch, at)) continue;
+        plan.evaluate(residues, {x}, scratch, at, usable);
+        if (usable[0] == 0) continue;
         for (std::size_t i = 0; i < at.size(); ++i) {
             if (residueOf(functions.coefficients, i * functions.points, functions.points, x, mod) !=
                 at[i])
@@ -385,13 +483,17 @@ void checkAtFreshPrime(const IntegerSystem& system, const EliminationPlan& plan,
 }
 
 RationalPolynomial rationalOf(const std::vector<Integer>& coefficients, std::size_t first,
-                              std::size_t count, const Integer& scale) {
+                              std::size_t count, const IntegerSystem& system) {
+    const Integer& scale = system.scale;
     RationalPolynomial p;
     for (std::size_t d = 0; d < count; ++d) {
         const fmpz* c = coefficients[first + d].get();
         if (!fmpz_is_zero(c)) fmpq_poly_set_coeff_fmpz(p.get(), static_cast<slong>(d), c);
     }
     fmpq_poly_scalar_div_fmpz(p.get(), p.get(), scale.get());
+    // Back from t to s = 10^k · t: coefficient d over 10^(k·d).
+    if (system.frequencyExponent != 0)
+        fmpq_poly_rescale(p.get(), p.get(), powerOfTen(-system.frequencyExponent).get());
     return p;
 }
 
@@ -401,6 +503,7 @@ IntegerSystem withExcitationInColumn(const IntegerSystem& system, int k) {
     IntegerSystem out;
     out.n = system.n;
     out.scale = system.scale;
+    out.frequencyExponent = system.frequencyExponent;
     out.degreeBound = system.degreeBound;
     out.coefficientBits = system.coefficientBits;
     for (const IntegerEntry& e : system.entries) {
@@ -415,8 +518,8 @@ IntegerSystem withExcitationInColumn(const IntegerSystem& system, int k) {
 // A singular system: the denominator is zero, and each numerator is a determinant of its
 // own (at most one column of a singular system can be traded for the excitation to make
 // a regular one, but which one is not known in advance).
-ExactFunctions singularFunctions(const IntegerSystem& system, const ExactForecast& forecast,
-                                 ulong firstPrime, std::mt19937_64& random,
+ExactFunctions singularFunctions(const IntegerSystem& system,
+                                 const std::vector<ulong>& primes, std::mt19937_64& random,
                                  const Progress& progress) {
     ExactFunctions out;
     out.numerators.resize(static_cast<std::size_t>(system.n) + 1);
@@ -424,12 +527,12 @@ ExactFunctions singularFunctions(const IntegerSystem& system, const ExactForecas
         const Progress share = progress.part(static_cast<double>(k) / system.n, 1.0 / system.n);
         share.report(0.0);
         const IntegerSystem replaced = withExcitationInColumn(system, k);
-        const std::optional<EliminationPlan> plan = planFor(replaced, firstPrime, random);
+        const std::optional<EliminationPlan> plan = planFor(replaced, primes.front(), random);
         if (!plan) continue;
-        const IntegerFunctions f = integerFunctions(replaced, *plan, forecast, firstPrime, random, share);
-        checkAtFreshPrime(replaced, *plan, f, random);
+        const IntegerFunctions f = integerFunctions(replaced, *plan, primes, random, share);
+        checkAtFreshPrime(replaced, *plan, f, primes.back(), random);
         out.numerators[static_cast<std::size_t>(k) + 1] =
-            rationalOf(f.coefficients, 0, f.points, system.scale);
+            rationalOf(f.coefficients, 0, f.points, system);
     }
     return out;
 }
@@ -455,12 +558,12 @@ ExactLimitReached::ExactLimitReached(const ExactForecast& f, std::size_t limit)
       limitBytes(limit) {}
 
 ExactForecast forecastExactFunctions(const ExactSystem& system) {
-    return forecastOf(integerSystemOf(system));
+    return forecastOf(bestIntegerSystem(system));
 }
 
 ExactFunctions computeExactFunctions(const ExactSystem& system, const ExactOptions& options) {
     symbolic::fenceFlintAborts();
-    const IntegerSystem integers = integerSystemOf(system);
+    const IntegerSystem integers = bestIntegerSystem(system);
     const ExactForecast forecast = forecastOf(integers);
     if (forecast.bytes > options.memoryLimitBytes)
         throw ExactLimitReached(forecast, options.memoryLimitBytes);
@@ -469,17 +572,22 @@ ExactFunctions computeExactFunctions(const ExactSystem& system, const ExactOptio
 
     // A fixed seed: the same circuit is computed the same way every time.
     std::mt19937_64 random(0x436f7276616e65ULL);
-    const ulong firstPrime = n_nextprime(UWORD(1) << BitsPerPrime, 1);
+    // The primes the bound asks for, and one more for the final check.
+    const std::vector<ulong> primes =
+        fourierPrimes(static_cast<std::size_t>(forecast.primes) + 1, UWORD(1) << 62);
     ExactFunctions out;
-    const std::optional<EliminationPlan> plan = planFor(integers, firstPrime, random);
-    if (!plan) return singularFunctions(integers, forecast, firstPrime, random, progress);
+    const std::optional<EliminationPlan> plan = planFor(integers, primes.front(), random);
+    if (!plan) return singularFunctions(integers, primes, random, progress);
 
-    const IntegerFunctions f = integerFunctions(integers, *plan, forecast, firstPrime, random, progress);
-    checkAtFreshPrime(integers, *plan, f, random);
-    out.denominator = rationalOf(f.coefficients, 0, f.points, integers.scale);
+    const IntegerFunctions f = integerFunctions(integers, *plan, primes, random, progress);
+    checkAtFreshPrime(integers, *plan, f, primes.back(), random);
+    const PointChoice choice = choosePoints(integers, *plan);
+    out.work = {forecast.primes, choice.points, choice.fourier, plan->productsPerPoint(),
+                plan->filledEntries(), integers.frequencyExponent};
+    out.denominator = rationalOf(f.coefficients, 0, f.points, integers);
     out.numerators.resize(static_cast<std::size_t>(integers.n) + 1);
     for (std::size_t k = 1; k <= static_cast<std::size_t>(integers.n); ++k)
-        out.numerators[k] = rationalOf(f.coefficients, k * f.points, f.points, integers.scale);
+        out.numerators[k] = rationalOf(f.coefficients, k * f.points, f.points, integers);
     progress.report(1.0);
     return out;
 }

@@ -44,10 +44,22 @@ private:
     fmpq_poly_t poly_;
 };
 
+/// How the functions were found, for the benchmarks and the details of a run.
+struct ExactWork {
+    int primes = 0;
+    std::size_t pointsPerPrime = 0;
+    bool rootsOfUnity = false;
+    std::size_t productsPerPoint = 0;
+    std::size_t filledEntries = 0;
+    /// The power of ten s was scaled by (s = 10^k · t) to balance the entries.
+    int frequencyExponent = 0;
+};
+
 struct ExactFunctions {
     RationalPolynomial denominator;
     /// Indexed by variable 1..n; entry 0 (ground) stays zero.
     std::vector<RationalPolynomial> numerators;
+    ExactWork work;
 };
 
 /// What the computation will take, known before it starts.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <set>
 
 namespace corvane::exact {
@@ -12,6 +13,22 @@ namespace {
 
 ulong entryAt(const ModularEntries& residues, std::size_t e, ulong x) {
     return nmod_add(residues.g[e], nmod_mul(residues.c[e], x, residues.mod), residues.mod);
+}
+
+// Replaces every (non-zero) value by its inverse with one inversion and 3 products each.
+void invertAll(ulong* values, std::size_t count, std::vector<ulong>& prefix, nmod_t mod) {
+    prefix.resize(count);
+    ulong running = 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        prefix[i] = running;
+        running = nmod_mul(running, values[i], mod);
+    }
+    ulong inverse = n_invmod(running, mod.n);
+    for (std::size_t i = count; i-- > 0;) {
+        const ulong value = values[i];
+        values[i] = nmod_mul(inverse, prefix[i], mod);
+        inverse = nmod_mul(inverse, value, mod);
+    }
 }
 
 // Whether the permutation taking each pivot row to its column is odd.
@@ -48,8 +65,18 @@ public:
     void insert(int row, int column) {
         rows_[static_cast<std::size_t>(row)].insert(column);
         if (column < n_) columns_[static_cast<std::size_t>(column)].insert(row);
-        touched_.insert(static_cast<std::size_t>(row) * width_ + static_cast<std::size_t>(column));
+        const std::size_t position = static_cast<std::size_t>(row) * width_ + static_cast<std::size_t>(column);
+        if (slots_.count(position) == 0) {
+            const std::size_t slot = slots_.size();
+            slots_.emplace(position, slot);
+        }
     }
+
+    // Where entry (row, column) is kept in the evaluations.
+    std::size_t slot(int row, int column) const {
+        return slots_.at(static_cast<std::size_t>(row) * width_ + static_cast<std::size_t>(column));
+    }
+    std::size_t slotCount() const { return slots_.size(); }
 
     bool holds(int row, int column) const {
         return rows_[static_cast<std::size_t>(row)].count(column) != 0;
@@ -75,14 +102,12 @@ public:
         columns_[static_cast<std::size_t>(column)].clear();
     }
 
-    std::vector<std::size_t> touched() const { return {touched_.begin(), touched_.end()}; }
-
 private:
     int n_;
     std::size_t width_;
     std::vector<std::set<int>> rows_;
     std::vector<std::set<int>> columns_;
-    std::set<std::size_t> touched_;
+    std::map<std::size_t, std::size_t> slots_;
 };
 
 struct Pivot {
@@ -145,8 +170,10 @@ std::optional<EliminationPlan> EliminationPlan::choose(int n,
     std::vector<char> columnDone(static_cast<std::size_t>(n), 0);
     EliminationPlan plan;
     plan.n_ = n;
+    std::vector<int> pivotRows;
     plan.lowerStart_.push_back(0);
     plan.upperStart_.push_back(0);
+    plan.targetStart_.push_back(0);
     for (int k = 0; k < n; ++k) {
         const Pivot pivot = cheapestPivot(active, columnDone, table, width);
         if (pivot.row < 0) return std::nullopt;
@@ -170,76 +197,111 @@ std::optional<EliminationPlan> EliminationPlan::choose(int n,
                 entry = nmod_sub(entry, nmod_mul(factor, table[pivotBase + static_cast<std::size_t>(c)], mod), mod);
             }
         }
-        plan.products_ += lower.size() * (upper.size() + 1) + upper.size() + 2;
-        plan.pivotRow_.push_back(pivot.row);
+        plan.products_ += lower.size() * (upper.size() + 1) + upper.size() + 4;
+        pivotRows.push_back(pivot.row);
         plan.pivotColumn_.push_back(pivot.column);
-        plan.lower_.insert(plan.lower_.end(), lower.begin(), lower.end());
-        plan.upper_.insert(plan.upper_.end(), upper.begin(), upper.end());
+        plan.pivotSlot_.push_back(active.slot(pivot.row, pivot.column));
+        for (const int c : upper) {
+            plan.upperColumn_.push_back(c);
+            plan.upperSlot_.push_back(active.slot(pivot.row, c));
+        }
+        for (const int r : lower) {
+            plan.lower_.push_back(active.slot(r, pivot.column));
+            for (const int c : upper)
+                plan.targets_.push_back(active.slot(r, c));
+            plan.targetStart_.push_back(plan.targets_.size());
+        }
+        plan.upperStart_.push_back(plan.upperColumn_.size());
         plan.lowerStart_.push_back(plan.lower_.size());
-        plan.upperStart_.push_back(plan.upper_.size());
         active.removePivot(pivot.row, pivot.column);
         columnDone[static_cast<std::size_t>(pivot.column)] = 1;
     }
-    plan.touched_ = active.touched();
-    plan.negative_ = isOdd(plan.pivotRow_, plan.pivotColumn_);
+    plan.slots_ = active.slotCount();
+    for (const IntegerEntry& e : entries)
+        plan.entrySlot_.push_back(active.slot(e.row, e.column));
+    plan.negative_ = isOdd(pivotRows, plan.pivotColumn_);
     return plan;
 }
 
-bool EliminationPlan::evaluate(const std::vector<IntegerEntry>& entries,
-                               const ModularEntries& residues, ulong x,
-                               EliminationScratch& scratch, std::vector<ulong>& values) const {
+void EliminationPlan::evaluate(const ModularEntries& residues, const std::vector<ulong>& xs,
+                               EliminationScratch& scratch, std::vector<ulong>& values,
+                               std::vector<char>& usable) const {
     const nmod_t mod = residues.mod;
-    const std::size_t width = static_cast<std::size_t>(n_) + 1;
+    const std::size_t points = xs.size();
+    const std::size_t n = static_cast<std::size_t>(n_);
+    // Entry slot t at point j is table[t · points + j].
     std::vector<ulong>& table = scratch.table;
-    table.resize(static_cast<std::size_t>(n_) * width);
-    for (const std::size_t position : touched_)
-        table[position] = 0;
-    for (std::size_t e = 0; e < entries.size(); ++e)
-        table[static_cast<std::size_t>(entries[e].row) * width +
-              static_cast<std::size_t>(entries[e].column)] = entryAt(residues, e, x);
+    table.assign(slots_ * points, 0);
+    for (std::size_t e = 0; e < entrySlot_.size(); ++e) {
+        ulong* entry = &table[entrySlot_[e] * points];
+        for (std::size_t j = 0; j < points; ++j)
+            entry[j] = entryAt(residues, e, xs[j]);
+    }
+    usable.assign(points, 1);
+    values.assign((n + 1) * points, 0);
+    ulong* determinant = values.data();
+    for (std::size_t j = 0; j < points; ++j)
+        determinant[j] = negative_ ? nmod_neg(1, mod) : 1;
 
-    scratch.inverses.resize(static_cast<std::size_t>(n_));
-    ulong determinant = 1;
-    for (std::size_t k = 0; k < static_cast<std::size_t>(n_); ++k) {
-        const std::size_t pivotBase = static_cast<std::size_t>(pivotRow_[k]) * width;
-        const std::size_t pivotColumn = static_cast<std::size_t>(pivotColumn_[k]);
-        const ulong pivot = table[pivotBase + pivotColumn];
-        if (pivot == 0) return false;
-        determinant = nmod_mul(determinant, pivot, mod);
-        const ulong inverse = n_invmod(pivot, mod.n);
-        scratch.inverses[k] = inverse;
+    std::vector<ulong>& inverses = scratch.inverses;
+    inverses.resize(n * points);
+    std::vector<ulong>& factors = scratch.factors;
+    factors.resize(points);
+    for (std::size_t k = 0; k < n; ++k) {
+        ulong* pivot = &table[pivotSlot_[k] * points];
+        ulong* inverse = &inverses[k * points];
+        for (std::size_t j = 0; j < points; ++j) {
+            if (pivot[j] == 0) usable[j] = 0;
+            determinant[j] = nmod_mul(determinant[j], pivot[j], mod);
+            inverse[j] = pivot[j] == 0 ? 1 : pivot[j];
+        }
+        invertAll(inverse, points, scratch.prefix, mod);
+        const std::size_t upperBegin = upperStart_[k];
+        const std::size_t width = upperStart_[k + 1] - upperBegin;
         for (std::size_t l = lowerStart_[k]; l < lowerStart_[k + 1]; ++l) {
-            const std::size_t base = static_cast<std::size_t>(lower_[l]) * width;
-            const ulong factor = nmod_mul(table[base + pivotColumn], inverse, mod);
-            if (factor == 0) continue;
-            for (std::size_t u = upperStart_[k]; u < upperStart_[k + 1]; ++u) {
-                const std::size_t c = static_cast<std::size_t>(upper_[u]);
-                table[base + c] =
-                    nmod_sub(table[base + c], nmod_mul(factor, table[pivotBase + c], mod), mod);
+            const ulong* below = &table[lower_[l] * points];
+            for (std::size_t j = 0; j < points; ++j)
+                factors[j] = nmod_mul(below[j], inverse[j], mod);
+            const std::size_t* target = &targets_[targetStart_[l]];
+            for (std::size_t u = 0; u < width; ++u) {
+                ulong* to = &table[target[u] * points];
+                const ulong* from = &table[upperSlot_[upperBegin + u] * points];
+                for (std::size_t j = 0; j < points; ++j)
+                    to[j] = nmod_sub(to[j], nmod_mul(factors[j], from[j], mod), mod);
             }
         }
     }
-    if (negative_) determinant = nmod_neg(determinant, mod);
 
-    // Back substitution in the reverse pivot order: the solution of the system at x.
+    // Back substitution in the reverse pivot order: the solution at each point, times the
+    // determinant, is the numerators there.
     std::vector<ulong>& solution = scratch.solution;
-    solution.assign(static_cast<std::size_t>(n_), 0);
-    const std::size_t excitation = static_cast<std::size_t>(n_);
-    for (std::size_t k = static_cast<std::size_t>(n_); k-- > 0;) {
-        const std::size_t pivotBase = static_cast<std::size_t>(pivotRow_[k]) * width;
-        ulong sum = table[pivotBase + excitation];
+    solution.assign(n * points, 0);
+    std::vector<ulong>& sum = factors;
+    for (std::size_t k = n; k-- > 0;) {
+        std::fill(sum.begin(), sum.end(), 0);
         for (std::size_t u = upperStart_[k]; u < upperStart_[k + 1]; ++u) {
-            const std::size_t c = static_cast<std::size_t>(upper_[u]);
-            if (c == excitation) continue;
-            sum = nmod_sub(sum, nmod_mul(table[pivotBase + c], solution[c], mod), mod);
+            const ulong* entry = &table[upperSlot_[u] * points];
+            const auto column = static_cast<std::size_t>(upperColumn_[u]);
+            if (column == n) {
+                for (std::size_t j = 0; j < points; ++j)
+                    sum[j] = nmod_add(sum[j], entry[j], mod);
+            } else {
+                const ulong* known = &solution[column * points];
+                for (std::size_t j = 0; j < points; ++j)
+                    sum[j] = nmod_sub(sum[j], nmod_mul(entry[j], known[j], mod), mod);
+            }
         }
-        solution[static_cast<std::size_t>(pivotColumn_[k])] = nmod_mul(sum, scratch.inverses[k], mod);
+        ulong* unknown = &solution[static_cast<std::size_t>(pivotColumn_[k]) * points];
+        const ulong* inverse = &inverses[k * points];
+        for (std::size_t j = 0; j < points; ++j)
+            unknown[j] = nmod_mul(sum[j], inverse[j], mod);
     }
-    values.resize(static_cast<std::size_t>(n_) + 1);
-    values[0] = determinant;
-    for (std::size_t k = 0; k < static_cast<std::size_t>(n_); ++k)
-        values[k + 1] = nmod_mul(determinant, solution[k], mod);
-    return true;
+    for (std::size_t v = 0; v < n; ++v) {
+        ulong* numerator = &values[(v + 1) * points];
+        const ulong* unknown = &solution[v * points];
+        for (std::size_t j = 0; j < points; ++j)
+            numerator[j] = nmod_mul(determinant[j], unknown[j], mod);
+    }
 }
 
 }  // namespace corvane::exact
