@@ -31,11 +31,8 @@ std::size_t ExactSystem::entryCount() const {
 namespace {
 
 Fraction exactValue(double value, const Element& e) {
-    if (!std::isfinite(value)) {
-        std::string message = "valor não finito em ";
-        message += e.name;
-        throw ExactValueError(message);
-    }
+    (void)e;
+    if (!std::isfinite(value)) throw ExactValueError("Operação inválida em ponto flutuante");
     return Fraction::fromDouble(value);
 }
 
@@ -47,11 +44,7 @@ Fraction stampedValue(const Element& e) {
     switch (how) {
         case StampedValue::Reciprocal: {
             const Fraction r = exactValue(e.value, e);
-            if (r.isZero()) {
-                std::string message = "divisão por zero: resistor de valor 0 em ";
-                message += e.name;
-                throw ExactValueError(message);
-            }
+            if (r.isZero()) throw ExactValueError("Divisão por zero em ponto flutuante");
             return r.inverse();
         }
         case StampedValue::MutualInductance:

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "exact_polynomial.h"
+#include "floating_point.h"
 #include "run_state.h"
 
 namespace corvane::exact {
@@ -45,10 +46,11 @@ private:
     std::vector<std::map<int, ExactEntry>> rows_;
 };
 
-/// An element whose value has no exact fraction: not finite, or a resistor of value 0.
-class ExactValueError : public std::runtime_error {
+/// An element whose value has no exact fraction: not finite, or a resistor of value 0. It
+/// is the fault the numeric system would raise for it, with its text.
+class ExactValueError : public FloatingPointFault {
 public:
-    using std::runtime_error::runtime_error;
+    using FloatingPointFault::FloatingPointFault;
 };
 
 /// The system of the circuit read into `run`, with the stamps of the element table and
