@@ -10,8 +10,11 @@
 #include <limits>
 #include <string>
 
+#include "analysis_log.h"
 #include "exact_engine.h"
 #include "exact_rounding.h"
+#include "netlist_reader.h"
+#include "temp_dir.h"
 
 namespace corvane::exact {
 namespace {
@@ -68,6 +71,49 @@ TEST(ExactClosedFormTest, HundredSectionRcLadderHasTheMorganVoyceDenominator) {
         EXPECT_TRUE(fmpq_equal(ratio.get(), expected.get())) << "s^" << k;
         rcPower = rcPower * rc;
     }
+}
+
+// Thirty unity-gain Sallen-Key stages of 1 / (s² + s + 1), read as a netlist with the
+// limits lifted (122 variables): the denominator is the stage's to the 30th power, up to
+// a constant, and the output's numerator that constant times s (an impulse drives the
+// stored excitation times s).
+TEST(ExactClosedFormTest, ThirtyIdenticalBiquadsHaveTheBiquadsDenominatorToTheThirtieth) {
+    std::string text = "Cascata\nV1 s0 0 1 IMPULSO\n";
+    for (int i = 1; i <= 30; ++i) {
+        const std::string k = std::to_string(i);
+        std::string in = "s";
+        in += std::to_string(i - 1);
+        text += "Ra" + k + " " + in + " a" + k + " 1k\n";
+        text += "Rb" + k + " a" + k + " b" + k + " 1k\n";
+        text += "Ca" + k + " a" + k + " s" + k + " 2u\n";
+        text += "Cb" + k + " b" + k + " 0 0.5u\n";
+        text += "O" + k + " s" + k + " 0 b" + k + " s" + k + "\n";
+    }
+    test::TempDir dir;
+    RunState run;
+    AnalysisLog log;
+    ASSERT_TRUE(readNetlist(run, log, dir.write("cascata.net", text), LiftedRunLimits));
+    ASSERT_EQ(run.variableCount, 122);
+    const ExactFunctions f = computeExactFunctions(exactSystemOf(run));
+    // R = 1 kΩ, Ca = 2 µF, Cb = 0.5 µF: each stage is 1 / (10^-6 s² + 10^-3 s + 1).
+    RationalPolynomial stage;
+    fmpq_poly_set_coeff_si(stage.get(), 0, 1);
+    fmpq_poly_set_coeff_fmpq(stage.get(), 1, fraction(1, 1000).get());
+    fmpq_poly_set_coeff_fmpq(stage.get(), 2, fraction(1, 1000000).get());
+    RationalPolynomial expected;
+    fmpq_poly_pow(expected.get(), stage.get(), 30);
+    int output = 0;
+    for (int k = 1; k <= run.variableCount; ++k) {
+        if (run.VariableNames[static_cast<std::size_t>(k)] == "s30") output = k;
+    }
+    ASSERT_GT(output, 0);
+    const RationalPolynomial& numerator = f.numerators[static_cast<std::size_t>(output)];
+    ASSERT_EQ(numerator.degree(), 1);
+    EXPECT_TRUE(numerator.coefficient(0).isZero());
+    RationalPolynomial scaled;
+    fmpq_poly_scalar_div_fmpq(scaled.get(), f.denominator.get(), numerator.coefficient(1).get());
+    EXPECT_TRUE(scaled == expected);
+    EXPECT_EQ(f.denominator.degree(), 60);
 }
 
 TEST(ExactClosedFormTest, SingularSystemHasZeroDenominatorAndItsCramerNumerators) {
