@@ -309,7 +309,11 @@ std::optional<EliminationPlan> planFor(const IntegerSystem& system, ulong prime,
 
 // The points eliminated side by side: enough for one inverse to serve many, few enough
 // for the table of a large circuit to stay small.
-constexpr std::size_t PointsPerBatch = 32;
+// Sized so that the batch's table of entries stays near 2 MiB, in cache.
+std::size_t pointsPerBatch(const EliminationPlan& plan) {
+    const std::size_t fit = (std::size_t{2} << 20) / (sizeof(ulong) * std::max<std::size_t>(1, plan.filledEntries()));
+    return std::clamp<std::size_t>(fit, 16, 256);
+}
 
 // The values of every function at the points xs, in batches; values[i · points + j].
 // False when a pivot of the plan vanishes at one of them.
@@ -323,9 +327,10 @@ bool valuesAt(const IntegerSystem& system, const EliminationPlan& plan,
     std::vector<ulong> batch;
     std::vector<ulong> at;
     std::vector<char> usable;
-    for (std::size_t first = 0; first < points; first += PointsPerBatch) {
+    const std::size_t perBatch = pointsPerBatch(plan);
+    for (std::size_t first = 0; first < points; first += perBatch) {
         batch.assign(xs.begin() + static_cast<std::ptrdiff_t>(first),
-                     xs.begin() + static_cast<std::ptrdiff_t>(std::min(points, first + PointsPerBatch)));
+                     xs.begin() + static_cast<std::ptrdiff_t>(std::min(points, first + perBatch)));
         plan.evaluate(residues, batch, scratch, at, usable);
         if (std::find(usable.begin(), usable.end(), 0) != usable.end()) return false;
         for (std::size_t i = 0; i < functions; ++i)
@@ -373,7 +378,7 @@ void interpolateThroughTree(const IntegerSystem& system, const EliminationPlan& 
     std::size_t misses = 0;
     while (xs.size() < needed) {
         std::vector<ulong> batch;
-        while (batch.size() < std::min(PointsPerBatch, needed - xs.size())) {
+        while (batch.size() < std::min(pointsPerBatch(plan), needed - xs.size())) {
             batch.push_back(x);
             x = nmod_add(x, 1, residues.mod);
         }
