@@ -1,6 +1,5 @@
 #include "exact_engine.h"
 
-#include <flint/fmpz_poly.h>
 #include <flint/nmod_poly.h>
 #include <flint/ulong_extras.h>
 

@@ -1,10 +1,11 @@
 // The network functions of a large circuit, exact: the determinant of its modified nodal
 // system and every Cramer numerator as polynomials in s with rational coefficients.
 //
-// The rows are scaled to integers, then the integer functions are found modulo as many
-// 62-bit primes as a bound on their coefficients asks for: at each prime, by sparse
-// elimination at deg + 1 points and interpolation; across the primes, by the Chinese
-// remainder theorem. A last prime and point, not used before, checks the result.
+// s is scaled by a power of ten and the rows to integers, then the integer functions are
+// found modulo as many 61-bit primes as a bound on their coefficients asks for: at each
+// prime, by sparse elimination at enough points (a coset of roots of unity, or any points)
+// and interpolation; across the primes, by the Chinese remainder theorem. A last prime and
+// point, not used before, checks the result. bench/README.md says why each step is so.
 #pragma once
 
 #include <flint/fmpq_poly.h>
