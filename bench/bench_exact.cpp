@@ -75,8 +75,10 @@ std::string randomCircuit(int unknowns, int reach, unsigned seed) {
     int count = 0;
     int currents = 1;
     std::set<int> driven;
-    const auto element = [&](int a, int b) {
-        const int kind = static_cast<int>(random() % 20);
+    // The tree that joins every node is passive: a node reached only by a controlled
+    // source's input would leave the system singular.
+    const auto element = [&](int a, int b, bool passive) {
+        const int kind = static_cast<int>(random() % (passive ? 16 : 20));
         const std::string k = std::to_string(++count);
         if (kind < 10) {
             text += "R" + k + " " + node(a) + " " + node(b) + " " + value("00") + "\n";
@@ -96,9 +98,9 @@ std::string randomCircuit(int unknowns, int reach, unsigned seed) {
         }
     };
     for (int i = 2; i <= nodes; ++i)
-        element(std::max(1, near(i)), i);
+        element(std::max(1, near(i)), i, true);
     for (int i = 1; i <= nodes; ++i)
-        element(near(i + 1) == i ? 0 : near(i + 1), i);
+        element(near(i + 1) == i ? 0 : near(i + 1), i, false);
     return text;
 }
 
