@@ -224,7 +224,13 @@ int run(int argc, char** argv) {
         return 0;
     }
     const double start = processorSeconds();
-    const exact::ExactFunctions f = exact::computeExactFunctions(system);
+    exact::ExactFunctions f;
+    try {
+        f = exact::computeExactFunctions(system);
+    } catch (const exact::ExactLimitReached& limit) {
+        std::printf("| %s | %d | recusado: %s |\n", name.c_str(), system.size(), limit.what());
+        return 0;
+    }
     const double seconds = processorSeconds() - start;
     if (!denominatorFile.empty()) writeDenominator(f.denominator, denominatorFile);
     std::printf("| %s | %d | %ld | %d | %zu | %zu | %.3f | %ld |\n", name.c_str(), system.size(),
