@@ -429,9 +429,21 @@ void interpolateThroughTransform(const IntegerSystem& system, const EliminationP
     throw std::logic_error("motor exato: pivôs nulos em pontos demais");
 }
 
+// Throws ExactDegreeReached when a function's residues reach past `limit`.
+void checkDegrees(const std::vector<ulong>& residues, std::size_t points, long limit,
+                  int firstFunction) {
+    if (limit < 0) return;
+    for (std::size_t i = 0; i * points < residues.size(); ++i) {
+        for (std::size_t d = points; d-- > static_cast<std::size_t>(limit) + 1;) {
+            if (residues[i * points + d] != 0)
+                throw ExactDegreeReached(firstFunction + static_cast<int>(i), static_cast<long>(d));
+        }
+    }
+}
+
 IntegerFunctions integerFunctions(const IntegerSystem& system, const EliminationPlan& plan,
                                   const std::vector<ulong>& primes, std::mt19937_64& random,
-                                  const Progress& progress) {
+                                  const Progress& progress, long degreeLimit, int firstFunction) {
     IntegerFunctions out;
     const std::size_t functions = static_cast<std::size_t>(system.n) + 1;
     out.points = static_cast<std::size_t>(system.degreeBound) + 1;
@@ -448,6 +460,7 @@ IntegerFunctions integerFunctions(const IntegerSystem& system, const Elimination
         } else {
             interpolateThroughTree(system, plan, residues, choice.points, random, residuesOfPrime, share);
         }
+        if (k == 0) checkDegrees(residuesOfPrime, out.points, degreeLimit, firstFunction);
         accumulator.add(primes[k], residuesOfPrime);
         out.primes.push_back(primes[k]);
     }
@@ -524,7 +537,7 @@ IntegerSystem withExcitationInColumn(const IntegerSystem& system, int k) {
 // a regular one, but which one is not known in advance).
 ExactFunctions singularFunctions(const IntegerSystem& system,
                                  const std::vector<ulong>& primes, std::mt19937_64& random,
-                                 const Progress& progress) {
+                                 const Progress& progress, long degreeLimit) {
     ExactFunctions out;
     out.numerators.resize(static_cast<std::size_t>(system.n) + 1);
     for (int k = 0; k < system.n; ++k) {
@@ -533,7 +546,15 @@ ExactFunctions singularFunctions(const IntegerSystem& system,
         const IntegerSystem replaced = withExcitationInColumn(system, k);
         const std::optional<EliminationPlan> plan = planFor(replaced, primes.front(), random);
         if (!plan) continue;
-        const IntegerFunctions f = integerFunctions(replaced, *plan, primes, random, share);
+        // Only the determinant, function 0 of the replaced system, is kept: numerator k + 1.
+        const IntegerFunctions f =
+            integerFunctions(replaced, *plan, primes, random, share, -1, k + 1);
+        if (degreeLimit >= 0 && !f.coefficients.empty()) {
+            for (std::size_t d = f.points; d-- > static_cast<std::size_t>(degreeLimit) + 1;) {
+                if (!fmpz_is_zero(f.coefficients[d].get()))
+                    throw ExactDegreeReached(k + 1, static_cast<long>(d));
+            }
+        }
         checkAtFreshPrime(replaced, *plan, f, primes.back(), random);
         out.numerators[static_cast<std::size_t>(k) + 1] =
             rationalOf(f.coefficients, 0, f.points, system);
@@ -581,9 +602,10 @@ ExactFunctions computeExactFunctions(const ExactSystem& system, const ExactOptio
         fourierPrimes(static_cast<std::size_t>(forecast.primes) + 1, UWORD(1) << 62);
     ExactFunctions out;
     const std::optional<EliminationPlan> plan = planFor(integers, primes.front(), random);
-    if (!plan) return singularFunctions(integers, primes, random, progress);
+    if (!plan) return singularFunctions(integers, primes, random, progress, options.degreeLimit);
 
-    const IntegerFunctions f = integerFunctions(integers, *plan, primes, random, progress);
+    const IntegerFunctions f =
+        integerFunctions(integers, *plan, primes, random, progress, options.degreeLimit, 0);
     checkAtFreshPrime(integers, *plan, f, primes.back(), random);
     const PointChoice choice = choosePoints(integers, *plan);
     out.work = {forecast.primes, choice.points, choice.fourier, plan->productsPerPoint(),

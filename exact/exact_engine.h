@@ -81,6 +81,10 @@ struct ExactOptions {
     /// Called often with the fraction done (0..1); false stops the computation with
     /// ExactCancelled.
     std::function<bool(double)> keepGoing;
+    /// A function of a higher degree stops the computation with ExactDegreeReached as soon
+    /// as the first prime shows it (a residue that is not zero is a coefficient that is
+    /// not); negative for no limit.
+    long degreeLimit = -1;
 };
 
 /// The computation was asked to stop.
@@ -96,6 +100,16 @@ public:
     ExactLimitReached(const ExactForecast& forecast, std::size_t limitBytes);
     ExactForecast forecast;
     std::size_t limitBytes;
+};
+
+/// Function `function` (0: the denominator, k: the numerator of variable k) has at least
+/// degree `degree`, past ExactOptions::degreeLimit.
+class ExactDegreeReached : public std::runtime_error {
+public:
+    ExactDegreeReached(int function, long degree)
+        : std::runtime_error("grau acima do limite"), function(function), degree(degree) {}
+    int function;
+    long degree;
 };
 
 ExactForecast forecastExactFunctions(const ExactSystem& system);

@@ -76,6 +76,7 @@ LargeEngineOutcome exactNetworkFunctions(const RunState& run, NetworkFunctions& 
     HostProgress progress(host);
     ExactOptions options;
     options.keepGoing = [&progress](double fraction) { return progress.keepGoing(fraction); };
+    options.degreeLimit = MaxDegree;
     ExactFunctions exact;
     try {
         exact = computeExactFunctions(system, options);
@@ -83,6 +84,15 @@ LargeEngineOutcome exactNetworkFunctions(const RunState& run, NetworkFunctions& 
         return LargeEngineOutcome::Cancelled;
     } catch (const ExactLimitReached& limit) {
         log.print("Limite do motor exato: %s", limit.what());
+        return LargeEngineOutcome::Failed;
+    } catch (const ExactDegreeReached& reached) {
+        if (reached.function == 0) {
+            log.print("Grau %ld do denominador passa do máximo de %d dos resultados", reached.degree,
+                      MaxDegree);
+        } else {
+            log.print("Grau %ld do numerador %d passa do máximo de %d dos resultados",
+                      reached.degree, reached.function, MaxDegree);
+        }
         return LargeEngineOutcome::Failed;
     } catch (const std::bad_alloc&) {
         log.print("Memória insuficiente para o motor exato (%d variáveis)", n);
