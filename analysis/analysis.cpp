@@ -47,25 +47,23 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
     // The state is about to be replaced piece by piece: no listing of a mixture of two runs.
     host_.enableListResults(false);
 
-    if (!readNetlist(run_, log_, path)) return RunOutcome::Failed;
+    // The limits are the box's or the option's as it stands when the netlist is read.
+    const RunLimits limits = host_.options().sizeLimitsLifted ? LiftedRunLimits : RunLimits{};
+    if (!readNetlist(run_, log_, path, limits)) return RunOutcome::Failed;
     // As a netlist named like a result file: refused before the run writes anything.
     if (!companionsSpareRunFiles(log_, run_, steps_)) return RunOutcome::Failed;
     if (!waitForParameters()) return RunOutcome::Cancelled;
     options_ = host_.options();
 
     const int n = run_.variableCount;
-    assembleSystem(run_, matrix_, log_, options_.listStamps);
-    if (options_.listDetails) {
-        log_.print("Máximo número de multiplicações esperado: %Lg", expectedMultiplications(n));
-    }
-    announceLongExpansion(n);
-    counts_ = computeNetworkFunctions(matrix_, n, functions_, log_, host_, engine_,
-                                      options_.listDetails);
+    bool cancelled = false;
+    const bool computed = computeFunctions(n, cancelled);
     // Stopped before anything is saved: the result files of the previous run stay whole.
-    if (counts_.cancelled || host_.cancelRequested()) {
+    if (cancelled || host_.cancelRequested()) {
         log_.print("Análise cancelada.");
         return RunOutcome::Cancelled;
     }
+    if (!computed) return RunOutcome::Failed;
     if (!postProcess(functions_, n, options_.normalize, dispersion_, log_, warnings_)) {
         return RunOutcome::Failed;
     }
@@ -83,6 +81,43 @@ RunOutcome Analysis::runAnalysis(const std::string& path) {
     }
     // A Ctrl-C while the set was written has reached the host's handler by now.
     return host_.cancelRequested() ? RunOutcome::Cancelled : RunOutcome::Failed;
+}
+
+bool Analysis::computeFunctions(int n, bool& cancelled) {
+    if (n <= MaxVariables) {
+        functions_.numerator.resize(static_cast<std::size_t>(MaxVariables) + 1);
+        assembleSystem(run_, matrix_, log_, options_.listStamps);
+        if (options_.listDetails) {
+            log_.print("Máximo número de multiplicações esperado: %Lg", expectedMultiplications(n));
+        }
+        announceLongExpansion(n);
+        counts_ = computeNetworkFunctions(matrix_, n, functions_, log_, host_, engine_,
+                                          options_.listDetails);
+        cancelled = counts_.cancelled;
+        return true;
+    }
+    // Only a run with the limits lifted reads a circuit this large.
+    counts_ = ExpansionCounts{};
+    if (!largeEngine_) {
+        log_.print("Nenhum motor para circuitos de mais de %d variáveis", MaxVariables);
+        return false;
+    }
+    if (options_.listStamps) {
+        log_.print("Estampas não listadas: o circuito tem %d variáveis (máximo %d)", n,
+                   MaxVariables);
+    }
+    functions_ = NetworkFunctions{};
+    functions_.numerator.assign(static_cast<std::size_t>(n) + 1, Polynomial{});
+    switch (largeEngine_(run_, functions_, log_, host_, options_.listDetails)) {
+        case LargeEngineOutcome::Done:
+            return true;
+        case LargeEngineOutcome::Cancelled:
+            cancelled = true;
+            return false;
+        case LargeEngineOutcome::Failed:
+            break;
+    }
+    return false;
 }
 
 // A run of more than a few seconds is said before it starts: the window and the terminal

@@ -2,6 +2,8 @@
 // runs. The program owns exactly one Analysis for its whole life.
 #pragma once
 
+#include <functional>
+
 #include <memory>
 #include <string>
 
@@ -30,6 +32,16 @@ enum class RunOutcome {
     /// A run was already under way; nothing was done.
     Refused,
 };
+
+/// How an engine for circuits past the cofactor expansion's size ended.
+enum class LargeEngineOutcome { Done, Cancelled, Failed };
+
+/// Fills the denominator and the numerators 1..n of a circuit of more than MaxVariables
+/// unknowns (the numerators already sized n + 1), logging as it goes; a failure's reason
+/// is the last line of the log.
+using LargeCircuitEngine = std::function<LargeEngineOutcome(
+    const RunState& run, NetworkFunctions& functions, AnalysisLog& log, AnalysisHost& host,
+    bool listDetails)>;
 
 class Analysis {
 public:
@@ -67,6 +79,10 @@ public:
     /// What the last run warned about its results.
     const RunWarnings& warnings() const { return warnings_; }
 
+    /// The engine of the circuits of more than MaxVariables unknowns, which a run reads
+    /// only when its options lift the size limits.
+    void setLargeCircuitEngine(LargeCircuitEngine engine) { largeEngine_ = std::move(engine); }
+
     /// How the determinants are expanded and how time is read (front ends and tests).
     void setEngineOptions(const EngineOptions& options) { engine_ = options; }
     const EngineOptions& engineOptions() const { return engine_; }
@@ -76,6 +92,9 @@ public:
 private:
     bool waitForParameters();
     void announceLongExpansion(int n);
+    /// The functions of the circuit just read; false when the run ends there (cancelled
+    /// is then set when it was asked to stop).
+    bool computeFunctions(int n, bool& cancelled);
 
     ListingContext listingContext(const AnalysisOptions& options);
 
@@ -89,6 +108,7 @@ private:
     RunWarnings warnings_;
     EngineOptions engine_;
     ExpansionCounts counts_;
+    LargeCircuitEngine largeEngine_;
     double dispersion_ = 0.0;
     int parametersGiven_ = 0;
     bool running_ = false;

@@ -52,6 +52,9 @@ struct AnalysisOptions {
     bool listPolesAndZeros = false;
     /// CBmedidas: list the measures of each selected variable's frequency response.
     bool listMeasures = false;
+    /// CBsemlimites / --sem-limites: read circuits up to LiftedRunLimits, and solve those
+    /// past the cofactor expansion's size with the exact engine.
+    bool sizeLimitsLifted = false;
     /// The variables whose numerators are listed, by number (1 for the first).
     std::vector<int> selectedVariables;
     SymbolicSettings symbolic;

@@ -24,6 +24,8 @@ const char AnalyzeUsage[] =
     "  --listar-estampas     lista o sistema após a estampa de cada elemento\n"
     "  --nao-normalizar      não normaliza os polinômios\n"
     "  --listar-detalhes     lista as multiplicações e cada arquivo salvo\n"
+    "  --sem-limites         aceita até 1000 variáveis e 10000 elementos; acima de 25\n"
+    "                        variáveis, as funções são calculadas pelo motor exato\n"
     "  --dispersao TEXTO     dispersão de coeficientes (padrão 1e9)\n"
     "  --variaveis LISTA     variáveis a listar: números ou nomes separados por\n"
     "                        vírgulas, ou todas\n"
@@ -70,6 +72,8 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
             command.options.analysis.normalize = false;
         } else if (arg == "--listar-detalhes") {
             command.options.analysis.listDetails = true;
+        } else if (arg == "--sem-limites") {
+            command.options.analysis.sizeLimitsLifted = true;
         } else if (arg == "--dispersao") {
             command.options.dispersion = parseDispersionOption(args.value());
         } else if (arg == "--variaveis") {

@@ -35,6 +35,12 @@ ListingOutcome NoiseStep::afterListing(const ListingContext& context) {
     symbolic_.reset();
     noiseFile_.reset();
     if (!context.options.noise.enabled) return ListingOutcome::Done;
+    // The noise is expanded by cofactors, in a system of the expansion's size.
+    if (context.run.variableCount > MaxVariables) {
+        context.log.print("Análise de ruído não feita: o circuito tem %d variáveis (máximo %d)",
+                          context.run.variableCount, MaxVariables);
+        return ListingOutcome::Done;
+    }
     options_ = context.options.noise;
     // The run keeps no system past its expansion; assembling it again is a small part of
     // the noise's own expansion.

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "exact_run.h"
 #include "noise_step.h"
 #include "symbolic_step.h"
 
@@ -10,6 +11,7 @@ namespace corvane {
 void addStandardListingSteps(Analysis& analysis) {
     analysis.addListingStep(std::make_unique<symbolic::SymbolicStep>());
     analysis.addListingStep(std::make_unique<noise::NoiseStep>());
+    analysis.setLargeCircuitEngine(exact::exactNetworkFunctions);
 }
 
 }  // namespace corvane

@@ -7,7 +7,8 @@
 
 namespace corvane {
 
-/// Adds the symbolic analysis and the noise, in the order their lines appear.
+/// Adds the symbolic analysis and the noise, in the order their lines appear, and the
+/// exact engine for the circuits past the cofactor expansion's size.
 void addStandardListingSteps(Analysis& analysis);
 
 }  // namespace corvane

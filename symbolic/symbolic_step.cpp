@@ -10,6 +10,13 @@ ListingOutcome SymbolicStep::afterListing(const ListingContext& context) {
     listing_.reset();
     const SymbolicSettings& settings = context.options.symbolic;
     if (!settings.enabled) return ListingOutcome::Done;
+    // The symbolic expansion keeps the cofactor expansion's size.
+    if (context.run.variableCount > MaxVariables) {
+        context.log.print("Análise simbólica não feita: o circuito tem %d variáveis (máximo %d); "
+                          "análise só numérica",
+                          context.run.variableCount, MaxVariables);
+        return ListingOutcome::Done;
+    }
     SymbolicOptions options;
     options.symbols = settings.symbols;
     options.termLimit = settings.termLimit;

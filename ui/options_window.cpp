@@ -80,6 +80,12 @@ OptionsWindow::OptionsWindow(ErrorBox& errorBox, AnalysisLog& log, Analysis& ana
                             {144, 76, 121, 17}, false);
     setTabOrder(Esimbolos, CBmedidas);
     addNoiseControls();
+    CBsemlimites = addCheckBox(this, "CBsemlimites", QStringLiteral("Sem limites de tamanho"),
+                               {8, 152, 161, 17}, false);
+    CBsemlimites->setToolTip(QStringLiteral(
+        "Aceita até 1000 variáveis e 10000 elementos no próximo Abrir; acima de 25 variáveis, "
+        "as funções são calculadas pelo motor exato"));
+    setTabOrder(Efaixa2, CBsemlimites);
     Button1->setFocus();
 
     connect(Button1, &QPushButton::clicked, this, errorBox.command([this] { Button1Click(); }));

@@ -39,6 +39,9 @@ public:
     QCheckBox* CBpolos;
     /// The gains, the -3 dB band and the delay of each listed variable.
     QCheckBox* CBmedidas;
+    /// Reads circuits past the netlist format's 25 variables and 200 elements, and solves
+    /// those past 25 variables with the exact engine; takes effect at the next Abrir.
+    QCheckBox* CBsemlimites;
     QLabel* Label1;
     QLineEdit* Edisp;
     QPushButton* Button1;
@@ -70,9 +73,9 @@ public:
     void Button1Click();
 
     /// The window's outer size with the noise boxes closed, as it always was.
-    static constexpr QSize OuterSize{289, 195};
+    static constexpr QSize OuterSize{289, 215};
     /// The rows of the noise boxes, below the other options.
-    static constexpr int NoiseRowsTop = 160;
+    static constexpr int NoiseRowsTop = 180;
     static constexpr int NoiseRowHeight = 24;
     static constexpr int NoiseBoxesHeight = 5 * NoiseRowHeight + 8;
 

@@ -52,6 +52,7 @@ AnalysisOptions WindowHost::options() const {
     options.listDetails = form.CBdetalhes->isChecked();
     options.listPolesAndZeros = form.CBpolos->isChecked();
     options.listMeasures = form.CBmedidas->isChecked();
+    options.sizeLimitsLifted = form.CBsemlimites->isChecked();
     const QListWidget& variables = *variablesWindow().LBsel;
     for (int row = 0; row < variables.count(); ++row) {
         if (variables.item(row)->isSelected()) options.selectedVariables.push_back(row + 1);

@@ -34,7 +34,8 @@ struct ReadingStopped {};
 
 class NetlistReader {
 public:
-    NetlistReader(RunState& run, AnalysisLog& log) : run_(run), log_(log), builder_(run, log) {}
+    NetlistReader(RunState& run, AnalysisLog& log, RunLimits limits)
+        : run_(run), log_(log), builder_(run, log, limits) {}
 
     bool read(const std::string& path) {
         deriveFileNames(run_, path);
@@ -279,8 +280,8 @@ void deriveFileNames(RunState& run, const std::string& path) {
     run.baseName = names.baseName();
 }
 
-bool readNetlist(RunState& run, AnalysisLog& log, const std::string& path) {
-    NetlistReader reader(run, log);
+bool readNetlist(RunState& run, AnalysisLog& log, const std::string& path, RunLimits limits) {
+    NetlistReader reader(run, log, limits);
     return reader.read(path);
 }
 

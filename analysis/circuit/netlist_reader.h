@@ -16,6 +16,7 @@ void deriveFileNames(RunState& run, const std::string& path);
 
 /// Reads the netlist at `path` into `run`, numbers the variables and lists them. Returns
 /// false when the run must end; the reason is then the last line of the log.
-bool readNetlist(RunState& run, AnalysisLog& log, const std::string& path);
+/// `limits` are the netlist format's unless the user lifted them.
+bool readNetlist(RunState& run, AnalysisLog& log, const std::string& path, RunLimits limits = {});
 
 }  // namespace corvane

@@ -26,6 +26,10 @@ struct RunLimits {
     int nameLength = MaxNameLength;
 };
 
+/// What a reading accepts when the user lifts the netlist format's limits: what the exact
+/// engine solves on a desktop machine in about a minute (bench/README.md).
+inline constexpr RunLimits LiftedRunLimits{10000, 1000, MaxNameLength};
+
 /// How a source (I, V) drives the circuit.
 enum class SourceType {
     /// "IMPULSO": its transform is a constant.

@@ -2,6 +2,7 @@
 
 #include <cfenv>
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 #include "element_table.h"
@@ -79,6 +80,8 @@ void listSystem(const SystemMatrix& m, int n, AnalysisLog& log, const char* name
 
 void assembleSystem(const RunState& run, SystemMatrix& m, AnalysisLog& log, bool listStamps) {
     const int n = run.variableCount;
+    // A circuit read with the limits lifted goes to the exact engine, never here.
+    if (n > MaxVariables) throw std::length_error("sistema maior que a matriz da expansão");
     log.print("Calculando...");
     for (int row = 0; row <= n; ++row) {
         for (int column = 0; column <= n + 1; ++column) {

@@ -102,7 +102,7 @@ void listResults(const ListingContext& context, const ListingSteps& steps) {
     log.print("Denominador:");
     listPolynomial(log, context.functions.denominator);
     for (const auto& step : steps) step->listAfterDenominator(context);
-    const int n = std::min(context.run.variableCount, MaxVariables);
+    const int n = context.run.variableCount;
     for (int k = 1; k <= n; ++k) {
         if (!context.options.selects(k)) continue;
         log.print("Numerador %d (%s):", k, context.run.variableName(k));

@@ -232,7 +232,7 @@ void appendValue(std::string& out, const json& value, int depth) {
 json resultsDocument(const RunState& run, const NetworkFunctions& functions,
                      const ResultsJsonOptions& options, const RunWarnings& warnings) {
     json variables = json::array();
-    for (int k = 1; k <= std::min(run.variableCount, MaxVariables); ++k)
+    for (int k = 1; k <= run.variableCount; ++k)
         variables.push_back(variableObject(run, functions, k, options));
     return {
         {"formato", "corvane-resultados"},

@@ -119,11 +119,11 @@ private slots:
                  (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes",
                               "CBpolos", "CBsimbolica", "Esimbolos", "CBmedidas", "CBruido",
                               "Esaida", "Eentrada", "Etemperatura", "Efrequencia", "Efaixa1",
-                              "Efaixa2"}));
+                              "Efaixa2", "CBsemlimites"}));
         // Every caption is drawn whole inside its control in the font the window uses.
         for (QCheckBox* box :
              {form.CBestampas, form.CBnorm, form.CBdetalhes, form.CBpolos, form.CBmedidas,
-              form.CBruido}) {
+              form.CBruido, form.CBsemlimites}) {
             QStyleOptionButton option;
             option.initFrom(box);
             option.text = box->text();
@@ -144,6 +144,32 @@ private slots:
         QCOMPARE(form.Button1->geometry(), QRect(8, 328, 89, 25));
         QVERIFY(!form.Button1->isEnabled());
         QCOMPARE(tabOrder(form.LBsel), (QStringList{"LBsel", "Button1"}));
+    }
+
+    // "Sem limites de tamanho" lets the next netlist pass 25 variables: a chain of 30
+    // resistors to ground is refused without it and analysed with it.
+    void sizeLimitsBoxLiftsTheLimitsAtTheNextOpen() {
+        std::string chain = "Cadeia\nI1 0 n0 1 DEGRAU\nR0 n0 0 1\n";
+        for (int i = 1; i < 30; ++i) {
+            chain += "R" + std::to_string(i) + " n" + std::to_string(i - 1) + " n" +
+                     std::to_string(i) + " 1\n";
+        }
+        ProgramDriver driver;
+        TempDir dir;
+        const std::string path = dir.write("cadeia.net", chain);
+        driver.open(path, [] { QFAIL("a run past 25 variables waited for its options"); });
+        QCOMPARE(driver.log().last(), QString("Número excessivo de nós (25)"));
+        driver.optionsWindow().CBsemlimites->setChecked(true);
+        bool waited = false;
+        driver.open(path, [&] {
+            waited = true;
+            driver.optionsWindow().Button1->click();
+        });
+        QVERIFY(waited);
+        QVERIFY(driver.log().contains(
+            "Circuito de 30 variáveis: funções exatas pelo motor de eliminação modular"));
+        QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
+        QVERIFY(QFile::exists(QString::fromStdString(dir.file("cadeia.n30"))));
     }
 
     void fullRunThroughTheWindows() {
