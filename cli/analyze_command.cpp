@@ -43,7 +43,10 @@ const char AnalyzeUsage[] =
     "  --limite-termos N     termos por coeficiente na análise simbólica (padrão 100000)\n"
     "  --ruido VARIÁVEL      lista também o ruído térmico dos resistores nessa saída, como\n"
     "                        ruido, o põe no JSON e grava BASE.ruido, que o plotar desenha;\n"
-    "                        com --entrada, --temperatura, --em e --faixa, como em ruido\n";
+    "                        com --entrada, --temperatura, --em e --faixa, como em ruido\n"
+    "  --malha FONTE         lista também o ganho de malha da fonte controlada ou do\n"
+    "                        amplificador operacional com ganho finito FONTE, como malha,\n"
+    "                        e o põe no JSON\n";
 
 namespace {
 
@@ -96,6 +99,9 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
         } else if (arg == "--ruido") {
             noise.enabled = true;
             noise.output = args.value();
+        } else if (arg == "--malha") {
+            command.options.analysis.loop.enabled = true;
+            command.options.analysis.loop.source = args.value();
         } else if (arg == "--entrada") {
             noise.input = args.value();
             noiseOnly = "--entrada";

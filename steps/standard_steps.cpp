@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "loop_step.h"
 #include "noise_step.h"
 #include "symbolic_step.h"
 
@@ -10,6 +11,7 @@ namespace corvane {
 void addStandardListingSteps(Analysis& analysis) {
     analysis.addListingStep(std::make_unique<symbolic::SymbolicStep>());
     analysis.addListingStep(std::make_unique<noise::NoiseStep>());
+    analysis.addListingStep(std::make_unique<loop::LoopStep>());
 }
 
 }  // namespace corvane
