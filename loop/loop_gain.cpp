@@ -1,5 +1,6 @@
 #include "loop_gain.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <vector>
@@ -129,6 +130,52 @@ Polynomial scaled(const Polynomial& p, double factor) {
     return out;
 }
 
+int lowestPower(const Polynomial& p) {
+    int i = 0;
+    while (i < p.degree && p.coef[static_cast<std::size_t>(i)] == 0.0)
+        ++i;
+    return i;
+}
+
+// Divides both by s^m, their common power of s: an impulse source puts one s in every
+// numerator. Shifting the coefficients changes no digit.
+void cancelCommonPowerOfS(Polynomial& a, Polynomial& b) {
+    if (a.isZero() || b.isZero()) return;
+    const int m = std::min(lowestPower(a), lowestPower(b));
+    for (Polynomial* p : {&a, &b}) {
+        for (int i = 0; i <= p->degree; ++i) {
+            const int from = i + m;
+            p->coef[static_cast<std::size_t>(i)] =
+                from <= p->degree ? p->coef[static_cast<std::size_t>(from)] : 0.0;
+        }
+        p->degree -= m;
+    }
+}
+
+// The engine's numerators hold the excitation times s (see the integration of the
+// results): the function is N/(s·D), written N'/D when N has no constant term.
+void divideBySource(Polynomial& numerator, Polynomial& denominator) {
+    if (numerator.coef[0] == 0.0 && numerator.degree > 0) {
+        for (int i = 0; i < numerator.degree; ++i)
+            numerator.coef[static_cast<std::size_t>(i)] = numerator.coef[static_cast<std::size_t>(i) + 1];
+        numerator.coef[static_cast<std::size_t>(numerator.degree)] = 0.0;
+        --numerator.degree;
+        return;
+    }
+    if (numerator.isZero() || denominator.degree >= MaxDegree) return;
+    for (int i = denominator.degree; i >= 0; --i)
+        denominator.coef[static_cast<std::size_t>(i) + 1] = denominator.coef[static_cast<std::size_t>(i)];
+    denominator.coef[0] = 0.0;
+    ++denominator.degree;
+}
+
+Ratio ratioOf(const Polynomial& numerator, const Polynomial& denominator);
+
+Ratio variableRatio(Polynomial numerator, Polynomial denominator) {
+    divideBySource(numerator, denominator);
+    return ratioOf(numerator, denominator);
+}
+
 // N/D with both cleaned and monic, the ratio of their leading coefficients in the
 // numerator's constant and the denominator's constant 1.
 Ratio ratioOf(const Polynomial& numerator, const Polynomial& denominator) {
@@ -137,6 +184,7 @@ Ratio ratioOf(const Polynomial& numerator, const Polynomial& denominator) {
     r.denominator.constant = 1.0;
     cleanPolynomial(r.numerator, ResidueDispersion);
     cleanPolynomial(r.denominator, ResidueDispersion);
+    cancelCommonPowerOfS(r.numerator, r.denominator);
     if (r.denominator.constant != 0.0 && !r.numerator.isZero()) {
         r.numerator.constant /= r.denominator.constant;
     } else if (r.numerator.isZero()) {
@@ -217,8 +265,8 @@ LoopGain loopGainOf(const LoopFunctions& functions, const std::string& source, i
     cleanPolynomial(out.closedLoopDenominator, ResidueDispersion);
     for (int k = 1; k <= variables; ++k) {
         const auto slot = static_cast<std::size_t>(k);
-        out.asymptotic[slot] = ratioOf(functions.gainParts.numerator[slot], d1);
-        out.direct[slot] = ratioOf(functions.withoutGain.numerator[slot], d0);
+        out.asymptotic[slot] = variableRatio(functions.gainParts.numerator[slot], d1);
+        out.direct[slot] = variableRatio(functions.withoutGain.numerator[slot], d0);
     }
     return out;
 }

@@ -177,6 +177,12 @@ LoopMargins loopMargins(const Polynomial& numerator, const Polynomial& denominat
         margins.gainCrossovers.push_back(
             {static_cast<double>(omega), static_cast<double>(margin)});
     }
+    // T is real at ω = 0 too: a negative T(0) (positive feedback at DC) crosses −180° there.
+    if (!n.empty() && at(d, 0) != 0.0L && at(n, 0) / at(d, 0) < 0.0L) {
+        const long double magnitude = std::fabs(at(n, 0) / at(d, 0));
+        margins.phaseCrossovers.push_back({0.0, static_cast<double>(1.0L / magnitude),
+                                           static_cast<double>(-20.0L * std::log10(magnitude))});
+    }
     for (const long double x : *realRoots) {
         const long double omega = std::sqrt(x);
         const std::complex<long double> t = valueAt(n, omega) / valueAt(d, omega);

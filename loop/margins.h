@@ -18,7 +18,7 @@ struct GainCrossover {
     double phaseMarginDegrees = 0.0;
 };
 
-/// Where T(jω) is real and negative (its phase −180°).
+/// Where T(jω) is real and negative (its phase −180°), ω = 0 included.
 struct PhaseCrossover {
     /// rad/s.
     double omega = 0.0;
