@@ -139,6 +139,22 @@ const MarginCase MarginCases[] = {
     {"integrator", "integrator_loop.net", "G1", integrator, {1000.0}, {}, 0},
 };
 
+// Three poles and two lead networks: the phase crosses −180° three times, and the margins
+// at the first two are negative, yet the closed loop is stable: judged from its poles.
+TEST(LoopGainTest, ConditionallyStableLoopListsEveryCrossing) {
+    LoopRun r;
+    ASSERT_TRUE(r.read(Data + "conditional.net"));
+    const std::optional<loop::LoopReport> report = r.analyse("E1");
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->margins.gainCrossovers.size(), 1u);
+    ASSERT_EQ(report->margins.phaseCrossovers.size(), 3u);
+    EXPECT_LT(report->margins.phaseCrossovers[0].gainMarginDecibels, 0.0);
+    EXPECT_LT(report->margins.phaseCrossovers[1].gainMarginDecibels, 0.0);
+    EXPECT_GT(report->margins.phaseCrossovers[2].gainMarginDecibels, 0.0);
+    EXPECT_GT(report->margins.gainCrossovers[0].phaseMarginDegrees, 0.0);
+    EXPECT_EQ(report->stability.stability, Stability::Stable);
+}
+
 TEST(LoopGainTest, MarginsMatchTheClosedForms) {
     for (const MarginCase& c : MarginCases) {
         LoopRun r;
