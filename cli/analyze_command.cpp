@@ -46,7 +46,7 @@ const char AnalyzeUsage[] =
     "                        com --entrada, --temperatura, --em e --faixa, como em ruido\n"
     "  --malha FONTE         lista também o ganho de malha da fonte controlada ou do\n"
     "                        amplificador operacional com ganho finito FONTE, como malha,\n"
-    "                        e o põe no JSON\n";
+    "                        o põe no JSON e grava BASE.malha, que o plotar desenha\n";
 
 namespace {
 
@@ -155,6 +155,13 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     if (!command.json.empty() && command.options.analysis.noise.enabled &&
         sameFile(command.json, noiseFile)) {
         log.print("O arquivo de ruído %s seria substituído pelo JSON %s", noiseFile.c_str(),
+                  command.json.c_str());
+        return ExitFailure;
+    }
+    const std::string loopFile = ResultFileNames(command.netlist).loopGain();
+    if (!command.json.empty() && command.options.analysis.loop.enabled &&
+        sameFile(command.json, loopFile)) {
+        log.print("O arquivo de malha %s seria substituído pelo JSON %s", loopFile.c_str(),
                   command.json.c_str());
         return ExitFailure;
     }

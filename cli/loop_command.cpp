@@ -15,6 +15,7 @@
 #include "fitted_ranges.h"
 #include "floating_point.h"
 #include "image_builds.h"
+#include "loop_file.h"
 #include "loop_step.h"
 #include "netlist_reader.h"
 #include "noise_analysis.h"
@@ -247,11 +248,13 @@ int runLoop(const LoopCommand& command, std::FILE* out, std::FILE* err) {
     if (!command.table.empty() && !saveOutput(command.table, tableText(*report), "a tabela", err))
         return ExitFailure;
     if (!command.json.empty()) {
-        nlohmann::ordered_json document = {{"formato", "corvane-malha"},
-                                           {"versao", 1},
-                                           {"netlist", run.netlistFileName}};
-        document.update(loop::loopDocument(*report, run, *variables));
-        if (!saveOutput(command.json, jsonText(document), "o JSON", err)) return ExitFailure;
+        const std::optional<std::string> text = loop::loopFileText(*report, run, *variables);
+        if (!text) {
+            log.print("Malha: o ganho de malha não é finito; o JSON %s não é gravado",
+                      command.json.c_str());
+            return ExitFailure;
+        }
+        if (!saveOutput(command.json, *text, "o JSON", err)) return ExitFailure;
     }
     if (!command.image.empty()) {
         try {

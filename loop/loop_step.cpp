@@ -1,5 +1,8 @@
 #include "loop_step.h"
 
+#include "loop_file.h"
+#include "result_file_names.h"
+
 namespace corvane::loop {
 
 std::optional<LoopReport> analyseLoop(const RunState& run, const std::string& name,
@@ -28,6 +31,7 @@ std::optional<LoopReport> analyseLoop(const RunState& run, const std::string& na
 
 ListingOutcome LoopStep::afterListing(const ListingContext& context) {
     report_.reset();
+    loopFile_.reset();
     source_.clear();
     run_ = &context.run;
     if (!context.options.loop.enabled) return ListingOutcome::Done;
@@ -43,8 +47,22 @@ ListingOutcome LoopStep::afterListing(const ListingContext& context) {
         source_ = report_->gain.source;
         listLoopReport(*report_, context.run, variables_, context.options.listPolesAndZeros,
                        context.log);
+        const std::string path = ResultFileNames(context.run.netlistFileName).loopGain();
+        std::optional<std::string> text = loopFileText(*report_, context.run, variables_);
+        if (text) {
+            loopFile_ = CompanionFile{path, "arquivo de malha",
+                                      [text = std::move(*text)](const RunWarnings&) { return text; }};
+        } else {
+            context.log.print("Malha: o ganho de malha não é finito; o arquivo %s não é gravado",
+                              path.c_str());
+        }
     }
     return ListingOutcome::Done;
+}
+
+std::vector<CompanionFile> LoopStep::companionFiles() const {
+    if (!loopFile_) return {};
+    return {*loopFile_};
 }
 
 void LoopStep::addToDocument(nlohmann::ordered_json& document) const {

@@ -23,9 +23,12 @@ class LoopStep : public ListingStep {
 public:
     ListingOutcome afterListing(const ListingContext& context) override;
     void addToDocument(nlohmann::ordered_json& document) const override;
+    std::vector<CompanionFile> companionFiles() const override;
 
 private:
     std::optional<LoopReport> report_;
+    // "<base>.malha" of the run, with the text to write there.
+    std::optional<CompanionFile> loopFile_;
     std::string source_;
     std::vector<int> variables_;
     const RunState* run_ = nullptr;

@@ -321,9 +321,10 @@ private:
         if (stat(run_.netlistFileName.c_str(), &netlist) != 0) return true;
         const ResultFileNames names(run_.netlistFileName);
         // The warnings file is one of the run's outputs too (written or removed), and so is
-        // the noise file of a run that asks for the noise.
-        for (int k = -2; k <= run_.variableCount; ++k) {
-            const std::string result = k == -2  ? names.noiseDensities()
+        // the noise file of a run that asks for the noise, and its loop gain file.
+        for (int k = -3; k <= run_.variableCount; ++k) {
+            const std::string result = k == -3  ? names.loopGain()
+                                       : k == -2 ? names.noiseDensities()
                                        : k < 0  ? warningsFilePath(names)
                                        : k == 0 ? names.denominator()
                                                 : names.numerator(k);
