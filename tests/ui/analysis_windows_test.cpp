@@ -119,11 +119,11 @@ private slots:
                  (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes",
                               "CBpolos", "CBsimbolica", "Esimbolos", "CBmedidas", "CBruido",
                               "Esaida", "Eentrada", "Etemperatura", "Efrequencia", "Efaixa1",
-                              "Efaixa2"}));
+                              "Efaixa2", "CBmalha", "Emalha"}));
         // Every caption is drawn whole inside its control in the font the window uses.
         for (QCheckBox* box :
              {form.CBestampas, form.CBnorm, form.CBdetalhes, form.CBpolos, form.CBmedidas,
-              form.CBruido}) {
+              form.CBruido, form.CBmalha}) {
             QStyleOptionButton option;
             option.initFrom(box);
             option.text = box->text();
