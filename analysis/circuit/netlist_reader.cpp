@@ -249,11 +249,14 @@ private:
     // either is a model, every field of it KEY=VALUE.
     void readOpAmpModel(const char* name, ElementFields& f) {
         std::vector<std::string> fields;
+        // A field cut short keeps its key but no value can be read from it.
+        std::vector<bool> cut;
         std::string field;
         // A model has two fields at most: a third is kept only to be named.
         while (!scanner_->atEndOfLine() && scanner_->nextField(field)) {
-            if (scanner_->truncated()) field.clear();
-            if (fields.size() < 3) fields.push_back(field);
+            if (fields.size() == 3) continue;
+            fields.push_back(field);
+            cut.push_back(scanner_->truncated());
         }
         const auto keyOf = [](const std::string& text) {
             std::string key = text.substr(0, text.find('='));
@@ -272,7 +275,8 @@ private:
         }
         std::optional<double> gain;
         std::optional<double> bandwidth;
-        for (const std::string& text : fields) {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const std::string& text = fields[i];
             const std::string key = keyOf(text);
             const bool repeated = (key == "A0" && gain) || (key == "GBW" && bandwidth);
             if ((key != "A0" && key != "GBW") || repeated) {
@@ -280,7 +284,7 @@ private:
             }
             const std::size_t equals = text.find('=');
             std::optional<double> value;
-            if (equals != std::string::npos) value = parseValue(text.substr(equals + 1));
+            if (equals != std::string::npos && !cut[i]) value = parseValue(text.substr(equals + 1));
             if (!value || !std::isfinite(*value) || *value <= 0.0) {
                 modelFault("valor de " + key + " ausente ou inválido (um número positivo)");
             }

@@ -133,5 +133,23 @@ TEST(LoopCommandTest, TheLoopGainFileTravelsWithTheResultSet) {
     EXPECT_NE(result.out.find("Fonte R9 inexistente\n"), std::string::npos);
 }
 
+// The single-pole op-amp in the symbolic analysis: its gain is O1 and its pole's time
+// constant TAU_O1, and the non-inverting amplifier's characteristic polynomial is
+// (1 + s·τ)(R1 + R2) + A0·R1 (times the step's s).
+TEST(LoopCommandTest, TheOpAmpModelIsSymbolicToo) {
+    test::TempDir dir;
+    const std::string netlist =
+        dir.write("ni.net", "Nao inversor\nV1 in 0 1 DEGRAU\nR1 n 0 1k\nR2 out n 9k\n"
+                            "O1 out 0 in n A0=100k GBW=1MEG\n");
+    const test::CliResult result = test::runCliWith({"analisar", "--simbolica", netlist});
+    ASSERT_EQ(result.status, 0) << result.out;
+    for (const char* line : {"Símbolos: O1 R1 R2 TAU_O1 V1\n",
+                             "Denominador simbólico: s^2·(R1·TAU_O1 + R2·TAU_O1) + "
+                             "s·(O1·R1 + R1 + R2)\n",
+                             "Verificação simbólica: ok\n"}) {
+        EXPECT_NE(result.out.find(line), std::string::npos) << line << result.out;
+    }
+}
+
 }  // namespace
 }  // namespace corvane
