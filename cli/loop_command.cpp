@@ -91,12 +91,16 @@ std::pair<double, double> frequencyRange(const loop::LoopReport& report) {
         lowest = std::min(lowest, omega);
         highest = std::max(highest, omega);
     };
-    for (const Polynomial* p : {&report.gain.loopGain.numerator, &report.gain.loopGain.denominator}) {
+    for (const Polynomial* p :
+         {&report.gain.loopGain.numerator, &report.gain.loopGain.denominator}) {
         const PolynomialRoots roots = findRoots(*p);
-        for (const PolynomialRoot& root : roots.roots) take(std::abs(root.value));
+        for (const PolynomialRoot& root : roots.roots)
+            take(std::abs(root.value));
     }
-    for (const loop::GainCrossover& c : report.margins.gainCrossovers) take(c.omega);
-    for (const loop::PhaseCrossover& c : report.margins.phaseCrossovers) take(c.omega);
+    for (const loop::GainCrossover& c : report.margins.gainCrossovers)
+        take(c.omega);
+    for (const loop::PhaseCrossover& c : report.margins.phaseCrossovers)
+        take(c.omega);
     if (highest == 0.0) return {0.1, 10.0};
     return {lowest / 10.0, highest * 10.0};
 }
@@ -107,8 +111,10 @@ std::complex<double> loopGainAt(const loop::Ratio& t, double omega) {
     std::complex<double> d = 0.0;
     const auto nc = t.numerator.coefficients();
     const auto dc = t.denominator.coefficients();
-    for (auto it = nc.rbegin(); it != nc.rend(); ++it) n = n * s + *it;
-    for (auto it = dc.rbegin(); it != dc.rend(); ++it) d = d * s + *it;
+    for (auto it = nc.rbegin(); it != nc.rend(); ++it)
+        n = n * s + *it;
+    for (auto it = dc.rbegin(); it != dc.rend(); ++it)
+        d = d * s + *it;
     return t.numerator.constant * n / (t.denominator.constant * d);
 }
 
@@ -125,8 +131,8 @@ std::string tableText(const loop::LoopReport& report) {
         const double db = 20.0 * std::log10(std::abs(t));
         const double degrees = std::arg(t) * 180.0 / std::numbers::pi;
         if (std::isfinite(db) && std::isfinite(degrees)) {
-            std::snprintf(line, sizeof line, "%.17g,%.17g,%.17g\n", omega / (2.0 * std::numbers::pi),
-                          db, degrees);
+            std::snprintf(line, sizeof line, "%.17g,%.17g,%.17g\n",
+                          omega / (2.0 * std::numbers::pi), db, degrees);
         } else {
             std::snprintf(line, sizeof line, "%.17g,,\n", omega / (2.0 * std::numbers::pi));
         }
@@ -177,8 +183,8 @@ bool outputsSpareNetlist(const LoopCommand& command, std::FILE* err) {
         const std::string& path = *outputs[i].second;
         if (path.empty()) continue;
         if (sameFile(path, command.netlist)) {
-            std::fprintf(err, "corvane-cli: %s %s seria gravada sobre o netlist\n", outputs[i].first,
-                         path.c_str());
+            std::fprintf(err, "corvane-cli: %s %s seria gravada sobre o netlist\n",
+                         outputs[i].first, path.c_str());
             return false;
         }
         for (std::size_t j = i + 1; j < std::size(outputs); ++j) {
@@ -197,7 +203,8 @@ std::optional<std::vector<int>> chosenVariables(const LoopCommand& command, cons
                                                 AnalysisLog& log) {
     std::vector<int> variables;
     if (command.output.empty()) {
-        for (int k = 1; k <= run.variableCount; ++k) variables.push_back(k);
+        for (int k = 1; k <= run.variableCount; ++k)
+            variables.push_back(k);
         return variables;
     }
     const int k = noise::findOutputVariable(run, command.output);
@@ -231,8 +238,8 @@ int runLoop(const LoopCommand& command, std::FILE* out, std::FILE* err) {
     bool cancelled = false;
     std::optional<loop::LoopReport> report;
     try {
-        report = loop::analyseLoop(run, command.source, host, EngineOptions{}, log, failed,
-                                   cancelled);
+        report =
+            loop::analyseLoop(run, command.source, host, EngineOptions{}, log, failed, cancelled);
     } catch (const FloatingPointFault& fault) {
         log.print("%s", fault.what());
         return ExitFloatingPointFault;

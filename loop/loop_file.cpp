@@ -71,7 +71,8 @@ LoopFileRead readLoopFile(const std::string& path) {
     if (!text.text) return {"", std::nullopt, text.error};
     const json document = json::parse(*text.text, nullptr, false);
     if (document.is_discarded()) {
-        return {"", std::nullopt, "O arquivo de malha " + path + " não é um documento JSON válido."};
+        return {"", std::nullopt,
+                "O arquivo de malha " + path + " não é um documento JSON válido."};
     }
     if (!document.is_object() || member(document, "formato") != Format) {
         return {"", std::nullopt, "O arquivo " + path + " não é um arquivo de malha do Corvane."};
@@ -92,8 +93,9 @@ LoopFileRead readLoopFile(const std::string& path) {
     const std::optional<Polynomial> numerator = polynomialFrom(member(t, "numerador"));
     const std::optional<Polynomial> denominator = polynomialFrom(member(t, "denominador"));
     if (!numerator || !denominator) {
-        return invalid("o ganho de malha não tem numerador e denominador de grau 0 a 30 e "
-                       "números finitos");
+        return invalid(
+            "o ganho de malha não tem numerador e denominador de grau 0 a 30 e "
+            "números finitos");
     }
     if (denominator->trimmedDegree() == 0 &&
         (denominator->coef[0] == 0.0 || denominator->constant == 0.0))

@@ -157,14 +157,16 @@ void cancelCommonPowerOfS(Polynomial& a, Polynomial& b) {
 void divideBySource(Polynomial& numerator, Polynomial& denominator) {
     if (numerator.coef[0] == 0.0 && numerator.degree > 0) {
         for (int i = 0; i < numerator.degree; ++i)
-            numerator.coef[static_cast<std::size_t>(i)] = numerator.coef[static_cast<std::size_t>(i) + 1];
+            numerator.coef[static_cast<std::size_t>(i)] =
+                numerator.coef[static_cast<std::size_t>(i) + 1];
         numerator.coef[static_cast<std::size_t>(numerator.degree)] = 0.0;
         --numerator.degree;
         return;
     }
     if (numerator.isZero() || denominator.degree >= MaxDegree) return;
     for (int i = denominator.degree; i >= 0; --i)
-        denominator.coef[static_cast<std::size_t>(i) + 1] = denominator.coef[static_cast<std::size_t>(i)];
+        denominator.coef[static_cast<std::size_t>(i) + 1] =
+            denominator.coef[static_cast<std::size_t>(i)];
     denominator.coef[0] = 0.0;
     ++denominator.degree;
 }
@@ -208,8 +210,9 @@ LoopSource findLoopSource(const RunState& run, const std::string& name) {
         const Element& e = run.ElementTable[static_cast<std::size_t>(i)];
         if (!sameName(e.name, name)) continue;
         if (hasLoopGain(e)) return {i, ""};
-        return {0, std::string(e.name) +
-                       " não é uma fonte controlada nem um amplificador operacional com ganho finito"};
+        return {0,
+                std::string(e.name) +
+                    " não é uma fonte controlada nem um amplificador operacional com ganho finito"};
     }
     return {0, "Fonte " + name + " inexistente"};
 }

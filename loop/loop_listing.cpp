@@ -40,8 +40,8 @@ std::string stabilityText(const ClosedLoopStability& s) {
     }
     std::string text = "Instável em malha fechada: ";
     text += std::to_string(s.rightHalfPlanePoles);
-    text += s.rightHalfPlanePoles == 1 ? " polo no semiplano direito"
-                                       : " polos no semiplano direito";
+    text +=
+        s.rightHalfPlanePoles == 1 ? " polo no semiplano direito" : " polos no semiplano direito";
     return text;
 }
 
@@ -152,13 +152,10 @@ json loopDocument(const LoopReport& report, const RunState& run,
     for (const GainCrossover& c : report.margins.gainCrossovers)
         phase.push_back({{"omega", c.omega}, {"margem_graus", c.phaseMarginDegrees}});
     for (const PhaseCrossover& c : report.margins.phaseCrossovers) {
-        gain.push_back({{"omega", c.omega},
-                        {"margem", c.gainMargin},
-                        {"margem_db", c.gainMarginDecibels}});
+        gain.push_back(
+            {{"omega", c.omega}, {"margem", c.gainMargin}, {"margem_db", c.gainMarginDecibels}});
     }
-    loop["margens"] = {{"calculadas", report.margins.computed},
-                       {"fase", phase},
-                       {"ganho", gain}};
+    loop["margens"] = {{"calculadas", report.margins.computed}, {"fase", phase}, {"ganho", gain}};
     loop["estabilidade_malha_fechada"] = stabilityName(report.stability);
     loop["polos_semiplano_direito"] = report.stability.rightHalfPlanePoles;
     json list = json::array();

@@ -50,8 +50,9 @@ ListingOutcome LoopStep::afterListing(const ListingContext& context) {
         const std::string path = ResultFileNames(context.run.netlistFileName).loopGain();
         std::optional<std::string> text = loopFileText(*report_, context.run, variables_);
         if (text) {
-            loopFile_ = CompanionFile{path, "arquivo de malha",
-                                      [text = std::move(*text)](const RunWarnings&) { return text; }};
+            loopFile_ =
+                CompanionFile{path, "arquivo de malha",
+                              [text = std::move(*text)](const RunWarnings&) { return text; }};
         } else {
             context.log.print("Malha: o ganho de malha não é finito; o arquivo %s não é gravado",
                               path.c_str());

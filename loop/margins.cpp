@@ -174,8 +174,7 @@ LoopMargins loopMargins(const Polynomial& numerator, const Polynomial& denominat
         const std::complex<long double> t = valueAt(n, omega) / valueAt(d, omega);
         // The angle of −T is arg T + 180°, already within (−180°, 180°].
         const long double margin = std::atan2(-t.imag(), -t.real()) * Degrees;
-        margins.gainCrossovers.push_back(
-            {static_cast<double>(omega), static_cast<double>(margin)});
+        margins.gainCrossovers.push_back({static_cast<double>(omega), static_cast<double>(margin)});
     }
     // T is real at ω = 0 too: a negative T(0) (positive feedback at DC) crosses −180° there.
     if (!n.empty() && at(d, 0) != 0.0L && at(n, 0) / at(d, 0) < 0.0L) {

@@ -34,13 +34,18 @@ TEST(LoopCommandTest, RefusesWhatItCannotTakeAndWritesNothing) {
         const char* logLine;
     } cases[] = {
         {{"malha", "--tabela", table, netlist}, 2, "corvane-cli: falta a opção --fonte\n", ""},
-        {{"malha", "--fonte", "G1", "--tabela", table, "--json", table, netlist}, 1,
-         "corvane-cli: --tabela e --json são o mesmo arquivo: ", ""},
-        {{"malha", "--fonte", "G9", "--tabela", table, netlist}, 1, "",
-         "Fonte G9 inexistente\n"},
-        {{"malha", "--fonte", "C1", "--tabela", table, netlist}, 1, "",
+        {{"malha", "--fonte", "G1", "--tabela", table, "--json", table, netlist},
+         1,
+         "corvane-cli: --tabela e --json são o mesmo arquivo: ",
+         ""},
+        {{"malha", "--fonte", "G9", "--tabela", table, netlist}, 1, "", "Fonte G9 inexistente\n"},
+        {{"malha", "--fonte", "C1", "--tabela", table, netlist},
+         1,
+         "",
          "C1 não é uma fonte controlada nem um amplificador operacional com ganho finito\n"},
-        {{"malha", "--fonte", "G1", "--saida", "zz", "--tabela", table, netlist}, 1, "",
+        {{"malha", "--fonte", "G1", "--saida", "zz", "--tabela", table, netlist},
+         1,
+         "",
          "Malha: a saída zz não é uma variável do circuito\n"},
     };
     for (const auto& c : cases) {
@@ -55,8 +60,9 @@ TEST(LoopCommandTest, RefusesWhatItCannotTakeAndWritesNothing) {
 TEST(LoopCommandTest, AZeroLoopGainIsSaidAndIsNoFailure) {
     test::TempDir dir;
     const std::string netlist =
-        dir.write("ida.net", "So de ida\nV1 in 0 1 IMPULSO\nR1 in 0 1k\nE1 out 0 in 0 10\n"
-                             "RL out 0 1k\n");
+        dir.write("ida.net",
+                  "So de ida\nV1 in 0 1 IMPULSO\nR1 in 0 1k\nE1 out 0 in 0 10\n"
+                  "RL out 0 1k\n");
     const std::string table = dir.file("t.csv");
     const test::CliResult result =
         test::runCliWith({"malha", "--fonte", "e1", "--tabela", table, netlist});
@@ -138,9 +144,9 @@ TEST(LoopCommandTest, TheLoopGainFileTravelsWithTheResultSet) {
 // (1 + s·τ)(R1 + R2) + A0·R1 (times the step's s).
 TEST(LoopCommandTest, TheOpAmpModelIsSymbolicToo) {
     test::TempDir dir;
-    const std::string netlist =
-        dir.write("ni.net", "Nao inversor\nV1 in 0 1 DEGRAU\nR1 n 0 1k\nR2 out n 9k\n"
-                            "O1 out 0 in n A0=100k GBW=1MEG\n");
+    const std::string netlist = dir.write("ni.net",
+                                          "Nao inversor\nV1 in 0 1 DEGRAU\nR1 n 0 1k\nR2 out n 9k\n"
+                                          "O1 out 0 in n A0=100k GBW=1MEG\n");
     const test::CliResult result = test::runCliWith({"analisar", "--simbolica", netlist});
     ASSERT_EQ(result.status, 0) << result.out;
     for (const char* line : {"Símbolos: O1 R1 R2 TAU_O1 V1\n",

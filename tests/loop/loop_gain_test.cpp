@@ -48,7 +48,8 @@ struct LoopRun {
 double scaleOf(std::initializer_list<const Polynomial*> list) {
     double scale = 0.0;
     for (const Polynomial* p : list) {
-        for (const double c : p->coefficients()) scale = std::max(scale, std::fabs(c));
+        for (const double c : p->coefficients())
+            scale = std::max(scale, std::fabs(c));
     }
     return scale;
 }
@@ -60,10 +61,9 @@ void expectAffineInGain(const RunState& run, int element, const std::string& whe
     const loop::LoopFunctions f = loop::computeLoopFunctions(run, element, host, EngineOptions{});
     ASSERT_FALSE(f.cancelled);
     const double k = f.gain;
-    const auto check = [&](const Polynomial& closed, const Polynomial& open,
-                           const Polynomial& part, const std::string& what) {
-        const double scale =
-            std::max(scaleOf({&closed, &open}), std::fabs(k) * scaleOf({&part}));
+    const auto check = [&](const Polynomial& closed, const Polynomial& open, const Polynomial& part,
+                           const std::string& what) {
+        const double scale = std::max(scaleOf({&closed, &open}), std::fabs(k) * scaleOf({&part}));
         for (int i = 0; i <= MaxDegree; ++i) {
             const auto at = [i](const Polynomial& p) {
                 return i <= p.degree ? p.coef[static_cast<std::size_t>(i)] : 0.0;
@@ -82,8 +82,8 @@ void expectAffineInGain(const RunState& run, int element, const std::string& whe
 
 TEST(LoopGainTest, DeterminantIsAffineInEveryControlledSourceOfTheCorpus) {
     int sources = 0;
-    for (const char* folder : {CORVANE_TEST_DATA_DIR, CORVANE_EXAMPLES_DIR,
-                               CORVANE_TEST_DATA_DIR "/loop"}) {
+    for (const char* folder :
+         {CORVANE_TEST_DATA_DIR, CORVANE_EXAMPLES_DIR, CORVANE_TEST_DATA_DIR "/loop"}) {
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             if (entry.path().extension() != ".net") continue;
             LoopRun r;
@@ -134,8 +134,13 @@ double twoPoleCrossover() {
 const MarginCase MarginCases[] = {
     {"two poles", "two_pole.net", "E1", twoPoles, {twoPoleCrossover()}, {}, 0},
     // ω of 0 dB: p·√(K^(2/3) − 1); of −180°: p·tan 60°.
-    {"three poles", "three_pole.net", "e1", threePoles,
-     {1e3 * std::sqrt(std::pow(100.0, 2.0 / 3.0) - 1.0)}, {1e3 * std::sqrt(3.0)}, 2},
+    {"three poles",
+     "three_pole.net",
+     "e1",
+     threePoles,
+     {1e3 * std::sqrt(std::pow(100.0, 2.0 / 3.0) - 1.0)},
+     {1e3 * std::sqrt(3.0)},
+     2},
     {"integrator", "integrator_loop.net", "G1", integrator, {1000.0}, {}, 0},
 };
 
@@ -186,8 +191,10 @@ TEST(LoopGainTest, MarginsMatchTheClosedForms) {
             std::complex<double> d = 0.0;
             const auto nc = t.numerator.coefficients();
             const auto dc = t.denominator.coefficients();
-            for (auto it = nc.rbegin(); it != nc.rend(); ++it) n = n * std::complex<double>(0, w) + *it;
-            for (auto it = dc.rbegin(); it != dc.rend(); ++it) d = d * std::complex<double>(0, w) + *it;
+            for (auto it = nc.rbegin(); it != nc.rend(); ++it)
+                n = n * std::complex<double>(0, w) + *it;
+            for (auto it = dc.rbegin(); it != dc.rend(); ++it)
+                d = d * std::complex<double>(0, w) + *it;
             const std::complex<double> value = t.numerator.constant * n / d;
             EXPECT_NEAR(std::abs(value - c.loopGain(w)), 0.0, 1e-11 * std::abs(c.loopGain(w)))
                 << c.name << " at " << w;
@@ -245,10 +252,14 @@ TEST(LoopGainTest, BadSourcesAreNamed) {
         bool failed;
     } cases[] = {
         {"two_pole.net", "X1", "Fonte X1 inexistente", true},
-        {"two_pole.net", "R3", "R3 não é uma fonte controlada nem um amplificador operacional "
-                               "com ganho finito", true},
-        {"two_pole.net", "V1", "V1 não é uma fonte controlada nem um amplificador operacional "
-                               "com ganho finito", true},
+        {"two_pole.net", "R3",
+         "R3 não é uma fonte controlada nem um amplificador operacional "
+         "com ganho finito",
+         true},
+        {"two_pole.net", "V1",
+         "V1 não é uma fonte controlada nem um amplificador operacional "
+         "com ganho finito",
+         true},
         {"feedforward.net", "E1", "O ganho de malha de E1 é identicamente nulo", false},
     };
     for (const auto& c : cases) {
@@ -257,8 +268,8 @@ TEST(LoopGainTest, BadSourcesAreNamed) {
         r.lines.clear();
         bool failed = false;
         bool cancelled = false;
-        EXPECT_FALSE(loop::analyseLoop(r.run, c.source, r.host, EngineOptions{}, r.log, failed,
-                                       cancelled));
+        EXPECT_FALSE(
+            loop::analyseLoop(r.run, c.source, r.host, EngineOptions{}, r.log, failed, cancelled));
         EXPECT_EQ(r.lines, std::vector<std::string>{c.line}) << c.source;
         EXPECT_EQ(failed, c.failed) << c.source;
     }
@@ -290,10 +301,12 @@ TEST(LoopGainTest, OpAmpWithoutBandwidthIsAVoltageAmplifier) {
     test::TempDir dir;
     LoopRun a;
     LoopRun b;
-    ASSERT_TRUE(a.read(dir.write("a.net", "t\nV1 in 0 1 IMPULSO\nR1 n 0 1k\nR2 out n 9k\n"
-                                          "O1 out 0 in n a0=2k\n")));
-    ASSERT_TRUE(b.read(dir.write("b.net", "t\nV1 in 0 1 IMPULSO\nR1 n 0 1k\nR2 out n 9k\n"
-                                          "E1 out 0 in n 2000\n")));
+    ASSERT_TRUE(a.read(dir.write("a.net",
+                                 "t\nV1 in 0 1 IMPULSO\nR1 n 0 1k\nR2 out n 9k\n"
+                                 "O1 out 0 in n a0=2k\n")));
+    ASSERT_TRUE(b.read(dir.write("b.net",
+                                 "t\nV1 in 0 1 IMPULSO\nR1 n 0 1k\nR2 out n 9k\n"
+                                 "E1 out 0 in n 2000\n")));
     EXPECT_EQ(a.lines.at(4), "O1 out 0 in n A0=2000");
     test::RecordingHost host;
     const loop::LoopFunctions fa = loop::computeLoopFunctions(a.run, 4, host, EngineOptions{});
@@ -327,7 +340,8 @@ TEST(LoopGainTest, BadModelsNameTheLine) {
     test::TempDir dir;
     for (const auto& c : cases) {
         LoopRun r;
-        const std::string text = std::string("t\nV1 in 0 1 IMPULSO\nR1 n 0 1k\nR2 out n 9k\n") + c.line + "\n";
+        const std::string text =
+            std::string("t\nV1 in 0 1 IMPULSO\nR1 n 0 1k\nR2 out n 9k\n") + c.line + "\n";
         EXPECT_FALSE(r.read(dir.write("m.net", text))) << c.line;
         ASSERT_FALSE(r.lines.empty());
         EXPECT_EQ(r.lines.back(), c.message);
@@ -340,7 +354,8 @@ TEST(LoopGainTest, IdealOpAmpLinesStayAsTheyWere) {
     for (const char* line : {"O1 out 0 in n", "O1 out 0 in n ideal"}) {
         LoopRun r;
         ASSERT_TRUE(r.read(dir.write("i.net", std::string("t\nV1 in 0 1 IMPULSO\nR1 n 0 1k\n"
-                                                           "R2 out n 9k\n") + line + "\n")));
+                                                          "R2 out n 9k\n") +
+                                                  line + "\n")));
         EXPECT_EQ(r.lines.at(4), "O1 out 0 in n");
         const Element& e = r.run.ElementTable[4];
         EXPECT_FALSE(e.hasFiniteGain());
@@ -348,8 +363,8 @@ TEST(LoopGainTest, IdealOpAmpLinesStayAsTheyWere) {
         r.lines.clear();
         bool failed = false;
         bool cancelled = false;
-        EXPECT_FALSE(loop::analyseLoop(r.run, "O1", r.host, EngineOptions{}, r.log, failed,
-                                       cancelled));
+        EXPECT_FALSE(
+            loop::analyseLoop(r.run, "O1", r.host, EngineOptions{}, r.log, failed, cancelled));
         EXPECT_EQ(r.lines, std::vector<std::string>{"O1 não é uma fonte controlada nem um "
                                                     "amplificador operacional com ganho finito"});
     }

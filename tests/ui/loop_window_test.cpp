@@ -40,8 +40,7 @@ private slots:
         QVERIFY(form.rect().contains(form.Emalha->geometry()));
         // With the noise open too, every box lies inside and none overlaps another.
         form.CBruido->setChecked(true);
-        for (QWidget* box : {static_cast<QWidget*>(form.Emalha),
-                             static_cast<QWidget*>(form.Esaida),
+        for (QWidget* box : {static_cast<QWidget*>(form.Emalha), static_cast<QWidget*>(form.Esaida),
                              static_cast<QWidget*>(form.Efaixa2)}) {
             QVERIFY2(form.rect().contains(box->geometry()), qPrintable(box->objectName()));
         }
@@ -69,8 +68,10 @@ private slots:
     void aSourceThatDoesNotFitKeepsTheRunWaiting_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty") << "" << "Malha: escreva a fonte em \"Fonte\"";
-        QTest::newRow("missing") << "X1" << "Fonte X1 inexistente";
+        QTest::newRow("empty") << ""
+                               << "Malha: escreva a fonte em \"Fonte\"";
+        QTest::newRow("missing") << "X1"
+                                 << "Fonte X1 inexistente";
         QTest::newRow("a capacitor")
             << "C1"
             << "C1 não é uma fonte controlada nem um amplificador operacional com ganho finito";
