@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 #include "analysis_log.h"
@@ -18,10 +19,12 @@ namespace {
 // The dispersion of the default options: what it clears is the residue of cancellations.
 constexpr double ResidueDispersion = 1e9;
 
-bool sameName(const char* element, const std::string& name) {
-    if (name.empty() || std::string(element).size() != name.size()) return false;
+// The element's kind letter is stored in upper case; the rest of the name must match as
+// written.
+bool sameName(std::string_view element, std::string_view name) {
+    if (name.empty() || element.size() != name.size()) return false;
     if (std::toupper(static_cast<unsigned char>(name[0])) != element[0]) return false;
-    return name.compare(1, std::string::npos, element + 1) == 0;
+    return name.substr(1) == element.substr(1);
 }
 
 bool hasLoopGain(const Element& e) {

@@ -308,6 +308,7 @@ TEST(LoopGainTest, OpAmpWithoutBandwidthIsAVoltageAmplifier) {
                                  "t\nV1 in 0 1 IMPULSO\nR1 n 0 1k\nR2 out n 9k\n"
                                  "E1 out 0 in n 2000\n")));
     EXPECT_EQ(a.lines.at(4), "O1 out 0 in n A0=2000");
+    EXPECT_TRUE(kindOf(a.run.ElementTable[4])->finiteGain);
     test::RecordingHost host;
     const loop::LoopFunctions fa = loop::computeLoopFunctions(a.run, 4, host, EngineOptions{});
     const loop::LoopFunctions fb = loop::computeLoopFunctions(b.run, 4, host, EngineOptions{});
