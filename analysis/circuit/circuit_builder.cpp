@@ -14,16 +14,24 @@ namespace corvane {
 
 namespace {
 
-void nameVariable(RunState& run, int k, std::string_view prefix, const char* elementName) {
-    VariableName& name = run.VariableNames[k];
-    std::snprintf(name.data(), name.size(), "%.*s%s", static_cast<int>(prefix.size()),
-                  prefix.data(), elementName);
+void nameVariable(RunState& run, int k, std::string_view prefix, const std::string& elementName) {
+    VariableName& name = run.VariableNames[static_cast<std::size_t>(k)];
+    name = prefix;
+    name += elementName;
+}
+
+// Makes entry `index` of `table` exist, keeping the table at least at its initial size.
+template <typename T>
+T& growTo(std::vector<T>& table, int index) {
+    const auto slot = static_cast<std::size_t>(index);
+    if (table.size() <= slot) table.resize(slot + 1);
+    return table[slot];
 }
 
 }  // namespace
 
-CircuitBuilder::CircuitBuilder(RunState& run, AnalysisLog& log)
-    : run_(run), log_(log), elementLines_(MaxElements + 1, 0) {
+CircuitBuilder::CircuitBuilder(RunState& run, AnalysisLog& log, RunLimits limits)
+    : run_(run), log_(log), limits_(limits), elementLines_(1, 0) {
     run_.elementCount = 0;
     run_.variableCount = 0;
     run_.tooManyNodes = 0;
@@ -35,8 +43,8 @@ void CircuitBuilder::addGroundName(std::string name) {
 }
 
 bool CircuitBuilder::acceptsName(std::string_view name) const {
-    if (name.size() <= MaxNameLength) return true;
-    log_.print("Linha %d: nome com mais de %d caracteres: %s", line_, MaxNameLength,
+    if (name.size() <= static_cast<std::size_t>(limits_.nameLength)) return true;
+    log_.print("Linha %d: nome com mais de %d caracteres: %s", line_, limits_.nameLength,
                shownText(std::string(name)).c_str());
     return false;
 }
@@ -47,23 +55,23 @@ bool CircuitBuilder::beginElement(std::string_view name, int line) {
         log_.print("Elemento desconhecido: %s", shownText(std::string(name)).c_str());
         return false;
     }
-    if (++run_.elementCount > MaxElements) {
-        log_.print("O programa só aceita até %d elementos", MaxElements);
+    if (++run_.elementCount > limits_.elements) {
+        log_.print("O programa só aceita até %d elementos", limits_.elements);
         return false;
     }
     if (!acceptsName(name)) return false;
-    Element& e = run_.ElementTable[run_.elementCount];
+    Element& e = growTo(run_.ElementTable, run_.elementCount);
     e = Element{};
     // A name holding a NUL byte is kept up to it, as the messages show it.
-    std::snprintf(e.name, sizeof e.name, "%s", std::string(name).c_str());
+    e.name = std::string(name).c_str();
     for (int i = 1; i < run_.elementCount; ++i) {
-        if (std::strcmp(run_.ElementTable[i].name, e.name) == 0) {
-            log_.print("Linha %d: elemento %s repetido (já definido na linha %d)", line_, e.name,
-                       elementLines_[i]);
+        if (run_.ElementTable[static_cast<std::size_t>(i)].name == e.name) {
+            log_.print("Linha %d: elemento %s repetido (já definido na linha %d)", line_,
+                       e.name.c_str(), elementLines_[static_cast<std::size_t>(i)]);
             return false;
         }
     }
-    elementLines_[run_.elementCount] = line;
+    growTo(elementLines_, run_.elementCount) = line;
     return true;
 }
 
@@ -89,7 +97,7 @@ bool CircuitBuilder::completeElement(const ElementFields& fields) {
 
 int CircuitBuilder::node(const std::string& name) {
     if (std::find(groundNames_.begin(), groundNames_.end(), name) != groundNames_.end()) return 0;
-    return findOrAddNode(run_, log_, name.c_str());
+    return findOrAddNode(run_, log_, name.c_str(), limits_.variables);
 }
 
 bool CircuitBuilder::isInductor(int i) const {
@@ -103,9 +111,9 @@ bool CircuitBuilder::coupleInductors(Element& k, const std::string& first,
     k.a = 0;
     k.b = 0;
     for (int i = 1; i < run_.elementCount; ++i) {
-        const char* name = run_.ElementTable[i].name;
-        if (std::strcmp(name, first.c_str()) == 0) k.a = i;
-        if (std::strcmp(name, second.c_str()) == 0) k.b = i;
+        const std::string& name = run_.ElementTable[static_cast<std::size_t>(i)].name;
+        if (name == first) k.a = i;
+        if (name == second) k.b = i;
     }
     if (k.a == 0 || k.b == 0 || !isInductor(k.a) || !isInductor(k.b)) {
         log_.print("Indutor não encontrado.");
@@ -126,7 +134,7 @@ bool CircuitBuilder::coupleInductors(Element& k, const std::string& first,
 
 bool CircuitBuilder::finish() {
     if (run_.tooManyNodes) {
-        log_.print("Número excessivo de nós (%d)", MaxVariables);
+        log_.print("Número excessivo de nós (%d)", limits_.variables);
         return false;
     }
     run_.nodeCount = run_.variableCount;
@@ -155,11 +163,12 @@ bool CircuitBuilder::finish() {
 
 bool CircuitBuilder::addExtraCurrents(int count) {
     run_.variableCount += count;
-    if (run_.variableCount > MaxVariables) {
+    if (run_.variableCount > limits_.variables) {
         log_.print("As correntes extra excederam o número de variáveis permitido (%d)",
-                   MaxVariables);
+                   limits_.variables);
         return false;
     }
+    growTo(run_.VariableNames, run_.variableCount);
     return true;
 }
 
@@ -172,18 +181,17 @@ void CircuitBuilder::listVariables() const {
                run_.variableCount, run_.elementCount);
 }
 
-int findOrAddNode(RunState& run, AnalysisLog& log, const char* name) {
+int findOrAddNode(RunState& run, AnalysisLog& log, const char* name, int maxVariables) {
     for (int i = 0; i <= run.variableCount; ++i) {
         if (std::strcmp(run.variableName(i), name) == 0) return i;
     }
-    if (run.variableCount == MaxVariables) {
-        log.print("O programa só aceita até %d nós", MaxVariables);
+    if (run.variableCount == maxVariables) {
+        log.print("O programa só aceita até %d nós", maxVariables);
         run.tooManyNodes = 1;
-        return MaxVariables;
+        return maxVariables;
     }
     ++run.variableCount;
-    VariableName& entry = run.VariableNames[run.variableCount];
-    std::snprintf(entry.data(), entry.size(), "%s", name);
+    growTo(run.VariableNames, run.variableCount) = name;
     return run.variableCount;
 }
 

@@ -38,21 +38,21 @@ class CircuitBuilder {
 public:
     /// Starts an empty circuit in `run`: no element, ground as variable 0, named "0". The
     /// node count is set by `finish`.
-    CircuitBuilder(RunState& run, AnalysisLog& log);
+    CircuitBuilder(RunState& run, AnalysisLog& log, RunLimits limits = {});
 
     /// Makes `name` one more spelling of ground (a format may write "gnd").
     void addGroundName(std::string name);
 
-    /// Whether `name` fits the run state as an element or node name; when it does not,
-    /// logs "Linha N: nome com mais de 10 caracteres: <name>".
+    /// Whether `name` fits the limits as an element or node name; when it does not, logs
+    /// "Linha N: nome com mais de 10 caracteres: <name>" (10 being the limit).
     [[nodiscard]] bool acceptsName(std::string_view name) const;
 
     /// Opens the next element, written at `line`. Refuses, in this order, a name whose
-    /// first letter is no kind, one element more than MaxElements, a long name and a name
+    /// first letter is no kind, one element more than the limit, a long name and a name
     /// already used.
     [[nodiscard]] bool beginElement(std::string_view name, int line);
 
-    /// Completes the element begun last. Numbers its nodes: a node past MaxVariables is
+    /// Completes the element begun last. Numbers its nodes: a node past the limit is
     /// logged and the circuit is refused by `finish`. A coupling finds its inductors among
     /// the elements before it and refuses anything else.
     [[nodiscard]] bool completeElement(const ElementFields& fields);
@@ -72,6 +72,7 @@ private:
 
     RunState& run_;
     AnalysisLog& log_;
+    RunLimits limits_;
     std::vector<std::string> groundNames_;
     /// The line of the element being built, and of every element, for the messages.
     int line_ = 0;
@@ -79,7 +80,9 @@ private:
 };
 
 /// Looks `name` up among the known variables (entry 0 is ground, "0") and adds it as the
-/// next one when it is new. A 26th name is refused with a log line and sets tooManyNodes.
-int findOrAddNode(RunState& run, AnalysisLog& log, const char* name);
+/// next one when it is new. A name past `maxVariables` is refused with a log line and sets
+/// tooManyNodes.
+int findOrAddNode(RunState& run, AnalysisLog& log, const char* name,
+                  int maxVariables = MaxVariables);
 
 }  // namespace corvane

@@ -3,17 +3,28 @@
 // program and is reused by every run.
 #pragma once
 
-#include <array>
 #include <string>
+#include <vector>
 
 namespace corvane {
 
+// The sizes the netlist format allows, and the sizes of the run state before any circuit
+// is read. The cofactor expansion is built for these; a larger circuit is read only when
+// the run lifts them (see RunLimits) and is solved by an engine made for it.
 inline constexpr int MaxElements = 200;
 inline constexpr int MaxVariables = 25;
 /// The longest element or node name.
 inline constexpr int MaxNameLength = 10;
 /// The longest variable name is "jx" or "jy" followed by an element name.
 inline constexpr int MaxVariableNameLength = MaxNameLength + 2;
+
+/// What one reading of a circuit accepts.
+struct RunLimits {
+    int elements = MaxElements;
+    int variables = MaxVariables;
+    /// Of an element or node name, in bytes.
+    int nameLength = MaxNameLength;
+};
 
 /// How a source (I, V) drives the circuit.
 enum class SourceType {
@@ -35,7 +46,7 @@ enum class SourceType {
 /// reads an element through the accessors, whose names say what a field means for the
 /// kinds that have it. The reader clears every field of an element it reads.
 struct Element {
-    char name[MaxNameLength + 1] = {};
+    std::string name;
     double value = 0.0;
     double value2 = 0.0;
     int a = 0;
@@ -48,7 +59,7 @@ struct Element {
     bool finiteGain = false;
 
     /// The kind: the name's first letter, upper case (R, C, L, I, V, G, E, F, H, O, K).
-    char kind() const { return name[0]; }
+    char kind() const { return name.empty() ? '\0' : name[0]; }
 
     /// Nodes of the element's own branch (K: none).
     int positiveNode() const { return a; }
@@ -84,11 +95,12 @@ struct Element {
     double mutualInductance() const { return value2; }
 };
 
-using VariableName = std::array<char, MaxVariableNameLength + 1>;
+using VariableName = std::string;
 
 struct RunState {
-    /// Entries 1..elementCount are valid; entry 0 is never used.
-    std::array<Element, MaxElements + 1> ElementTable{};
+    /// Entries 1..elementCount are valid; entry 0 is never used. Sized for the netlist
+    /// format's limits, and grown by the reading of a larger circuit.
+    std::vector<Element> ElementTable = std::vector<Element>(MaxElements + 1);
     int elementCount = 0;
     /// While reading: node names known besides ground. After numbering: unknowns of the
     /// system, node voltages first, then the extra currents.
@@ -100,10 +112,12 @@ struct RunState {
     std::string netlistFileName;
     /// The stem of the result files: netlistFileName cut at the last '.' of its file name.
     std::string baseName;
-    /// Entry 0 is ground, always "0".
-    std::array<VariableName, MaxVariables + 1> VariableNames{};
+    /// Entry 0 is ground, always "0". Sized as ElementTable is.
+    std::vector<VariableName> VariableNames = std::vector<VariableName>(MaxVariables + 1);
 
-    const char* variableName(int k) const { return VariableNames[k].data(); }
+    const char* variableName(int k) const {
+        return VariableNames[static_cast<std::size_t>(k)].c_str();
+    }
 };
 
 }  // namespace corvane

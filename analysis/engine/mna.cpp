@@ -92,7 +92,7 @@ void assembleSystem(const RunState& run, SystemMatrix& m, AnalysisLog& log, bool
         const Element& e = run.ElementTable[i];
         // A resistor of value 0 divides by zero here; huge values overflow.
         checkFloatingPoint([&] { stamper.stamp(i); });
-        if (listStamps) listSystem(m, n, log, e.name);
+        if (listStamps) listSystem(m, n, log, e.name.c_str());
     }
     bool holdsNaN = false;
     for (int row = 1; row <= n; ++row) {

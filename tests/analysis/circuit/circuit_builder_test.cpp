@@ -169,6 +169,33 @@ TEST_F(BuilderTest, TakesEveryLimitAtItsEdge) {
     EXPECT_TRUE(lines.empty());
 }
 
+// Lifted limits let the tables grow past the format's sizes, and the messages name the
+// limits in force.
+TEST_F(BuilderTest, LiftedLimitsGrowTheTablesAndNameTheirEdge) {
+    const RunLimits lifted{400, 300, 40};
+    std::vector<Fed> ladder;
+    for (int i = 1; i <= 299; ++i)
+        ladder.push_back({test::numbered("R", i), {test::numbered("no_de_uma_escada_", i), "0"}});
+    ladder.push_back({"Vfonte_de_nome_comprido", {"no_de_uma_escada_1", "0"}});
+    CircuitBuilder large(run, log, lifted);
+    ASSERT_TRUE(feed(large, ladder));
+    ASSERT_TRUE(large.finish());
+    EXPECT_EQ(run.variableCount, 300);
+    EXPECT_EQ(std::string(run.variableName(299)), "no_de_uma_escada_299");
+    EXPECT_EQ(std::string(run.variableName(300)), "jVfonte_de_nome_comprido");
+
+    ladder.push_back({"R_um_a_mais", {"no_novo", "0"}});
+    CircuitBuilder full(run, log, lifted);
+    EXPECT_FALSE(feed(full, ladder) && full.finish());
+    EXPECT_EQ(lines.back(), "As correntes extra excederam o número de variáveis permitido (300)");
+
+    CircuitBuilder few(run, log, RunLimits{2, 300, 40});
+    EXPECT_FALSE(feed(few, {{"R1", {"a", "0"}}, {"R2", {"a", "0"}}, {"R3", {"a", "0"}}}));
+    EXPECT_EQ(lines.back(), "O programa só aceita até 2 elementos");
+    EXPECT_FALSE(few.acceptsName(std::string(41, 'n')));
+    EXPECT_EQ(lines.back().substr(0, 36), "Linha 4: nome com mais de 40 caracte");
+}
+
 TEST_F(BuilderTest, ACouplingOfInductancesOfOppositeSignsIsAnInvalidOperation) {
     ASSERT_TRUE(feed({{"L1", {"a", "0"}, 1.0}, {"L2", {"b", "0"}, -4.0}}));
     ASSERT_TRUE(builder.beginElement("K1", 4));

@@ -81,7 +81,7 @@ TEST_F(ReaderTest, ReadsTheThreeVariableExample) {
     EXPECT_EQ(run().nodeCount, 2);
     EXPECT_EQ(run().variableCount, 3);
     const Element& v1 = run().ElementTable[1];
-    EXPECT_STREQ(v1.name, "V1");
+    EXPECT_EQ(v1.name, "V1");
     EXPECT_EQ(v1.a, 1);
     EXPECT_EQ(v1.b, 0);
     EXPECT_EQ(v1.x, 3);
