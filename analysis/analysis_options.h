@@ -41,6 +41,14 @@ struct NoiseSettings {
     std::optional<std::pair<double, double>> band;
 };
 
+/// The loop gain of one controlled source or op-amp with finite gain.
+struct LoopSettings {
+    /// --malha.
+    bool enabled = false;
+    /// The element's name, as the netlist writes it (the kind letter in either case).
+    std::string source;
+};
+
 struct AnalysisOptions {
     /// CBestampas: list the system after each element's stamp.
     bool listStamps = false;
@@ -59,6 +67,7 @@ struct AnalysisOptions {
     std::vector<int> selectedVariables;
     SymbolicSettings symbolic;
     NoiseSettings noise;
+    LoopSettings loop;
 
     bool selects(int k) const {
         return std::find(selectedVariables.begin(), selectedVariables.end(), k) !=

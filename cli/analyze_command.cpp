@@ -45,7 +45,10 @@ const char AnalyzeUsage[] =
     "  --limite-termos N     termos por coeficiente na análise simbólica (padrão 100000)\n"
     "  --ruido VARIÁVEL      lista também o ruído térmico dos resistores nessa saída, como\n"
     "                        ruido, o põe no JSON e grava BASE.ruido, que o plotar desenha;\n"
-    "                        com --entrada, --temperatura, --em e --faixa, como em ruido\n";
+    "                        com --entrada, --temperatura, --em e --faixa, como em ruido\n"
+    "  --malha FONTE         lista também o ganho de malha da fonte controlada ou do\n"
+    "                        amplificador operacional com ganho finito FONTE, como malha,\n"
+    "                        o põe no JSON e grava BASE.malha, que o plotar desenha\n";
 
 namespace {
 
@@ -100,6 +103,9 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
         } else if (arg == "--ruido") {
             noise.enabled = true;
             noise.output = args.value();
+        } else if (arg == "--malha") {
+            command.options.analysis.loop.enabled = true;
+            command.options.analysis.loop.source = args.value();
         } else if (arg == "--entrada") {
             noise.input = args.value();
             noiseOnly = "--entrada";
@@ -153,6 +159,13 @@ int runAnalyze(const AnalyzeCommand& command, std::FILE* out, std::FILE* err) {
     if (!command.json.empty() && command.options.analysis.noise.enabled &&
         sameFile(command.json, noiseFile)) {
         log.print("O arquivo de ruído %s seria substituído pelo JSON %s", noiseFile.c_str(),
+                  command.json.c_str());
+        return ExitFailure;
+    }
+    const std::string loopFile = ResultFileNames(command.netlist).loopGain();
+    if (!command.json.empty() && command.options.analysis.loop.enabled &&
+        sameFile(command.json, loopFile)) {
+        log.print("O arquivo de malha %s seria substituído pelo JSON %s", loopFile.c_str(),
                   command.json.c_str());
         return ExitFailure;
     }

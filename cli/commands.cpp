@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "analyze_command.h"
+#include "loop_command.h"
 #include "noise_command.h"
 #include "plot_command.h"
 #include "pole_zero_command.h"
@@ -22,6 +23,7 @@ const Command CommandTable[] = {
     {"tempo", "[opções] LISTA", TimeUsage, runTimeCommand},
     {"polos", "[opções] LISTA", PoleZeroUsage, runPoleZeroCommand},
     {"ruido", "--saida VARIÁVEL [opções] NETLIST", NoiseUsage, runNoiseCommand},
+    {"malha", "--fonte NOME [opções] NETLIST", LoopUsage, runLoopCommand},
     {"varrer", "--elemento NOME (--valores LISTA | --de V --ate V) [opções] NETLIST", StepUsage,
      runStepCommand},
     {"sensibilidade", "[opções] NETLIST", SensitivityUsage, runSensitivityCommand},

@@ -9,6 +9,7 @@
 
 #include "coefficient_margins.h"
 #include "input_file.h"
+#include "loop_curves.h"
 #include "noise_curves.h"
 #include "plot_list.h"
 #include "result_file.h"
@@ -164,6 +165,16 @@ std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curve
             if (!readDocumentLine(*document, curves[curveCount], log)) return std::nullopt;
             continue;
         }
+        if (isLoopLine(line) && !denominatorDue) {
+            if (curveCount == MaxCurves) {
+                log.print("Número excessivo de curvas");
+                return std::nullopt;
+            }
+            ++curveCount;
+            if (numeratorFiles) (*numeratorFiles)[curveCount] = line;
+            if (!readLoopLine(line, curves[curveCount], log)) return std::nullopt;
+            continue;
+        }
         if (const auto noise = noiseLineOf(line); noise && !denominatorDue) {
             if (curveCount == MaxCurves) {
                 log.print("Número excessivo de curvas");
@@ -224,7 +235,7 @@ std::vector<std::vector<std::size_t>> listedCurveLines(std::string_view listText
             continue;
         }
         curves.push_back({i});
-        denominatorDue = !documentLineOf(line) && !noiseLineOf(line);
+        denominatorDue = !documentLineOf(line) && !noiseLineOf(line) && !isLoopLine(line);
     }
     return curves;
 }

@@ -30,7 +30,7 @@ std::optional<DocumentLine> documentLineOf(const std::string& line);
 /// stands for both: the function of that variable (name or number) in a run's JSON
 /// document, with every bit the run computed; the document's warnings about it are logged.
 /// A line "<run>.ruido" or "<run>.ruido#<element>" stands for a whole density curve too
-/// (noise_curves.h).
+/// (noise_curves.h), and a line "<run>.malha" for the loop gain T of a run (loop_curves.h).
 /// A result file that keeps too few digits of a coefficient that matters is warned about. Returns the number of curves read, or
 /// no value when a message of the log stopped the list (a file missing or invalid, too
 /// many curves, a numerator without its denominator); the slots then hold no complete list.

@@ -11,6 +11,7 @@
 #include "fitted_ranges.h"
 #include "floating_point.h"
 #include "plot_frame.h"
+#include "loop_curves.h"
 #include "noise_curves.h"
 #include "number_text.h"
 #include "plot_list.h"
@@ -89,6 +90,10 @@ void applyKey(int keyCode, bool logarithmic, PlotParameters& p) {
 void Plotter::addNumeratorFile(PlotListHost& window) {
     const std::optional<std::string> numerator = window.chooseNumeratorFile();
     if (!numerator) return;
+    if (isLoopLine(*numerator)) {
+        window.appendListLine(*numerator);
+        return;
+    }
     if (noiseLineOf(*numerator)) {
         // The total and its largest contributors, each a whole curve.
         constexpr std::size_t Contributors = 3;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "listed_curves.h"
+#include "loop_curves.h"
 #include "plot_list.h"
 #include "result_file_names.h"
 #include "result_variables.h"
@@ -86,6 +87,8 @@ std::string degreeProblem(const char* polynomial) {
 }  // namespace
 
 ExcitationFinding excitationOfListLine(const std::string& line) {
+    // A loop gain is a network function: the response to an impulse.
+    if (isLoopLine(line)) return {Excitation::Impulse, ""};
     if (const std::optional<DocumentLine> document = documentLineOf(line)) {
         std::string error;
         const auto sources = documentSources(document->path, error);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "exact_run.h"
+#include "loop_step.h"
 #include "noise_step.h"
 #include "symbolic_step.h"
 
@@ -11,6 +12,7 @@ namespace corvane {
 void addStandardListingSteps(Analysis& analysis) {
     analysis.addListingStep(std::make_unique<symbolic::SymbolicStep>());
     analysis.addListingStep(std::make_unique<noise::NoiseStep>());
+    analysis.addListingStep(std::make_unique<loop::LoopStep>());
     analysis.setLargeCircuitEngine(exact::exactNetworkFunctions);
 }
 

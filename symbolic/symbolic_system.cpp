@@ -42,7 +42,7 @@ char upperCase(char c) {
 std::string asNetlistName(std::string name) {
     if (name.empty()) return name;
     name[0] = upperCase(name[0]);
-    for (const std::string_view prefix : {"V0_", "I0_", "M_"}) {
+    for (const std::string_view prefix : {"V0_", "I0_", "M_", "TAU_"}) {
         if (name.size() <= prefix.size()) continue;
         bool same = true;
         for (std::size_t i = 0; i < prefix.size(); ++i)
@@ -67,7 +67,7 @@ std::vector<Candidate> candidatesOf(const RunState& run, int i) {
     const Element& e = run.ElementTable[i];
     const std::string name = e.name;
     std::vector<Candidate> out;
-    const ElementKind* kind = findElementKind(e.kind());
+    const ElementKind* kind = kindOf(e);
     if (kind == nullptr) return out;
     switch (kind->value) {
         case StampedValue::AsGiven:
@@ -86,6 +86,12 @@ std::vector<Candidate> candidatesOf(const RunState& run, int i) {
         }
         case StampedValue::None:
             break;
+    }
+    // The op-amp's pole is its second value, held where an initial condition would be.
+    if (kind->finiteGain && e.poleTimeConstant() != 0.0) {
+        Symbol tau{"TAU_" + name, "\\tau_{" + latexOfElement(name) + "}", e.poleTimeConstant(),
+                   false, "TAU_" + name + " = " + name + "/(2π·GBW): constante de tempo do polo de " + name};
+        out.push_back({tau, name, i, true});
     }
     if (kind->initialCondition != InitialCondition::None && e.value2 != 0.0) {
         const bool capacitor = kind->initialCondition == InitialCondition::Voltage;
@@ -128,6 +134,8 @@ public:
             const int holder = term.initialConditionOf;
             if (term.factor == StampFactor::One) {
                 add(term.row, term.column, term.sign, one(), power);
+            } else if (term.factor == StampFactor::SecondValue) {
+                if (hasInitial(i)) add(term.row, term.column, term.sign, initial(i), power);
             } else if (holder == 0) {
                 add(term.row, term.column, term.sign, value(i), power);
             } else if (hasInitial(holder)) {

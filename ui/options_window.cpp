@@ -18,6 +18,7 @@
 #include "variables_window.h"
 #include "window_host.h"
 #include "window_table.h"
+#include "loop_gain.h"
 #include "noise_analysis.h"
 #include "symbolic_system.h"
 #include "value_at.h"
@@ -80,12 +81,13 @@ OptionsWindow::OptionsWindow(ErrorBox& errorBox, AnalysisLog& log, Analysis& ana
                             {144, 76, 121, 17}, false);
     setTabOrder(Esimbolos, CBmedidas);
     addNoiseControls();
+    addLoopControls();
     CBsemlimites = addCheckBox(this, "CBsemlimites", QStringLiteral("Sem limites de tamanho"),
-                               {8, 152, 161, 17}, false);
+                               {8, 180, 161, 17}, false);
     CBsemlimites->setToolTip(QStringLiteral(
         "Aceita até 1000 variáveis e 10000 elementos no próximo Abrir; acima de 25 variáveis, "
         "as funções são calculadas pelo motor exato"));
-    setTabOrder(Efaixa2, CBsemlimites);
+    setTabOrder(Emalha, CBsemlimites);
     Button1->setFocus();
 
     connect(Button1, &QPushButton::clicked, this, errorBox.command([this] { Button1Click(); }));
@@ -93,7 +95,7 @@ OptionsWindow::OptionsWindow(ErrorBox& errorBox, AnalysisLog& log, Analysis& ana
     connect(Edisp, &QLineEdit::returnPressed, Button1, &QPushButton::click);
 
     placeWindow(*this, {219, 196}, OuterSize);
-    showNoiseBoxes(false);
+    layOutOpenedBoxes();
     setToolTip(MemoryHint);
 }
 
@@ -128,6 +130,11 @@ void OptionsWindow::addNoiseControls() {
         edge->setToolTip(
             QStringLiteral("A faixa do ruído integrado; as duas vazias: todas as frequências"));
     }
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             Label3, Esaida, Label4, Eentrada, Label5, Etemperatura, Label6, Efrequencia, Label7,
+             Efaixa1, Efaixa2}) {
+        noiseRows_.emplace_back(control, control->y());
+    }
     setTabOrder(CBmedidas, CBruido);
     QWidget* previous = CBruido;
     for (QWidget* box : {Esaida, Eentrada, Etemperatura, Efrequencia, Efaixa1, Efaixa2}) {
@@ -137,14 +144,40 @@ void OptionsWindow::addNoiseControls() {
     connect(CBruido, &QCheckBox::toggled, this, [this](bool checked) { showNoiseBoxes(checked); });
 }
 
-void OptionsWindow::showNoiseBoxes(bool shown) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             Label3, Esaida, Label4, Eentrada, Label5, Etemperatura, Label6, Efrequencia, Label7,
-             Efaixa1, Efaixa2}) {
-        control->setVisible(shown);
+void OptionsWindow::addLoopControls() {
+    CBmalha = addCheckBox(this, "CBmalha", QStringLiteral("Ganho de malha"), {8, 156, 129, 17},
+                          false);
+    CBmalha->setToolTip(QStringLiteral("O ganho de malha T(s) de uma fonte controlada ou de um "
+                                       "amplificador operacional com ganho finito, as margens "
+                                       "de fase e de ganho e a estabilidade em malha fechada"));
+    Label8 = addLabel(this, "Label8", QStringLiteral("Fonte"), {8, NoiseRowsTop + 2, 130, 17});
+    Emalha = addEditBox(this, "Emalha", {144, NoiseRowsTop, 121, 21});
+    Emalha->setToolTip(QStringLiteral("A fonte controlada (E, F, G, H) ou o amplificador "
+                                      "operacional com ganho finito, pelo nome"));
+    setTabOrder(Efaixa2, CBmalha);
+    setTabOrder(CBmalha, Emalha);
+    connect(CBmalha, &QCheckBox::toggled, this, [this](bool) { layOutOpenedBoxes(); });
+}
+
+void OptionsWindow::showNoiseBoxes(bool) {
+    layOutOpenedBoxes();
+}
+
+void OptionsWindow::layOutOpenedBoxes() {
+    const bool loop = CBmalha->isChecked();
+    const bool noise = CBruido->isChecked();
+    Label8->setVisible(loop);
+    Emalha->setVisible(loop);
+    // The noise's rows follow the loop's row when both are open.
+    const int shift = loop ? LoopBoxHeight - 8 : 0;
+    for (const auto& [control, top] : noiseRows_) {
+        control->setVisible(noise);
+        control->move(control->x(), top + shift);
     }
     const QSize closed = clientSize(OuterSize);
-    resize(closed.width(), closed.height() + (shown ? NoiseBoxesHeight : 0));
+    const int opened = (loop ? LoopBoxHeight : 0) + (noise ? NoiseBoxesHeight : 0) -
+                       (loop && noise ? 8 : 0);
+    resize(closed.width(), closed.height() + opened);
 }
 
 // A dispersion that is not a number, or that is zero, is named in the log and the run keeps
@@ -159,7 +192,10 @@ void OptionsWindow::Button1Click() {
     if (namesNoValue()) return;
     const std::optional<NoiseSettings> noise = readNoiseBoxes();
     if (!noise) return;
+    const std::optional<LoopSettings> loop = readLoopBox();
+    if (!loop) return;
     appliedNoise_ = *noise;
+    appliedLoop_ = *loop;
     hide();
     windows_.get<VariablesWindow>().hide();
     analysis_.applyParameters(*dispersion);
@@ -239,6 +275,23 @@ std::optional<NoiseSettings> OptionsWindow::readNoiseBoxes() const {
         return std::nullopt;
     }
     return noise;
+}
+
+std::optional<LoopSettings> OptionsWindow::readLoopBox() const {
+    LoopSettings loop;
+    loop.enabled = CBmalha->isChecked();
+    if (!loop.enabled) return loop;
+    loop.source = boxText(*Emalha);
+    if (loop.source.empty()) {
+        log_.print("Malha: escreva a fonte em \"Fonte\"");
+        return std::nullopt;
+    }
+    const loop::LoopSource source = loop::findLoopSource(analysis_.runState(), loop.source);
+    if (source.element == 0) {
+        log_.print("%s", source.problem.c_str());
+        return std::nullopt;
+    }
+    return loop;
 }
 
 void OptionsWindow::closeEvent(QCloseEvent* event) {

@@ -7,6 +7,8 @@
 #include <QWidget>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "analysis_options.h"
 
@@ -64,20 +66,30 @@ public:
     QLabel* Label7;
     QLineEdit* Efaixa1;
     QLineEdit* Efaixa2;
+    /// The loop gain of one controlled source or op-amp with finite gain. Checking it opens
+    /// the box of the source below the other options.
+    QCheckBox* CBmalha;
+    QLabel* Label8;
+    QLineEdit* Emalha;
 
     /// The noise options as the last "Aplicar" read them (not enabled before one).
     const NoiseSettings& appliedNoise() const { return appliedNoise_; }
+    /// The loop gain's source as the last "Aplicar" read it (not enabled before one).
+    const LoopSettings& appliedLoop() const { return appliedLoop_; }
 
     /// "Aplicar": hides both parameter windows and lets the waiting run go on with the
     /// dispersion read from Edisp.
     void Button1Click();
 
-    /// The window's outer size with the noise boxes closed, as it always was.
-    static constexpr QSize OuterSize{289, 215};
-    /// The rows of the noise boxes, below the other options.
-    static constexpr int NoiseRowsTop = 180;
+    /// The window's outer size with the noise and loop boxes closed: the rows of the check
+    /// boxes, one for "Ganho de malha" and one for "Sem limites de tamanho".
+    static constexpr QSize OuterSize{289, 243};
+    /// The rows of the opened boxes, below the other options: the loop's source first,
+    /// then the noise's.
+    static constexpr int NoiseRowsTop = 208;
     static constexpr int NoiseRowHeight = 24;
     static constexpr int NoiseBoxesHeight = 5 * NoiseRowHeight + 8;
+    static constexpr int LoopBoxHeight = NoiseRowHeight + 8;
 
     /// The window's tool tip: how to give the analysis more memory for minors.
     static const QString MemoryHint;
@@ -95,12 +107,21 @@ private:
     /// checked; empty, with the log naming the box, when one does not fit.
     std::optional<NoiseSettings> readNoiseBoxes() const;
     void showNoiseBoxes(bool shown);
+    void addLoopControls();
+    /// The source read and checked against the circuit, while "Ganho de malha" is checked;
+    /// empty, with the log naming the box, when it does not fit.
+    std::optional<LoopSettings> readLoopBox() const;
+    /// Shows the boxes of the checked options, the loop's row first, and sizes the window.
+    void layOutOpenedBoxes();
 
     AnalysisLog& log_;
     Analysis& analysis_;
     WindowHost& host_;
     Windows& windows_;
     NoiseSettings appliedNoise_;
+    LoopSettings appliedLoop_;
+    /// The noise's controls and their tops with the loop's row closed.
+    std::vector<std::pair<QWidget*, int>> noiseRows_;
 };
 
 }  // namespace corvane::ui

@@ -21,6 +21,7 @@
 
 #include "analysis.h"
 #include "error_box.h"
+#include "loop_curves.h"
 #include "noise_curves.h"
 #include "open_dialog.h"
 #include "listed_curves.h"
@@ -207,9 +208,10 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     messagePalette.setColor(QPalette::WindowText, QColor(192, 0, 0));
     Lmensagem->setPalette(messagePalette);
 
-    const QString numerators = QStringLiteral("Numeradores (%1);;Ruído (*%2)")
+    const QString numerators = QStringLiteral("Numeradores (%1);;Ruído (*%2);;Ganho de malha (*%3)")
                                    .arg(QString::fromLatin1(ResultFileNames::NumeratorPattern),
-                                        QString::fromLatin1(NoiseFileExtension));
+                                        QString::fromLatin1(NoiseFileExtension),
+                                        QString::fromLatin1(LoopFileExtension));
     OpenDialog1 = new OpenDialog(this, QStringLiteral("OpenDialog1"),
                                  {QStringLiteral("Abrir"), QString(), numerators, QString()},
                                  chooseFileToOpen);

@@ -60,6 +60,7 @@ AnalysisOptions WindowHost::options() const {
     options.symbolic.enabled = form.CBsimbolica->isChecked();
     options.symbolic.symbols = symbolic::splitSymbolList(form.Esimbolos->text().toStdString());
     options.noise = form.appliedNoise();
+    options.loop = form.appliedLoop();
     return options;
 }
 

@@ -81,6 +81,10 @@ bool CircuitBuilder::completeElement(const ElementFields& fields) {
     e.value = fields.value;
     if (kind.initialCondition != InitialCondition::None) e.value2 = fields.initialCondition;
     if (kind.hasSourceType()) e.y = fields.source == SourceType::Impulse ? 'I' : 'D';
+    if (fields.finiteGain) {
+        e.finiteGain = true;
+        e.value2 = fields.poleTimeConstant;
+    }
     if (kind.connections == Connections::TwoInductors) {
         return coupleInductors(e, fields.controllingElements.at(0),
                                fields.controllingElements.at(1));

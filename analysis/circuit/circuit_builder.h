@@ -26,6 +26,10 @@ struct ElementFields {
     double initialCondition = 0.0;
     /// I, V.
     SourceType source = SourceType::Impulse;
+    /// O with a model: `value` is its DC gain A0 and this the time constant A0/(2π·GBW)
+    /// of its pole (0 without GBW).
+    bool finiteGain = false;
+    double poleTimeConstant = 0.0;
 };
 
 /// Messages name the line the reader gave for the element; each refusal is logged and

@@ -89,9 +89,14 @@ constexpr auto Transresistance =
 // at equal voltage.
 constexpr auto Nullor = join(branchColumn(A, B, X, One), branchRow(X, C, D));
 
+// The single-pole amplifier: (1 + s·τ)·(v(a) − v(b)) = A0·(v(c) − v(d)), τ = A0/(2π·GBW),
+// so that the gain A0 stands alone in its row and the loop gain is affine in it.
+constexpr auto FiniteOpAmp =
+    join(VoltageAmplifier, term(X, A, +1, SecondValue, TimesS), term(X, B, -1, SecondValue, TimesS));
+
 using enum Connections;
 
-constexpr std::array<ElementKind, 11> Kinds{{
+constexpr std::array<ElementKind, 12> Kinds{{
     {'R', TwoNodes, {}, StampedValue::Reciprocal, InitialCondition::None, Resistor},
     {'C', TwoNodes, {}, StampedValue::AsGiven, InitialCondition::Voltage, Capacitor},
     {'L', TwoNodes, {"j"}, StampedValue::AsGiven, InitialCondition::Current, Inductor},
@@ -103,6 +108,7 @@ constexpr std::array<ElementKind, 11> Kinds{{
     {'H', FourNodes, {"jx", "jy"}, StampedValue::AsGiven, InitialCondition::None,
      Transresistance},
     {'O', FourNodes, {"j"}, StampedValue::None, InitialCondition::None, Nullor},
+    {'O', FourNodes, {"j"}, StampedValue::AsGiven, InitialCondition::None, FiniteOpAmp, true},
     {'K', TwoInductors, {}, StampedValue::MutualInductance, InitialCondition::None, Coupling},
 }};
 
@@ -145,10 +151,18 @@ const ElementKind* findElementKind(char letter) {
     return nullptr;
 }
 
+const ElementKind* kindOf(const Element& e) {
+    if (!e.hasFiniteGain()) return findElementKind(e.kind());
+    for (const ElementKind& kind : Kinds) {
+        if (kind.letter == e.kind() && kind.finiteGain) return &kind;
+    }
+    return nullptr;
+}
+
 std::vector<PlacedTerm> placedStamp(const RunState& run, int i) {
     const Element& e = run.ElementTable[i];
     std::vector<PlacedTerm> placed;
-    const ElementKind* kind = findElementKind(e.kind());
+    const ElementKind* kind = kindOf(e);
     if (kind == nullptr) return placed;
     for (const StampTerm& t : kind->stamp) {
         placed.push_back({stampIndex(e, t.row, run.variableCount),
@@ -160,7 +174,7 @@ std::vector<PlacedTerm> placedStamp(const RunState& run, int i) {
 }
 
 double numericStampedValue(const Element& e) {
-    const ElementKind* kind = findElementKind(e.kind());
+    const ElementKind* kind = kindOf(e);
     switch (kind == nullptr ? StampedValue::None : kind->value) {
         case StampedValue::Reciprocal:
             return 1.0 / e.value;
@@ -202,6 +216,7 @@ int initialConditionHolder(const Element& e, int self, StampFactor factor) {
             return e.secondInductor();
         case One:
         case Value:
+        case SecondValue:
             return 0;
     }
     return 0;

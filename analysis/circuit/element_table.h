@@ -27,6 +27,8 @@ enum class StampFactor {
     /// K: the mutual inductance times the initial current of its first or second inductor.
     ValueTimesFirstInitial,
     ValueTimesSecondInitial,
+    /// The element's second value as given: the time constant of a finite op-amp's pole.
+    SecondValue,
 };
 
 /// The power of s a term is multiplied by. The excitation is stored multiplied by s, so an
@@ -76,6 +78,9 @@ struct ElementKind {
     InitialCondition initialCondition;
     /// In the order the terms are added; a numeric entry hit twice is summed in this order.
     std::span<const StampTerm> stamp;
+    /// The row of an element whose line gave a model (the op-amp with finite gain): it
+    /// shares its letter with the ideal kind, which `findElementKind` gives.
+    bool finiteGain = false;
 
     int nodeCount() const;
     int extraCurrentCount() const;
@@ -84,11 +89,16 @@ struct ElementKind {
     bool hasSourceType() const;
 };
 
-/// Every kind, in the order of the netlist's letters R C L I V G E F H O K.
+/// Every kind, in the order of the netlist's letters R C L I V G E F H O K, the op-amp with
+/// finite gain right after the ideal one.
 std::span<const ElementKind> elementKinds();
 
-/// The row of the kind whose letter is `letter`, or nullptr.
+/// The row of the kind whose letter is `letter` (for O the ideal op-amp), or nullptr.
 const ElementKind* findElementKind(char letter);
+
+/// The row element e is stamped by: its letter's, or the finite op-amp's for an O line
+/// with a model; nullptr for a letter of no kind.
+const ElementKind* kindOf(const Element& e);
 
 /// A term of one element of a circuit, placed in its system.
 struct PlacedTerm {

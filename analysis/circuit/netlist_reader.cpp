@@ -2,10 +2,16 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <numbers>
 #include <optional>
+#include <vector>
 
 #include "circuit_builder.h"
 #include "element_table.h"
@@ -179,9 +185,7 @@ private:
                 break;
             case 'O':
                 readFourNames();
-                scanner_->skipRestOfLine();
-                log_.print("%s %s %s %s %s", name, names_[0].c_str(), names_[1].c_str(),
-                           names_[2].c_str(), names_[3].c_str());
+                readOpAmpModel(name, f);
                 break;
             default:
                 break;
@@ -241,6 +245,80 @@ private:
                    shown.c_str());
     }
 
+    // What follows an op-amp's four nodes on its own line. A line that names neither A0 nor
+    // GBW is the ideal op-amp, its other text ignored as it always was; one that names
+    // either is a model, every field of it KEY=VALUE.
+    void readOpAmpModel(const char* name, ElementFields& f) {
+        std::vector<std::string> fields;
+        // A field cut short keeps its key but no value can be read from it.
+        std::vector<bool> cut;
+        std::string field;
+        // A model has two fields at most: a third is kept only to be named.
+        while (!scanner_->atEndOfLine() && scanner_->nextField(field)) {
+            if (fields.size() == 3) continue;
+            fields.push_back(field);
+            cut.push_back(scanner_->truncated());
+        }
+        const auto keyOf = [](const std::string& text) {
+            std::string key = text.substr(0, text.find('='));
+            for (char& c : key)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            return key;
+        };
+        const bool model = std::any_of(fields.begin(), fields.end(), [&](const std::string& t) {
+            const std::string key = keyOf(t);
+            return key == "A0" || key == "GBW";
+        });
+        if (!model) {
+            log_.print("%s %s %s %s %s", name, names_[0].c_str(), names_[1].c_str(),
+                       names_[2].c_str(), names_[3].c_str());
+            return;
+        }
+        std::optional<double> gain;
+        std::optional<double> bandwidth;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const std::string& text = fields[i];
+            const std::string key = keyOf(text);
+            const bool repeated = (key == "A0" && gain) || (key == "GBW" && bandwidth);
+            if ((key != "A0" && key != "GBW") || repeated) {
+                modelFault("parâmetro desconhecido ou repetido " + shownText(text));
+            }
+            const std::size_t equals = text.find('=');
+            std::optional<double> value;
+            if (equals != std::string::npos && !cut[i]) value = parseValue(text.substr(equals + 1));
+            if (!value || !std::isfinite(*value) || *value <= 0.0) {
+                modelFault("valor de " + key + " ausente ou inválido (um número positivo)");
+            }
+            (key == "A0" ? gain : bandwidth) = *value;
+        }
+        if (!gain) modelFault("amplificador operacional sem A0 (GBW pede o ganho A0)");
+        f.value = *gain;
+        f.finiteGain = true;
+        std::string shown = std::string(name) + " " + names_[0] + " " + names_[1] + " " +
+                            names_[2] + " " + names_[3];
+        char number[64];
+        std::snprintf(number, sizeof number, " A0=%g", *gain);
+        shown += number;
+        if (bandwidth) {
+            // τ = A0/(2π·GBW): the pole sits at GBW/A0, so that the gain crosses 1 at GBW.
+            const double tau = *gain / (2.0 * std::numbers::pi * *bandwidth);
+            if (!std::isfinite(tau) || tau <= 0.0) {
+                modelFault("valor de GBW ausente ou inválido (um número positivo)");
+            }
+            f.poleTimeConstant = tau;
+            std::snprintf(number, sizeof number, " GBW=%g", *bandwidth);
+            shown += number;
+        }
+        log_.print("%s", shown.c_str());
+    }
+
+    [[noreturn]] void modelFault(const std::string& why) {
+        stopOnReadingError();
+        log_.print("Linha %d: %s: %s", scanner_->markedLine(), why.c_str(),
+                   scanner_->markedLineText().c_str());
+        stop();
+    }
+
     // A netlist named like a result file ("filtro.d", "amp.n1", or a link to one) would be
     // replaced by the results of its own run: the run ends before anything is written.
     bool resultsSpareTheNetlist() {
@@ -248,9 +326,10 @@ private:
         if (stat(run_.netlistFileName.c_str(), &netlist) != 0) return true;
         const ResultFileNames names(run_.netlistFileName);
         // The warnings file is one of the run's outputs too (written or removed), and so is
-        // the noise file of a run that asks for the noise.
-        for (int k = -2; k <= run_.variableCount; ++k) {
-            const std::string result = k == -2  ? names.noiseDensities()
+        // the noise file of a run that asks for the noise, and its loop gain file.
+        for (int k = -3; k <= run_.variableCount; ++k) {
+            const std::string result = k == -3  ? names.loopGain()
+                                       : k == -2 ? names.noiseDensities()
                                        : k < 0  ? warningsFilePath(names)
                                        : k == 0 ? names.denominator()
                                                 : names.numerator(k);

@@ -42,7 +42,8 @@ enum class SourceType {
 ///   a, b   nodes (K: element numbers of its two inductors)
 ///   c, d   controlling nodes (G, E, F, H, O)
 ///   value  the element's value (K: coupling coefficient)
-///   value2 initial condition (C, L), mutual inductance (K)
+///   value2 initial condition (C, L), mutual inductance (K), the time constant of the
+///          pole of an op-amp with finite gain (O with a model)
 ///   x      extra current variable (V, E, F, O, L; "jx" of H; K: x of its first inductor)
 ///   y      source type character 'I' or 'D' (I, V); "jy" of H; K: x of its second inductor
 /// The reader fills the fields and the stamps of the system read them; everything else
@@ -58,6 +59,8 @@ struct Element {
     int d = 0;
     int x = 0;
     int y = 0;
+    /// O: the line gave a model (A0, GBW) instead of the ideal nullor.
+    bool finiteGain = false;
 
     /// The kind: the name's first letter, upper case (R, C, L, I, V, G, E, F, H, O, K).
     char kind() const { return name.empty() ? '\0' : name[0]; }
@@ -78,6 +81,12 @@ struct Element {
     int branchCurrent() const { return x; }
     /// H: the unknown of the controlling branch current ("jy").
     int controllingCurrent() const { return y; }
+
+    /// O with a model: the DC gain A0 and the time constant A0/(2π·GBW) of its single
+    /// pole (0 for a gain that does not fall with frequency).
+    bool hasFiniteGain() const { return finiteGain; }
+    double openLoopGain() const { return value; }
+    double poleTimeConstant() const { return value2; }
 
     /// K: the element numbers of its two inductors.
     int firstInductor() const { return a; }

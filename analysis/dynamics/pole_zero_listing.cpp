@@ -136,6 +136,10 @@ void listPoles(AnalysisLog& log, const NetworkFunctions& functions) {
     }
 }
 
+void listRootsOf(AnalysisLog& log, const Polynomial& p, bool poles) {
+    listRoots(log, findRoots(p), poles ? Poles : Zeros);
+}
+
 void listZeros(AnalysisLog& log, const NetworkFunctions& functions, int k) {
     const Polynomial& numerator = functions.numerator[k];
     listRoots(log, findRoots(numerator), Zeros);

@@ -27,6 +27,9 @@ double zeroPoleGain(const Polynomial& numerator, const Polynomial& denominator);
 /// "Polos:", one line per distinct pole, then the stability line.
 void listPoles(AnalysisLog& log, const NetworkFunctions& functions);
 
+/// "Polos:" (or "Zeros:") and one line per distinct root of `p`, with no stability line.
+void listRootsOf(AnalysisLog& log, const Polynomial& p, bool poles);
+
 /// "Zeros:", one line per distinct zero of numerator k, then "K: …".
 void listZeros(AnalysisLog& log, const NetworkFunctions& functions, int k);
 

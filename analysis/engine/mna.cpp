@@ -38,6 +38,7 @@ public:
 private:
     double factor(const Element& e, const PlacedTerm& term) const {
         if (term.factor == StampFactor::One) return 1.0;
+        if (term.factor == StampFactor::SecondValue) return e.poleTimeConstant();
         const double value = numericStampedValue(e);
         if (term.initialConditionOf == 0) return value;
         return value * run_.ElementTable[term.initialConditionOf].initialCondition();

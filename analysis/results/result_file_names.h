@@ -36,6 +36,9 @@ public:
     /// "<base>.ruido": the noise at the chosen output, written with the set when the run
     /// asks for the noise.
     std::string noiseDensities() const { return baseName_ + ".ruido"; }
+    /// "<base>.malha": the loop gain of the chosen source, written with the set when the
+    /// run asks for it.
+    std::string loopGain() const { return baseName_ + ".malha"; }
 
     /// The denominator file of the numerator file `path`: the path cut before the last
     /// ".n" (or ".N") of its file name, followed by ".d", so "amp.v1.n3" pairs with

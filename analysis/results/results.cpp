@@ -145,11 +145,13 @@ ListingOutcome saveResults(const ListingContext& context, const ListingSteps& st
     // So does a run without the noise, or whose noise could not be written, with the noise
     // file of an earlier one: the plot list would read it as this circuit's. (A netlist of
     // that name was refused before the expansion, as one named like any file of the set.)
-    const std::string noisePath = names.noiseDensities();
-    if (std::none_of(companions.begin(), companions.end(), [&](const CompanionFile& companion) {
-            return companion.path == noisePath || sameFile(companion.path, noisePath);
-        })) {
-        obsolete.push_back(noisePath);
+    // Likewise the loop gain file.
+    for (const std::string& companionPath : {names.noiseDensities(), names.loopGain()}) {
+        if (std::none_of(companions.begin(), companions.end(), [&](const CompanionFile& companion) {
+                return companion.path == companionPath || sameFile(companion.path, companionPath);
+            })) {
+            obsolete.push_back(companionPath);
+        }
     }
     if (allWarnings.empty()) {
         obsolete.push_back(warningsPath);

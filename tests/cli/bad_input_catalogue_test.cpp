@@ -104,6 +104,20 @@ TEST_F(Catalogue, EveryReaderFailure) {
          "Linha 4: elemento V1 repetido (já definido na linha 2)"},
         {"an inductor coupled with itself", "t\nV1 1 0 1 DEGRAU\nL1 1 0 1e-3\nK1 L1 L1 0.5\n",
          "Linha 4: indutor acoplado a si mesmo: L1"},
+        {"an op-amp gain no double holds", "t\nV1 1 0 1 DEGRAU\nO1 2 0 1 2 A0=1e400\n",
+         "Linha 3: valor de A0 ausente ou inválido (um número positivo): O1 2 0 1 2 A0=1e400"},
+        {"an op-amp pole that overflows",
+         "t\nV1 1 0 1 DEGRAU\nO1 2 0 1 2 A0=1e300 GBW=1e-300\n",
+         "Linha 3: valor de GBW ausente ou inválido (um número positivo): O1 2 0 1 2 "
+         "A0=1e300 GBW=1e-300"},
+        {"an op-amp model with an empty value", "t\nV1 1 0 1 DEGRAU\nO1 2 0 1 2 a0=\n",
+         "Linha 3: valor de A0 ausente ou inválido (um número positivo): O1 2 0 1 2 a0="},
+        {"a 10 MB op-amp gain",
+         "t\nV1 1 0 1 DEGRAU\nO1 2 0 1 2 A0=" + std::string(10'000'000, '1') + "\n",
+         "Linha 3: valor de A0 ausente ou inválido (um número positivo): O1 2 0 1 2 A0=" +
+             std::string(46, '1') + "..."},
+        {"an op-amp model on the next line", "t\nV1 1 0 1 DEGRAU\nO1 2 0 1 2\nA0=5\n",
+         "Elemento desconhecido: A0=5"},
     };
     for (const Case& c : cases) {
         const Outcome outcome = analyseText(c.netlist);
@@ -134,6 +148,13 @@ TEST_F(Catalogue, OddButReadableNetlists) {
          "2: ção"},
         {"CR LF line ends", "t\r\nI1 0 1 1 IMPULSO\r\nR1 1 0 1\r\nC1 1 0 1 IC=2\r\n",
          "C1 1 0 1 ( IC=) 2"},
+        {"an ideal op-amp with a 10 MB tail",
+         "t\nV1 1 0 1 DEGRAU\nR1 1 2 1\nR2 2 3 1\nO1 3 0 0 2 " + std::string(10'000'000, 'k') +
+             "\n",
+         "O1 3 0 0 2"},
+        {"an op-amp model in lower case with a CR LF",
+         "t\r\nV1 1 0 1 DEGRAU\r\nR1 1 2 1\r\nR2 2 3 1\r\nO1 3 0 0 2 a0=2k gbw=1meg\r\n",
+         "O1 3 0 0 2 A0=2000 GBW=1e+06"},
     };
     for (const Case& c : cases) {
         const Outcome outcome = analyseText(c.netlist);

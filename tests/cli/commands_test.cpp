@@ -32,6 +32,8 @@ TEST(CommandsTest, EachCommandIsFoundByItsExactNameAndHelped) {
                       "\npolos: desenha ou tabela os polos e zeros"},
              Expected{"ruido", "\n     corvane-cli ruido --saida VARIÁVEL [opções] NETLIST\n",
                       "\nruido: calcula exatamente o ruído térmico"},
+             Expected{"malha", "\n     corvane-cli malha --fonte NOME [opções] NETLIST\n",
+                      "\nmalha: calcula exatamente o ganho de malha"},
              Expected{"varrer",
                       "\n     corvane-cli varrer --elemento NOME (--valores LISTA | --de V --ate V) "
                       "[opções] NETLIST\n",
@@ -51,7 +53,7 @@ TEST(CommandsTest, EachCommandIsFoundByItsExactNameAndHelped) {
         EXPECT_GT(paragraph, lastParagraph) << e.name;
         lastParagraph = paragraph;
     }
-    EXPECT_EQ(commands().size(), 8u);
+    EXPECT_EQ(commands().size(), 9u);
     for (const char* unknown : {"", "Analisar", "analisa", "analisar ", "plot", "--help"}) {
         EXPECT_EQ(findCommand(unknown), nullptr) << unknown;
     }

@@ -69,6 +69,13 @@ const WhiteCase WhiteCases[] = {
      "V1", FourKT * 10000.0 * (1.0 + 10.0), FourKT * 10000.0 * 11.0 / 100.0},
     {"nao_inversor", "Não inversor\nV1 e 0 1 IMPULSO\nR1 m 0 1000\nR2 m s 9000\nO1 s 0 e m\n",
      "s", "V1", FourKT * 9000.0 * (1.0 + 9.0), FourKT * 9000.0 * 10.0 / 100.0},
+    // An op-amp of gain A0 = 1000 and no pole: the output density shrinks by
+    // (A0·β/(1 + A0·β))² with β = 1/10, and so does the gain, so the input-referred density
+    // stays the ideal one.
+    {"nao_inversor_a0", "Não inversor\nV1 e 0 1 IMPULSO\nR1 m 0 1000\nR2 m s 9000\n"
+                        "O1 s 0 e m A0=1000\n",
+     "s", "V1", FourKT * 9000.0 * (1.0 + 9.0) * (100.0 / 101.0) * (100.0 / 101.0),
+     FourKT * 9000.0 * 10.0 / 100.0},
 };
 
 TEST(NoiseTest, ResistiveCircuitsHaveTheirClosedFormDensityAtEveryFrequency) {

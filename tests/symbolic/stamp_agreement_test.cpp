@@ -61,7 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
         KindCircuit{"voltage_amplifier", "t\nV1 1 0 1 IMPULSO\nE1 2 0 1 0 4\nR1 2 0 1\n"},
         KindCircuit{"current_amplifier", "t\nI1 0 1 1 DEGRAU\nF1 2 0 1 0 6\nR1 2 0 1\n"},
         KindCircuit{"transresistance", "t\nI1 0 1 1 DEGRAU\nH1 2 0 1 0 8\nR1 2 0 1\n"},
-        KindCircuit{"nullor", "t\nV1 1 0 1 DEGRAU\nR1 1 2 1\nR2 2 3 0.5\nO1 3 0 0 2\n"}),
+        KindCircuit{"nullor", "t\nV1 1 0 1 DEGRAU\nR1 1 2 1\nR2 2 3 0.5\nO1 3 0 0 2\n"},
+        KindCircuit{"finite_gain_op_amp",
+                    "t\nV1 1 0 1 DEGRAU\nR1 1 2 1\nR2 2 3 0.5\nO1 3 0 0 2 A0=5\n"}),
     [](const ::testing::TestParamInfo<KindCircuit>& info) { return std::string(info.param.name); });
 
 }  // namespace

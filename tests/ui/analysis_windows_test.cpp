@@ -119,11 +119,11 @@ private slots:
                  (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes",
                               "CBpolos", "CBsimbolica", "Esimbolos", "CBmedidas", "CBruido",
                               "Esaida", "Eentrada", "Etemperatura", "Efrequencia", "Efaixa1",
-                              "Efaixa2", "CBsemlimites"}));
+                              "Efaixa2", "CBmalha", "Emalha", "CBsemlimites"}));
         // Every caption is drawn whole inside its control in the font the window uses.
         for (QCheckBox* box :
              {form.CBestampas, form.CBnorm, form.CBdetalhes, form.CBpolos, form.CBmedidas,
-              form.CBruido, form.CBsemlimites}) {
+              form.CBruido, form.CBmalha, form.CBsemlimites}) {
             QStyleOptionButton option;
             option.initFrom(box);
             option.text = box->text();
