@@ -14,7 +14,12 @@ namespace corvane {
 /// cuts the path.
 void deriveFileNames(RunState& run, const std::string& path);
 
-/// Reads the netlist at `path` into `run`, numbers the variables and lists them. Returns
+/// Whether the run's netlist is none of its own result files (through links too); when it
+/// is one, logs "O netlist x seria substituído pelo arquivo de resultados y" and says no.
+bool resultsSpareNetlist(const RunState& run, AnalysisLog& log);
+
+/// Reads the netlist at `path` into `run`, in Corvane's format or in SPICE's (see
+/// isSpiceNetlist), numbers the variables and lists them. Returns
 /// false when the run must end; the reason is then the last line of the log.
 bool readNetlist(RunState& run, AnalysisLog& log, const std::string& path);
 
