@@ -177,11 +177,13 @@ private:
         std::string name;
         while (at_ < text_.size() && isNameChar(text_[at_])) name += lower(text_[at_++]);
         if (take('(')) return call(name);
-        if (name == "pi") return std::numbers::pi;
         std::string error;
         const std::optional<double> value = lookup_(name, error);
-        if (!value) refuse(error);
-        return *value;
+        if (value) return *value;
+        if (!error.empty()) refuse(error);
+        // A parameter of the netlist's own named pi comes first.
+        if (name == "pi") return std::numbers::pi;
+        refuse("parâmetro desconhecido: " + name);
     }
 
     double call(const std::string& name) {

@@ -11,8 +11,9 @@
 
 namespace corvane {
 
-/// The value of a parameter named (in lower case) in an expression; on failure, no value
-/// and the reason in `error` ("parâmetro desconhecido: r0").
+/// The value of a parameter named (in lower case) in an expression. No value and no error
+/// when there is no such parameter; no value and the reason in `error` when it is defined
+/// but has none ("laço de parâmetros: a depende de si mesmo").
 using ParameterLookup =
     std::function<std::optional<double>(const std::string& name, std::string& error)>;
 

@@ -626,7 +626,6 @@ private:
             p.value = result.value;
             return p.value;
         }
-        error = "parâmetro desconhecido: " + name;
         return std::nullopt;
     }
 
@@ -738,21 +737,21 @@ private:
                        "fonte controlada não linear não suportada: " + shownText(t[0]));
             }
         }
-        const auto count = static_cast<std::size_t>(nodes);
-        needFields(s, context, count + 2);
-        if (t.size() > count + 2) {
+        // The name, the nodes, the controlling source of F and H, then the value.
+        const std::size_t valueAt = nodes == 4 ? 5 : 4;
+        needFields(s, context, valueAt + 1);
+        if (t.size() > valueAt + 1) {
             stopAt(placeIn(s, context), "campo a mais em " + shownText(t[0]) + ": " +
-                                            shownText(t[count + 2]));
+                                            shownText(t[valueAt + 1]));
         }
         FlatElement e = begin(s, context, kind);
-        for (std::size_t k = 1; k <= count; ++k) {
-            if (nodes == 2 || k <= 4) e.nodes.push_back(nodeName(t[k], context));
-        }
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(nodes); ++k)
+            e.nodes.push_back(nodeName(t[k], context));
         if (nodes == 2) {
             e.controllingSource = elementName(t[3], context);
             e.nodes.resize(4);
         }
-        e.value = value(s, context, t[count + 1]);
+        e.value = value(s, context, t[valueAt]);
         flat_.push_back(std::move(e));
     }
 
