@@ -250,7 +250,9 @@ public:
         run_.commandLineMissing = 1;
         log_.print("Lendo netlist SPICE %s:", path.c_str());
         std::error_code error;
-        folder_ = fs::weakly_canonical(fs::absolute(fs::path(path), error).parent_path(), error);
+        const fs::path netlist = fs::weakly_canonical(fs::absolute(fs::path(path), error), error);
+        folder_ = netlist.parent_path();
+        includeChain_.push_back(netlist.string());
         try {
             readStatements(*file.text, path, true);
             if (!openSubcircuits_.empty()) {
@@ -532,7 +534,8 @@ private:
             includeChain_.end()) {
             stopAt(placeOf(s), "inclusão circular de " + shownText(shown));
         }
-        if (static_cast<int>(includeChain_.size()) >= MaxIncludeDepth) {
+        // The chain starts with the netlist itself.
+        if (static_cast<int>(includeChain_.size()) > MaxIncludeDepth) {
             stopAt(placeOf(s), "inclusões aninhadas além de " + std::to_string(MaxIncludeDepth) +
                                    " níveis");
         }
