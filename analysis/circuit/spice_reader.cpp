@@ -879,6 +879,10 @@ private:
         for (std::size_t k = 1; k < nameAt; ++k) nodes.push_back(nodeName(t[k], context));
         const std::string key = lowered(subName);
         if (const auto opAmp = opAmps_.find(key); opAmp != opAmps_.end()) {
+            if (nameAt + 1 < t.size()) {
+                note(s, "parâmetros de " + elementName(t[0], context) +
+                            " ignorados: o amp-op do Corvane é ideal.");
+            }
             placeOpAmp(s, context, opAmp->second, nodes);
             return;
         }
