@@ -60,8 +60,8 @@ struct Refused {};
 //   primary = number | name | name '(' sum { ',' sum } ')' | '(' sum ')'
 class Evaluator {
 public:
-    Evaluator(std::string_view text, const ParameterLookup& lookup)
-        : text_(text), lookup_(lookup) {}
+    Evaluator(std::string_view text, const ParameterLookup& lookup, ExpressionDepth& depth)
+        : text_(text), lookup_(lookup), depth_(depth) {}
 
     ExpressionValue evaluate() {
         try {
@@ -131,11 +131,11 @@ private:
 
     struct Nesting {
         explicit Nesting(Evaluator& e) : e_(e) {
-            if (++e_.depth_ > MaxExpressionDepth)
+            if (++e_.depth_.used > MaxExpressionDepth)
                 e_.refuse("expressão aninhada além de " + std::to_string(MaxExpressionDepth) +
                           " níveis");
         }
-        ~Nesting() { --e_.depth_; }
+        ~Nesting() { --e_.depth_.used; }
         Nesting(const Nesting&) = delete;
         Nesting& operator=(const Nesting&) = delete;
         Evaluator& e_;
@@ -206,14 +206,20 @@ private:
     std::string_view text_;
     const ParameterLookup& lookup_;
     std::size_t at_ = 0;
-    int depth_ = 0;
+    ExpressionDepth& depth_;
     std::string error_;
 };
 
 }  // namespace
 
+ExpressionValue evaluateExpression(std::string_view text, const ParameterLookup& lookup,
+                                   ExpressionDepth& depth) {
+    return Evaluator(text, lookup, depth).evaluate();
+}
+
 ExpressionValue evaluateExpression(std::string_view text, const ParameterLookup& lookup) {
-    return Evaluator(text, lookup).evaluate();
+    ExpressionDepth depth;
+    return evaluateExpression(text, lookup, depth);
 }
 
 }  // namespace corvane

@@ -26,8 +26,19 @@ struct ExpressionValue {
 /// The deepest nesting of parentheses and unary signs an expression may have.
 inline constexpr int MaxExpressionDepth = 100;
 
+/// The nesting used so far by the evaluations under way: an expression that names a
+/// parameter evaluates the parameter's expression inside its own, and both count against
+/// MaxExpressionDepth, so that a chain of parameters cannot nest without bound either.
+struct ExpressionDepth {
+    int used = 0;
+};
+
 /// Evaluates `text`. A division by zero, a result that is not finite, an unknown name or
-/// function and a syntax error are refused with the reason.
+/// function, a syntax error and nesting past MaxExpressionDepth are refused with the reason.
+ExpressionValue evaluateExpression(std::string_view text, const ParameterLookup& lookup,
+                                   ExpressionDepth& depth);
+
+/// The same for an expression evaluated on its own.
 ExpressionValue evaluateExpression(std::string_view text, const ParameterLookup& lookup);
 
 }  // namespace corvane

@@ -593,7 +593,7 @@ private:
         const ParameterLookup lookup = [&](const std::string& name, std::string& error) {
             return parameterValue(name, scope, error);
         };
-        const ExpressionValue result = evaluateExpression(expression, lookup);
+        const ExpressionValue result = evaluateExpression(expression, lookup, depth_);
         if (!result.value) stopAt(place, result.error);
         return *result.value;
     }
@@ -609,17 +609,18 @@ private:
                 error = "laço de parâmetros: " + name + " depende de si mesmo";
                 return std::nullopt;
             }
-            if (++parameterDepth_ > MaxExpressionDepth) {
-                error = "parâmetros encadeados além de " + std::to_string(MaxExpressionDepth) +
+            if (parameterDepth_ >= MaxParameterChain) {
+                error = "parâmetros encadeados além de " + std::to_string(MaxParameterChain) +
                         " níveis";
                 return std::nullopt;
             }
+            ++parameterDepth_;
             p.evaluating = true;
             const ParameterLookup lookup = [&](const std::string& inner, std::string& innerError) {
                 // A parameter's expression sees its own scope and those above it.
                 return parameterValue(inner, *s, innerError);
             };
-            const ExpressionValue result = evaluateExpression(p.expression, lookup);
+            const ExpressionValue result = evaluateExpression(p.expression, lookup, depth_);
             p.evaluating = false;
             --parameterDepth_;
             if (!result.value) {
@@ -1064,6 +1065,7 @@ private:
     Scope global_;
     std::vector<std::unique_ptr<Scope>> scopes_;
     int parameterDepth_ = 0;
+    ExpressionDepth depth_;
     std::map<std::string, std::string> canonicalNodes_;
     std::vector<FlatElement> flat_;
     std::vector<FlatElement> couplings_;

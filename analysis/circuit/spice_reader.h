@@ -17,6 +17,8 @@ inline constexpr int SpiceNameLength = 255;
 /// The deepest nesting of subcircuit instances and of included files.
 inline constexpr int MaxSubcircuitDepth = 20;
 inline constexpr int MaxIncludeDepth = 10;
+/// The longest chain of parameters defined by one another.
+inline constexpr int MaxParameterChain = 50;
 /// The largest netlist file (and included file) read, and the longest line in one.
 inline constexpr std::size_t MaxSpiceFileBytes = std::size_t{16} << 20;
 inline constexpr std::size_t MaxSpiceLineBytes = 65536;

@@ -148,7 +148,7 @@ TEST_F(Catalogue, EverySpiceReaderFailure) {
                  text += ".param p" + std::to_string(i) + "={p" + std::to_string(i - 1) + "+1}\n";
              return text + "R1 a 0 {p150}\n";
          }(),
-         "Linha 153 de " + c + ": parâmetros encadeados além de 100 níveis"},
+         "Linha 153 de " + c + ": parâmetros encadeados além de 50 níveis"},
     };
     for (const Case& k : cases) {
         const Outcome outcome = analyse(dir.write("c.cir", k.netlist));

@@ -432,6 +432,19 @@ TEST_F(SpiceReaderTest, BoundsTheDepthOfSubcircuitsAndIncludes) {
     EXPECT_EQ(refusal(), "Linha 1 de i9.inc: inclusões aninhadas além de 10 níveis");
 }
 
+TEST_F(SpiceReaderTest, CountsTheNestingOfParametersWithinParameters) {
+    // Each parameter nests a few levels (its parentheses and its operands): 40 of them pass
+    // 100, though none alone comes near it.
+    std::string text = "t\n.param a0=1\n";
+    for (int i = 1; i <= 40; ++i)
+        text += ".param a" + std::to_string(i) + "={((a" + std::to_string(i - 1) + "))}\n";
+    EXPECT_FALSE(read(text + "R1 x 0 {a40}\n"));
+    EXPECT_EQ(refusal(), "Linha 43 de c.cir: expressão aninhada além de 100 níveis");
+    // Ten of them are within the bound, and the value is the innermost one's.
+    ASSERT_TRUE(read(text + "R1 x 0 {a10}\n")) << refusal();
+    EXPECT_EQ(element("R1")->value, 1.0);
+}
+
 TEST_F(SpiceReaderTest, ReadsAFileWithoutTheExtensionAsTheNetlistFormat) {
     // The netlist format's own reading is kept for a .net without ".end".
     ASSERT_TRUE(read("t\nV1 1 0 1 DEGRAU\nR1 1 0 1k\n", "own.net")) << refusal();
