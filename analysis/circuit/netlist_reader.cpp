@@ -251,10 +251,12 @@ private:
 }  // namespace
 
 // A netlist named like a result file ("filtro.d", "amp.n1", or a link to one) would be
-// replaced by the results of its own run: the run ends before anything is written.
-bool resultsSpareNetlist(const RunState& run, AnalysisLog& log) {
-    struct stat netlist {};
-    if (stat(run.netlistFileName.c_str(), &netlist) != 0) return true;
+// replaced by the results of its own run: the run ends before anything is written. So would
+// a file the netlist includes.
+bool resultsSpareInput(const RunState& run, AnalysisLog& log, const std::string& input,
+                       const char* what) {
+    struct stat read {};
+    if (stat(input.c_str(), &read) != 0) return true;
     const ResultFileNames names(run.netlistFileName);
     // The warnings file is one of the run's outputs too (written or removed), and so is
     // the noise file of a run that asks for the noise.
@@ -264,14 +266,18 @@ bool resultsSpareNetlist(const RunState& run, AnalysisLog& log) {
                                    : k == 0 ? names.denominator()
                                             : names.numerator(k);
         struct stat status {};
-        if (stat(result.c_str(), &status) == 0 && status.st_dev == netlist.st_dev &&
-            status.st_ino == netlist.st_ino) {
-            log.print("O netlist %s seria substituído pelo arquivo de resultados %s",
-                       run.netlistFileName.c_str(), result.c_str());
+        if (stat(result.c_str(), &status) == 0 && status.st_dev == read.st_dev &&
+            status.st_ino == read.st_ino) {
+            log.print("O %s %s seria substituído pelo arquivo de resultados %s", what,
+                      input.c_str(), result.c_str());
             return false;
         }
     }
     return true;
+}
+
+bool resultsSpareNetlist(const RunState& run, AnalysisLog& log) {
+    return resultsSpareInput(run, log, run.netlistFileName, "netlist");
 }
 
 void deriveFileNames(RunState& run, const std::string& path) {

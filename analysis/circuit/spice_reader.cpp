@@ -273,6 +273,9 @@ public:
         }
         if (!builder_.finish()) return false;
         if (!resultsSpareNetlist(run_, log_)) return false;
+        for (const std::string& included : includedFiles_) {
+            if (!resultsSpareInput(run_, log_, included, "arquivo incluído")) return false;
+        }
         builder_.listVariables();
         return true;
     }
@@ -549,6 +552,7 @@ private:
                    "não foi possível ler " + shownText(shown) + ": " + reasonText(file.reason));
         }
         includeChain_.push_back(target.string());
+        includedFiles_.push_back(shown);
         readStatements(*file.text, shown, false);
         includeChain_.pop_back();
     }
@@ -1056,6 +1060,7 @@ private:
     CircuitBuilder builder_;
     fs::path folder_;
     std::vector<std::string> includeChain_;
+    std::vector<std::string> includedFiles_;
     bool inControl_ = false;
     std::vector<Statement> topLevel_;
     std::map<std::string, std::unique_ptr<Subcircuit>> subcircuits_;

@@ -299,6 +299,12 @@ TEST_F(SpiceReaderTest, IncludesFilesBesideTheNetlist) {
     EXPECT_EQ(element("X1.R1")->value, 2e3);
 }
 
+TEST_F(SpiceReaderTest, RefusesToIncludeOneOfItsOwnResultFiles) {
+    dir.write("c.n1", "R2 a 0 1\n");
+    EXPECT_FALSE(read("t\n.include c.n1\nV1 a 0 AC 1\n"));
+    EXPECT_EQ(refusal(), "O arquivo incluído c.n1 seria substituído pelo arquivo de resultados c.n1");
+}
+
 TEST_F(SpiceReaderTest, NotesEveryAnalysisAndControlLine) {
     ASSERT_TRUE(read("Notes\nV1 a 0 AC 1\nR1 a 0 1\n.ac dec 10 1 1k\n.tran 1u 1m\n"
                      ".control\nrun\nplot v(a)\n.endc\n.option reltol=1e-6\n"
