@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "polynomial_roots.h"
+#include "analysis_log.h"
+#include "time_curves.h"
 #include "time_response.h"
 
 namespace corvane::bench {
@@ -87,6 +89,26 @@ void BM_TimeResponses(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TimeResponses)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// The same 20 curves through the path `tempo` and the time window take: the curves of
+// different circuits are computed side by side on the machine's cores.
+void BM_ListedTimeResponses(benchmark::State& state) {
+    const bool shared = state.range(0) == 1;
+    std::mt19937 random(11);
+    PlotCurves functions{};
+    std::array<std::string, MaxCurves + 1> files{};
+    const std::array<bool, MaxCurves + 1> omitted{};
+    const Polynomial common = stablePolynomial(25, random);
+    for (int k = 1; k <= 20; ++k) {
+        functions[static_cast<std::size_t>(k)] = PlotCurve(
+            stablePolynomial(10 + (k - 1) % 10, random), shared ? common : stablePolynomial(25, random));
+        files[static_cast<std::size_t>(k)] = "c" + std::to_string(k) + ".n1";
+    }
+    AnalysisLog log([](std::string_view) {});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(computeListedTimeResponses(functions, 20, files, log, omitted));
+}
+BENCHMARK(BM_ListedTimeResponses)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace corvane::bench

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "curve_labels.h"
+#include "parallel_tasks.h"
 #include "result_variables.h"
 #include "view_keys.h"
 
@@ -82,20 +83,39 @@ void logOverflows(const std::vector<TimeCurve>& curves, AnalysisLog& log) {
     }
 }
 
+// The roots of a denominator are found once, by its first curve; the curves of different
+// circuits, each with its own roots to find, are computed side by side.
 std::vector<TimeResponse> inverseLaplaceCurves(const PlotCurves& functions, int count) {
     count = std::clamp(count, 0, MaxCurves);
-    std::vector<TimeResponse> responses;
+    std::vector<int> firstWithDenominator(static_cast<std::size_t>(count) + 1, 0);
+    std::vector<int> owners;
+    std::vector<int> sharers;
     for (int k = 1; k <= count; ++k) {
         const PlotCurve& f = functions[static_cast<std::size_t>(k)];
         int same = 1;
         while (same < k &&
                functions[static_cast<std::size_t>(same)].denominator != f.denominator)
             ++same;
-        responses.push_back(
-            same < k ? inverseLaplace(f.numerator, f.denominator,
-                                      responses[static_cast<std::size_t>(same - 1)].poles)
-                     : inverseLaplace(f.numerator, f.denominator));
+        firstWithDenominator[static_cast<std::size_t>(k)] = same;
+        (same == k ? owners : sharers).push_back(k);
     }
+    std::vector<TimeResponse> responses(static_cast<std::size_t>(count));
+    const auto curve = [&](int k) -> TimeResponse& {
+        return responses[static_cast<std::size_t>(k - 1)];
+    };
+    const auto function = [&](int k) -> const PlotCurve& {
+        return functions[static_cast<std::size_t>(k)];
+    };
+    runInParallel(static_cast<int>(owners.size()), [&](int i) {
+        const int k = owners[static_cast<std::size_t>(i)];
+        curve(k) = inverseLaplace(function(k).numerator, function(k).denominator);
+    });
+    runInParallel(static_cast<int>(sharers.size()), [&](int i) {
+        const int k = sharers[static_cast<std::size_t>(i)];
+        const int owner = firstWithDenominator[static_cast<std::size_t>(k)];
+        curve(k) = inverseLaplace(function(k).numerator, function(k).denominator,
+                                  curve(owner).poles);
+    });
     return responses;
 }
 
@@ -117,16 +137,24 @@ ListedTimeResponses computeListedTimeResponses(
     std::vector<TimeResponse> responses = inverseLaplaceCurves(functions, count);
     result.endTime = automaticEndTimeOf(responses, omitted);
     const TimeRange checkRange{0.0, result.endTime};
+    // Each curve's check against the numerical inversion is its own work; the lines it
+    // leads to are logged afterwards, in the order of the curves.
+    std::vector<double> mismatch(responses.size(), 0.0);
+    runInParallel(static_cast<int>(responses.size()), [&](int i) {
+        const auto slot = static_cast<std::size_t>(i);
+        const TimeResponse& x = responses[slot];
+        if (omitted[slot + 1] || x.status != TimeResponseStatus::Ready) return;
+        double peak = 0.0;
+        for (int j = 0; j < CheckPoints; ++j)
+            peak = std::fmax(peak, std::fabs(x.valueAt(sampleTime(checkRange, j, CheckPoints))));
+        mismatch[slot] = responseMismatch(functions[slot + 1], x, result.endTime, peak);
+    });
     for (int k = 1; k <= static_cast<int>(responses.size()); ++k) {
-        const PlotCurve& f = functions[static_cast<std::size_t>(k)];
         ListedTimeResponse curve{files[static_cast<std::size_t>(k)],
                                  std::move(responses[static_cast<std::size_t>(k - 1)]), false,
                                  {}, {}};
         if (!omitted[static_cast<std::size_t>(k)] && logComputedResponse(curve.x, k, log)) {
-            double peak = 0.0;
-            for (int i = 0; i < CheckPoints; ++i)
-                peak = std::fmax(peak, std::fabs(curve.x.valueAt(sampleTime(checkRange, i, CheckPoints))));
-            const double error = responseMismatch(f, curve.x, result.endTime, peak);
+            const double error = mismatch[static_cast<std::size_t>(k - 1)];
             if (error <= VerificationTolerance) {
                 curve.shown = true;
             } else {

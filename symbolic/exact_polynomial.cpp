@@ -286,6 +286,11 @@ Exponents ExactPolynomial::termExponents(long i) const {
     return exponents;
 }
 
+void ExactPolynomial::termExponents(long i, Exponents& exponents) const {
+    exponents.resize(static_cast<std::size_t>(ring_->variableCount()));
+    fmpz_mpoly_get_term_exp_ui(exponents.data(), poly_, i, ring_->integers());
+}
+
 ulong ExactPolynomial::termExponent(long i, int variable) const {
     return fmpz_mpoly_get_term_var_exp_ui(poly_, i, variable, ring_->integers());
 }

@@ -129,6 +129,9 @@ public:
     /// Term i (0 = the first in the ring's order): its coefficient and exponents.
     void termCoefficient(long i, fmpz_t coefficient) const;
     Exponents termExponents(long i) const;
+    /// The same, into `exponents` (sized to the ring's variables), for loops over many
+    /// terms that should not allocate once per term.
+    void termExponents(long i, Exponents& exponents) const;
     ulong termExponent(long i, int variable) const;
     int termSign(long i) const;
 

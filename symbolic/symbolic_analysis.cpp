@@ -83,18 +83,30 @@ void makeDenominatorPositive(const ExactPolynomial& denominator,
         *p = -*p;
 }
 
+// A polynomial of the size of a ladder's determinant has a hundred thousand terms, each a
+// product of a few dozen powers: the powers are taken from a table made once, and the
+// exponents read into one buffer, so that a term costs its multiplications only.
 Complex evaluate(const ExactPolynomial& p, const std::vector<Complex>& values) {
+    if (p.isZero()) return 0.0L;
+    std::vector<std::vector<Complex>> powers(values.size());
+    for (std::size_t v = 0; v < values.size(); ++v) {
+        const long highest = std::max(0L, p.degree(static_cast<int>(v)));
+        powers[v].resize(static_cast<std::size_t>(highest) + 1);
+        powers[v][0] = 1.0L;
+        for (std::size_t e = 1; e < powers[v].size(); ++e)
+            powers[v][e] = powers[v][e - 1] * values[v];
+    }
     Complex sum = 0.0L;
     Integer coefficient;
+    Exponents exponents;
     for (long i = 0; i < p.length(); ++i) {
         p.termCoefficient(i, coefficient.get());
         slong exponent = 0;
         const double mantissa = fmpz_get_d_2exp(&exponent, coefficient.get());
         Complex term = std::ldexp(static_cast<long double>(mantissa), static_cast<int>(exponent));
-        const Exponents exponents = p.termExponents(i);
+        p.termExponents(i, exponents);
         for (std::size_t v = 0; v < exponents.size(); ++v) {
-            for (ulong e = 0; e < exponents[v]; ++e)
-                term *= values[v];
+            if (exponents[v] != 0) term *= powers[v][exponents[v]];
         }
         sum += term;
     }
@@ -216,26 +228,29 @@ bool SymbolicAnalysis::compute(const std::vector<int>& variables,
     return true;
 }
 
-FunctionText SymbolicAnalysis::write(const ExactPolynomial& p) const {
-    return {formatPolynomial(p, system_.symbols, Notation::Text),
-            formatPolynomial(p, system_.symbols, Notation::SymPy),
-            formatPolynomial(p, system_.symbols, Notation::LaTeX)};
+FunctionText SymbolicAnalysis::write(const ExactPolynomial& p, Forms forms) const {
+    FunctionText text{formatPolynomial(p, system_.symbols, Notation::Text), {}, {}};
+    if (forms == Forms::All) {
+        text.sympy = formatPolynomial(p, system_.symbols, Notation::SymPy);
+        text.latex = formatPolynomial(p, system_.symbols, Notation::LaTeX);
+    }
+    return text;
 }
 
-FunctionText SymbolicAnalysis::denominator() const {
-    return denominator_ ? write(*denominator_) : FunctionText{};
+FunctionText SymbolicAnalysis::denominator(Forms forms) const {
+    return denominator_ ? write(*denominator_, forms) : FunctionText{};
 }
 
-FunctionText SymbolicAnalysis::numerator(int k) const {
+FunctionText SymbolicAnalysis::numerator(int k, Forms forms) const {
     if (k < 1 || k >= static_cast<int>(numerators_.size())) return {};
-    return write(numerators_[static_cast<std::size_t>(k)]);
+    return write(numerators_[static_cast<std::size_t>(k)], forms);
 }
 
-std::vector<SymbolicFunction> SymbolicAnalysis::functions() const {
+std::vector<SymbolicFunction> SymbolicAnalysis::functions(Forms forms) const {
     std::vector<SymbolicFunction> out;
     for (const Reduced& f : reduced_) {
-        out.push_back(
-            {f.variable, run_.variableName(f.variable), write(f.numerator), write(f.denominator)});
+        out.push_back({f.variable, run_.variableName(f.variable), write(f.numerator, forms),
+                       write(f.denominator, forms)});
     }
     return out;
 }
@@ -289,7 +304,8 @@ SymbolicListing listSymbolicAnalysis(const RunState& run, const NetworkFunctions
     SymbolicListing listing;
     ProgressLook progress(host);
     try {
-        SymbolicAnalysis analysis(run, options);
+        const auto shared = std::make_shared<SymbolicAnalysis>(run, options);
+        SymbolicAnalysis& analysis = *shared;
         log.print("Análise simbólica");
         // A name that names nothing would give another analysis than the one asked for.
         if (!analysis.unknownNames().empty()) {
@@ -321,20 +337,21 @@ SymbolicListing listSymbolicAnalysis(const RunState& run, const NetworkFunctions
             listing.stopped = analysis.limitMessage();
             return listing;
         }
-        listing.denominator = analysis.denominator();
+        listing.denominator = analysis.denominator(Forms::TextOnly);
         log.print("Denominador simbólico: %s", listing.denominator->text.c_str());
         for (const int k : variables) {
-            listing.numerators.emplace_back(k, analysis.numerator(k));
+            listing.numerators.emplace_back(k, analysis.numerator(k, Forms::TextOnly));
             log.print("Numerador simbólico %d (%s): %s", k, run.variableName(k),
                       listing.numerators.back().second.text.c_str());
         }
-        listing.functions = analysis.functions();
+        listing.functions = analysis.functions(Forms::TextOnly);
         for (const SymbolicFunction& f : listing.functions) {
             log.print("Função %d (%s) reduzida: (%s) / (%s)", f.variable, f.name.c_str(),
                       f.numerator.text.c_str(), f.denominator.text.c_str());
         }
         listing.verification = analysis.verify(numeric);
         log.print("%s", listing.verification.c_str());
+        listing.analysis = shared;
     } catch (const ExpansionCancelled&) {
         progress.end();
         listing = SymbolicListing{};

@@ -5,6 +5,7 @@
 
 #include <complex>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,7 +29,12 @@ struct SymbolicOptions {
     std::size_t memoryLimitBytes = DefaultCacheLimitBytes;
 };
 
-/// One polynomial written for people, for SymPy's sympify and for LaTeX.
+/// Which forms of a polynomial to write: a listing for people needs the text alone, and a
+/// function of a large circuit takes as long to write as to compute, once per form.
+enum class Forms { TextOnly, All };
+
+/// One polynomial written for people, for SymPy's sympify and for LaTeX (the last two
+/// empty when written as Forms::TextOnly).
 struct FunctionText {
     std::string text;
     std::string sympy;
@@ -60,17 +66,17 @@ public:
     /// The denominator common to every function, after the same integration as the
     /// numeric results (s times the determinant when a numerator keeps a constant term),
     /// without common monomial factors, in resistances.
-    FunctionText denominator() const;
+    FunctionText denominator(Forms forms = Forms::All) const;
     /// The terms of that denominator, and of its largest coefficient of one power of s.
     long denominatorTerms() const { return denominator_ ? denominator_->length() : 0; }
     long largestDenominatorCoefficient() const {
         return denominator_ ? largestCoefficient(*denominator_).terms : 0;
     }
     /// Numerator k over that same denominator.
-    FunctionText numerator(int k) const;
+    FunctionText numerator(int k, Forms forms = Forms::All) const;
     /// The functions of the variables given to compute, each reduced by the greatest
     /// common divisor of its numerator and denominator.
-    std::vector<SymbolicFunction> functions() const;
+    std::vector<SymbolicFunction> functions(Forms forms = Forms::All) const;
 
     /// "Verificação simbólica: ok" when every numerator over the common denominator and
     /// every reduced function, with the numeric values substituted, equal the numeric
@@ -84,7 +90,7 @@ private:
         ExactPolynomial denominator;
     };
 
-    FunctionText write(const ExactPolynomial& p) const;
+    FunctionText write(const ExactPolynomial& p, Forms forms) const;
 
     const RunState& run_;
     SymbolicSystem system_;
@@ -144,6 +150,9 @@ struct SymbolicListing {
     std::vector<SymbolicFunction> functions;
     std::string verification;
     std::string stopped;
+    /// The completed analysis, so that the machine-readable results can write the SymPy
+    /// and LaTeX forms the listing did not need.
+    std::shared_ptr<const SymbolicAnalysis> analysis;
     /// Failed when a name of the symbols names nothing (the run's failure line), Cancelled
     /// when the user stopped it: the run then saves nothing.
     ListingOutcome outcome = ListingOutcome::Done;

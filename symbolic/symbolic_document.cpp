@@ -18,15 +18,19 @@ nlohmann::ordered_json symbolicDocument(const symbolic::SymbolicListing& listing
         document["interrompida"] = listing.stopped;
         return document;
     }
-    document["denominador"] = textForms(*listing.denominator);
+    // The listing wrote the text alone; the analysis it kept writes every form.
+    const symbolic::SymbolicAnalysis* analysis = listing.analysis.get();
+    document["denominador"] =
+        textForms(analysis ? analysis->denominator() : *listing.denominator);
     document["numeradores"] = nlohmann::ordered_json::array();
     for (const auto& [k, numerator] : listing.numerators) {
         nlohmann::ordered_json entry = {{"numero", k}};
-        entry.update(textForms(numerator));
+        entry.update(textForms(analysis ? analysis->numerator(k) : numerator));
         document["numeradores"].push_back(entry);
     }
     document["funcoes"] = nlohmann::ordered_json::array();
-    for (const symbolic::SymbolicFunction& f : listing.functions) {
+    for (const symbolic::SymbolicFunction& f :
+         analysis ? analysis->functions() : listing.functions) {
         document["funcoes"].push_back({{"numero", f.variable},
                                        {"nome", f.name},
                                        {"numerador", textForms(f.numerator)},

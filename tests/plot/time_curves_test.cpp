@@ -4,6 +4,9 @@
 // move and zoom the view.
 #include <gtest/gtest.h>
 
+#include <complex>
+#include <numbers>
+
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -205,6 +208,43 @@ TEST(TimeKey, OtherKeysAndOverflowLeaveTheView) {
     TimeRange huge{0, 1e308, -1, 1};
     EXPECT_FALSE(applyTimeKey(KeyR, huge));
     EXPECT_EQ(huge.tmax, 1e308);
+}
+
+// The curves of different circuits are computed side by side: each must come out bit for
+// bit as computed alone, or a listing would change from run to run. Butterworth
+// denominators of orders 1 to 12, scaled apart, with numerators of every degree below.
+TEST_F(TimeCurvesTest, CurvesComputedSideBySideEqualThoseComputedAlone) {
+    const auto times = [](const std::vector<double>& a, const std::vector<double>& b) {
+        std::vector<double> c(a.size() + b.size() - 1, 0.0);
+        for (std::size_t i = 0; i < a.size(); ++i)
+            for (std::size_t j = 0; j < b.size(); ++j) c[i + j] += a[i] * b[j];
+        return c;
+    };
+    for (int order = 1; order <= 12; ++order) {
+        std::vector<double> d{1.0};
+        for (int k = 0; k < order; ++k) {
+            const double angle = std::numbers::pi * (2.0 * k + order + 1) / (2.0 * order);
+            const std::complex<double> pole = 1e3 * order * std::polar(1.0, angle);
+            if (std::abs(pole.imag()) < 1e-9 * std::abs(pole)) {
+                d = times(d, {-pole.real(), 1.0});
+            } else if (pole.imag() > 0) {
+                d = times(d, {std::norm(pole), -2.0 * pole.real(), 1.0});
+            }
+        }
+        add("f" + std::to_string(order) + ".n1",
+            polynomial(std::vector<double>(static_cast<std::size_t>(order), 0.5)), polynomial(d));
+    }
+    const std::vector<TimeResponse> together = inverseLaplaceCurves(functions, count);
+    for (int k = 1; k <= count; ++k) {
+        const PlotCurve& f = functions[static_cast<std::size_t>(k)];
+        const TimeResponse alone = inverseLaplace(f.numerator, f.denominator);
+        const TimeResponse& x = together[static_cast<std::size_t>(k - 1)];
+        ASSERT_EQ(x.poles.roots.size(), alone.poles.roots.size()) << k;
+        for (std::size_t i = 0; i < alone.poles.roots.size(); ++i)
+            EXPECT_EQ(x.poles.roots[i].value, alone.poles.roots[i].value) << k << " " << i;
+        for (const double t : {0.0, 1e-4, 1e-3, 1e-2})
+            EXPECT_EQ(x.valueAt(t), alone.valueAt(t)) << k << " " << t;
+    }
 }
 
 TEST_F(TimeCurvesTest, CurvesOfOneCircuitShareItsPolesAndKeepTheirOwnResponses) {
