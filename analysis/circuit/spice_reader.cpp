@@ -231,9 +231,7 @@ bool isWaveform(const std::string& word) {
 class SpiceReader {
 public:
     SpiceReader(RunState& run, AnalysisLog& log, RunLimits limits)
-        : run_(run), log_(log), builder_(run, log, limits) {
-        builder_.addGroundName("0");
-    }
+        : run_(run), log_(log), builder_(run, log, limits) {}
 
     bool read() {
         const std::string& path = run_.netlistFileName;
@@ -344,7 +342,7 @@ private:
         if (text[0] == '*') {
             if (lowered(text.substr(0, 9)) == "*corvane " || lowered(text) == "*corvane") {
                 Statement s{file, line, {}, true};
-                splitInto(s, text.substr(8));
+                splitInto(s, withoutEndComment(text.substr(8)));
                 statements.push_back(std::move(s));
             }
             return;
@@ -354,6 +352,7 @@ private:
         if (content[0] == '+') {
             if (statements.empty() || statements.back().directive)
                 stopAt(placeOf(file, line), "linha de continuação '+' sem linha anterior");
+            // A fault in the continuation's fields names the continuation's own line.
             Statement& previous = statements.back();
             const int previousLine = previous.line;
             previous.line = line;

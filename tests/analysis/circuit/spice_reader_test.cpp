@@ -294,9 +294,19 @@ TEST_F(SpiceReaderTest, PutsTheOpAmpWhereTheDirectiveNamesASubcircuit) {
 }
 
 TEST_F(SpiceReaderTest, IncludesFilesBesideTheNetlist) {
-    dir.write("lib/parts.lib", "* parts\n.param Rl=2k\n.subckt load a\nR1 a 0 {Rl}\n.ends\n");
+    // An included file names the files it includes from its own folder.
+    dir.write("lib/parts.lib", "* parts\n.include values.inc\n.subckt load a\nR1 a 0 {Rl}\n.ends\n");
+    dir.write("lib/values.inc", ".param Rl=2k\n");
     ASSERT_TRUE(read("Include\n.include lib/parts.lib\nV1 a 0 AC 1\nX1 a load\n")) << refusal();
     EXPECT_EQ(element("X1.R1")->value, 2e3);
+}
+
+TEST_F(SpiceReaderTest, TakesInitialConditionsOfCapacitorsAndInductors) {
+    ASSERT_TRUE(read("IC\nV1 a 0 AC 1\nC1 a 0 1u IC=0.5\nL1 a b 1m ic = {2m}\nR1 b 0 1\n"))
+        << refusal();
+    EXPECT_EQ(element("C1")->initialCondition(), 0.5);
+    EXPECT_EQ(element("L1")->initialCondition(), 2e-3);
+    EXPECT_EQ(element("R1")->initialCondition(), 0.0);
 }
 
 TEST_F(SpiceReaderTest, RefusesToIncludeOneOfItsOwnResultFiles) {
