@@ -157,6 +157,17 @@ TEST_F(Catalogue, EverySpiceReaderFailure) {
     }
     EXPECT_EQ(analyse(dir.file("nada.cir")).lastLine,
               "Arquivo " + dir.file("nada.cir") + " inexistente");
+    std::filesystem::create_directory(dir.file("pasta.cir"));
+    EXPECT_EQ(analyse(dir.file("pasta.cir")).lastLine,
+              "Não foi possível ler o arquivo " + dir.file("pasta.cir") + ": " +
+                  std::strerror(EISDIR));
+    std::filesystem::create_symlink("/dev/zero", dir.file("zero.cir"));
+    EXPECT_EQ(analyse(dir.file("zero.cir")).lastLine,
+              "Não foi possível ler o arquivo " + dir.file("zero.cir") +
+                  ": não é um arquivo comum");
+    EXPECT_EQ(analyse(dir.write("c.cir", "t\n.include pasta.cir\n")).lastLine,
+              "Linha 2 de " + dir.file("c.cir") + ": não foi possível ler " +
+                  dir.file("pasta.cir") + ": " + std::strerror(EISDIR));
 }
 
 TEST_F(Catalogue, OddButReadableNetlists) {
