@@ -17,6 +17,7 @@
 #include "plot_console.h"
 #include "plotter.h"
 #include "response_conversion.h"
+#include "stability_images.h"
 #include "value_at.h"
 
 namespace corvane::cli {
@@ -45,7 +46,15 @@ const char PlotUsage[] =
     "  --ajustar             faixas tiradas dos polos e zeros e da resposta das curvas;\n"
     "                        as opções de faixa dadas valem sobre as ajustadas\n"
     "  --imagem ARQUIVO      grava o gráfico em ARQUIVO.png ou ARQUIVO.svg\n"
-    "  --fundo-claro         a imagem em fundo branco, para relatórios (pede --imagem)\n"
+    "  --fundo-claro         as imagens em fundo branco, para relatórios (pede --imagem,\n"
+    "                        --nyquist ou --nichols)\n"
+    "  --nyquist ARQUIVO     grava o diagrama de Nyquist das curvas (ω > 0 e o espelho\n"
+    "                        de ω < 0, o ponto -1, o círculo unitário) em ARQUIVO.png\n"
+    "                        ou ARQUIVO.svg, na faixa de --wmin a --wmax\n"
+    "  --sem-compressao      o Nyquist em escala linear, sem comprimir o raio\n"
+    "                        (pede --nyquist)\n"
+    "  --nichols ARQUIVO     grava a carta de Nichols das curvas (ganho em dB contra a\n"
+    "                        fase, o ponto crítico, os círculos M) em ARQUIVO.png ou .svg\n"
     "  --largura N           largura do gráfico em pixels (padrão 680)\n"
     "  --altura N            altura do gráfico em pixels (padrão 442)\n"
     "  --tabela ARQUIVO      grava ganho, fase e atraso de cada ponto em CSV\n"
@@ -74,6 +83,8 @@ struct PlotCommand {
     DocumentSelection document;
     /// --em: the frequency (rad/s, or Hz with --hz) at which every curve's values are printed.
     std::optional<double> at;
+    /// --nyquist, --nichols.
+    StabilityImages stability;
 };
 
 // The value of an option that stands for an edit box, refused here when "Plotar" could
@@ -146,12 +157,16 @@ PlotCommand parsePlot(const std::vector<std::string_view>& list) {
                                  "sufixo opcional, como 1k ou 2.5MEG): " +
                                  std::string(text));
             }
+        } else if (takeStabilityOption(args, command.stability)) {
+            continue;
         } else if (!takeDocumentOption(args, command.document)) {
             args.takePositional(command.list);
         }
     }
     requireListOrDocument(args, command.document);
-    checkLightBackground(command.lightBackground, command.image);
+    checkStabilityOptions(command.stability);
+    if (command.image.empty() && !command.stability.any())
+        checkLightBackground(command.lightBackground, command.image);
     return command;
 }
 
@@ -193,7 +208,10 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     const std::string inputs = command.options.withoutStep
                                    ? *listText + "\n" + netlistsReadForList(*listText)
                                    : *listText;
-    if (!outputsSpareInputs({{"--imagem", command.image}, {"--tabela", command.table}},
+    if (!outputsSpareInputs({{"--imagem", command.image},
+                             {"--tabela", command.table},
+                             {"--nyquist", command.stability.nyquist},
+                             {"--nichols", command.stability.nichols}},
                             command.list, inputs, err)) {
         return ExitFailure;
     }
@@ -207,8 +225,13 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
         return ExitFailure;
     }
     const bool ready = plotter.plot(window);
+    // The stability views are read before any output is written: a refusal leaves them all.
+    std::optional<StabilityCurves> stability;
+    if (ready && command.stability.any()) {
+        stability = stabilityCurvesOfPlot(command.stability, plotter, window, options.hz, log);
+    }
     std::fflush(out);
-    if (!ready) return ExitFailure;
+    if (!ready || (command.stability.any() && !stability)) return ExitFailure;
     try {
         if (!paintPlot(command, plotter, boxes, err)) return ExitFailure;
     } catch (const FloatingPointFault& fault) {
@@ -218,6 +241,10 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
     if (!command.table.empty() && !writeResponseTable(plotter, command.table)) {
         std::fprintf(err, "corvane-cli: não foi possível gravar a tabela %s\n",
                      command.table.c_str());
+        return ExitFailure;
+    }
+    if (stability && !saveStabilityImages(command.stability, *stability, command.width,
+                                          command.height, command.lightBackground, err)) {
         return ExitFailure;
     }
     bool everyValue = true;
@@ -243,7 +270,10 @@ int runPlot(const PlotCommand& command, std::FILE* out, std::FILE* err) {
 // The image is drawn by the companion program where there is one, with the same command line.
 int runPlotCommand(const std::vector<std::string_view>& args, std::FILE* out, std::FILE* err) {
     const PlotCommand command = parsePlot(args);
-    return runWhereImagesAreDrawn("plotar", args, command.image, out, err,
+    const std::string& image = !command.image.empty()             ? command.image
+                               : !command.stability.nyquist.empty() ? command.stability.nyquist
+                                                                    : command.stability.nichols;
+    return runWhereImagesAreDrawn("plotar", args, image, out, err,
                                   [&] { return runPlot(command, out, err); });
 }
 

@@ -35,9 +35,10 @@ namespace corvane::ui {
 
 namespace {
 
-// The list's height, and below it the two lines of the message of the last command.
+// The list's height, and below it the two lines of the message of the last command; the
+// last row of the right column holds the buttons of the stability views.
 constexpr int MessageHeight = 30;
-constexpr int ListHeight = 393 - MessageHeight - 3;
+constexpr int ListHeight = 423 - MessageHeight - 3;
 
 // How to write the list: comment lines, which "Plotar" skips.
 constexpr std::array<const char*, 5> ListHelp = {
@@ -267,7 +268,7 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
         connect(box, &QCheckBox::toggled, this, [this] { plotter_.markCurvesStale(); });
     }
 
-    centreWindow(*this, {684, 445});
+    centreWindow(*this, {684, 475});
     laidOutSize_ = size();
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child != Memo1 && child != Lmensagem && !child->isWindow())

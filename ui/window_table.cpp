@@ -9,6 +9,7 @@
 #include "plot_list_window.h"
 #include "pole_zero_window.h"
 #include "program.h"
+#include "stability_plot_window.h"
 #include "time_plot_window.h"
 #include "variables_window.h"
 
@@ -26,8 +27,8 @@ struct WindowRow {
     std::optional<PlotViewButton> button;
 };
 
-// In the order the windows are created, Form1 to Form6, then TFormPZ. A new plot view is
-// one more row.
+// In the order the windows are created, Form1 to Form6, then TFormPZ, TFormNyquist and
+// TFormNichols. A new plot view is one more row.
 const auto WindowTable = std::to_array<WindowRow>({
     {[](Program& p, Windows& w) -> WindowPointer {
          return std::make_unique<MainWindow>(p.errorBox(), p.analysis(), w, [&p] { p.quit(); });
@@ -60,6 +61,15 @@ const auto WindowTable = std::to_array<WindowRow>({
          return std::make_unique<PoleZeroWindow>(p.log(), p.errorBox());
      },
      PlotViewButton{"Button6", "Polos e zeros", {566, 384, 98, 23}}},
+    // The stability views share the row added under the others for them.
+    {[](Program& p, Windows&) -> WindowPointer {
+         return std::make_unique<NyquistWindow>(p.log(), p.errorBox());
+     },
+     PlotViewButton{"Button7", "Nyquist", {464, 412, 98, 23}}},
+    {[](Program& p, Windows&) -> WindowPointer {
+         return std::make_unique<NicholsWindow>(p.log(), p.errorBox());
+     },
+     PlotViewButton{"Button8", "Nichols", {566, 412, 98, 23}}},
 });
 
 }  // namespace

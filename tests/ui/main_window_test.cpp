@@ -105,7 +105,7 @@ private slots:
         // The main window and the plot list are centred on the screen.
         const QPoint centre = p.mainWindow().screen()->availableGeometry().center();
         QCOMPARE(p.mainWindow().pos(), centre - QPoint(348, 239));
-        QCOMPARE(p.plotListWindow().pos(), centre - QPoint(342, 222));
+        QCOMPARE(p.plotListWindow().pos(), centre - QPoint(342, 237));
     }
 
     void theMenuHasItsTwoMenusAndVariaveisStartsDisabled() {

@@ -286,10 +286,10 @@ private slots:
         ProgramDriver driver;
         auto& form = driver.plotListWindow();
         QCOMPARE(form.windowTitle(), QString("Resposta em frequência - Arquivos"));
-        QCOMPARE(form.size(), QSize(668, 407));  // the client area of 684 x 445
+        QCOMPARE(form.size(), QSize(668, 437));  // the client area of 684 x 475
         QVERIFY(!form.isVisible());
         QCOMPARE(form.Memo1->objectName(), QString("Memo1"));
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 360));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 390));
         QCOMPARE(listLines(form.Memo1), ListHelp);
         QCOMPARE(form.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(form.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -313,7 +313,7 @@ private slots:
                          "Egmin",          "Egmax",     "Efmin",   "Efmax",      "Eamin",  "Eamax",
                          "CBhz",           "CBlog",     "CBgrade", "Esegmentos", "CBfase", "CBtg",
                          "CBfasecontinua", "CBlegenda", "CBcores", "CBsemdegrau", "Button4",
-                         "Button6",        "Button5"}));
+                         "Button6",        "Button7",   "Button8", "Button5"}));
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter,
@@ -981,16 +981,16 @@ private slots:
         PlotDriver driver;
         auto& form = driver.list();
         const QSize laidOut = form.size();
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 360));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 390));
         const QPoint plotar = form.viewButton("Button2")->pos();
         const QPoint wmin = form.Ewmin->pos();
         form.resize(laidOut + QSize(200, 100));
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 585, 460));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 585, 490));
         QCOMPARE(form.viewButton("Button2")->pos(), plotar + QPoint(200, 0));
         QCOMPARE(form.Ewmin->pos(), wmin + QPoint(200, 0));
         QVERIFY(form.Ewmin->geometry().right() < form.width());
         form.resize(laidOut);
-        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 360));
+        QCOMPARE(form.Memo1->geometry(), QRect(8, 8, 385, 390));
         QCOMPARE(form.viewButton("Button2")->pos(), plotar);
     }
 

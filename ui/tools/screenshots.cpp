@@ -28,6 +28,7 @@
 #include "options_window.h"
 #include "plot_list_window.h"
 #include "program.h"
+#include "stability_plot_window.h"
 #include "time_plot_window.h"
 #include "variables_window.h"
 #include "window_table.h"
@@ -103,6 +104,30 @@ void pictureTheCursor(QWidget& plot) {
     QApplication::sendEvent(&plot, &leave);
 }
 
+// The pointer resting on the plot surface of `window`, at a share of its size.
+void restPointer(ui::StabilityPlotWindow& window, double across, double down) {
+    QWidget& area = *window.Grafico;
+    const QPointF at(area.width() * across, area.height() * down);
+    QMouseEvent event(QEvent::MouseMove, at, area.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&area, &event);
+}
+
+// The Nyquist and Nichols windows of the listed curves, each with its cursor line.
+void pictureTheStabilityViews(Program& program, Windows& windows) {
+    windows.get<ui::PlotListWindow>().viewButton("Button7")->click();
+    later([&program, &windows] {
+        restPointer(windows.get<ui::NyquistWindow>(), 0.55, 0.7);
+        save(windows.get<ui::NyquistWindow>().grab(), "nyquist.png");
+        windows.get<ui::PlotListWindow>().viewButton("Button8")->click();
+        later([&program, &windows] {
+            restPointer(windows.get<ui::NicholsWindow>(), 0.5, 0.3);
+            save(windows.get<ui::NicholsWindow>().grab(), "nichols.png");
+            program.quit();
+        });
+    });
+}
+
 // Lists the numerators `names` (their denominators follow by the naming rule), plots them
 // and photographs both plot windows.
 void pictureThePlot(Program& program, Windows& windows, const QStringList& names) {
@@ -123,7 +148,7 @@ void pictureThePlot(Program& program, Windows& windows, const QStringList& names
         windows.get<ui::PlotListWindow>().viewButton("Button4")->click();
         later([&program, &windows] {
             save(windows.get<ui::TimePlotWindow>().grab(), "tempo.png");
-            program.quit();
+            pictureTheStabilityViews(program, windows);
         });
     });
 }

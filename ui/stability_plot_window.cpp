@@ -1,0 +1,268 @@
+#include "stability_plot_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QWheelEvent>
+
+#include <cmath>
+
+#include "analysis_log.h"
+#include "c_locale.h"
+#include "error_box.h"
+#include "image_saving.h"
+#include "nichols_paint.h"
+#include "nyquist_paint.h"
+#include "open_dialog.h"
+#include "plot_keys.h"
+#include "plot_list.h"
+#include "plot_list_window.h"
+#include "window_style.h"
+
+namespace corvane::ui {
+
+namespace {
+
+constexpr int CursorLineHeight = 20;
+constexpr int CheckBoxRowHeight = 28;
+// A press that moves less than this is not a drag.
+constexpr double DragSlack = 3.0;
+
+QString titleOf(StabilityView view) {
+    return QString::fromLatin1(stabilityViewName(view));
+}
+
+}  // namespace
+
+StabilityArea::StabilityArea(QWidget* parent, StabilityPlotWindow& form)
+    : CanvasArea(parent,
+                 [&form](PlotCanvas& canvas, int width, int height) {
+                     form.paintOn(canvas, width, height);
+                 }),
+      form_(form) {}
+
+// A drag moves the picture with the pointer.
+void StabilityArea::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF at = event->position();
+    if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
+        const QPointF moved = at - *dragFrom_;
+        if (std::abs(moved.x()) + std::abs(moved.y()) >= DragSlack) {
+            form_.panBy(moved.x(), moved.y());
+            dragFrom_ = at;
+        }
+    }
+    form_.showCursorAt(at.x(), at.y());
+    QWidget::mouseMoveEvent(event);
+}
+
+void StabilityArea::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) dragFrom_ = event->position();
+    QWidget::mousePressEvent(event);
+}
+
+void StabilityArea::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) dragFrom_.reset();
+    QWidget::mouseReleaseEvent(event);
+}
+
+// One notch up zooms in by two about the pointer, as over the other plots.
+void StabilityArea::wheelEvent(QWheelEvent* event) {
+    wheelAngle_ += event->angleDelta().y();
+    const int steps = wheelAngle_ / 120;
+    wheelAngle_ -= steps * 120;
+    if (steps != 0) form_.zoomAt(event->position().x(), event->position().y(), steps);
+    event->accept();
+}
+
+void StabilityArea::leaveEvent(QEvent* event) {
+    form_.showCursorAt(-1, -1);
+    QWidget::leaveEvent(event);
+}
+
+StabilityPlotWindow::StabilityPlotWindow(StabilityView view, AnalysisLog& log, ErrorBox& errors)
+    : view_(view), log_(log), errors_(errors) {
+    const bool nyquist = view == StabilityView::Nyquist;
+    setUpSecondaryWindow(*this, nyquist ? "TFormNyquist" : "TFormNichols", titleOf(view));
+    setFocusPolicy(Qt::StrongFocus);
+    Grafico = new StabilityArea(this, *this);
+    Lcursor = addLabel(this, "Lcursor", QString(), {});
+
+    const ImageSaveMenu imageMenu =
+        addImageSaveMenu(this, nyquist ? QStringLiteral("nyquist.png") : QStringLiteral("nichols.png"));
+    PopupMenu1 = imageMenu.menu;
+    Salvarimagem1 = imageMenu.saveImage;
+    SaveDialog1 = imageMenu.dialog;
+    Salvarimagemclara1 = imageMenu.saveLightImage;
+    const auto guarded = [this](auto handler) { return [this, handler] { errors_.run(handler); }; };
+    connect(Salvarimagem1, &QAction::triggered, this, guarded([this] { Salvarimagem1Click(); }));
+    connect(Salvarimagemclara1, &QAction::triggered, this,
+            guarded([this] { Salvarimagem1Click(render::ImageBackground::Light); }));
+
+    // Beside the pole-zero map, a step lower each, so that none hides another's title.
+    placeWindow(*this, nyquist ? QPoint{920, 380} : QPoint{936, 404}, {696, 560});
+}
+
+void StabilityPlotWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+void StabilityPlotWindow::setPlotTop(int top) {
+    plotTop_ = top;
+    layOut();
+}
+
+void StabilityPlotWindow::layOut() {
+    const int plotHeight = std::max(0, height() - plotTop_ - CursorLineHeight);
+    Grafico->setGeometry(0, plotTop_, width(), plotHeight);
+    Lcursor->setGeometry(8, plotTop_ + plotHeight + 2, std::max(0, width() - 16),
+                         CursorLineHeight - 4);
+}
+
+void StabilityPlotWindow::paintOn(PlotCanvas& canvas, int width, int height) const {
+    const StabilityCurves* curves = curves_ ? &*curves_ : nullptr;
+    if (view_ == StabilityView::Nyquist) {
+        drawNyquist(canvas, width, height, NyquistPicture{curves, scale_, region_});
+    } else {
+        drawNichols(canvas, width, height, NicholsPicture{curves, region_});
+    }
+}
+
+std::optional<ChartFrame> StabilityPlotWindow::frame() const {
+    return view_ == StabilityView::Nyquist
+               ? nyquistFrame(Grafico->width(), Grafico->height(), region_)
+               : nicholsFrame(Grafico->width(), Grafico->height(), region_);
+}
+
+void StabilityPlotWindow::showCurves(StabilityCurves curves, std::string listText) {
+    curves_ = std::move(curves);
+    listText_ = std::move(listText);
+    fitView();
+    show();
+    raise();
+    activateWindow();
+}
+
+void StabilityPlotWindow::fitView() {
+    if (curves_) {
+        scale_ = compressed() ? compressionFor(*curves_) : RadialScale{};
+        region_ = view_ == StabilityView::Nyquist ? fittedNyquistRegion(*curves_, scale_)
+                                                  : fittedNicholsRegion(*curves_);
+    }
+    Lcursor->clear();
+    Grafico->update();
+}
+
+void StabilityPlotWindow::keyPressEvent(QKeyEvent* event) {
+    int keyCode = plotKeyCode(event->key(), event->modifiers());
+    if (keyCode == 0 && event->key() == Qt::Key_F) keyCode = 'F';
+    if (keyCode == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    errors_.run([this, keyCode] { FormKeyDown(keyCode); });
+}
+
+void StabilityPlotWindow::FormKeyDown(int keyCode) {
+    if (keyCode == 'F') {
+        fitView();
+        return;
+    }
+    if (const std::optional<PlaneRegion> moved = planeKey(keyCode, region_)) {
+        region_ = *moved;
+        Grafico->update();
+    }
+}
+
+void StabilityPlotWindow::zoomAt(double x, double y, int steps) {
+    const std::optional<ChartFrame> f = frame();
+    if (!f) return;
+    region_ = zoomRegion(region_, f->valueAt(x, y), std::pow(2.0, steps));
+    Grafico->update();
+}
+
+void StabilityPlotWindow::panBy(double dx, double dy) {
+    const std::optional<ChartFrame> f = frame();
+    if (!f) return;
+    region_ = panRegion(region_, {-dx / f->ax, dy / f->ay});
+    Grafico->update();
+}
+
+std::optional<StabilityReading> StabilityPlotWindow::readAt(double x, double y) const {
+    if (!curves_) return std::nullopt;
+    const int width = Grafico->width();
+    const int height = Grafico->height();
+    return view_ == StabilityView::Nyquist
+               ? readNyquist(NyquistPicture{&*curves_, scale_, region_}, width, height, x, y)
+               : readNichols(NicholsPicture{&*curves_, region_}, width, height, x, y);
+}
+
+void StabilityPlotWindow::showCursorAt(double x, double y) {
+    ScopedCLocale locale;
+    const std::optional<StabilityReading> reading = readAt(x, y);
+    if (!reading) {
+        Lcursor->clear();
+        return;
+    }
+    Lcursor->setText(QString::fromStdString(
+        stabilityReadingText(*reading, curves_->labels, curves_->hz)));
+}
+
+void StabilityPlotWindow::contextMenuEvent(QContextMenuEvent* event) {
+    PopupMenu1->popup(event->globalPos());
+}
+
+void StabilityPlotWindow::Salvarimagem1Click(render::ImageBackground background) {
+    if (!SaveDialog1->execute()) return;
+    const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
+    // Never over a file the view was drawn from: every line of the list, and the document
+    // of a line "<document>.json#<variable>".
+    std::vector<std::string> read;
+    for (const std::string& line : splitListLines(listText_)) {
+        if (line.empty() || isCommentLine(line)) continue;
+        read.push_back(line);
+        if (const std::size_t mark = line.rfind('#'); mark != std::string::npos && mark > 0)
+            read.push_back(line.substr(0, mark));
+    }
+    if (!imageSparesFiles(log_, path, read)) return;
+    const auto paint = [this](PlotCanvas& canvas) {
+        paintOn(canvas, Grafico->width(), Grafico->height());
+    };
+    const std::string title = stabilityViewName(view_);
+    const render::ImageSaveStatus status = render::savePaintedImage(
+        path, Grafico->width(), Grafico->height(), title.c_str(), paint, background);
+    logImageSave(log_, status, path);
+}
+
+void StabilityPlotWindow::openFrom(PlotListWindow& list) {
+    const std::string text = list.listText();
+    std::optional<StabilityCurves> curves =
+        readStabilityCurves(PlotListReading(list), list.hz(), view_, log_);
+    if (curves) showCurves(std::move(*curves), text);
+}
+
+NyquistWindow::NyquistWindow(AnalysisLog& log, ErrorBox& errors)
+    : StabilityPlotWindow(StabilityView::Nyquist, log, errors) {
+    CBcomprimida = addCheckBox(this, "CBcomprimida", QStringLiteral("Escala comprimida"),
+                               {8, 6, 140, 17}, true);
+    CBcomprimida->setToolTip(QStringLiteral(
+        "O raio em escala logarítmica, um anel por década de |H|: o círculo unitário e o "
+        "ponto -1 ficam no lugar, e a parte perto da origem se lê"));
+    connect(CBcomprimida, &QCheckBox::toggled, this, [this] { fitView(); });
+    setPlotTop(CheckBoxRowHeight);
+}
+
+bool NyquistWindow::compressed() const {
+    return CBcomprimida->isChecked();
+}
+
+NicholsWindow::NicholsWindow(AnalysisLog& log, ErrorBox& errors)
+    : StabilityPlotWindow(StabilityView::Nichols, log, errors) {}
+
+}  // namespace corvane::ui
