@@ -21,6 +21,7 @@
 #include "pole_zero_paint.h"
 #include "pole_zero_table.h"
 #include "replace_file.h"
+#include "result_file_names.h"
 #include "result_variables.h"
 #include "root_locus.h"
 
@@ -153,9 +154,9 @@ std::string locusNetlist(const std::string& numeratorLine) {
         throw UsageError{
             "a opção --lugar pede o netlist dos arquivos de resultados da curva 1 "
             "ao lado deles, sem mudanças desde a análise: " +
-            (name ? name->stem + ".net" : numeratorLine)};
+            (name ? ResultFileNames::netlistOfResults(name->stem) : numeratorLine)};
     }
-    return name->stem + ".net";
+    return ResultFileNames::netlistOfResults(name->stem);
 }
 
 void printRoots(const PoleZeroMap& map, std::FILE* out) {

@@ -111,8 +111,7 @@ std::string netlistsReadForList(std::string_view listText) {
     for (const std::string& line : splitListLines(listText)) {
         if (isCommentLine(line) || documentLineOf(line)) continue;
         if (const std::optional<NumeratorFileName> file = parseNumeratorFileName(line)) {
-            lines += file->stem;
-            lines += ResultFileNames::NetlistSuffix;
+            lines += ResultFileNames::netlistOfResults(file->stem);
             lines += '\n';
         }
     }

@@ -165,7 +165,7 @@ check_installed_package() {
 # shows them there, and the result files go beside the copies, not into the source tree.
 prepare_examples() {
     mkdir -p build/exemplos
-    cp examples/*.net build/exemplos/
+    cp examples/*.net examples/*.cir build/exemplos/
 }
 
 display_available() {

@@ -13,7 +13,12 @@ namespace corvane::symbolic {
 namespace {
 
 // The LaTeX form of a name: its leading letter with the rest as a subscript.
+std::string latexOfHierarchicalName(const std::string& name);
+
 std::string latexOfName(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot + 1 < name.size() && dot > 0)
+        return latexOfHierarchicalName(name);
     std::string rest;
     for (std::size_t i = 1; i < name.size(); ++i) {
         const char c = name[i];
@@ -26,6 +31,27 @@ std::string latexOfName(const std::string& name) {
     const bool letter = !name.empty() && std::isalpha(static_cast<unsigned char>(name[0]));
     const std::string base = letter ? name.substr(0, 1) : "\\mathrm{" + name.substr(0, 1) + "}";
     return rest.empty() ? base : base + "_{" + rest + "}";
+}
+
+// A flattened subcircuit's element ("X1.R2") is its own element's letter, with the
+// instance beside its subscript: R_{2,\mathrm{X1}}.
+std::string latexOfHierarchicalName(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    const std::string leaf = latexOfName(name.substr(dot + 1));
+    std::string path;
+    for (const char c : name.substr(0, dot)) {
+        if (c == '_') {
+            path += "\\_";
+        } else {
+            path += c;
+        }
+    }
+    std::string instance = "\\mathrm{";
+    instance += path;
+    instance += '}';
+    if (leaf.back() == '}' && leaf.find("_{") != std::string::npos)
+        return leaf.substr(0, leaf.size() - 1) + "," + instance + "}";
+    return leaf + "_{" + instance + "}";
 }
 
 std::string latexOfElement(const std::string& name) {

@@ -26,7 +26,10 @@ std::optional<QString> firstSelected(const QFileDialog& dialog) {
 OpenDialog::OpenDialog(QWidget* parent)
     : OpenDialog(parent, QStringLiteral("OpenDialog1"),
                  {QStringLiteral("Abrir"), QStringLiteral("teste.net"),
-                  QStringLiteral("netlists (*.net)"), QStringLiteral("net")},
+                  QStringLiteral("netlists (*.net *.cir *.sp *.spice *.ckt);;"
+                                 "netlists do Corvane (*.net);;"
+                                 "netlists SPICE (*.cir *.sp *.spice *.ckt *.net)"),
+                  QStringLiteral("net")},
                  chooseFileToOpen) {}
 
 OpenDialog::OpenDialog(QWidget* parent, const QString& objectName, OpenDialogRequest request,

@@ -32,7 +32,8 @@ public:
     using Chooser =
         std::function<std::optional<QString>(QWidget* parent, const OpenDialogRequest&)>;
 
-    /// The main window's netlist dialog: "teste.net", netlists only, extension "net".
+    /// The main window's netlist dialog: "teste.net", netlists of both formats (all, then
+    /// Corvane's, then SPICE's), extension "net".
     explicit OpenDialog(QWidget* parent);
 
     /// A dialog named `objectName`, opened with `request` and shown by `chooser`.

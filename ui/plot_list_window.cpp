@@ -335,7 +335,7 @@ void PlotListWindow::Button5Click() {
     std::vector<std::string> netlists{analysis_.runState().netlistFileName};
     const std::string lastNumerator = QFile::encodeName(OpenDialog1->fileName()).toStdString();
     if (const auto file = parseNumeratorFileName(lastNumerator))
-        netlists.push_back(file->stem + ResultFileNames::NetlistSuffix);
+        netlists.push_back(ResultFileNames::netlistOfResults(file->stem));
     std::optional<VariableChoice> choice;
     std::optional<ResultFileNames> files;
     for (const std::string& netlist : netlists) {

@@ -33,6 +33,7 @@
 #include "plot_list_window.h"
 #include "listed_curves.h"
 #include "pole_zero_paint.h"
+#include "result_file_names.h"
 #include "result_variables.h"
 #include "remembered_line.h"
 #include "window_style.h"
@@ -194,11 +195,11 @@ std::optional<LocusCircuit> PoleZeroWindow::locusCircuit(AnalysisLog& log) const
         log.print(
             "O lugar das raízes pede o netlist dos arquivos de resultados da curva 1 ao "
             "lado deles, sem mudanças desde a análise: %s",
-            name ? (name->stem + ".net").c_str() : files_[1].c_str());
+            name ? ResultFileNames::netlistOfResults(name->stem).c_str() : files_[1].c_str());
         return std::nullopt;
     }
     std::string error;
-    std::optional<LocusCircuit> circuit = readLocusCircuit(name->stem + ".net", element, error);
+    std::optional<LocusCircuit> circuit = readLocusCircuit(ResultFileNames::netlistOfResults(name->stem), element, error);
     if (!circuit) log.print("Lugar das raízes: %s", error.c_str());
     return circuit;
 }
@@ -330,7 +331,7 @@ bool PoleZeroWindow::imageSparesInputs(const std::string& path) const {
             read.push_back(line.substr(0, mark));
     }
     if (const auto name = parseNumeratorFileName(files_[1]); name && locus_)
-        read.push_back(name->stem + ".net");
+        read.push_back(ResultFileNames::netlistOfResults(name->stem));
     return imageSparesFiles(log_, path, read);
 }
 

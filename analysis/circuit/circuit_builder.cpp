@@ -28,10 +28,17 @@ T& growTo(std::vector<T>& table, int index) {
     return table[slot];
 }
 
+// "linha 4 de x.cir" at the start of a message.
+std::string capitalised(std::string place) {
+    if (!place.empty() && place[0] >= 'a' && place[0] <= 'z')
+        place[0] = static_cast<char>(place[0] - 'a' + 'A');
+    return place;
+}
+
 }  // namespace
 
 CircuitBuilder::CircuitBuilder(RunState& run, AnalysisLog& log, RunLimits limits)
-    : run_(run), log_(log), limits_(limits), elementLines_(1, 0) {
+    : run_(run), log_(log), limits_(limits), elementPlaces_(1) {
     run_.elementCount = 0;
     run_.variableCount = 0;
     run_.tooManyNodes = 0;
@@ -44,14 +51,20 @@ void CircuitBuilder::addGroundName(std::string name) {
 
 bool CircuitBuilder::acceptsName(std::string_view name) const {
     if (name.size() <= static_cast<std::size_t>(limits_.nameLength)) return true;
-    log_.print("Linha %d: nome com mais de %d caracteres: %s", line_, limits_.nameLength,
-               shownText(std::string(name)).c_str());
+    log_.print("%s: nome com mais de %d caracteres: %s", capitalised(place_).c_str(),
+               limits_.nameLength, shownText(std::string(name)).c_str());
     return false;
 }
 
 bool CircuitBuilder::beginElement(std::string_view name, int line) {
-    line_ = line;
-    if (name.empty() || findElementKind(name[0]) == nullptr) {
+    std::string place = "linha ";
+    place += std::to_string(line);
+    return beginElement(name.empty() ? '\0' : name[0], name, std::move(place));
+}
+
+bool CircuitBuilder::beginElement(char kind, std::string_view name, std::string place) {
+    place_ = std::move(place);
+    if (name.empty() || findElementKind(kind) == nullptr) {
         log_.print("Elemento desconhecido: %s", shownText(std::string(name)).c_str());
         return false;
     }
@@ -64,14 +77,16 @@ bool CircuitBuilder::beginElement(std::string_view name, int line) {
     e = Element{};
     // A name holding a NUL byte is kept up to it, as the messages show it.
     e.name = std::string(name).c_str();
+    e.kindLetter = kind;
     for (int i = 1; i < run_.elementCount; ++i) {
         if (run_.ElementTable[static_cast<std::size_t>(i)].name == e.name) {
-            log_.print("Linha %d: elemento %s repetido (já definido na linha %d)", line_,
-                       e.name.c_str(), elementLines_[static_cast<std::size_t>(i)]);
+            log_.print("%s: elemento %s repetido (já definido na %s)",
+                       capitalised(place_).c_str(), e.name.c_str(),
+                       elementPlaces_[static_cast<std::size_t>(i)].c_str());
             return false;
         }
     }
-    growTo(elementLines_, run_.elementCount) = line;
+    growTo(elementPlaces_, run_.elementCount) = place_;
     return true;
 }
 
@@ -120,7 +135,8 @@ bool CircuitBuilder::coupleInductors(Element& k, const std::string& first,
         return false;
     }
     if (k.a == k.b) {
-        log_.print("Linha %d: indutor acoplado a si mesmo: %s", line_, first.c_str());
+        log_.print("%s: indutor acoplado a si mesmo: %s", capitalised(place_).c_str(),
+                   first.c_str());
         return false;
     }
     log_.print("(%s está na linha %d, %s está na linha %d)", first.c_str(), k.a, second.c_str(),

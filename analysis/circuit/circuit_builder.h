@@ -52,6 +52,12 @@ public:
     /// already used.
     [[nodiscard]] bool beginElement(std::string_view name, int line);
 
+    /// The same for an element whose kind is not its name's first letter ("X1.R2" is an R)
+    /// or whose place is more than a line number: `place` is how messages name where the
+    /// element was written, in lower case ("linha 4 de filtro.cir"); they start with it
+    /// capitalised.
+    [[nodiscard]] bool beginElement(char kind, std::string_view name, std::string place);
+
     /// Completes the element begun last. Numbers its nodes: a node past the limit is
     /// logged and the circuit is refused by `finish`. A coupling finds its inductors among
     /// the elements before it and refuses anything else.
@@ -74,9 +80,10 @@ private:
     AnalysisLog& log_;
     RunLimits limits_;
     std::vector<std::string> groundNames_;
-    /// The line of the element being built, and of every element, for the messages.
-    int line_ = 0;
-    std::vector<int> elementLines_;
+    /// Where the element being built was written, and every element, for the messages
+    /// ("linha 4").
+    std::string place_ = "linha 0";
+    std::vector<std::string> elementPlaces_;
 };
 
 /// Looks `name` up among the known variables (entry 0 is ground, "0") and adds it as the

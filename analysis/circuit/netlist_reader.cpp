@@ -20,6 +20,7 @@
 #include "netlist_value.h"
 #include "result_file_names.h"
 #include "result_warnings_file.h"
+#include "spice_reader.h"
 
 namespace corvane {
 
@@ -82,7 +83,7 @@ public:
         file.reset();
 
         if (!builder_.finish()) return false;
-        if (!resultsSpareTheNetlist()) return false;
+        if (!resultsSpareNetlist(run_, log_)) return false;
         builder_.listVariables();
         return true;
     }
@@ -319,31 +320,6 @@ private:
         stop();
     }
 
-    // A netlist named like a result file ("filtro.d", "amp.n1", or a link to one) would be
-    // replaced by the results of its own run: the run ends before anything is written.
-    bool resultsSpareTheNetlist() {
-        struct stat netlist {};
-        if (stat(run_.netlistFileName.c_str(), &netlist) != 0) return true;
-        const ResultFileNames names(run_.netlistFileName);
-        // The warnings file is one of the run's outputs too (written or removed), and so is
-        // the noise file of a run that asks for the noise, and its loop gain file.
-        for (int k = -3; k <= run_.variableCount; ++k) {
-            const std::string result = k == -3  ? names.loopGain()
-                                       : k == -2 ? names.noiseDensities()
-                                       : k < 0  ? warningsFilePath(names)
-                                       : k == 0 ? names.denominator()
-                                                : names.numerator(k);
-            struct stat status {};
-            if (stat(result.c_str(), &status) == 0 && status.st_dev == netlist.st_dev &&
-                status.st_ino == netlist.st_ino) {
-                log_.print("O netlist %s seria substituído pelo arquivo de resultados %s",
-                           run_.netlistFileName.c_str(), result.c_str());
-                return false;
-            }
-        }
-        return true;
-    }
-
     RunState& run_;
     AnalysisLog& log_;
     CircuitBuilder builder_;
@@ -353,6 +329,37 @@ private:
 
 }  // namespace
 
+// A netlist named like a result file ("filtro.d", "amp.n1", or a link to one) would be
+// replaced by the results of its own run: the run ends before anything is written. So would
+// a file the netlist includes.
+bool resultsSpareInput(const RunState& run, AnalysisLog& log, const std::string& input,
+                       const char* what) {
+    struct stat read {};
+    if (stat(input.c_str(), &read) != 0) return true;
+    const ResultFileNames names(run.netlistFileName);
+    // The warnings file is one of the run's outputs too (written or removed), and so is
+    // the noise file of a run that asks for the noise, and its loop gain file.
+    for (int k = -3; k <= run.variableCount; ++k) {
+        const std::string result = k == -3  ? names.loopGain()
+                                   : k == -2 ? names.noiseDensities()
+                                   : k < 0  ? warningsFilePath(names)
+                                   : k == 0 ? names.denominator()
+                                            : names.numerator(k);
+        struct stat status {};
+        if (stat(result.c_str(), &status) == 0 && status.st_dev == read.st_dev &&
+            status.st_ino == read.st_ino) {
+            log.print("O %s %s seria substituído pelo arquivo de resultados %s", what,
+                      input.c_str(), result.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool resultsSpareNetlist(const RunState& run, AnalysisLog& log) {
+    return resultsSpareInput(run, log, run.netlistFileName, "netlist");
+}
+
 void deriveFileNames(RunState& run, const std::string& path) {
     const ResultFileNames names(path);
     run.netlistFileName = names.netlist();
@@ -360,6 +367,9 @@ void deriveFileNames(RunState& run, const std::string& path) {
 }
 
 bool readNetlist(RunState& run, AnalysisLog& log, const std::string& path, RunLimits limits) {
+    deriveFileNames(run, path);
+    if (isSpiceNetlist(run.netlistFileName))
+        return readSpiceNetlist(run, log, spiceLimits(limits));
     NetlistReader reader(run, log, limits);
     return reader.read(path);
 }

@@ -50,6 +50,7 @@ enum class SourceType {
 /// reads an element through the accessors, whose names say what a field means for the
 /// kinds that have it. The reader clears every field of an element it reads.
 struct Element {
+    /// As written in the circuit; a flattened subcircuit's element is "X1.R2".
     std::string name;
     double value = 0.0;
     double value2 = 0.0;
@@ -61,9 +62,11 @@ struct Element {
     int y = 0;
     /// O: the line gave a model (A0, GBW) instead of the ideal nullor.
     bool finiteGain = false;
+    /// The kind, upper case (R, C, L, I, V, G, E, F, H, O, K), set by the circuit builder:
+    /// the first letter of a plain name, the letter of the last part of a hierarchical one.
+    char kindLetter = '\0';
 
-    /// The kind: the name's first letter, upper case (R, C, L, I, V, G, E, F, H, O, K).
-    char kind() const { return name.empty() ? '\0' : name[0]; }
+    char kind() const { return kindLetter; }
 
     /// Nodes of the element's own branch (K: none).
     int positiveNode() const { return a; }

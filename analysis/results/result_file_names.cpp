@@ -1,5 +1,7 @@
 #include "result_file_names.h"
 
+#include <sys/stat.h>
+
 #include "run_state.h"
 
 namespace corvane {
@@ -27,6 +29,19 @@ ResultFileNames::ResultFileNames(std::string_view path) : netlist_(path) {
         netlist_ += NetlistSuffix;
     }
     baseName_ = std::string(path.substr(0, dot));
+}
+
+std::string ResultFileNames::netlistOfResults(std::string_view stem) {
+    std::string netlist(stem);
+    netlist += NetlistSuffix;
+    struct stat status {};
+    if (stat(netlist.c_str(), &status) == 0) return netlist;
+    for (const char* suffix : SpiceSuffixes) {
+        std::string spice(stem);
+        spice += suffix;
+        if (stat(spice.c_str(), &status) == 0) return spice;
+    }
+    return netlist;
 }
 
 std::optional<std::string> ResultFileNames::denominatorFor(std::string_view numeratorPath) {

@@ -3,6 +3,7 @@
 // with. Every reader and writer of these files asks this type.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,12 @@ public:
     /// Added to a chosen file name without '.'; the netlist of a run's results is
     /// "<stem>" followed by it.
     static constexpr const char* NetlistSuffix = ".net";
+    /// The other names a netlist of a run may end with: SPICE's.
+    static constexpr std::array<const char*, 4> SpiceSuffixes{".cir", ".sp", ".spice", ".ckt"};
+
+    /// The netlist beside the result files "<stem>.*": "<stem>.net" when it exists or no
+    /// netlist does, else the first of "<stem>.cir", ".sp", ".spice", ".ckt" that exists.
+    static std::string netlistOfResults(std::string_view stem);
 
     /// From the path the user chose. Only the file name (after the last '/') is looked at,
     /// so a '.' in a folder name never cuts the path:

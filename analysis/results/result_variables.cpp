@@ -88,7 +88,7 @@ std::optional<NumeratorFileName> parseNumeratorFileName(std::string_view path) {
 }
 
 std::optional<std::vector<ResultVariable>> variablesOfResults(const std::string& stem) {
-    return variablesOfRun(stem + ResultFileNames::NetlistSuffix);
+    return variablesOfRun(ResultFileNames::netlistOfResults(stem));
 }
 
 ResultsNetlist readResultsNetlist(const std::string& netlistPath) {

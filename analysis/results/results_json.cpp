@@ -125,7 +125,7 @@ json sourcesArray(const RunState& run) {
     json sources = json::array();
     for (int i = 1; i <= std::min(run.elementCount, MaxElements); ++i) {
         const Element& e = run.ElementTable[i];
-        const char kind = static_cast<char>(std::toupper(static_cast<unsigned char>(e.name[0])));
+        const char kind = e.kind();
         if (kind == 'V' || kind == 'I') {
             sources.push_back({{"nome", e.name},
                                {"tipo", e.y == 'D' ? "degrau" : "impulso"},

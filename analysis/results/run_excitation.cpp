@@ -53,7 +53,7 @@ std::vector<RunSource> sourcesOfRun(const RunState& run) {
     std::vector<RunSource> sources;
     for (int i = 1; i <= std::min(run.elementCount, MaxElements); ++i) {
         const Element& e = run.ElementTable[static_cast<std::size_t>(i)];
-        const char kind = static_cast<char>(std::toupper(static_cast<unsigned char>(e.name[0])));
+        const char kind = e.kind();
         if (kind == 'V' || kind == 'I') {
             sources.push_back({e.name, e.sourceType() == SourceType::Impulse ? SourceKind::Impulse
                                                                              : SourceKind::Step});
@@ -78,7 +78,7 @@ ExcitationFinding excitationOfSources(std::span<const RunSource> sources,
 }
 
 ExcitationFinding excitationOfResults(const std::string& stem) {
-    const std::string netlist = stem + ResultFileNames::NetlistSuffix;
+    const std::string netlist = ResultFileNames::netlistOfResults(stem);
     const ResultsNetlist read = readResultsNetlist(netlist);
     if (read.status != ResultsNetlistStatus::Matches)
         return {std::nullopt, netlistProblem(read.status, netlist)};

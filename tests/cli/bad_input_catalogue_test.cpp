@@ -128,6 +128,62 @@ TEST_F(Catalogue, EveryReaderFailure) {
               "Arquivo " + dir.file("nada") + ".net inexistente");
 }
 
+// The SPICE reader's hostile inputs: each ends the run before anything is computed, with
+// the file and the line.
+TEST_F(Catalogue, EverySpiceReaderFailure) {
+    struct Case {
+        const char* name;
+        std::string netlist;
+        std::string last;
+    };
+    dir.write("loop_a.inc", "R1 a 0 1\n.include loop_b.inc\n");
+    dir.write("loop_b.inc", "* back again\n.include loop_a.inc\n");
+    const std::string c = dir.file("c.cir");
+    const std::vector<Case> cases{
+        {"an unbalanced .subckt", "t\nV1 a 0 AC 1\n.subckt amp i o\nR1 i o 1k\nX1 a b amp\n",
+         "Linha 3 de " + c + ": .subckt amp sem .ends"},
+        {"a parameter loop", "t\n.param a={b} b={c} c={a}\nR1 x 0 {a}\n",
+         "Linha 3 de " + c + ": laço de parâmetros: a depende de si mesmo"},
+        {"an include loop", "t\n.include loop_a.inc\n",
+         "Linha 2 de " + dir.file("loop_b.inc") + ": inclusão circular de " +
+             dir.file("loop_a.inc")},
+        {"a 1 MB line", "t\nR1 a 0 1\nR2 a 0 {" + std::string(1 << 20, '1') + "}\n",
+         "Linha 3 de " + c + ": linha com mais de 65536 bytes"},
+        {"a name of 10 000 characters", "t\nV1 a 0 AC 1\nR" + std::string(10'000, 'x') + " a 0 1\n",
+         "Linha 3 de " + c + ": nome com mais de 255 caracteres: R" + std::string(59, 'x') +
+             "..."},
+        {"a file past 16 MiB", "t\n" + std::string(17 << 20, '*') + "\n",
+         "Não foi possível ler o arquivo " + c + ": passa de 16 MiB"},
+        {"binary garbage", std::string("t\n\x01\x02\xff\xfe rest\n", 12),
+         "Linha 2 de " + c + ": elemento desconhecido: \x01\x02\xff\xfe"},
+        {"a parameter chain past its depth", [] {
+             std::string text = "t\n.param p0=1\n";
+             for (int i = 1; i <= 150; ++i)
+                 text += ".param p" + std::to_string(i) + "={p" + std::to_string(i - 1) + "+1}\n";
+             return text + "R1 a 0 {p150}\n";
+         }(),
+         "Linha 153 de " + c + ": parâmetros encadeados além de 50 níveis"},
+    };
+    for (const Case& k : cases) {
+        const Outcome outcome = analyse(dir.write("c.cir", k.netlist));
+        EXPECT_EQ(outcome.status, ExitFailure) << k.name;
+        EXPECT_EQ(outcome.lastLine, k.last) << k.name;
+    }
+    EXPECT_EQ(analyse(dir.file("nada.cir")).lastLine,
+              "Arquivo " + dir.file("nada.cir") + " inexistente");
+    std::filesystem::create_directory(dir.file("pasta.cir"));
+    EXPECT_EQ(analyse(dir.file("pasta.cir")).lastLine,
+              "Não foi possível ler o arquivo " + dir.file("pasta.cir") + ": " +
+                  std::strerror(EISDIR));
+    std::filesystem::create_symlink("/dev/zero", dir.file("zero.cir"));
+    EXPECT_EQ(analyse(dir.file("zero.cir")).lastLine,
+              "Não foi possível ler o arquivo " + dir.file("zero.cir") +
+                  ": não é um arquivo comum");
+    EXPECT_EQ(analyse(dir.write("c.cir", "t\n.include pasta.cir\n")).lastLine,
+              "Linha 2 de " + dir.file("c.cir") + ": não foi possível ler " +
+                  dir.file("pasta.cir") + ": " + std::strerror(EISDIR));
+}
+
 TEST_F(Catalogue, OddButReadableNetlists) {
     struct Case {
         const char* name;

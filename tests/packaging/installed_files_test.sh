@@ -22,6 +22,8 @@ usr/share/doc/corvane/copyright
 usr/share/doc/corvane/examples/butterworth5.net
 usr/share/doc/corvane/examples/butterworth5_degrau.net
 usr/share/doc/corvane/examples/gyrator.net
+usr/share/doc/corvane/examples/kicad_passa_faixa.cir
+usr/share/doc/corvane/examples/ltspice_sallen_key.net
 usr/share/doc/corvane/examples/rc.net
 usr/share/doc/corvane/examples/sallen_key.net
 usr/share/doc/corvane/examples/transformer.net

@@ -192,7 +192,9 @@ private slots:
         QCOMPARE(driver.requests.size(), std::size_t{3});
         const auto& first = driver.requests[0];
         QCOMPARE(first.fileName, QString("teste.net"));
-        QCOMPARE(first.filter, QString("netlists (*.net)"));
+        QCOMPARE(first.filter, QString("netlists (*.net *.cir *.sp *.spice *.ckt);;"
+                                       "netlists do Corvane (*.net);;"
+                                       "netlists SPICE (*.cir *.sp *.spice *.ckt *.net)"));
         QCOMPARE(first.defaultSuffix, QString("net"));
         // A cancelled dialog keeps its name; a confirmed one keeps the chosen path.
         QCOMPARE(driver.requests[1].fileName, QString("teste.net"));

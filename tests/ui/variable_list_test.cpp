@@ -181,14 +181,23 @@ private slots:
     }
 
     // A netlist that is not "<stem>.net": its results are still named after it.
-    void aNetlistOfAnotherExtension() {
+    // A ".cir" is a SPICE netlist: its nodes keep the spelling they were first given,
+    // and the list finds it beside the result files.
+    void aSpiceNetlistOfAnotherExtension() {
         VariableDriver driver;
         TempDir dir;
-        driver.openAndApply(dir.write("filtro.cir", RcNetlist));
-        driver.variableAnswers.push_back(corvane::ui::VariablePick{{1}});
+        driver.openAndApply(dir.write("filtro.cir", "Filtro RC\n"
+                                                    "V1 Entrada 0 PULSE(0 1 0 0)\n"
+                                                    "R1 entrada out 1kOhm\n"
+                                                    "C1 OUT gnd 1uF\n"
+                                                    ".tran 1u 5m\n"
+                                                    ".end\n"));
+        QVERIFY(driver.log().contains("Análise terminada com sucesso."));
+        driver.variableAnswers.push_back(corvane::ui::VariablePick{{2}});
         QTest::mouseClick(driver.plotListWindow().Button5, Qt::LeftButton);
         QCOMPARE(driver.offered.size(), std::size_t{1});
-        QCOMPARE(rowTexts(driver.offered[0]).front(), QString("filtro.n1 — v(entrada)"));
+        QCOMPARE(rowTexts(driver.offered[0]),
+                 (QStringList{"filtro.n1 — v(Entrada)", "filtro.n2 — v(out)", "filtro.n3 — jV1"}));
         QCOMPARE(driver.listed().last(), QString::fromStdString(dir.file("filtro.d")));
     }
 

@@ -97,7 +97,7 @@ TEST(AssemblyTest, EveryElementKindStampsItsTable) {
     auto add = [&](const char* name, int a, int b, int c, int d, double value, double value2, int x,
                    int y) {
         Element& e = run.ElementTable[++run.elementCount];
-        e = Element{name, value, value2, a, b, c, d, x, y};
+        e = Element{name, value, value2, a, b, c, d, x, y, false, name[0]};
     };
     run.variableCount = 9;
     add("L1", 1, 2, 0, 0, 3.0, 0.5, 3, 0);   // x = 3
