@@ -207,7 +207,7 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     messagePalette.setColor(QPalette::WindowText, QColor(192, 0, 0));
     Lmensagem->setPalette(messagePalette);
 
-    const QString numerators = QStringLiteral("Numeradores (%1);;Ruído (*%2)")
+    const QString numerators = QStringLiteral("Numeradores (%1);;Ruído (*%2);;Varredura (*.json)")
                                    .arg(QString::fromLatin1(ResultFileNames::NumeratorPattern),
                                         QString::fromLatin1(NoiseFileExtension));
     OpenDialog1 = new OpenDialog(this, QStringLiteral("OpenDialog1"),
