@@ -134,10 +134,17 @@ void Plotter::addStepFamily(const std::string& path, PlotListHost& window) {
         window.appendListLine(line);
         return;
     }
-    if (contents->variables.empty()) {
+    if (contents->computed.empty()) {
         std::string line = "* O documento ";
         line += path;
         line += " não tem nenhum valor calculado.";
+        window.appendListLine(line);
+        return;
+    }
+    if (contents->variables.empty()) {
+        std::string line = "* O documento ";
+        line += path;
+        line += " não tem numeradores: grave a varredura com --variavel.";
         window.appendListLine(line);
         return;
     }
