@@ -2,12 +2,19 @@
 
 #include <algorithm>
 
+#include "listed_curves.h"
 #include "path_parts.h"
+#include "results_json_reader.h"
 #include "result_variables.h"
 
 namespace corvane {
 
 std::string curveLabel(std::string_view listLine) {
+    // A step's curves are told apart by their values, which is what the family shows.
+    if (const std::optional<StepLine> step = stepLineOf(std::string(listLine))) {
+        const StepFunctionRead read = readStepFunction(step->path, step->variable, step->value);
+        if (!read.legend.empty()) return read.legend;
+    }
     if (const std::optional<ResultVariable> variable = variableOfResultFile(listLine))
         return variableLabel(*variable);
     return fileNameOf(std::string(listLine));

@@ -28,6 +28,30 @@ std::optional<DocumentLine> documentLineOf(const std::string& line) {
     return DocumentLine{line.substr(0, mark), line.substr(mark + 1)};
 }
 
+// The value's number is short: a step holds a few hundred values at most.
+std::optional<StepLine> stepLineOf(const std::string& line) {
+    const std::optional<DocumentLine> document = documentLineOf(line);
+    if (!document) return std::nullopt;
+    const std::size_t at = document->variable.rfind('@');
+    if (at == std::string::npos || at == 0) return std::nullopt;
+    const std::string number = document->variable.substr(at + 1);
+    constexpr std::size_t LongestNumber = 4;
+    if (number.empty() || number.size() > LongestNumber ||
+        number.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    return StepLine{document->path, document->variable.substr(0, at), std::stoi(number)};
+}
+
+std::string stepListLine(const std::string& path, const std::string& variable, int value) {
+    std::string line = path;
+    line += '#';
+    line += variable;
+    line += '@';
+    line += std::to_string(value);
+    return line;
+}
+
 namespace {
 
 // A line names a file only when it fits the line buffer and holds no NUL, which would
@@ -142,6 +166,19 @@ bool readDocumentLine(const DocumentLine& line, PlotCurve& curve, AnalysisLog& l
     return true;
 }
 
+bool readStepLine(const StepLine& line, PlotCurve& curve, AnalysisLog& log) {
+    log.print("Lendo o valor %d da variável %s de %s", line.value, line.variable.c_str(),
+              line.path.c_str());
+    const StepFunctionRead read = readStepFunction(line.path, line.variable, line.value);
+    if (!read.function) {
+        log.print("%s", read.error.c_str());
+        return false;
+    }
+    curve.numerator = read.function->numerator;
+    curve.denominator = read.function->denominator;
+    return true;
+}
+
 }  // namespace
 
 // Any line that cannot be read stops the whole list, so a curve is never drawn with a
@@ -154,6 +191,17 @@ std::optional<int> readListedCurves(std::string_view listText, PlotCurves& curve
     std::string numeratorLine;
     for (const std::string& line : splitListLines(listText)) {
         if (isCommentLine(line)) continue;
+        if (const auto step = stepLineOf(line); step && !denominatorDue) {
+            if (curveCount == MaxCurves) {
+                log.print("Número excessivo de curvas");
+                return std::nullopt;
+            }
+            ++curveCount;
+            curves[curveCount] = PlotCurve{};
+            if (numeratorFiles) (*numeratorFiles)[curveCount] = line;
+            if (!readStepLine(*step, curves[curveCount], log)) return std::nullopt;
+            continue;
+        }
         if (const auto document = documentLineOf(line); document && !denominatorDue) {
             if (curveCount == MaxCurves) {
                 log.print("Número excessivo de curvas");

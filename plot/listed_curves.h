@@ -24,11 +24,26 @@ struct DocumentLine {
 /// The document and variable of such a line; no value for a line that names a file.
 std::optional<DocumentLine> documentLineOf(const std::string& line);
 
+/// A list line "<document>.json#<variable>@<n>": the function of one variable at value n
+/// (1 for the first) of a parameter step's document (`corvane-cli varrer --json`); its
+/// legend is the value's ("R1 = 4,7 kΩ").
+struct StepLine {
+    std::string path;
+    std::string variable;
+    int value = 0;
+};
+/// The document, variable and value of such a line; no value for any other line.
+std::optional<StepLine> stepLineOf(const std::string& line);
+
+/// The line that lists value `value` of variable `variable` of the step document at `path`.
+std::string stepListLine(const std::string& path, const std::string& variable, int value);
+
 /// Reads the result files named by the lines of `listText` into curves 1, 2, ... of
 /// `curves`, logging "Lendo arquivo %s" for each. Lines pair up in order: numerator, then
 /// denominator, comments skipped wherever they are. A line "<document>.json#<variable>"
 /// stands for both: the function of that variable (name or number) in a run's JSON
 /// document, with every bit the run computed; the document's warnings about it are logged.
+/// A line "<document>.json#<variable>@<n>" stands for one value's function of a step.
 /// A line "<run>.ruido" or "<run>.ruido#<element>" stands for a whole density curve too
 /// (noise_curves.h), and a line "<run>.malha" for the loop gain T of a run (loop_curves.h).
 /// A result file that keeps too few digits of a coefficient that matters is warned about. Returns the number of curves read, or

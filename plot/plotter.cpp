@@ -9,6 +9,8 @@
 
 #include "c_locale.h"
 #include "fitted_ranges.h"
+#include "listed_curves.h"
+#include "results_json_reader.h"
 #include "floating_point.h"
 #include "plot_frame.h"
 #include "loop_curves.h"
@@ -103,6 +105,10 @@ void Plotter::addNumeratorFile(PlotListHost& window) {
         for (const std::string& line : *lines) window.appendListLine(line);
         return;
     }
+    if (isStepDocument(*numerator)) {
+        addStepFamily(*numerator, window);
+        return;
+    }
     // The dialog offers only numerator files, but a name can be typed: a netlist or a
     // denominator would fail only at "Plotar".
     if (!ResultFileNames::isNumeratorFile(*numerator)) {
@@ -120,6 +126,42 @@ void Plotter::addNumeratorFile(PlotListHost& window) {
     }
     window.appendListLine(pair->numerator);
     window.appendListLine(pair->denominator);
+}
+
+// The family of the document's first variable: one line per value computed, as many as
+// one plot draws.
+void Plotter::addStepFamily(const std::string& path, PlotListHost& window) {
+    std::string error;
+    const std::optional<StepContents> contents = stepContents(path, error);
+    if (!contents) {
+        std::string line = "* ";
+        line += error;
+        window.appendListLine(line);
+        return;
+    }
+    if (contents->computed.empty()) {
+        std::string line = "* O documento ";
+        line += path;
+        line += " não tem nenhum valor calculado.";
+        window.appendListLine(line);
+        return;
+    }
+    if (contents->variables.empty()) {
+        std::string line = "* O documento ";
+        line += path;
+        line += " não tem numeradores: grave a varredura com --variavel.";
+        window.appendListLine(line);
+        return;
+    }
+    const std::size_t shown = std::min(contents->computed.size(), static_cast<std::size_t>(MaxCurves));
+    for (std::size_t i = 0; i < shown; ++i)
+        window.appendListLine(stepListLine(path, contents->variables.front(), contents->computed[i]));
+    if (shown < contents->computed.size()) {
+        std::string line = "* Só os primeiros ";
+        line += std::to_string(MaxCurves);
+        line += " valores calculados do documento cabem num gráfico.";
+        window.appendListLine(line);
+    }
 }
 
 bool Plotter::plot(PlotListHost& window) {

@@ -33,7 +33,9 @@ public:
     /// "<base>.n25") is refused with a comment line naming it, one that cannot be a line
     /// of the list with the comment "* Arquivo com nome inválido.".
     /// A noise file ("<run>.ruido") appends the line of its total and those of its three
-    /// largest contributors instead, or logs why it cannot be read.
+    /// largest contributors instead, or logs why it cannot be read. A parameter step's
+    /// document (`corvane-cli varrer --json`) appends one line per computed value of its
+    /// first variable (stepLineOf), at most MaxCurves, or a comment saying why not.
     void addNumeratorFile(PlotListHost& window);
 
     /// "Plotar": reads the edit boxes into the parameters and every listed file into the
@@ -128,6 +130,7 @@ public:
     }
 
 private:
+    void addStepFamily(const std::string& path, PlotListHost& window);
     std::optional<PlotParameters> readParameters(const PlotListHost& window, AnalysisLog& log);
     // The curves read from the list as the window asks for them; a refused curve is left
     // with a zero numerator, which has no point to draw or read.

@@ -208,7 +208,8 @@ PlotListWindow::PlotListWindow(ErrorBox& errorBox, Plotter& plotter, Analysis& a
     messagePalette.setColor(QPalette::WindowText, QColor(192, 0, 0));
     Lmensagem->setPalette(messagePalette);
 
-    const QString numerators = QStringLiteral("Numeradores (%1);;Ruído (*%2);;Ganho de malha (*%3)")
+    const QString numerators =
+        QStringLiteral("Numeradores (%1);;Ruído (*%2);;Ganho de malha (*%3);;Varredura (*.json)")
                                    .arg(QString::fromLatin1(ResultFileNames::NumeratorPattern),
                                         QString::fromLatin1(NoiseFileExtension),
                                         QString::fromLatin1(LoopFileExtension));

@@ -118,7 +118,104 @@ std::optional<SourceKind> sourceKindNamed(const json& name) {
     return std::nullopt;
 }
 
+// A step document as `corvane-cli varrer --json` writes it: format, version and the list of
+// values. A file cut short is told from another kind of document, since a step that was
+// still being written is the likely cause.
+Document parseStepDocument(const std::string& path) {
+    const BoundedText read = readBoundedFile(path, MaxResultsDocumentBytes, "o documento");
+    if (!read.text) return {std::nullopt, read.error};
+    json value = json::parse(*read.text, nullptr, false);
+    if (value.is_discarded()) {
+        return {std::nullopt, "O documento " + path + " está incompleto ou não é JSON."};
+    }
+    if (!value.is_object() || member(value, "formato") != "corvane-varredura") {
+        return {std::nullopt, "O documento " + path + " não é um documento de varredura do Corvane."};
+    }
+    if (!member(value, "versao").is_number_integer() || member(value, "versao").get<int>() != 1) {
+        return {std::nullopt, "O documento " + path + " é de uma versão que este programa não lê."};
+    }
+    if (!member(value, "valores").is_array()) {
+        return {std::nullopt, "O documento " + path + " é inválido."};
+    }
+    return {std::move(value), ""};
+}
+
 }  // namespace
+
+StepFunctionRead readStepFunction(const std::string& path, const std::string& variable, int value) {
+    Document document = parseStepDocument(path);
+    if (!document.value) return {std::nullopt, "", document.error};
+    const json& values = member(*document.value, "valores");
+    const std::string invalid = "O documento " + path + " é inválido.";
+    if (value < 1 || static_cast<std::size_t>(value) > values.size()) {
+        return {std::nullopt, "",
+                "O documento " + path + " tem " + std::to_string(values.size()) +
+                    " valores; não tem o valor " + std::to_string(value) + "."};
+    }
+    const json& entry = values[static_cast<std::size_t>(value - 1)];
+    const json& legend = member(entry, "legenda");
+    const json& computed = member(entry, "calculado");
+    if (!legend.is_string() || !computed.is_boolean()) return {std::nullopt, "", invalid};
+    if (!computed.get<bool>()) {
+        std::string error = "O documento " + path + " não tem as funções do valor ";
+        error += std::to_string(value);
+        error += " (";
+        error += legend.get<std::string>();
+        error += "): o circuito não pôde ser analisado com ele.";
+        return {std::nullopt, legend.get<std::string>(), error};
+    }
+    const std::optional<Polynomial> denominator = polynomialFrom(member(entry, "denominador"));
+    if (!denominator || !member(entry, "numeradores").is_array()) return {std::nullopt, "", invalid};
+    const json* found = findVariable(member(entry, "numeradores"), variable);
+    if (!found) {
+        return {std::nullopt, "", "O documento " + path + " não tem a variável " + variable + "."};
+    }
+    const std::optional<Polynomial> numerator = polynomialFrom(member(*found, "numerador"));
+    if (!numerator || !member(*found, "numero").is_number_integer() ||
+        !member(*found, "nome").is_string()) {
+        return {std::nullopt, "", invalid};
+    }
+    DocumentFunction function;
+    function.number = member(*found, "numero").get<int>();
+    function.name = member(*found, "nome").get<std::string>();
+    function.numerator = *numerator;
+    function.denominator = *denominator;
+    return {std::move(function), legend.get<std::string>(), ""};
+}
+
+std::optional<StepContents> stepContents(const std::string& path, std::string& error) {
+    Document document = parseStepDocument(path);
+    if (!document.value) {
+        error = document.error;
+        return std::nullopt;
+    }
+    StepContents contents;
+    const json& values = member(*document.value, "valores");
+    contents.values = static_cast<int>(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (member(values[i], "calculado") == true) contents.computed.push_back(static_cast<int>(i) + 1);
+    }
+    for (const json& entry : values) {
+        const json& numerators = member(entry, "numeradores");
+        if (!numerators.is_array()) continue;
+        for (const json& variable : numerators) {
+            if (!member(variable, "nome").is_string()) {
+                error = "O documento " + path + " é inválido.";
+                return std::nullopt;
+            }
+            contents.variables.push_back(member(variable, "nome").get<std::string>());
+        }
+        break;
+    }
+    return contents;
+}
+
+bool isStepDocument(const std::string& path) {
+    const BoundedText read = readBoundedFile(path, MaxResultsDocumentBytes, "o documento");
+    if (!read.text) return false;
+    const json value = json::parse(*read.text, nullptr, false);
+    return !value.is_discarded() && member(value, "formato") == "corvane-varredura";
+}
 
 DocumentRead readDocumentFunction(const std::string& path, const std::string& variable) {
     Document document = parseDocument(path);

@@ -46,4 +46,30 @@ std::vector<std::string> documentVariables(const std::string& path, std::string&
 /// be read or does not list them as version 1 writes them (`error` then says why).
 std::optional<std::vector<RunSource>> documentSources(const std::string& path, std::string& error);
 
+/// One value's function of a parameter step's document ("corvane-varredura", written by
+/// `corvane-cli varrer --json`), with the value as the legends write it ("R1 = 4,7 kΩ").
+struct StepFunctionRead {
+    std::optional<DocumentFunction> function;
+    std::string legend;
+    /// Why not, in Portuguese, naming the document.
+    std::string error;
+};
+
+/// The function of `variable` (name or number, as readDocumentFunction takes it) at value
+/// `value` (1 for the first) of the step document at `path`.
+StepFunctionRead readStepFunction(const std::string& path, const std::string& variable, int value);
+
+/// What "Adicionar" needs of a step document: how many values it holds and the names of the
+/// variables of its first computed value; no value when it cannot be read (`error` says why).
+struct StepContents {
+    int values = 0;
+    /// The numbers (1 for the first) of the values whose functions the step computed.
+    std::vector<int> computed;
+    std::vector<std::string> variables;
+};
+std::optional<StepContents> stepContents(const std::string& path, std::string& error);
+
+/// Whether the file at `path` is a JSON document whose "formato" is a parameter step's.
+bool isStepDocument(const std::string& path);
+
 }  // namespace corvane

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
+#include <utility>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -406,6 +408,112 @@ TEST_F(PlotListTest, AddedLinesPlotAsAPair) {
     for (const std::string& line : host.appended)
         host.memo += "\n" + line;
     EXPECT_EQ(plot().back(), "Lidas 1 funções");
+}
+
+// A step document as varrer writes it, by hand: R1 of an RC low-pass (C = 1 µF) at 1 kΩ
+// and 4,7 kΩ, with a value between them that could not be analysed.
+std::string stepDocumentText() {
+    return R"({"formato": "corvane-varredura", "versao": 1, "elemento": "R1", "valores": [
+  {"valor": 1000, "legenda": "R1 = 1 kΩ", "calculado": true,
+   "denominador": {"grau": 1, "coeficientes": [1, 0.001], "constante": 1},
+   "numeradores": [{"numero": 2, "nome": "saida",
+                    "numerador": {"grau": 0, "coeficientes": [1], "constante": 1}}]},
+  {"valor": 0, "legenda": "R1 = 0 Ω", "calculado": false},
+  {"valor": 4700, "legenda": "R1 = 4,7 kΩ", "calculado": true,
+   "denominador": {"grau": 1, "coeficientes": [1, 0.0047], "constante": 1},
+   "numeradores": [{"numero": 2, "nome": "saida",
+                    "numerador": {"grau": 0, "coeficientes": [1], "constante": 1}}]}]})";
+}
+
+TEST_F(PlotListTest, AddListsTheComputedValuesOfAStepAndPlotsThemWithTheirLegends) {
+    const std::string document = dir.write("rc.varredura.json", stepDocumentText());
+    host.dialogChoice = document;
+    plotter.addNumeratorFile(host);
+    EXPECT_EQ(host.appended, (Lines{document + "#saida@1", document + "#saida@3"}));
+    for (const std::string& line : host.appended)
+        host.memo += "\n" + line;
+    EXPECT_EQ(plot().back(), "Lidas 2 funções");
+    EXPECT_EQ(plotter.curveLabels()[1], "R1 = 1 kΩ");
+    EXPECT_EQ(plotter.curveLabels()[2], "R1 = 4,7 kΩ");
+    // 1/(1 + sRC) at s = 1000j: the pole of 1 kΩ is there.
+    const std::complex<double> s(0.0, 1000.0);
+    for (const auto& [k, rc] : {std::pair{1, 1e-3}, std::pair{2, 4.7e-3}}) {
+        const PlotCurve& curve = plotter.curves()[static_cast<std::size_t>(k)];
+        const std::complex<double> d = curve.denominator.constant *
+                                       (curve.denominator.coef[0] + curve.denominator.coef[1] * s);
+        const std::complex<double> h = curve.numerator.constant * curve.numerator.coef[0] / d;
+        EXPECT_LE(std::abs(h - 1.0 / (1.0 + s * rc)), 1e-12) << k;
+    }
+}
+
+TEST_F(PlotListTest, AddSaysWhyAStepDocumentGivesNoCurve) {
+    std::string withoutNumerators = stepDocumentText();
+    for (std::size_t at; (at = withoutNumerators.find("\"numeradores\"")) != std::string::npos;)
+        withoutNumerators.replace(at, 13, "\"outros\"");
+    const std::string bare = dir.write("sem.json", withoutNumerators);
+    const std::string none = dir.write(
+        "nada.json", R"({"formato": "corvane-varredura", "versao": 1, "valores": [
+            {"valor": 0, "legenda": "R1 = 0 Ω", "calculado": false}]})");
+    const std::string later = dir.write("v2.json",
+                                        R"({"formato": "corvane-varredura", "versao": 2})");
+    const std::vector<AddCase> cases{
+        {bare, {"* O documento " + bare + " não tem numeradores: grave a varredura com --variavel."}},
+        {none, {"* O documento " + none + " não tem nenhum valor calculado."}},
+        {later, {"* O documento " + later + " é de uma versão que este programa não lê."}},
+    };
+    for (const AddCase& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        host = {};
+        host.dialogChoice = c.chosen;
+        plotter.addNumeratorFile(host);
+        EXPECT_EQ(host.appended, c.appended);
+    }
+}
+
+// Each case: the list line and the message the list window shows for it.
+struct StepLineCase {
+    const char* name;
+    std::string line;
+    std::string message;
+};
+
+TEST_F(PlotListTest, AStepLineThatCannotBeReadStopsTheListWithItsReason) {
+    const std::string text = stepDocumentText();
+    const std::string document = dir.write("rc.varredura.json", text);
+    const std::string cut = dir.write("cortado.json", text.substr(0, text.size() / 2));
+    const std::string results = dir.write(
+        "rc.json", R"({"formato": "corvane-resultados", "versao": 1, "variaveis": []})");
+    const std::string broken = dir.write(
+        "torto.json", R"({"formato": "corvane-varredura", "versao": 1, "valores": [
+            {"valor": 1, "legenda": "R1 = 1 Ω", "calculado": true,
+             "denominador": {"grau": 1, "coeficientes": [1], "constante": 1},
+             "numeradores": []}]})");
+    const std::vector<StepLineCase> cases{
+        {"past the last value", document + "#saida@4",
+         "O documento " + document + " tem 3 valores; não tem o valor 4."},
+        {"value zero", document + "#saida@0",
+         "O documento " + document + " tem 3 valores; não tem o valor 0."},
+        {"not computed", document + "#saida@2",
+         "O documento " + document +
+             " não tem as funções do valor 2 (R1 = 0 Ω): o circuito não pôde ser analisado com ele."},
+        {"unknown variable", document + "#x9@1",
+         "O documento " + document + " não tem a variável x9."},
+        {"a run's document", results + "#saida@1",
+         "O documento " + results + " não é um documento de varredura do Corvane."},
+        {"truncated", cut + "#saida@1",
+         "O documento " + cut + " está incompleto ou não é JSON."},
+        {"degree without its coefficients", broken + "#saida@1",
+         "O documento " + broken + " é inválido."},
+    };
+    for (const StepLineCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        host = {};
+        host.memo = c.line;
+        const Lines log = plot();
+        EXPECT_EQ(log.back(), c.message);
+        EXPECT_EQ(host.message, c.message);
+        EXPECT_FALSE(plotter.plotReady());
+    }
 }
 
 TEST(PlotListLinesTest, SplitsAtLineEndsAndDropsOnlyAnEmptyLastLine) {

@@ -317,7 +317,8 @@ private slots:
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter,
-                 QString("Numeradores (*.n[1-9] *.n[1-9][0-9]);;Ruído (*.ruido);;Ganho de malha (*.malha)"));
+                 QString("Numeradores (*.n[1-9] *.n[1-9][0-9]);;Ruído (*.ruido);;Ganho de malha "
+                         "(*.malha);;Varredura (*.json)"));
     }
 
     void plotWindowAtStart() {
