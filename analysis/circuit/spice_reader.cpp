@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -170,6 +172,9 @@ struct Subcircuit {
 struct OpAmpMapping {
     std::array<int, 3> pins{};
     std::string place;
+    /// A0 and the time constant of the pole, when the directive gives a model.
+    std::optional<double> gain;
+    double poleTimeConstant = 0.0;
 };
 
 // A parameter as defined, evaluated when first used.
@@ -202,6 +207,9 @@ struct FlatElement {
     SourceType source = SourceType::Impulse;
     /// F, H: the voltage source whose current controls it, as written.
     std::string controllingSource;
+    /// O: a model (A0 in `value`) instead of the ideal nullor.
+    bool finiteGain = false;
+    double poleTimeConstant = 0.0;
 };
 
 // Where an element is being read: its instance's name prefix, the nodes its pins stand
@@ -483,18 +491,20 @@ private:
         subcircuits_.emplace(key, std::move(sub));
     }
 
-    // "*corvane amp-op NAME P N SAÍDA": instances of NAME are Corvane's ideal op-amp, with
-    // the non-inverting input, the inverting input and the output at those positions among
-    // the instance's nodes.
+    // "*corvane amp-op NAME P N SAÍDA [A0=.. [GBW=..]]": instances of NAME are Corvane's
+    // op-amp, with the non-inverting input, the inverting input and the output at those
+    // positions among the instance's nodes; ideal, or of finite gain with a single pole as
+    // on an O line of the other format.
     void readDirective(const Statement& s) {
         const std::vector<std::string>& t = s.tokens;
         if (t.empty() || lowered(t[0]) != "amp-op") {
             stopAt(placeOf(s), "diretiva *corvane desconhecida (só *corvane amp-op NOME P N SAÍDA)");
         }
-        if (t.size() != 5) {
+        // '=' is a field of its own: the model adds "A0 = v" and "GBW = v", three fields each.
+        if (t.size() < 5 || t.size() > 11 || (t.size() - 5) % 3 != 0) {
             stopAt(placeOf(s),
                    "*corvane amp-op pede o subcircuito e três posições de nó (entrada "
-                   "não inversora, entrada inversora, saída): o amp-op é ideal");
+                   "não inversora, entrada inversora, saída), e A0= e GBW= opcionais");
         }
         OpAmpMapping mapping;
         mapping.place = placeOf(s);
@@ -511,7 +521,40 @@ private:
             mapping.pins[1] == mapping.pins[2]) {
             stopAt(placeOf(s), "*corvane amp-op: posições de nó repetidas");
         }
+        readOpAmpModel(s, mapping);
         opAmps_.insert_or_assign(lowered(t[1]), mapping);
+    }
+
+    // The directive's A0= and GBW= after the positions, keys in any case, SPICE numbers.
+    void readOpAmpModel(const Statement& s, OpAmpMapping& mapping) {
+        std::optional<double> bandwidth;
+        for (std::size_t k = 5; k + 2 < s.tokens.size(); k += 3) {
+            const std::string key = lowered(s.tokens[k]);
+            const std::string written = s.tokens[k] + s.tokens[k + 1] + s.tokens[k + 2];
+            std::optional<double>& slot = key == "a0" ? mapping.gain : bandwidth;
+            if ((key != "a0" && key != "gbw") || s.tokens[k + 1] != "=" || slot) {
+                stopAt(placeOf(s), "*corvane amp-op: parâmetro desconhecido ou repetido " +
+                                       shownText(written));
+            }
+            const std::optional<double> value = parseSpiceValue(s.tokens[k + 2]);
+            if (!value || !(*value > 0.0)) {
+                stopAt(placeOf(s), "*corvane amp-op: valor de " +
+                                       std::string(key == "a0" ? "A0" : "GBW") +
+                                       " ausente ou inválido (um número positivo)");
+            }
+            slot = value;
+        }
+        if (bandwidth && !mapping.gain) {
+            stopAt(placeOf(s), "*corvane amp-op: GBW pede o ganho A0");
+        }
+        if (bandwidth) {
+            // τ = A0/(2π·GBW): the pole sits at GBW/A0, so that the gain crosses 1 at GBW.
+            mapping.poleTimeConstant = *mapping.gain / (2.0 * std::numbers::pi * *bandwidth);
+            if (!std::isfinite(mapping.poleTimeConstant) || !(mapping.poleTimeConstant > 0.0)) {
+                stopAt(placeOf(s), "*corvane amp-op: valor de GBW ausente ou inválido (um número "
+                                   "positivo)");
+            }
+        }
     }
 
     void include(const Statement& s, bool library) {
@@ -885,7 +928,9 @@ private:
         if (const auto opAmp = opAmps_.find(key); opAmp != opAmps_.end()) {
             if (nameAt + 1 < t.size()) {
                 note(s, "parâmetros de " + elementName(t[0], context) +
-                            " ignorados: o amp-op do Corvane é ideal.");
+                            (opAmp->second.gain
+                                 ? " ignorados: o amp-op é o modelo da diretiva *corvane amp-op."
+                                 : " ignorados: o amp-op do Corvane é ideal."));
             }
             placeOpAmp(s, context, opAmp->second, nodes);
             return;
@@ -948,6 +993,11 @@ private:
         FlatElement e = begin(s, context, 'O');
         const auto at = [&](int position) { return nodes[static_cast<std::size_t>(position - 1)]; };
         e.nodes = {at(mapping.pins[2]), "0", at(mapping.pins[0]), at(mapping.pins[1])};
+        if (mapping.gain) {
+            e.finiteGain = true;
+            e.value = *mapping.gain;
+            e.poleTimeConstant = mapping.poleTimeConstant;
+        }
         flat_.push_back(std::move(e));
     }
 
@@ -1032,6 +1082,8 @@ private:
         fields.value = e.value;
         fields.initialCondition = e.initialCondition;
         fields.source = e.source;
+        fields.finiteGain = e.finiteGain;
+        fields.poleTimeConstant = e.poleTimeConstant;
         echo(e);
         if (!builder_.completeElement(fields)) throw ReadingStopped{};
     }
@@ -1044,6 +1096,14 @@ private:
         if (e.kind != 'O') {
             std::snprintf(number, sizeof number, " %g", e.value);
             line += number;
+        } else if (e.finiteGain) {
+            std::snprintf(number, sizeof number, " A0=%g", e.value);
+            line += number;
+            if (e.poleTimeConstant > 0.0) {
+                std::snprintf(number, sizeof number, " GBW=%g",
+                              e.value / (2.0 * std::numbers::pi * e.poleTimeConstant));
+                line += number;
+            }
         }
         if (e.hasInitialCondition) {
             std::snprintf(number, sizeof number, " IC=%g", e.initialCondition);

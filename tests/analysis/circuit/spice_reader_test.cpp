@@ -293,6 +293,20 @@ TEST_F(SpiceReaderTest, PutsTheOpAmpWhereTheDirectiveNamesASubcircuit) {
     EXPECT_EQ(node(u.controllingNegativeNode()), "out");
 }
 
+// The directive's model is the O line's: A0, and the pole at GBW/A0 as its time constant.
+TEST_F(SpiceReaderTest, TheDirectiveGivesTheOpAmpAFiniteGain) {
+    ASSERT_TRUE(read("Model\n"
+                     "*corvane amp-op TL071 1 2 3 A0=100k GBW=1MEG\n"
+                     "V1 in 0 AC 1\n"
+                     "XU1 in m out TL071\n"
+                     "R2 out m 9k\nR1 m 0 1k\n"))
+        << refusal();
+    const Element& u = *element("XU1");
+    EXPECT_TRUE(u.hasFiniteGain());
+    EXPECT_EQ(u.value, 1e5);
+    EXPECT_NEAR(u.value2, 1e5 / (2 * std::numbers::pi * 1e6), 1e-22);
+}
+
 TEST_F(SpiceReaderTest, IncludesFilesBesideTheNetlist) {
     // An included file names the files it includes from its own folder.
     dir.write("lib/parts.lib", "* parts\n.include values.inc\n.subckt load a\nR1 a 0 {Rl}\n.ends\n");
@@ -412,9 +426,16 @@ TEST_F(SpiceReaderTest, RefusesByLineNamingFileAndElement) {
          "Linha 2 de c.cir: linha de continuação '+' sem linha anterior"},
         {"extra field", "t\nR1 a 0 1k tc1=0.01\n",
          "Linha 2 de c.cir: parâmetro não suportado em R1: tc1"},
-        {"op-amp options", "t\n*corvane amp-op LM741 1 2 3 A0=1e5\n",
+        {"op-amp options", "t\n*corvane amp-op LM741 1 2 3 A0\n",
          "Linha 2 de c.cir: *corvane amp-op pede o subcircuito e três posições de nó (entrada "
-         "não inversora, entrada inversora, saída): o amp-op é ideal"},
+         "não inversora, entrada inversora, saída), e A0= e GBW= opcionais"},
+        {"op-amp gain", "t\n*corvane amp-op LM741 1 2 3 A0=-1\n",
+         "Linha 2 de c.cir: *corvane amp-op: valor de A0 ausente ou inválido (um número "
+         "positivo)"},
+        {"op-amp bandwidth alone", "t\n*corvane amp-op LM741 1 2 3 gbw=1MEG\n",
+         "Linha 2 de c.cir: *corvane amp-op: GBW pede o ganho A0"},
+        {"op-amp unknown key", "t\n*corvane amp-op LM741 1 2 3 A0=1e5 A0=2\n",
+         "Linha 2 de c.cir: *corvane amp-op: parâmetro desconhecido ou repetido A0=2"},
         {"op-amp pins", "t\n*corvane amp-op LM741 1 2 5\nX1 a b c LM741\n",
          "Linha 3 de c.cir: X1 liga 3 nós, e o amp-op da linha 2 de c.cir pede 5"},
         {"missing file", "t\n.include nothing.inc\n",
