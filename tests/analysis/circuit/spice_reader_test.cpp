@@ -460,9 +460,15 @@ TEST_F(SpiceReaderTest, BoundsTheDepthOfSubcircuitsAndIncludes) {
     EXPECT_FALSE(read(deep));
     EXPECT_EQ(refusal().substr(refusal().find(": ") + 2), "subcircuitos aninhados além de 20 níveis");
 
+    // Built by appending: GCC 12's -Wrestrict misreads "literal" + std::string in Release.
     for (int level = 0; level < 12; ++level) {
-        dir.write("i" + std::to_string(level) + ".inc",
-                  ".include i" + std::to_string(level + 1) + ".inc\n");
+        std::string file = "i";
+        file += std::to_string(level);
+        file += ".inc";
+        std::string line = ".include i";
+        line += std::to_string(level + 1);
+        line += ".inc\n";
+        dir.write(file, line);
     }
     dir.write("i12.inc", "R1 a 0 1\n");
     EXPECT_FALSE(read("t\n.include i0.inc\n"));
