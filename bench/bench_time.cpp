@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
 #include <complex>
 #include <numbers>
 #include <random>
@@ -102,7 +103,9 @@ void BM_ListedTimeResponses(benchmark::State& state) {
     for (int k = 1; k <= 20; ++k) {
         functions[static_cast<std::size_t>(k)] = PlotCurve(
             stablePolynomial(10 + (k - 1) % 10, random), shared ? common : stablePolynomial(25, random));
-        files[static_cast<std::size_t>(k)] = "c" + std::to_string(k) + ".n1";
+        char file[24];
+        std::snprintf(file, sizeof file, "c%d.n1", k);
+        files[static_cast<std::size_t>(k)] = file;
     }
     AnalysisLog log([](std::string_view) {});
     for (auto _ : state)

@@ -156,7 +156,9 @@ void listTolerances(const ToleranceReport& report, const ToleranceCommand& comma
     for (std::size_t i = 0; i < report.tolerances.size(); ++i) {
         line += i == 0 ? " " : ", ";
         line += elementName(report.run, report.tolerances[i].element);
-        line += " " + numberText(report.tolerances[i].fraction * 100.0) + "%";
+        line += " ";
+        line += numberText(report.tolerances[i].fraction * 100.0);
+        line += "%";
     }
     line += command.distribution == variation::Distribution::Uniform ? " (uniformes)"
                                                                      : " (gaussianas, 3σ)";
@@ -287,7 +289,8 @@ std::string tableText(const ToleranceReport& report) {
     std::string text = "circuito";
     std::size_t rows = 0;
     for (const variation::FigureSpread& spread : figures) {
-        text += "," + figureColumn(report.run, spread.figure);
+        text += ",";
+        text += figureColumn(report.run, spread.figure);
         rows = std::max(rows, spread.values.size());
     }
     text += "\n";

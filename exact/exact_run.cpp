@@ -44,9 +44,15 @@ private:
 // when one of them is not a finite double or the degree passes what the results hold.
 bool rounded(const RationalPolynomial& exact, Polynomial& out, double constant, const char* what,
              int k, AnalysisLog& log) {
+    // " 3" after "do numerador"; built by appending, as GCC 12 wants in Release.
+    std::string number;
+    if (k > 0) {
+        number = " ";
+        number += std::to_string(k);
+    }
     if (exact.degree() > MaxDegree) {
         log.print("Grau %ld %s%s passa do máximo de %d dos resultados", exact.degree(), what,
-                  k > 0 ? (" " + std::to_string(k)).c_str() : "", MaxDegree);
+                  number.c_str(), MaxDegree);
         return false;
     }
     const std::vector<double> c = nearestCoefficients(exact);
@@ -56,7 +62,7 @@ bool rounded(const RationalPolynomial& exact, Polynomial& out, double constant, 
     for (std::size_t d = 0; d < c.size(); ++d) {
         if (!std::isfinite(c[d])) {
             log.print("Coeficiente de s^%zu %s%s fora do alcance de um double", d, what,
-                      k > 0 ? (" " + std::to_string(k)).c_str() : "");
+                      number.c_str());
             return false;
         }
         out.coef[d] = c[d];

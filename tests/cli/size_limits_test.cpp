@@ -10,6 +10,7 @@
 
 #include "cli_runner.h"
 #include "command_line.h"
+#include "numbered.h"
 #include "temp_dir.h"
 
 namespace corvane {
@@ -127,7 +128,8 @@ TEST(SizeLimitsTest, TheLiftedLimitsAreEnforcedWithTheirNumbers) {
     // 1001 nodes in a chain of resistors: one past the lifted limit of variables.
     std::string text = "Cadeia\nI1 0 n0 1 DEGRAU\n";
     for (int i = 1; i <= 1001; ++i)
-        text += "R" + std::to_string(i) + " n" + std::to_string(i - 1) + " n" + std::to_string(i) + " 1\n";
+        text += test::numbered("R", i) + test::numbered(" n", i - 1) + test::numbered(" n", i) +
+                " 1\n";
     test::TempDir dir;
     const test::CliResult r = runCliWith({"analisar", "--sem-limites", dir.write("cadeia.net", text)});
     EXPECT_NE(r.status, cli::ExitSuccess);

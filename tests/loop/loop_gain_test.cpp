@@ -75,8 +75,10 @@ void expectAffineInGain(const RunState& run, int element, const std::string& whe
     check(f.closedLoop.denominator, f.withoutGain.denominator, f.gainParts.denominator, "D");
     for (int v = 1; v <= run.variableCount; ++v) {
         const auto slot = static_cast<std::size_t>(v);
+        std::string what = "N";
+        what += std::to_string(v);
         check(f.closedLoop.numerator[slot], f.withoutGain.numerator[slot],
-              f.gainParts.numerator[slot], "N" + std::to_string(v));
+              f.gainParts.numerator[slot], what);
     }
 }
 
@@ -92,7 +94,10 @@ TEST(LoopGainTest, DeterminantIsAffineInEveryControlledSourceOfTheCorpus) {
                 const Element& e = r.run.ElementTable[static_cast<std::size_t>(i)];
                 if (loop::findLoopSource(r.run, e.name).element != i) continue;
                 ++sources;
-                expectAffineInGain(r.run, i, entry.path().filename().string() + " " + e.name);
+                std::string where = entry.path().filename().string();
+                where += " ";
+                where += e.name;
+                expectAffineInGain(r.run, i, where);
             }
         }
     }

@@ -231,8 +231,11 @@ TEST_F(TimeCurvesTest, CurvesComputedSideBySideEqualThoseComputedAlone) {
                 d = times(d, {std::norm(pole), -2.0 * pole.real(), 1.0});
             }
         }
-        add("f" + std::to_string(order) + ".n1",
-            polynomial(std::vector<double>(static_cast<std::size_t>(order), 0.5)), polynomial(d));
+        std::string file = "f";
+        file += std::to_string(order);
+        file += ".n1";
+        add(file, polynomial(std::vector<double>(static_cast<std::size_t>(order), 0.5)),
+            polynomial(d));
     }
     const std::vector<TimeResponse> together = inverseLaplaceCurves(functions, count);
     for (int k = 1; k <= count; ++k) {

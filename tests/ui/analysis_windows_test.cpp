@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include "dense_netlist.h"
+#include "numbered.h"
 #include "program_driver.h"
 #include "temp_dir.h"
 
@@ -151,8 +152,8 @@ private slots:
     void sizeLimitsBoxLiftsTheLimitsAtTheNextOpen() {
         std::string chain = "Cadeia\nI1 0 n0 1 DEGRAU\nR0 n0 0 1\n";
         for (int i = 1; i < 30; ++i) {
-            chain += "R" + std::to_string(i) + " n" + std::to_string(i - 1) + " n" +
-                     std::to_string(i) + " 1\n";
+            chain += corvane::test::numbered("R", i) + corvane::test::numbered(" n", i - 1) +
+                     corvane::test::numbered(" n", i) + " 1\n";
         }
         ProgramDriver driver;
         TempDir dir;
