@@ -7,12 +7,16 @@
 #include <optional>
 
 #include "polynomial_roots.h"
+#include "squared_magnitude.h"
 
 namespace corvane::loop {
 
 namespace {
 
-using Wide = std::vector<long double>;
+using Wide = WideCoefficients;
+
+// At most this many Newton steps polish a root of the solver.
+constexpr int NewtonSteps = 20;
 
 Wide coefficientsOf(const Polynomial& p) {
     Wide c;
@@ -25,24 +29,6 @@ Wide coefficientsOf(const Polynomial& p) {
 
 long double at(const Wide& c, std::size_t i) {
     return i < c.size() ? c[i] : 0.0L;
-}
-
-// |p(jω)|² in x = ω²: p(s)·p(−s) holds only even powers, and s² = −x.
-Wide squaredMagnitude(const Wide& p) {
-    if (p.empty()) return {};
-    const std::size_t n = p.size() - 1;
-    Wide out(n + 1, 0.0L);
-    for (std::size_t m = 0; m <= n; ++m) {
-        long double sum = 0.0L;
-        for (std::size_t i = 0; i <= 2 * m; ++i) {
-            const std::size_t k = 2 * m - i;
-            if (i > n || k > n) continue;
-            const long double term = p[i] * p[k];
-            sum += (k % 2 == 0) ? term : -term;
-        }
-        out[m] = (m % 2 == 0) ? sum : -sum;
-    }
-    return out;
 }
 
 // The even (odd) part of p(jω) over j^power: Σ p_(2i+offset)·(−x)^i.
@@ -70,51 +56,6 @@ Wide difference(const Wide& a, const Wide& b) {
     Wide out(std::max(a.size(), b.size()), 0.0L);
     for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = at(a, i) - at(b, i);
-    return out;
-}
-
-long double evaluate(const Wide& c, long double x) {
-    long double value = 0.0L;
-    for (auto it = c.rbegin(); it != c.rend(); ++it)
-        value = value * x + *it;
-    return value;
-}
-
-long double derivativeAt(const Wide& c, long double x) {
-    long double value = 0.0L;
-    for (std::size_t i = c.size(); i-- > 1;)
-        value = value * x + static_cast<long double>(i) * c[i];
-    return value;
-}
-
-// Newton's method in extended precision from the solver's root, kept while it makes the
-// value smaller.
-long double polished(const Wide& c, long double x) {
-    long double value = std::fabs(evaluate(c, x));
-    for (int step = 0; step < 20 && value > 0.0L; ++step) {
-        const long double slope = derivativeAt(c, x);
-        if (slope == 0.0L) break;
-        const long double next = x - evaluate(c, x) / slope;
-        const long double nextValue = std::fabs(evaluate(c, next));
-        if (!(nextValue < value) || !(next > 0.0L)) break;
-        x = next;
-        value = nextValue;
-    }
-    return x;
-}
-
-// The distinct positive real roots, ascending; nothing when the solver fails.
-std::optional<std::vector<long double>> positiveRoots(const Wide& c) {
-    const std::vector<double> rounded(c.begin(), c.end());
-    const PolynomialRoots roots = findRoots(rounded);
-    if (roots.status == RootsStatus::ZeroPolynomial) return std::vector<long double>{};
-    if (roots.status != RootsStatus::Found) return std::nullopt;
-    std::vector<long double> out;
-    for (const PolynomialRoot& root : roots.roots) {
-        if (root.value.imag() != 0.0 || !(root.value.real() > 0.0)) continue;
-        out.push_back(polished(c, root.value.real()));
-    }
-    std::sort(out.begin(), out.end());
     return out;
 }
 
@@ -163,8 +104,8 @@ LoopMargins loopMargins(const Polynomial& numerator, const Polynomial& denominat
     const Wide real = realValuePolynomial(numerator, denominator);
     margins.unitGainEverywhere = allZero(unit);
     const std::optional<std::vector<long double>> unitRoots =
-        margins.unitGainEverywhere ? std::vector<long double>{} : positiveRoots(unit);
-    const std::optional<std::vector<long double>> realRoots = positiveRoots(real);
+        margins.unitGainEverywhere ? std::vector<long double>{} : positiveRoots(unit, NewtonSteps);
+    const std::optional<std::vector<long double>> realRoots = positiveRoots(real, NewtonSteps);
     if (!unitRoots || !realRoots) {
         margins.computed = false;
         return margins;

@@ -10,13 +10,13 @@
 
 #include "listing_numbers.h"
 #include "polynomial_roots.h"
+#include "squared_magnitude.h"
 
 namespace corvane {
 
 namespace {
 
 using Coefficients = std::vector<double>;
-using WideCoefficients = std::vector<long double>;
 
 constexpr double Infinity = std::numeric_limits<double>::infinity();
 
@@ -27,6 +27,9 @@ constexpr long double SameGain = 1e-12L;
 // A root of |N(jω)|² within this of zero, relative to the size of its terms, cancels the
 // root of |D(jω)|² at the same place.
 constexpr long double CancelledPole = 1e-9L;
+
+// At most this many Newton steps polish a root of the solver.
+constexpr int NewtonSteps = 10;
 
 // The coefficients 0..degree without the leading zeros (the determinant never trims);
 // empty for the zero polynomial.
@@ -58,34 +61,10 @@ double at(const Coefficients& c, int i) {
     return i < static_cast<int>(c.size()) ? c[static_cast<std::size_t>(i)] : 0.0;
 }
 
-// |p(jω)|² as a polynomial in x = ω²: p(s)·p(−s) holds only even powers, and s² = −x.
-WideCoefficients squaredMagnitude(const Coefficients& p) {
-    const int n = static_cast<int>(p.size()) - 1;
-    WideCoefficients out(static_cast<std::size_t>(std::max(n, 0)) + 1, 0.0L);
-    for (int m = 0; m <= n; ++m) {
-        long double sum = 0.0L;
-        for (int i = std::max(0, 2 * m - n); i <= std::min(2 * m, n); ++i) {
-            const int k = 2 * m - i;
-            const long double term = static_cast<long double>(at(p, i)) * at(p, k);
-            sum += (k % 2 == 0) ? term : -term;
-        }
-        out[static_cast<std::size_t>(m)] = (m % 2 == 0) ? sum : -sum;
-    }
-    return out;
-}
-
-long double evaluate(const WideCoefficients& c, long double x) {
-    long double value = 0.0L;
-    for (auto it = c.rbegin(); it != c.rend(); ++it)
-        value = value * x + *it;
-    return value;
-}
-
-long double derivativeAt(const WideCoefficients& c, long double x) {
-    long double value = 0.0L;
-    for (std::size_t i = c.size(); i-- > 1;)
-        value = value * x + static_cast<long double>(i) * c[i];
-    return value;
+// |p(jω)|² in x = ω²; the zero polynomial's is the constant 0.
+WideCoefficients squaredMagnitudeOf(const Coefficients& p) {
+    const WideCoefficients square = squaredMagnitude(WideCoefficients(p.begin(), p.end()));
+    return square.empty() ? WideCoefficients{0.0L} : square;
 }
 
 // The sum of the terms' magnitudes: the scale against which a value counts as zero.
@@ -119,41 +98,6 @@ WideCoefficients levelCrossing(const WideCoefficients& p, const WideCoefficients
         out[i] += p[i];
     for (std::size_t i = 0; i < q.size(); ++i)
         out[i] -= level * q[i];
-    return out;
-}
-
-Coefficients rounded(const WideCoefficients& c) {
-    return Coefficients(c.begin(), c.end());
-}
-
-// Newton's method in extended precision from the solver's root, kept while it makes
-// the value smaller.
-long double polished(const WideCoefficients& c, long double x) {
-    long double value = std::fabs(evaluate(c, x));
-    for (int step = 0; step < 10 && value > 0.0L; ++step) {
-        const long double slope = derivativeAt(c, x);
-        if (slope == 0.0L) break;
-        const long double next = x - evaluate(c, x) / slope;
-        const long double nextValue = std::fabs(evaluate(c, next));
-        if (!(nextValue < value) || !(next > 0.0L)) break;
-        x = next;
-        value = nextValue;
-    }
-    return x;
-}
-
-// The distinct positive real roots in x, ascending, polished; nothing when the solver
-// fails.
-std::optional<std::vector<long double>> positiveRoots(const WideCoefficients& c) {
-    const PolynomialRoots roots = findRoots(rounded(c));
-    if (roots.status == RootsStatus::ZeroPolynomial) return std::vector<long double>{};
-    if (roots.status != RootsStatus::Found) return std::nullopt;
-    std::vector<long double> out;
-    for (const PolynomialRoot& root : roots.roots) {
-        if (root.value.imag() != 0.0 || !(root.value.real() > 0.0)) continue;
-        out.push_back(polished(c, root.value.real()));
-    }
-    std::sort(out.begin(), out.end());
     return out;
 }
 
@@ -271,9 +215,9 @@ FrequencyMeasures measureFrequencyResponse(const Polynomial& numerator,
     // arg H(jω) = arg N(jω) − arg D(jω), and arg(c0 + c1·jω + …) grows as ω·c1/c0.
     m.dcGroupDelay = at(d, b + 1) / at(d, b) - at(n, a + 1) / at(n, a);
 
-    const WideCoefficients p = squaredMagnitude(n);
-    const WideCoefficients q = squaredMagnitude(d);
-    const auto axisPoles = positiveRoots(q);
+    const WideCoefficients p = squaredMagnitudeOf(n);
+    const WideCoefficients q = squaredMagnitudeOf(d);
+    const auto axisPoles = positiveRoots(q, NewtonSteps);
     if (!axisPoles) return notComputable();
     if (const auto unbounded = infiniteGain(m, p, *axisPoles)) {
         m.maximumGain = {0.0, true};
@@ -289,7 +233,7 @@ FrequencyMeasures measureFrequencyResponse(const Polynomial& numerator,
     if (isZero(slope)) {
         m.maximumPlace = MaximumPlace::Everywhere;
     } else {
-        const auto stationary = positiveRoots(slope);
+        const auto stationary = positiveRoots(slope, NewtonSteps);
         if (!stationary) return notComputable();
         std::vector<Candidate> candidates;
         for (const long double x : *stationary)
@@ -314,7 +258,7 @@ FrequencyMeasures measureFrequencyResponse(const Polynomial& numerator,
     m.maximumGain = {static_cast<double>(std::sqrt(best.squaredGain))};
 
     const long double halfSquared = best.squaredGain / 2.0L;
-    const auto crossings = positiveRoots(levelCrossing(p, q, halfSquared));
+    const auto crossings = positiveRoots(levelCrossing(p, q, halfSquared), NewtonSteps);
     if (!crossings) return notComputable();
     m.bands = bandsFrom(*crossings, p, q, halfSquared);
     return allNumbersFinite(m) ? m : notComputable();
