@@ -264,12 +264,7 @@ int runLoop(const LoopCommand& command, std::FILE* out, std::FILE* err) {
         if (!saveOutput(command.json, *text, "o JSON", err)) return ExitFailure;
     }
     if (!command.image.empty()) {
-        try {
-            if (!saveLoopImage(*report, command.image, err)) return ExitFailure;
-        } catch (const FloatingPointFault& fault) {
-            std::fprintf(err, "%s\n", fault.what());
-            return ExitFloatingPointFault;
-        }
+        if (!saveLoopImage(*report, command.image, err)) return ExitFailure;
     }
     return ExitSuccess;
 }

@@ -11,7 +11,6 @@
 #include "command_line.h"
 #include "console_host.h"
 #include "fitted_ranges.h"
-#include "floating_point.h"
 #include "image_builds.h"
 #include "mna.h"
 #include "netlist_reader.h"
@@ -215,12 +214,7 @@ int runNoise(const NoiseCommand& command, std::FILE* out, std::FILE* err) {
         return ExitFailure;
     }
     if (!command.image.empty()) {
-        try {
-            if (!saveNoiseImage(*report, command.image, err)) return ExitFailure;
-        } catch (const FloatingPointFault& fault) {
-            std::fprintf(err, "%s\n", fault.what());
-            return ExitFloatingPointFault;
-        }
+        if (!saveNoiseImage(*report, command.image, err)) return ExitFailure;
     }
     return ExitSuccess;
 }

@@ -10,7 +10,6 @@
 #include "c_locale.h"
 #include "command_line.h"
 #include "fitted_ranges.h"
-#include "floating_point.h"
 #include "image_builds.h"
 #include "number_text.h"
 #include "option_readers.h"
@@ -387,15 +386,8 @@ int runStep(const StepCommand& command, std::FILE* out, std::FILE* err) {
             outputs, [&] { return tableText(*report); },
             [&] { return jsonText(stepDocument(*report, command)); }, err))
         return ExitFailure;
-    try {
-        if (!outputs.image.empty() && !saveStepImage(*report, outputs.image, err))
-            return ExitFailure;
-        if (!outputs.locus.empty() && !saveLocusImage(*report, outputs.locus, err))
-            return ExitFailure;
-    } catch (const FloatingPointFault& fault) {
-        std::fprintf(err, "%s\n", fault.what());
-        return ExitFloatingPointFault;
-    }
+    if (!outputs.image.empty() && !saveStepImage(*report, outputs.image, err)) return ExitFailure;
+    if (!outputs.locus.empty() && !saveLocusImage(*report, outputs.locus, err)) return ExitFailure;
     return ExitSuccess;
 }
 

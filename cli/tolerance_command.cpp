@@ -10,7 +10,6 @@
 
 #include "c_locale.h"
 #include "command_line.h"
-#include "floating_point.h"
 #include "image_builds.h"
 #include "monte_carlo.h"
 #include "results_json.h"
@@ -422,12 +421,7 @@ int runToleranceHere(const ToleranceCommand& command, std::FILE* out, std::FILE*
             [&] { return jsonText(toleranceDocument(*report, command)); }, err))
         return ExitFailure;
     if (!outputs.image.empty()) {
-        try {
-            if (!saveToleranceImage(*report, command, err)) return ExitFailure;
-        } catch (const FloatingPointFault& fault) {
-            std::fprintf(err, "%s\n", fault.what());
-            return ExitFloatingPointFault;
-        }
+        if (!saveToleranceImage(*report, command, err)) return ExitFailure;
     }
     return ExitSuccess;
 }
