@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <new>
 
 #include "exact_engine.h"
@@ -44,15 +45,12 @@ private:
 // when one of them is not a finite double or the degree passes what the results hold.
 bool rounded(const RationalPolynomial& exact, Polynomial& out, double constant, const char* what,
              int k, AnalysisLog& log) {
-    // " 3" after "do numerador"; built by appending, as GCC 12 wants in Release.
-    std::string number;
-    if (k > 0) {
-        number = " ";
-        number += std::to_string(k);
-    }
+    // " 3" after "do numerador", nothing after "do denominador".
+    char number[16] = "";
+    if (k > 0) std::snprintf(number, sizeof number, " %d", k);
     if (exact.degree() > MaxDegree) {
         log.print("Grau %ld %s%s passa do máximo de %d dos resultados", exact.degree(), what,
-                  number.c_str(), MaxDegree);
+                  number, MaxDegree);
         return false;
     }
     const std::vector<double> c = nearestCoefficients(exact);
@@ -62,7 +60,7 @@ bool rounded(const RationalPolynomial& exact, Polynomial& out, double constant, 
     for (std::size_t d = 0; d < c.size(); ++d) {
         if (!std::isfinite(c[d])) {
             log.print("Coeficiente de s^%zu %s%s fora do alcance de um double", d, what,
-                      number.c_str());
+                      number);
             return false;
         }
         out.coef[d] = c[d];
