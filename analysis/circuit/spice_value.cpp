@@ -1,52 +1,17 @@
 #include "spice_value.h"
 
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+
+#include "scale_suffix.h"
 
 namespace corvane {
 
 namespace {
 
-struct ScaleFactor {
-    std::string_view letters;  // upper case
-    /// Written as an exponent, so that "4.7u" reads exactly as "4.7e-6" does; MIL has none.
-    int exponent;
-};
-
-// Longer factors first: "MEG" and "MIL" begin like "M".
-constexpr std::array<ScaleFactor, 10> Factors{{{"MEG", 6},
-                                               {"MIL", 0},
-                                               {"T", 12},
-                                               {"G", 9},
-                                               {"K", 3},
-                                               {"M", -3},
-                                               {"U", -6},
-                                               {"N", -9},
-                                               {"P", -12},
-                                               {"F", -15}}};
-
-constexpr double MilInMetres = 25.4e-6;
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (upper(text[i]) != prefix[i]) return false;
-    }
-    return true;
 }
 
 std::size_t digitsFrom(std::string_view text, std::size_t i) {
@@ -82,21 +47,11 @@ std::optional<SpiceNumber> readSpiceNumber(std::string_view text) {
     const std::string number(text.substr(0, length));
     double value = std::strtod(number.c_str(), nullptr);
     std::size_t used = length;
-    const std::string_view rest = text.substr(length);
-    for (const ScaleFactor& factor : Factors) {
-        if (!startsWithIgnoringCase(rest, factor.letters)) continue;
-        if (factor.letters == "MIL") {
-            value *= MilInMetres;
-        } else if (number.find_first_of("eE") == std::string::npos) {
-            const std::string withExponent = number + "e" + std::to_string(factor.exponent);
-            value = std::strtod(withExponent.c_str(), nullptr);
-        } else {
-            value *= std::pow(10.0, factor.exponent);
-        }
-        used += factor.letters.size();
-        break;
+    if (const ScaleSuffix* suffix = scaleSuffixAt(text.substr(length))) {
+        value = scaledBy(number, value, *suffix);
+        used += suffix->letters.size();
     }
-    while (used < text.size() && isLetter(text[used])) ++used;
+    while (used < text.size() && isAsciiLetter(text[used])) ++used;
     if (!std::isfinite(value)) return std::nullopt;
     return SpiceNumber{value, used};
 }
