@@ -113,7 +113,7 @@ void Plotter::addNumeratorFile(PlotListHost& window) {
     // denominator would fail only at "Plotar".
     if (!ResultFileNames::isNumeratorFile(*numerator)) {
         std::string line = "* Não é um arquivo de numerador (nome.n1 a nome.n";
-        line += std::to_string(MaxVariables);
+        line += std::to_string(ResultFileNames::HighestNumerator);
         line += "): ";
         line += *numerator;
         window.appendListLine(line);

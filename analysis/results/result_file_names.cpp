@@ -6,6 +6,8 @@
 
 namespace corvane {
 
+static_assert(ResultFileNames::HighestNumerator == LiftedRunLimits.variables);
+
 namespace {
 
 std::size_t fileNameStart(std::string_view path) {
@@ -62,13 +64,13 @@ bool ResultFileNames::isNumeratorFile(std::string_view path) {
     if (dot == std::string_view::npos || dot + 2 >= name.size()) return false;
     if (name[dot + 1] != 'n' && name[dot + 1] != 'N') return false;
     const std::string_view digits = name.substr(dot + 2);
-    if (digits.size() > 2 || digits[0] == '0') return false;
+    if (digits.size() > 4 || digits[0] == '0') return false;
     int number = 0;
     for (const char c : digits) {
         if (c < '0' || c > '9') return false;
         number = number * 10 + (c - '0');
     }
-    return number <= MaxVariables;
+    return number <= HighestNumerator;
 }
 
 }  // namespace corvane

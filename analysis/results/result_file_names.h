@@ -52,8 +52,12 @@ public:
     /// "amp.v1.d". No value when the file name has neither.
     static std::optional<std::string> denominatorFor(std::string_view numeratorPath);
 
+    /// The largest numerator number a run writes: one per variable, and a run without the
+    /// netlist format's limits takes up to 1000 variables.
+    static constexpr int HighestNumerator = 1000;
+
     /// Whether the file name of `path` is a numerator's as a run writes it: ".n" (or
-    /// ".N") and a number from 1 to MaxVariables without leading zeros at its end, so
+    /// ".N") and a number from 1 to HighestNumerator without leading zeros at its end, so
     /// "amp.v1.n3" is and "amp.net", "amp.d" and "amp.n0" are not.
     static bool isNumeratorFile(std::string_view path);
 

@@ -29,14 +29,15 @@ bool exists(const std::string& path) {
 }
 
 // The reader fills a whole run (some kilobytes) and logs every line it reads; here only the
-// variable names are wanted, and a netlist that does not read is simply not named.
+// variable names are wanted, and a netlist that does not read is simply not named. The
+// results exist, so the circuit was analysed, perhaps with the format's limits lifted.
 std::shared_ptr<RunState> readQuietly(const std::string& netlist) {
     auto run = std::make_shared<RunState>();
     // Ground is known before the first line, as at the start of an analysis.
     run->VariableNames[0] = VariableName{'0'};
     AnalysisLog silent;
     try {
-        if (!readNetlist(*run, silent, netlist)) return nullptr;
+        if (!readNetlist(*run, silent, netlist, LiftedRunLimits)) return nullptr;
     } catch (const FloatingPointFault&) {
         return nullptr;
     }
@@ -77,13 +78,13 @@ std::optional<NumeratorFileName> parseNumeratorFileName(std::string_view path) {
     const std::size_t cut = path.rfind(".n");
     if (cut == std::string_view::npos || cut < nameStart) return std::nullopt;
     const std::string_view digits = path.substr(cut + 2);
-    if (digits.empty() || digits.size() > 2 || digits[0] == '0') return std::nullopt;
+    if (digits.empty() || digits.size() > 4 || digits[0] == '0') return std::nullopt;
     int number = 0;
     for (const char c : digits) {
         if (c < '0' || c > '9') return std::nullopt;
         number = number * 10 + (c - '0');
     }
-    if (number > MaxVariables) return std::nullopt;
+    if (number > ResultFileNames::HighestNumerator) return std::nullopt;
     return NumeratorFileName{std::string(path.substr(0, cut)), number};
 }
 

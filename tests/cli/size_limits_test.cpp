@@ -11,6 +11,7 @@
 #include "cli_runner.h"
 #include "command_line.h"
 #include "numbered.h"
+#include "result_variables.h"
 #include "temp_dir.h"
 
 namespace corvane {
@@ -100,6 +101,11 @@ TEST(SizeLimitsTest, ThirteenBiquadsHaveTheBiquadsDenominatorToTheThirteenth) {
     for (const char* file : {"cascata.d", "cascata.n25", "cascata.n26", "cascata.n54"})
         EXPECT_TRUE(std::filesystem::exists(dir.path() / file)) << file;
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "cascata.n55"));
+    // The windows name the 54th numerator's variable as the log listed it.
+    const std::optional<ResultVariable> last =
+        variableOfResultFile((dir.path() / "cascata.n54").string());
+    ASSERT_TRUE(last.has_value());
+    EXPECT_NE(r.out.find("\n54: " + last->name + "\n"), std::string::npos) << last->name;
 }
 
 TEST(SizeLimitsTest, WithoutTheOptionTheNetlistFormatsLimitsStay) {

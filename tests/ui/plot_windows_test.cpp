@@ -350,10 +350,10 @@ private slots:
             << "/dados/ação.n1" << QStringList{"/dados/ação.n1", "/dados/ação.d"};
         QTest::newRow("no .n") << "/dados/filtro.txt"
                                << QStringList{"* Não é um arquivo de numerador (nome.n1 a "
-                                              "nome.n25): /dados/filtro.txt"};
+                                              "nome.n1000): /dados/filtro.txt"};
         QTest::newRow("netlist") << "/dados/filtro.net"
                                  << QStringList{"* Não é um arquivo de numerador (nome.n1 a "
-                                                "nome.n25): /dados/filtro.net"};
+                                                "nome.n1000): /dados/filtro.net"};
     }
 
     void adicionarAppendsTheNumeratorAndItsDenominator() {
@@ -475,7 +475,7 @@ private slots:
         driver.list().Memo1->clear();
         driver.adicionar(dir.file("rc.net"));
         QCOMPARE(driver.list().Memo1->toPlainText(),
-                 "* Não é um arquivo de numerador (nome.n1 a nome.n25): " +
+                 "* Não é um arquivo de numerador (nome.n1 a nome.n1000): " +
                      QString::fromStdString(dir.file("rc.net")));
     }
 

@@ -212,14 +212,16 @@ struct ParsedName {
 
 TEST(NumeratorFileNameTest, TakesOnlyTheNamesTheAnalysisWrites) {
     const std::vector<ParsedName> good{
-        {"rc.n1", "rc", 1}, {"/a/b/amp.v1.n25", "/a/b/amp.v1", 25}, {"x.n1.n2", "x.n1", 2}};
+        {"rc.n1", "rc", 1},       {"/a/b/amp.v1.n25", "/a/b/amp.v1", 25},
+        {"x.n1.n2", "x.n1", 2}, {"big.n26", "big", 26},
+        {"big.n1000", "big", 1000}};
     for (const ParsedName& c : good) {
         const auto parsed = parseNumeratorFileName(c.path);
         ASSERT_TRUE(parsed.has_value()) << c.path;
         EXPECT_EQ(parsed->stem, c.stem);
         EXPECT_EQ(parsed->number, c.number);
     }
-    for (const char* bad : {"rc.d", "rc.n", "rc.n0", "rc.n26", "rc.n100", "rc.n1a", "rc.net",
+    for (const char* bad : {"rc.d", "rc.n", "rc.n0", "rc.n1001", "rc.n10000", "rc.n1a", "rc.net",
                             "dir.n1/rc", "rc.n-1", "rc.n+1", ".n"}) {
         EXPECT_FALSE(parseNumeratorFileName(bad).has_value()) << bad;
     }
