@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "listed_curves.h"
+#include "loop_curves.h"
+#include "loop_file.h"
 #include "path_parts.h"
 #include "results_json_reader.h"
 #include "result_variables.h"
@@ -14,6 +16,11 @@ std::string curveLabel(std::string_view listLine) {
     if (const std::optional<StepLine> step = stepLineOf(std::string(listLine))) {
         const StepFunctionRead read = readStepFunction(step->path, step->variable, step->value);
         if (!read.legend.empty()) return read.legend;
+    }
+    // A loop gain is the loop's, not the file's: "T de O1".
+    if (isLoopLine(std::string(listLine))) {
+        const loop::LoopFileRead read = loop::readLoopFile(std::string(listLine));
+        if (read.loopGain && !read.source.empty()) return "T de " + read.source;
     }
     if (const std::optional<ResultVariable> variable = variableOfResultFile(listLine))
         return variableLabel(*variable);

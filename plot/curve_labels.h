@@ -13,7 +13,8 @@ namespace corvane {
 
 using CurveLabels = std::array<std::string, MaxCurves + 1>;
 
-/// "R1 = 4,7 kΩ" for a step's line (stepLineOf) whose document can be read;
+/// "R1 = 4,7 kΩ" for a step's line (stepLineOf) whose document can be read; "T de O1" for
+/// the loop gain of a ".malha" line that can be read;
 /// "v(saida)" or "jV1" for a numerator result file whose netlist names its variable
 /// (variableOfResultFile), else the list line's file name without its folder ("rc.n2",
 /// "r.json#out").

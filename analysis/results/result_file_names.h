@@ -12,9 +12,10 @@ namespace corvane {
 
 class ResultFileNames {
 public:
-    /// The patterns of numerator file names, "<base>.n1" to "<base>.n25", for file
+    /// The patterns of numerator file names, "<base>.n1" to "<base>.n1000", for file
     /// dialogs: none matches a netlist ("*.net") or a denominator.
-    static constexpr const char* NumeratorPattern = "*.n[1-9] *.n[1-9][0-9]";
+    static constexpr const char* NumeratorPattern =
+        "*.n[1-9] *.n[1-9][0-9] *.n[1-9][0-9][0-9] *.n1000";
     /// Added to a chosen file name without '.'; the netlist of a run's results is
     /// "<stem>" followed by it.
     static constexpr const char* NetlistSuffix = ".net";

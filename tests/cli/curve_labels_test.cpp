@@ -41,5 +41,18 @@ TEST(CurveLabels, VariablesWhereTheNetlistNamesThemFilesElsewhere) {
     EXPECT_EQ(curveLabels(lines, 2)[1], "v(saida)");
 }
 
+TEST(CurveLabels, ALoopGainIsCalledByItsSource) {
+    const test::TempDir dir;
+    const std::string netlist = dir.write("amp.net",
+                                          "Seguidor com amp-op de ganho finito\n"
+                                          "V1 in 0 1 IMPULSO\n"
+                                          "R1 out 0 1k\n"
+                                          "O1 out 0 in out A0=100k GBW=1MEG\n");
+    ASSERT_EQ(test::runCliWith({"analisar", "--malha", "O1", netlist}).status, ExitSuccess);
+    EXPECT_EQ(curveLabel(dir.file("amp.malha")), "T de O1");
+    // Unreadable, it is called by its file.
+    EXPECT_EQ(curveLabel(dir.write("x.malha", "{}")), "x.malha");
+}
+
 }  // namespace
 }  // namespace corvane::cli

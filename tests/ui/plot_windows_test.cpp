@@ -317,7 +317,7 @@ private slots:
         QVERIFY(form.Memo1->tabChangesFocus());
         QCOMPARE(form.OpenDialog1->objectName(), QString("OpenDialog1"));
         QCOMPARE(form.OpenDialog1->request().filter,
-                 QString("Numeradores (*.n[1-9] *.n[1-9][0-9]);;Ruído (*.ruido);;Ganho de malha "
+                 QString("Numeradores (*.n[1-9] *.n[1-9][0-9] *.n[1-9][0-9][0-9] *.n1000);;Ruído (*.ruido);;Ganho de malha "
                          "(*.malha);;Varredura (*.json)"));
     }
 
