@@ -1,0 +1,61 @@
+#include "command_outputs.h"
+
+#include "analysis_log.h"
+#include "fitted_ranges.h"
+#include "image_builds.h"
+#include "plotter.h"
+#include "replace_file.h"
+
+namespace corvane::cli {
+
+namespace {
+
+constexpr int ImageWidth = 680;
+constexpr int ImageHeight = 442;
+
+}  // namespace
+
+bool saveOutput(const std::string& path, const std::string& text, const char* what,
+                std::FILE* err) {
+    if (saveWholeFile(path, text) == WholeFileStatus::Saved) return true;
+    std::fprintf(err, "corvane-cli: não foi possível gravar %s %s\n", what, path.c_str());
+    return false;
+}
+
+PlotParameters frequencyImageRanges(const PlotCurves& curves, int count, double lowHz,
+                                    double highHz) {
+    PlotParameters around;
+    around.wmin = roundDownTo125(lowHz);
+    around.wmax = roundUpTo125(highHz);
+    around.segmentos = MaxSegments;
+    // The phase and delay axes may be hidden, but the frame still divides by their spans.
+    around.fmin = -180.0;
+    around.fmax = 180.0;
+    around.amin = 0.0;
+    around.amax = 1.0;
+    PlotParameters parameters = fitPlotRanges(curves, count, around, true, false);
+    parameters.wmin = around.wmin;
+    parameters.wmax = around.wmax;
+    return parameters;
+}
+
+PlotOptions gainFamilyOptions() {
+    PlotOptions options;
+    options.hz = true;
+    options.coloursPerCurve = true;
+    for (std::size_t q = 0; q < PlotQuantityCount; ++q)
+        options.shown[q] = PlotQuantities[q].quantity == PlotQuantity::Gain;
+    return options;
+}
+
+bool saveFrequencyImage(const PlotParameters& parameters, const PlotCurves& curves, int count,
+                        const std::array<std::string, MaxCurves + 1>& lines,
+                        const PlotOptions& options, const std::string& path, std::FILE* err) {
+    AnalysisLog quiet([](std::string_view) {});
+    Plotter plotter(quiet);
+    plotter.plotCurves(parameters, curves, count, lines);
+    ConsoleCheckBoxes boxes(options);
+    return savePlotPicture(plotter, boxes, path, ImageWidth, ImageHeight, err);
+}
+
+}  // namespace corvane::cli
