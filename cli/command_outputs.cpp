@@ -1,6 +1,7 @@
 #include "command_outputs.h"
 
 #include "analysis_log.h"
+#include "output_target.h"
 #include "fitted_ranges.h"
 #include "image_builds.h"
 #include "plotter.h"
@@ -14,6 +15,27 @@ constexpr int ImageWidth = 680;
 constexpr int ImageHeight = 442;
 
 }  // namespace
+
+bool outputsSpareNetlist(const std::string& netlist, std::initializer_list<CommandOutput> outputs,
+                         std::FILE* err) {
+    for (const CommandOutput& o : outputs) {
+        if (!o.path.empty() && sameFile(o.path, netlist)) {
+            std::fprintf(err, "corvane-cli: %s %s seria o próprio netlist\n", o.what,
+                         o.path.c_str());
+            return false;
+        }
+    }
+    for (auto a = outputs.begin(); a != outputs.end(); ++a) {
+        for (auto b = a + 1; b != outputs.end(); ++b) {
+            if (a->path.empty() || b->path.empty()) continue;
+            if (!sameFile(a->path, b->path)) continue;
+            std::fprintf(err, "corvane-cli: %s e %s são o mesmo arquivo: %s\n", a->option,
+                         b->option, b->path.c_str());
+            return false;
+        }
+    }
+    return true;
+}
 
 bool saveOutput(const std::string& path, const std::string& text, const char* what,
                 std::FILE* err) {

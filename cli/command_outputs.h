@@ -6,12 +6,29 @@
 
 #include <array>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "plot_console.h"
 #include "plot_data.h"
 
 namespace corvane::cli {
+
+/// An output file a command may be asked to write.
+struct CommandOutput {
+    /// Empty when the user did not ask for it.
+    const std::string& path;
+    /// What the messages call it: "a tabela".
+    const char* what;
+    /// Its option: "--tabela".
+    const char* option;
+};
+
+/// No output may be the netlist ("a tabela T seria o próprio netlist"), nor two outputs one
+/// file ("--tabela e --imagem são o mesmo arquivo: I", naming the later one's path); false,
+/// with the message on `err`, otherwise.
+bool outputsSpareNetlist(const std::string& netlist, std::initializer_list<CommandOutput> outputs,
+                         std::FILE* err);
 
 /// Saves `text` whole at `path`; false, with "não foi possível gravar `what` `path`" on
 /// `err`, when it could not be saved.

@@ -147,21 +147,10 @@ bool saveNoiseImage(const noise::NoiseReport& report, const std::string& path, s
 
 // No output may be the netlist, nor both outputs one file.
 bool outputsSpareNetlist(const NoiseCommand& command, std::FILE* err) {
-    if (!command.table.empty() && sameFile(command.table, command.netlist)) {
-        std::fprintf(err, "corvane-cli: a tabela %s seria o próprio netlist\n", command.table.c_str());
-        return false;
-    }
-    if (!command.image.empty() && sameFile(command.image, command.netlist)) {
-        std::fprintf(err, "corvane-cli: a imagem %s seria o próprio netlist\n", command.image.c_str());
-        return false;
-    }
-    if (!command.image.empty() && !command.table.empty() &&
-        sameFile(command.image, command.table)) {
-        std::fprintf(err, "corvane-cli: --tabela e --imagem são o mesmo arquivo: %s\n",
-                     command.image.c_str());
-        return false;
-    }
-    return true;
+    return cli::outputsSpareNetlist(command.netlist,
+                                    {{command.table, "a tabela", "--tabela"},
+                                     {command.image, "a imagem", "--imagem"}},
+                                    err);
 }
 
 int runNoise(const NoiseCommand& command, std::FILE* out, std::FILE* err) {
