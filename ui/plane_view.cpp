@@ -76,6 +76,18 @@ bool runPlaneKey(const QKeyEvent& event, ErrorBox& errors, const std::function<v
     return true;
 }
 
+void applyPlaneKey(int keyCode, PlaneRegion& region, QWidget& plot,
+                   const std::function<void()>& fit) {
+    if (keyCode == 'F') {
+        fit();
+        return;
+    }
+    if (const std::optional<PlaneRegion> moved = planeKey(keyCode, region)) {
+        region = *moved;
+        plot.update();
+    }
+}
+
 void layOutPlaneView(const QWidget& window, QWidget& plot, QLabel& cursorLine, int top) {
     const int plotHeight = std::max(0, window.height() - top - CursorLineHeight);
     plot.setGeometry(0, top, window.width(), plotHeight);

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <cmath>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "image_saving.h"
 #include "plot_canvas.h"
 #include "plot_image.h"
+#include "pole_zero_map.h"
 
 class QKeyEvent;
 class QLabel;
@@ -61,6 +63,20 @@ private:
 /// The key command of a plane view for `event` (a PlotKey code, or 'F' to fit the view),
 /// run through `errors`; false when the key is none of them.
 bool runPlaneKey(const QKeyEvent& event, ErrorBox& errors, const std::function<void(int)>& command);
+
+/// The key command `keyCode` of a plane view showing `region` on `plot`: 'F' calls `fit`;
+/// a PlotKey code that moves or zooms the view changes `region` and repaints `plot`.
+void applyPlaneKey(int keyCode, PlaneRegion& region, QWidget& plot,
+                   const std::function<void()>& fit);
+
+/// `region` zoomed by 2^steps about the point (x, y) of the plot surface that `frame` maps;
+/// none without a frame.
+template <class Frame>
+std::optional<PlaneRegion> zoomedAbout(const std::optional<Frame>& frame,
+                                       const PlaneRegion& region, double x, double y, int steps) {
+    if (!frame) return std::nullopt;
+    return zoomRegion(region, frame->valueAt(x, y), std::pow(2.0, steps));
+}
 
 /// The plot surface across `window` from `top` down, and the cursor line under it.
 void layOutPlaneView(const QWidget& window, QWidget& plot, QLabel& cursorLine, int top);

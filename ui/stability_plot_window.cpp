@@ -109,21 +109,14 @@ void StabilityPlotWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void StabilityPlotWindow::FormKeyDown(int keyCode) {
-    if (keyCode == 'F') {
-        fitView();
-        return;
-    }
-    if (const std::optional<PlaneRegion> moved = planeKey(keyCode, region_)) {
-        region_ = *moved;
-        Grafico->update();
-    }
+    applyPlaneKey(keyCode, region_, *Grafico, [this] { fitView(); });
 }
 
 void StabilityPlotWindow::zoomAt(double x, double y, int steps) {
-    const std::optional<ChartFrame> f = frame();
-    if (!f) return;
-    region_ = zoomRegion(region_, f->valueAt(x, y), std::pow(2.0, steps));
-    Grafico->update();
+    if (const std::optional<PlaneRegion> zoomed = zoomedAbout(frame(), region_, x, y, steps)) {
+        region_ = *zoomed;
+        Grafico->update();
+    }
 }
 
 void StabilityPlotWindow::panBy(double dx, double dy) {
