@@ -11,6 +11,7 @@
 #include "c_locale.h"
 #include "command_arguments.h"
 #include "command_line.h"
+#include "command_outputs.h"
 #include "console_host.h"
 #include "fitted_ranges.h"
 #include "floating_point.h"
@@ -141,24 +142,12 @@ std::string tableText(const loop::LoopReport& report) {
     return text;
 }
 
-constexpr int ImageWidth = 680;
-constexpr int ImageHeight = 442;
-
 bool saveLoopImage(const loop::LoopReport& report, const std::string& path, std::FILE* err) {
     PlotCurves curves{};
     curves[1] = PlotCurve(report.gain.loopGain.numerator, report.gain.loopGain.denominator);
     const auto [low, high] = frequencyRange(report);
-    PlotParameters around;
-    around.wmin = roundDownTo125(low / (2.0 * std::numbers::pi));
-    around.wmax = roundUpTo125(high / (2.0 * std::numbers::pi));
-    around.segmentos = MaxSegments;
-    around.fmin = -180.0;
-    around.fmax = 180.0;
-    around.amin = 0.0;
-    around.amax = 1.0;
-    PlotParameters parameters = fitPlotRanges(curves, 1, around, true, false);
-    parameters.wmin = around.wmin;
-    parameters.wmax = around.wmax;
+    PlotParameters parameters = frequencyImageRanges(
+        curves, 1, low / (2.0 * std::numbers::pi), high / (2.0 * std::numbers::pi));
     // The crossover of 0 dB is what one looks for on a loop gain: it stays in view.
     parameters.gmin = std::min(parameters.gmin, -20.0);
     parameters.gmax = std::max(parameters.gmax, 20.0);
@@ -166,13 +155,9 @@ bool saveLoopImage(const loop::LoopReport& report, const std::string& path, std:
     options.hz = true;
     for (std::size_t q = 0; q < PlotQuantityCount; ++q)
         options.shown[q] = PlotQuantities[q].quantity != PlotQuantity::Delay;
-    AnalysisLog quiet([](std::string_view) {});
-    Plotter plotter(quiet);
     std::array<std::string, MaxCurves + 1> lines{};
     lines[1] = "T de " + report.gain.source;
-    plotter.plotCurves(parameters, curves, 1, lines);
-    ConsoleCheckBoxes boxes(options);
-    return savePlotPicture(plotter, boxes, path, ImageWidth, ImageHeight, err);
+    return saveFrequencyImage(parameters, curves, 1, lines, options, path, err);
 }
 
 // No output may be the netlist, nor two outputs one file.
@@ -214,13 +199,6 @@ std::optional<std::vector<int>> chosenVariables(const LoopCommand& command, cons
     }
     variables.push_back(k);
     return variables;
-}
-
-bool saveOutput(const std::string& path, const std::string& text, const char* what,
-                std::FILE* err) {
-    if (saveWholeFile(path, text) == WholeFileStatus::Saved) return true;
-    std::fprintf(err, "corvane-cli: não foi possível gravar %s %s\n", what, path.c_str());
-    return false;
 }
 
 int runLoop(const LoopCommand& command, std::FILE* out, std::FILE* err) {

@@ -9,6 +9,7 @@
 #include "c_locale.h"
 #include "command_arguments.h"
 #include "command_line.h"
+#include "command_outputs.h"
 #include "console_host.h"
 #include "fitted_ranges.h"
 #include "image_builds.h"
@@ -115,8 +116,6 @@ std::string tableText(const noise::NoiseReport& report, const noise::NoiseOption
 
 // The plot of the noise: the total and the largest contributors as density curves, from a
 // decade below the lowest pole to a decade above the highest, the level axis fitted to them.
-constexpr int ImageWidth = 680;
-constexpr int ImageHeight = 442;
 constexpr std::size_t ImageContributors = 3;
 
 // Curve 1 the total, then the largest contributors; returns the number of curves.
@@ -136,57 +135,22 @@ int noiseImageCurves(const noise::NoiseReport& report, PlotCurves& curves) {
 }
 
 // In Hz, around the circuit's poles; the level fitted as "Ajustar" fits it.
-PlotParameters noiseImageRanges(const noise::NoiseReport& report, const PlotCurves& curves,
-                                int count) {
-    const noise::PoleSpan span = noise::poleSpan(report.functions);
-    PlotParameters around;
-    around.wmin = roundDownTo125(span.lowest / 10.0);
-    around.wmax = roundUpTo125(span.highest * 10.0);
-    around.segmentos = MaxSegments;
-    // The phase and delay axes are hidden, but the frame still divides by their spans.
-    around.fmin = -180.0;
-    around.fmax = 180.0;
-    around.amin = 0.0;
-    around.amax = 1.0;
-    PlotParameters parameters = fitPlotRanges(curves, count, around, true, false);
-    parameters.wmin = around.wmin;
-    parameters.wmax = around.wmax;
-    return parameters;
-}
-
 bool saveNoiseImage(const noise::NoiseReport& report, const std::string& path, std::FILE* err) {
     PlotCurves curves{};
     const int count = noiseImageCurves(report, curves);
-    PlotOptions options;
-    options.hz = true;
-    options.coloursPerCurve = true;
-    for (std::size_t q = 0; q < PlotQuantityCount; ++q)
-        options.shown[q] = PlotQuantities[q].quantity == PlotQuantity::Gain;
-    AnalysisLog quiet([](std::string_view) {});
-    Plotter plotter(quiet);
+    const noise::PoleSpan span = noise::poleSpan(report.functions);
     // The legend names a density by what it is, not by a list line.
-    plotter.plotCurves(noiseImageRanges(report, curves, count), curves, count, {});
-    ConsoleCheckBoxes boxes(options);
-    return savePlotPicture(plotter, boxes, path, ImageWidth, ImageHeight, err);
+    return saveFrequencyImage(
+        frequencyImageRanges(curves, count, span.lowest / 10.0, span.highest * 10.0), curves,
+        count, {}, gainFamilyOptions(), path, err);
 }
 
 // No output may be the netlist, nor both outputs one file.
 bool outputsSpareNetlist(const NoiseCommand& command, std::FILE* err) {
-    if (!command.table.empty() && sameFile(command.table, command.netlist)) {
-        std::fprintf(err, "corvane-cli: a tabela %s seria o próprio netlist\n", command.table.c_str());
-        return false;
-    }
-    if (!command.image.empty() && sameFile(command.image, command.netlist)) {
-        std::fprintf(err, "corvane-cli: a imagem %s seria o próprio netlist\n", command.image.c_str());
-        return false;
-    }
-    if (!command.image.empty() && !command.table.empty() &&
-        sameFile(command.image, command.table)) {
-        std::fprintf(err, "corvane-cli: --tabela e --imagem são o mesmo arquivo: %s\n",
-                     command.image.c_str());
-        return false;
-    }
-    return true;
+    return cli::outputsSpareNetlist(command.netlist,
+                                    {{command.table, "a tabela", "--tabela"},
+                                     {command.image, "a imagem", "--imagem"}},
+                                    err);
 }
 
 int runNoise(const NoiseCommand& command, std::FILE* out, std::FILE* err) {
@@ -209,10 +173,8 @@ int runNoise(const NoiseCommand& command, std::FILE* out, std::FILE* err) {
     }
     noise::listNoiseReport(*report, command.options, log);
     if (!command.table.empty() &&
-        saveWholeFile(command.table, tableText(*report, command.options)) != WholeFileStatus::Saved) {
-        std::fprintf(err, "corvane-cli: não foi possível gravar a tabela %s\n", command.table.c_str());
+        !saveOutput(command.table, tableText(*report, command.options), "a tabela", err))
         return ExitFailure;
-    }
     if (!command.image.empty()) {
         if (!saveNoiseImage(*report, command.image, err)) return ExitFailure;
     }

@@ -9,6 +9,7 @@
 
 #include "c_locale.h"
 #include "command_line.h"
+#include "command_outputs.h"
 #include "fitted_ranges.h"
 #include "image_builds.h"
 #include "number_text.h"
@@ -273,8 +274,6 @@ nlohmann::ordered_json stepDocument(const StepReport& report, const StepCommand&
 // The family of gain curves of the first variable, one per computed value (at most the
 // plot's curves), with the value as the legend.
 bool saveStepImage(const StepReport& report, const std::string& path, std::FILE* err) {
-    constexpr int Width = 680;
-    constexpr int Height = 442;
     PlotCurves curves{};
     std::array<std::string, MaxCurves + 1> lines{};
     int count = 0;
@@ -301,27 +300,10 @@ bool saveStepImage(const StepReport& report, const std::string& path, std::FILE*
         return false;
     }
     if (!(highest > 0.0)) lowest = highest = 2.0 * std::numbers::pi * 1000.0;
-    PlotParameters around;
-    around.wmin = roundDownTo125(lowest / (20.0 * std::numbers::pi));
-    around.wmax = roundUpTo125(highest * 10.0 / (2.0 * std::numbers::pi));
-    around.segmentos = MaxSegments;
-    around.fmin = -180.0;
-    around.fmax = 180.0;
-    around.amin = 0.0;
-    around.amax = 1.0;
-    PlotParameters parameters = fitPlotRanges(curves, count, around, true, false);
-    parameters.wmin = around.wmin;
-    parameters.wmax = around.wmax;
-    PlotOptions options;
-    options.hz = true;
-    options.coloursPerCurve = true;
-    for (std::size_t q = 0; q < PlotQuantityCount; ++q)
-        options.shown[q] = PlotQuantities[q].quantity == PlotQuantity::Gain;
-    AnalysisLog quiet([](std::string_view) {});
-    Plotter plotter(quiet);
-    plotter.plotCurves(parameters, curves, count, lines);
-    ConsoleCheckBoxes boxes(options);
-    return savePlotPicture(plotter, boxes, path, Width, Height, err);
+    return saveFrequencyImage(
+        frequencyImageRanges(curves, count, lowest / (20.0 * std::numbers::pi),
+                             highest * 10.0 / (2.0 * std::numbers::pi)),
+        curves, count, lines, gainFamilyOptions(), path, err);
 }
 
 // The poles of every value as a root locus on the s-plane, the nominal poles marked; with

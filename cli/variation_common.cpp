@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "c_locale.h"
+#include "command_outputs.h"
 #include "element_value.h"
 #include "image_builds.h"
 #include "netlist_reader.h"
@@ -46,34 +47,12 @@ bool takeVariationOption(Arguments& args, VariationCommon& common, bool drawsIma
 }
 
 bool outputsSpareNetlist(const VariationCommon& common, std::FILE* err) {
-    struct Output {
-        const std::string& path;
-        const char* what;
-        const char* option;
-    };
-    const Output outputs[] = {
-        {common.outputs.table, "a tabela", "--tabela"},
-        {common.outputs.image, "a imagem", "--imagem"},
-        {common.outputs.locus, "o mapa", "--mapa"},
-        {common.outputs.json, "o documento JSON", "--json"},
-    };
-    for (const Output& o : outputs) {
-        if (!o.path.empty() && sameFile(o.path, common.netlist)) {
-            std::fprintf(err, "corvane-cli: %s %s seria o próprio netlist\n", o.what,
-                         o.path.c_str());
-            return false;
-        }
-    }
-    for (std::size_t a = 0; a < std::size(outputs); ++a) {
-        for (std::size_t b = a + 1; b < std::size(outputs); ++b) {
-            if (outputs[a].path.empty() || outputs[b].path.empty()) continue;
-            if (!sameFile(outputs[a].path, outputs[b].path)) continue;
-            std::fprintf(err, "corvane-cli: %s e %s são o mesmo arquivo: %s\n", outputs[a].option,
-                         outputs[b].option, outputs[b].path.c_str());
-            return false;
-        }
-    }
-    return true;
+    return cli::outputsSpareNetlist(common.netlist,
+                                    {{common.outputs.table, "a tabela", "--tabela"},
+                                     {common.outputs.image, "a imagem", "--imagem"},
+                                     {common.outputs.locus, "o mapa", "--mapa"},
+                                     {common.outputs.json, "o documento JSON", "--json"}},
+                                    err);
 }
 
 bool readVariationCircuit(const std::string& netlist, RunState& run, AnalysisLog& log) {

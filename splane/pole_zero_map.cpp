@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <numbers>
 
+#include "plane_drawing.h"
 #include "plot_frame.h"
 #include "plotter.h"
 #include "polynomial_roots.h"
@@ -93,16 +94,15 @@ PlaneRegion PlaneFrame::shown() const {
 }
 
 std::optional<PlaneFrame> makePlaneFrame(int width, int height, const PlaneRegion& region) {
+    const std::optional<PlotRectangle> rectangle = plotRectangle(width, height);
+    if (!rectangle || !hasUsableSpans(region)) return std::nullopt;
     PlaneFrame frame;
-    frame.x0 = LeftMargin;
-    frame.x1 = std::clamp(width, 0, PixelLimit) - RightMargin;
-    frame.y0 = TopMargin;
-    frame.y1 = std::clamp(height, 0, PixelLimit) - BottomMargin;
+    frame.x0 = rectangle->x0;
+    frame.x1 = rectangle->x1;
+    frame.y0 = rectangle->y0;
+    frame.y1 = rectangle->y1;
     const double reSpan = region.reMax - region.reMin;
     const double imSpan = region.imMax - region.imMin;
-    if (frame.x1 - frame.x0 < 2 || frame.y1 - frame.y0 < 2) return std::nullopt;
-    if (!(reSpan > 0.0) || !(imSpan > 0.0) || !std::isfinite(reSpan) || !std::isfinite(imSpan))
-        return std::nullopt;
     // One scale for both axes: the smaller one, so the whole region fits.
     frame.scale = std::min((frame.x1 - frame.x0) / reSpan, (frame.y1 - frame.y0) / imSpan);
     if (!(frame.scale > 0.0) || !std::isfinite(frame.scale)) return std::nullopt;

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "axis_ticks.h"
+#include "plane_drawing.h"
 #include "plot_frame.h"
 #include "plot_paint.h"
 #include "time_plot.h"
@@ -17,40 +18,10 @@ constexpr int RowHeight = 12;
 constexpr int LegendInset = 4;
 constexpr int CircleSegments = 96;
 
-// The part of the line inside the plot rectangle (Liang-Barsky), drawn; nothing when it
-// misses the rectangle.
+// The part of the line inside the plot rectangle, drawn; nothing when it misses it.
 void drawClipped(PlotCanvas& canvas, const PlaneFrame& frame, double xa, double ya, double xb,
                  double yb) {
-    const double dx = xb - xa;
-    const double dy = yb - ya;
-    double t0 = 0.0;
-    double t1 = 1.0;
-    const auto clip = [&](double p, double q) {
-        if (p == 0.0) return q >= 0.0;
-        const double t = q / p;
-        if (p < 0.0) {
-            if (t > t1) return false;
-            t0 = std::max(t0, t);
-        } else {
-            if (t < t0) return false;
-            t1 = std::min(t1, t);
-        }
-        return true;
-    };
-    if (!std::isfinite(dx) || !std::isfinite(dy)) return;
-    if (!clip(-dx, xa - frame.x0) || !clip(dx, frame.x1 - xa) || !clip(-dy, ya - frame.y0) ||
-        !clip(dy, frame.y1 - ya))
-        return;
-    canvas.drawLine(nearest(xa + t0 * dx), nearest(ya + t0 * dy), nearest(xa + t1 * dx),
-                    nearest(ya + t1 * dy));
-}
-
-// A tick value with an SI prefix and no unit, as compact as a tick needs: "20M", "-1.5k".
-std::string tickText(double value) {
-    std::string text = valueWithUnit(value, "x");
-    text.pop_back();
-    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
-    return text;
+    drawLineInRectangle(canvas, rectangleOf(frame), xa, ya, xb, yb);
 }
 
 // How far the farthest corner of the shown region is from the origin.
@@ -88,23 +59,10 @@ void drawTickLabels(PlotCanvas& canvas, const PlaneFrame& frame) {
     const PlaneRegion shown = frame.shown();
     canvas.setPen(White, PenStyle::Solid);
     for (const double re : linearTicks(shown.reMin, shown.reMax)) {
-        const int x = nearest(frame.xOf(re));
-        canvas.drawLine(x, frame.y1 - 3, x, frame.y1);
-        const std::string label = tickText(re);
-        const int width = canvas.textWidth(label);
-        canvas.drawText(std::clamp(x - width / 2, 0, std::max(0, frame.x1 - width)), frame.y1 + 1,
-                        label, White, Black);
+        drawBottomTick(canvas, rectangleOf(frame), nearest(frame.xOf(re)), tickText(re));
     }
     for (const double im : linearTicks(shown.imMin, shown.imMax)) {
-        const int y = nearest(frame.yOf(im));
-        canvas.drawLine(frame.x0, y, frame.x0 + 3, y);
-        // Built by appending: GCC 12 at -O2 takes a literal + string for an overlapping
-        // copy (-Wrestrict).
-        std::string label = im < 0.0 ? "-j" : "j";
-        label += tickText(std::fabs(im));
-        canvas.drawText(frame.x0 - canvas.textWidth(label) - 2,
-                        std::clamp(y - RowHeight / 2, 0, std::max(0, frame.y1 - RowHeight)), label,
-                        White, Black);
+        drawLeftTick(canvas, rectangleOf(frame), nearest(frame.yOf(im)), imaginaryTickText(im));
     }
     const std::string unit = "rad/s";
     canvas.drawText(frame.x0 - canvas.textWidth(unit) - 2, frame.y1 + 1, unit, White, Black);

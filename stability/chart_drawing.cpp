@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "plane_drawing.h"
 #include "plot_frame.h"
 #include "plot_paint.h"
 #include "time_plot.h"
@@ -27,16 +28,15 @@ std::optional<ChartFrame> makeChartFrame(int width, int height, const PlaneRegio
         return ChartFrame{plane->x0, plane->x1, plane->y0, plane->y1, plane->shown(),
                           plane->scale, plane->scale};
     }
+    const std::optional<PlotRectangle> rectangle = plotRectangle(width, height);
+    if (!rectangle || !hasUsableSpans(region)) return std::nullopt;
     ChartFrame frame;
-    frame.x0 = LeftMargin;
-    frame.x1 = std::clamp(width, 0, PixelLimit) - RightMargin;
-    frame.y0 = TopMargin;
-    frame.y1 = std::clamp(height, 0, PixelLimit) - BottomMargin;
+    frame.x0 = rectangle->x0;
+    frame.x1 = rectangle->x1;
+    frame.y0 = rectangle->y0;
+    frame.y1 = rectangle->y1;
     const double aSpan = region.reMax - region.reMin;
     const double bSpan = region.imMax - region.imMin;
-    if (frame.x1 - frame.x0 < 2 || frame.y1 - frame.y0 < 2) return std::nullopt;
-    if (!(aSpan > 0.0) || !(bSpan > 0.0) || !std::isfinite(aSpan) || !std::isfinite(bSpan))
-        return std::nullopt;
     frame.region = region;
     frame.ax = (frame.x1 - frame.x0) / aSpan;
     frame.ay = (frame.y1 - frame.y0) / bSpan;
@@ -46,32 +46,9 @@ std::optional<ChartFrame> makeChartFrame(int width, int height, const PlaneRegio
     return frame;
 }
 
-// Liang-Barsky: the part of the segment inside the rectangle, or nothing.
 void drawClippedLine(PlotCanvas& canvas, const ChartFrame& frame, double xa, double ya,
                      double xb, double yb) {
-    const double dx = xb - xa;
-    const double dy = yb - ya;
-    if (!std::isfinite(xa) || !std::isfinite(ya) || !std::isfinite(dx) || !std::isfinite(dy))
-        return;
-    double t0 = 0.0;
-    double t1 = 1.0;
-    const auto clip = [&](double p, double q) {
-        if (p == 0.0) return q >= 0.0;
-        const double t = q / p;
-        if (p < 0.0) {
-            if (t > t1) return false;
-            t0 = std::max(t0, t);
-        } else {
-            if (t < t0) return false;
-            t1 = std::min(t1, t);
-        }
-        return true;
-    };
-    if (!clip(-dx, xa - frame.x0) || !clip(dx, frame.x1 - xa) || !clip(-dy, ya - frame.y0) ||
-        !clip(dy, frame.y1 - ya))
-        return;
-    canvas.drawLine(nearest(xa + t0 * dx), nearest(ya + t0 * dy), nearest(xa + t1 * dx),
-                    nearest(ya + t1 * dy));
+    drawLineInRectangle(canvas, rectangleOf(frame), xa, ya, xb, yb);
 }
 
 void drawChartPath(PlotCanvas& canvas, const ChartFrame& frame,

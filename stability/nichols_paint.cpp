@@ -6,6 +6,7 @@
 
 #include "axis_ticks.h"
 #include "engineering_text.h"
+#include "plane_drawing.h"
 #include "plot_frame.h"
 #include "time_plot.h"
 
@@ -110,20 +111,10 @@ void drawTickLabels(PlotCanvas& canvas, const ChartFrame& frame) {
     const PlaneRegion& shown = frame.region;
     canvas.setPen(White, PenStyle::Solid);
     for (const double a : phaseTicks(shown)) {
-        const int x = nearest(frame.xOf(a));
-        canvas.drawLine(x, frame.y1 - 3, x, frame.y1);
-        const std::string label = degreesText(a);
-        const int width = canvas.textWidth(label);
-        canvas.drawText(std::clamp(x - width / 2, 0, std::max(0, frame.x1 - width)), frame.y1 + 1,
-                        label, White, Black);
+        drawBottomTick(canvas, rectangleOf(frame), nearest(frame.xOf(a)), degreesText(a));
     }
     for (const double b : linearTicks(shown.imMin, shown.imMax)) {
-        const int y = nearest(frame.yOf(b));
-        canvas.drawLine(frame.x0, y, frame.x0 + 3, y);
-        const std::string label = engineeringText(b) + " dB";
-        canvas.drawText(frame.x0 - canvas.textWidth(label) - 2,
-                        std::clamp(y - ChartRowHeight / 2, 0, std::max(0, frame.y1 - ChartRowHeight)),
-                        label, White, Black);
+        drawLeftTick(canvas, rectangleOf(frame), nearest(frame.yOf(b)), engineeringText(b) + " dB");
     }
 }
 

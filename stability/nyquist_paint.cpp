@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "axis_ticks.h"
+#include "plane_drawing.h"
 #include "plot_frame.h"
 #include "time_plot.h"
 
@@ -15,14 +16,6 @@ namespace {
 
 constexpr int CircleSegments = 144;
 constexpr int CrossingHalfSize = 2;
-
-// A tick value with an SI prefix and no unit, as compact as a tick needs: "20M", "-1.5k".
-std::string tickText(double value) {
-    std::string text = valueWithUnit(value, "x");
-    text.pop_back();
-    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
-    return text;
-}
 
 void drawCircle(PlotCanvas& canvas, const ChartFrame& frame, double radius) {
     std::vector<std::complex<double>> points;
@@ -78,22 +71,11 @@ void drawTickLabels(PlotCanvas& canvas, const ChartFrame& frame, const RadialSca
     canvas.setPen(White, PenStyle::Solid);
     if (scale.r0 <= 0.0) {
         for (const double a : linearTicks(frame.region.reMin, frame.region.reMax)) {
-            const int x = nearest(frame.xOf(a));
-            canvas.drawLine(x, frame.y1 - 3, x, frame.y1);
-            const std::string label = tickText(a);
-            const int width = canvas.textWidth(label);
-            canvas.drawText(std::clamp(x - width / 2, 0, std::max(0, frame.x1 - width)),
-                            frame.y1 + 1, label, White, Black);
+            drawBottomTick(canvas, rectangleOf(frame), nearest(frame.xOf(a)), tickText(a));
         }
         for (const double b : linearTicks(frame.region.imMin, frame.region.imMax)) {
-            const int y = nearest(frame.yOf(b));
-            canvas.drawLine(frame.x0, y, frame.x0 + 3, y);
-            std::string label = b < 0.0 ? "-j" : "j";
-            label += tickText(std::fabs(b));
-            canvas.drawText(frame.x0 - canvas.textWidth(label) - 2,
-                            std::clamp(y - ChartRowHeight / 2, 0,
-                                       std::max(0, frame.y1 - ChartRowHeight)),
-                            label, White, Black);
+            drawLeftTick(canvas, rectangleOf(frame), nearest(frame.yOf(b)),
+                         imaginaryTickText(b));
         }
     }
     const std::string axis = "Re H";

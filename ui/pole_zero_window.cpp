@@ -9,12 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QWheelEvent>
 
 #include <cmath>
 
@@ -44,56 +42,8 @@ namespace {
 
 constexpr int BoxRowTop = 8;
 constexpr int PlotTop = 38;
-constexpr int CursorLineHeight = 20;
-// A press that moves less than this is not a drag.
-constexpr double DragSlack = 3.0;
 
 }  // namespace
-
-PoleZeroArea::PoleZeroArea(QWidget* parent, PoleZeroWindow& form)
-    : CanvasArea(parent,
-                 [&form](PlotCanvas& canvas, int width, int height) {
-                     form.paintOn(canvas, width, height);
-                 }),
-      form_(form) {}
-
-// A drag moves the picture with the pointer.
-void PoleZeroArea::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF at = event->position();
-    if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
-        const QPointF moved = at - *dragFrom_;
-        if (std::abs(moved.x()) + std::abs(moved.y()) >= DragSlack) {
-            form_.panBy(moved.x(), moved.y());
-            dragFrom_ = at;
-        }
-    }
-    form_.showCursorAt(at.x(), at.y());
-    QWidget::mouseMoveEvent(event);
-}
-
-void PoleZeroArea::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) dragFrom_ = event->position();
-    QWidget::mousePressEvent(event);
-}
-
-void PoleZeroArea::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) dragFrom_.reset();
-    QWidget::mouseReleaseEvent(event);
-}
-
-// One notch up zooms in by two about the pointer, as the wheel over the frequency plot.
-void PoleZeroArea::wheelEvent(QWheelEvent* event) {
-    wheelAngle_ += event->angleDelta().y();
-    const int steps = wheelAngle_ / 120;
-    wheelAngle_ -= steps * 120;
-    if (steps != 0) form_.zoomAt(event->position().x(), event->position().y(), steps);
-    event->accept();
-}
-
-void PoleZeroArea::leaveEvent(QEvent* event) {
-    form_.showCursorAt(-1, -1);
-    QWidget::leaveEvent(event);
-}
 
 PoleZeroWindow::PoleZeroWindow(AnalysisLog& log, ErrorBox& errors)
     : log_(log), errors_(errors) {
@@ -119,27 +69,23 @@ PoleZeroWindow::PoleZeroWindow(AnalysisLog& log, ErrorBox& errors)
     for (QLineEdit* edit : {Eelemento, Ede, Eate, Epontos})
         connect(edit, &QLineEdit::returnPressed, Button1, &QPushButton::click);
 
-    Grafico = new PoleZeroArea(this, *this);
+    Grafico = new PlaneArea(this, *this);
     Lcursor = addLabel(this, "Lcursor", QString(), {});
 
-    const ImageSaveMenu imageMenu = addImageSaveMenu(this, QStringLiteral("polos.png"));
+    const ImageSaveMenu imageMenu =
+        addPlaneImageMenu(this, QStringLiteral("polos.png"), errors_,
+                          [this](render::ImageBackground background) { Salvarimagem1Click(background); });
     PopupMenu1 = imageMenu.menu;
     Salvarimagem1 = imageMenu.saveImage;
     SaveDialog1 = imageMenu.dialog;
     Salvarimagemclara1 = imageMenu.saveLightImage;
-    connect(Salvarimagem1, &QAction::triggered, this, guarded([this] { Salvarimagem1Click(); }));
-    connect(Salvarimagemclara1, &QAction::triggered, this,
-            guarded([this] { Salvarimagem1Click(render::ImageBackground::Light); }));
 
     placeWindow(*this, {904, 356}, {696, 560});
 }
 
 void PoleZeroWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const int plotHeight = std::max(0, height() - PlotTop - CursorLineHeight);
-    Grafico->setGeometry(0, PlotTop, width(), plotHeight);
-    Lcursor->setGeometry(8, PlotTop + plotHeight + 2, std::max(0, width() - 16),
-                         CursorLineHeight - 4);
+    layOutPlaneView(*this, *Grafico, *Lcursor, PlotTop);
 }
 
 void PoleZeroWindow::paintOn(PlotCanvas& canvas, int width, int height) const {
@@ -272,31 +218,19 @@ void PoleZeroWindow::Button1Click() {
 }
 
 void PoleZeroWindow::keyPressEvent(QKeyEvent* event) {
-    int keyCode = plotKeyCode(event->key(), event->modifiers());
-    if (keyCode == 0 && event->key() == Qt::Key_F) keyCode = 'F';
-    if (keyCode == 0) {
+    if (!runPlaneKey(*event, errors_, [this](int keyCode) { FormKeyDown(keyCode); }))
         QWidget::keyPressEvent(event);
-        return;
-    }
-    errors_.run([this, keyCode] { FormKeyDown(keyCode); });
 }
 
 void PoleZeroWindow::FormKeyDown(int keyCode) {
-    if (keyCode == 'F') {
-        fitView();
-        return;
-    }
-    if (const std::optional<PlaneRegion> moved = planeKey(keyCode, region_)) {
-        region_ = *moved;
-        Grafico->update();
-    }
+    applyPlaneKey(keyCode, region_, *Grafico, [this] { fitView(); });
 }
 
 void PoleZeroWindow::zoomAt(double x, double y, int steps) {
-    const std::optional<PlaneFrame> f = frame();
-    if (!f) return;
-    region_ = zoomRegion(region_, f->valueAt(x, y), std::pow(2.0, steps));
-    Grafico->update();
+    if (const std::optional<PlaneRegion> zoomed = zoomedAbout(frame(), region_, x, y, steps)) {
+        region_ = *zoomed;
+        Grafico->update();
+    }
 }
 
 void PoleZeroWindow::panBy(double dx, double dy) {
@@ -323,13 +257,7 @@ void PoleZeroWindow::contextMenuEvent(QContextMenuEvent* event) {
 
 // The files this view was drawn from: every line of the list and the netlist of a locus.
 bool PoleZeroWindow::imageSparesInputs(const std::string& path) const {
-    std::vector<std::string> read;
-    for (const std::string& line : splitListLines(listText_)) {
-        if (line.empty() || isCommentLine(line)) continue;
-        read.push_back(line);
-        if (const std::size_t mark = line.rfind('#'); mark != std::string::npos && mark > 0)
-            read.push_back(line.substr(0, mark));
-    }
+    std::vector<std::string> read = filesOfList(listText_);
     if (const auto name = parseNumeratorFileName(files_[1]); name && locus_)
         read.push_back(ResultFileNames::netlistOfResults(name->stem));
     return imageSparesFiles(log_, path, read);

@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "canvas_area.h"
 #include "curve_labels.h"
+#include "plane_view.h"
 #include "plot_canvas.h"
 #include "plot_data.h"
 #include "plot_image.h"
@@ -28,11 +28,8 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QMouseEvent;
-class QPaintEvent;
 class QPushButton;
 class QResizeEvent;
-class QWheelEvent;
 
 namespace corvane {
 class AnalysisLog;
@@ -42,27 +39,8 @@ namespace corvane::ui {
 
 class ErrorBox;
 class OpenDialog;
-class PoleZeroWindow;
 
-/// The plot surface of TFormPZ: paints the plane and hands the pointer to the window.
-class PoleZeroArea : public CanvasArea {
-public:
-    PoleZeroArea(QWidget* parent, PoleZeroWindow& form);
-
-protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-
-private:
-    PoleZeroWindow& form_;
-    std::optional<QPointF> dragFrom_;
-    int wheelAngle_ = 0;
-};
-
-class PoleZeroWindow : public QWidget, public PlotView {
+class PoleZeroWindow : public QWidget, public PlotView, public PlaneViewWindow {
 public:
     /// Logs to `log` and shows the failures of its commands in `errors`.
     PoleZeroWindow(AnalysisLog& log, ErrorBox& errors);
@@ -80,7 +58,7 @@ public:
     QLineEdit* Epontos;
     QCheckBox* CBlog;
     QPushButton* Button1;
-    PoleZeroArea* Grafico;
+    PlaneArea* Grafico;
     /// s, ω0, ζ, Q and the nearest root under the pointer.
     QLabel* Lcursor;
     QMenu* PopupMenu1;
@@ -98,12 +76,9 @@ public:
     void Button1Click();
     /// A key command (a PlotKey code, or 'F' to fit the view).
     void FormKeyDown(int keyCode);
-    /// Zooms by 2^steps about the point (x, y) of the plot surface.
-    void zoomAt(double x, double y, int steps);
-    /// Moves the view by (dx, dy) pixels of the plot surface, the picture following.
-    void panBy(double dx, double dy);
-    /// The cursor line for the pointer at (x, y) of the plot surface; empty outside the frame.
-    void showCursorAt(double x, double y);
+    void zoomAt(double x, double y, int steps) override;
+    void panBy(double dx, double dy) override;
+    void showCursorAt(double x, double y) override;
     /// "Salvar imagem...": saves what the plot shows, at its size, as PNG or SVG;
     /// with `background` Light ("Salvar imagem com fundo claro..."), on a white page.
     void Salvarimagem1Click(render::ImageBackground background = render::ImageBackground::Dark);
@@ -111,8 +86,7 @@ public:
     const PoleZeroMap& map() const { return map_; }
     const PlaneRegion& region() const { return region_; }
     const std::optional<RootLocus>& locus() const { return locus_; }
-    /// Draws the view on `canvas` of the given size.
-    void paintOn(PlotCanvas& canvas, int width, int height) const;
+    void paintOn(PlotCanvas& canvas, int width, int height) const override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

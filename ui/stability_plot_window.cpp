@@ -7,9 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QResizeEvent>
-#include <QWheelEvent>
 
 #include <cmath>
 
@@ -29,10 +27,7 @@ namespace corvane::ui {
 
 namespace {
 
-constexpr int CursorLineHeight = 20;
 constexpr int CheckBoxRowHeight = 28;
-// A press that moves less than this is not a drag.
-constexpr double DragSlack = 3.0;
 
 QString titleOf(StabilityView view) {
     return QString::fromLatin1(stabilityViewName(view));
@@ -40,69 +35,21 @@ QString titleOf(StabilityView view) {
 
 }  // namespace
 
-StabilityArea::StabilityArea(QWidget* parent, StabilityPlotWindow& form)
-    : CanvasArea(parent,
-                 [&form](PlotCanvas& canvas, int width, int height) {
-                     form.paintOn(canvas, width, height);
-                 }),
-      form_(form) {}
-
-// A drag moves the picture with the pointer.
-void StabilityArea::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF at = event->position();
-    if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
-        const QPointF moved = at - *dragFrom_;
-        if (std::abs(moved.x()) + std::abs(moved.y()) >= DragSlack) {
-            form_.panBy(moved.x(), moved.y());
-            dragFrom_ = at;
-        }
-    }
-    form_.showCursorAt(at.x(), at.y());
-    QWidget::mouseMoveEvent(event);
-}
-
-void StabilityArea::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) dragFrom_ = event->position();
-    QWidget::mousePressEvent(event);
-}
-
-void StabilityArea::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) dragFrom_.reset();
-    QWidget::mouseReleaseEvent(event);
-}
-
-// One notch up zooms in by two about the pointer, as over the other plots.
-void StabilityArea::wheelEvent(QWheelEvent* event) {
-    wheelAngle_ += event->angleDelta().y();
-    const int steps = wheelAngle_ / 120;
-    wheelAngle_ -= steps * 120;
-    if (steps != 0) form_.zoomAt(event->position().x(), event->position().y(), steps);
-    event->accept();
-}
-
-void StabilityArea::leaveEvent(QEvent* event) {
-    form_.showCursorAt(-1, -1);
-    QWidget::leaveEvent(event);
-}
-
 StabilityPlotWindow::StabilityPlotWindow(StabilityView view, AnalysisLog& log, ErrorBox& errors)
     : view_(view), log_(log), errors_(errors) {
     const bool nyquist = view == StabilityView::Nyquist;
     setUpSecondaryWindow(*this, nyquist ? "TFormNyquist" : "TFormNichols", titleOf(view));
     setFocusPolicy(Qt::StrongFocus);
-    Grafico = new StabilityArea(this, *this);
+    Grafico = new PlaneArea(this, *this);
     Lcursor = addLabel(this, "Lcursor", QString(), {});
 
-    const ImageSaveMenu imageMenu =
-        addImageSaveMenu(this, nyquist ? QStringLiteral("nyquist.png") : QStringLiteral("nichols.png"));
+    const ImageSaveMenu imageMenu = addPlaneImageMenu(
+        this, nyquist ? QStringLiteral("nyquist.png") : QStringLiteral("nichols.png"), errors_,
+        [this](render::ImageBackground background) { Salvarimagem1Click(background); });
     PopupMenu1 = imageMenu.menu;
     Salvarimagem1 = imageMenu.saveImage;
     SaveDialog1 = imageMenu.dialog;
     Salvarimagemclara1 = imageMenu.saveLightImage;
-    const auto guarded = [this](auto handler) { return [this, handler] { errors_.run(handler); }; };
-    connect(Salvarimagem1, &QAction::triggered, this, guarded([this] { Salvarimagem1Click(); }));
-    connect(Salvarimagemclara1, &QAction::triggered, this,
-            guarded([this] { Salvarimagem1Click(render::ImageBackground::Light); }));
 
     // Beside the pole-zero map, a step lower each, so that none hides another's title.
     placeWindow(*this, nyquist ? QPoint{920, 380} : QPoint{936, 404}, {696, 560});
@@ -119,10 +66,7 @@ void StabilityPlotWindow::setPlotTop(int top) {
 }
 
 void StabilityPlotWindow::layOut() {
-    const int plotHeight = std::max(0, height() - plotTop_ - CursorLineHeight);
-    Grafico->setGeometry(0, plotTop_, width(), plotHeight);
-    Lcursor->setGeometry(8, plotTop_ + plotHeight + 2, std::max(0, width() - 16),
-                         CursorLineHeight - 4);
+    layOutPlaneView(*this, *Grafico, *Lcursor, plotTop_);
 }
 
 void StabilityPlotWindow::paintOn(PlotCanvas& canvas, int width, int height) const {
@@ -160,31 +104,19 @@ void StabilityPlotWindow::fitView() {
 }
 
 void StabilityPlotWindow::keyPressEvent(QKeyEvent* event) {
-    int keyCode = plotKeyCode(event->key(), event->modifiers());
-    if (keyCode == 0 && event->key() == Qt::Key_F) keyCode = 'F';
-    if (keyCode == 0) {
+    if (!runPlaneKey(*event, errors_, [this](int keyCode) { FormKeyDown(keyCode); }))
         QWidget::keyPressEvent(event);
-        return;
-    }
-    errors_.run([this, keyCode] { FormKeyDown(keyCode); });
 }
 
 void StabilityPlotWindow::FormKeyDown(int keyCode) {
-    if (keyCode == 'F') {
-        fitView();
-        return;
-    }
-    if (const std::optional<PlaneRegion> moved = planeKey(keyCode, region_)) {
-        region_ = *moved;
-        Grafico->update();
-    }
+    applyPlaneKey(keyCode, region_, *Grafico, [this] { fitView(); });
 }
 
 void StabilityPlotWindow::zoomAt(double x, double y, int steps) {
-    const std::optional<ChartFrame> f = frame();
-    if (!f) return;
-    region_ = zoomRegion(region_, f->valueAt(x, y), std::pow(2.0, steps));
-    Grafico->update();
+    if (const std::optional<PlaneRegion> zoomed = zoomedAbout(frame(), region_, x, y, steps)) {
+        region_ = *zoomed;
+        Grafico->update();
+    }
 }
 
 void StabilityPlotWindow::panBy(double dx, double dy) {
@@ -223,14 +155,7 @@ void StabilityPlotWindow::Salvarimagem1Click(render::ImageBackground background)
     const std::string path = QFile::encodeName(SaveDialog1->fileName()).toStdString();
     // Never over a file the view was drawn from: every line of the list, and the document
     // of a line "<document>.json#<variable>".
-    std::vector<std::string> read;
-    for (const std::string& line : splitListLines(listText_)) {
-        if (line.empty() || isCommentLine(line)) continue;
-        read.push_back(line);
-        if (const std::size_t mark = line.rfind('#'); mark != std::string::npos && mark > 0)
-            read.push_back(line.substr(0, mark));
-    }
-    if (!imageSparesFiles(log_, path, read)) return;
+    if (!imageSparesFiles(log_, path, filesOfList(listText_))) return;
     const auto paint = [this](PlotCanvas& canvas) {
         paintOn(canvas, Grafico->width(), Grafico->height());
     };

@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "canvas_area.h"
 #include "chart_drawing.h"
+#include "plane_view.h"
 #include "plot_image.h"
 #include "plot_view.h"
 #include "pole_zero_map.h"
@@ -24,9 +24,7 @@ class QContextMenuEvent;
 class QKeyEvent;
 class QLabel;
 class QMenu;
-class QMouseEvent;
 class QResizeEvent;
-class QWheelEvent;
 
 namespace corvane {
 class AnalysisLog;
@@ -36,27 +34,8 @@ namespace corvane::ui {
 
 class ErrorBox;
 class OpenDialog;
-class StabilityPlotWindow;
 
-/// The plot surface of a stability window: paints it and hands the pointer to the window.
-class StabilityArea : public CanvasArea {
-public:
-    StabilityArea(QWidget* parent, StabilityPlotWindow& form);
-
-protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-
-private:
-    StabilityPlotWindow& form_;
-    std::optional<QPointF> dragFrom_;
-    int wheelAngle_ = 0;
-};
-
-class StabilityPlotWindow : public QWidget, public PlotView {
+class StabilityPlotWindow : public QWidget, public PlotView, public PlaneViewWindow {
 public:
     /// "Nyquist" or "Nichols"; logs to `log` and shows the failures of its commands in
     /// `errors`.
@@ -65,7 +44,7 @@ public:
     /// Its button in the plot list: the listed curves over the list's frequency range.
     void openFrom(PlotListWindow& list) override;
 
-    StabilityArea* Grafico;
+    PlaneArea* Grafico;
     /// The curve point nearest to the pointer.
     QLabel* Lcursor;
     QMenu* PopupMenu1;
@@ -78,12 +57,9 @@ public:
     void showCurves(StabilityCurves curves, std::string listText);
     /// A key command (a PlotKey code, or 'F' to fit the view).
     void FormKeyDown(int keyCode);
-    /// Zooms by 2^steps about the point (x, y) of the plot surface.
-    void zoomAt(double x, double y, int steps);
-    /// Moves the view by (dx, dy) pixels of the plot surface, the picture following.
-    void panBy(double dx, double dy);
-    /// The cursor line for the pointer at (x, y) of the plot surface; empty outside the frame.
-    void showCursorAt(double x, double y);
+    void zoomAt(double x, double y, int steps) override;
+    void panBy(double dx, double dy) override;
+    void showCursorAt(double x, double y) override;
     /// "Salvar imagem...": what the plot shows, at its size, as PNG or SVG; with
     /// `background` Light, on a white page.
     void Salvarimagem1Click(render::ImageBackground background = render::ImageBackground::Dark);
@@ -92,8 +68,7 @@ public:
     const PlaneRegion& region() const { return region_; }
     /// The frame of the plot surface at its present size.
     std::optional<ChartFrame> frame() const;
-    /// Draws the view on `canvas` of the given size.
-    void paintOn(PlotCanvas& canvas, int width, int height) const;
+    void paintOn(PlotCanvas& canvas, int width, int height) const override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -4,61 +4,24 @@
 // part.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "cli_runner.h"
 #include "command_line.h"
 #include "console_host.h"
 #include "dense_netlist.h"
+#include "interrupted_child.h"
 #include "symbolic_step.h"
 #include "temp_dir.h"
 
-extern char** environ;
-
 namespace corvane {
 namespace {
-
-using namespace std::chrono_literals;
-
-// Whether process `pid` catches SIGINT, from the SigCgt mask of /proc.
-bool catchesInterrupt(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("SigCgt:", 0) != 0) continue;
-        const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
-        return (mask >> (SIGINT - 1) & 1) != 0;
-    }
-    return false;
-}
-
-// Waits for the child with a generous limit; kills it past the limit.
-int waitFor(pid_t pid, std::chrono::seconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return status;
-}
 
 TEST(InterruptTest, CtrlCEndsTheAnalysisCleanly) {
     test::TempDir dir;
@@ -66,24 +29,9 @@ TEST(InterruptTest, CtrlCEndsTheAnalysisCleanly) {
     const std::string netlist = dir.write("densa.net", test::denseRcNetlist(19));
     const std::string out = dir.file("saida.txt");
 
-    posix_spawn_file_actions_t actions;
-    ASSERT_EQ(posix_spawn_file_actions_init(&actions), 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const char* args[] = {CORVANE_CLI_PATH, "analisar", netlist.c_str(), nullptr};
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, CORVANE_CLI_PATH, &actions, nullptr,
-                                    const_cast<char* const*>(args), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ASSERT_EQ(spawned, 0);
-
-    const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while (!catchesInterrupt(pid) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
-    ASSERT_TRUE(catchesInterrupt(pid));
-    ASSERT_EQ(kill(pid, SIGINT), 0);
-
-    const int status = waitFor(pid, 60s);
+    int status = 0;
+    ASSERT_NO_FATAL_FAILURE(test::interruptChild(
+        CORVANE_CLI_PATH, {CORVANE_CLI_PATH, "analisar", netlist.c_str()}, out, status));
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), cli::ExitInterrupted);
     EXPECT_EQ(test::lastLine(test::readFile(out)), "Análise cancelada.");
@@ -101,25 +49,12 @@ TEST(InterruptTest, CtrlCEndsMonteCarloRunsCleanly) {
     const std::string out = dir.file("saida.txt");
     const std::string json = dir.file("t.json");
 
-    posix_spawn_file_actions_t actions;
-    ASSERT_EQ(posix_spawn_file_actions_init(&actions), 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const char* args[] = {CORVANE_CLI_PATH, "tolerancia", "--tol", "R=1%,C=5%", "--n", "100000",
-                          "--semente", "1", "--json", json.c_str(), netlist.c_str(), nullptr};
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, CORVANE_CLI_PATH, &actions, nullptr,
-                                    const_cast<char* const*>(args), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ASSERT_EQ(spawned, 0);
-
-    const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while (!catchesInterrupt(pid) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
-    ASSERT_TRUE(catchesInterrupt(pid));
-    ASSERT_EQ(kill(pid, SIGINT), 0);
-
-    const int status = waitFor(pid, 60s);
+    int status = 0;
+    ASSERT_NO_FATAL_FAILURE(test::interruptChild(
+        CORVANE_CLI_PATH,
+        {CORVANE_CLI_PATH, "tolerancia", "--tol", "R=1%,C=5%", "--n", "100000", "--semente", "1",
+         "--json", json.c_str(), netlist.c_str()},
+        out, status));
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), cli::ExitInterrupted);
     EXPECT_EQ(test::lastLine(test::readFile(out)), "Análise cancelada.");

@@ -5,6 +5,7 @@
 
 #include <QtTest/qtestcase.h>
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
@@ -119,6 +120,31 @@ public:
         return windows.get<ui::FrequencyPlotWindow>();
     }
     ui::TimePlotWindow& timePlotWindow() { return windows.get<ui::TimePlotWindow>(); }
+
+    /// What "Aplicar" met with an analysis whose boxes do not fit.
+    struct Refusal {
+        /// The last line of the log right after "Aplicar".
+        QString line;
+        /// Whether the options window still showed and the run still waited then.
+        bool stillWaiting = false;
+    };
+
+    /// Opens `path`; in the run's wait, checks `analysis` of the options window, lets `fill`
+    /// type its boxes and presses "Aplicar". The analysis is then unchecked, so that the run
+    /// goes on without it.
+    Refusal applyRefused(const std::string& path, QCheckBox& analysis,
+                         const std::function<void()>& fill) {
+        Refusal refusal;
+        openAndApply(path, [&] {
+            analysis.setChecked(true);
+            fill();
+            optionsWindow().Button1->click();
+            refusal.line = log().last();
+            refusal.stillWaiting = optionsWindow().isVisible() && program.analysis().running();
+            analysis.setChecked(false);
+        });
+        return refusal;
+    }
 
     /// The log as a person reads it, one entry per line.
     QStringList log() {

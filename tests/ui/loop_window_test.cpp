@@ -83,18 +83,11 @@ private slots:
         ProgramDriver driver;
         TempDir dir;
         auto& form = driver.optionsWindow();
-        QString refusal;
-        bool stillWaiting = false;
-        driver.openAndApply(dir.write("int.net", Integrator), [&] {
-            form.CBmalha->setChecked(true);
-            form.Emalha->setText(source);
-            form.Button1->click();
-            refusal = driver.log().last();
-            stillWaiting = form.isVisible() && driver.program.analysis().running();
-            form.CBmalha->setChecked(false);
-        });
-        QCOMPARE(refusal, message);
-        QVERIFY(stillWaiting);
+        const ProgramDriver::Refusal refusal =
+            driver.applyRefused(dir.write("int.net", Integrator), *form.CBmalha,
+                                [&] { form.Emalha->setText(source); });
+        QCOMPARE(refusal.line, message);
+        QVERIFY(refusal.stillWaiting);
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
         QVERIFY(!driver.log().contains("Ganho de malha de G1:"));
     }

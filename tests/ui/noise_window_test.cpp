@@ -133,20 +133,14 @@ private slots:
         ProgramDriver driver;
         TempDir dir;
         auto& form = driver.optionsWindow();
-        QString refusal;
-        bool stillWaiting = false;
-        driver.openAndApply(dir.write("c.net", netlist.toStdString()), [&] {
-            form.CBruido->setChecked(true);
-            QLineEdit* const edits[] = {form.Esaida, form.Eentrada, form.Etemperatura,
-                                        form.Efrequencia, form.Efaixa1, form.Efaixa2};
-            for (int i = 0; i < boxes.size(); ++i) edits[i]->setText(boxes[i]);
-            form.Button1->click();
-            refusal = driver.log().last();
-            stillWaiting = form.isVisible() && driver.program.analysis().running();
-            form.CBruido->setChecked(false);
-        });
-        QCOMPARE(refusal, message);
-        QVERIFY(stillWaiting);
+        const ProgramDriver::Refusal refusal =
+            driver.applyRefused(dir.write("c.net", netlist.toStdString()), *form.CBruido, [&] {
+                QLineEdit* const edits[] = {form.Esaida, form.Eentrada, form.Etemperatura,
+                                            form.Efrequencia, form.Efaixa1, form.Efaixa2};
+                for (int i = 0; i < boxes.size(); ++i) edits[i]->setText(boxes[i]);
+            });
+        QCOMPARE(refusal.line, message);
+        QVERIFY(refusal.stillWaiting);
         QCOMPARE(driver.log().last(), QString("Análise terminada com sucesso."));
         QVERIFY(!driver.log().contains(QRegularExpression("Análise de ruído.*")));
     }

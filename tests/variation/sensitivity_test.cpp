@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis_log.h"
+#include "data_circuit.h"
 #include "element_value.h"
 #include "netlist_reader.h"
 #include "quiet_analysis.h"
@@ -18,15 +19,7 @@
 namespace corvane::variation {
 namespace {
 
-const std::string DataDir = CORVANE_TEST_DATA_DIR;
-
-RunState readCircuit(const std::string& name) {
-    RunState run;
-    run.VariableNames[0] = VariableName{'0'};
-    AnalysisLog quiet([](std::string_view) {});
-    EXPECT_TRUE(readNetlist(run, quiet, DataDir + "/" + name)) << name;
-    return run;
-}
+using test::readDataCircuit;
 
 int element(const RunState& run, const char* name) {
     const int i = findElementNamed(run, name);
@@ -49,7 +42,7 @@ struct ClosedForm {
 };
 
 void expectClosedForms(const std::string& netlist, const std::vector<ClosedForm>& table) {
-    const RunState run = readCircuit(netlist);
+    const RunState run = readDataCircuit(netlist);
     const int out = variable(run, "out");
     const std::vector<int> variables{out};
     const std::optional<SensitivityReport> report = computeSensitivities(run, variables, 1000.0);
@@ -93,7 +86,7 @@ TEST(SensitivityTest, MultipleFeedbackLowPassMatchesTheTextbook) {
 
 // The gain of the MFB at s = 0 is −R2/R1: S = −1 to R1, +1 to R2, 0 to the rest.
 TEST(SensitivityTest, MultipleFeedbackGainAtZeroGoesAsR2OverR1) {
-    const RunState run = readCircuit("mfb_lowpass.net");
+    const RunState run = readDataCircuit("mfb_lowpass.net");
     const int out = variable(run, "out");
     const std::vector<int> variables{out};
     const std::optional<SensitivityReport> report = computeSensitivities(run, variables, 1000.0);
@@ -106,7 +99,7 @@ TEST(SensitivityTest, MultipleFeedbackGainAtZeroGoesAsR2OverR1) {
 }
 
 TEST(SensitivityTest, RowsAreRankedByMagnitude) {
-    const RunState run = readCircuit("mfb_lowpass.net");
+    const RunState run = readDataCircuit("mfb_lowpass.net");
     const std::vector<int> variables{variable(run, "out")};
     const std::optional<SensitivityReport> report = computeSensitivities(run, variables, 1000.0);
     ASSERT_TRUE(report);
@@ -151,7 +144,7 @@ struct FiniteDifferenceCase {
 class SensitivityFiniteDifferenceTest : public testing::TestWithParam<FiniteDifferenceCase> {};
 
 TEST_P(SensitivityFiniteDifferenceTest, EverySensitivityEqualsACentralDifference) {
-    const RunState run = readCircuit(GetParam().netlist);
+    const RunState run = readDataCircuit(GetParam().netlist);
     std::vector<int> variables;
     for (int k = 1; k <= run.variableCount; ++k)
         variables.push_back(k);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis_log.h"
+#include "data_circuit.h"
 #include "element_value.h"
 #include "monte_carlo.h"
 #include "netlist_reader.h"
@@ -25,15 +26,7 @@
 namespace corvane::variation {
 namespace {
 
-const std::string DataDir = CORVANE_TEST_DATA_DIR;
-
-RunState readCircuit(const std::string& name) {
-    RunState run;
-    run.VariableNames[0] = VariableName{'0'};
-    AnalysisLog quiet([](std::string_view) {});
-    EXPECT_TRUE(readNetlist(run, quiet, DataDir + "/" + name)) << name;
-    return run;
-}
+using test::readDataCircuit;
 
 // The seed of the statistical tests, settable from the environment to try others.
 std::uint64_t testSeed() {
@@ -45,7 +38,7 @@ std::uint64_t testSeed() {
 
 // V1 → R → L = 2 H → C = 0.25 F: the poles solve s² + (R/2)s + 2 = 0.
 TEST(ParameterStepTest, SeriesRlcResistanceStepGivesTheClosedFormPoles) {
-    const RunState run = readCircuit("rlc_series.net");
+    const RunState run = readDataCircuit("rlc_series.net");
     const int r = findElementNamed(run, "r1");
     ASSERT_NE(r, 0);
     const std::vector<double> values{0.5, 1.0, std::sqrt(32.0) - 0.5, 4.0, 6.0, 10.0};
@@ -76,7 +69,7 @@ TEST(ParameterStepTest, SeriesRlcResistanceStepGivesTheClosedFormPoles) {
 // (numerators lowered) and a step source (denominator raised).
 TEST(ParameterStepTest, AnalysingAFewVariablesGivesTheWholeRunsNumerators) {
     for (const char* netlist : {"mfb_lowpass.net", "sallen_key_practical.net"}) {
-        const RunState run = readCircuit(netlist);
+        const RunState run = readDataCircuit(netlist);
         const std::vector<int> variables{run.variableCount, 2};
         const std::optional<QuietAnalysis> whole = analyseQuietly(run);
         const std::optional<QuietAnalysis> few = analyseVariablesQuietly(run, variables);
@@ -106,7 +99,7 @@ TEST(ParameterStepTest, StepPolesEqualThoseOfAWholeAnalysisAtEachValue) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.netlist) + " " + c.element);
-        const RunState run = readCircuit(c.netlist);
+        const RunState run = readDataCircuit(c.netlist);
         const int element = findElementNamed(run, c.element);
         const std::vector<int> variables{run.variableCount};
         const std::optional<ParameterStep> step =
@@ -133,7 +126,7 @@ TEST(ParameterStepTest, StepPolesEqualThoseOfAWholeAnalysisAtEachValue) {
 }
 
 TEST(ParameterStepTest, AValueThatCannotBeAnalysedIsMarkedNotComputed) {
-    const RunState run = readCircuit("rlc_series.net");
+    const RunState run = readDataCircuit("rlc_series.net");
     const std::vector<double> values{0.0, 1.0};
     const std::vector<int> variables{1};
     const std::optional<ParameterStep> step =
@@ -171,7 +164,7 @@ const FigureSpread& spreadOf(const MonteCarloResult& result, Figure figure) {
 
 MonteCarloResult rcMonteCarlo(const std::string& tolerances, Distribution distribution, int count,
                               std::uint64_t seed) {
-    const RunState run = readCircuit("rc_lowpass.net");
+    const RunState run = readDataCircuit("rc_lowpass.net");
     std::string error;
     const auto rules = parseTolerances(tolerances, error);
     EXPECT_TRUE(rules) << error;
@@ -250,7 +243,7 @@ TEST(MonteCarloTest, StatisticsOfAKnownSampleAndItsHistogram) {
 }
 
 TEST(MonteCarloTest, TheEnvelopeHoldsTheNominalCurveAndTheCorners) {
-    const RunState run = readCircuit("rc_lowpass.net");
+    const RunState run = readDataCircuit("rc_lowpass.net");
     MonteCarloRequest request;
     request.tolerances = {{findElementNamed(run, "R1"), 0.2}};
     request.count = 200;
@@ -274,7 +267,7 @@ TEST(MonteCarloTest, TheEnvelopeHoldsTheNominalCurveAndTheCorners) {
 }
 
 TEST(TolerancesTest, KindsAndElementsResolveWithTheElementsOwnRuleFirst) {
-    const RunState run = readCircuit("mfb_lowpass.net");
+    const RunState run = readDataCircuit("mfb_lowpass.net");
     std::string error;
     const auto rules = parseTolerances("r2=0,5%;R=1%;C=5", error);
     ASSERT_TRUE(rules) << error;
@@ -310,7 +303,7 @@ TEST(TolerancesTest, BadListsAreRefusedWithTheirEntryNamed) {
         EXPECT_FALSE(parseTolerances(row.list, error)) << row.list;
         EXPECT_EQ(error, row.error) << row.list;
     }
-    const RunState run = readCircuit("mfb_lowpass.net");
+    const RunState run = readDataCircuit("mfb_lowpass.net");
     const Row circuitTable[] = {
         {"R9=1%", "o elemento R9 não existe no circuito"},
         {"O1=1%", "o elemento O1 não tem valor"},
@@ -328,7 +321,7 @@ TEST(TolerancesTest, BadListsAreRefusedWithTheirEntryNamed) {
 // The RC's pole −1/(RC) has S = −1 to both: its magnitude is largest with both at their
 // low ends, smallest with both at their high ends.
 TEST(WorstCaseTest, RcPoleCornersAreTheClosedForm) {
-    const RunState run = readCircuit("rc_lowpass.net");
+    const RunState run = readDataCircuit("rc_lowpass.net");
     const std::vector<int> variables{2};
     const std::optional<SensitivityReport> report = computeSensitivities(run, variables, 1.0);
     ASSERT_TRUE(report);
