@@ -46,16 +46,7 @@ std::string stabilityText(const ClosedLoopStability& s) {
 }
 
 const char* stabilityName(const ClosedLoopStability& s) {
-    if (!s.computed) return "nao_calculada";
-    switch (s.stability) {
-        case Stability::Stable:
-            return "estavel";
-        case Stability::Marginal:
-            return "marginal";
-        case Stability::Unstable:
-            return "instavel";
-    }
-    return "";
+    return s.computed ? stabilityKey(s.stability) : "nao_calculada";
 }
 
 json polynomialObject(const Polynomial& p) {

@@ -104,6 +104,18 @@ double leadingCoefficient(const Polynomial& p) {
 
 }  // namespace
 
+const char* stabilityKey(Stability stability) {
+    switch (stability) {
+        case Stability::Stable:
+            return "estavel";
+        case Stability::Marginal:
+            return "marginal";
+        case Stability::Unstable:
+            return "instavel";
+    }
+    return "";
+}
+
 Stability stabilityOf(const PolynomialRoots& poles, bool excitationPoleAtZero) {
     Stability stability = Stability::Stable;
     for (const PolynomialRoot& pole : poles.roots) {

@@ -20,6 +20,9 @@ enum class Stability {
 /// one root at s = 0 belongs to the step excitation and does not count.
 Stability stabilityOf(const PolynomialRoots& poles, bool excitationPoleAtZero);
 
+/// The name the JSON documents give it: "estavel", "marginal", "instavel".
+const char* stabilityKey(Stability stability);
+
 /// K of H(s) = K·∏(s − z)/∏(s − p): the numerator's constant times the ratio of the
 /// leading coefficients of the numerator and the denominator.
 double zeroPoleGain(const Polynomial& numerator, const Polynomial& denominator);

@@ -35,25 +35,13 @@ json polynomialObject(const Polynomial& p) {
     return {{"grau", p.degree}, {"coeficientes", coefficients}, {"constante", p.constant}};
 }
 
-const char* stabilityName(Stability stability) {
-    switch (stability) {
-        case Stability::Stable:
-            return "estavel";
-        case Stability::Marginal:
-            return "marginal";
-        case Stability::Unstable:
-            return "instavel";
-    }
-    return "";
-}
-
 json denominatorObject(const NetworkFunctions& functions, bool withRoots) {
     json object = polynomialObject(functions.denominator);
     if (!withRoots) return object;
     const PolynomialRoots poles = findRoots(functions.denominator);
     if (poles.status != RootsStatus::Found) return object;
     object["raizes"] = rootsArray(poles);
-    object["estabilidade"] = stabilityName(stabilityOf(poles, functions.denominatorRaised));
+    object["estabilidade"] = stabilityKey(stabilityOf(poles, functions.denominatorRaised));
     return object;
 }
 
