@@ -3,6 +3,7 @@
 #include <numbers>
 
 #include "element_value.h"
+#include "host_progress.h"
 #include "parameter_step.h"
 #include "result_file_names.h"
 #include "results_json.h"
@@ -22,13 +23,15 @@ ListingOutcome StepListing::afterListing(const ListingContext& context) {
         return ListingOutcome::Done;
     }
     const std::vector<int>& variables = context.options.selectedVariables;
-    AnalysisHost& host = context.host;
-    std::optional<ParameterStep> step = computeStep(
-        context.run, element, settings.values, variables,
-        2.0 * std::numbers::pi * DefaultStepHertz,
-        [&host](double fraction) { return host.showProgress(fraction) == ProgressStatus::Continue; },
-        [&host] { return host.cancelRequested(); });
-    host.endProgress();
+    std::optional<ParameterStep> step;
+    {
+        HostProgress progress(context.host);
+        step = computeStep(
+            context.run, element, settings.values, variables,
+            2.0 * std::numbers::pi * DefaultStepHertz,
+            [&progress](double fraction) { return progress(fraction); },
+            [&progress] { return progress.stopRequested(); });
+    }
     if (!step) return ListingOutcome::Cancelled;
     listStep(context.run, *step, DefaultStepHertz, context.log);
     const std::string path = ResultFileNames(context.run.netlistFileName).stepDocument();

@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 
+#include "host_progress.h"
 #include "sensitivity.h"
 #include "tolerance_report.h"
 #include "tolerances.h"
@@ -36,15 +37,14 @@ ListingOutcome ToleranceListing::afterListing(const ListingContext& context) {
     if (!settings.enabled) return ListingOutcome::Done;
     const std::optional<std::vector<ElementTolerance>> tolerances = tolerancesOf(context);
     if (!tolerances) return ListingOutcome::Done;
-    AnalysisHost& host = context.host;
-    const auto stop = [&host] { return host.cancelRequested(); };
+    HostProgress progress(context.host);
+    const auto stop = [&progress] { return progress.stopRequested(); };
     const std::vector<int>& variables = context.options.selectedVariables;
     const double omega = 2.0 * std::numbers::pi * DefaultStepHertz;
     const std::optional<SensitivityReport> sensitivities =
         computeSensitivities(context.run, variables, omega, stop);
     if (!sensitivities) {
-        host.endProgress();
-        if (host.cancelRequested()) return ListingOutcome::Cancelled;
+        if (progress.stopRequested()) return ListingOutcome::Cancelled;
         context.log.print("Tolerâncias não analisadas: o circuito não pôde ser analisado com os "
                           "valores do netlist");
         return ListingOutcome::Done;
@@ -58,10 +58,7 @@ ListingOutcome ToleranceListing::afterListing(const ListingContext& context) {
     request.variables = variables;
     request.omega = omega;
     std::optional<MonteCarloResult> monteCarlo = runMonteCarlo(
-        context.run, request,
-        [&host](double fraction) { return host.showProgress(fraction) == ProgressStatus::Continue; },
-        stop);
-    host.endProgress();
+        context.run, request, [&progress](double fraction) { return progress(fraction); }, stop);
     if (!monteCarlo) return ListingOutcome::Cancelled;
     outcome.monteCarlo = std::move(*monteCarlo);
     const std::vector<WorstCase> worst =

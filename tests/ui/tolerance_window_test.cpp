@@ -3,6 +3,9 @@
 // Monte Carlo statistics and the worst case as `tolerancia` lists them.
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,6 +31,16 @@ constexpr const char* LowPass =
     "V1 entrada 0 1 IMPULSO\n"
     "R1 entrada saida 1k\n"
     "C1 saida 0 1u\n";
+// The unity-gain Sallen-Key low-pass: enough work per circuit that 100000 of them last
+// well past the half second after which the progress shows.
+constexpr const char* SallenKey =
+    "Sallen-Key\n"
+    "V1 in 0 1 IMPULSO\n"
+    "R1 in a 1\n"
+    "R2 a b 2\n"
+    "C1 a out 0.5\n"
+    "C2 b 0 0.25\n"
+    "O1 out 0 b out\n";
 constexpr double NominalPole = -1000.0;
 constexpr double Tolerance = 0.01;
 
@@ -131,6 +144,36 @@ private slots:
         histograms.Salvarimagem1->trigger();
         const QImage saved(QString::fromStdString(image));
         QCOMPARE(saved.size(), histograms.Grafico->size());
+    }
+
+    // "Cancelar" of the analysis's progress stops the Monte Carlo too: the run is cancelled
+    // and none of its files is written.
+    void cancellingTheMonteCarloWritesNothing() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& form = driver.optionsWindow();
+        bool seen = false;
+        QTimer presser;
+        QObject::connect(&presser, &QTimer::timeout, [&] {
+            auto* dialog = driver.mainWindow().findChild<QProgressDialog*>("ProgressoAnalise");
+            if (!dialog || !dialog->isVisible()) return;
+            seen = true;
+            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                if (button->text() == "Cancelar") button->click();
+            }
+        });
+        presser.start(20);
+        driver.openAndApply(dir.write("sk.net", SallenKey), [&] {
+            form.CBtolerancia->setChecked(true);
+            form.Etolerancias->setText("R=1%,C=5%");
+            form.Ecircuitos->setText("100000");
+        });
+        presser.stop();
+        QVERIFY(seen);
+        QCOMPARE(driver.log().last(), QString("Análise cancelada."));
+        QVERIFY(!QFile::exists(QString::fromStdString(dir.file("sk.d"))));
+        QVERIFY(!driver.log().contains(QRegularExpression("^Monte Carlo")));
+        QVERIFY(!driver.windows.get<corvane::ui::ToleranceWindow>().isVisible());
     }
 
     void aBoxThatDoesNotFitKeepsTheRunWaiting_data() {
