@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -49,6 +50,34 @@ struct LoopSettings {
     std::string source;
 };
 
+/// The frequency of the gains a step lists, as `varrer` takes it by default.
+inline constexpr double DefaultStepHertz = 1000.0;
+
+/// One element's value stepped over a list of values after the analysis, each value's
+/// functions written to the step's document beside the result files.
+struct StepSettings {
+    /// CBvarrer.
+    bool enabled = false;
+    /// The element's name, as the netlist writes it.
+    std::string element;
+    std::vector<double> values;
+};
+
+/// The number of Monte Carlo circuits the options window proposes, as `tolerancia` does.
+inline constexpr int DefaultToleranceCircuits = 1000;
+
+/// The tolerances of the elements, a Monte Carlo run over them and the worst case, after
+/// the analysis.
+struct ToleranceSettings {
+    /// CBtolerancia.
+    bool enabled = false;
+    /// The rules as `tolerancia --tol` takes them, "R=1% C=5%", checked by the window.
+    std::string rules;
+    int circuits = DefaultToleranceCircuits;
+    /// None: a new seed each run, written in the log.
+    std::optional<std::uint64_t> seed;
+};
+
 struct AnalysisOptions {
     /// CBestampas: list the system after each element's stamp.
     bool listStamps = false;
@@ -68,6 +97,8 @@ struct AnalysisOptions {
     SymbolicSettings symbolic;
     NoiseSettings noise;
     LoopSettings loop;
+    StepSettings step;
+    ToleranceSettings tolerance;
 
     bool selects(int k) const {
         return std::find(selectedVariables.begin(), selectedVariables.end(), k) !=

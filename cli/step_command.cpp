@@ -15,6 +15,8 @@
 #include "number_text.h"
 #include "option_readers.h"
 #include "parameter_step.h"
+#include "step_report.h"
+#include "step_values.h"
 #include "plot_console.h"
 #include "pole_zero_map.h"
 #include "pole_zero_paint.h"
@@ -72,34 +74,22 @@ double parseStepValue(std::string_view option, std::string_view text) {
 }
 
 std::vector<double> parseValueList(std::string_view text) {
-    const char separator = text.find(';') != std::string_view::npos ? ';' : ',';
-    std::vector<double> values;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(separator, start);
-        if (end == std::string_view::npos) end = text.size();
-        values.push_back(parseStepValue("--valores", text.substr(start, end - start)));
-        if (static_cast<int>(values.size()) > variation::MaxStepValues) {
-            throw UsageError("a opção --valores aceita até " +
-                             std::to_string(variation::MaxStepValues) + " valores");
-        }
-        start = end + 1;
+    variation::ValueList list = variation::readValueList(text);
+    if (list.badEntry) parseStepValue("--valores", *list.badEntry);
+    if (list.tooMany) {
+        throw UsageError("a opção --valores aceita até " +
+                         std::to_string(variation::MaxStepValues) + " valores");
     }
-    return values;
+    return std::move(list.values);
 }
 
 int parseStepPoints(std::string_view text) {
-    int value = 0;
-    bool valid = !text.empty() && text.size() <= 5;
-    for (const char c : text) {
-        valid = valid && c >= '0' && c <= '9';
-        if (valid) value = value * 10 + (c - '0');
-    }
-    if (!valid || value < MinLocusPoints || value > variation::MaxStepValues) {
+    const std::optional<int> points = variation::readStepPoints(text);
+    if (!points) {
         throw UsageError("a opção --pontos pede um número de 2 a " +
                          std::to_string(variation::MaxStepValues) + ": " + std::string(text));
     }
-    return value;
+    return *points;
 }
 
 void checkRange(StepCommand& command, const std::string& fromText, const std::string& toText) {
@@ -180,30 +170,6 @@ std::string legendOf(const StepReport& report, double value) {
     return variation::stepLegend(elementOf(report).name, value, elementOf(report).kind());
 }
 
-void listStep(const StepReport& report, double hertz, AnalysisLog& log) {
-    log.print("Passo de %s: %zu valores", elementOf(report).name.c_str(), report.step.samples.size());
-    for (const variation::StepSample& sample : report.step.samples) {
-        log.print("%s", legendOf(report, sample.value).c_str());
-        if (!sample.computed) {
-            log.print("  o circuito não pôde ser analisado com este valor");
-            continue;
-        }
-        for (const variation::FigureRef& ref : variation::figureRefs(sample.figures)) {
-            if (ref.figure == variation::Figure::Q) continue;
-            const std::optional<double> value = variation::figureValue(sample.figures, ref);
-            std::string line = "  " + figureLabel(report.run, ref, hertz);
-            line += ": ";
-            line += value ? figureValueText(ref, *value) : "—";
-            if (ref.figure == variation::Figure::Omega0) {
-                const variation::FigureRef q{variation::Figure::Q, ref.index, 0};
-                line +=
-                    ", Q = " + numberText(variation::figureValue(sample.figures, q).value_or(NAN));
-            }
-            log.print("%s", line.c_str());
-        }
-    }
-}
-
 // Every figure any value has, in the order of the first value that has it.
 std::vector<variation::FigureRef> tableColumns(const StepReport& report) {
     std::vector<variation::FigureRef> columns;
@@ -237,38 +203,6 @@ std::string tableText(const StepReport& report) {
         text += "\n";
     }
     return text;
-}
-
-nlohmann::ordered_json stepDocument(const StepReport& report, const StepCommand& command) {
-    using nlohmann::ordered_json;
-    ordered_json values = ordered_json::array();
-    for (const variation::StepSample& sample : report.step.samples) {
-        ordered_json entry = {{"valor", sample.value},
-                              {"legenda", legendOf(report, sample.value)},
-                              {"calculado", sample.computed}};
-        if (sample.computed) {
-            entry["denominador"] =
-                polynomialDocument(variation::networkDenominator(sample.functions));
-            ordered_json numerators = ordered_json::array();
-            for (const int k : report.variables) {
-                numerators.push_back(
-                    {{"numero", k},
-                     {"nome", report.run.variableName(k)},
-                     {"numerador", polynomialDocument(
-                                       sample.functions.numerator[static_cast<std::size_t>(k)])}});
-            }
-            entry["numeradores"] = numerators;
-            entry["figuras"] = figuresDocument(report.run, sample.figures);
-        }
-        values.push_back(entry);
-    }
-    return {{"formato", "corvane-varredura"},
-            {"versao", 1},
-            {"netlist", command.common.netlist},
-            {"elemento", elementOf(report).name},
-            {"valor_nominal", elementOf(report).value},
-            {"frequencia_hz", command.common.hertz},
-            {"valores", values}};
 }
 
 // The family of gain curves of the first variable, one per computed value (at most the
@@ -362,11 +296,13 @@ int runStep(const StepCommand& command, std::FILE* out, std::FILE* err) {
     }
     report->step = std::move(*step);
     ScopedCLocale locale;
-    listStep(*report, command.common.hertz, log);
+    variation::listStep(report->run, report->step, command.common.hertz, log);
     const VariationOutputs& outputs = command.common.outputs;
     if (!saveTextOutputs(
             outputs, [&] { return tableText(*report); },
-            [&] { return jsonText(stepDocument(*report, command)); }, err))
+            [&] { return jsonText(variation::stepDocument(report->run, report->step, report->variables,
+                                                             command.common.netlist,
+                                                             command.common.hertz)); }, err))
         return ExitFailure;
     if (!outputs.image.empty() && !saveStepImage(*report, outputs.image, err)) return ExitFailure;
     if (!outputs.locus.empty() && !saveLocusImage(*report, outputs.locus, err)) return ExitFailure;

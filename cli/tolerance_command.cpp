@@ -15,6 +15,7 @@
 #include "results_json.h"
 #include "sensitivity.h"
 #include "spread_paint.h"
+#include "tolerance_report.h"
 #include "tolerances.h"
 #include "variation_common.h"
 #include "worst_case.h"
@@ -56,34 +57,21 @@ struct ToleranceCommand {
 };
 
 int parseCount(std::string_view text) {
-    long value = 0;
-    bool valid = !text.empty() && text.size() <= 6;
-    for (const char c : text) {
-        valid = valid && c >= '0' && c <= '9';
-        if (valid) value = value * 10 + (c - '0');
-    }
-    if (!valid || value < 1 || value > variation::MaxMonteCarloCount) {
+    const std::optional<int> count = variation::readCircuitCount(text);
+    if (!count) {
         throw UsageError("a opção --n pede um número de 1 a " +
                          std::to_string(variation::MaxMonteCarloCount) + ": " + std::string(text));
     }
-    return static_cast<int>(value);
+    return *count;
 }
 
 std::uint64_t parseSeed(std::string_view text) {
-    std::uint64_t value = 0;
-    bool valid = !text.empty() && text.size() <= 20;
-    for (const char c : text) {
-        valid = valid && c >= '0' && c <= '9';
-        if (!valid) break;
-        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
-        valid = value <= (UINT64_MAX - digit) / 10;
-        value = value * 10 + digit;
-    }
-    if (!valid) {
+    const std::optional<std::uint64_t> seed = variation::readSeed(text);
+    if (!seed) {
         throw UsageError("a opção --semente pede um número inteiro de 0 a 18446744073709551615: " +
                          std::string(text));
     }
-    return value;
+    return *seed;
 }
 
 ToleranceCommand parseTolerance(const std::vector<std::string_view>& list) {
@@ -128,79 +116,9 @@ const char* elementName(const RunState& run, int element) {
     return run.ElementTable[static_cast<std::size_t>(element)].name.c_str();
 }
 
-std::string spreadTitle(const RunState& run, const variation::FigureSpread& spread, double hertz) {
-    using variation::Figure;
-    std::string title = figureLabel(run, spread.figure, hertz);
-    switch (spread.figure.figure) {
-        case Figure::Omega0:
-        case Figure::Cutoff:
-            return title + " [Hz]";
-        case Figure::GainAt:
-            return title + " [dB]";
-        case Figure::RealPole:
-            return title + " [rad/s]";
-        default:
-            return title;
-    }
-}
-
 // The spread's numbers in the units of its title (Hz for ω0 and the cutoff).
 double inTitleUnits(const variation::FigureSpread& spread, double value) {
     return figureInOutputUnits(spread.figure, value);
-}
-
-void listTolerances(const ToleranceReport& report, const ToleranceCommand& command,
-                    AnalysisLog& log) {
-    std::string line = "Tolerâncias:";
-    for (std::size_t i = 0; i < report.tolerances.size(); ++i) {
-        line += i == 0 ? " " : ", ";
-        line += elementName(report.run, report.tolerances[i].element);
-        line += " ";
-        line += numberText(report.tolerances[i].fraction * 100.0);
-        line += "%";
-    }
-    line += command.distribution == variation::Distribution::Uniform ? " (uniformes)"
-                                                                     : " (gaussianas, 3σ)";
-    log.print("%s", line.c_str());
-}
-
-void listMonteCarlo(const ToleranceReport& report, const ToleranceCommand& command,
-                    AnalysisLog& log) {
-    const variation::MonteCarloResult& mc = report.monteCarlo;
-    log.print("Monte Carlo: %d circuitos, semente %llu", mc.count,
-              static_cast<unsigned long long>(report.seed));
-    if (mc.failed > 0) log.print("  %d circuitos não puderam ser analisados", mc.failed);
-    for (const variation::FigureSpread& spread : mc.figures) {
-        const std::string title = spreadTitle(report.run, spread, command.common.hertz);
-        if (spread.values.empty()) {
-            log.print("  %s: nenhum circuito tem esta figura", title.c_str());
-            continue;
-        }
-        const variation::Statistics& s = spread.statistics;
-        const auto text = [&](double v) { return numberText(inTitleUnits(spread, v)); };
-        std::string line = "  " + title + ": ";
-        if (spread.nominal) line += "nominal " + text(*spread.nominal) + ", ";
-        line += "média " + text(s.mean) + ", desvio " + text(s.deviation) + ", 1% " + text(s.p1) +
-                ", 50% " + text(s.p50) + ", 99% " + text(s.p99);
-        if (s.count != mc.count - mc.failed) line += " (" + std::to_string(s.count) + " circuitos)";
-        log.print("%s", line.c_str());
-    }
-}
-
-void listWorstCase(const ToleranceReport& report, double hertz, AnalysisLog& log) {
-    log.print(
-        "Pior caso pelos sinais das sensibilidades (os cantos analisados; a estimativa de "
-        "primeira ordem entre parênteses):");
-    for (const variation::WorstCase& c : report.worst) {
-        const std::string label = figureLabel(report.run, c.figure, hertz);
-        const auto text = [&](const std::optional<double>& v) {
-            return v ? figureValueText(c.figure, *v) : std::string("—");
-        };
-        const std::string line = "  " + label + ": nominal " + text(c.nominal) + "; |máximo| " +
-                                 text(c.largest) + " (" + text(c.largestEstimate) + "); |mínimo| " +
-                                 text(c.smallest) + " (" + text(c.smallestEstimate) + ")";
-        log.print("%s", line.c_str());
-    }
 }
 
 nlohmann::ordered_json optionalNumber(const std::optional<double>& v) {
@@ -330,17 +248,8 @@ bool saveToleranceImage(const ToleranceReport& report, const ToleranceCommand& c
                         std::FILE* err) {
     constexpr int Width = 800;
     constexpr int Height = 600;
-    std::vector<variation::HistogramPanel> panels;
-    for (const variation::FigureSpread& spread : report.monteCarlo.figures) {
-        if (spread.values.empty()) continue;
-        variation::HistogramPanel panel;
-        panel.title = spreadTitle(report.run, spread, command.common.hertz);
-        panel.histogram = spread.histogram;
-        panel.histogram.low = inTitleUnits(spread, panel.histogram.low);
-        panel.histogram.high = inTitleUnits(spread, panel.histogram.high);
-        if (spread.nominal) panel.nominal = inTitleUnits(spread, *spread.nominal);
-        panels.push_back(panel);
-    }
+    const std::vector<variation::HistogramPanel> panels =
+        variation::histogramPanels(report.run, report.monteCarlo, command.common.hertz);
     std::optional<variation::EnvelopePanel> envelope;
     if (report.monteCarlo.envelope) {
         envelope = variation::EnvelopePanel{
@@ -412,9 +321,9 @@ int runToleranceHere(const ToleranceCommand& command, std::FILE* out, std::FILE*
     report->worst =
         variation::worstCases(run, *sensitivities, report->tolerances, report->variables, omega);
     ScopedCLocale locale;
-    listTolerances(*report, command, log);
-    listMonteCarlo(*report, command, log);
-    listWorstCase(*report, command.common.hertz, log);
+    variation::listTolerances(run, report->tolerances, command.distribution, log);
+    variation::listMonteCarlo(run, report->monteCarlo, report->seed, command.common.hertz, log);
+    variation::listWorstCase(run, report->worst, command.common.hertz, log);
     const VariationOutputs& outputs = command.common.outputs;
     if (!saveTextOutputs(
             outputs, [&] { return tableText(*report); },

@@ -18,6 +18,7 @@
 #include "circuit_figures.h"
 #include "command_arguments.h"
 #include "console_host.h"
+#include "figure_texts.h"
 #include "run_state.h"
 
 namespace corvane::cli {
@@ -85,32 +86,14 @@ private:
     std::chrono::steady_clock::time_point lastShown_;
 };
 
-/// "%.6g" of a finite number; "—" otherwise (never a non-finite number in a text).
-std::string numberText(double value);
-
-/// A figure for a person: frequencies in Hz, gains with their dB. `name` the variable's.
-std::string figureValueText(const variation::FigureRef& figure, double value);
-
-/// The figure's name, with the variable's name and, for the gain at a frequency, the
-/// frequency `hertz`: "f0 do par 1", "ganho de out em 1000 Hz".
-std::string figureLabel(const RunState& run, const variation::FigureRef& figure, double hertz);
-
-/// The figure as the tables and documents give it: ω0 and the −3 dB frequency in Hz, the
-/// rest as they are.
-double figureInOutputUnits(const variation::FigureRef& figure, double value);
-
-/// The column name in the tables: "par1_f0_hz", "par1_q", "polo_real1", "ganho_s0_out",
-/// "ganho_em_out", "corte_hz_out".
-std::string figureColumn(const RunState& run, const variation::FigureRef& figure);
-
-/// { grau, coeficientes, constante }, as the results document writes a polynomial.
-nlohmann::ordered_json polynomialDocument(const Polynomial& p);
-
-/// The figures as a JSON object: pares [{f0_hz, q, real, imag}], polos_reais [rad/s],
-/// variaveis [{numero, nome, ganho_s0, ganho_em, ganho_em_db, corte_hz}] (null where a
-/// figure does not exist).
-nlohmann::ordered_json figuresDocument(const RunState& run,
-                                       const variation::CircuitFigures& figures);
+// The texts of the figures live with the figures, where the windows' run lists them too.
+using variation::figureColumn;
+using variation::figureInOutputUnits;
+using variation::figureLabel;
+using variation::figuresDocument;
+using variation::figureValueText;
+using variation::numberText;
+using variation::polynomialDocument;
 
 /// Saves the table and the JSON document that `outputs` names (those not named are left
 /// out) as one set: both replaced or neither. False, with the message on `err`, when the

@@ -129,8 +129,11 @@ public:
         return numeratorFiles_;
     }
 
-private:
+    /// Appends one line per computed value of the first variable of the step document at
+    /// `path` (at most MaxCurves), or a comment saying why none.
     void addStepFamily(const std::string& path, PlotListHost& window);
+
+private:
     std::optional<PlotParameters> readParameters(const PlotListHost& window, AnalysisLog& log);
     // The curves read from the list as the window asks for them; a refused curve is left
     // with a zero numerator, which has no point to draw or read.

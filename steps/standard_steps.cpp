@@ -5,6 +5,8 @@
 #include "exact_run.h"
 #include "loop_step.h"
 #include "noise_step.h"
+#include "step_listing.h"
+#include "tolerance_listing.h"
 #include "symbolic_step.h"
 
 namespace corvane {
@@ -13,6 +15,8 @@ void addStandardListingSteps(Analysis& analysis) {
     analysis.addListingStep(std::make_unique<symbolic::SymbolicStep>());
     analysis.addListingStep(std::make_unique<noise::NoiseStep>());
     analysis.addListingStep(std::make_unique<loop::LoopStep>());
+    analysis.addListingStep(std::make_unique<variation::StepListing>());
+    analysis.addListingStep(std::make_unique<variation::ToleranceListing>());
     analysis.setLargeCircuitEngine(exact::exactNetworkFunctions);
 }
 

@@ -18,6 +18,10 @@
 #include "error_box.h"
 #include "open_dialog.h"
 #include "plot_list_window.h"
+#include "result_file_names.h"
+#include "tolerance_listing.h"
+#include "tolerance_report.h"
+#include "tolerance_window.h"
 #include "variables_window.h"
 #include "window_style.h"
 #include "window_table.h"
@@ -113,11 +117,15 @@ MainWindow::MainWindow(ErrorBox& errorBox, Analysis& analysis, Windows& windows,
     Anlise1->setEnabled(false);
     Grfico1 = addMenuItem(Opes1, "Grfico1", QStringLiteral("Gráficos"));
     Grfico1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    Tolerancias1 = addMenuItem(Opes1, "Tolerancias1", QStringLiteral("Tolerâncias"));
+    Tolerancias1->setEnabled(false);
 
     connect(Abrir1, &QAction::triggered, this, errorBox.command([this] { Abrir1Click(); }));
     connect(Sair1, &QAction::triggered, this, errorBox.command([this] { Sair1Click(); }));
     connect(Anlise1, &QAction::triggered, this, errorBox.command([this] { Anlise1Click(); }));
     connect(Grfico1, &QAction::triggered, this, errorBox.command([this] { Grfico1Click(); }));
+    connect(Tolerancias1, &QAction::triggered, this,
+            errorBox.command([this] { windows_.show<ToleranceWindow>(); }));
 
     centreWindow(*this, {696, 479});
 }
@@ -128,7 +136,32 @@ void MainWindow::Abrir1Click() {
     if (!OpenDialog1->execute()) return;
     Abrir1->setEnabled(false);
     const auto enableAgain = qScopeGuard([this] { Abrir1->setEnabled(true); });
-    analysis_.runAnalysis(QFile::encodeName(OpenDialog1->fileName()).toStdString());
+    const RunOutcome outcome =
+        analysis_.runAnalysis(QFile::encodeName(OpenDialog1->fileName()).toStdString());
+    listStepFamily(outcome);
+    showToleranceHistograms(outcome);
+}
+
+// The histograms of the run's Monte Carlo come up at once; the menu brings them back.
+void MainWindow::showToleranceHistograms(RunOutcome outcome) {
+    if (outcome != RunOutcome::Succeeded && outcome != RunOutcome::SucceededWithWarnings) return;
+    for (const std::unique_ptr<ListingStep>& step : analysis_.listingSteps()) {
+        const auto* tolerances = dynamic_cast<const variation::ToleranceListing*>(step.get());
+        if (!tolerances || !tolerances->outcome()) continue;
+        windows_.get<ToleranceWindow>().showPanels(variation::histogramPanels(
+            analysis_.runState(), tolerances->outcome()->monteCarlo, DefaultStepHertz));
+        Tolerancias1->setEnabled(true);
+    }
+}
+
+// The family of a step the run wrote is drawn from the plot list, as if the user had added
+// the document there; without a selected variable the document has no curve to draw.
+void MainWindow::listStepFamily(RunOutcome outcome) {
+    if (outcome != RunOutcome::Succeeded && outcome != RunOutcome::SucceededWithWarnings) return;
+    const AnalysisOptions& options = analysis_.options();
+    if (!options.step.enabled || options.selectedVariables.empty()) return;
+    windows_.get<PlotListWindow>().addStepFamily(
+        ResultFileNames(analysis_.runState().netlistFileName).stepDocument());
 }
 
 void MainWindow::Sair1Click() {

@@ -16,6 +16,7 @@ class QPlainTextEdit;
 
 namespace corvane {
 class Analysis;
+enum class RunOutcome;
 }
 
 namespace corvane::ui {
@@ -40,6 +41,9 @@ public:
     QMenu* Opes1;
     QAction* Anlise1;
     QAction* Grfico1;
+    /// "Tolerâncias": the histograms of the last Monte Carlo; enabled by the first run
+    /// with tolerances.
+    QAction* Tolerancias1;
 
     /// "Abrir": asks for a netlist and analyses it. Refused while a run is under way.
     void Abrir1Click();
@@ -58,6 +62,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void listStepFamily(RunOutcome outcome);
+    void showToleranceHistograms(RunOutcome outcome);
+
     Analysis& analysis_;
     Windows& windows_;
     std::function<void()> endProgram_;

@@ -23,6 +23,12 @@
 #include "symbolic_system.h"
 #include "value_at.h"
 #include "window_style.h"
+#include "element_value.h"
+#include "parameter_step.h"
+#include "root_locus.h"
+#include "monte_carlo.h"
+#include "step_values.h"
+#include "tolerances.h"
 
 namespace corvane::ui {
 
@@ -82,12 +88,18 @@ OptionsWindow::OptionsWindow(ErrorBox& errorBox, AnalysisLog& log, Analysis& ana
     setTabOrder(Esimbolos, CBmedidas);
     addNoiseControls();
     addLoopControls();
+    addSection(CBmalha, 1, {Label8, Emalha});
+    addSection(CBruido, 5,
+               {Label3, Esaida, Label4, Eentrada, Label5, Etemperatura, Label6, Efrequencia,
+                Label7, Efaixa1, Efaixa2});
+    addStepControls();
+    addToleranceControls();
     CBsemlimites = addCheckBox(this, "CBsemlimites", QStringLiteral("Sem limites de tamanho"),
                                {8, 180, 161, 17}, false);
     CBsemlimites->setToolTip(QStringLiteral(
         "Aceita até 1000 variáveis e 10000 elementos no próximo Abrir; acima de 25 variáveis, "
         "as funções são calculadas pelo motor exato"));
-    setTabOrder(Emalha, CBsemlimites);
+    setTabOrder(Esemente, CBsemlimites);
     Button1->setFocus();
 
     connect(Button1, &QPushButton::clicked, this, errorBox.command([this] { Button1Click(); }));
@@ -130,11 +142,6 @@ void OptionsWindow::addNoiseControls() {
         edge->setToolTip(
             QStringLiteral("A faixa do ruído integrado; as duas vazias: todas as frequências"));
     }
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             Label3, Esaida, Label4, Eentrada, Label5, Etemperatura, Label6, Efrequencia, Label7,
-             Efaixa1, Efaixa2}) {
-        noiseRows_.emplace_back(control, control->y());
-    }
     setTabOrder(CBmedidas, CBruido);
     QWidget* previous = CBruido;
     for (QWidget* box : {Esaida, Eentrada, Etemperatura, Efrequencia, Efaixa1, Efaixa2}) {
@@ -142,6 +149,13 @@ void OptionsWindow::addNoiseControls() {
         previous = box;
     }
     connect(CBruido, &QCheckBox::toggled, this, [this](bool checked) { showNoiseBoxes(checked); });
+}
+
+void OptionsWindow::addSection(QCheckBox* check, int rows, std::initializer_list<QWidget*> controls) {
+    OpenedSection section{check, rows, {}};
+    for (QWidget* control : controls)
+        section.controls.emplace_back(control, control->y());
+    sections_.push_back(std::move(section));
 }
 
 void OptionsWindow::addLoopControls() {
@@ -159,25 +173,94 @@ void OptionsWindow::addLoopControls() {
     connect(CBmalha, &QCheckBox::toggled, this, [this](bool) { layOutOpenedBoxes(); });
 }
 
+void OptionsWindow::addStepControls() {
+    CBvarrer = addCheckBox(this, "CBvarrer", QStringLiteral("Varrer um valor"), {144, 156, 121, 17},
+                           false);
+    CBvarrer->setToolTip(QStringLiteral("Analisa o circuito de novo para cada valor de um "
+                                        "elemento: os polos, ω0 e Q, os ganhos das variáveis "
+                                        "selecionadas e a família das curvas no gráfico"));
+    const auto row = [](int k) { return NoiseRowsTop + k * NoiseRowHeight; };
+    const auto labelAt = [this, &row](const char* name, const QString& caption, int k) {
+        return addLabel(this, name, caption, {8, row(k) + 2, 130, 17});
+    };
+    Label9 = labelAt("Label9", QStringLiteral("Elemento"), 0);
+    Eelemento = addEditBox(this, "Eelemento", {144, row(0), 121, 21});
+    Eelemento->setToolTip(QStringLiteral("O elemento que varia, pelo nome (R, G, C, L, K, E, F, "
+                                         "H ou uma fonte)"));
+    Label10 = labelAt("Label10", QStringLiteral("Valores"), 1);
+    Evalores = addEditBox(this, "Evalores", {144, row(1), 121, 21});
+    Evalores->setToolTip(QStringLiteral("Os valores, com os sufixos do netlist (4.7k), separados "
+                                        "por vírgulas, ou por ; para escrever a vírgula decimal; "
+                                        "vazio: a faixa abaixo"));
+    Label11 = labelAt("Label11", QStringLiteral("Faixa"), 2);
+    Ede = addEditBox(this, "Ede", {144, row(2), 57, 21});
+    Eate = addEditBox(this, "Eate", {208, row(2), 57, 21});
+    for (QLineEdit* edge : {Ede, Eate})
+        edge->setToolTip(QStringLiteral("Uma faixa de valores, em vez da lista"));
+    Label12 = labelAt("Label12", QStringLiteral("Pontos na faixa"), 3);
+    Epontos = addEditBox(this, "Epontos", {144, row(3), 57, 21});
+    Epontos->setText(QStringLiteral("10"));
+    CBlog = addCheckBox(this, "CBlog", QStringLiteral("Log"), {208, row(3) + 2, 57, 17}, false);
+    CBlog->setToolTip(QStringLiteral("Valores igualmente espaçados no logaritmo"));
+    setTabOrder(Emalha, CBvarrer);
+    QWidget* previous = CBvarrer;
+    for (QWidget* box : std::initializer_list<QWidget*>{Eelemento, Evalores, Ede, Eate, Epontos,
+                                                        CBlog}) {
+        setTabOrder(previous, box);
+        previous = box;
+    }
+    addSection(CBvarrer, StepRows,
+               {Label9, Eelemento, Label10, Evalores, Label11, Ede, Eate, Label12, Epontos, CBlog});
+    connect(CBvarrer, &QCheckBox::toggled, this, [this](bool) { layOutOpenedBoxes(); });
+}
+
 void OptionsWindow::showNoiseBoxes(bool) {
     layOutOpenedBoxes();
 }
 
+void OptionsWindow::addToleranceControls() {
+    CBtolerancia = addCheckBox(this, "CBtolerancia", QStringLiteral("Tolerâncias"),
+                               {176, 180, 97, 17}, false);
+    CBtolerancia->setToolTip(QStringLiteral("Monte Carlo sobre as tolerâncias dos elementos: "
+                                            "média, desvio e percentis de ω0, Q, da frequência "
+                                            "de -3 dB e dos ganhos, e o pior caso"));
+    const auto row = [](int k) { return NoiseRowsTop + k * NoiseRowHeight; };
+    const auto labelAt = [this, &row](const char* name, const QString& caption, int k) {
+        return addLabel(this, name, caption, {8, row(k) + 2, 130, 17});
+    };
+    Label13 = labelAt("Label13", QStringLiteral("Tolerâncias (%)"), 0);
+    Etolerancias = addEditBox(this, "Etolerancias", {144, row(0), 121, 21});
+    Etolerancias->setToolTip(QStringLiteral("Por tipo ou por elemento, como R=1% C=5% R2=0.5%; "
+                                            "separe por ; para escrever a vírgula decimal"));
+    Label14 = labelAt("Label14", QStringLiteral("Circuitos"), 1);
+    Ecircuitos = addEditBox(this, "Ecircuitos", {144, row(1), 121, 21});
+    Ecircuitos->setText(QString::number(DefaultToleranceCircuits));
+    Ecircuitos->setToolTip(QStringLiteral("Quantos circuitos sortear, de 1 a 100000"));
+    Label15 = labelAt("Label15", QStringLiteral("Semente (opcional)"), 2);
+    Esemente = addEditBox(this, "Esemente", {144, row(2), 121, 21});
+    Esemente->setToolTip(
+        QStringLiteral("A semente do sorteio; vazio: uma nova a cada análise, escrita no log"));
+    setTabOrder(CBlog, CBtolerancia);
+    setTabOrder(CBtolerancia, Etolerancias);
+    setTabOrder(Etolerancias, Ecircuitos);
+    setTabOrder(Ecircuitos, Esemente);
+    addSection(CBtolerancia, ToleranceRows,
+               {Label13, Etolerancias, Label14, Ecircuitos, Label15, Esemente});
+    connect(CBtolerancia, &QCheckBox::toggled, this, [this](bool) { layOutOpenedBoxes(); });
+}
+
 void OptionsWindow::layOutOpenedBoxes() {
-    const bool loop = CBmalha->isChecked();
-    const bool noise = CBruido->isChecked();
-    Label8->setVisible(loop);
-    Emalha->setVisible(loop);
-    // The noise's rows follow the loop's row when both are open.
-    const int shift = loop ? LoopBoxHeight - 8 : 0;
-    for (const auto& [control, top] : noiseRows_) {
-        control->setVisible(noise);
-        control->move(control->x(), top + shift);
+    int rows = 0;
+    for (const OpenedSection& section : sections_) {
+        const bool open = section.check->isChecked();
+        for (const auto& [control, top] : section.controls) {
+            control->setVisible(open);
+            control->move(control->x(), top + rows * NoiseRowHeight);
+        }
+        if (open) rows += section.rows;
     }
     const QSize closed = clientSize(OuterSize);
-    const int opened = (loop ? LoopBoxHeight : 0) + (noise ? NoiseBoxesHeight : 0) -
-                       (loop && noise ? 8 : 0);
-    resize(closed.width(), closed.height() + opened);
+    resize(closed.width(), closed.height() + (rows > 0 ? rows * NoiseRowHeight + 8 : 0));
 }
 
 // A dispersion that is not a number, or that is zero, is named in the log and the run keeps
@@ -194,8 +277,14 @@ void OptionsWindow::Button1Click() {
     if (!noise) return;
     const std::optional<LoopSettings> loop = readLoopBox();
     if (!loop) return;
+    const std::optional<StepSettings> step = readStepBoxes();
+    if (!step) return;
+    const std::optional<ToleranceSettings> tolerance = readToleranceBoxes();
+    if (!tolerance) return;
     appliedNoise_ = *noise;
     appliedLoop_ = *loop;
+    appliedStep_ = *step;
+    appliedTolerance_ = *tolerance;
     hide();
     windows_.get<VariablesWindow>().hide();
     analysis_.applyParameters(*dispersion);
@@ -292,6 +381,142 @@ std::optional<LoopSettings> OptionsWindow::readLoopBox() const {
         return std::nullopt;
     }
     return loop;
+}
+
+std::optional<StepSettings> OptionsWindow::readStepBoxes() const {
+    StepSettings step;
+    step.enabled = CBvarrer->isChecked();
+    if (!step.enabled) return step;
+    step.element = boxText(*Eelemento);
+    if (step.element.empty()) {
+        log_.print("Varredura: escreva o elemento em \"Elemento\"");
+        return std::nullopt;
+    }
+    const RunState& run = analysis_.runState();
+    const int element = findElementNamed(run, step.element);
+    if (element == 0) {
+        log_.print("Varredura: o elemento %s não existe no circuito", step.element.c_str());
+        return std::nullopt;
+    }
+    if (!kindHasValue(run.ElementTable[static_cast<std::size_t>(element)].kind())) {
+        log_.print("Varredura: o elemento %s não tem valor", step.element.c_str());
+        return std::nullopt;
+    }
+    const bool list = !boxText(*Evalores).empty();
+    const bool range = !boxText(*Ede).empty() || !boxText(*Eate).empty();
+    if (list == range) {
+        log_.print(list ? "Varredura: use \"Valores\" ou \"Faixa\", não os dois"
+                        : "Varredura: escreva os valores em \"Valores\" ou uma faixa em \"Faixa\"");
+        return std::nullopt;
+    }
+    std::optional<std::vector<double>> values = list ? readStepValues() : readStepRange();
+    if (!values) return std::nullopt;
+    step.values = std::move(*values);
+    return step;
+}
+
+std::optional<std::vector<double>> OptionsWindow::readStepValues() const {
+    const std::string text = boxText(*Evalores);
+    variation::ValueList list = variation::readValueList(text);
+    if (list.badEntry) {
+        log_.print("Valor inválido em \"Valores\": %s", list.badEntry->c_str());
+        return std::nullopt;
+    }
+    if (list.tooMany) {
+        log_.print("Varredura: \"Valores\" aceita até %d valores", variation::MaxStepValues);
+        return std::nullopt;
+    }
+    return std::move(list.values);
+}
+
+std::optional<std::vector<double>> OptionsWindow::readStepRange() const {
+    const std::string fromText = boxText(*Ede);
+    const std::string toText = boxText(*Eate);
+    const std::optional<double> from = parseBoxNumber(fromText);
+    const std::optional<double> to = parseBoxNumber(toText);
+    if (!from || !to) {
+        log_.print("Valor inválido em \"Faixa\": %s a %s", fromText.c_str(), toText.c_str());
+        return std::nullopt;
+    }
+    const std::string pointsText = boxText(*Epontos);
+    const std::optional<int> points = variation::readStepPoints(pointsText);
+    if (!points) {
+        log_.print("Valor inválido em \"Pontos na faixa\" (de %d a %d): %s", MinLocusPoints,
+                   variation::MaxStepValues, pointsText.c_str());
+        return std::nullopt;
+    }
+    const LocusScale scale = CBlog->isChecked() ? LocusScale::Logarithmic : LocusScale::Linear;
+    switch (checkLocusRange(*from, *to, *points, scale)) {
+        case LocusRangeProblem::NotPositive:
+            log_.print("Uma faixa logarítmica em \"Faixa\" deve começar acima de zero: %s",
+                       fromText.c_str());
+            return std::nullopt;
+        case LocusRangeProblem::NotIncreasing:
+            log_.print("A faixa em \"Faixa\" deve ir de um valor a outro maior: %s a %s",
+                       fromText.c_str(), toText.c_str());
+            return std::nullopt;
+        default:
+            break;
+    }
+    return locusValues(*from, *to, *points, scale);
+}
+
+namespace {
+
+// The rules as `tolerancia --tol` takes them, blanks between them allowed too: "R=1% C=5%"
+// reads as "R=1%,C=5%" (";" where the list writes ";").
+std::string toleranceList(const std::string& text) {
+    const char separator = text.find(';') != std::string::npos ? ';' : ',';
+    std::string list;
+    bool pending = false;
+    for (const char c : text) {
+        if (c == separator || c == ' ' || c == '\t') {
+            pending = !list.empty();
+            continue;
+        }
+        if (pending) list += separator;
+        pending = false;
+        list += c;
+    }
+    return list;
+}
+
+}  // namespace
+
+std::optional<ToleranceSettings> OptionsWindow::readToleranceBoxes() const {
+    ToleranceSettings tolerance;
+    tolerance.enabled = CBtolerancia->isChecked();
+    if (!tolerance.enabled) return tolerance;
+    tolerance.rules = toleranceList(boxText(*Etolerancias));
+    if (tolerance.rules.empty()) {
+        log_.print("Tolerâncias: escreva as tolerâncias em \"Tolerâncias (%%)\"");
+        return std::nullopt;
+    }
+    std::string error;
+    const std::optional<std::vector<variation::ToleranceRule>> rules =
+        variation::parseTolerances(tolerance.rules, error);
+    if (!rules || !variation::resolveTolerances(analysis_.runState(), *rules, error)) {
+        log_.print("Tolerâncias: %s", error.c_str());
+        return std::nullopt;
+    }
+    const std::string circuits = boxText(*Ecircuitos);
+    const std::optional<int> count = variation::readCircuitCount(circuits);
+    if (!count) {
+        log_.print("Valor inválido em \"Circuitos\" (de 1 a %d): %s", variation::MaxMonteCarloCount,
+                   circuits.c_str());
+        return std::nullopt;
+    }
+    tolerance.circuits = *count;
+    const std::string seed = boxText(*Esemente);
+    if (!seed.empty()) {
+        tolerance.seed = variation::readSeed(seed);
+        if (!tolerance.seed) {
+            log_.print("Valor inválido em \"Semente\" (de 0 a 18446744073709551615): %s",
+                       seed.c_str());
+            return std::nullopt;
+        }
+    }
+    return tolerance;
 }
 
 void OptionsWindow::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QWidget>
 
+#include <initializer_list>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -71,11 +72,37 @@ public:
     QCheckBox* CBmalha;
     QLabel* Label8;
     QLineEdit* Emalha;
+    /// One element's value stepped over a list or a range after the analysis. Checking it
+    /// opens the boxes of the element and of the values below the other options.
+    QCheckBox* CBvarrer;
+    QLabel* Label9;
+    QLineEdit* Eelemento;
+    QLabel* Label10;
+    QLineEdit* Evalores;
+    QLabel* Label11;
+    QLineEdit* Ede;
+    QLineEdit* Eate;
+    QLabel* Label12;
+    QLineEdit* Epontos;
+    QCheckBox* CBlog;
+    /// The tolerances of the elements, a Monte Carlo run over them and the worst case.
+    /// Checking it opens the boxes of the rules, the number of circuits and the seed.
+    QCheckBox* CBtolerancia;
+    QLabel* Label13;
+    QLineEdit* Etolerancias;
+    QLabel* Label14;
+    QLineEdit* Ecircuitos;
+    QLabel* Label15;
+    QLineEdit* Esemente;
 
     /// The noise options as the last "Aplicar" read them (not enabled before one).
     const NoiseSettings& appliedNoise() const { return appliedNoise_; }
     /// The loop gain's source as the last "Aplicar" read it (not enabled before one).
     const LoopSettings& appliedLoop() const { return appliedLoop_; }
+    /// The step as the last "Aplicar" read it (not enabled before one).
+    const StepSettings& appliedStep() const { return appliedStep_; }
+    /// The tolerances as the last "Aplicar" read them (not enabled before one).
+    const ToleranceSettings& appliedTolerance() const { return appliedTolerance_; }
 
     /// "Aplicar": hides both parameter windows and lets the waiting run go on with the
     /// dispersion read from Edisp.
@@ -90,6 +117,10 @@ public:
     static constexpr int NoiseRowHeight = 24;
     static constexpr int NoiseBoxesHeight = 5 * NoiseRowHeight + 8;
     static constexpr int LoopBoxHeight = NoiseRowHeight + 8;
+    /// The rows of the step's boxes: the element, the list, the range and its points.
+    static constexpr int StepRows = 4;
+    /// The rows of the tolerances' boxes: the rules, the circuits and the seed.
+    static constexpr int ToleranceRows = 3;
 
     /// The window's tool tip: how to give the analysis more memory for minors.
     static const QString MemoryHint;
@@ -111,8 +142,27 @@ private:
     /// The source read and checked against the circuit, while "Ganho de malha" is checked;
     /// empty, with the log naming the box, when it does not fit.
     std::optional<LoopSettings> readLoopBox() const;
-    /// Shows the boxes of the checked options, the loop's row first, and sizes the window.
+    void addStepControls();
+    /// The step read and checked against the circuit, while "Varrer um valor" is checked;
+    /// empty, with the log naming the box, when one does not fit.
+    std::optional<StepSettings> readStepBoxes() const;
+    std::optional<std::vector<double>> readStepValues() const;
+    std::optional<std::vector<double>> readStepRange() const;
+    void addToleranceControls();
+    /// The tolerances read and checked against the circuit, while "Tolerâncias" is
+    /// checked; empty, with the log naming the box, when one does not fit.
+    std::optional<ToleranceSettings> readToleranceBoxes() const;
+    /// Shows the boxes of the checked options, one section below the other in the order
+    /// they were added (the loop's row first), and sizes the window.
     void layOutOpenedBoxes();
+
+    /// The boxes a check box opens, with their tops as if theirs were the first section.
+    struct OpenedSection {
+        QCheckBox* check;
+        int rows;
+        std::vector<std::pair<QWidget*, int>> controls;
+    };
+    void addSection(QCheckBox* check, int rows, std::initializer_list<QWidget*> controls);
 
     AnalysisLog& log_;
     Analysis& analysis_;
@@ -120,8 +170,9 @@ private:
     Windows& windows_;
     NoiseSettings appliedNoise_;
     LoopSettings appliedLoop_;
-    /// The noise's controls and their tops with the loop's row closed.
-    std::vector<std::pair<QWidget*, int>> noiseRows_;
+    StepSettings appliedStep_;
+    ToleranceSettings appliedTolerance_;
+    std::vector<OpenedSection> sections_;
 };
 
 }  // namespace corvane::ui

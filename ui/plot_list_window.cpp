@@ -296,6 +296,11 @@ void PlotListWindow::Button1Click() {
     plotter_.addNumeratorFile(reading);
 }
 
+void PlotListWindow::addStepFamily(const std::string& path) {
+    PlotListReading reading(*this);
+    plotter_.addStepFamily(path, reading);
+}
+
 // A view opened for the first time stands beside the list, where neither hides the other;
 // after that it stays where the user leaves it.
 void PlotListWindow::openView(std::size_t view) {

@@ -102,6 +102,9 @@ public:
     /// The list shown by "Adicionar variável..." (tests answer it without a modal dialog).
     void setVariableChooser(VariableChooser chooser) { variableChooser_ = std::move(chooser); }
 
+    /// Appends the family of the step document at `path` to the list, as "Adicionar" does.
+    void addStepFamily(const std::string& path);
+
     /// The button of the plot view named `objectName` ("Button2" is "Plotar", "Button4"
     /// "Tempo"); null when there is none.
     QPushButton* viewButton(std::string_view objectName) const;

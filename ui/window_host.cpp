@@ -61,6 +61,8 @@ AnalysisOptions WindowHost::options() const {
     options.symbolic.symbols = symbolic::splitSymbolList(form.Esimbolos->text().toStdString());
     options.noise = form.appliedNoise();
     options.loop = form.appliedLoop();
+    options.step = form.appliedStep();
+    options.tolerance = form.appliedTolerance();
     return options;
 }
 

@@ -11,6 +11,7 @@
 #include "program.h"
 #include "stability_plot_window.h"
 #include "time_plot_window.h"
+#include "tolerance_window.h"
 #include "variables_window.h"
 
 namespace corvane::ui {
@@ -27,8 +28,8 @@ struct WindowRow {
     std::optional<PlotViewButton> button;
 };
 
-// In the order the windows are created, Form1 to Form6, then TFormPZ, TFormNyquist and
-// TFormNichols. A new plot view is one more row.
+// In the order the windows are created, Form1 to Form6, then TFormPZ, TFormNyquist,
+// TFormNichols and TFormTolerancia. A new plot view is one more row.
 const auto WindowTable = std::to_array<WindowRow>({
     {[](Program& p, Windows& w) -> WindowPointer {
          return std::make_unique<MainWindow>(p.errorBox(), p.analysis(), w, [&p] { p.quit(); });
@@ -70,6 +71,11 @@ const auto WindowTable = std::to_array<WindowRow>({
          return std::make_unique<NicholsWindow>(p.log(), p.errorBox());
      },
      PlotViewButton{"Button8", "Nichols", {566, 412, 98, 23}}},
+    // Opened by the run that has tolerances, and by the main menu.
+    {[](Program& p, Windows&) -> WindowPointer {
+         return std::make_unique<ToleranceWindow>(p.log(), p.errorBox());
+     },
+     std::nullopt},
 });
 
 }  // namespace

@@ -191,4 +191,29 @@ std::optional<MonteCarloResult> runMonteCarlo(const RunState& run, const MonteCa
     return result;
 }
 
+std::optional<int> readCircuitCount(std::string_view text) {
+    long value = 0;
+    bool valid = !text.empty() && text.size() <= 6;
+    for (const char c : text) {
+        valid = valid && c >= '0' && c <= '9';
+        if (valid) value = value * 10 + (c - '0');
+    }
+    if (!valid || value < 1 || value > MaxMonteCarloCount) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+std::optional<std::uint64_t> readSeed(std::string_view text) {
+    std::uint64_t value = 0;
+    bool valid = !text.empty() && text.size() <= 20;
+    for (const char c : text) {
+        valid = valid && c >= '0' && c <= '9';
+        if (!valid) break;
+        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+        valid = value <= (UINT64_MAX - digit) / 10;
+        value = value * 10 + digit;
+    }
+    if (!valid) return std::nullopt;
+    return value;
+}
+
 }  // namespace corvane::variation

@@ -9,6 +9,7 @@
 #include <optional>
 #include <random>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "circuit_figures.h"
@@ -109,6 +110,14 @@ using MonteCarloProgress = std::function<bool(double fraction)>;
 
 /// The runs; no value when the nominal circuit cannot be analysed, or `progress` or `stop`
 /// stopped them.
+/// A count of circuits as the user writes it, digits only, from 1 to MaxMonteCarloCount;
+/// none otherwise.
+std::optional<int> readCircuitCount(std::string_view text);
+
+/// A seed as the user writes it, digits only, from 0 to 18446744073709551615; none
+/// otherwise.
+std::optional<std::uint64_t> readSeed(std::string_view text);
+
 std::optional<MonteCarloResult> runMonteCarlo(const RunState& run, const MonteCarloRequest& request,
                                               const MonteCarloProgress& progress = {},
                                               const std::function<bool()>& stop = {});

@@ -47,6 +47,9 @@ public:
     /// "<base>.malha": the loop gain of the chosen source, written with the set when the
     /// run asks for it.
     std::string loopGain() const { return baseName_ + ".malha"; }
+    /// "<base>.varredura.json": the document of the step of one value, written with the
+    /// set when the run asks for a step; no other result file ends so.
+    std::string stepDocument() const { return baseName_ + ".varredura.json"; }
 
     /// The denominator file of the numerator file `path`: the path cut before the last
     /// ".n" (or ".N") of its file name, followed by ".d", so "amp.v1.n3" pairs with

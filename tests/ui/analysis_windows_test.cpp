@@ -61,7 +61,7 @@ QStringList tabOrder(QWidget* first) {
     do {
         if (widget->focusPolicy() & Qt::TabFocus) names << widget->objectName();
         widget = widget->nextInFocusChain();
-    } while (widget != first && names.size() < 20);
+    } while (widget != first && names.size() < 40);
     return names;
 }
 
@@ -120,11 +120,14 @@ private slots:
                  (QStringList{"Button1", "CBestampas", "CBnorm", "Edisp", "CBdetalhes",
                               "CBpolos", "CBsimbolica", "Esimbolos", "CBmedidas", "CBruido",
                               "Esaida", "Eentrada", "Etemperatura", "Efrequencia", "Efaixa1",
-                              "Efaixa2", "CBmalha", "Emalha", "CBsemlimites"}));
+                              "Efaixa2", "CBmalha", "Emalha", "CBvarrer", "Eelemento",
+                              "Evalores", "Ede", "Eate", "Epontos", "CBlog", "CBtolerancia",
+                              "Etolerancias", "Ecircuitos", "Esemente", "CBsemlimites"}));
         // Every caption is drawn whole inside its control in the font the window uses.
         for (QCheckBox* box :
              {form.CBestampas, form.CBnorm, form.CBdetalhes, form.CBpolos, form.CBmedidas,
-              form.CBruido, form.CBmalha, form.CBsemlimites}) {
+              form.CBruido, form.CBmalha, form.CBsemlimites, form.CBvarrer, form.CBlog,
+              form.CBtolerancia}) {
             QStyleOptionButton option;
             option.initFrom(box);
             option.text = box->text();

@@ -115,14 +115,16 @@ private slots:
         auto& form = driver.mainWindow();
         QCOMPARE(captions(form.MainMenu1->actions()), (QStringList{"&Arquivo", "&Opções"}));
         QCOMPARE(captions(form.Arquivo1->actions()), (QStringList{"Abrir", "Sair"}));
-        QCOMPARE(captions(form.Opes1->actions()), (QStringList{"Variáveis", "Gráficos"}));
+        QCOMPARE(captions(form.Opes1->actions()), (QStringList{"Variáveis", "Gráficos", "Tolerâncias"}));
         for (const char* name :
-             {"MainMenu1", "Arquivo1", "Abrir1", "Sair1", "Memo1", "Opes1", "Anlise1", "Grfico1"}) {
+             {"MainMenu1", "Arquivo1", "Abrir1", "Sair1", "Memo1", "Opes1", "Anlise1", "Grfico1",
+              "Tolerancias1"}) {
             QVERIFY2(form.findChild<QObject*>(name) != nullptr, name);
         }
         QVERIFY(form.Abrir1->isEnabled());
         QVERIFY(form.Sair1->isEnabled());
         QVERIFY(!form.Anlise1->isEnabled());
+        QVERIFY(!form.Tolerancias1->isEnabled());
         QVERIFY(form.Grfico1->isEnabled());
     }
 

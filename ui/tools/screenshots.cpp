@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -30,6 +31,7 @@
 #include "program.h"
 #include "stability_plot_window.h"
 #include "time_plot_window.h"
+#include "tolerance_window.h"
 #include "variables_window.h"
 #include "window_table.h"
 
@@ -113,6 +115,31 @@ void restPointer(ui::StabilityPlotWindow& window, double across, double down) {
     QApplication::sendEvent(&area, &event);
 }
 
+// A second analysis with a step of R2 and the tolerances of the elements: the options
+// window with their boxes open, then the histograms of the Monte Carlo.
+void pictureTheVariations(Program& program, Windows& windows) {
+    later([&program, &windows] {
+        selectVariables(windows, {3});
+        ui::OptionsWindow& options = windows.get<ui::OptionsWindow>();
+        options.CBpolos->setChecked(false);
+        options.CBvarrer->setChecked(true);
+        options.Eelemento->setText("R2");
+        options.Evalores->setText("1;2;4");
+        options.CBtolerancia->setChecked(true);
+        options.Etolerancias->setText("R=1% C=5%");
+        options.Esemente->setText("1");
+        later([&program, &windows] {
+            save(windows.get<ui::OptionsWindow>().grab(), "opcoes-variacao.png");
+            windows.get<ui::OptionsWindow>().Button1->click();
+            later([&program, &windows] {
+                save(windows.get<ui::ToleranceWindow>().grab(), "tolerancias.png");
+                program.quit();
+            });
+        });
+    });
+    windows.get<ui::MainWindow>().Abrir1->trigger();
+}
+
 // The Nyquist and Nichols windows of the listed curves, each with its cursor line.
 void pictureTheStabilityViews(Program& program, Windows& windows) {
     windows.get<ui::PlotListWindow>().viewButton("Button7")->click();
@@ -123,7 +150,7 @@ void pictureTheStabilityViews(Program& program, Windows& windows) {
         later([&program, &windows] {
             restPointer(windows.get<ui::NicholsWindow>(), 0.5, 0.3);
             save(windows.get<ui::NicholsWindow>().grab(), "nichols.png");
-            program.quit();
+            pictureTheVariations(program, windows);
         });
     });
 }
