@@ -78,6 +78,15 @@ struct ToleranceSettings {
     std::optional<std::uint64_t> seed;
 };
 
+/// The exact normalised sensitivities of the circuit's figures to every element, after
+/// the analysis.
+struct SensitivitySettings {
+    /// --sensibilidades.
+    bool enabled = false;
+    /// The frequency of the gains whose sensitivities are listed, in Hz.
+    double hertz = DefaultStepHertz;
+};
+
 struct AnalysisOptions {
     /// CBestampas: list the system after each element's stamp.
     bool listStamps = false;
@@ -99,6 +108,7 @@ struct AnalysisOptions {
     LoopSettings loop;
     StepSettings step;
     ToleranceSettings tolerance;
+    SensitivitySettings sensitivity;
 
     bool selects(int k) const {
         return std::find(selectedVariables.begin(), selectedVariables.end(), k) !=

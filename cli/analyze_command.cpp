@@ -48,7 +48,10 @@ const char AnalyzeUsage[] =
     "                        com --entrada, --temperatura, --em e --faixa, como em ruido\n"
     "  --malha FONTE         lista também o ganho de malha da fonte controlada ou do\n"
     "                        amplificador operacional com ganho finito FONTE, como malha,\n"
-    "                        o põe no JSON e grava BASE.malha, que o plotar desenha\n";
+    "                        o põe no JSON e grava BASE.malha, que o plotar desenha\n"
+    "  --sensibilidades      lista também as sensibilidades exatas de ω0, Q e dos ganhos\n"
+    "                        (em s = 0 e em 1 kHz) a cada elemento, como sensibilidade,\n"
+    "                        e as põe no JSON\n";
 
 namespace {
 
@@ -106,6 +109,8 @@ AnalyzeCommand parseAnalyze(const std::vector<std::string_view>& list) {
         } else if (arg == "--malha") {
             command.options.analysis.loop.enabled = true;
             command.options.analysis.loop.source = args.value();
+        } else if (arg == "--sensibilidades") {
+            command.options.analysis.sensitivity.enabled = true;
         } else if (arg == "--entrada") {
             noise.input = args.value();
             noiseOnly = "--entrada";

@@ -9,6 +9,7 @@
 #include "command_line.h"
 #include "results_json.h"
 #include "sensitivity.h"
+#include "sensitivity_listing.h"
 #include "variation_common.h"
 
 namespace corvane::cli {
@@ -40,32 +41,6 @@ const char* elementName(const RunState& run, int element) {
     return run.ElementTable[static_cast<std::size_t>(element)].name.c_str();
 }
 
-std::string figureLine(const RunState& run, const variation::FigureRef& ref, double hertz) {
-    return figureLabel(run, ref, hertz);
-}
-
-void listNominal(const RunState& run, const variation::CircuitFigures& figures, double hertz,
-                 AnalysisLog& log) {
-    log.print("Figuras com os valores do netlist:");
-    for (const variation::FigureRef& ref : variation::figureRefs(figures)) {
-        const std::optional<double> value = variation::figureValue(figures, ref);
-        const std::string line = "  " + figureLine(run, ref, hertz) + ": " +
-                                 (value ? figureValueText(ref, *value) : std::string("—"));
-        log.print("%s", line.c_str());
-    }
-}
-
-void listSensitivities(const RunState& run, const variation::SensitivityReport& report,
-                       double hertz, AnalysisLog& log) {
-    listNominal(run, report.nominal, hertz, log);
-    log.print("Sensibilidades S = (x/y)·∂y/∂x, exatas, da maior para a menor:");
-    for (const variation::Sensitivity& row : report.rows) {
-        const std::string line = "  S(" + figureLine(run, row.figure, hertz) + ", " +
-                                 elementName(run, row.element) + ") = " + numberText(row.value);
-        log.print("%s", line.c_str());
-    }
-}
-
 std::string tableText(const RunState& run, const variation::SensitivityReport& report) {
     std::string text = "figura,elemento,sensibilidade\n";
     char number[32];
@@ -80,21 +55,11 @@ std::string tableText(const RunState& run, const variation::SensitivityReport& r
 nlohmann::ordered_json sensitivityDocument(const RunState& run,
                                            const variation::SensitivityReport& report,
                                            const VariationCommon& common) {
-    using nlohmann::ordered_json;
-    ordered_json rows = ordered_json::array();
-    for (const variation::Sensitivity& row : report.rows) {
-        ordered_json entry = {{"figura", variation::figureKey(row.figure.figure)},
-                              {"coluna", figureColumn(run, row.figure)},
-                              {"elemento", elementName(run, row.element)},
-                              {"s", row.value}};
-        rows.push_back(entry);
-    }
-    return {{"formato", "corvane-sensibilidades"},
-            {"versao", 1},
-            {"netlist", common.netlist},
-            {"frequencia_hz", common.hertz},
-            {"figuras", figuresDocument(run, report.nominal)},
-            {"sensibilidades", rows}};
+    nlohmann::ordered_json document = {{"formato", "corvane-sensibilidades"},
+                                       {"versao", 1},
+                                       {"netlist", common.netlist}};
+    document.update(variation::sensitivityMembers(run, report, common.hertz));
+    return document;
 }
 
 int runSensitivity(const VariationCommon& common, std::FILE* out, std::FILE* err) {
@@ -119,7 +84,7 @@ int runSensitivity(const VariationCommon& common, std::FILE* out, std::FILE* err
         return ExitFailure;
     }
     ScopedCLocale locale;
-    listSensitivities(*run, *report, common.hertz, log);
+    variation::listSensitivities(*run, *report, common.hertz, log);
     if (!saveTextOutputs(
             common.outputs, [&] { return tableText(*run, *report); },
             [&] { return jsonText(sensitivityDocument(*run, *report, common)); }, err))

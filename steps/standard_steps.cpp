@@ -5,6 +5,7 @@
 #include "exact_run.h"
 #include "loop_step.h"
 #include "noise_step.h"
+#include "sensitivity_listing.h"
 #include "step_listing.h"
 #include "tolerance_listing.h"
 #include "symbolic_step.h"
@@ -17,6 +18,7 @@ void addStandardListingSteps(Analysis& analysis) {
     analysis.addListingStep(std::make_unique<loop::LoopStep>());
     analysis.addListingStep(std::make_unique<variation::StepListing>());
     analysis.addListingStep(std::make_unique<variation::ToleranceListing>());
+    analysis.addListingStep(std::make_unique<variation::SensitivityListing>());
     analysis.setLargeCircuitEngine(exact::exactNetworkFunctions);
 }
 

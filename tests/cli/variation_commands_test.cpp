@@ -234,6 +234,40 @@ TEST(VariationCommandsTest, SensitivityTableHoldsTheTextbookValues) {
     EXPECT_EQ(omegaRows, 6);
 }
 
+// The same sensitivities inside an analysis: in its log and in its JSON document. The MFB's
+// gain at s = 0 is -R2/R1, so it goes as R2 and as 1/R1 exactly.
+TEST(VariationCommandsTest, AnalysisListsTheSensitivitiesAndPutsThemInItsDocument) {
+    test::TempDir dir;
+    std::filesystem::copy(DataDir + "/mfb_lowpass.net", dir.file("mfb.net"));
+    const std::string json = dir.file("mfb.json");
+    const test::CliResult result = test::runCliWith({"analisar", "--sensibilidades", "--variaveis",
+                                                     "out", "--json", json, dir.file("mfb.net")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("  S(f0 do par 1, R3) = -0.5\n"), std::string::npos) << result.out;
+    const nlohmann::json members = nlohmann::json::parse(contents(json))["sensibilidades"];
+    EXPECT_EQ(members["frequencia_hz"], 1000.0);
+    const struct {
+        const char* column;
+        const char* element;
+        double s;
+    } expected[] = {{"par1_f0_hz", "R1", 0.0},     {"par1_f0_hz", "R2", -0.5},
+                    {"par1_f0_hz", "C2", -0.5},    {"ganho_s0_out", "R2", 1.0},
+                    {"ganho_s0_out", "R1", -1.0},  {"ganho_s0_out", "C1", 0.0}};
+    for (const auto& row : expected) {
+        SCOPED_TRACE(std::string(row.column) + " " + row.element);
+        int found = 0;
+        for (const nlohmann::json& entry : members["sensibilidades"]) {
+            if (entry["coluna"] != row.column || entry["elemento"] != row.element) continue;
+            EXPECT_NEAR(entry["s"].get<double>(), row.s, 1e-12);
+            ++found;
+        }
+        EXPECT_EQ(found, 1);
+    }
+    // Without the option the document has no such member.
+    ASSERT_EQ(test::runCliWith({"analisar", "--json", json, dir.file("mfb.net")}).status, 0);
+    EXPECT_FALSE(nlohmann::json::parse(contents(json)).contains("sensibilidades"));
+}
+
 TEST(VariationCommandsTest, ToleranceRunsAreSeededAndTheSeedIsLogged) {
     test::TempDir dir;
     const std::string first = dir.file("a.json");
