@@ -74,6 +74,8 @@ struct ToleranceSettings {
     /// The rules as `tolerancia --tol` takes them, "R=1% C=5%", checked by the window.
     std::string rules;
     int circuits = DefaultToleranceCircuits;
+    /// CBgauss: Gaussian values with 3σ at the tolerance; uniform within it otherwise.
+    bool gaussian = false;
     /// None: a new seed each run, written in the log.
     std::optional<std::uint64_t> seed;
 };

@@ -46,7 +46,6 @@ const char ToleranceUsage[] =
 
 namespace {
 
-constexpr int EnvelopePoints = 200;
 
 struct ToleranceCommand {
     VariationCommon common;
@@ -225,39 +224,16 @@ std::string tableText(const ToleranceReport& report) {
     return text;
 }
 
-// The envelope's frequencies, rad/s: from a decade below the lowest pole to a decade above
-// the highest, or two decades around the gain's frequency for a circuit without poles.
-std::vector<double> envelopeOmegas(const variation::CircuitFigures& nominal, double omega) {
-    double lowest = INFINITY;
-    double highest = 0.0;
-    for (const std::complex<double> p : variation::polesOf(nominal)) {
-        if (std::abs(p) == 0.0) continue;
-        lowest = std::min(lowest, std::abs(p));
-        highest = std::max(highest, std::abs(p));
-    }
-    if (!(highest > 0.0)) lowest = highest = omega > 0.0 ? omega : 2.0 * std::numbers::pi * 1000.0;
-    const double from = lowest / 10.0;
-    const double to = highest * 10.0;
-    std::vector<double> omegas;
-    for (int i = 0; i < EnvelopePoints; ++i)
-        omegas.push_back(from * std::pow(to / from, i / double(EnvelopePoints - 1)));
-    return omegas;
-}
-
 bool saveToleranceImage(const ToleranceReport& report, const ToleranceCommand& command,
                         std::FILE* err) {
     constexpr int Width = 800;
     constexpr int Height = 600;
     const std::vector<variation::HistogramPanel> panels =
         variation::histogramPanels(report.run, report.monteCarlo, command.common.hertz);
-    std::optional<variation::EnvelopePanel> envelope;
-    if (report.monteCarlo.envelope) {
-        envelope = variation::EnvelopePanel{
-            std::string("ganho de ") + report.run.variableName(report.variables.front()) + " [dB]",
-            *report.monteCarlo.envelope};
-        for (double& omega : envelope->envelope.omegas)
-            omega /= 2.0 * std::numbers::pi;
-    }
+    const std::optional<variation::EnvelopePanel> envelope =
+        report.variables.empty()
+            ? std::nullopt
+            : variation::envelopePanel(report.run, report.monteCarlo, report.variables.front());
     return savePaintedPicture(
         command.common.outputs.image, Width, Height, "Tolerâncias",
         [&](PlotCanvas& canvas) {
@@ -308,7 +284,7 @@ int runToleranceHere(const ToleranceCommand& command, std::FILE* out, std::FILE*
     request.omega = omega;
     if (!report->variables.empty()) {
         request.envelopeVariable = report->variables.front();
-        request.envelopeOmegas = envelopeOmegas(sensitivities->nominal, omega);
+        request.envelopeOmegas = variation::envelopeOmegas(sensitivities->nominal, omega);
     }
     std::optional<variation::MonteCarloResult> monteCarlo = variation::runMonteCarlo(
         run, request, [&progress](double f) { return progress(f); }, progress.stop());

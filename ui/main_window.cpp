@@ -148,8 +148,13 @@ void MainWindow::showToleranceHistograms(RunOutcome outcome) {
     for (const std::unique_ptr<ListingStep>& step : analysis_.listingSteps()) {
         const auto* tolerances = dynamic_cast<const variation::ToleranceListing*>(step.get());
         if (!tolerances || !tolerances->outcome()) continue;
-        windows_.get<ToleranceWindow>().showPanels(variation::histogramPanels(
-            analysis_.runState(), tolerances->outcome()->monteCarlo, DefaultStepHertz));
+        const variation::ToleranceOutcome& run = *tolerances->outcome();
+        windows_.get<ToleranceWindow>().showPanels(
+            variation::histogramPanels(analysis_.runState(), run.monteCarlo, DefaultStepHertz),
+            run.envelopeVariable == 0
+                ? std::nullopt
+                : variation::envelopePanel(analysis_.runState(), run.monteCarlo,
+                                           run.envelopeVariable));
         Tolerancias1->setEnabled(true);
     }
 }

@@ -233,9 +233,13 @@ void OptionsWindow::addToleranceControls() {
     Etolerancias->setToolTip(QStringLiteral("Por tipo ou por elemento, como R=1% C=5% R2=0.5%; "
                                             "separe por ; para escrever a vírgula decimal"));
     Label14 = labelAt("Label14", QStringLiteral("Circuitos"), 1);
-    Ecircuitos = addEditBox(this, "Ecircuitos", {144, row(1), 121, 21});
+    Ecircuitos = addEditBox(this, "Ecircuitos", {144, row(1), 57, 21});
     Ecircuitos->setText(QString::number(DefaultToleranceCircuits));
     Ecircuitos->setToolTip(QStringLiteral("Quantos circuitos sortear, de 1 a 100000"));
+    CBgauss = addCheckBox(this, "CBgauss", QStringLiteral("Gauss"), {208, row(1) + 2, 57, 17},
+                          false);
+    CBgauss->setToolTip(QStringLiteral("Valores gaussianos com 3σ na tolerância; sem marca, "
+                                       "uniformes dentro dela"));
     Label15 = labelAt("Label15", QStringLiteral("Semente (opcional)"), 2);
     Esemente = addEditBox(this, "Esemente", {144, row(2), 121, 21});
     Esemente->setToolTip(
@@ -243,9 +247,10 @@ void OptionsWindow::addToleranceControls() {
     setTabOrder(CBlog, CBtolerancia);
     setTabOrder(CBtolerancia, Etolerancias);
     setTabOrder(Etolerancias, Ecircuitos);
-    setTabOrder(Ecircuitos, Esemente);
+    setTabOrder(Ecircuitos, CBgauss);
+    setTabOrder(CBgauss, Esemente);
     addSection(CBtolerancia, ToleranceRows,
-               {Label13, Etolerancias, Label14, Ecircuitos, Label15, Esemente});
+               {Label13, Etolerancias, Label14, Ecircuitos, CBgauss, Label15, Esemente});
     connect(CBtolerancia, &QCheckBox::toggled, this, [this](bool) { layOutOpenedBoxes(); });
 }
 
@@ -507,6 +512,7 @@ std::optional<ToleranceSettings> OptionsWindow::readToleranceBoxes() const {
         return std::nullopt;
     }
     tolerance.circuits = *count;
+    tolerance.gaussian = CBgauss->isChecked();
     const std::string seed = boxText(*Esemente);
     if (!seed.empty()) {
         tolerance.seed = variation::readSeed(seed);

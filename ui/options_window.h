@@ -92,6 +92,7 @@ public:
     QLineEdit* Etolerancias;
     QLabel* Label14;
     QLineEdit* Ecircuitos;
+    QCheckBox* CBgauss;
     QLabel* Label15;
     QLineEdit* Esemente;
 

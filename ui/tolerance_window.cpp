@@ -34,14 +34,16 @@ ToleranceWindow::ToleranceWindow(AnalysisLog& log, ErrorBox& errors) : log_(log)
     placeWindow(*this, {952, 428}, {696, 560});
 }
 
-void ToleranceWindow::showPanels(std::vector<variation::HistogramPanel> panels) {
+void ToleranceWindow::showPanels(std::vector<variation::HistogramPanel> panels,
+                                 std::optional<variation::EnvelopePanel> envelope) {
     panels_ = std::move(panels);
+    envelope_ = std::move(envelope);
     Grafico->update();
     showWindow(*this);
 }
 
 void ToleranceWindow::paintOn(PlotCanvas& canvas, int width, int height) const {
-    variation::paintSpreads(canvas, width, height, panels_, std::nullopt);
+    variation::paintSpreads(canvas, width, height, panels_, envelope_);
 }
 
 void ToleranceWindow::resizeEvent(QResizeEvent* event) {

@@ -91,7 +91,8 @@ void paintEnvelope(PlotCanvas& canvas, const Box& box, const EnvelopePanel& pane
     }
     if (!std::isfinite(highest)) return;
     // Sixty decibels below the highest gain show a filter's band and its skirt.
-    const double top = std::ceil(highest / 10.0) * 10.0;
+    // A gain just below 0 dB rounds up to −0, which would read "-0 dB"; adding +0 makes it 0.
+    const double top = std::ceil(highest / 10.0) * 10.0 + 0.0;
     const double bottom = top - 60.0;
     paintCurve(canvas, frame, e.omegas, e.lowest, bottom, top, Red);
     paintCurve(canvas, frame, e.omegas, e.highest, bottom, top, Red);

@@ -53,17 +53,23 @@ ListingOutcome ToleranceListing::afterListing(const ListingContext& context) {
     outcome.seed = settings.seed ? *settings.seed : std::random_device{}();
     MonteCarloRequest request;
     request.tolerances = *tolerances;
+    request.distribution = settings.gaussian ? Distribution::Gaussian : Distribution::Uniform;
     request.count = settings.circuits;
     request.seed = outcome.seed;
     request.variables = variables;
     request.omega = omega;
+    if (!variables.empty()) {
+        request.envelopeVariable = variables.front();
+        request.envelopeOmegas = envelopeOmegas(sensitivities->nominal, omega);
+    }
     std::optional<MonteCarloResult> monteCarlo = runMonteCarlo(
         context.run, request, [&progress](double fraction) { return progress(fraction); }, stop);
     if (!monteCarlo) return ListingOutcome::Cancelled;
     outcome.monteCarlo = std::move(*monteCarlo);
+    outcome.envelopeVariable = request.envelopeVariable;
     const std::vector<WorstCase> worst =
         worstCases(context.run, *sensitivities, *tolerances, variables, omega);
-    listTolerances(context.run, *tolerances, Distribution::Uniform, context.log);
+    listTolerances(context.run, *tolerances, request.distribution, context.log);
     listMonteCarlo(context.run, outcome.monteCarlo, outcome.seed, DefaultStepHertz, context.log);
     listWorstCase(context.run, worst, DefaultStepHertz, context.log);
     outcome_ = std::move(outcome);

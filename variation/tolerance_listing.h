@@ -15,6 +15,8 @@ namespace corvane::variation {
 struct ToleranceOutcome {
     std::uint64_t seed = 0;
     MonteCarloResult monteCarlo;
+    /// The variable of the gain envelope; 0 when no variable was selected.
+    int envelopeVariable = 0;
 };
 
 class ToleranceListing : public ListingStep {

@@ -1,5 +1,13 @@
 #include "tolerance_report.h"
 
+#include <numbers>
+
+#include <complex>
+
+#include <cmath>
+
+#include <algorithm>
+
 #include <optional>
 
 #include "figure_texts.h"
@@ -98,6 +106,36 @@ void listWorstCase(const RunState& run, std::span<const WorstCase> worst, double
                                  text(c.smallest) + " (" + text(c.smallestEstimate) + ")";
         log.print("%s", line.c_str());
     }
+}
+
+std::vector<double> envelopeOmegas(const CircuitFigures& nominal, double omega) {
+    constexpr int EnvelopePoints = 200;
+    double lowest = INFINITY;
+    double highest = 0.0;
+    for (const std::complex<double> p : polesOf(nominal)) {
+        if (std::abs(p) == 0.0) continue;
+        lowest = std::min(lowest, std::abs(p));
+        highest = std::max(highest, std::abs(p));
+    }
+    if (!(highest > 0.0)) lowest = highest = omega > 0.0 ? omega : 2.0 * std::numbers::pi * 1000.0;
+    const double from = lowest / 10.0;
+    const double to = highest * 10.0;
+    std::vector<double> omegas;
+    for (int i = 0; i < EnvelopePoints; ++i)
+        omegas.push_back(from * std::pow(to / from, i / double(EnvelopePoints - 1)));
+    return omegas;
+}
+
+std::optional<EnvelopePanel> envelopePanel(const RunState& run, const MonteCarloResult& monteCarlo,
+                                           int variable) {
+    if (!monteCarlo.envelope) return std::nullopt;
+    std::string title = "ganho de ";
+    title += run.variableName(variable);
+    title += " [dB]";
+    EnvelopePanel panel{std::move(title), *monteCarlo.envelope};
+    for (double& omega : panel.envelope.omegas)
+        omega /= 2.0 * std::numbers::pi;
+    return panel;
 }
 
 }  // namespace corvane::variation

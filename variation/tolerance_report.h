@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "analysis_log.h"
+#include "circuit_figures.h"
 #include "monte_carlo.h"
 #include "run_state.h"
 #include "spread_paint.h"
@@ -24,6 +26,15 @@ std::string spreadTitle(const RunState& run, const FigureSpread& spread, double 
 /// A histogram panel for each figure some circuit has, in the units of its title.
 std::vector<HistogramPanel> histogramPanels(const RunState& run, const MonteCarloResult& monteCarlo,
                                             double hertz);
+
+/// The envelope's frequencies, rad/s: from a decade below the lowest pole to a decade above
+/// the highest, or two decades around `omega` for a circuit without poles.
+std::vector<double> envelopeOmegas(const CircuitFigures& nominal, double omega);
+
+/// The panel of the gain envelope of `monteCarlo` (in Hz), titled by `variable`; none
+/// when the run drew no envelope.
+std::optional<EnvelopePanel> envelopePanel(const RunState& run, const MonteCarloResult& monteCarlo,
+                                           int variable);
 
 /// "Tolerâncias: R1 1%, C1 5% (uniformes)".
 void listTolerances(const RunState& run, std::span<const ElementTolerance> tolerances,

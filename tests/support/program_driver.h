@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QListWidget>
 #include <QEvent>
 #include <QObject>
 #include <QPlainTextEdit>
@@ -120,6 +121,14 @@ public:
         return windows.get<ui::FrequencyPlotWindow>();
     }
     ui::TimePlotWindow& timePlotWindow() { return windows.get<ui::TimePlotWindow>(); }
+
+    /// Selects the variable `name` in the variables window, as the user clicks it.
+    void selectVariable(const QString& name) {
+        const QList<QListWidgetItem*> items =
+            variablesWindow().LBsel->findItems(name, Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        items.front()->setSelected(true);
+    }
 
     /// What "Aplicar" met with an analysis whose boxes do not fit.
     struct Refusal {

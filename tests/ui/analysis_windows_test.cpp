@@ -122,12 +122,12 @@ private slots:
                               "Esaida", "Eentrada", "Etemperatura", "Efrequencia", "Efaixa1",
                               "Efaixa2", "CBmalha", "Emalha", "CBvarrer", "Eelemento",
                               "Evalores", "Ede", "Eate", "Epontos", "CBlog", "CBtolerancia",
-                              "Etolerancias", "Ecircuitos", "Esemente", "CBsemlimites"}));
+                              "Etolerancias", "Ecircuitos", "CBgauss", "Esemente", "CBsemlimites"}));
         // Every caption is drawn whole inside its control in the font the window uses.
         for (QCheckBox* box :
              {form.CBestampas, form.CBnorm, form.CBdetalhes, form.CBpolos, form.CBmedidas,
               form.CBruido, form.CBmalha, form.CBsemlimites, form.CBvarrer, form.CBlog,
-              form.CBtolerancia}) {
+              form.CBtolerancia, form.CBgauss}) {
             QStyleOptionButton option;
             option.initFrom(box);
             option.text = box->text();

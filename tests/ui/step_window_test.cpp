@@ -42,13 +42,6 @@ QString sixDigits(double value) {
     return QString::number(value, 'g', 6);
 }
 
-void selectVariable(ProgramDriver& driver, const QString& name) {
-    const QList<QListWidgetItem*> items =
-        driver.variablesWindow().LBsel->findItems(name, Qt::MatchExactly);
-    QCOMPARE(items.size(), 1);
-    items.front()->setSelected(true);
-}
-
 }  // namespace
 
 class StepWindowTest : public QObject {
@@ -82,7 +75,7 @@ private slots:
         auto& form = driver.optionsWindow();
         const std::string netlist = dir.write("rc.net", LowPass);
         driver.openAndApply(netlist, [&] {
-            selectVariable(driver, "saida");
+            driver.selectVariable("saida");
             form.CBvarrer->setChecked(true);
             form.Eelemento->setText("r1");
             form.Evalores->setText("1k;2,2k");

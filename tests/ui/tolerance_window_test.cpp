@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <numbers>
 
 #include "main_window.h"
 #include "open_dialog.h"
@@ -144,6 +145,46 @@ private slots:
         histograms.Salvarimagem1->trigger();
         const QImage saved(QString::fromStdString(image));
         QCOMPARE(saved.size(), histograms.Grafico->size());
+    }
+
+    // R1 Gaussian with 3σ at 1%: the pole's deviation is about 1000·0.01/3, and the window
+    // shows the envelope of the selected variable's gain, around its nominal curve.
+    void aGaussianSpreadAndTheGainEnvelopeOfTheSelectedVariable() {
+        ProgramDriver driver;
+        TempDir dir;
+        auto& form = driver.optionsWindow();
+        driver.openAndApply(dir.write("rc.net", LowPass), [&] {
+            driver.selectVariable("saida");
+            form.CBtolerancia->setChecked(true);
+            form.Etolerancias->setText("R=1%");
+            form.Ecircuitos->setText("400");
+            form.CBgauss->setChecked(true);
+            form.Esemente->setText("11");
+        });
+        const QStringList log = driver.log();
+        QCOMPARE(log.last(), QString("Análise terminada com sucesso."));
+        QVERIFY(log.contains("Tolerâncias: R1 1% (gaussianas, 3σ)"));
+        const QStringList spread = log.filter(QRegularExpression("^  polo real 1 \\[rad/s\\]: "));
+        QCOMPARE(spread.size(), 1);
+        // 400 draws estimate a deviation within about 4%; 15% leaves room.
+        const double sigma = 1000 * Tolerance / 3;
+        QVERIFY2(std::fabs(numberAfter(spread.front(), "desvio") - sigma) < 0.15 * sigma,
+                 qPrintable(spread.front()));
+
+        const auto& envelope = driver.windows.get<corvane::ui::ToleranceWindow>().envelope();
+        QVERIFY(envelope.has_value());
+        QCOMPARE(QString::fromStdString(envelope->title), QString("ganho de saida [dB]"));
+        const corvane::variation::GainEnvelope& e = envelope->envelope;
+        QVERIFY(!e.omegas.empty());
+        for (std::size_t i = 0; i < e.omegas.size(); ++i) {
+            QVERIFY(e.lowest[i] <= e.nominal[i] && e.nominal[i] <= e.highest[i]);
+            // The nominal is the RC's 1/|1 + jωRC|, ω in Hz here.
+            const double x = 2 * std::numbers::pi * e.omegas[i] / -NominalPole;
+            QVERIFY(std::fabs(e.nominal[i] + 10 * std::log10(1 + x * x)) < 1e-9);
+        }
+        // A decade above the pole the gain goes as 1/R: within ±4σ of R, ±0.12 dB.
+        const double width = e.highest.back() - e.lowest.back();
+        QVERIFY2(width > 0.0 && width < 0.24, qPrintable(QString::number(width)));
     }
 
     // "Cancelar" of the analysis's progress stops the Monte Carlo too: the run is cancelled

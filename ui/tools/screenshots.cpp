@@ -72,6 +72,16 @@ void later(std::function<void()> step) {
     QTimer::singleShot(300, step);
 }
 
+// After the run under way has ended: a Monte Carlo may take longer than one pause.
+void afterTheRun(Program& program, std::function<void()> step) {
+    later([&program, step = std::move(step)] {
+        if (program.analysis().running())
+            afterTheRun(program, step);
+        else
+            step();
+    });
+}
+
 void selectVariables(Windows& windows, std::initializer_list<int> rows) {
     for (const int row : rows) {
         if (QListWidgetItem* entry = windows.get<ui::VariablesWindow>().LBsel->item(row))
@@ -131,7 +141,7 @@ void pictureTheVariations(Program& program, Windows& windows) {
         later([&program, &windows] {
             save(windows.get<ui::OptionsWindow>().grab(), "opcoes-variacao.png");
             windows.get<ui::OptionsWindow>().Button1->click();
-            later([&program, &windows] {
+            afterTheRun(program, [&program, &windows] {
                 save(windows.get<ui::ToleranceWindow>().grab(), "tolerancias.png");
                 program.quit();
             });
