@@ -185,8 +185,10 @@ std::vector<variation::FigureRef> tableColumns(const StepReport& report) {
 std::string tableText(const StepReport& report) {
     const std::vector<variation::FigureRef> columns = tableColumns(report);
     std::string text = "valor";
-    for (const variation::FigureRef& ref : columns)
-        text += "," + figureColumn(report.run, ref);
+    for (const variation::FigureRef& ref : columns) {
+        text += ',';
+        text += figureColumn(report.run, ref);
+    }
     text += "\n";
     char number[32];
     for (const variation::StepSample& sample : report.step.samples) {
