@@ -17,18 +17,14 @@
 #include "plot_list_window.h"
 #include "program_driver.h"
 #include "temp_dir.h"
+#include "window_circuits.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
 
 namespace {
 
-// An RC low-pass, C = 1 µF: the pole at -1/(RC), the -3 dB frequency 1/(2πRC).
-constexpr const char* LowPass =
-    "Passa-baixas RC\n"
-    "V1 entrada 0 1 IMPULSO\n"
-    "R1 entrada saida 1k\n"
-    "C1 saida 0 1u\n";
+constexpr const char* LowPass = corvane::test::RcLowPass;
 constexpr double C = 1e-6;
 
 // An ideal op-amp, whose element has no value to step.

@@ -17,20 +17,14 @@
 #include "dense_netlist.h"
 #include "program_driver.h"
 #include "temp_dir.h"
+#include "window_circuits.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
 
 namespace {
 
-constexpr const char* SallenKey =
-    "Sallen-Key\n"
-    "V1 in 0 1 IMPULSO\n"
-    "R1 in a 1\n"
-    "R2 a b 2\n"
-    "C1 a out 0.5\n"
-    "C2 b 0 0.25\n"
-    "O1 out 0 b out\n";
+constexpr const char* SallenKey = corvane::test::UnityGainSallenKey;
 
 }  // namespace
 

@@ -20,28 +20,17 @@
 #include "program_driver.h"
 #include "tolerance_window.h"
 #include "temp_dir.h"
+#include "window_circuits.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
 
 namespace {
 
-// An RC low-pass, 1 kΩ and 1 µF: one real pole at -1/(RC) = -1000 rad/s.
-constexpr const char* LowPass =
-    "Passa-baixas RC\n"
-    "V1 entrada 0 1 IMPULSO\n"
-    "R1 entrada saida 1k\n"
-    "C1 saida 0 1u\n";
+constexpr const char* LowPass = corvane::test::RcLowPass;
 // The unity-gain Sallen-Key low-pass: enough work per circuit that 100000 of them last
 // well past the half second after which the progress shows.
-constexpr const char* SallenKey =
-    "Sallen-Key\n"
-    "V1 in 0 1 IMPULSO\n"
-    "R1 in a 1\n"
-    "R2 a b 2\n"
-    "C1 a out 0.5\n"
-    "C2 b 0 0.25\n"
-    "O1 out 0 b out\n";
+constexpr const char* SallenKey = corvane::test::UnityGainSallenKey;
 constexpr double NominalPole = -1000.0;
 constexpr double Tolerance = 0.01;
 
