@@ -48,14 +48,14 @@ bool rounded(const RationalPolynomial& exact, Polynomial& out, double constant, 
     // " 3" after "do numerador", nothing after "do denominador".
     char number[16] = "";
     if (k > 0) std::snprintf(number, sizeof number, " %d", k);
-    if (exact.degree() > MaxDegree) {
+    if (exact.degree() > MaxLiftedDegree) {
         log.print("Grau %ld %s%s passa do máximo de %d dos resultados", exact.degree(), what,
-                  number, MaxDegree);
+                  number, MaxLiftedDegree);
         return false;
     }
     const std::vector<double> c = nearestCoefficients(exact);
     out = Polynomial{};
-    out.degree = static_cast<int>(c.size()) - 1;
+    out.setDegree(static_cast<int>(c.size()) - 1);
     out.constant = constant;
     for (std::size_t d = 0; d < c.size(); ++d) {
         if (!std::isfinite(c[d])) {
@@ -80,7 +80,7 @@ LargeEngineOutcome exactNetworkFunctions(const RunState& run, NetworkFunctions& 
     HostProgress progress(host);
     ExactOptions options;
     options.keepGoing = [&progress](double fraction) { return progress.keepGoing(fraction); };
-    options.degreeLimit = MaxDegree;
+    options.degreeLimit = MaxLiftedDegree;
     ExactFunctions exact;
     try {
         exact = computeExactFunctions(system, options);
@@ -92,10 +92,10 @@ LargeEngineOutcome exactNetworkFunctions(const RunState& run, NetworkFunctions& 
     } catch (const ExactDegreeReached& reached) {
         if (reached.function == 0) {
             log.print("Grau %ld do denominador passa do máximo de %d dos resultados", reached.degree,
-                      MaxDegree);
+                      MaxLiftedDegree);
         } else {
             log.print("Grau %ld do numerador %d passa do máximo de %d dos resultados",
-                      reached.degree, reached.function, MaxDegree);
+                      reached.degree, reached.function, MaxLiftedDegree);
         }
         return LargeEngineOutcome::Failed;
     } catch (const std::bad_alloc&) {

@@ -8,7 +8,7 @@ namespace corvane::exact {
 
 /// A LargeCircuitEngine. Logs what it does, its progress through the host, and refuses
 /// with a message naming the numbers when the circuit passes what it can take: more memory
-/// than allowed, a degree past the result files' MaxDegree, a coefficient past the range
+/// than allowed, a degree past MaxLiftedDegree, a coefficient past the range
 /// of a double.
 LargeEngineOutcome exactNetworkFunctions(const RunState& run, NetworkFunctions& functions,
                                          AnalysisLog& log, AnalysisHost& host, bool listDetails);

@@ -166,7 +166,8 @@ void divideBySource(Polynomial& numerator, Polynomial& denominator) {
         --numerator.degree;
         return;
     }
-    if (numerator.isZero() || denominator.degree >= MaxDegree) return;
+    if (numerator.isZero() || denominator.degree >= MaxLiftedDegree) return;
+    denominator.coef.reserveDegree(denominator.degree + 1);
     for (int i = denominator.degree; i >= 0; --i)
         denominator.coef[static_cast<std::size_t>(i) + 1] =
             denominator.coef[static_cast<std::size_t>(i)];

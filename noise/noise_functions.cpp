@@ -25,7 +25,7 @@ Polynomial injectionNumerator(const NetworkFunctions& cofactors, int fromNode, i
     const Polynomial zero;
     const Polynomial& a = fromNode == 0 ? zero : cofactors.numerator[static_cast<std::size_t>(fromNode)];
     const Polynomial& b = toNode == 0 ? zero : cofactors.numerator[static_cast<std::size_t>(toNode)];
-    p.degree = std::max(a.degree, b.degree);
+    p.setDegree(std::max(a.degree, b.degree));
     for (int i = 0; i <= p.degree; ++i) {
         const double ai = i <= a.degree ? a.coef[static_cast<std::size_t>(i)] : 0.0;
         const double bi = i <= b.degree ? b.coef[static_cast<std::size_t>(i)] : 0.0;

@@ -20,7 +20,7 @@ constexpr double ZeroGuardRatio = 1e-11;
 constexpr double ZeroGuardMagnitude = 1e-11;
 
 int lastCoefficient(const Polynomial& p) {
-    return std::min(p.degree, MaxDegree);
+    return std::min(p.degree, p.capacityDegree());
 }
 
 // p(jω) without its constant: acc ← acc·jω + coef[m] from the highest power down.

@@ -101,7 +101,7 @@ bool holdsWholeFields(std::FILE* file) {
     const std::optional<std::string> degree = nextWord(file);
     if (!degree) return true;
     if (!isDegree(*degree)) return false;
-    const int fields = std::min(std::stoi(*degree), MaxDegree) + 2;
+    const int fields = std::min(std::stoi(*degree), MaxLiftedDegree) + 2;
     for (int i = 0; i < fields; ++i) {
         const std::optional<std::string> word = nextWord(file);
         if (!word) return true;
@@ -131,7 +131,7 @@ void warnAboutLostDigits(const std::string& path, const Polynomial& p, AnalysisL
     const CoefficientMargins margins = coefficientMargins(p);
     int worst = -1;
     int worstDigits = FewestDigits;
-    for (int i = 0; i <= std::clamp(p.degree, 0, MaxDegree); ++i) {
+    for (int i = 0; i <= std::clamp(p.degree, 0, p.capacityDegree()); ++i) {
         const auto& margin = margins[static_cast<std::size_t>(i)];
         const bool matters = !margin || *margin < SignificantMarginDecades;
         if (p.coef[i] == 0.0 || !matters) continue;

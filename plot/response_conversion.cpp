@@ -51,10 +51,11 @@ Polynomial trimmed(Polynomial p) {
     return p;
 }
 
-// p·s, or no value past MaxDegree.
+// p·s, or no value past MaxLiftedDegree.
 std::optional<Polynomial> timesS(const Polynomial& original) {
     Polynomial p = trimmed(original);
-    if (p.degree >= MaxDegree) return std::nullopt;
+    if (p.degree >= MaxLiftedDegree) return std::nullopt;
+    p.coef.reserveDegree(p.degree + 1);
     for (int i = p.degree; i >= 0; --i)
         p.coef[static_cast<std::size_t>(i) + 1] = p.coef[static_cast<std::size_t>(i)];
     p.coef[0] = 0.0;
@@ -80,7 +81,7 @@ std::string degreeProblem(const char* polynomial) {
     std::string text = "o ";
     text += polynomial;
     text += " passaria do grau ";
-    text += std::to_string(MaxDegree);
+    text += std::to_string(MaxLiftedDegree);
     return text;
 }
 

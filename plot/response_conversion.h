@@ -41,7 +41,7 @@ struct ConvertedResponse {
 /// denominator by s where it vanishes at 0 (the step's own pole, or the circuit's), and
 /// otherwise multiplies the numerator by s; X(s)/s divides the numerator by s where it
 /// vanishes at 0, and otherwise multiplies the denominator by s. The same excitation, or
-/// a zero numerator, gives `x` itself. No curve when a polynomial would pass MaxDegree.
+/// a zero numerator, gives `x` itself. No curve when a polynomial would pass MaxLiftedDegree.
 ConvertedResponse convertResponse(const PlotCurve& x, Excitation from, Excitation to);
 
 /// The netlists "<stem>.net" that a conversion of the list `listText` reads beside its

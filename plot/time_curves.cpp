@@ -67,6 +67,12 @@ std::string mismatchLine(int k, double error) {
 }
 
 bool logComputedResponse(const TimeResponse& x, int k, AnalysisLog& log) {
+    if (x.status != TimeResponseStatus::Ready && x.poles.status == RootsStatus::DegreeTooHigh) {
+        log.print("Curva %d: os polos não são calculados acima do grau %d (grau %d); curva "
+                  "omitida.",
+                  k, MaxDegree, x.poles.degree);
+        return false;
+    }
     if (x.status != TimeResponseStatus::Ready) {
         log.print("Curva %d: não foi possível calcular os polos; curva omitida.", k);
         return false;

@@ -25,6 +25,9 @@ std::string rootsProblem(const PolynomialRoots& roots, int curve, RootRole role)
         case RootsStatus::NotFinite:
         case RootsStatus::SolverFailed:
             break;
+        case RootsStatus::DegreeTooHigh:
+            return "Curva " + std::to_string(curve) + ": " + what + " não são calculados acima do grau " +
+                   std::to_string(MaxDegree);
     }
     return "Curva " + std::to_string(curve) + ": não foi possível calcular " + what;
 }

@@ -25,7 +25,7 @@ bool hasConstantTerm(const ExactPolynomial& p) {
 long double frequencyScale(const Polynomial& p) {
     int lo = -1;
     int hi = -1;
-    for (int i = 0; i <= std::min(p.degree, MaxDegree); ++i) {
+    for (int i = 0; i <= std::min(p.degree, p.capacityDegree()); ++i) {
         if (p.coef[i] == 0.0) continue;
         if (lo < 0) lo = i;
         hi = i;
@@ -115,7 +115,7 @@ Complex evaluate(const ExactPolynomial& p, const std::vector<Complex>& values) {
 
 Complex evaluate(const Polynomial& p, Complex s) {
     Complex sum = 0.0L;
-    for (int i = std::min(p.degree, MaxDegree); i >= 0; --i)
+    for (int i = std::min(p.degree, p.capacityDegree()); i >= 0; --i)
         sum = sum * s + static_cast<long double>(p.coef[i]);
     return sum * static_cast<long double>(p.constant);
 }

@@ -88,7 +88,7 @@ std::complex<double> coefficientsAt(const Polynomial& p, std::complex<double> s)
 Polynomial derivativeOf(const Polynomial& p) {
     Polynomial d;
     d.constant = p.constant;
-    const int degree = std::clamp(p.degree, 0, MaxDegree);
+    const int degree = std::clamp(p.degree, 0, p.capacityDegree());
     d.degree = std::max(degree - 1, 0);
     for (int i = 1; i <= degree; ++i)
         d.coef[static_cast<std::size_t>(i - 1)] = i * p.coef[static_cast<std::size_t>(i)];

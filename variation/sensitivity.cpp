@@ -45,7 +45,7 @@ std::optional<RawFunctions> valueDerivative(const RunState& run, const RawFuncti
 Polynomial withoutFactorS(const Polynomial& p, bool divide) {
     if (!divide) return p;
     Polynomial q = p;
-    const int degree = std::clamp(p.degree, 0, MaxDegree);
+    const int degree = std::clamp(p.degree, 0, p.capacityDegree());
     for (int i = 0; i < degree; ++i)
         q.coef[static_cast<std::size_t>(i)] = p.coef[static_cast<std::size_t>(i + 1)];
     q.coef[static_cast<std::size_t>(degree)] = 0.0;

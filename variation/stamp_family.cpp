@@ -30,7 +30,7 @@ RawFunctions combination(const std::vector<const RawFunctions*>& ps,
         p.constant = 1.0;
         for (std::size_t i = 0; i < ps.size(); ++i) {
             const std::span<const double> c = (*ps[i])[k].coefficients();
-            p.degree = std::max(p.degree, static_cast<int>(c.size()) - 1);
+            p.setDegree(std::max(p.degree, static_cast<int>(c.size()) - 1));
             for (std::size_t j = 0; j < c.size(); ++j)
                 p.coef[j] += weights[i] * c[j];
         }

@@ -215,6 +215,9 @@ FrequencyMeasures measureFrequencyResponse(const Polynomial& numerator,
     // arg H(jω) = arg N(jω) − arg D(jω), and arg(c0 + c1·jω + …) grows as ω·c1/c0.
     m.dcGroupDelay = at(d, b + 1) / at(d, b) - at(n, a + 1) / at(n, a);
 
+    // Past MaxDegree the doubles no more determine where |H| peaks or crosses a level than
+    // they determine the roots.
+    if (degreeN > MaxDegree || degreeD > MaxDegree) return notComputable();
     const WideCoefficients p = squaredMagnitudeOf(n);
     const WideCoefficients q = squaredMagnitudeOf(d);
     const auto axisPoles = positiveRoots(q, NewtonSteps);

@@ -68,6 +68,11 @@ void listRoots(AnalysisLog& log, const PolynomialRoots& roots, const RootKind& k
         case RootsStatus::SolverFailed:
             log.print("%s: não foi possível calcular as raízes", kind.heading);
             return;
+        case RootsStatus::DegreeTooHigh:
+            log.print("%s: não calculados (grau %d; acima do grau %d os coeficientes em ponto "
+                      "flutuante não determinam as raízes)",
+                      kind.heading, roots.degree, MaxDegree);
+            return;
     }
     if (roots.degree == 0) {
         log.print("%s: nenhum (grau 0)", kind.heading);
@@ -96,7 +101,7 @@ const char* stabilityLine(Stability stability) {
 }
 
 double leadingCoefficient(const Polynomial& p) {
-    for (int i = std::min(p.degree, MaxDegree); i >= 0; --i) {
+    for (int i = std::min(p.degree, p.capacityDegree()); i >= 0; --i) {
         if (p.coef[i] != 0.0) return p.coef[i];
     }
     return 0.0;

@@ -307,6 +307,12 @@ PolynomialRoots findRoots(std::span<const double> coefficients) {
 }
 
 PolynomialRoots findRoots(const Polynomial& p) {
+    if (p.trimmedDegree() > MaxDegree) {
+        PolynomialRoots refused;
+        refused.status = RootsStatus::DegreeTooHigh;
+        refused.degree = p.trimmedDegree();
+        return refused;
+    }
     return findRoots(p.coefficients());
 }
 

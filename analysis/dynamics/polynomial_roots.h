@@ -26,6 +26,11 @@ enum class RootsStatus {
     NotFinite,
     /// The solver gave up; no root is listed.
     SolverFailed,
+    /// A network function past MaxDegree (a circuit analysed without the size limits): its
+    /// coefficients, each the double nearest an exact value, no longer determine its roots
+    /// (a ladder of 300 sections has coefficients from 1 to 1e123 and roots that move by
+    /// their own size at a relative change of 1e-16), so none is listed.
+    DegreeTooHigh,
 };
 
 struct PolynomialRoots {
@@ -48,7 +53,8 @@ struct PolynomialRoots {
 /// `RootTolerance` form one root with its multiplicity, placed at their common centre.
 PolynomialRoots findRoots(std::span<const double> coefficients);
 
-/// The roots of p's coefficient polynomial (its `constant` only scales it).
+/// The roots of p's coefficient polynomial (its `constant` only scales it), a network
+/// function; none past MaxDegree (`DegreeTooHigh`).
 PolynomialRoots findRoots(const Polynomial& p);
 
 /// The relative uncertainty assumed of every coefficient: the expansion of the

@@ -9,6 +9,11 @@ namespace corvane {
 
 namespace {
 
+// Up to this many other terms every pair's crossing is a candidate, as it always was for the
+// circuits of the default limits; past it, a polynomial of degree 300 would ask for 10^9
+// evaluations per coefficient.
+constexpr std::size_t ManyTerms = MaxDegree + 1;
+
 struct Point {
     double power;
     double weight;  // log10 |c|
@@ -48,7 +53,7 @@ double heightAt(const std::vector<Point>& hull, double power) {
 
 std::vector<Point> nonZeroPoints(const Polynomial& p) {
     std::vector<Point> points;
-    const int degree = std::clamp(p.degree, 0, MaxDegree);
+    const int degree = std::clamp(p.degree, 0, p.capacityDegree());
     for (int i = 0; i <= degree; ++i) {
         if (p.coef[i] != 0.0 && std::isfinite(p.coef[i]))
             points.push_back({static_cast<double>(i), std::log10(std::fabs(p.coef[i]))});
@@ -64,6 +69,29 @@ double largestTerm(const std::vector<Point>& others, double x) {
     return largest;
 }
 
+// The least gap over the band between the largest of the others and `term`, for many
+// others. Only the vertices of the others' upper hull are ever the largest (Newton's
+// polygon again), and the largest changes only where two neighbours on it cross, so the gap's
+// corners are those crossings, where either neighbour's term is the largest: a few
+// operations per vertex rather than one per pair of terms.
+double leastGapAlongHull(const std::vector<Point>& hull, const Point& term,
+                         const FrequencyBand& band) {
+    const auto gap = [&](double largest, double x) {
+        return largest - (term.weight + term.power * x);
+    };
+    double least = std::min(gap(largestTerm(hull, band.low), band.low),
+                            gap(largestTerm(hull, band.high), band.high));
+    for (std::size_t a = 0; a + 1 < hull.size(); ++a) {
+        const Point& left = hull[a];
+        const Point& right = hull[a + 1];
+        const double x = (left.weight - right.weight) / (right.power - left.power);
+        if (!(x > band.low && x < band.high)) continue;
+        least = std::min(least, gap(std::max(left.weight + left.power * x,
+                                             right.weight + right.power * x), x));
+    }
+    return least;
+}
+
 }  // namespace
 
 std::optional<FrequencyBand> rootBand(const Polynomial& p) {
@@ -77,7 +105,7 @@ std::optional<FrequencyBand> rootBand(const Polynomial& p) {
 }
 
 CoefficientMargins bandMargins(const Polynomial& p, const FrequencyBand& band) {
-    CoefficientMargins margins{};
+    CoefficientMargins margins(p.coef.size());
     const std::vector<Point> points = nonZeroPoints(p);
     if (points.size() < 2) return margins;
     for (std::size_t k = 0; k < points.size(); ++k) {
@@ -86,6 +114,11 @@ CoefficientMargins bandMargins(const Polynomial& p, const FrequencyBand& band) {
         // The gap between the largest other term and this one is convex in log10 ω: its
         // least value over the band is at an end or where two other terms cross.
         std::vector<double> candidates{band.low, band.high};
+        if (others.size() > ManyTerms) {
+            margins[static_cast<std::size_t>(points[k].power)] =
+                leastGapAlongHull(upperHull(others), points[k], band);
+            continue;
+        }
         for (std::size_t a = 0; a < others.size(); ++a) {
             for (std::size_t b = a + 1; b < others.size(); ++b) {
                 const double x = (others[a].weight - others[b].weight) /
@@ -104,7 +137,7 @@ CoefficientMargins bandMargins(const Polynomial& p, const FrequencyBand& band) {
 }
 
 CoefficientMargins coefficientMargins(const Polynomial& p) {
-    CoefficientMargins margins{};
+    CoefficientMargins margins(p.coef.size());
     const std::vector<Point> points = nonZeroPoints(p);
     if (points.size() < 3) return margins;
     for (std::size_t k = 0; k < points.size(); ++k) {
@@ -134,7 +167,7 @@ std::vector<ClearedTerm> termsToClear(const Polynomial& p, double dispersion,
             }
         }
         int farthest = -1;
-        for (int i = 0; i <= MaxDegree; ++i) {
+        for (int i = 0; i < static_cast<int>(margins.size()); ++i) {
             const auto& margin = margins[static_cast<std::size_t>(i)];
             // On a tie the higher power goes: cancellation leaves its residue on top more
             // often, where the structure of the matrix promises a degree the values do not

@@ -13,7 +13,7 @@
 
 namespace corvane {
 
-/// Per coefficient 0..MaxDegree: the margin in decades, or none for a zero coefficient and
+/// Per coefficient that `p` holds (0..p.capacityDegree()): the margin in decades, or none for a zero coefficient and
 /// where the other non-zero coefficients are too few (fewer than two) to have roots.
 ///
 /// In the plane of the points (i, log10|c_i|), the largest term at a frequency ω is the
@@ -23,7 +23,7 @@ namespace corvane {
 /// the other points above it at i; beyond the others' first or last power, the hull's end
 /// edge is extended, which is the frequency where the others' outermost root lies. A
 /// negative margin means the term is the largest somewhere.
-using CoefficientMargins = std::array<std::optional<double>, MaxDegree + 1>;
+using CoefficientMargins = std::vector<std::optional<double>>;
 CoefficientMargins coefficientMargins(const Polynomial& p);
 
 /// The frequencies, as log10 of rad/s, between which the non-zero roots of `p` lie, from the

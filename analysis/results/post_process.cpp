@@ -26,6 +26,7 @@ void integrate(NetworkFunctions& functions, int n, AnalysisLog& log) {
         constantTerm = constantTerm || functions.numerator[k].coef[0] != 0.0;
     if (constantTerm) {
         Polynomial& d = functions.denominator;
+        d.coef.reserveDegree(d.degree + 1);
         for (int i = d.degree; i >= 0; --i)
             d.coef[i + 1] = d.coef[i];
         d.coef[0] = 0.0;
@@ -45,7 +46,7 @@ void integrate(NetworkFunctions& functions, int n, AnalysisLog& log) {
 }
 
 bool isZero(const Polynomial& p) {
-    for (int i = 0; i <= p.degree && i <= MaxDegree; ++i) {
+    for (int i = 0; i <= p.degree && i <= p.capacityDegree(); ++i) {
         if (p.coef[i] != 0.0) return false;
     }
     return true;
@@ -76,7 +77,7 @@ void cleanPolynomial(Polynomial& p, double dispersion, const std::optional<Frequ
     // A zero the expansion left negative counts as cleared too, so that it ends with the
     // sign of the leading coefficient, as every cleared term does.
     if (dispersion > 0.0 && !isZero(p)) {
-        for (int i = 0; i <= p.degree && i <= MaxDegree; ++i) {
+        for (int i = 0; i <= p.degree && i <= p.capacityDegree(); ++i) {
             if (p.coef[i] == 0.0) p.coef[i] = 0.0;
         }
     }

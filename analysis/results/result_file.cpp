@@ -38,14 +38,14 @@ private:
 bool writePolynomial(std::FILE* file, const Polynomial& p) {
     ScopedCLocale locale;
     bool ok = std::fprintf(file, "%d\n", p.degree) >= 0;
-    const int last = std::min(p.degree, MaxDegree);
+    const int last = std::min(p.degree, p.capacityDegree());
     for (int i = 0; i <= last; ++i)
         ok = writeNumber(file, p.coef[i]) && ok;
     return writeNumber(file, p.constant) && ok;
 }
 
 bool losesSmallCoefficients(const Polynomial& p) {
-    const int last = std::min(p.degree, MaxDegree);
+    const int last = std::min(p.degree, p.capacityDegree());
     for (int i = 0; i <= last; ++i) {
         if (isLostInFile(p.coef[i])) return true;
     }
@@ -57,12 +57,12 @@ ReadStatus readPolynomial(std::FILE* file, Polynomial& p, AnalysisLog& log) {
     ReadTracker tracker;
     int degree = p.degree;
     tracker.note(std::fscanf(file, "%d", &degree));
-    // Read as degree 30, the file would give a truncated polynomial and a wrong curve.
-    if (degree > MaxDegree) {
+    // Read as a lower degree, the file would give a truncated polynomial and a wrong curve.
+    if (degree > MaxLiftedDegree) {
         log.print("Polinômio com grau excessivo");
         return ReadStatus::DegreeTooHigh;
     }
-    p.degree = degree;
+    p.setDegree(degree);
     for (int i = 0; i <= p.degree; ++i)
         tracker.note(std::fscanf(file, "%lg", &p.coef[i]));
     tracker.note(std::fscanf(file, "%lg", &p.constant));

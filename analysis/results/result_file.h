@@ -27,12 +27,12 @@ enum class ReadStatus {
     EndedEarly,
     /// Something that is not a number stopped the reading.
     NotANumber,
-    /// The degree is above MaxDegree: nothing after it was read.
+    /// The degree is above MaxLiftedDegree: nothing after it was read.
     DegreeTooHigh,
 };
 
 /// Fills `p` from a file open for reading at its start. Numbers are separated by any
-/// white space. A degree above 30 is logged ("Polinômio com grau excessivo") and refused,
+/// white space. A degree above MaxLiftedDegree (1001) is logged ("Polinômio com grau excessivo") and refused,
 /// `p` left as it was: no polynomial of the program has more coefficients. A field that
 /// could not be read keeps its previous value; the result says whether that happened and
 /// why.

@@ -91,7 +91,7 @@ bool companionsSpareRunFiles(AnalysisLog& log, const RunState& run, const Listin
 }
 
 void listPolynomial(AnalysisLog& log, const Polynomial& p) {
-    for (int i = 0; i <= p.degree && i <= MaxDegree; ++i)
+    for (int i = 0; i <= p.degree && i <= p.capacityDegree(); ++i)
         log.print("a%d: %15.12f", i, p.coef[i]);
     log.print("Cte: %15.12f", p.constant);
 }

@@ -45,7 +45,7 @@ Document parseDocument(const std::string& path) {
     return {std::move(value), ""};
 }
 
-// { grau, coeficientes, constante } with a degree of 0..30, grau + 1 finite coefficients and
+// { grau, coeficientes, constante } with a degree of 0..MaxLiftedDegree, grau + 1 finite coefficients and
 // a finite constant.
 std::optional<Polynomial> polynomialFrom(const json& object) {
     if (!object.is_object()) return std::nullopt;
@@ -56,11 +56,11 @@ std::optional<Polynomial> polynomialFrom(const json& object) {
         return std::nullopt;
     }
     const long long n = degree.get<long long>();
-    if (n < 0 || n > MaxDegree || coefficients.size() != static_cast<std::size_t>(n) + 1) {
+    if (n < 0 || n > MaxLiftedDegree || coefficients.size() != static_cast<std::size_t>(n) + 1) {
         return std::nullopt;
     }
     Polynomial p;
-    p.degree = static_cast<int>(n);
+    p.setDegree(static_cast<int>(n));
     for (std::size_t i = 0; i < coefficients.size(); ++i) {
         if (!coefficients[i].is_number()) return std::nullopt;
         p.coef[i] = coefficients[i].get<double>();

@@ -37,7 +37,7 @@ TEST(PolynomialTest, TrimsLeadingZerosOnly) {
         {"zero inside kept", polynomial({0.0, 0.0, 5.0, 0.0}), 2},
         {"zero polynomial", polynomial({0.0, 0.0, 0.0}), 0},
         {"nonzero constant term", polynomial({7.0, 0.0}), 0},
-        {"degree past MaxDegree", pastTheLimit, MaxDegree},
+        {"degree past what coef holds", pastTheLimit, MaxDegree},
         {"negative degree", negative, 0},
     };
     for (const Case& c : cases) {
@@ -57,6 +57,28 @@ TEST(PolynomialTest, ViewsTheCoefficientsOfTheValue) {
     wide.degree = MaxDegree + 1;
     EXPECT_EQ(wide.coefficients().size(), static_cast<std::size_t>(MaxDegree) + 1);
     EXPECT_EQ(Polynomial{}.coefficients().size(), 1U);
+}
+
+TEST(PolynomialTest, GrowsPastThirtyOneCoefficientsKeepingTheValue) {
+    Polynomial p = polynomial({1.0, -2.0, 3.0});
+    p.setDegree(300);
+    ASSERT_EQ(p.coefficients().size(), 301U);
+    EXPECT_EQ(p.coef[1], -2.0);
+    EXPECT_EQ(p.coef[2], 3.0);
+    for (std::size_t i = 3; i <= 300; ++i)
+        ASSERT_EQ(p.coef[i], 0.0) << i;
+    p.coef[300] = 5.0;
+    Polynomial copy = p;
+    p.coef[300] = 6.0;
+    EXPECT_EQ(copy.coef[300], 5.0);
+    EXPECT_EQ(copy.trimmedDegree(), 300);
+    Polynomial moved = std::move(copy);
+    EXPECT_EQ(moved.coef[300], 5.0);
+    // Back to a small value: the slots above the list are zero, as for a new record.
+    moved.coef = {4.0};
+    EXPECT_EQ(moved.coef[0], 4.0);
+    EXPECT_EQ(moved.coef[1], 0.0);
+    EXPECT_EQ(moved.coef.size(), static_cast<std::size_t>(MaxDegree) + 1);
 }
 
 TEST(PolynomialTest, EqualValuesCompareEqual) {

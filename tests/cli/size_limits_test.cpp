@@ -118,16 +118,59 @@ TEST(SizeLimitsTest, WithoutTheOptionTheNetlistFormatsLimitsStay) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "cascata.d"));
 }
 
-TEST(SizeLimitsTest, ADegreePastThirtyIsRefusedWithItsDegreeAndNothingIsSaved) {
+TEST(SizeLimitsTest, ADegreePastThirtyIsExactAndItsRootsAreNotGuessed) {
+    // Sixteen biquads: a denominator of degree 32, (1 + s + s²)^16, whose coefficients reach
+    // 4e6; its result file is read back whole.
     test::TempDir dir;
     const std::string netlist = dir.write("cascata.net", sallenKeyCascade(16));
-    const test::CliResult r = runCliWith({"analisar", "--sem-limites", netlist});
-    EXPECT_NE(r.status, cli::ExitSuccess);
-    EXPECT_NE(r.out.find("Grau 32 do denominador passa do máximo de 30 dos resultados\n"),
+    const test::CliResult r =
+        runCliWith({"analisar", "--sem-limites", "--variaveis", "s16", "--polos-zeros", netlist});
+    ASSERT_EQ(r.status, cli::ExitSuccess) << r.out << r.err;
+    const std::vector<double> expected = trinomialPower(16);
+    const std::vector<double> listed = listedCoefficients(r.out, "Denominador:");
+    ASSERT_EQ(listed.size(), expected.size());
+    for (std::size_t d = 0; d < expected.size(); ++d)
+        EXPECT_NEAR(listed[d], expected[d], 1e-12 * expected[d]) << "s^" << d;
+    EXPECT_NE(r.out.find("Polos: não calculados (grau 32; acima do grau 30 os coeficientes em "
+                         "ponto flutuante não determinam as raízes)\n"),
               std::string::npos)
         << r.out;
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "cascata.d"));
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "cascata.n1"));
+    // The plot reads both files back whole: the output's gain at s = 0 is the cascade's 1.
+    const std::string list = (dir.path() / "cascata.n49").string() + "\n" +
+                             (dir.path() / "cascata.d").string() + "\n";
+    const test::CliResult plotted = runCliWith({"plotar", dir.write("lista.txt", list)});
+    EXPECT_EQ(plotted.status, cli::ExitSuccess) << plotted.out << plotted.err;
+    EXPECT_EQ(test::lastLine(plotted.out), "Lidas 1 funções");
+}
+
+// C(m, j) in long double: 300 roundings of 5e-20 each, far below the 1e-12 asked.
+long double binomial(int m, int j) {
+    long double c = 1.0L;
+    for (int i = 1; i <= j; ++i)
+        c = c * static_cast<long double>(m - j + i) / static_cast<long double>(i);
+    return c;
+}
+
+TEST(SizeLimitsTest, ALadderOfThreeHundredSectionsHasTheMorganVoycePolynomial) {
+    // v(out)/v(in) of n sections of R = 1 and C = 1 is 1/b_n(s), with
+    // b_n(s) = Σ C(n + k, 2k)·s^k: coefficients from 1 to 1e177 at n = 300.
+    constexpr int Sections = 300;
+    std::string text = "Escada\nV1 1 0 1 IMPULSO\n";
+    for (int k = 1; k <= Sections; ++k) {
+        text += test::numbered("R", k) + test::numbered(" ", k) + test::numbered(" ", k + 1) + " 1\n";
+        text += test::numbered("C", k) + test::numbered(" ", k + 1) + " 0 1\n";
+    }
+    test::TempDir dir;
+    const test::CliResult r = runCliWith(
+        {"analisar", "--sem-limites", "--variaveis", "301", dir.write("escada.net", text)});
+    ASSERT_EQ(r.status, cli::ExitSuccess) << r.err;
+    const std::vector<double> listed = listedCoefficients(r.out, "Denominador:");
+    ASSERT_EQ(listed.size(), static_cast<std::size_t>(Sections) + 1);
+    for (int k = 0; k <= Sections; ++k) {
+        const double expected = static_cast<double>(binomial(Sections + k, 2 * k));
+        EXPECT_NEAR(listed[static_cast<std::size_t>(k)], expected, 1e-12 * expected) << "s^" << k;
+    }
+    EXPECT_EQ(listedCoefficients(r.out, "Numerador 301"), std::vector<double>{1.0});
 }
 
 TEST(SizeLimitsTest, TheLiftedLimitsAreEnforcedWithTheirNumbers) {

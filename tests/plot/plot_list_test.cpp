@@ -176,8 +176,8 @@ TEST_F(PlotListTest, TwentyCurvesAreReadTheTwentyFirstStops) {
 }
 
 TEST_F(PlotListTest, AnExcessiveDegreeRefusesTheFile) {
-    std::string text = "31\n";
-    for (int i = 1; i <= 33; ++i)
+    std::string text = "1002\n";
+    for (int i = 1; i <= 1004; ++i)
         text += std::to_string(i) + "\n";
     const std::string n = dir.write("grande.n1", text);
     const std::string d = writeFile("grande.d", lowPass);

@@ -123,13 +123,13 @@ TEST(ResponseConversionTest, TheSameExcitationOrAZeroNumeratorIsTheIdentity) {
 }
 
 TEST(ResponseConversionTest, NoPolynomialPassesTheDegreeLimit) {
-    std::vector<double> full(MaxDegree + 1, 1.0);
+    std::vector<double> full(MaxLiftedDegree + 1, 1.0);
     const PlotCurve highNumerator{polynomial(full), polynomial({1, 1})};
     const PlotCurve highDenominator{polynomial({1}), polynomial(full)};
     EXPECT_EQ(convertResponse(highNumerator, Excitation::Step, Excitation::Impulse).problem,
-              "o numerador passaria do grau 30");
+              "o numerador passaria do grau 1001");
     EXPECT_EQ(convertResponse(highDenominator, Excitation::Impulse, Excitation::Step).problem,
-              "o denominador passaria do grau 30");
+              "o denominador passaria do grau 1001");
     // One degree less still fits.
     full.pop_back();
     EXPECT_TRUE(convertResponse({polynomial(full), polynomial({1, 1})}, Excitation::Step,

@@ -99,10 +99,27 @@ TEST(ResultFileTest, RoundTripsADegreeThirtyPolynomial) {
     EXPECT_EQ(back.constant, -2.5);
 }
 
-TEST(ResultFileTest, RefusesADegreeAboveThirtyAndKeepsThePolynomial) {
-    // Read as degree 30, the file would lose its highest coefficients and take one of
+TEST(ResultFileTest, RoundTripsTheDegreeOfALiftedCircuit) {
+    // A ladder of 300 sections has a denominator of degree 300 (and one more after the
+    // integration step); its file must come back whole, every coefficient in its place.
+    for (const int degree : {MaxDegree + 1, 300, MaxLiftedDegree}) {
+        Polynomial p;
+        p.setDegree(degree);
+        for (int i = 0; i <= degree; ++i)
+            p.coef[static_cast<std::size_t>(i)] = (i % 7) - 3.5;
+        p.constant = 0.25;
+        Polynomial back;
+        Lines log;
+        EXPECT_EQ(readText(written(p), back, &log), ReadStatus::Complete) << degree;
+        EXPECT_TRUE(log.empty()) << degree;
+        EXPECT_EQ(back, p) << degree;
+    }
+}
+
+TEST(ResultFileTest, RefusesADegreeAboveTheLiftedLimitAndKeepsThePolynomial) {
+    // Read as a lower degree, the file would lose its highest coefficients and take one of
     // them for the constant: a wrong curve.
-    for (const int degree : {31, 35}) {
+    for (const int degree : {MaxLiftedDegree + 1, 2000}) {
         std::string text = std::to_string(degree) + "\n";
         for (int i = 1; i <= degree + 2; ++i)
             text += std::to_string(i) + "\n";
@@ -117,7 +134,7 @@ TEST(ResultFileTest, RefusesADegreeAboveThirtyAndKeepsThePolynomial) {
     }
     Polynomial q;
     Lines log;
-    EXPECT_EQ(readText("31\n", q, &log), ReadStatus::DegreeTooHigh);
+    EXPECT_EQ(readText("1002\n", q, &log), ReadStatus::DegreeTooHigh);
 }
 
 TEST(ResultFileTest, ReadsAnyWhiteSpaceAndBothLineEnds) {
