@@ -369,6 +369,28 @@ bool MemoisedExpansion::mostlyReached(int depth) const {
     return 4 * reached >= 3 * Draws;
 }
 
+// The places of a level of minors of `order`: every set of rows, or for a numerator's own
+// levels those that hold the excitation's one row.
+std::uint32_t MemoisedExpansion::levelPlaces(bool own, int order) const {
+    return own && excitationRow_ != 0 ? binomials[n_ - 1][order - 1] : binomials[n_][order];
+}
+
+// Whether the memory holds every level the run keeps at once, judged before the first is
+// made: the shared levels of the denominator, and two levels of a numerator's own.
+bool MemoisedExpansion::levelsFit() const {
+    std::size_t shared = 0;
+    std::size_t ownPair = 0;
+    for (int order = 1; order < n_; ++order) {
+        shared += MinorCache::flatLevelBytes(levelPlaces(false, order), largestDegree_[order]);
+        if (order == 1) continue;
+        const std::size_t pair =
+            MinorCache::flatLevelBytes(levelPlaces(true, order - 1), largestDegree_[order - 1]) +
+            MinorCache::flatLevelBytes(levelPlaces(true, order), largestDegree_[order]);
+        ownPair = std::max(ownPair, pair);
+    }
+    return cache_.hasRoomFor(shared + ownPair);
+}
+
 // The determinant under way, level by level. Numerator k shares the levels of order up to
 // n − k (positions past k) with the denominator, which leaves them in the cache; its own
 // levels above are let go as soon as the next one is done. False, with nothing counted
@@ -385,8 +407,7 @@ bool MemoisedExpansion::expandByLevels(Polynomial& result, ProductCount& count) 
     levelMinorsDone_ = 0;
     levelMinorsTotal_ = 1;
     for (int order = first; order < n_; ++order)
-        levelMinorsTotal_ += list != 0 && excitationRow_ != 0 ? binomials[n_ - 1][order - 1]
-                                                               : binomials[n_][order];
+        levelMinorsTotal_ += levelPlaces(list != 0, order);
     // A numerator's own minors all hold the excitation's row, when it has only one: they
     // are numbered without it, and the sets of rows without it are never visited.
     const int required = list != 0 ? excitationRow_ : 0;
@@ -425,6 +446,7 @@ bool MemoisedExpansion::fillLevel(const LevelShape& shape, int below, Polynomial
     const int freeRows = shape.required != 0 ? n_ - 1 : n_;
     const int freeOrder = shape.required != 0 ? order - 1 : order;
     const std::uint32_t places = binomials[freeRows][freeOrder];
+
     int level = -1;
     if (!top) {
         level = cache_.openFlatLevel(shape.list, order, places, largestDegree_[order]);
@@ -537,12 +559,14 @@ void MemoisedExpansion::expandDeterminant(Polynomial& result,
         return;
     }
     if (byLevels_ == ByLevels::Unjudged && replacedPosition == 0) {
-        const bool dense = n_ >= SmallestOrderByLevels && mostlyReached(n_ / 2);
+        const bool dense = levelsAllowed_ && n_ >= SmallestOrderByLevels &&
+                           mostlyReached(n_ / 2) && levelsFit();
         byLevels_ = dense ? ByLevels::Yes : ByLevels::No;
     }
     if (byLevels_ == ByLevels::Yes) {
         if (expandByLevels(result, count)) {
             multiplicationCount += count;
+            ++levelDeterminants_;
             return;
         }
         // Out of memory for whole levels: the recursion and its table from here on, with

@@ -42,11 +42,18 @@ public:
 
     ProductCount multiplicationCount = 0;
 
+    /// Whether dense systems may be computed level by level (the default); when not, every
+    /// determinant goes through the recursion and the table.
+    void setLevelsAllowed(bool allowed) { levelsAllowed_ = allowed; }
+
     /// Looked at on the way down the recursion; nothing when null.
     void setWatch(ExpansionWatch* watch) { watch_ = watch; }
     /// How far the determinant under way is, from 0 to 1, judged by the terms of the top
     /// two levels already done.
     double progress() const;
+    /// How many determinants were computed level by level, whole levels of minors at a
+    /// time, instead of by the recursion.
+    int levelDeterminants() const { return levelDeterminants_; }
 
 private:
     using Mask = std::uint32_t;  // bit r for row r, or bit p for position p (1..25)
@@ -80,6 +87,8 @@ private:
     bool expandByLevels(Polynomial& result, ProductCount& count);
     bool fillLevel(const LevelShape& shape, int below, Polynomial* top, ProductCount& topCount);
     int soleExcitationRow() const;
+    std::uint32_t levelPlaces(bool own, int order) const;
+    bool levelsFit() const;
     void closeLevels(int list, int first);
     std::uint32_t keyOf(int depth, Mask rows) const;
     bool reachableTwice(int depth, Mask rows) const;
@@ -118,6 +127,8 @@ private:
     /// The one row with a non-zero entry in the excitation column, or 0 (see
     /// soleExcitationRow).
     int excitationRow_ = 0;
+    int levelDeterminants_ = 0;
+    bool levelsAllowed_ = true;
     /// Minors of the levels of the determinant under way, done and in all, for progress.
     std::size_t levelMinorsDone_ = 0;
     std::size_t levelMinorsTotal_ = 0;

@@ -182,9 +182,7 @@ int MinorCache::openFlatLevel(int list, int order, std::size_t places, int large
         return -1;
     }
     const std::size_t stride = RecordHeaderWords + static_cast<std::size_t>(largestDegree) + 1;
-    // A level is read at many places across its whole length at once: whole huge pages
-    // spare a page walk at nearly every read.
-    const std::size_t arrayBytes = wholeHugePages(places * stride * sizeof(std::uint64_t));
+    const std::size_t arrayBytes = flatLevelBytes(places, largestDegree);
     if (bytes() + arrayBytes > limitBytes_) {
         // The dead minors of the table make room; live ones are never given up for a flat
         // level, which its caller can do without.
@@ -200,6 +198,13 @@ int MinorCache::openFlatLevel(int list, int order, std::size_t places, int large
     indexFlatLevels();
     notePeak();
     return flatIndex_[list][order];
+}
+
+std::size_t MinorCache::flatLevelBytes(std::size_t places, int largestDegree) {
+    const std::size_t stride = RecordHeaderWords + static_cast<std::size_t>(largestDegree) + 1;
+    // A level is read at many places across its whole length at once: whole huge pages
+    // spare a page walk at nearly every read.
+    return wholeHugePages(places * stride * sizeof(std::uint64_t));
 }
 
 void MinorCache::closeFlatLevel(int list, int order) {

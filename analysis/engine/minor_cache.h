@@ -82,6 +82,11 @@ public:
     /// would not fit in the limit (after letting the dead minors go) or the level is open
     /// already.
     int openFlatLevel(int list, int order, std::size_t places, int largestDegree);
+    /// The bytes that a flat level of `places` places for polynomials up to degree
+    /// `largestDegree` takes from the limit.
+    static std::size_t flatLevelBytes(std::size_t places, int largestDegree);
+    /// Whether `more` bytes fit in the limit beside what is held now.
+    bool hasRoomFor(std::size_t more) const { return more <= limitBytes_ - std::min(limitBytes_, bytes()); }
     /// Lets the flat level of (`list`, `order`) go, if there is one.
     void closeFlatLevel(int list, int order);
     /// The flat level of (`list`, `order`), or -1. A number stays valid while no level is
