@@ -1,6 +1,9 @@
 // Covers the memoised expansion against the plain one: the same polynomials bit for bit
 // and the same product counts, on every test circuit and example and on seeded random
-// sparse and dense systems; the fallback when the cache is full; and counts beyond 64 bits.
+// sparse and dense systems; the fallback when the cache is full; counts beyond 64 bits;
+// and dense systems computed level by level, against the plain expansion and the
+// recursion, with the excitation in various rows, and their fallback to the recursion
+// when the limit or the system refuses the memory for the levels.
 #include "plain_expansion.h"
 #include "memoised_expansion.h"
 
@@ -9,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -66,6 +70,48 @@ void expectSameResults(const SystemMatrix& m, int n,
         EXPECT_TRUE(sameBits(plain.functions.numerator[k], memo.functions.numerator[k])) << k;
         EXPECT_EQ(formatCount(plain.counts.numerator[k]), formatCount(memo.counts.numerator[k]))
             << k;
+    }
+}
+
+// Every determinant of `m` in the order a run takes them, by the memoised expansion
+// alone, with or without whole levels.
+struct Expanded {
+    NetworkFunctions functions;
+    std::array<ProductCount, MaxVariables + 1> counts{};  // 0: the denominator
+    int levelDeterminants = 0;
+    std::size_t peakBytes = 0;
+};
+
+Expanded expandEvery(const SystemMatrix& m, int n, bool levels,
+                     std::size_t limit = DefaultCacheLimitBytes) {
+    Expanded e;
+    MinorCache cache(limit);
+    MemoisedExpansion expansion(m, n, cache);
+    expansion.setLevelsAllowed(levels);
+    std::array<int, SystemColumns> columns{};
+    for (int i = 1; i <= n; ++i)
+        columns[i] = i;
+    expansion.expandDeterminant(e.functions.denominator, columns, 0);
+    e.counts[0] = expansion.multiplicationCount;
+    for (int k = 1; k <= n; ++k) {
+        columns[k - 1] = k - 1;
+        columns[k] = n + 1;
+        expansion.multiplicationCount = 0;
+        e.functions.numerator[k].constant = 1.0;  // as a run sets it
+        expansion.expandDeterminant(e.functions.numerator[k], columns, k);
+        e.counts[k] = expansion.multiplicationCount;
+    }
+    e.levelDeterminants = expansion.levelDeterminants();
+    e.peakBytes = cache.peakBytes();
+    return e;
+}
+
+void expectSameExpansions(const Expanded& a, const Expanded& b, int n) {
+    EXPECT_TRUE(sameBits(a.functions.denominator, b.functions.denominator));
+    EXPECT_EQ(formatCount(a.counts[0]), formatCount(b.counts[0]));
+    for (int k = 1; k <= n; ++k) {
+        EXPECT_TRUE(sameBits(a.functions.numerator[k], b.functions.numerator[k])) << k;
+        EXPECT_EQ(formatCount(a.counts[k]), formatCount(b.counts[k])) << k;
     }
 }
 
@@ -206,8 +252,9 @@ long statusKiB(const char* field) {
 }
 
 // How far the resident memory of a child process grows above where it stood while it
-// computes every network function of `m` with `limit` bytes for minors; -1 on failure.
-long residentGrowthKiB(const SystemMatrix& m, int n, std::size_t limit) {
+// computes every network function of `m` with `limit` bytes for minors, whole levels
+// allowed or not; -1 on failure.
+long residentGrowthKiB(const SystemMatrix& m, int n, std::size_t limit, bool levels) {
     int channel[2];
     if (pipe(channel) != 0) return -1;
     const pid_t child = fork();
@@ -219,7 +266,7 @@ long residentGrowthKiB(const SystemMatrix& m, int n, std::size_t limit) {
         std::ofstream("/proc/self/clear_refs") << "5";
         const long before = statusKiB("VmRSS:");
         if (before >= 0) {
-            compute(m, n, ExpansionMethod::Memoised, limit);
+            expandEvery(m, n, levels, limit);
             const long peak = statusKiB("VmHWM:");
             if (peak >= 0) growth = peak - before;
         }
@@ -239,17 +286,18 @@ long residentGrowthKiB(const SystemMatrix& m, int n, std::size_t limit) {
 }
 
 // The limit holds for the memory the process really takes, not only for what the cache
-// counts: a system that takes 24 MiB at ease (and would take 80 MiB storing every minor)
-// stays within 8 and 4 MiB plus the fixed overhead of the expansion.
+// counts: a system that takes 24 MiB at ease by the recursion (and would take 80 MiB
+// storing every minor) stays within 8 and 4 MiB plus the fixed overhead of the expansion,
+// whole levels allowed (they do not fit: the recursion takes over).
 TEST(MemoisedExpansionTest, ResidentMemoryStaysWithinTheLimit) {
     std::mt19937 random(testSeed(16));
     const int n = 16;
     const SystemMatrix m = randomSystem(random, n, 1.0);
     constexpr long OverheadKiB = 4 << 10;
-    const long unbounded = residentGrowthKiB(m, n, DefaultCacheLimitBytes);
+    const long unbounded = residentGrowthKiB(m, n, DefaultCacheLimitBytes, false);
     ASSERT_GT(unbounded, 8 * 1024 + 2 * OverheadKiB) << "the workload is too small to tell";
     for (const std::size_t limit : {std::size_t{8} << 20, std::size_t{4} << 20}) {
-        const long growth = residentGrowthKiB(m, n, limit);
+        const long growth = residentGrowthKiB(m, n, limit, true);
         ASSERT_GE(growth, 0);
         EXPECT_LE(growth, static_cast<long>(limit >> 10) + OverheadKiB) << limit;
     }
@@ -302,48 +350,6 @@ TEST(MemoisedExpansionTest, CountsBeyondSixtyFourBitsExactly) {
     char estimate[32];
     std::snprintf(estimate, sizeof estimate, "%Lg", expectedMultiplications(n));
     EXPECT_STREQ(estimate, "8.77886e+19");
-}
-
-// Every determinant of `m` in the order a run takes them, by the memoised expansion
-// alone, with or without whole levels.
-struct Expanded {
-    NetworkFunctions functions;
-    std::array<ProductCount, MaxVariables + 1> counts{};  // 0: the denominator
-    int levelDeterminants = 0;
-    std::size_t peakBytes = 0;
-};
-
-Expanded expandEvery(const SystemMatrix& m, int n, bool levels,
-                     std::size_t limit = DefaultCacheLimitBytes) {
-    Expanded e;
-    MinorCache cache(limit);
-    MemoisedExpansion expansion(m, n, cache);
-    expansion.setLevelsAllowed(levels);
-    std::array<int, SystemColumns> columns{};
-    for (int i = 1; i <= n; ++i)
-        columns[i] = i;
-    expansion.expandDeterminant(e.functions.denominator, columns, 0);
-    e.counts[0] = expansion.multiplicationCount;
-    for (int k = 1; k <= n; ++k) {
-        columns[k - 1] = k - 1;
-        columns[k] = n + 1;
-        expansion.multiplicationCount = 0;
-        e.functions.numerator[k].constant = 1.0;  // as a run sets it
-        expansion.expandDeterminant(e.functions.numerator[k], columns, k);
-        e.counts[k] = expansion.multiplicationCount;
-    }
-    e.levelDeterminants = expansion.levelDeterminants();
-    e.peakBytes = cache.peakBytes();
-    return e;
-}
-
-void expectSameExpansions(const Expanded& a, const Expanded& b, int n) {
-    EXPECT_TRUE(sameBits(a.functions.denominator, b.functions.denominator));
-    EXPECT_EQ(formatCount(a.counts[0]), formatCount(b.counts[0]));
-    for (int k = 1; k <= n; ++k) {
-        EXPECT_TRUE(sameBits(a.functions.numerator[k], b.functions.numerator[k])) << k;
-        EXPECT_EQ(formatCount(a.counts[k]), formatCount(b.counts[k])) << k;
-    }
 }
 
 // The excitation column of a random system, remade: non-zero in the given rows only.
