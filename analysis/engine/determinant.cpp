@@ -44,6 +44,7 @@ public:
     }
 
     const MinorCache& cache() const { return cache_; }
+    int levelDeterminants() const { return memoised_.levelDeterminants(); }
 
 private:
     ExpansionMethod method_;
@@ -173,6 +174,7 @@ ExpansionCounts computeNetworkFunctions(const SystemMatrix& matrix, int n,
     counts.cacheOrdersGivenUp = expander.cache().ordersGivenUp();
     counts.cacheCompactions = expander.cache().compactions();
     counts.cacheFull = expander.cache().full();
+    counts.levelDeterminants = expander.levelDeterminants();
     return counts;
 }
 

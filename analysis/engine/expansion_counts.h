@@ -27,6 +27,8 @@ struct ExpansionCounts {
     int cacheOrdersGivenUp = 0;
     int cacheCompactions = 0;
     bool cacheFull = false;
+    /// Determinants computed level by level, the whole levels of minors in flat arrays.
+    int levelDeterminants = 0;
     /// The user stopped the run: the functions are incomplete and nothing else was logged.
     bool cancelled = false;
 };

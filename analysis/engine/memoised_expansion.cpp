@@ -1,6 +1,9 @@
 #include "memoised_expansion.h"
 
+#include <algorithm>
 #include <bit>
+#include <functional>
+#include <random>
 
 #include "entry_arithmetic.h"
 #include "plain_expansion.h"
@@ -10,6 +13,9 @@ namespace corvane {
 namespace {
 
 constexpr int SmallestStoredOrder = MinorCache::SmallestStoredOrder;
+// Below this order the recursion is quick whatever the system: its determinants are
+// never computed level by level.
+constexpr int SmallestOrderByLevels = 10;
 
 // The sign of the term of `row` in an expansion over `rows`: the rows alternate +, −, +, …
 // in ascending order, whether their terms are skipped or not.
@@ -36,15 +42,74 @@ std::uint32_t positionsFrom(int depth, int n) {
     return upToN & ~upToDepth;
 }
 
+using Binomials = std::array<std::array<std::uint32_t, SystemColumns + 1>, SystemColumns>;
+
+// C(i, k) for every i and k that a rank of a set of rows needs.
+constexpr Binomials binomials = [] {
+    Binomials c{};
+    for (int i = 0; i < SystemColumns; ++i) {
+        c[i][0] = 1;
+        for (int k = 1; k <= i; ++k)
+            c[i][k] = c[i - 1][k - 1] + c[i - 1][k];
+    }
+    return c;
+}();
+
+// The rank of each set `rows` less one row, by that row. Row r counts as r − 1, and a set
+// {c0 < c1 < …} ranks Σ C(ck, k + 1) among the sets of its size; without cj, the rows
+// below it keep their places and those above move one place down.
+void rankChildren(std::uint32_t rows, std::array<std::uint32_t, SystemRows>& rank) {
+    std::uint32_t above = 0;
+    int k = 0;
+    for (std::uint32_t r = rows; r; r &= r - 1, ++k)
+        above += binomials[std::countr_zero(r) - 1][k];
+    std::uint32_t below = 0;
+    k = 0;
+    for (std::uint32_t r = rows; r; r &= r - 1, ++k) {
+        const int row = std::countr_zero(r);
+        above -= binomials[row - 1][k];
+        rank[row] = below + above;
+        below += binomials[row - 1][k + 1];
+    }
+}
+
+// The next set of rows of the same size in the order of the ranks, which is the order of
+// the masks as numbers. (The rows are bits 1..n: the bits shift down one for the step,
+// which packs the lowest ones from bit 0.)
+std::uint32_t nextSetOfSameSize(std::uint32_t rows) {
+    const std::uint32_t set = rows >> 1;
+    const std::uint32_t lowest = set & -set;
+    const std::uint32_t ripple = set + lowest;
+    return (ripple | (((set ^ ripple) >> 2) / lowest)) << 1;
+}
+
+// `rows` without row `required`, the rows above it moved one place down; and back.
+std::uint32_t withoutRow(std::uint32_t rows, int required) {
+    const std::uint32_t below = (std::uint32_t{1} << required) - 1;
+    const std::uint32_t others = rows & ~(std::uint32_t{1} << required);
+    return (others & below) | ((others >> 1) & ~below);
+}
+std::uint32_t withRow(std::uint32_t rows, int required) {
+    const std::uint32_t below = (std::uint32_t{1} << required) - 1;
+    return (rows & below) | ((rows & ~below) << 1) | (std::uint32_t{1} << required);
+}
+
 }  // namespace
 
 MemoisedExpansion::MemoisedExpansion(const SystemMatrix& matrix, int n, MinorCache& cache)
     : matrix_(matrix), n_(n), cache_(cache) {
+    std::array<int, SystemRows> rowDegrees{};
     for (int column = 1; column <= n + 1 && column < SystemColumns; ++column) {
         for (int row = 1; row <= n; ++row) {
             if (!isZero(matrix.at(row, column))) rowsOfColumn_[column] |= Mask{1} << row;
+            // Zero entries too: an expansion's last step copies whatever entry it meets.
+            rowDegrees[row - 1] = std::max(rowDegrees[row - 1], matrix.at(row, column).degree);
         }
     }
+    excitationRow_ = soleExcitationRow();
+    std::sort(rowDegrees.begin(), rowDegrees.end(), std::greater<>());
+    for (int order = 1; order <= n && order < SystemColumns; ++order)
+        largestDegree_[order] = largestDegree_[order - 1] + rowDegrees[order - 1];
 }
 
 // A minor at `depth` is the child of a parent one level up that had one more row, one of
@@ -97,10 +162,15 @@ bool MemoisedExpansion::augment(int row, Mask positions, Mask free, Mask& visite
 }
 
 bool MemoisedExpansion::matchFromScratch(Matching& matching) const {
+    return matchRows(positionsFrom(0, n_), positionsFrom(0, n_), matching);
+}
+
+// A perfect matching between `rows` and `positions`, two sets of the same size.
+bool MemoisedExpansion::matchRows(Mask rows, Mask positions, Matching& matching) const {
     matching = Matching{};
-    const Mask positions = positionsFrom(0, n_);
     Mask free = positions;
-    for (int row = 1; row <= n_; ++row) {
+    for (Mask left = rows; left; left &= left - 1) {
+        const int row = std::countr_zero(left);
         Mask visited = 0;
         if (!augment(row, positions, free, visited, matching)) return false;
         for (Mask taken = free; taken; taken &= taken - 1) {
@@ -258,7 +328,180 @@ void MemoisedExpansion::expandDirectly(int depth, Mask rows, Polynomial& result,
     }
 }
 
+// The one row with a non-zero entry in the excitation column, or 0. When there is one,
+// a minor whose column list still holds the excitation is zero without that row, and
+// costs no product: provided that the last step of an expansion, copying the entry it
+// meets, copies a zero of degree 0 there too.
+int MemoisedExpansion::soleExcitationRow() const {
+    const int column = n_ + 1;
+    if (n_ < 1 || column >= SystemColumns) return 0;
+    const Mask rows = rowsOfColumn_[column];
+    if (rows == 0 || (rows & (rows - 1)) != 0) return 0;
+    for (int row = 1; row <= n_; ++row) {
+        if (matrix_.at(row, column).degree != 0 && isZero(matrix_.at(row, column))) return 0;
+    }
+    return std::countr_zero(rows);
+}
+
+// Whether nearly every set of rows at `depth` is a minor that the recursion would reach,
+// judged on a fixed draw of sets: one whose rows gone can be matched to positions
+// 1..depth and whose rows left can be matched to the others. Computing a level whole
+// spends work on the sets that are not.
+bool MemoisedExpansion::mostlyReached(int depth) const {
+    constexpr int Draws = 64;
+    std::minstd_rand draw(static_cast<std::minstd_rand::result_type>(depth + 1));
+    const Mask all = positionsFrom(0, n_);
+    int reached = 0;
+    Matching matching;
+    for (int i = 0; i < Draws; ++i) {
+        Mask rows = all;
+        for (int gone = 0; gone < depth;) {
+            const Mask bit = Mask{1} << (1 + draw() % static_cast<unsigned>(n_));
+            if ((rows & bit) == 0) continue;
+            rows &= ~bit;
+            ++gone;
+        }
+        if (matchRows(all & ~rows, positionsFrom(0, depth), matching) &&
+            matchRows(rows, positionsFrom(depth, n_), matching)) {
+            ++reached;
+        }
+    }
+    return 4 * reached >= 3 * Draws;
+}
+
+// The places of a level of minors of `order`: every set of rows, or for a numerator's own
+// levels those that hold the excitation's one row.
+std::uint32_t MemoisedExpansion::levelPlaces(bool own, int order) const {
+    return own && excitationRow_ != 0 ? binomials[n_ - 1][order - 1] : binomials[n_][order];
+}
+
+// Whether the memory holds every level the run keeps at once, judged before the first is
+// made: the shared levels of the denominator, and two levels of a numerator's own.
+bool MemoisedExpansion::levelsFit() const {
+    std::size_t shared = 0;
+    std::size_t ownPair = 0;
+    for (int order = 1; order < n_; ++order) {
+        shared += MinorCache::flatLevelBytes(levelPlaces(false, order), largestDegree_[order]);
+        if (order == 1) continue;
+        const std::size_t pair =
+            MinorCache::flatLevelBytes(levelPlaces(true, order - 1), largestDegree_[order - 1]) +
+            MinorCache::flatLevelBytes(levelPlaces(true, order), largestDegree_[order]);
+        ownPair = std::max(ownPair, pair);
+    }
+    return cache_.hasRoomFor(shared + ownPair);
+}
+
+// The determinant under way, level by level. Numerator k shares the levels of order up to
+// n − k (positions past k) with the denominator, which leaves them in the cache; its own
+// levels above are let go as soon as the next one is done. False, with nothing counted
+// and the levels of this determinant let go, when a level does not fit in memory.
+bool MemoisedExpansion::expandByLevels(Polynomial& result, ProductCount& count) {
+    const int list = replacedPosition_;
+    int first = 1;
+    int below = -1;
+    if (list != 0 && n_ - list >= 1) {
+        below = cache_.flatLevel(0, n_ - list);
+        if (below < 0) return false;
+        first = n_ - list + 1;
+    }
+    levelMinorsDone_ = 0;
+    levelMinorsTotal_ = 1;
+    for (int order = first; order < n_; ++order)
+        levelMinorsTotal_ += levelPlaces(list != 0, order);
+    // A numerator's own minors all hold the excitation's row, when it has only one: they
+    // are numbered without it, and the sets of rows without it are never visited.
+    const int required = list != 0 ? excitationRow_ : 0;
+    int belowRequired = 0;
+    ProductCount levelCount = 0;
+    for (int order = first; order < n_; ++order) {
+        const LevelShape shape{list, order, required, belowRequired};
+        if (!fillLevel(shape, below, nullptr, levelCount)) {
+            closeLevels(list, first);
+            return false;
+        }
+        if (list != 0 && order > first) cache_.closeFlatLevel(list, order - 1);
+        below = cache_.flatLevel(list, order);
+        belowRequired = required;
+    }
+    if (!fillLevel(LevelShape{list, n_, required, belowRequired}, below, &result, levelCount)) {
+        closeLevels(list, first);
+        return false;
+    }
+    if (list != 0) closeLevels(list, first);
+    count += levelCount;
+    return true;
+}
+
+// Computes every minor of the level `shape` (the expansion column at position
+// n − order + 1) from the flat level `below` of order one less, and stores them in a new
+// flat level; or, for the order n, the determinant itself into `top`, its count added to
+// `topCount`. Each minor is formed as the recursion forms it: along its first column, rows
+// in ascending order, signs alternating over all its rows, terms with a zero entry or a
+// zero minor skipped.
+bool MemoisedExpansion::fillLevel(const LevelShape& shape, int below, Polynomial* top,
+                                  ProductCount& topCount) {
+    const int order = shape.order;
+    const int position = n_ - order + 1;
+    // The sets are numbered without the required row, if any.
+    const int freeRows = shape.required != 0 ? n_ - 1 : n_;
+    const int freeOrder = shape.required != 0 ? order - 1 : order;
+    const std::uint32_t places = binomials[freeRows][freeOrder];
+
+    int level = -1;
+    if (!top) {
+        level = cache_.openFlatLevel(shape.list, order, places, largestDegree_[order]);
+        if (level < 0) return false;
+    }
+    Polynomial& minor = top ? *top : frames_[0].minor;
+    std::array<std::uint32_t, SystemRows> childRank{};
+    Mask numbered = ((Mask{1} << freeOrder) - 1) << 1;
+    for (std::uint32_t rank = 0; rank < places; ++rank) {
+        const Mask rows = shape.required != 0 ? withRow(numbered, shape.required) : numbered;
+        if (rank + 1 < places) numbered = nextSetOfSameSize(numbered);
+        ProductCount minorCount = 0;
+        if (order == 1) {
+            copyEntry(entry(std::countr_zero(rows), position), minor);
+        } else {
+            if (watch_ && order > SmallestStoredOrder) watch_->step();
+            for (int i = 0; i <= order; ++i)
+                minor.coef[i] = 0.0;
+            minor.degree = 0;
+            const int belowRequired = shape.belowRequired;
+            rankChildren(belowRequired != 0 ? withoutRow(rows, belowRequired) : rows, childRank);
+            int sign = 1;
+            for (Mask left = rows; left; left &= left - 1, sign = -sign) {
+                const int row = std::countr_zero(left);
+                const MnaEntry& e = entry(row, position);
+                if (isZero(e) || row == belowRequired) continue;
+                const int place = belowRequired != 0 && row > belowRequired ? row - 1 : row;
+                MinorCache::Entry child;
+                if (!cache_.findFlat(below, childRank[place], child)) return false;
+                minorCount += child.count();
+                if (child.degree() > 0 || child.coef()[0] != 0.0) {
+                    addProduct(sign, e, child.coef(), child.degree(), minor);
+                    ++minorCount;
+                }
+            }
+        }
+        ++levelMinorsDone_;
+        if (top) {
+            topCount += minorCount;
+            return true;
+        }
+        if (!cache_.insertFlat(level, rank, minor, minorCount)) return false;
+    }
+    return true;
+}
+
+void MemoisedExpansion::closeLevels(int list, int first) {
+    for (int order = first; order < n_; ++order)
+        cache_.closeFlatLevel(list, order);
+}
+
 double MemoisedExpansion::progress() const {
+    if (levelMinorsTotal_ != 0) {
+        return static_cast<double>(levelMinorsDone_) / static_cast<double>(levelMinorsTotal_);
+    }
     // The share of a level's terms before the one under way.
     auto before = [this](int depth) {
         const Mask terms = progressTerms_[depth];
@@ -283,6 +526,7 @@ void MemoisedExpansion::expandDeterminant(Polynomial& result,
     cache_.startDeterminant(replacedPosition, n_ - replacedPosition);
     progressTerms_.fill(0);
     progressCurrent_.fill(0);
+    levelMinorsTotal_ = 0;
     if (n_ <= 1) {
         PlainExpansion plain(matrix_);
         IndexList rows{};
@@ -313,6 +557,23 @@ void MemoisedExpansion::expandDeterminant(Polynomial& result,
             result.coef[i] = 0.0;
         result.degree = 0;
         return;
+    }
+    if (byLevels_ == ByLevels::Unjudged && replacedPosition == 0) {
+        const bool dense = levelsAllowed_ && n_ >= SmallestOrderByLevels &&
+                           mostlyReached(n_ / 2) && levelsFit();
+        byLevels_ = dense ? ByLevels::Yes : ByLevels::No;
+    }
+    if (byLevels_ == ByLevels::Yes) {
+        if (expandByLevels(result, count)) {
+            multiplicationCount += count;
+            ++levelDeterminants_;
+            return;
+        }
+        // Out of memory for whole levels: the recursion and its table from here on, with
+        // the room the shared levels took.
+        byLevels_ = ByLevels::No;
+        levelMinorsTotal_ = 0;
+        closeLevels(0, 1);
     }
     expand(0, positionsFrom(0, n_), matching, result, count);
     multiplicationCount += count;

@@ -8,6 +8,14 @@
 // A minor whose pattern of non-zero entries has no perfect matching is zero, and the
 // plain expansion reaches that zero without a single counted product: such minors are
 // recognised by a matching repaired from the parent's and skipped without caching.
+//
+// A dense system reaches nearly every set of rows at every depth. There the determinants
+// are computed level by level instead, from the minors of order 1 up: every minor of an
+// order, in the order of the ranks of their sets of rows, each from its children in the
+// level below, kept in flat arrays of the cache. A minor's value and count depend only on
+// its set of rows and its column list, and each is formed by the same products summed in
+// the same order as in the recursion; but a level is read in long runs instead of one
+// hash search per use, and only two levels of a numerator's own are held at a time.
 #pragma once
 
 #include <array>
@@ -34,11 +42,18 @@ public:
 
     ProductCount multiplicationCount = 0;
 
+    /// Whether dense systems may be computed level by level (the default); when not, every
+    /// determinant goes through the recursion and the table.
+    void setLevelsAllowed(bool allowed) { levelsAllowed_ = allowed; }
+
     /// Looked at on the way down the recursion; nothing when null.
     void setWatch(ExpansionWatch* watch) { watch_ = watch; }
     /// How far the determinant under way is, from 0 to 1, judged by the terms of the top
     /// two levels already done.
     double progress() const;
+    /// How many determinants were computed level by level, whole levels of minors at a
+    /// time, instead of by the recursion.
+    int levelDeterminants() const { return levelDeterminants_; }
 
 private:
     using Mask = std::uint32_t;  // bit r for row r, or bit p for position p (1..25)
@@ -58,6 +73,23 @@ private:
                          Matching& child) const;
     bool augment(int row, Mask positions, Mask free, Mask& visited, Matching& matching) const;
     bool matchFromScratch(Matching& matching) const;
+    bool matchRows(Mask rows, Mask positions, Matching& matching) const;
+    bool mostlyReached(int depth) const;
+
+    /// A level of minors computed whole: its column list and order, the row that each of
+    /// its minors holds (0 for none), and the same for the level below.
+    struct LevelShape {
+        int list;
+        int order;
+        int required;
+        int belowRequired;
+    };
+    bool expandByLevels(Polynomial& result, ProductCount& count);
+    bool fillLevel(const LevelShape& shape, int below, Polynomial* top, ProductCount& topCount);
+    int soleExcitationRow() const;
+    std::uint32_t levelPlaces(bool own, int order) const;
+    bool levelsFit() const;
+    void closeLevels(int list, int first);
     std::uint32_t keyOf(int depth, Mask rows) const;
     bool reachableTwice(int depth, Mask rows) const;
     const MnaEntry& entry(int row, int position) const {
@@ -85,6 +117,21 @@ private:
     std::array<Mask, SystemColumns> rowsOfColumn_{};
     std::array<Frame, SystemColumns> frames_;
     ExpansionWatch* watch_ = nullptr;
+    /// The most a minor's degree can reach, by order: the sum of the largest degrees of
+    /// that many rows.
+    std::array<int, SystemColumns> largestDegree_{};
+    /// Whether the determinants are computed level by level: judged on the denominator,
+    /// given up for the rest of the run when its levels do not fit in memory.
+    enum class ByLevels { Unjudged, Yes, No };
+    ByLevels byLevels_ = ByLevels::Unjudged;
+    /// The one row with a non-zero entry in the excitation column, or 0 (see
+    /// soleExcitationRow).
+    int excitationRow_ = 0;
+    int levelDeterminants_ = 0;
+    bool levelsAllowed_ = true;
+    /// Minors of the levels of the determinant under way, done and in all, for progress.
+    std::size_t levelMinorsDone_ = 0;
+    std::size_t levelMinorsTotal_ = 0;
     /// The terms of the top two levels, and the one under way (a single bit), for progress.
     std::array<Mask, 2> progressTerms_{};
     std::array<Mask, 2> progressCurrent_{};

@@ -23,10 +23,17 @@ int orderOfKey(std::uint32_t key) {
 int listOfKey(std::uint32_t key) {
     return static_cast<int>(key >> MaxVariables);
 }
+
+// `bytes` rounded up to whole 2 MiB pages from 2 MiB on (which PageBuffer then maps as such).
+std::size_t wholeHugePages(std::size_t bytes) {
+    constexpr std::size_t HugePage = std::size_t{2} << 20;
+    return bytes < HugePage ? bytes : (bytes + HugePage - 1) / HugePage * HugePage;
+}
 }  // namespace
 
 MinorCache::MinorCache(std::size_t limitBytes)
     : limitBytes_(std::min(limitBytes, AddressableBytes)) {
+    indexFlatLevels();
     // A small limit starts with a small table, so that the records keep most of it.
     int slotBits = InitialSlotBits;
     while (slotBits > SmallestSlotBits && sizeof(Slot) << (slotBits + 2) > limitBytes_)
@@ -40,7 +47,7 @@ MinorCache::MinorCache(std::size_t limitBytes)
 }
 
 std::size_t MinorCache::bytes() const {
-    return slotCount_ * sizeof(Slot) + blockBytes_;
+    return slotCount_ * sizeof(Slot) + blockBytes_ + flatBytes_;
 }
 
 std::size_t MinorCache::slotIndex(std::uint32_t key) const {
@@ -150,6 +157,107 @@ void MinorCache::insert(std::uint32_t key, int order, const Polynomial& minor, P
     insertedWords_ += words;
 }
 
+// Lets go the flat levels for which `unwanted` holds; says whether there were any.
+template <class Unwanted>
+bool MinorCache::releaseFlatLevels(Unwanted unwanted) {
+    const std::size_t before = flatLevels_.size();
+    std::erase_if(flatLevels_, unwanted);
+    if (flatLevels_.size() == before) return false;
+    indexFlatLevels();
+    return true;
+}
+
+void MinorCache::startDeterminant(int list, int largestSharedOrder) {
+    deadLists_ = ~((std::uint32_t{1} << list) | 1u);
+    largestLiveSharedOrder_ = largestSharedOrder;
+    storedOrders_ = ~std::uint32_t{0};
+    // A flat level goes as a whole, for the price of unmapping it: no reason to wait.
+    releaseDeadFlatLevels();
+}
+
+int MinorCache::openFlatLevel(int list, int order, std::size_t places, int largestDegree) {
+    if (list < 0 || list >= Orders || order < 1 || order >= Orders || places == 0 ||
+        places > UINT32_MAX || largestDegree < 0 || largestDegree > 0xff ||
+        flatIndex_[list][order] >= 0 || flatLevels_.size() >= static_cast<std::size_t>(INT8_MAX)) {
+        return -1;
+    }
+    const std::size_t stride = RecordHeaderWords + static_cast<std::size_t>(largestDegree) + 1;
+    const std::size_t arrayBytes = flatLevelBytes(places, largestDegree);
+    if (bytes() + arrayBytes > limitBytes_) {
+        // The dead minors of the table make room; live ones are never given up for a flat
+        // level, which its caller can do without.
+        if (deadWords() == 0) return -1;
+        ++generation_;
+        compactRecords();
+        rebuildTable();
+        if (bytes() + arrayBytes > limitBytes_) return -1;
+    }
+    PageBuffer memory(arrayBytes);
+    if (!memory) return -1;
+    flatLevels_.push_back(FlatLevel{std::move(memory), stride, list, order, 0});
+    indexFlatLevels();
+    notePeak();
+    return flatIndex_[list][order];
+}
+
+std::size_t MinorCache::flatLevelBytes(std::size_t places, int largestDegree) {
+    const std::size_t stride = RecordHeaderWords + static_cast<std::size_t>(largestDegree) + 1;
+    // A level is read at many places across its whole length at once: whole huge pages
+    // spare a page walk at nearly every read.
+    return wholeHugePages(places * stride * sizeof(std::uint64_t));
+}
+
+void MinorCache::closeFlatLevel(int list, int order) {
+    releaseFlatLevels(
+        [&](const FlatLevel& flat) { return flat.list == list && flat.order == order; });
+}
+
+bool MinorCache::insertFlat(int level, std::uint32_t rank, const Polynomial& minor,
+                            ProductCount count) {
+    if (count >> (64 + CountHighBits) != 0) return false;  // beyond what a record holds
+    FlatLevel& flat = flatLevels_[static_cast<std::size_t>(level)];
+    const std::size_t words = RecordHeaderWords + static_cast<std::size_t>(minor.degree) + 1;
+    if (minor.degree < 0 || words > flat.stride) return false;
+    std::uint64_t* start = static_cast<std::uint64_t*>(flat.memory.data()) + rank * flat.stride;
+    if (start[1] >> 32 != 0) return true;  // stored already
+    start[0] = static_cast<std::uint64_t>(count);
+    // The upper half marks the place as taken (the table's records hold their key there).
+    start[1] = std::uint64_t{1} << 32 | static_cast<std::uint64_t>(count >> 64) << 8 |
+               static_cast<std::uint64_t>(minor.degree);
+    std::memcpy(start + RecordHeaderWords, minor.coef.data(),
+                (words - RecordHeaderWords) * sizeof(double));
+    ++flat.entries;
+    ++flatEntries_;
+    ++levels_[flat.order].flatEntries;
+    ++insertedEntries_;
+    insertedWords_ += words;
+    return true;
+}
+
+bool MinorCache::releaseDeadFlatLevels() {
+    return releaseFlatLevels([this](const FlatLevel& flat) { return isDead(flat.list, flat.order); });
+}
+
+// Numbers the flat levels afresh and counts what they hold.
+void MinorCache::indexFlatLevels() {
+    for (auto& orders : flatIndex_)
+        orders.fill(-1);
+    flatBytes_ = 0;
+    flatEntries_ = 0;
+    for (Level& level : levels_) {
+        level.flatBytes = 0;
+        level.flatEntries = 0;
+    }
+    for (std::size_t i = 0; i < flatLevels_.size(); ++i) {
+        const FlatLevel& flat = flatLevels_[i];
+        flatIndex_[flat.list][flat.order] = static_cast<std::int8_t>(i);
+        flatBytes_ += flat.memory.size();
+        flatEntries_ += flat.entries;
+        levels_[flat.order].flatBytes += flat.memory.size();
+        levels_[flat.order].flatEntries += flat.entries;
+    }
+}
+
 std::size_t MinorCache::wholeRunBytes() const {
     std::size_t slots = std::size_t{1} << InitialSlotBits;
     while (insertedEntries_ * 2 > slots)
@@ -186,6 +294,10 @@ bool MinorCache::deadOutweighLive() const {
 
 // First the minors that nobody will ask for again; then a whole order of minors.
 bool MinorCache::makeRoom() {
+    if (releaseDeadFlatLevels()) {
+        ++generation_;
+        return true;
+    }
     if (deadWords() != 0) {
         ++generation_;
         compactRecords();
@@ -221,9 +333,9 @@ int MinorCache::cheapestOrderToGiveUp() const {
     bool bestIsolated = false;
     for (int m = 0; m < Orders; ++m) {
         const Level& level = levels_[m];
-        if (!storesOrder(m) || level.entries == 0) continue;
+        if (!storesOrder(m) || level.entries + level.flatEntries == 0) continue;
         const double freed = static_cast<double>(level.words * sizeof(std::uint64_t) +
-                                                 2 * level.entries * sizeof(Slot));
+                                                 2 * level.entries * sizeof(Slot) + level.flatBytes);
         const double cost = static_cast<double>(level.hits + 1) * expansionWork(m) / freed;
         const bool alone = isolated(m);
         if (best < 0 || (alone && !bestIsolated) || (alone == bestIsolated && cost < bestCost)) {
@@ -242,6 +354,7 @@ bool MinorCache::giveUpAnOrder() {
     full_ = true;
     ++ordersGivenUp_;
     ++generation_;
+    releaseFlatLevels([this](const FlatLevel& flat) { return !storesOrder(flat.order); });
     compactRecords();
     rebuildTable();
     return true;

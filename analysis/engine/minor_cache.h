@@ -64,14 +64,44 @@ public:
     /// Says that the determinant about to be expanded asks only for minors of list `list`
     /// (0 for the denominator, k for numerator k) and of the shared list 0 up to order
     /// `largestSharedOrder`, and that the determinants after it ask for no others. The
-    /// rest is dead weight from now on: it stays findable, but is the first to go when
-    /// memory is needed. Every order may be stored again: what this determinant needs is
-    /// judged afresh.
-    void startDeterminant(int list, int largestSharedOrder) {
-        deadLists_ = ~((std::uint32_t{1} << list) | 1u);
-        largestLiveSharedOrder_ = largestSharedOrder;
-        storedOrders_ = ~std::uint32_t{0};
+    /// rest is dead weight from now on: in the table it stays findable, but is the first
+    /// to go when memory is needed; flat levels (below) let it go at once. Every order may
+    /// be stored again: what this determinant needs is judged afresh.
+    void startDeterminant(int list, int largestSharedOrder);
+
+    /// A whole level of minors (one column list, one order) may be kept in a flat array
+    /// instead of the table: every set of `order` rows out of 1..rowCount has its place, at
+    /// the set's rank among those sets (the combinatorial number system), so finding a
+    /// minor costs one load and no search. It pays where nearly every set of rows is a
+    /// minor asked for, as in dense systems; the array is counted whole against the limit.
+    /// Flat levels are never looked for in the table, nor the table's minors in them.
+    ///
+    /// Opens the flat level of (`list`, `order`) with `places` places (C(rowCount, order),
+    /// or fewer when the caller numbers only some of the sets), each with room for a
+    /// polynomial of degree `largestDegree`, and returns its number; -1 when the array
+    /// would not fit in the limit (after letting the dead minors go) or the level is open
+    /// already.
+    int openFlatLevel(int list, int order, std::size_t places, int largestDegree);
+    /// The bytes that a flat level of `places` places for polynomials up to degree
+    /// `largestDegree` takes from the limit.
+    static std::size_t flatLevelBytes(std::size_t places, int largestDegree);
+    /// Whether `more` bytes fit in the limit beside what is held now.
+    bool hasRoomFor(std::size_t more) const { return more <= limitBytes_ - std::min(limitBytes_, bytes()); }
+    /// Lets the flat level of (`list`, `order`) go, if there is one.
+    void closeFlatLevel(int list, int order);
+    /// The flat level of (`list`, `order`), or -1. A number stays valid while no level is
+    /// closed and `generation` does not change.
+    int flatLevel(int list, int order) const { return flatIndex_[list][order]; }
+    /// Finds the minor of rank `rank` in flat level `level`.
+    bool findFlat(int level, std::uint32_t rank, Entry& entry) const {
+        const std::uint64_t* record = flatRecord(level, rank);
+        if (record[1] >> 32 == 0) return false;
+        entry.record_ = record;
+        return true;
     }
+    /// Stores the minor of rank `rank` in flat level `level`; false when it does not fit
+    /// in its place (a count or a degree beyond what the level was opened for).
+    bool insertFlat(int level, std::uint32_t rank, const Polynomial& minor, ProductCount count);
 
     /// Whether minors of this order are stored (and so worth looking up).
     bool storesOrder(int order) const { return (storedOrders_ >> order & 1) != 0; }
@@ -81,8 +111,8 @@ public:
     /// Changes whenever stored minors are given up: entries found before are then stale.
     std::uint64_t generation() const { return generation_; }
 
-    std::size_t entries() const { return entries_; }
-    /// Bytes held by the table and the record blocks.
+    std::size_t entries() const { return entries_ + flatEntries_; }
+    /// Bytes held by the table, the record blocks and the flat levels.
     std::size_t bytes() const;
     /// The most bytes they held at any time.
     std::size_t peakBytes() const { return peakBytes_; }
@@ -116,11 +146,22 @@ private:
     static constexpr int CountHighBits = 24;
     static constexpr std::uint64_t CountHighMask = (std::uint64_t{1} << CountHighBits) - 1;
 
-    // What the minors of one order hold and how often they were found again.
+    // What the minors of one order hold and how often they were found again: in the
+    // table's records, and in flat levels (counted apart, since compacting the records
+    // leaves the flat levels where they are).
     struct Level {
         std::size_t entries = 0;
         std::size_t words = 0;
         std::uint64_t hits = 0;
+        std::size_t flatEntries = 0;
+        std::size_t flatBytes = 0;
+    };
+    struct FlatLevel {
+        PageBuffer memory;
+        std::size_t stride = 0;  // words per place
+        int list = 0;
+        int order = 0;
+        std::size_t entries = 0;
     };
 
     std::size_t slotIndex(std::uint32_t key) const;
@@ -145,6 +186,14 @@ private:
                (record & (LargestBlockWords - 1));
     }
     Slot* slotArray() const { return static_cast<Slot*>(table_.data()); }
+    const std::uint64_t* flatRecord(int level, std::uint32_t rank) const {
+        const FlatLevel& flat = flatLevels_[static_cast<std::size_t>(level)];
+        return static_cast<const std::uint64_t*>(flat.memory.data()) + rank * flat.stride;
+    }
+    template <class Unwanted>
+    bool releaseFlatLevels(Unwanted unwanted);
+    bool releaseDeadFlatLevels();
+    void indexFlatLevels();
 
     std::size_t limitBytes_;
     PageBuffer table_;
@@ -168,6 +217,11 @@ private:
     std::array<std::size_t, Orders> sharedWords_{};
     std::uint64_t generation_ = 0;
     std::size_t peakBytes_ = 0;
+    std::vector<FlatLevel> flatLevels_;
+    /// The number of the flat level of each (list, order), or -1.
+    std::array<std::array<std::int8_t, Orders>, Orders> flatIndex_{};
+    std::size_t flatBytes_ = 0;
+    std::size_t flatEntries_ = 0;
     int ordersGivenUp_ = 0;
     int compactions_ = 0;
     std::size_t insertedEntries_ = 0;

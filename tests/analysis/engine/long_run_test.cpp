@@ -131,6 +131,8 @@ TEST(LongRunTest, ProgressGrowsFromZeroToOneAndEndsOnce) {
     f.analysis.setEngineOptions(showAtOnce());
     f.run(dir.write("densa.net", test::denseRcNetlist(13)));
     ASSERT_EQ(f.outcome, RunOutcome::Succeeded);
+    // A dense network: every determinant computed level by level.
+    EXPECT_EQ(f.analysis.lastCounts().levelDeterminants, f.analysis.runState().variableCount + 1);
     const std::vector<double>& shown = f.host.progress;
     ASSERT_GE(shown.size(), 2u);
     EXPECT_GE(shown.front(), 0.0);

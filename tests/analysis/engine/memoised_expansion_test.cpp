@@ -1,13 +1,18 @@
 // Covers the memoised expansion against the plain one: the same polynomials bit for bit
 // and the same product counts, on every test circuit and example and on seeded random
-// sparse and dense systems; the fallback when the cache is full; and counts beyond 64 bits.
+// sparse and dense systems; the fallback when the cache is full; counts beyond 64 bits;
+// and dense systems computed level by level, against the plain expansion and the
+// recursion, with the excitation in various rows, and their fallback to the recursion
+// when the limit or the system refuses the memory for the levels.
 #include "plain_expansion.h"
 #include "memoised_expansion.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -65,6 +70,48 @@ void expectSameResults(const SystemMatrix& m, int n,
         EXPECT_TRUE(sameBits(plain.functions.numerator[k], memo.functions.numerator[k])) << k;
         EXPECT_EQ(formatCount(plain.counts.numerator[k]), formatCount(memo.counts.numerator[k]))
             << k;
+    }
+}
+
+// Every determinant of `m` in the order a run takes them, by the memoised expansion
+// alone, with or without whole levels.
+struct Expanded {
+    NetworkFunctions functions;
+    std::array<ProductCount, MaxVariables + 1> counts{};  // 0: the denominator
+    int levelDeterminants = 0;
+    std::size_t peakBytes = 0;
+};
+
+Expanded expandEvery(const SystemMatrix& m, int n, bool levels,
+                     std::size_t limit = DefaultCacheLimitBytes) {
+    Expanded e;
+    MinorCache cache(limit);
+    MemoisedExpansion expansion(m, n, cache);
+    expansion.setLevelsAllowed(levels);
+    std::array<int, SystemColumns> columns{};
+    for (int i = 1; i <= n; ++i)
+        columns[i] = i;
+    expansion.expandDeterminant(e.functions.denominator, columns, 0);
+    e.counts[0] = expansion.multiplicationCount;
+    for (int k = 1; k <= n; ++k) {
+        columns[k - 1] = k - 1;
+        columns[k] = n + 1;
+        expansion.multiplicationCount = 0;
+        e.functions.numerator[k].constant = 1.0;  // as a run sets it
+        expansion.expandDeterminant(e.functions.numerator[k], columns, k);
+        e.counts[k] = expansion.multiplicationCount;
+    }
+    e.levelDeterminants = expansion.levelDeterminants();
+    e.peakBytes = cache.peakBytes();
+    return e;
+}
+
+void expectSameExpansions(const Expanded& a, const Expanded& b, int n) {
+    EXPECT_TRUE(sameBits(a.functions.denominator, b.functions.denominator));
+    EXPECT_EQ(formatCount(a.counts[0]), formatCount(b.counts[0]));
+    for (int k = 1; k <= n; ++k) {
+        EXPECT_TRUE(sameBits(a.functions.numerator[k], b.functions.numerator[k])) << k;
+        EXPECT_EQ(formatCount(a.counts[k]), formatCount(b.counts[k])) << k;
     }
 }
 
@@ -205,8 +252,9 @@ long statusKiB(const char* field) {
 }
 
 // How far the resident memory of a child process grows above where it stood while it
-// computes every network function of `m` with `limit` bytes for minors; -1 on failure.
-long residentGrowthKiB(const SystemMatrix& m, int n, std::size_t limit) {
+// computes every network function of `m` with `limit` bytes for minors, whole levels
+// allowed or not; -1 on failure.
+long residentGrowthKiB(const SystemMatrix& m, int n, std::size_t limit, bool levels) {
     int channel[2];
     if (pipe(channel) != 0) return -1;
     const pid_t child = fork();
@@ -218,7 +266,7 @@ long residentGrowthKiB(const SystemMatrix& m, int n, std::size_t limit) {
         std::ofstream("/proc/self/clear_refs") << "5";
         const long before = statusKiB("VmRSS:");
         if (before >= 0) {
-            compute(m, n, ExpansionMethod::Memoised, limit);
+            expandEvery(m, n, levels, limit);
             const long peak = statusKiB("VmHWM:");
             if (peak >= 0) growth = peak - before;
         }
@@ -238,17 +286,18 @@ long residentGrowthKiB(const SystemMatrix& m, int n, std::size_t limit) {
 }
 
 // The limit holds for the memory the process really takes, not only for what the cache
-// counts: a system that takes 24 MiB at ease (and would take 80 MiB storing every minor)
-// stays within 8 and 4 MiB plus the fixed overhead of the expansion.
+// counts: a system that takes 24 MiB at ease by the recursion (and would take 80 MiB
+// storing every minor) stays within 8 and 4 MiB plus the fixed overhead of the expansion,
+// whole levels allowed (they do not fit: the recursion takes over).
 TEST(MemoisedExpansionTest, ResidentMemoryStaysWithinTheLimit) {
     std::mt19937 random(testSeed(16));
     const int n = 16;
     const SystemMatrix m = randomSystem(random, n, 1.0);
     constexpr long OverheadKiB = 4 << 10;
-    const long unbounded = residentGrowthKiB(m, n, DefaultCacheLimitBytes);
+    const long unbounded = residentGrowthKiB(m, n, DefaultCacheLimitBytes, false);
     ASSERT_GT(unbounded, 8 * 1024 + 2 * OverheadKiB) << "the workload is too small to tell";
     for (const std::size_t limit : {std::size_t{8} << 20, std::size_t{4} << 20}) {
-        const long growth = residentGrowthKiB(m, n, limit);
+        const long growth = residentGrowthKiB(m, n, limit, true);
         ASSERT_GE(growth, 0);
         EXPECT_LE(growth, static_cast<long>(limit >> 10) + OverheadKiB) << limit;
     }
@@ -301,6 +350,182 @@ TEST(MemoisedExpansionTest, CountsBeyondSixtyFourBitsExactly) {
     char estimate[32];
     std::snprintf(estimate, sizeof estimate, "%Lg", expectedMultiplications(n));
     EXPECT_STREQ(estimate, "8.77886e+19");
+}
+
+// The excitation column of a random system, remade: non-zero in the given rows only.
+void setExcitation(SystemMatrix& m, int n, const std::vector<int>& rows) {
+    if (rows.empty()) return;
+    for (int r = 1; r <= n; ++r)
+        m.at(r, n + 1) = MnaEntry{};
+    double value = 1.0;
+    for (const int r : rows) {
+        m.at(r, n + 1) = MnaEntry{value, 0.0, 0};
+        value = -value * 0.5;
+    }
+}
+
+struct DenseCase {
+    const char* name;
+    int n;
+    double density;
+    std::vector<int> excitationRows;  // empty: the random column as drawn
+    bool levels;                      // whether the denominator must go level by level
+};
+
+// Dense systems go level by level; the bits and the counts are still the plain
+// expansion's, whatever row or rows the excitation reaches (the numerators' own levels
+// hold only the sets of rows with that row, when it is the only one).
+TEST(MemoisedExpansionTest, LevelByLevelMatchesThePlainExpansion) {
+    const unsigned seed = testSeed(20261209);
+    std::mt19937 random(seed);
+    SCOPED_TRACE("CORVANE_SEED=" + std::to_string(seed));
+    const std::vector<DenseCase> cases = {
+        {"sem zeros, excitação na linha 1", 10, 1.0, {1}, true},
+        {"sem zeros, excitação na última linha", 10, 1.0, {10}, true},
+        {"sem zeros, excitação em duas linhas", 10, 1.0, {2, 9}, true},
+        {"densidade 0,75, excitação sorteada", 10, 0.75, {}, true},
+    };
+    for (const DenseCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SystemMatrix m = randomSystem(random, c.n, c.density);
+        setExcitation(m, c.n, c.excitationRows);
+        const Computed plain = compute(m, c.n, ExpansionMethod::Plain);
+        const Computed memo = compute(m, c.n, ExpansionMethod::Memoised);
+        EXPECT_EQ(memo.counts.levelDeterminants, c.levels ? c.n + 1 : 0);
+        EXPECT_TRUE(sameBits(plain.functions.denominator, memo.functions.denominator));
+        EXPECT_EQ(formatCount(plain.counts.denominator), formatCount(memo.counts.denominator));
+        for (int k = 1; k <= c.n; ++k) {
+            EXPECT_TRUE(sameBits(plain.functions.numerator[k], memo.functions.numerator[k])) << k;
+            EXPECT_EQ(formatCount(plain.counts.numerator[k]), formatCount(memo.counts.numerator[k]))
+                << k;
+        }
+    }
+}
+
+// Dense in its first `denseColumns` columns, tridiagonal in the others: the levels near
+// the top are dense, those near the bottom sparse.
+SystemMatrix partlyDenseSystem(std::mt19937& random, int n, int denseColumns) {
+    SystemMatrix m = randomSystem(random, n, 1.0);
+    for (int r = 1; r <= n; ++r) {
+        for (int c = denseColumns + 1; c <= n; ++c) {
+            if (r - c > 1 || c - r > 1) m.at(r, c) = MnaEntry{};
+        }
+    }
+    return m;
+}
+
+TEST(MemoisedExpansionTest, PartlyDenseSystemsMatchThePlainExpansion) {
+    std::mt19937 random(testSeed(612));
+    for (const int denseColumns : {4, 7}) {
+        SCOPED_TRACE(denseColumns);
+        const SystemMatrix m = partlyDenseSystem(random, 10, denseColumns);
+        expectSameResults(m, 10);
+        expectSameExpansions(expandEvery(m, 10, true), expandEvery(m, 10, false), 10);
+    }
+}
+
+// Past the sizes the plain expansion can take, against the recursion, which the tests
+// above hold to the plain expansion.
+TEST(MemoisedExpansionTest, LevelByLevelMatchesTheRecursionOnLargerSystems) {
+    const unsigned seed = testSeed(1416);
+    std::mt19937 random(seed);
+    SCOPED_TRACE("CORVANE_SEED=" + std::to_string(seed));
+    enum Levels { Never, Always, Either };
+    struct Case {
+        const char* name;
+        SystemMatrix matrix;
+        int n;
+        Levels levels;
+    };
+    auto withExcitation = [](SystemMatrix m, int n, const std::vector<int>& rows) {
+        setExcitation(m, n, rows);
+        return m;
+    };
+    const std::vector<Case> cases = {
+        {"sem zeros, 14, linha 1", withExcitation(randomSystem(random, 14, 1.0), 14, {1}), 14, Always},
+        {"sem zeros, 16, linha 8", withExcitation(randomSystem(random, 16, 1.0), 16, {8}), 16, Always},
+        {"sem zeros, 15, duas linhas", withExcitation(randomSystem(random, 15, 1.0), 15, {4, 15}), 15,
+         Always},
+        {"densidade 0,6, 14", randomSystem(random, 14, 0.6), 14, Either},
+        {"metade densa, 14", partlyDenseSystem(random, 14, 7), 14, Either},
+        {"densidade 0,2, 16", randomSystem(random, 16, 0.2), 16, Never},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Expanded byLevels = expandEvery(c.matrix, c.n, true);
+        const Expanded recursion = expandEvery(c.matrix, c.n, false);
+        EXPECT_EQ(recursion.levelDeterminants, 0);
+        if (c.levels != Either) {
+            EXPECT_EQ(byLevels.levelDeterminants, c.levels == Always ? c.n + 1 : 0);
+        }
+        expectSameExpansions(byLevels, recursion, c.n);
+    }
+}
+
+// Levels are made only when the memory holds all the run keeps of them at once; short of
+// that, the recursion and its table, within the limit.
+TEST(MemoisedExpansionTest, LevelsThatDoNotFitLeaveItToTheRecursion) {
+    std::mt19937 random(testSeed(1414));
+    const int n = 12;
+    const SystemMatrix m = randomSystem(random, n, 1.0);
+    const Expanded reference = expandEvery(m, n, false);
+    const Computed roomy = compute(m, n, ExpansionMethod::Memoised);
+    ASSERT_EQ(roomy.counts.levelDeterminants, n + 1);
+    for (const std::size_t limit : {roomy.counts.cacheBytes / 2, roomy.counts.cacheBytes / 4}) {
+        SCOPED_TRACE(limit);
+        const Computed memo = compute(m, n, ExpansionMethod::Memoised, limit);
+        EXPECT_EQ(memo.counts.levelDeterminants, 0);
+        EXPECT_LE(memo.counts.cacheBytes, limit);
+        EXPECT_TRUE(sameBits(reference.functions.denominator, memo.functions.denominator));
+        EXPECT_EQ(formatCount(reference.counts[0]), formatCount(memo.counts.denominator));
+        for (int k = 1; k <= n; ++k) {
+            EXPECT_TRUE(sameBits(reference.functions.numerator[k], memo.functions.numerator[k])) << k;
+            EXPECT_EQ(formatCount(reference.counts[k]), formatCount(memo.counts.numerator[k])) << k;
+        }
+    }
+}
+
+// A level whose memory the system refuses, halfway through the denominator, although the
+// limit allowed it: the levels made so far are let go and the recursion computes the
+// same bits. (In a child process whose address space is held to a few megabytes more
+// than it uses.)
+TEST(MemoisedExpansionTest, ALevelTheSystemRefusesLeavesItToTheRecursion) {
+    std::mt19937 random(testSeed(1616));
+    const int n = 16;
+    const SystemMatrix m = randomSystem(random, n, 1.0);
+    const Expanded reference = expandEvery(m, n, false);
+    int channel[2];
+    ASSERT_EQ(pipe(channel), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(channel[0]);
+        // 0: same results, no level; 1: a level made; 2: different results; 3: no limit.
+        char verdict = 3;
+        const long sizeKiB = statusKiB("VmSize:");
+        const rlimit limit{static_cast<rlim_t>(sizeKiB + 3 * 1024) << 10,
+                           static_cast<rlim_t>(sizeKiB + 3 * 1024) << 10};
+        if (sizeKiB > 0 && setrlimit(RLIMIT_AS, &limit) == 0) {
+            const Expanded e = expandEvery(m, n, true);
+            bool same = sameBits(e.functions.denominator, reference.functions.denominator) &&
+                        e.counts[0] == reference.counts[0];
+            for (int k = 1; k <= n; ++k) {
+                same = same && sameBits(e.functions.numerator[k], reference.functions.numerator[k]) &&
+                       e.counts[k] == reference.counts[k];
+            }
+            verdict = !same ? 2 : e.levelDeterminants != 0 ? 1 : 0;
+        }
+        const bool written = write(channel[1], &verdict, 1) == 1;
+        _exit(written ? 0 : 1);
+    }
+    close(channel[1]);
+    char verdict = -1;
+    const bool read_ = read(channel[0], &verdict, 1) == 1;
+    close(channel[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(read_ && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(verdict, 0);
 }
 
 }  // namespace
