@@ -210,6 +210,12 @@ long ExactPolynomial::degree(int variable) const {
     return fmpz_mpoly_degree_si(poly_, variable, ring_->integers());
 }
 
+std::vector<long> ExactPolynomial::degrees() const {
+    std::vector<long> result(static_cast<std::size_t>(ring_->variableCount()), -1);
+    fmpz_mpoly_degrees_si(result.data(), poly_, ring_->integers());
+    return result;
+}
+
 bool ExactPolynomial::operator==(const ExactPolynomial& other) const {
     return fmpz_mpoly_equal(poly_, other.poly_, ring_->integers()) != 0;
 }
@@ -297,6 +303,45 @@ ulong ExactPolynomial::termExponent(long i, int variable) const {
 
 int ExactPolynomial::termSign(long i) const {
     return fmpz_sgn(poly_->coeffs + i);
+}
+
+// A hundred thousand terms pushed one by one into a new polynomial cost their coefficients
+// copies and a check of every exponent; unpacking and packing each term's exponents in
+// place costs neither, as long as the new exponents fit the fields the old ones had.
+void ExactPolynomial::reflectExponents(const Exponents& highest,
+                                       const std::vector<bool>& reflected) {
+    const mpoly_ctx_struct* monomials = ring_->integers()->minfo;
+    const flint_bitcnt_t bits = poly_->bits;
+    const bool fits = bits <= FLINT_BITS &&
+                      mpoly_exp_bits_required_ui(highest.data(), monomials) <= bits;
+    const std::size_t variables = static_cast<std::size_t>(ring_->variableCount());
+    if (!fits) {
+        ExactPolynomial rewritten(*ring_);
+        Integer coefficient;
+        Exponents exponents;
+        for (long i = 0; i < length(); ++i) {
+            termExponents(i, exponents);
+            for (std::size_t v = 0; v < variables; ++v) {
+                if (reflected[v]) exponents[v] = highest[v] - exponents[v];
+            }
+            termCoefficient(i, coefficient.get());
+            rewritten.pushTerm(coefficient.get(), exponents);
+        }
+        rewritten.finish();
+        *this = std::move(rewritten);
+        return;
+    }
+    const slong words = mpoly_words_per_exp(bits, monomials);
+    Exponents exponents(variables);
+    for (slong i = 0; i < poly_->length; ++i) {
+        ulong* packed = poly_->exps + words * i;
+        mpoly_get_monomial_ui(exponents.data(), packed, bits, monomials);
+        for (std::size_t v = 0; v < variables; ++v) {
+            if (reflected[v]) exponents[v] = highest[v] - exponents[v];
+        }
+        mpoly_set_monomial_ui(packed, exponents.data(), bits, monomials);
+    }
+    finish();
 }
 
 void ExactPolynomial::pushTerm(const fmpz_t coefficient, const Exponents& exponents) {
