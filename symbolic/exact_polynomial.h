@@ -151,6 +151,8 @@ public:
     const fmpz_mpoly_struct* raw() const { return poly_; }
 
 private:
+    void putTermsInOrder(const std::vector<slong>& groupStarts);
+
     const PolynomialRing* ring_;
     fmpz_mpoly_t poly_;
 };
