@@ -120,7 +120,9 @@ Complex evaluate(const std::vector<double>& c, Complex u) {
 double TimeResponse::valueAt(double t) const {
     double x = 0.0;
     for (const TimeTerm& term : terms) {
-        const double envelope = std::pow(t, term.power) * std::exp(term.sigma * t);
+        // t^0 is 1 for every t, NaN included, as pow says.
+        const double growth = term.power == 0 ? 1.0 : std::pow(t, term.power);
+        const double envelope = growth * std::exp(term.sigma * t);
         if (envelope == 0.0 && std::isfinite(term.a) && std::isfinite(term.b) &&
             std::isfinite(term.omega * t))
             continue;
