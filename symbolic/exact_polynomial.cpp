@@ -2,6 +2,7 @@
 
 #include <gmp.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <new>
@@ -210,6 +211,12 @@ long ExactPolynomial::degree(int variable) const {
     return fmpz_mpoly_degree_si(poly_, variable, ring_->integers());
 }
 
+std::vector<long> ExactPolynomial::degrees() const {
+    std::vector<long> result(static_cast<std::size_t>(ring_->variableCount()), -1);
+    fmpz_mpoly_degrees_si(result.data(), poly_, ring_->integers());
+    return result;
+}
+
 bool ExactPolynomial::operator==(const ExactPolynomial& other) const {
     return fmpz_mpoly_equal(poly_, other.poly_, ring_->integers()) != 0;
 }
@@ -297,6 +304,94 @@ ulong ExactPolynomial::termExponent(long i, int variable) const {
 
 int ExactPolynomial::termSign(long i) const {
     return fmpz_sgn(poly_->coeffs + i);
+}
+
+// A hundred thousand terms pushed one by one into a new polynomial cost their coefficients
+// copies and a check of every exponent, and sorting them all again costs more than that;
+// here each term's exponents are rewritten where they lie (when they fit the fields the old
+// ones had), and only the terms that agree in every variable before the first reflected
+// one can change places: the old order already holds for those variables.
+void ExactPolynomial::reflectExponents(const Exponents& highest,
+                                       const std::vector<bool>& reflected) {
+    const mpoly_ctx_struct* monomials = ring_->integers()->minfo;
+    const flint_bitcnt_t bits = poly_->bits;
+    const bool fits = bits <= FLINT_BITS &&
+                      mpoly_exp_bits_required_ui(highest.data(), monomials) <= bits;
+    const std::size_t variables = static_cast<std::size_t>(ring_->variableCount());
+    if (!fits) {
+        ExactPolynomial rewritten(*ring_);
+        Integer coefficient;
+        Exponents exponents;
+        for (long i = 0; i < length(); ++i) {
+            termExponents(i, exponents);
+            for (std::size_t v = 0; v < variables; ++v) {
+                if (reflected[v]) exponents[v] = highest[v] - exponents[v];
+            }
+            termCoefficient(i, coefficient.get());
+            rewritten.pushTerm(coefficient.get(), exponents);
+        }
+        rewritten.finish();
+        *this = std::move(rewritten);
+        return;
+    }
+    const auto firstReflected = static_cast<std::size_t>(
+        std::find(reflected.begin(), reflected.end(), true) - reflected.begin());
+    const slong words = mpoly_words_per_exp(bits, monomials);
+    const slong terms = poly_->length;
+    Exponents exponents(variables);
+    Exponents previous(variables);
+    std::vector<slong> groupStarts;
+    for (slong i = 0; i < terms; ++i) {
+        ulong* packed = poly_->exps + words * i;
+        mpoly_get_monomial_ui(exponents.data(), packed, bits, monomials);
+        const auto prefixEnd = exponents.begin() + static_cast<std::ptrdiff_t>(firstReflected);
+        if (i == 0 || !std::equal(exponents.begin(), prefixEnd, previous.begin()))
+            groupStarts.push_back(i);
+        std::copy(exponents.begin(), prefixEnd, previous.begin());
+        for (std::size_t v = firstReflected; v < variables; ++v) {
+            if (reflected[v]) exponents[v] = highest[v] - exponents[v];
+        }
+        mpoly_set_monomial_ui(packed, exponents.data(), bits, monomials);
+    }
+    groupStarts.push_back(terms);
+    putTermsInOrder(groupStarts);
+}
+
+// Sorts each group of terms (from groupStarts[g] to groupStarts[g + 1]) into the ring's
+// order, moving the coefficients with their exponents.
+void ExactPolynomial::putTermsInOrder(const std::vector<slong>& groupStarts) {
+    const mpoly_ctx_struct* monomials = ring_->integers()->minfo;
+    const flint_bitcnt_t bits = poly_->bits;
+    const slong words = mpoly_words_per_exp(bits, monomials);
+    std::vector<ulong> comparison(static_cast<std::size_t>(words));
+    mpoly_get_cmpmask(comparison.data(), words, bits, monomials);
+    const ulong* exps = poly_->exps;
+    const auto before = [&](slong x, slong y) {
+        return mpoly_monomial_gt(exps + words * x, exps + words * y, words, comparison.data()) != 0;
+    };
+    std::vector<slong> order(static_cast<std::size_t>(poly_->length));
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<slong>(i);
+    bool moved = false;
+    for (std::size_t g = 0; g + 1 < groupStarts.size(); ++g) {
+        const auto first = order.begin() + groupStarts[g];
+        const auto last = order.begin() + groupStarts[g + 1];
+        if (last - first < 2) continue;
+        std::sort(first, last, before);
+        for (auto it = first; it != last; ++it)
+            moved = moved || *it != it - order.begin();
+    }
+    if (!moved) return;
+    // The coefficients move as plain words: each one, large or not, keeps its owner.
+    std::vector<fmpz> coefficients(order.size());
+    std::vector<ulong> packed(order.size() * static_cast<std::size_t>(words));
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        coefficients[i] = poly_->coeffs[order[i]];
+        std::copy_n(exps + words * order[i], words,
+                    packed.begin() + static_cast<std::ptrdiff_t>(i) * words);
+    }
+    std::copy(coefficients.begin(), coefficients.end(), poly_->coeffs);
+    std::copy(packed.begin(), packed.end(), poly_->exps);
 }
 
 void ExactPolynomial::pushTerm(const fmpz_t coefficient, const Exponents& exponents) {

@@ -101,6 +101,7 @@ public:
     static ExactPolynomial variable(const PolynomialRing& ring, int index);
 
     bool isZero() const { return fmpz_mpoly_is_zero(poly_, ring_->integers()) != 0; }
+    bool isOne() const { return fmpz_mpoly_is_one(poly_, ring_->integers()) != 0; }
     long length() const { return fmpz_mpoly_length(poly_, ring_->integers()); }
     /// The memory the polynomial holds: its terms as allocated, and the digits of its
     /// coefficients too large for a machine word.
@@ -109,6 +110,8 @@ public:
     /// polynomial's, without large coefficients: what a product will take per term.
     std::size_t bytesPerTerm() const;
     long degree(int variable) const;
+    /// The degree in every variable (s first), in one pass over the terms; -1 each for zero.
+    std::vector<long> degrees() const;
     bool operator==(const ExactPolynomial& other) const;
 
     ExactPolynomial& operator+=(const ExactPolynomial& other);
@@ -135,6 +138,11 @@ public:
     ulong termExponent(long i, int variable) const;
     int termSign(long i) const;
 
+    /// Replaces the exponent e of every variable v with `reflected[v]` by highest[v] − e,
+    /// highest[v] being at least every exponent of v: the terms keep their coefficients
+    /// and are rewritten where they lie, then put back in the ring's order.
+    void reflectExponents(const Exponents& highest, const std::vector<bool>& reflected);
+
     /// Appends a term; `finish` must follow the last one.
     void pushTerm(const fmpz_t coefficient, const Exponents& exponents);
     void finish();
@@ -143,6 +151,8 @@ public:
     const fmpz_mpoly_struct* raw() const { return poly_; }
 
 private:
+    void putTermsInOrder(const std::vector<slong>& groupStarts);
+
     const PolynomialRing* ring_;
     fmpz_mpoly_t poly_;
 };

@@ -2,6 +2,7 @@
 #include "symbolic_analysis.h"
 
 #include <algorithm>
+#include <cfenv>
 #include <chrono>
 #include <cmath>
 #include <complex>
@@ -9,6 +10,7 @@
 #include <new>
 
 #include "expansion_watch.h"
+#include "parallel_tasks.h"
 #include "progress_look.h"
 #include "symbolic_text.h"
 
@@ -47,33 +49,25 @@ std::string formatComplex(Complex z) {
     return text;
 }
 
+// The polynomials of a group are rewritten independently, side by side on the cores.
 void toResistances(std::vector<ExactPolynomial*> group, const std::vector<Symbol>& symbols) {
-    std::vector<ulong> highest(symbols.size() + 1, 0);
-    bool any = false;
-    for (std::size_t v = 0; v < symbols.size(); ++v) {
-        if (!symbols[v].resistance) continue;
-        for (const ExactPolynomial* p : group) {
-            if (!p->isZero())
-                highest[v + 1] = std::max<ulong>(
-                    highest[v + 1], static_cast<ulong>(p->degree(static_cast<int>(v + 1))));
+    const std::size_t variables = symbols.size() + 1;
+    Exponents highest(variables, 0);
+    std::vector<bool> reflected(variables, false);
+    for (std::size_t v = 0; v < symbols.size(); ++v)
+        reflected[v + 1] = symbols[v].resistance;
+    for (const ExactPolynomial* p : group) {
+        if (p->isZero()) continue;
+        const std::vector<long> degrees = p->degrees();
+        for (std::size_t v = 1; v < variables; ++v) {
+            if (reflected[v])
+                highest[v] = std::max<ulong>(highest[v], static_cast<ulong>(degrees[v]));
         }
-        any = any || highest[v + 1] > 0;
     }
-    if (!any) return;
-    Integer coefficient;
-    for (ExactPolynomial* p : group) {
-        ExactPolynomial rewritten(p->ring());
-        for (long i = 0; i < p->length(); ++i) {
-            Exponents exponents = p->termExponents(i);
-            for (std::size_t v = 0; v < symbols.size(); ++v) {
-                if (symbols[v].resistance) exponents[v + 1] = highest[v + 1] - exponents[v + 1];
-            }
-            p->termCoefficient(i, coefficient.get());
-            rewritten.pushTerm(coefficient.get(), exponents);
-        }
-        rewritten.finish();
-        *p = std::move(rewritten);
-    }
+    if (std::all_of(highest.begin(), highest.end(), [](ulong d) { return d == 0; })) return;
+    runInParallel(static_cast<int>(group.size()), [&](int i) {
+        group[static_cast<std::size_t>(i)]->reflectExponents(highest, reflected);
+    });
 }
 
 void makeDenominatorPositive(const ExactPolynomial& denominator,
@@ -84,27 +78,30 @@ void makeDenominatorPositive(const ExactPolynomial& denominator,
 }
 
 // A polynomial of the size of a ladder's determinant has a hundred thousand terms, each a
-// product of a few dozen powers: the powers are taken from a table made once, and the
-// exponents read into one buffer, so that a term costs its multiplications only.
+// product of a few dozen powers: the powers are taken from a table made once, and each
+// term's coefficient and exponents are read where they lie, so that a term costs its
+// multiplications only.
 Complex evaluate(const ExactPolynomial& p, const std::vector<Complex>& values) {
     if (p.isZero()) return 0.0L;
+    const std::vector<long> degrees = p.degrees();
     std::vector<std::vector<Complex>> powers(values.size());
     for (std::size_t v = 0; v < values.size(); ++v) {
-        const long highest = std::max(0L, p.degree(static_cast<int>(v)));
+        const long highest = std::max(0L, degrees[v]);
         powers[v].resize(static_cast<std::size_t>(highest) + 1);
         powers[v][0] = 1.0L;
         for (std::size_t e = 1; e < powers[v].size(); ++e)
             powers[v][e] = powers[v][e - 1] * values[v];
     }
+    const fmpz_mpoly_struct* raw = p.raw();
+    const mpoly_ctx_struct* monomials = p.ring().integers()->minfo;
+    const slong words = mpoly_words_per_exp(raw->bits, monomials);
     Complex sum = 0.0L;
-    Integer coefficient;
-    Exponents exponents;
-    for (long i = 0; i < p.length(); ++i) {
-        p.termCoefficient(i, coefficient.get());
+    Exponents exponents(static_cast<std::size_t>(p.ring().variableCount()));
+    for (slong i = 0; i < raw->length; ++i) {
         slong exponent = 0;
-        const double mantissa = fmpz_get_d_2exp(&exponent, coefficient.get());
+        const double mantissa = fmpz_get_d_2exp(&exponent, raw->coeffs + i);
         Complex term = std::ldexp(static_cast<long double>(mantissa), static_cast<int>(exponent));
-        p.termExponents(i, exponents);
+        mpoly_get_monomial_ui(exponents.data(), raw->exps + words * i, raw->bits, monomials);
         for (std::size_t v = 0; v < exponents.size(); ++v) {
             if (exponents[v] != 0) term *= powers[v][exponents[v]];
         }
@@ -218,7 +215,8 @@ bool SymbolicAnalysis::compute(const std::vector<int>& variables,
     std::vector<ExactPolynomial*> group{&*denominator_};
     for (int k = 1; k <= n; ++k)
         group.push_back(&numerators_[k]);
-    if (!content.isZero()) {
+    // Dividing by 1 would copy every polynomial for nothing.
+    if (!content.isZero() && !content.isOne()) {
         for (ExactPolynomial* p : group) {
             if (!p->isZero()) *p = p->exactQuotient(content);
         }
@@ -255,6 +253,33 @@ std::vector<SymbolicFunction> SymbolicAnalysis::functions(Forms forms) const {
     return out;
 }
 
+namespace {
+
+// The checks' values are computed side by side on the cores, each exactly as a loop would
+// compute it; every task keeps the status flags its evaluation raised, so that the caller
+// sees those of the evaluations a loop stopping at the first failure would have made.
+struct EvaluatedValue {
+    Complex value;
+    int raised = 0;
+};
+
+std::vector<EvaluatedValue> evaluateAll(const std::vector<const ExactPolynomial*>& polynomials,
+                                        const std::vector<Complex>& values) {
+    std::vector<EvaluatedValue> results(polynomials.size());
+    std::fexcept_t before;
+    std::fegetexceptflag(&before, FE_ALL_EXCEPT);
+    runInParallel(static_cast<int>(polynomials.size()), [&](int i) {
+        const auto slot = static_cast<std::size_t>(i);
+        std::feclearexcept(FE_ALL_EXCEPT);
+        results[slot].value = evaluate(*polynomials[slot], values);
+        results[slot].raised = std::fetestexcept(FE_ALL_EXCEPT);
+    });
+    std::fesetexceptflag(&before, FE_ALL_EXCEPT);
+    return results;
+}
+
+}  // namespace
+
 std::string SymbolicAnalysis::verify(const NetworkFunctions& numeric) const {
     if (!denominator_) return "Verificação simbólica: não feita (análise simbólica incompleta)";
     const long double scale = frequencyScale(numeric.denominator);
@@ -266,23 +291,32 @@ std::string SymbolicAnalysis::verify(const NetworkFunctions& numeric) const {
     struct Check {
         const char* what;
         int variable;
-        const ExactPolynomial* numerator;
-        const ExactPolynomial* denominator;
+        std::size_t numerator;    // in `polynomials`
+        std::size_t denominator;  // in `polynomials`; 0 is the common denominator
     };
+    std::vector<const ExactPolynomial*> polynomials{&*denominator_};
     std::vector<Check> checks;
-    for (int k = 1; denominator_ && k < static_cast<int>(numerators_.size()); ++k)
-        checks.push_back(
-            {"no numerador", k, &numerators_[static_cast<std::size_t>(k)], &*denominator_});
-    for (const Reduced& f : reduced_)
-        checks.push_back({"na função", f.variable, &f.numerator, &f.denominator});
+    for (int k = 1; k < static_cast<int>(numerators_.size()); ++k) {
+        polynomials.push_back(&numerators_[static_cast<std::size_t>(k)]);
+        checks.push_back({"no numerador", k, polynomials.size() - 1, 0});
+    }
+    for (const Reduced& f : reduced_) {
+        polynomials.push_back(&f.numerator);
+        polynomials.push_back(&f.denominator);
+        checks.push_back({"na função", f.variable, polynomials.size() - 2, polynomials.size() - 1});
+    }
     for (const Complex s : points) {
         values[0] = s;
-        const Complex denominator = evaluate(*denominator_, values);
+        const std::vector<EvaluatedValue> evaluated = evaluateAll(polynomials, values);
+        const auto valueOf = [&](std::size_t i) {
+            std::feraiseexcept(evaluated[i].raised);
+            return evaluated[i].value;
+        };
+        const Complex denominator = valueOf(0);
         for (const Check& check : checks) {
-            const Complex symbolic =
-                evaluate(*check.numerator, values) / (check.denominator == &*denominator_
-                                                          ? denominator
-                                                          : evaluate(*check.denominator, values));
+            const Complex symbolic = valueOf(check.numerator) /
+                                     (check.denominator == 0 ? denominator
+                                                             : valueOf(check.denominator));
             const Complex expected =
                 evaluate(numeric.numerator[check.variable], s) / evaluate(numeric.denominator, s);
             if (!agree(symbolic, expected)) {

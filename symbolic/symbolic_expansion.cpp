@@ -22,6 +22,47 @@ TermLimitExceeded largestCoefficient(const ExactPolynomial& p) {
     return largest;
 }
 
+// Fibonacci hashing: the keys are row masks, whose low bits alone would crowd the slots.
+std::size_t MinorTable::home(std::uint64_t key) const {
+    const int bits = std::countr_zero(slots_.size());
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> (64 - bits));
+}
+
+const ExactPolynomial* MinorTable::find(std::uint64_t key) const {
+    if (slots_.empty()) return nullptr;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = home(key);; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.key == key) return &minors_[slot.index];
+        if (slot.key == 0) return nullptr;
+    }
+}
+
+// At most half the slots are taken, so that a search ends soon at an empty one.
+void MinorTable::grow() {
+    std::vector<Slot> old(slots_.empty() ? 1024 : 2 * slots_.size());
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.key == 0) continue;
+        std::size_t i = home(slot.key);
+        while (slots_[i].key != 0)
+            i = (i + 1) & mask;
+        slots_[i] = slot;
+    }
+}
+
+const ExactPolynomial& MinorTable::insert(std::uint64_t key, ExactPolynomial minor) {
+    if (2 * (minors_.size() + 1) > slots_.size()) grow();
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = home(key);
+    while (slots_[i].key != 0)
+        i = (i + 1) & mask;
+    minors_.push_back(std::move(minor));
+    slots_[i] = {key, minors_.size() - 1};
+    return minors_.back();
+}
+
 SymbolicExpansion::SymbolicExpansion(const SymbolicSystem& system, long termLimit,
                                      std::size_t memoryLimitBytes, std::function<void()> look)
     : system_(system),
@@ -136,7 +177,7 @@ const ExactPolynomial& SymbolicExpansion::minor(int depth, Mask rows) {
     // Below the replaced position the list is the identity's, shared by every determinant.
     const std::uint64_t list = replacedPosition_ > depth ? replacedPosition_ : 0;
     const std::uint64_t key = (std::uint64_t{rows} >> 1) | (list << 32);
-    if (const auto found = memo_.find(key); found != memo_.end()) return found->second;
+    if (const ExactPolynomial* found = memo_.find(key)) return *found;
     if (!hasPerfectMatching(depth, rows)) return zero_;
 
     if (look_) look_();
@@ -170,7 +211,7 @@ const ExactPolynomial& SymbolicExpansion::minor(int depth, Mask rows) {
     storedTerms_ += result.length();
     if (storedTerms_ > StoredTermsPerLimit * termLimit_) throw TermLimitExceeded{-1, storedTerms_};
     storedBytes_ += result.bytes();
-    return memo_.emplace(key, std::move(result)).first->second;
+    return memo_.insert(key, std::move(result));
 }
 
 }  // namespace corvane::symbolic

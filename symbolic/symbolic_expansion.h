@@ -8,8 +8,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
-#include <unordered_map>
 #include <vector>
 
 #include "analysis_options.h"
@@ -25,6 +25,30 @@ inline constexpr long DefaultTermLimit = DefaultSymbolicTermLimit;
 struct TermLimitExceeded {
     long power = 0;
     long terms = 0;
+};
+
+/// The stored minors by key. The ladders' determinants keep a few hundred thousand minors and
+/// look them up millions of times: keys sit in one open-addressed array (a lookup is
+/// usually one cache line), the minors in a deque, whose elements never move, so that a
+/// parent may hold a reference to a child while its siblings are stored.
+class MinorTable {
+public:
+    /// The minor stored under `key` (never 0), or null.
+    const ExactPolynomial* find(std::uint64_t key) const;
+    /// Stores `minor` under `key`, which must not be stored yet.
+    const ExactPolynomial& insert(std::uint64_t key, ExactPolynomial minor);
+    std::size_t size() const { return minors_.size(); }
+
+private:
+    struct Slot {
+        std::uint64_t key = 0;  // 0: empty
+        std::size_t index = 0;
+    };
+    std::size_t home(std::uint64_t key) const;
+    void grow();
+
+    std::vector<Slot> slots_;
+    std::deque<ExactPolynomial> minors_;
 };
 
 /// The next product would take the expansion past its memory: thrown before it is
@@ -88,7 +112,7 @@ private:
     /// Minors that no other parent can ask for again are kept here, one per depth, only
     /// until their parent has used them.
     std::vector<ExactPolynomial> unshared_;
-    std::unordered_map<std::uint64_t, ExactPolynomial> memo_;
+    MinorTable memo_;
 };
 
 /// The power of s whose coefficient has the most terms, and how many.

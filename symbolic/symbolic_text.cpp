@@ -56,18 +56,25 @@ Style styleOf(Notation notation) {
     return {"·", "·", "(", ")"};
 }
 
-std::string power(std::string base, ulong exponent, Notation notation) {
-    if (exponent == 1) return base;
+// "^2", "**2" or "^{2}"; nothing for the first power.
+void appendExponent(std::string& out, ulong exponent, Notation notation) {
+    if (exponent == 1) return;
     const std::string digits = std::to_string(exponent);
     switch (notation) {
         case Notation::Text:
-            return base + "^" + digits;
+            out += "^";
+            out += digits;
+            return;
         case Notation::SymPy:
-            return base + "**" + digits;
+            out += "**";
+            out += digits;
+            return;
         case Notation::LaTeX:
-            return base + "^{" + digits + "}";
+            out += "^{";
+            out += digits;
+            out += "}";
+            return;
     }
-    return base;
 }
 
 std::string integerText(const fmpz* value) {
@@ -76,45 +83,67 @@ std::string integerText(const fmpz* value) {
     return digits.get();
 }
 
-// One term without its sign: |coefficient| and the symbols' powers.
-std::string termText(const ExactPolynomial& p, long i, const std::vector<Symbol>& symbols,
-                     Notation notation) {
-    const Style style = styleOf(notation);
-    Integer coefficient;
-    p.termCoefficient(i, coefficient.get());
-    fmpz_abs(coefficient.get(), coefficient.get());
-    const Exponents exponents = p.termExponents(i);
-    std::string text;
-    for (std::size_t v = 1; v < exponents.size(); ++v) {
-        if (exponents[v] == 0) continue;
-        const Symbol& symbol = symbols[v - 1];
-        const std::string name = notation == Notation::LaTeX   ? symbol.latex
-                                 : notation == Notation::SymPy ? sympyName(symbol.name)
-                                                               : symbol.name;
-        const bool wrap = notation == Notation::LaTeX && exponents[v] > 1;
-        if (!text.empty()) text += style.times;
-        text += power(wrap ? "{" + name + "}" : name, exponents[v], notation);
-    }
-    if (fmpz_is_one(coefficient.get()) && !text.empty()) return text;
-    const std::string number = integerText(coefficient.get());
-    return text.empty() ? number : number + std::string(style.times) + text;
-}
+// A determinant of a hundred thousand terms is written term by term into one string: each
+// term is appended where it goes, with the symbols' names made once per polynomial.
+struct TermWriter {
+    const ExactPolynomial& p;
+    Notation notation;
+    Style style;
+    std::vector<std::string> names;  // of variable v + 1
+    Exponents exponents;
 
-// Terms [begin, end) joined with their signs; a leading minus is written "-".
-std::string sumText(const ExactPolynomial& p, long begin, long end,
-                    const std::vector<Symbol>& symbols, Notation notation) {
-    std::string text;
-    for (long i = begin; i < end; ++i) {
-        const bool negative = p.termSign(i) < 0;
-        if (i == begin) {
-            text += negative ? "-" : "";
-        } else {
-            text += negative ? " - " : " + ";
+    TermWriter(const ExactPolynomial& polynomial, const std::vector<Symbol>& symbols,
+               Notation how)
+        : p(polynomial), notation(how), style(styleOf(how)) {
+        for (const Symbol& symbol : symbols) {
+            names.push_back(notation == Notation::LaTeX   ? symbol.latex
+                            : notation == Notation::SymPy ? sympyName(symbol.name)
+                                                          : symbol.name);
         }
-        text += termText(p, i, symbols, notation);
     }
-    return text;
-}
+
+    // Term i without its sign: |coefficient| and the symbols' powers.
+    void appendTerm(std::string& out, long i) {
+        p.termExponents(i, exponents);
+        const bool anySymbol =
+            std::any_of(exponents.begin() + 1, exponents.end(), [](ulong e) { return e != 0; });
+        const fmpz* coefficient = p.raw()->coeffs + i;
+        if (!anySymbol || !fmpz_is_pm1(coefficient)) {
+            Integer magnitude;
+            fmpz_abs(magnitude.get(), coefficient);
+            out += integerText(magnitude.get());
+            if (anySymbol) out += style.times;
+        }
+        bool first = true;
+        for (std::size_t v = 1; v < exponents.size(); ++v) {
+            if (exponents[v] == 0) continue;
+            if (!first) out += style.times;
+            first = false;
+            const std::string& name = names[v - 1];
+            if (notation == Notation::LaTeX && exponents[v] > 1) {
+                out += "{";
+                out += name;
+                out += "}";
+            } else {
+                out += name;
+            }
+            appendExponent(out, exponents[v], notation);
+        }
+    }
+
+    // Terms [begin, end) joined with their signs; a leading minus is written "-".
+    void appendSum(std::string& out, long begin, long end) {
+        for (long i = begin; i < end; ++i) {
+            const bool negative = p.termSign(i) < 0;
+            if (i == begin) {
+                if (negative) out += "-";
+            } else {
+                out += negative ? " - " : " + ";
+            }
+            appendTerm(out, i);
+        }
+    }
+};
 
 }  // namespace
 
@@ -133,33 +162,43 @@ std::string sympyName(const std::string& name) {
 std::string formatPolynomial(const ExactPolynomial& p, const std::vector<Symbol>& symbols,
                              Notation notation) {
     if (p.isZero()) return "0";
-    const Style style = styleOf(notation);
+    TermWriter writer(p, symbols, notation);
+    const Style style = writer.style;
     const long length = p.length();
     std::string text;
+    std::string group;
     long begin = 0;
     while (begin < length) {
         const ulong s = p.termExponent(begin, 0);
         long end = begin + 1;
         while (end < length && p.termExponent(end, 0) == s)
             ++end;
-        std::string group = sumText(p, begin, end, symbols, notation);
-        std::string piece;
+        group.clear();
+        writer.appendSum(group, begin, end);
+        // Each piece after the first is joined by " + ", or by " - " in place of its own
+        // leading minus.
+        const bool first = text.empty();
         if (s == 0) {
-            piece = group;
+            const bool negative = group[0] == '-';
+            if (!first) text += negative ? " - " : " + ";
+            text.append(group, !first && negative ? 1 : 0);
         } else if (group == "1" || group == "-1") {
-            // Appended, not "-" + ...: GCC 12 warns falsely (-Wrestrict) on that at -O3.
-            piece = group == "1" ? "" : "-";
-            piece += power("s", s, notation);
+            const bool negative = group == "-1";
+            if (first) {
+                if (negative) text += "-";
+            } else {
+                text += negative ? " - " : " + ";
+            }
+            text += "s";
+            appendExponent(text, s, notation);
         } else {
-            piece = power("s", s, notation) + std::string(style.groupTimes) +
-                    std::string(style.open) + group + std::string(style.close);
-        }
-        if (text.empty()) {
-            text = piece;
-        } else if (piece[0] == '-') {
-            text += " - " + piece.substr(1);
-        } else {
-            text += " + " + piece;
+            if (!first) text += " + ";
+            text += "s";
+            appendExponent(text, s, notation);
+            text += style.groupTimes;
+            text += style.open;
+            text += group;
+            text += style.close;
         }
         begin = end;
     }

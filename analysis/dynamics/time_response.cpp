@@ -114,10 +114,18 @@ Complex evaluate(const std::vector<double>& c, Complex u) {
 
 }  // namespace
 
+// A fast pole's term has decayed to exactly zero over most of a slow curve's range; with
+// finite coefficients and a finite phase it adds exactly nothing (the sum starts at +0 and
+// never becomes -0), so its cosine and sine, most of a sample's time, are not computed.
 double TimeResponse::valueAt(double t) const {
     double x = 0.0;
     for (const TimeTerm& term : terms) {
-        const double envelope = std::pow(t, term.power) * std::exp(term.sigma * t);
+        // t^0 is 1 for every t, NaN included, as pow says.
+        const double growth = term.power == 0 ? 1.0 : std::pow(t, term.power);
+        const double envelope = growth * std::exp(term.sigma * t);
+        if (envelope == 0.0 && std::isfinite(term.a) && std::isfinite(term.b) &&
+            std::isfinite(term.omega * t))
+            continue;
         const double wave = term.omega == 0.0
                                 ? term.a
                                 : term.a * std::cos(term.omega * t) + term.b * std::sin(term.omega * t);

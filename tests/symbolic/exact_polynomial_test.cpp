@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "exact_polynomial.h"
 #include "symbolic_system.h"
@@ -71,6 +72,65 @@ TEST(ExactPolynomial, GcdAndExactQuotientCancelACommonFactor) {
     ExactPolynomial copy = first;
     ExactPolynomial moved = std::move(copy);
     EXPECT_EQ(moved, first);
+}
+
+// x^e, built by FLINT's own products.
+ExactPolynomial power(const PolynomialRing& ring, int variable, ulong e) {
+    ExactPolynomial result(ring, 1);
+    for (ulong i = 0; i < e; ++i)
+        result = result * ExactPolynomial::variable(ring, variable);
+    return result;
+}
+
+// Σ c·s^e0·x1^e1·x2^e2·x3^e3 over random terms, with variable `reflected` to the power
+// highest − e instead of e when `mirror` is set.
+ExactPolynomial randomPolynomial(const PolynomialRing& ring, std::uint32_t seed, int reflected,
+                                 ulong highest, bool mirror) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> exponent(0, 3);
+    std::uniform_int_distribution<long> coefficient(-9, 9);
+    ExactPolynomial sum(ring);
+    for (int t = 0; t < 300; ++t) {
+        ExactPolynomial term(ring, coefficient(random));
+        for (int v = 0; v < 4; ++v) {
+            ulong e = static_cast<ulong>(exponent(random));
+            if (mirror && v == reflected) e = highest - e;
+            term = term * power(ring, v, e);
+        }
+        sum += term;
+    }
+    return sum;
+}
+
+struct ReflectionCase {
+    const char* what;
+    int reflected;
+    ulong highest;
+};
+
+TEST(ExactPolynomial, ReflectedExponentsGiveThePolynomialBuiltWithThem) {
+    const PolynomialRing ring(3);
+    const ReflectionCase cases[] = {
+        {"the last variable: only neighbouring terms move", 3, 3},
+        {"the first symbol: most terms move", 1, 5},
+        {"s itself: every term moves", 0, 3},
+        {"past the fields the exponents had", 2, 1000},
+    };
+    for (const ReflectionCase& c : cases) {
+        for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+            ExactPolynomial p = randomPolynomial(ring, seed, c.reflected, c.highest, false);
+            std::vector<bool> reflected(4, false);
+            reflected[static_cast<std::size_t>(c.reflected)] = true;
+            Exponents highest(4, 0);
+            highest[static_cast<std::size_t>(c.reflected)] = c.highest;
+            p.reflectExponents(highest, reflected);
+            EXPECT_TRUE(fmpz_mpoly_is_canonical(p.raw(), ring.integers())) << c.what;
+            EXPECT_EQ(p, randomPolynomial(ring, seed, c.reflected, c.highest, true)) << c.what;
+        }
+    }
+    ExactPolynomial zero(ring);
+    zero.reflectExponents({0, 2, 0, 0}, {false, true, false, false});
+    EXPECT_TRUE(zero.isZero());
 }
 
 TEST(ExactPolynomial, TextGroupsByDescendingPowersOfS) {

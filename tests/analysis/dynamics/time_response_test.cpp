@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "recording_host.h"
@@ -328,6 +329,34 @@ TEST(TimeResponseTest, DoublePoleWithAZeroGrowsAsOnePlusTTimesET) {
     const TimeResponse x = inverseLaplace(n, powerOfBinomial(1, 2));
     for (const double t : {30.0, 30.5, 31.0})
         EXPECT_NEAR(x.valueAt(t), (1 + t) * std::exp(t), 1e-9 * (1 + t) * std::exp(t)) << t;
+}
+
+// A term whose envelope has decayed to zero adds exactly nothing, unless its coefficients or
+// its phase are not finite: then 0·NaN spoils the sum as it always did.
+TEST(TimeResponseTest, DecayedTermsAddNothingAndNonFiniteOnesStillShow) {
+    struct Case {
+        const char* what;
+        TimeTerm fast;
+        bool finite;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const Case cases[] = {
+        {"a decayed pair", {-1e6, 3e3, 1, 5.0, -4.0}, true},
+        {"a decayed real pole", {-1e6, 0.0, 0, 7.0, 0.0}, true},
+        {"a decayed pair with a NaN coefficient", {-1e6, 3e3, 0, nan, 1.0}, false},
+        {"a decayed pair with an infinite coefficient", {-1e6, 3e3, 0, 1.0, HUGE_VAL}, false},
+        {"a decayed pair whose phase overflows", {-1e6, 1e308, 0, 1.0, 1.0}, false},
+    };
+    for (const Case& c : cases) {
+        TimeResponse x;
+        x.terms = {{-1.0, 0.0, 0, 2.0, 0.0}, c.fast};
+        const double t = 10.0;
+        if (c.finite) {
+            EXPECT_EQ(x.valueAt(t), 2.0 * std::exp(-t)) << c.what;
+        } else {
+            EXPECT_TRUE(std::isnan(x.valueAt(t))) << c.what;
+        }
+    }
 }
 
 // N a multiple of D: the impulse and a proper part that is exactly zero, not rounding.
