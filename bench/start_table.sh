@@ -45,23 +45,27 @@ def once(argv, cwd):
         start = time.perf_counter()
         pid = os.posix_spawnp(argv[0], argv, os.environ,
                               file_actions=[(os.POSIX_SPAWN_DUP2, null, 1), (os.POSIX_SPAWN_DUP2, null, 2)])
-        _, status = os.waitpid(pid, 0)
+        _, status, usage = os.wait4(pid, 0)
         elapsed = time.perf_counter() - start
     finally:
         os.chdir(previous)
     if os.waitstatus_to_exitcode(status) != 0:
         sys.exit(f"{' '.join(argv)} failed")
-    return elapsed
+    return elapsed, usage.ru_utime + usage.ru_stime
 medians = {}
-print("| process | median ms | p10 … p90 ms | ÷ /bin/true | ÷ ngspice |")
-print("|---|---:|---:|---:|---:|")
+print("| process | median ms | p10 … p90 ms | CPU ms (user + system) | ÷ /bin/true | ÷ ngspice |")
+print("|---|---:|---:|---:|---:|---:|")
 results = []
 for name, argv, cwd in rows:
     for _ in range(10): once(argv, cwd)
-    times = sorted(once(argv, cwd) for _ in range(runs))
-    results.append((name, statistics.median(times), times[len(times) // 10], times[len(times) * 9 // 10]))
+    measured = [once(argv, cwd) for _ in range(runs)]
+    times = sorted(wall for wall, _ in measured)
+    cpu = statistics.median(used for _, used in measured)
+    results.append((name, statistics.median(times), times[len(times) // 10],
+                    times[len(times) * 9 // 10], cpu))
 base, spice = results[0][1], results[-1][1]
-for name, median, low, high in results:
-    print(f"| {name} | {median*1e3:.2f} | {low*1e3:.2f} … {high*1e3:.2f} | {median/base:.1f} | {median/spice:.2f} |")
+for name, median, low, high, cpu in results:
+    print(f"| {name} | {median*1e3:.2f} | {low*1e3:.2f} … {high*1e3:.2f} | {cpu*1e3:.2f} | "
+          f"{median/base:.1f} | {median/spice:.2f} |")
 PY
 echo "load after: $(uptime)"
