@@ -14,7 +14,7 @@
 #include "result_file_names.h"
 #include "results_json.h"
 #include "standard_steps.h"
-#include "symbolic_system.h"
+#include "symbol_list.h"
 
 namespace corvane::cli {
 

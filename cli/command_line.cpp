@@ -10,7 +10,7 @@
 #include "commands.h"
 #include "corvane_version.h"
 #include "floating_point.h"
-#include "exact_polynomial.h"
+#include "gmp_fence.h"
 
 namespace corvane::cli {
 
@@ -32,9 +32,9 @@ bool asksForHelp(std::string_view arg) {
 
 int runCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     useCNumericLocale();
-    // Before any GMP object exists (the roots use GMP too): allocations that fail in FLINT
-    // or GMP throw instead of aborting.
-    symbolic::fenceFlintAborts();
+    // Before any GMP object exists: allocations that fail in the roots' GMP throw instead
+    // of aborting (the exact module fences its FLINT and GMP when it is loaded).
+    fenceGmpAborts();
     std::vector<std::string_view> args(argv + 1, argv + argc);
     try {
         if (args.empty()) throw UsageError("falta o comando");

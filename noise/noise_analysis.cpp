@@ -34,13 +34,6 @@ std::string bandText(const NoiseOptions& options) {
 
 }  // namespace
 
-int findOutputVariable(const RunState& run, const std::string& name) {
-    for (int k = 1; k <= run.variableCount; ++k) {
-        if (name == run.variableName(k) || name == std::to_string(k)) return k;
-    }
-    return 0;
-}
-
 int findInputSource(const RunState& run, const std::string& name) {
     for (int i = 1; i <= run.elementCount; ++i) {
         const Element& e = run.ElementTable[static_cast<std::size_t>(i)];

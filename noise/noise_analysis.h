@@ -20,8 +20,14 @@ namespace corvane::noise {
 /// What the noise is asked at (its `enabled` is the run's business, not the analysis's).
 using NoiseOptions = NoiseSettings;
 
-/// The output variable's number (1..n), or 0 when `name` names none.
-int findOutputVariable(const RunState& run, const std::string& name);
+/// The output variable's number (1..n), or 0 when `name` names none. Here in the header:
+/// the symbolic noise of the exact module uses it without the numeric noise's roots.
+inline int findOutputVariable(const RunState& run, const std::string& name) {
+    for (int k = 1; k <= run.variableCount; ++k) {
+        if (name == run.variableName(k) || name == std::to_string(k)) return k;
+    }
+    return 0;
+}
 /// The element number of the independent source called `name` (case as the netlist
 /// matches names), or 0.
 int findInputSource(const RunState& run, const std::string& name);

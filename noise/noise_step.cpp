@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "exact_module_loader.h"
 #include "mna.h"
 #include "noise_file.h"
 #include "noise_symbolic.h"
@@ -58,8 +59,13 @@ ListingOutcome NoiseStep::afterListing(const ListingContext& context) {
     symbolicOptions.symbols = context.options.symbolic.symbols;
     symbolicOptions.termLimit = context.options.symbolic.termLimit;
     symbolicOptions.memoryLimitBytes = context.engine.cacheLimitBytes;
-    symbolic_ = listSymbolicNoise(context.run, *report_, options_, symbolicOptions, context.log,
-                                  &context.host);
+    try {
+        symbolic_ = exactModule().symbolicNoise(context.run, *report_, options_, symbolicOptions,
+                                                context.log, &context.host);
+    } catch (const ExactModuleUnavailable& unavailable) {
+        context.log.print("%s", unavailable.what());
+        return ListingOutcome::Failed;
+    }
     return symbolic_->outcome;
 }
 
@@ -96,7 +102,8 @@ void NoiseStep::addToDocument(nlohmann::ordered_json& document) const {
              {"rms", c.power ? nlohmann::ordered_json(std::sqrt(*c.power))
                              : nlohmann::ordered_json(nullptr)}});
     }
-    if (symbolic_) noise["simbolica"] = symbolicNoiseDocument(*symbolic_);
+    // The module that listed it is loaded.
+    if (symbolic_) noise["simbolica"] = exactModule().symbolicNoiseDocument(*symbolic_);
     document["ruido"] = noise;
 }
 

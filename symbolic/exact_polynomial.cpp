@@ -1,7 +1,5 @@
 #include "exact_polynomial.h"
 
-#include <gmp.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -10,6 +8,8 @@
 #include <string>
 #include <system_error>
 #include <utility>
+
+#include "gmp_fence.h"
 
 namespace corvane::symbolic {
 
@@ -21,10 +21,10 @@ void powerOfTen(fmpz_t out, ulong k) {
     fmpz_pow_ui(out, out, k);
 }
 
-// FLINT and GMP end the process when an allocation fails (FLINT after printing to
-// standard output, in the middle of the log). Their allocations come here instead and a
-// failure throws: the exception unwinds through their frames, which leaves the objects
-// they were building unreleased, while the caller's own objects are released as usual.
+// FLINT ends the process when an allocation fails, after printing to standard output, in
+// the middle of the log. Its allocations come here instead (GMP's: gmp_fence.h) and a
+// failure throws: the exception unwinds through its frames, which leaves the objects it
+// was building unreleased, while the caller's own objects are released as usual.
 void* allocateOrThrow(std::size_t size) {
     void* block = std::malloc(size);
     if (block == nullptr && size != 0) throw std::bad_alloc();
@@ -43,15 +43,7 @@ void* reallocateOrThrow(void* block, std::size_t size) {
     return moved;
 }
 
-void* reallocateSizedOrThrow(void* block, std::size_t, std::size_t size) {
-    return reallocateOrThrow(block, size);
-}
-
 void release(void* block) {
-    std::free(block);
-}
-
-void releaseSized(void* block, std::size_t) {
     std::free(block);
 }
 
@@ -68,7 +60,7 @@ void fenceFlintAborts() {
     static const bool fenced = [] {
         __flint_set_memory_functions(allocateOrThrow, allocateZeroedOrThrow, reallocateOrThrow,
                                      release);
-        mp_set_memory_functions(allocateOrThrow, reallocateSizedOrThrow, releaseSized);
+        fenceGmpAborts();
         flint_set_abort(throwFlintFailure);
         return true;
     }();

@@ -256,21 +256,6 @@ bool naturalLess(const std::string& a, const std::string& b) {
     return a < b;
 }
 
-std::vector<std::string> splitSymbolList(const std::string& text) {
-    std::vector<std::string> names;
-    std::string current;
-    for (const char c : text) {
-        if (c == ',' || std::isspace(static_cast<unsigned char>(c))) {
-            if (!current.empty()) names.push_back(current);
-            current.clear();
-        } else {
-            current += c;
-        }
-    }
-    if (!current.empty()) names.push_back(current);
-    return names;
-}
-
 SymbolicSystem assembleSymbolicSystem(const RunState& run, const SymbolSelection& selection) {
     std::set<std::string> wanted;
     for (const std::string& name : selection.names)

@@ -10,6 +10,7 @@
 
 #include "exact_polynomial.h"
 #include "run_state.h"
+#include "symbol_list.h"
 
 namespace corvane::symbolic {
 
@@ -53,9 +54,6 @@ struct SymbolicSystem {
 
     const ExactPolynomial& at(int row, int column) const { return entries[row][column]; }
 };
-
-/// Splits a list of names separated by commas or blanks.
-std::vector<std::string> splitSymbolList(const std::string& text);
 
 /// Assembles the system of the circuit read into `run`.
 SymbolicSystem assembleSymbolicSystem(const RunState& run, const SymbolSelection& selection);

@@ -15,12 +15,13 @@
 #include "number_text.h"
 #include "analysis.h"
 #include "error_box.h"
+#include "exact_module_loader.h"
 #include "variables_window.h"
 #include "window_host.h"
 #include "window_table.h"
 #include "loop_gain.h"
 #include "noise_analysis.h"
-#include "symbolic_system.h"
+#include "symbol_list.h"
 #include "value_at.h"
 #include "window_style.h"
 #include "element_value.h"
@@ -300,10 +301,14 @@ void OptionsWindow::Button1Click() {
 // names nothing is mended before the expansion rather than ending the run after it.
 bool OptionsWindow::namesNoValue() const {
     if (!CBsimbolica->isChecked()) return false;
-    const symbolic::SymbolSelection selection{
-        symbolic::splitSymbolList(Esimbolos->text().toStdString())};
-    const std::vector<std::string> unknown =
-        symbolic::assembleSymbolicSystem(analysis_.runState(), selection).unknownNames;
+    std::vector<std::string> unknown;
+    try {
+        unknown = exactModule().unknownSymbolNames(
+            analysis_.runState(), symbolic::splitSymbolList(Esimbolos->text().toStdString()));
+    } catch (const ExactModuleUnavailable& unavailable) {
+        log_.print("%s", unavailable.what());
+        return true;
+    }
     for (const std::string& name : unknown)
         log_.print("Símbolos: nenhum valor do circuito se chama %s", name.c_str());
     return !unknown.empty();

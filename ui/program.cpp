@@ -13,7 +13,7 @@
 
 #include "c_locale.h"
 #include "corvane_version.h"
-#include "exact_polynomial.h"
+#include "gmp_fence.h"
 #include "mebibytes.h"
 #include "standard_steps.h"
 
@@ -144,9 +144,9 @@ int runProgram(int argc, char** argv, const StartHook& started) {
     // The application object set the C locale from the environment; numbers in the log and
     // in the result files keep their "." under any locale.
     useCNumericLocale();
-    // Before any GMP object exists (the roots use GMP too): allocations that fail in FLINT
-    // or GMP throw instead of aborting.
-    symbolic::fenceFlintAborts();
+    // Before any GMP object exists: allocations that fail in the roots' GMP throw instead
+    // of aborting (the exact module fences its FLINT and GMP when it is loaded).
+    fenceGmpAborts();
     try {
         Program program;
         Windows windows(program);

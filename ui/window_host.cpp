@@ -13,7 +13,7 @@
 #include "options_window.h"
 #include "program.h"
 #include "variables_window.h"
-#include "symbolic_analysis.h"
+#include "symbol_list.h"
 #include "window_style.h"
 
 namespace corvane::ui {

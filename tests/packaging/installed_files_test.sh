@@ -10,10 +10,13 @@ destdir=$(mktemp -d)
 trap 'rm -rf "$destdir"' EXIT
 
 DESTDIR=$destdir cmake --install "$build" --prefix /usr > /dev/null
+# lib, or lib/<triplet> when the build was configured for the prefix /usr.
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
 
-expected=$(sort <<'LIST'
+expected=$(sort <<LIST
 usr/bin/corvane
 usr/bin/corvane-cli
+usr/$libdir/corvane/corvane-exato.so
 usr/libexec/corvane/corvane-imagem
 usr/share/applications/corvane.desktop
 usr/share/doc/corvane/README.md
@@ -67,6 +70,15 @@ work=$destdir/work
 mkdir "$work"
 cp "$destdir/usr/share/doc/corvane/examples/rc.net" "$work/"
 (cd "$work" && "$destdir/usr/bin/corvane-cli" analisar rc.net > /dev/null)
+# The symbolic analysis loads the installed exact module, outside the build tree, from the
+# programs' folder and from the companion's.
+for program in usr/bin/corvane-cli usr/libexec/corvane/corvane-imagem; do
+    if ! log=$(cd "$work" && "$destdir/$program" analisar --simbolica rc.net) ||
+        [[ $log != *"Verificação simbólica: ok"* ]]; then
+        echo "The installed $program made no symbolic analysis: $log"
+        exit 1
+    fi
+done
 printf 'rc.n2\nrc.d\n' > "$work/lista.txt"
 (cd "$work" && "$destdir/usr/bin/corvane-cli" plotar --imagem rc.png lista.txt > /dev/null)
 if [[ $(file -b "$work/rc.png") != "PNG image data, 680 x 442,"* ]]; then
