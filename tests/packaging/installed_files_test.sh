@@ -10,8 +10,11 @@ destdir=$(mktemp -d)
 trap 'rm -rf "$destdir"' EXIT
 
 DESTDIR=$destdir cmake --install "$build" --prefix /usr > /dev/null
-# lib, or lib/<triplet> when the build was configured for the prefix /usr.
+# lib/<triplet>, whatever the prefix the build was configured for.
 libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+if [ "$libdir" = lib ]; then
+    libdir=lib/$(c++ -print-multiarch)
+fi
 
 expected=$(sort <<LIST
 usr/bin/corvane
