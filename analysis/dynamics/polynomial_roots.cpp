@@ -307,10 +307,10 @@ PolynomialRoots findRoots(std::span<const double> coefficients) {
 }
 
 PolynomialRoots findRoots(const Polynomial& p) {
-    if (p.trimmedDegree() > MaxDegree) {
+    if (const int degree = p.trimmedDegree(); degree > MaxDegree) {
         PolynomialRoots refused;
         refused.status = RootsStatus::DegreeTooHigh;
-        refused.degree = p.trimmedDegree();
+        refused.degree = degree;
         return refused;
     }
     return findRoots(p.coefficients());

@@ -5,7 +5,6 @@
 // 1e7 rad/s) span ω0^n and would clear terms that decide the response.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <vector>
 
