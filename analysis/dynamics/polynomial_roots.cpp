@@ -8,6 +8,8 @@
 
 #include <mps/mps.h>
 
+#include "root_refinement.h"
+
 namespace corvane {
 
 namespace {
@@ -59,14 +61,75 @@ private:
     mps_monomial_poly* polynomial_;
 };
 
-struct Approximation {
-    Complex value;
-    double radius;  // MPSolve's certified inclusion radius
+// An approximation of a root and MPSolve's certified inclusion radius.
+using Approximation = RootDisc;
+
+// The roots of a solve in multiprecision, and their radii, freed as MPSolve allocates them.
+class CarriedRoots {
+public:
+    CarriedRoots(mps_context* context, long degree) : degree_(degree) {
+        mps_context_get_roots_m(context, &roots_, &radii_);
+    }
+    ~CarriedRoots() {
+        if (roots_) mpc_vclear(roots_, degree_);
+        std::free(roots_);
+        std::free(radii_);
+    }
+    CarriedRoots(const CarriedRoots&) = delete;
+    CarriedRoots& operator=(const CarriedRoots&) = delete;
+
+    bool read() const { return roots_ && radii_; }
+    const mpc_t& root(long i) const { return roots_[i]; }
+    double radius(long i) const { return rdpe_get_d(radii_[i]); }
+
+private:
+    long degree_;
+    mpc_t* roots_ = nullptr;
+    rdpe_t* radii_ = nullptr;
 };
 
-// The roots of b (degree ≥ 1, b[0] ≠ 0, every coefficient finite), to double precision,
-// each in a disc that holds a root of b.
-bool solve(const std::vector<double>& b, std::vector<Approximation>& out) {
+// The leading digits of x truncated to a double, and the next ones, truncated too.
+void splitCoordinate(const mpf_t x, double& leading, double& next) {
+    leading = mpf_get_d(x);
+    mpf_t rest;
+    // Exact: x less its own leading digits needs no more bits than x has.
+    mpf_init2(rest, mpf_get_prec(x) + 64);
+    mpf_set_d(rest, leading);
+    mpf_sub(rest, x, rest);
+    next = mpf_get_d(rest);
+    mpf_clear(rest);
+}
+
+// The roots as MPSolve carries them, to every digit it has: the disc of a root it found
+// hard to isolate is far smaller than a unit in the last place of a double.
+bool readCarriedRoots(mps_context* context, long degree, std::vector<Approximation>& out) {
+    const CarriedRoots carried(context, degree);
+    if (!carried.read()) return false;
+    out.clear();
+    for (long i = 0; i < degree; ++i) {
+        Approximation a;
+        double re = 0.0;
+        double im = 0.0;
+        double reRest = 0.0;
+        double imRest = 0.0;
+        splitCoordinate(mpc_Re(carried.root(i)), re, reRest);
+        splitCoordinate(mpc_Im(carried.root(i)), im, imRest);
+        a.value = {re, im};
+        a.remainder = {reRest, imRest};
+        a.radius = carried.radius(i);
+        if (!std::isfinite(re) || !std::isfinite(im) || !std::isfinite(reRest) ||
+            !std::isfinite(imRest) || !(a.radius >= 0.0))
+            return false;
+        out.push_back(a);
+    }
+    return true;
+}
+
+// The roots of b (degree ≥ 1, b[0] ≠ 0, every coefficient finite), each in a disc that
+// holds a root of b: to double precision for the goal MPS_OUTPUT_GOAL_APPROXIMATE, in
+// disjoint discs (when MPSolve can tell them apart) for MPS_OUTPUT_GOAL_ISOLATE.
+bool solve(const std::vector<double>& b, std::vector<Approximation>& out,
+           mps_output_goal goal = MPS_OUTPUT_GOAL_APPROXIMATE) {
     const long degree = static_cast<long>(b.size()) - 1;
     QuietFloatingPoint quiet;
     const Solver solver(degree);
@@ -76,10 +139,11 @@ bool solve(const std::vector<double>& b, std::vector<Approximation>& out) {
                                             b[static_cast<std::size_t>(i)], 0.0);
     mps_context_set_input_poly(context, MPS_POLYNOMIAL(solver.polynomial()));
     mps_context_set_output_prec(context, 53);
-    mps_context_set_output_goal(context, MPS_OUTPUT_GOAL_APPROXIMATE);
+    mps_context_set_output_goal(context, goal);
     mps_mpsolve(context);
     if (mps_context_has_errors(context)) return false;
 
+    if (goal == MPS_OUTPUT_GOAL_ISOLATE) return readCarriedRoots(context, degree, out);
     std::vector<cplx_t> roots(static_cast<std::size_t>(degree));
     std::vector<double> radii(static_cast<std::size_t>(degree));
     cplx_t* rootsOut = roots.data();
@@ -89,7 +153,7 @@ bool solve(const std::vector<double>& b, std::vector<Approximation>& out) {
     for (long i = 0; i < degree; ++i) {
         const Complex value(cplx_Re(rootsOut[i]), cplx_Im(rootsOut[i]));
         if (!std::isfinite(value.real()) || !std::isfinite(value.imag())) return false;
-        out.push_back({value, radiiOut[i]});
+        out.push_back({value, radiiOut[i], {}});
     }
     return true;
 }
@@ -252,6 +316,27 @@ bool comesFirst(const PolynomialRoot& x, const PolynomialRoot& y) {
     return key(x) < key(y);
 }
 
+// MPSolve's refinement of isolated roots to double precision, most of its time at degree
+// 25, replaced by Newton's method in double-double arithmetic: each coordinate of a root
+// comes out as MPSolve gives it, truncated towards zero from a value good to far more
+// than 53 bits. Where a root is multiple, or the refinement cannot decide a digit, MPSolve
+// refines after all; so it does below degree 3, where its answer is now and then not the
+// truncated root, and where it is quick anyway.
+bool findSimpleRootsQuickly(const std::vector<double>& b, std::vector<Cluster>& clusters) {
+    std::vector<Approximation> isolated;
+    if (b.size() < 4 || !solve(b, isolated, MPS_OUTPUT_GOAL_ISOLATE)) return false;
+    {
+        // Its double-double sums may underflow on the way, which says nothing of the circuit.
+        QuietFloatingPoint quiet;
+        if (!refineIsolatedRoots(b, isolated)) return false;
+    }
+    clusters = clusterRoots(b, isolated);
+    // A multiple root's centre is found from all its members, including the digits below
+    // 2^-56 that the refinement does not keep.
+    return std::all_of(clusters.begin(), clusters.end(),
+                       [](const Cluster& c) { return c.multiplicity == 1; });
+}
+
 }  // namespace
 
 PolynomialRoots findRoots(std::span<const double> coefficients) {
@@ -290,13 +375,16 @@ PolynomialRoots findRoots(std::span<const double> coefficients) {
             std::ldexp(coefficients[static_cast<std::size_t>(zeros + i)], k * i - leadingExponent);
     result.scaleExponent = k;
 
-    std::vector<Approximation> approximations;
-    if (!solve(b, approximations)) {
-        result.status = RootsStatus::SolverFailed;
-        result.roots.clear();
-        return result;
+    std::vector<Cluster> clusters;
+    if (!findSimpleRootsQuickly(b, clusters)) {
+        std::vector<Approximation> approximations;
+        if (!solve(b, approximations)) {
+            result.status = RootsStatus::SolverFailed;
+            result.roots.clear();
+            return result;
+        }
+        clusters = clusterRoots(b, approximations);
     }
-    std::vector<Cluster> clusters = clusterRoots(b, approximations);
     makeConjugateSymmetric(clusters);
     for (const Cluster& c : clusters) {
         result.roots.push_back(
