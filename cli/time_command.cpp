@@ -15,6 +15,7 @@
 #include "image_builds.h"
 #include "noise_curves.h"
 #include "option_readers.h"
+#include "parallel_tasks.h"
 #include "plot_console.h"
 #include "plotter.h"
 #include "replace_file.h"
@@ -151,39 +152,60 @@ double sampledMismatch(const PlotCurve& f, const TimeResponse& x, const TimeCurv
     return checkedEnd > 0.0 ? responseMismatch(f, x, checkedEnd, peak) : 0.0;
 }
 
-// Samples and checks each curve in turn, logging as it goes what the time window logs,
-// plus each curve's measures when asked.
+// What one curve's samples, check and measures come to, computed apart from the others.
+struct CheckedCurve {
+    TimeCurve samples;
+    double error = 0.0;
+    std::optional<TimeMeasures> measures;
+};
+
+// Samples and checks each curve, the curves side by side on the machine's cores, then logs
+// in the order of the curves what the time window logs, plus each curve's measures when
+// asked.
 void sampleAndCheck(const TimeOptions& options, const Plotter& plotter, const PlotCurves& functions,
                     const CurveMask& refused, const TimeRange& range,
                     std::vector<TimeResponse> responses, SampledResponses& result,
                     AnalysisLog& log) {
-    for (int k = 1; k <= static_cast<int>(responses.size()); ++k) {
-        const PlotCurve& f = functions[static_cast<std::size_t>(k)];
+    const int count = static_cast<int>(responses.size());
+    // A refused curve's function is not the response asked for: nothing of it is said.
+    for (int k = 1; k <= count; ++k) {
+        if (refused[static_cast<std::size_t>(k)])
+            responses[static_cast<std::size_t>(k - 1)] = TimeResponse{};
+    }
+    std::vector<CheckedCurve> checked(static_cast<std::size_t>(count));
+    runInParallel(count, [&](int i) {
+        const auto slot = static_cast<std::size_t>(i);
+        const TimeResponse& x = responses[slot];
+        if (x.status != TimeResponseStatus::Ready) return;
+        CheckedCurve& c = checked[slot];
+        c.samples = sampleTimeResponse(x, range, options.points);
+        c.error = sampledMismatch(functions[slot + 1], x, c.samples, range, options.points);
+        if (options.measures && c.error <= VerificationTolerance)
+            c.measures = measureTimeResponse(x, options.settlingBand);
+    });
+    for (int k = 1; k <= count; ++k) {
+        const auto slot = static_cast<std::size_t>(k - 1);
         ListedTimeResponse& curve = result.listed.curves.emplace_back(ListedTimeResponse{
-            plotter.numeratorFiles()[static_cast<std::size_t>(k)],
-            std::move(responses[static_cast<std::size_t>(k - 1)]), false, {}, {}});
+            plotter.numeratorFiles()[static_cast<std::size_t>(k)], std::move(responses[slot]),
+            false, {}, {}});
         TimeCurve& samples = result.samples.emplace_back();
-        // A refused curve's function is not the response asked for: nothing of it is said.
-        if (refused[static_cast<std::size_t>(k)]) curve.x = TimeResponse{};
         if (refused[static_cast<std::size_t>(k)] || !logComputedResponse(curve.x, k, log)) {
             result.allShown = false;
             continue;
         }
-        samples = sampleTimeResponse(curve.x, range, options.points);
-        const double error = sampledMismatch(f, curve.x, samples, range, options.points);
+        CheckedCurve& c = checked[slot];
+        samples = std::move(c.samples);
         if (samples.overflowFrom) {
             log.print("%s", overflowLine(k, *samples.overflowFrom).c_str());
             result.allShown = false;
         }
-        if (!(error <= VerificationTolerance)) {
-            log.print("%s", mismatchLine(k, error).c_str());
+        if (!(c.error <= VerificationTolerance)) {
+            log.print("%s", mismatchLine(k, c.error).c_str());
             result.allShown = false;
             continue;
         }
         curve.shown = true;
-        if (options.measures)
-            listTimeMeasures(log, k, measureTimeResponse(curve.x, options.settlingBand),
-                             options.settlingBand);
+        if (c.measures) listTimeMeasures(log, k, *c.measures, options.settlingBand);
     }
 }
 
