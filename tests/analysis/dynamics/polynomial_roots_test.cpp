@@ -14,6 +14,7 @@
 
 #include "floating_point.h"
 #include "polynomial_roots.h"
+#include "test_polynomial.h"
 
 namespace corvane {
 namespace {
@@ -21,24 +22,7 @@ namespace {
 using Complex = std::complex<double>;
 constexpr double Pi = std::numbers::pi;
 
-// Coefficients from s^0 up of ∏(s − r), computed in long double so that the polynomial
-// is as close to the closed-form roots as a double polynomial can be.
-std::vector<double> fromRoots(const std::vector<Complex>& roots) {
-    std::vector<std::complex<long double>> p{1.0L};
-    for (const Complex r : roots) {
-        std::vector<std::complex<long double>> q(p.size() + 1, 0.0L);
-        const std::complex<long double> z(r.real(), r.imag());
-        for (std::size_t i = 0; i < p.size(); ++i) {
-            q[i + 1] += p[i];
-            q[i] -= z * p[i];
-        }
-        p = q;
-    }
-    std::vector<double> coefficients;
-    for (const auto& c : p)
-        coefficients.push_back(static_cast<double>(c.real()));
-    return coefficients;
-}
+using test::fromRoots;
 
 std::vector<Complex> butterworthPoles(int order, double omega) {
     std::vector<Complex> poles;

@@ -15,28 +15,14 @@
 #include <vector>
 
 #include "root_refinement.h"
+#include "test_polynomial.h"
 
 namespace corvane {
 namespace {
 
 using Complex = std::complex<double>;
 
-// Coefficients from u^0 up of ∏(u − r), in long double, scaled so that the leading one is 1.
-std::vector<double> fromRoots(const std::vector<Complex>& roots) {
-    std::vector<std::complex<long double>> p{1.0L};
-    for (const Complex r : roots) {
-        std::vector<std::complex<long double>> q(p.size() + 1, 0.0L);
-        for (std::size_t i = 0; i < p.size(); ++i) {
-            q[i + 1] += p[i];
-            q[i] -= std::complex<long double>(r.real(), r.imag()) * p[i];
-        }
-        p = q;
-    }
-    std::vector<double> b;
-    for (const auto& c : p)
-        b.push_back(static_cast<double>(c.real()));
-    return b;
-}
+using test::fromRoots;
 
 std::vector<Complex> withConjugates(const std::vector<Complex>& upper) {
     std::vector<Complex> all;
