@@ -488,7 +488,7 @@ bool MemoisedExpansion::fillLevel(const LevelShape& shape, int below, Polynomial
             topCount += minorCount;
             return true;
         }
-        if (!cache_.insertFlat(level, rank, minor, minorCount)) return false;
+        if (!cache_.appendFlat(level, minor, minorCount)) return false;
     }
     return true;
 }

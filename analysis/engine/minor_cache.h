@@ -76,6 +76,11 @@ public:
     /// minor asked for, as in dense systems; the array is counted whole against the limit.
     /// Flat levels are never looked for in the table, nor the table's minors in them.
     ///
+    /// The memory of a closed level is kept for the next levels that fit in it, instead
+    /// of mapping fresh pages that the system must zero first: such memory is counted
+    /// against the limit, and it is the first to go whenever room is needed, so that
+    /// every decision of the limit is the one taken without it.
+    ///
     /// Opens the flat level of (`list`, `order`) with `places` places (C(rowCount, order),
     /// or fewer when the caller numbers only some of the sets), each with room for a
     /// polynomial of degree `largestDegree`, and returns its number; -1 when the array
@@ -85,23 +90,40 @@ public:
     /// The bytes that a flat level of `places` places for polynomials up to degree
     /// `largestDegree` takes from the limit.
     static std::size_t flatLevelBytes(std::size_t places, int largestDegree);
-    /// Whether `more` bytes fit in the limit beside what is held now.
-    bool hasRoomFor(std::size_t more) const { return more <= limitBytes_ - std::min(limitBytes_, bytes()); }
-    /// Lets the flat level of (`list`, `order`) go, if there is one.
+    /// Whether `more` bytes fit in the limit beside what is held now, the memory kept for
+    /// reuse apart (it would make room).
+    bool hasRoomFor(std::size_t more) const {
+        const std::size_t held = bytes() - reusableBytes();
+        return more <= limitBytes_ - std::min(limitBytes_, held);
+    }
+    /// Lets the flat level of (`list`, `order`) go, if there is one; its memory is kept
+    /// for the levels after it.
     void closeFlatLevel(int list, int order);
     /// The flat level of (`list`, `order`), or -1. A number stays valid while no level is
     /// closed and `generation` does not change.
     int flatLevel(int list, int order) const { return flatIndex_[list][order]; }
-    /// Finds the minor of rank `rank` in flat level `level`.
+    /// Finds the minor of rank `rank` in flat level `level`. A level is filled in the
+    /// order of its ranks, so the places below the count stored are taken and the others
+    /// not, whatever an earlier level left in the memory: the record itself is not read.
     bool findFlat(int level, std::uint32_t rank, Entry& entry) const {
-        const std::uint64_t* record = flatRecord(level, rank);
-        if (record[1] >> 32 == 0) return false;
-        entry.record_ = record;
+        if (rank >= flatLevels_[static_cast<std::size_t>(level)].entries) return false;
+        entry.record_ = flatRecord(level, rank);
         return true;
     }
-    /// Stores the minor of rank `rank` in flat level `level`; false when it does not fit
-    /// in its place (a count or a degree beyond what the level was opened for).
-    bool insertFlat(int level, std::uint32_t rank, const Polynomial& minor, ProductCount count);
+    /// Starts loading the record of rank `rank` of flat level `level`, so that a findFlat
+    /// soon after does not wait for memory.
+    void prefetchFlat(int level, std::uint32_t rank) const {
+        const FlatLevel& flat = flatLevels_[static_cast<std::size_t>(level)];
+        const char* start = reinterpret_cast<const char*>(flatRecord(level, rank));
+        const std::size_t length = std::min(flat.stride * sizeof(std::uint64_t), PrefetchedBytes);
+        for (std::size_t offset = 0; offset < length; offset += CacheLine)
+            __builtin_prefetch(start + offset);
+        __builtin_prefetch(start + length - 1);
+    }
+    /// Stores the minor of the next rank of flat level `level` (the number of minors it
+    /// holds); false when it does not fit in its place (a count or a degree beyond what
+    /// the level was opened for) or the level is full.
+    bool appendFlat(int level, const Polynomial& minor, ProductCount count);
 
     /// Whether minors of this order are stored (and so worth looking up).
     bool storesOrder(int order) const { return (storedOrders_ >> order & 1) != 0; }
@@ -112,7 +134,8 @@ public:
     std::uint64_t generation() const { return generation_; }
 
     std::size_t entries() const { return entries_ + flatEntries_; }
-    /// Bytes held by the table, the record blocks and the flat levels.
+    /// Bytes held by the table, the record blocks and the flat levels, and the memory of
+    /// closed levels kept for reuse.
     std::size_t bytes() const;
     /// The most bytes they held at any time.
     std::size_t peakBytes() const { return peakBytes_; }
@@ -162,7 +185,21 @@ private:
         int list = 0;
         int order = 0;
         std::size_t entries = 0;
+        std::size_t places = 0;
+        std::size_t bytes = 0;   // what the level takes: flatLevelBytes
+        // The bytes of `memory` that may be resident: the level's own, or more when the
+        // memory held a larger level before.
+        std::size_t extent = 0;
     };
+    // The memory of a closed level, kept for the next level that fits in it.
+    struct SpareMemory {
+        PageBuffer memory;
+        std::size_t extent = 0;
+    };
+    static constexpr std::size_t CacheLine = 64;
+    static constexpr std::size_t PrefetchedBytes = 4 * CacheLine;
+    // More spare regions than levels a numerator holds at once would be memory never used.
+    static constexpr std::size_t MaxSpareRegions = Orders;
 
     std::size_t slotIndex(std::uint32_t key) const;
     bool growTable();
@@ -191,9 +228,14 @@ private:
         return static_cast<const std::uint64_t*>(flat.memory.data()) + rank * flat.stride;
     }
     template <class Unwanted>
-    bool releaseFlatLevels(Unwanted unwanted);
-    bool releaseDeadFlatLevels();
+    bool releaseFlatLevels(Unwanted unwanted, bool keepMemory);
+    bool releaseDeadFlatLevels(bool keepMemory);
     void indexFlatLevels();
+    void keepSpare(FlatLevel&& flat);
+    bool takeSpare(std::size_t levelBytes, FlatLevel& flat);
+    bool mapFreshLevel(FlatLevel& flat);
+    std::size_t reusableBytes() const { return spareBytes_ + flatSurplus_; }
+    bool releaseReusable();
 
     std::size_t limitBytes_;
     PageBuffer table_;
@@ -222,6 +264,10 @@ private:
     std::array<std::array<std::int8_t, Orders>, Orders> flatIndex_{};
     std::size_t flatBytes_ = 0;
     std::size_t flatEntries_ = 0;
+    /// The bytes of the open flat levels beyond their own, from larger levels before.
+    std::size_t flatSurplus_ = 0;
+    std::vector<SpareMemory> spare_;
+    std::size_t spareBytes_ = 0;
     int ordersGivenUp_ = 0;
     int compactions_ = 0;
     std::size_t insertedEntries_ = 0;
