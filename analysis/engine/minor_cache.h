@@ -102,23 +102,30 @@ public:
     /// The flat level of (`list`, `order`), or -1. A number stays valid while no level is
     /// closed and `generation` does not change.
     int flatLevel(int list, int order) const { return flatIndex_[list][order]; }
-    /// Finds the minor of rank `rank` in flat level `level`. A level is filled in the
-    /// order of its ranks, so the places below the count stored are taken and the others
-    /// not, whatever an earlier level left in the memory: the record itself is not read.
-    bool findFlat(int level, std::uint32_t rank, Entry& entry) const {
-        if (rank >= flatLevels_[static_cast<std::size_t>(level)].entries) return false;
-        entry.record_ = flatRecord(level, rank);
-        return true;
-    }
-    /// Starts loading the record of rank `rank` of flat level `level`, so that a findFlat
-    /// soon after does not wait for memory.
-    void prefetchFlat(int level, std::uint32_t rank) const {
+    /// The records of a flat level, read in place by rank.
+    class FlatView {
+    public:
+        /// The minor of rank `rank`.
+        Entry operator[](std::uint32_t rank) const {
+            Entry entry;
+            entry.record_ = first_ + rank * stride_;
+            return entry;
+        }
+
+    private:
+        friend class MinorCache;
+        const std::uint64_t* first_ = nullptr;
+        std::size_t stride_ = 0;
+    };
+    /// The flat level `level` if every place of it is stored, which a level filled in the
+    /// order of its ranks tells by its count alone, whatever an earlier level left in its
+    /// memory. The view stays valid while the level is open.
+    bool completeFlatLevel(int level, FlatView& view) const {
         const FlatLevel& flat = flatLevels_[static_cast<std::size_t>(level)];
-        const char* start = reinterpret_cast<const char*>(flatRecord(level, rank));
-        const std::size_t length = std::min(flat.stride * sizeof(std::uint64_t), PrefetchedBytes);
-        for (std::size_t offset = 0; offset < length; offset += CacheLine)
-            __builtin_prefetch(start + offset);
-        __builtin_prefetch(start + length - 1);
+        if (flat.entries != flat.places) return false;
+        view.first_ = static_cast<const std::uint64_t*>(flat.memory.data());
+        view.stride_ = flat.stride;
+        return true;
     }
     /// Stores the minor of the next rank of flat level `level` (the number of minors it
     /// holds); false when it does not fit in its place (a count or a degree beyond what
@@ -196,8 +203,6 @@ private:
         PageBuffer memory;
         std::size_t extent = 0;
     };
-    static constexpr std::size_t CacheLine = 64;
-    static constexpr std::size_t PrefetchedBytes = 4 * CacheLine;
     // More spare regions than levels a numerator holds at once would be memory never used.
     static constexpr std::size_t MaxSpareRegions = Orders;
 
@@ -223,10 +228,6 @@ private:
                (record & (LargestBlockWords - 1));
     }
     Slot* slotArray() const { return static_cast<Slot*>(table_.data()); }
-    const std::uint64_t* flatRecord(int level, std::uint32_t rank) const {
-        const FlatLevel& flat = flatLevels_[static_cast<std::size_t>(level)];
-        return static_cast<const std::uint64_t*>(flat.memory.data()) + rank * flat.stride;
-    }
     template <class Unwanted>
     bool releaseFlatLevels(Unwanted unwanted, bool keepMemory);
     bool releaseDeadFlatLevels(bool keepMemory);
