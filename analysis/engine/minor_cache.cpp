@@ -204,6 +204,7 @@ bool MinorCache::takeSpare(std::size_t levelBytes, FlatLevel& flat) {
     flat.memory = std::move(best->memory);
     flat.extent = extent;
     spare_.erase(best);
+    ++reusedLevels_;
     return true;
 }
 

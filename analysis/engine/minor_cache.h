@@ -153,6 +153,8 @@ public:
     int ordersGivenUp() const { return ordersGivenUp_; }
     /// How many times the records were compacted: dead minors let go, or an order given up.
     int compactions() const { return compactions_; }
+    /// How many flat levels were opened on the memory of a closed one.
+    int reusedLevels() const { return reusedLevels_; }
     /// The bytes that storing every minor of the run, none ever let go, would have taken.
     std::size_t wholeRunBytes() const;
 
@@ -165,8 +167,8 @@ private:
     };
     // A record: the count's low word; then the degree in 8 bits, the count's high bits in
     // the next 24 and the key in the upper half (so that records can be moved and the table
-    // made anew from them); then the coefficients. (A subtree of a 25 × 25 system counts
-    // below 2^85 products.)
+    // made anew from them; a flat level's records, found by rank, leave it zero); then the
+    // coefficients. (A subtree of a 25 × 25 system counts below 2^85 products.)
     static constexpr int RecordHeaderWords = 2;
     // Blocks start small, for the many small circuits, and double up to 8 MiB.
     static constexpr int BlockBits = 20;
@@ -271,6 +273,7 @@ private:
     std::size_t spareBytes_ = 0;
     int ordersGivenUp_ = 0;
     int compactions_ = 0;
+    int reusedLevels_ = 0;
     std::size_t insertedEntries_ = 0;
     std::size_t insertedWords_ = 0;
     bool full_ = false;
