@@ -117,9 +117,9 @@ public:
         const std::uint64_t* first_ = nullptr;
         std::size_t stride_ = 0;
     };
-    /// The flat level `level` if every place of it is stored, which a level filled in the
-    /// order of its ranks tells by its count alone, whatever an earlier level left in its
-    /// memory. The view stays valid while the level is open.
+    /// Gives `view` the records of flat level `level`, if every place of it is stored: a
+    /// level is filled in the order of its ranks, so its count alone tells, whatever an
+    /// earlier level left in its memory. The view stays valid while the level is open.
     bool completeFlatLevel(int level, FlatView& view) const {
         const FlatLevel& flat = flatLevels_[static_cast<std::size_t>(level)];
         if (flat.entries != flat.places) return false;
