@@ -41,22 +41,4 @@ void addProduct(int sign, const MnaEntry& e, const Polynomial& p, Polynomial& ac
     addProduct(sign, e, p.coef.data(), p.degree, acc);
 }
 
-void addProduct(int sign, const MnaEntry& e, const double* coef, int n, Polynomial& acc) {
-    const int degree = e.degree + n;
-    const double factor = sign;
-    // Coefficient j of e × p, formed as multiplyEntry forms it.
-    auto product = [&](int j) {
-        if (e.degree == 0) return 0.0 + e.s0 * coef[j];
-        if (j == 0) return 0.0 + e.s0 * coef[0];
-        if (j > n) return 0.0 + e.s1 * coef[n];
-        return (0.0 + e.s0 * coef[j]) + e.s1 * coef[j - 1];
-    };
-    const int common = std::min(acc.degree, degree);
-    for (int j = 0; j <= common; ++j)
-        acc.coef[j] += factor * product(j);
-    for (int j = common + 1; j <= degree; ++j)
-        acc.coef[j] = factor * product(j);
-    if (degree > acc.degree) acc.degree = degree;
-}
-
 }  // namespace corvane

@@ -452,6 +452,9 @@ bool MemoisedExpansion::fillLevel(const LevelShape& shape, int below, Polynomial
         level = cache_.openFlatLevel(shape.list, order, places, largestDegree_[order]);
         if (level < 0) return false;
     }
+    // Every minor below is stored before this level reads them.
+    MinorCache::FlatView children;
+    if (order > 1 && !cache_.completeFlatLevel(below, children)) return false;
     Polynomial& minor = top ? *top : frames_[0].minor;
     std::array<std::uint32_t, SystemRows> childRank{};
     Mask numbered = ((Mask{1} << freeOrder) - 1) << 1;
@@ -474,8 +477,7 @@ bool MemoisedExpansion::fillLevel(const LevelShape& shape, int below, Polynomial
                 const MnaEntry& e = entry(row, position);
                 if (isZero(e) || row == belowRequired) continue;
                 const int place = belowRequired != 0 && row > belowRequired ? row - 1 : row;
-                MinorCache::Entry child;
-                if (!cache_.findFlat(below, childRank[place], child)) return false;
+                const MinorCache::Entry child = children[childRank[place]];
                 minorCount += child.count();
                 if (child.degree() > 0 || child.coef()[0] != 0.0) {
                     addProduct(sign, e, child.coef(), child.degree(), minor);
@@ -488,7 +490,7 @@ bool MemoisedExpansion::fillLevel(const LevelShape& shape, int below, Polynomial
             topCount += minorCount;
             return true;
         }
-        if (!cache_.insertFlat(level, rank, minor, minorCount)) return false;
+        if (!cache_.appendFlat(level, minor, minorCount)) return false;
     }
     return true;
 }

@@ -47,7 +47,7 @@ MinorCache::MinorCache(std::size_t limitBytes)
 }
 
 std::size_t MinorCache::bytes() const {
-    return slotCount_ * sizeof(Slot) + blockBytes_ + flatBytes_;
+    return slotCount_ * sizeof(Slot) + blockBytes_ + flatBytes_ + spareBytes_;
 }
 
 std::size_t MinorCache::slotIndex(std::uint32_t key) const {
@@ -157,22 +157,104 @@ void MinorCache::insert(std::uint32_t key, int order, const Polynomial& minor, P
     insertedWords_ += words;
 }
 
-// Lets go the flat levels for which `unwanted` holds; says whether there were any.
+// Lets go the flat levels for which `unwanted` holds, their memory kept for reuse or given
+// back; says whether there were any.
 template <class Unwanted>
-bool MinorCache::releaseFlatLevels(Unwanted unwanted) {
+bool MinorCache::releaseFlatLevels(Unwanted unwanted, bool keepMemory) {
     const std::size_t before = flatLevels_.size();
-    std::erase_if(flatLevels_, unwanted);
+    if (keepMemory) {
+        for (FlatLevel& flat : flatLevels_) {
+            if (unwanted(flat)) keepSpare(std::move(flat));
+        }
+        // What was kept left an empty buffer behind.
+        std::erase_if(flatLevels_, [](const FlatLevel& flat) { return !flat.memory; });
+    } else {
+        std::erase_if(flatLevels_, unwanted);
+    }
     if (flatLevels_.size() == before) return false;
     indexFlatLevels();
     return true;
+}
+
+// Keeps the memory of a closed level for the levels after it. Beyond a few regions the
+// smallest goes, which the fewest levels could use.
+void MinorCache::keepSpare(FlatLevel&& flat) {
+    spareBytes_ += flat.extent;
+    spare_.push_back(SpareMemory{std::move(flat.memory), flat.extent});
+    if (spare_.size() <= MaxSpareRegions) return;
+    const auto smallest = std::min_element(spare_.begin(), spare_.end(), [](const auto& a, const auto& b) {
+        return a.memory.size() < b.memory.size();
+    });
+    spareBytes_ -= smallest->extent;
+    spare_.erase(smallest);
+}
+
+// Gives `flat` the smallest spare region that holds `levelBytes`, if the limit allows the
+// part of it not yet resident.
+bool MinorCache::takeSpare(std::size_t levelBytes, FlatLevel& flat) {
+    auto best = spare_.end();
+    for (auto it = spare_.begin(); it != spare_.end(); ++it) {
+        if (it->memory.size() < levelBytes) continue;
+        if (best == spare_.end() || it->memory.size() < best->memory.size()) best = it;
+    }
+    if (best == spare_.end()) return false;
+    const std::size_t extent = std::max(best->extent, levelBytes);
+    if (bytes() - best->extent + extent > limitBytes_) return false;
+    spareBytes_ -= best->extent;
+    flat.memory = std::move(best->memory);
+    flat.extent = extent;
+    spare_.erase(best);
+    ++reusedLevels_;
+    return true;
+}
+
+// Gives `flat` fresh memory of its own size, within the limit, making room as a level
+// without reuse would; false when the limit or the system refuses it.
+bool MinorCache::mapFreshLevel(FlatLevel& flat) {
+    if (bytes() + flat.bytes > limitBytes_) {
+        releaseReusable();
+        if (bytes() + flat.bytes > limitBytes_) {
+            // The dead minors of the table make room; live ones are never given up for a
+            // flat level, which its caller can do without.
+            if (deadWords() == 0) return false;
+            ++generation_;
+            compactRecords();
+            rebuildTable();
+            if (bytes() + flat.bytes > limitBytes_) return false;
+        }
+    }
+    PageBuffer memory(flat.bytes);
+    // The address space may lack room that the memory kept for reuse takes.
+    if (!memory && releaseReusable()) memory = PageBuffer(flat.bytes);
+    if (!memory) return false;
+    flat.memory = std::move(memory);
+    flat.extent = flat.bytes;
+    return true;
+}
+
+// Lets go the memory kept for reuse, and the pages of open levels beyond their own, so
+// that what is held is what the levels, the table and its records take; says whether
+// anything went.
+bool MinorCache::releaseReusable() {
+    const std::size_t before = reusableBytes();
+    if (before == 0) return false;
+    spare_.clear();
+    spareBytes_ = 0;
+    for (FlatLevel& flat : flatLevels_) {
+        if (flat.extent > flat.bytes && flat.memory.discardFrom(flat.bytes)) flat.extent = flat.bytes;
+    }
+    indexFlatLevels();
+    // Pages the system would not take back are still held: no room was made by them.
+    return reusableBytes() < before;
 }
 
 void MinorCache::startDeterminant(int list, int largestSharedOrder) {
     deadLists_ = ~((std::uint32_t{1} << list) | 1u);
     largestLiveSharedOrder_ = largestSharedOrder;
     storedOrders_ = ~std::uint32_t{0};
-    // A flat level goes as a whole, for the price of unmapping it: no reason to wait.
-    releaseDeadFlatLevels();
+    // A flat level goes as a whole, no reason to wait; its memory serves the levels of
+    // this determinant.
+    releaseDeadFlatLevels(true);
 }
 
 int MinorCache::openFlatLevel(int list, int order, std::size_t places, int largestDegree) {
@@ -181,20 +263,14 @@ int MinorCache::openFlatLevel(int list, int order, std::size_t places, int large
         flatIndex_[list][order] >= 0 || flatLevels_.size() >= static_cast<std::size_t>(INT8_MAX)) {
         return -1;
     }
-    const std::size_t stride = RecordHeaderWords + static_cast<std::size_t>(largestDegree) + 1;
-    const std::size_t arrayBytes = flatLevelBytes(places, largestDegree);
-    if (bytes() + arrayBytes > limitBytes_) {
-        // The dead minors of the table make room; live ones are never given up for a flat
-        // level, which its caller can do without.
-        if (deadWords() == 0) return -1;
-        ++generation_;
-        compactRecords();
-        rebuildTable();
-        if (bytes() + arrayBytes > limitBytes_) return -1;
-    }
-    PageBuffer memory(arrayBytes);
-    if (!memory) return -1;
-    flatLevels_.push_back(FlatLevel{std::move(memory), stride, list, order, 0});
+    FlatLevel flat;
+    flat.stride = RecordHeaderWords + static_cast<std::size_t>(largestDegree) + 1;
+    flat.list = list;
+    flat.order = order;
+    flat.places = places;
+    flat.bytes = flatLevelBytes(places, largestDegree);
+    if (!takeSpare(flat.bytes, flat) && !mapFreshLevel(flat)) return -1;
+    flatLevels_.push_back(std::move(flat));
     indexFlatLevels();
     notePeak();
     return flatIndex_[list][order];
@@ -209,21 +285,21 @@ std::size_t MinorCache::flatLevelBytes(std::size_t places, int largestDegree) {
 
 void MinorCache::closeFlatLevel(int list, int order) {
     releaseFlatLevels(
-        [&](const FlatLevel& flat) { return flat.list == list && flat.order == order; });
+        [&](const FlatLevel& flat) { return flat.list == list && flat.order == order; }, true);
 }
 
-bool MinorCache::insertFlat(int level, std::uint32_t rank, const Polynomial& minor,
-                            ProductCount count) {
+bool MinorCache::appendFlat(int level, const Polynomial& minor, ProductCount count) {
     if (count >> (64 + CountHighBits) != 0) return false;  // beyond what a record holds
     FlatLevel& flat = flatLevels_[static_cast<std::size_t>(level)];
     const std::size_t words = RecordHeaderWords + static_cast<std::size_t>(minor.degree) + 1;
-    if (minor.degree < 0 || words > flat.stride) return false;
-    std::uint64_t* start = static_cast<std::uint64_t*>(flat.memory.data()) + rank * flat.stride;
-    if (start[1] >> 32 != 0) return true;  // stored already
+    if (minor.degree < 0 || words > flat.stride || flat.entries >= flat.places) return false;
+    std::uint64_t* start =
+        static_cast<std::uint64_t*>(flat.memory.data()) + flat.entries * flat.stride;
+    // Which places are taken is told by the count of entries, never by the memory, which
+    // may hold an earlier level's records: a mark there could be met by chance in a count
+    // or a coefficient left at another stride.
     start[0] = static_cast<std::uint64_t>(count);
-    // The upper half marks the place as taken (the table's records hold their key there).
-    start[1] = std::uint64_t{1} << 32 | static_cast<std::uint64_t>(count >> 64) << 8 |
-               static_cast<std::uint64_t>(minor.degree);
+    start[1] = static_cast<std::uint64_t>(count >> 64) << 8 | static_cast<std::uint64_t>(minor.degree);
     std::memcpy(start + RecordHeaderWords, minor.coef.data(),
                 (words - RecordHeaderWords) * sizeof(double));
     ++flat.entries;
@@ -234,8 +310,9 @@ bool MinorCache::insertFlat(int level, std::uint32_t rank, const Polynomial& min
     return true;
 }
 
-bool MinorCache::releaseDeadFlatLevels() {
-    return releaseFlatLevels([this](const FlatLevel& flat) { return isDead(flat.list, flat.order); });
+bool MinorCache::releaseDeadFlatLevels(bool keepMemory) {
+    return releaseFlatLevels([this](const FlatLevel& flat) { return isDead(flat.list, flat.order); },
+                             keepMemory);
 }
 
 // Numbers the flat levels afresh and counts what they hold.
@@ -244,6 +321,7 @@ void MinorCache::indexFlatLevels() {
         orders.fill(-1);
     flatBytes_ = 0;
     flatEntries_ = 0;
+    flatSurplus_ = 0;
     for (Level& level : levels_) {
         level.flatBytes = 0;
         level.flatEntries = 0;
@@ -251,9 +329,10 @@ void MinorCache::indexFlatLevels() {
     for (std::size_t i = 0; i < flatLevels_.size(); ++i) {
         const FlatLevel& flat = flatLevels_[i];
         flatIndex_[flat.list][flat.order] = static_cast<std::int8_t>(i);
-        flatBytes_ += flat.memory.size();
+        flatBytes_ += flat.extent;
         flatEntries_ += flat.entries;
-        levels_[flat.order].flatBytes += flat.memory.size();
+        flatSurplus_ += flat.extent - flat.bytes;
+        levels_[flat.order].flatBytes += flat.extent;
         levels_[flat.order].flatEntries += flat.entries;
     }
 }
@@ -292,9 +371,11 @@ bool MinorCache::deadOutweighLive() const {
     return dead > 0 && 2 * dead >= all;
 }
 
-// First the minors that nobody will ask for again; then a whole order of minors.
+// First the memory kept for reuse, then the minors that nobody will ask for again; then a
+// whole order of minors.
 bool MinorCache::makeRoom() {
-    if (releaseDeadFlatLevels()) {
+    if (releaseReusable()) return true;
+    if (releaseDeadFlatLevels(false)) {
         ++generation_;
         return true;
     }
@@ -354,7 +435,7 @@ bool MinorCache::giveUpAnOrder() {
     full_ = true;
     ++ordersGivenUp_;
     ++generation_;
-    releaseFlatLevels([this](const FlatLevel& flat) { return !storesOrder(flat.order); });
+    releaseFlatLevels([this](const FlatLevel& flat) { return !storesOrder(flat.order); }, false);
     compactRecords();
     rebuildTable();
     return true;

@@ -76,6 +76,11 @@ public:
     /// minor asked for, as in dense systems; the array is counted whole against the limit.
     /// Flat levels are never looked for in the table, nor the table's minors in them.
     ///
+    /// The memory of a closed level is kept for the next levels that fit in it, instead
+    /// of mapping fresh pages that the system must zero first: such memory is counted
+    /// against the limit, and it is the first to go whenever room is needed, so that
+    /// every decision of the limit is the one taken without it.
+    ///
     /// Opens the flat level of (`list`, `order`) with `places` places (C(rowCount, order),
     /// or fewer when the caller numbers only some of the sets), each with room for a
     /// polynomial of degree `largestDegree`, and returns its number; -1 when the array
@@ -85,23 +90,47 @@ public:
     /// The bytes that a flat level of `places` places for polynomials up to degree
     /// `largestDegree` takes from the limit.
     static std::size_t flatLevelBytes(std::size_t places, int largestDegree);
-    /// Whether `more` bytes fit in the limit beside what is held now.
-    bool hasRoomFor(std::size_t more) const { return more <= limitBytes_ - std::min(limitBytes_, bytes()); }
-    /// Lets the flat level of (`list`, `order`) go, if there is one.
+    /// Whether `more` bytes fit in the limit beside what is held now, the memory kept for
+    /// reuse apart (it would make room).
+    bool hasRoomFor(std::size_t more) const {
+        const std::size_t held = bytes() - reusableBytes();
+        return more <= limitBytes_ - std::min(limitBytes_, held);
+    }
+    /// Lets the flat level of (`list`, `order`) go, if there is one; its memory is kept
+    /// for the levels after it.
     void closeFlatLevel(int list, int order);
     /// The flat level of (`list`, `order`), or -1. A number stays valid while no level is
     /// closed and `generation` does not change.
     int flatLevel(int list, int order) const { return flatIndex_[list][order]; }
-    /// Finds the minor of rank `rank` in flat level `level`.
-    bool findFlat(int level, std::uint32_t rank, Entry& entry) const {
-        const std::uint64_t* record = flatRecord(level, rank);
-        if (record[1] >> 32 == 0) return false;
-        entry.record_ = record;
+    /// The records of a flat level, read in place by rank.
+    class FlatView {
+    public:
+        /// The minor of rank `rank`.
+        Entry operator[](std::uint32_t rank) const {
+            Entry entry;
+            entry.record_ = first_ + rank * stride_;
+            return entry;
+        }
+
+    private:
+        friend class MinorCache;
+        const std::uint64_t* first_ = nullptr;
+        std::size_t stride_ = 0;
+    };
+    /// Gives `view` the records of flat level `level`, if every place of it is stored: a
+    /// level is filled in the order of its ranks, so its count alone tells, whatever an
+    /// earlier level left in its memory. The view stays valid while the level is open.
+    bool completeFlatLevel(int level, FlatView& view) const {
+        const FlatLevel& flat = flatLevels_[static_cast<std::size_t>(level)];
+        if (flat.entries != flat.places) return false;
+        view.first_ = static_cast<const std::uint64_t*>(flat.memory.data());
+        view.stride_ = flat.stride;
         return true;
     }
-    /// Stores the minor of rank `rank` in flat level `level`; false when it does not fit
-    /// in its place (a count or a degree beyond what the level was opened for).
-    bool insertFlat(int level, std::uint32_t rank, const Polynomial& minor, ProductCount count);
+    /// Stores the minor of the next rank of flat level `level` (the number of minors it
+    /// holds); false when it does not fit in its place (a count or a degree beyond what
+    /// the level was opened for) or the level is full.
+    bool appendFlat(int level, const Polynomial& minor, ProductCount count);
 
     /// Whether minors of this order are stored (and so worth looking up).
     bool storesOrder(int order) const { return (storedOrders_ >> order & 1) != 0; }
@@ -112,7 +141,8 @@ public:
     std::uint64_t generation() const { return generation_; }
 
     std::size_t entries() const { return entries_ + flatEntries_; }
-    /// Bytes held by the table, the record blocks and the flat levels.
+    /// Bytes held by the table, the record blocks and the flat levels, and the memory of
+    /// closed levels kept for reuse.
     std::size_t bytes() const;
     /// The most bytes they held at any time.
     std::size_t peakBytes() const { return peakBytes_; }
@@ -123,6 +153,8 @@ public:
     int ordersGivenUp() const { return ordersGivenUp_; }
     /// How many times the records were compacted: dead minors let go, or an order given up.
     int compactions() const { return compactions_; }
+    /// How many flat levels were opened on the memory of a closed one.
+    int reusedLevels() const { return reusedLevels_; }
     /// The bytes that storing every minor of the run, none ever let go, would have taken.
     std::size_t wholeRunBytes() const;
 
@@ -135,8 +167,8 @@ private:
     };
     // A record: the count's low word; then the degree in 8 bits, the count's high bits in
     // the next 24 and the key in the upper half (so that records can be moved and the table
-    // made anew from them); then the coefficients. (A subtree of a 25 × 25 system counts
-    // below 2^85 products.)
+    // made anew from them; a flat level's records, found by rank, leave it zero); then the
+    // coefficients. (A subtree of a 25 × 25 system counts below 2^85 products.)
     static constexpr int RecordHeaderWords = 2;
     // Blocks start small, for the many small circuits, and double up to 8 MiB.
     static constexpr int BlockBits = 20;
@@ -162,7 +194,19 @@ private:
         int list = 0;
         int order = 0;
         std::size_t entries = 0;
+        std::size_t places = 0;
+        std::size_t bytes = 0;   // what the level takes: flatLevelBytes
+        // The bytes of `memory` that may be resident: the level's own, or more when the
+        // memory held a larger level before.
+        std::size_t extent = 0;
     };
+    // The memory of a closed level, kept for the next level that fits in it.
+    struct SpareMemory {
+        PageBuffer memory;
+        std::size_t extent = 0;
+    };
+    // More spare regions than levels a numerator holds at once would be memory never used.
+    static constexpr std::size_t MaxSpareRegions = Orders;
 
     std::size_t slotIndex(std::uint32_t key) const;
     bool growTable();
@@ -186,14 +230,15 @@ private:
                (record & (LargestBlockWords - 1));
     }
     Slot* slotArray() const { return static_cast<Slot*>(table_.data()); }
-    const std::uint64_t* flatRecord(int level, std::uint32_t rank) const {
-        const FlatLevel& flat = flatLevels_[static_cast<std::size_t>(level)];
-        return static_cast<const std::uint64_t*>(flat.memory.data()) + rank * flat.stride;
-    }
     template <class Unwanted>
-    bool releaseFlatLevels(Unwanted unwanted);
-    bool releaseDeadFlatLevels();
+    bool releaseFlatLevels(Unwanted unwanted, bool keepMemory);
+    bool releaseDeadFlatLevels(bool keepMemory);
     void indexFlatLevels();
+    void keepSpare(FlatLevel&& flat);
+    bool takeSpare(std::size_t levelBytes, FlatLevel& flat);
+    bool mapFreshLevel(FlatLevel& flat);
+    std::size_t reusableBytes() const { return spareBytes_ + flatSurplus_; }
+    bool releaseReusable();
 
     std::size_t limitBytes_;
     PageBuffer table_;
@@ -222,8 +267,13 @@ private:
     std::array<std::array<std::int8_t, Orders>, Orders> flatIndex_{};
     std::size_t flatBytes_ = 0;
     std::size_t flatEntries_ = 0;
+    /// The bytes of the open flat levels beyond their own, from larger levels before.
+    std::size_t flatSurplus_ = 0;
+    std::vector<SpareMemory> spare_;
+    std::size_t spareBytes_ = 0;
     int ordersGivenUp_ = 0;
     int compactions_ = 0;
+    int reusedLevels_ = 0;
     std::size_t insertedEntries_ = 0;
     std::size_t insertedWords_ = 0;
     bool full_ = false;

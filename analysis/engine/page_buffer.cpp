@@ -1,6 +1,7 @@
 #include "page_buffer.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <utility>
@@ -35,6 +36,15 @@ PageBuffer::PageBuffer(std::size_t size) {
     if (size == 0) return;
     data_ = size >= HugePage && size % HugePage == 0 ? mapAligned(size) : mapZeroed(size);
     if (data_) size_ = size;
+}
+
+bool PageBuffer::discardFrom(std::size_t offset) {
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pageSize <= 0) return false;
+    const auto page = static_cast<std::size_t>(pageSize);
+    const std::size_t start = (offset + page - 1) / page * page;
+    if (start >= size_) return true;
+    return madvise(static_cast<char*>(data_) + start, size_ - start, MADV_DONTNEED) == 0;
 }
 
 PageBuffer::~PageBuffer() {

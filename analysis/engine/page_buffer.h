@@ -24,6 +24,11 @@ public:
     std::size_t size() const { return size_; }
     explicit operator bool() const { return data_ != nullptr; }
 
+    /// Gives the pages from `offset` (rounded up to a whole page) to the end back to the
+    /// system, which maps them zeroed again when they are next touched; the region stays.
+    /// False when the system refused, and the pages are still held.
+    bool discardFrom(std::size_t offset);
+
 private:
     void release() noexcept;
 

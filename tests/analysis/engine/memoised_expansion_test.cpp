@@ -80,6 +80,7 @@ struct Expanded {
     std::array<ProductCount, MaxVariables + 1> counts{};  // 0: the denominator
     int levelDeterminants = 0;
     std::size_t peakBytes = 0;
+    int reusedLevels = 0;
 };
 
 Expanded expandEvery(const SystemMatrix& m, int n, bool levels,
@@ -103,6 +104,7 @@ Expanded expandEvery(const SystemMatrix& m, int n, bool levels,
     }
     e.levelDeterminants = expansion.levelDeterminants();
     e.peakBytes = cache.peakBytes();
+    e.reusedLevels = cache.reusedLevels();
     return e;
 }
 
@@ -398,6 +400,39 @@ TEST(MemoisedExpansionTest, LevelByLevelMatchesThePlainExpansion) {
             EXPECT_TRUE(sameBits(plain.functions.numerator[k], memo.functions.numerator[k])) << k;
             EXPECT_EQ(formatCount(plain.counts.numerator[k]), formatCount(memo.counts.numerator[k]))
                 << k;
+        }
+    }
+}
+
+// The numerators' own levels are made on the memory of levels closed before them (the
+// shared levels that have died, the previous numerator's own), at other strides (every row
+// holds an entry of degree 1 somewhere, so the largest degree grows with the order), so
+// over records that are no minors of theirs: the bits and the counts are still the plain
+// expansion's.
+TEST(MemoisedExpansionTest, LevelsOnTheMemoryOfClosedLevelsMatchThePlainExpansion) {
+    const unsigned seed = testSeed(20261210);
+    std::mt19937 random(seed);
+    SCOPED_TRACE("CORVANE_SEED=" + std::to_string(seed));
+    const std::vector<DenseCase> cases = {
+        {"sem zeros, excitação na linha 1", 10, 1.0, {1}, true},
+        {"sem zeros, excitação na linha 6", 10, 1.0, {6}, true},
+        {"sem zeros, excitação em duas linhas", 10, 1.0, {3, 10}, true},
+        {"densidade 0,8, excitação na última linha", 10, 0.8, {10}, true},
+    };
+    for (const DenseCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SystemMatrix m = randomSystem(random, c.n, c.density);
+        setExcitation(m, c.n, c.excitationRows);
+        const Computed plain = compute(m, c.n, ExpansionMethod::Plain);
+        const Expanded levels = expandEvery(m, c.n, true);
+        ASSERT_EQ(levels.levelDeterminants, c.n + 1);
+        // Numerator k has k − 1 levels of its own, none of them on fresh memory.
+        EXPECT_EQ(levels.reusedLevels, c.n * (c.n - 1) / 2);
+        EXPECT_TRUE(sameBits(plain.functions.denominator, levels.functions.denominator));
+        EXPECT_EQ(formatCount(plain.counts.denominator), formatCount(levels.counts[0]));
+        for (int k = 1; k <= c.n; ++k) {
+            EXPECT_TRUE(sameBits(plain.functions.numerator[k], levels.functions.numerator[k])) << k;
+            EXPECT_EQ(formatCount(plain.counts.numerator[k]), formatCount(levels.counts[k])) << k;
         }
     }
 }
