@@ -43,6 +43,14 @@ void fill(MinorCache& cache, int level, const LevelSize& size, double seed) {
         ASSERT_TRUE(cache.appendFlat(level, minorAt(rank, size.degree, seed), countAt(rank)));
 }
 
+// A large level filled and closed: its memory kept for the levels after it.
+void keepClosedLargeLevel(MinorCache& cache, double seed) {
+    const int large = cache.openFlatLevel(1, 5, Large.places, Large.degree);
+    ASSERT_GE(large, 0);
+    fill(cache, large, Large, seed);
+    cache.closeFlatLevel(1, 5);
+}
+
 // Whether every place of `level` reads back what `fill` stored there.
 ::testing::AssertionResult holdsWhatWasFilled(const MinorCache& cache, int level,
                                               const LevelSize& size, double seed) {
@@ -124,10 +132,7 @@ TEST(MinorCacheTest, PagesBeyondALevelsOwnGoWhenRoomIsNeeded) {
     ASSERT_LE(Large.bytes(), Small.bytes() + Medium.bytes());
     MinorCache cache(limit);
     ASSERT_EQ(cache.bytes(), table);
-    const int large = cache.openFlatLevel(1, 5, Large.places, Large.degree);
-    ASSERT_GE(large, 0);
-    fill(cache, large, Large, 3.0);
-    cache.closeFlatLevel(1, 5);
+    keepClosedLargeLevel(cache, 3.0);
     const int small = cache.openFlatLevel(1, 6, Small.places, Small.degree);
     ASSERT_GE(small, 0);
     EXPECT_EQ(cache.bytes(), table + Large.bytes());
@@ -149,10 +154,7 @@ TEST(MinorCacheTest, KeptMemoryGoesFirstWhenTheTableNeedsRoom) {
     const std::size_t limit = table + Large.bytes() + (16 << 10);
     MinorCache cache(limit);
     ASSERT_EQ(cache.bytes(), table);
-    const int large = cache.openFlatLevel(1, 5, Large.places, Large.degree);
-    ASSERT_GE(large, 0);
-    fill(cache, large, Large, 6.0);
-    cache.closeFlatLevel(1, 5);
+    keepClosedLargeLevel(cache, 6.0);
 
     const Polynomial minor = minorAt(5, 6, 0.5);
     cache.insert(0x1f, 5, minor, countAt(5));
