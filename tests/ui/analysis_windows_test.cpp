@@ -21,6 +21,7 @@
 #include "numbered.h"
 #include "program_driver.h"
 #include "temp_dir.h"
+#include "window_test_main.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
@@ -585,5 +586,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AnalysisWindowsTest)
+CORVANE_WINDOW_TEST_MAIN(AnalysisWindowsTest)
 #include "analysis_windows_test.moc"

@@ -17,6 +17,7 @@
 
 #include "program_driver.h"
 #include "temp_dir.h"
+#include "window_test_main.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
@@ -172,5 +173,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DesktopTest)
+CORVANE_WINDOW_TEST_MAIN(DesktopTest)
 #include "desktop_test.moc"

@@ -8,6 +8,7 @@
 
 #include "program_driver.h"
 #include "temp_dir.h"
+#include "window_test_main.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
@@ -93,5 +94,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(LoopWindowTest)
+CORVANE_WINDOW_TEST_MAIN(LoopWindowTest)
 #include "loop_window_test.moc"

@@ -20,6 +20,7 @@
 #include "floating_point.h"
 #include "program_driver.h"
 #include "temp_dir.h"
+#include "window_test_main.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
@@ -298,5 +299,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+CORVANE_WINDOW_TEST_MAIN(MainWindowTest)
 #include "main_window_test.moc"

@@ -14,6 +14,7 @@
 
 #include "program_driver.h"
 #include "temp_dir.h"
+#include "window_test_main.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
@@ -146,5 +147,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(NoiseWindowTest)
+CORVANE_WINDOW_TEST_MAIN(NoiseWindowTest)
 #include "noise_window_test.moc"

@@ -16,6 +16,7 @@
 #include "plot_view.h"
 #include "program.h"
 #include "window_style.h"
+#include "window_test_main.h"
 
 namespace corvane::ui {
 namespace {
@@ -206,5 +207,5 @@ private slots:
 
 }  // namespace corvane::ui
 
-QTEST_MAIN(corvane::ui::PlotViewsTest)
+CORVANE_WINDOW_TEST_MAIN(corvane::ui::PlotViewsTest)
 #include "plot_views_test.moc"

@@ -32,6 +32,7 @@
 #include "program_driver.h"
 #include "result_file.h"
 #include "temp_dir.h"
+#include "window_test_main.h"
 
 using corvane::Polynomial;
 using corvane::test::ProgramDriver;
@@ -1132,5 +1133,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PlotWindowsTest)
+CORVANE_WINDOW_TEST_MAIN(PlotWindowsTest)
 #include "plot_windows_test.moc"

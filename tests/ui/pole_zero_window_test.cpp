@@ -24,6 +24,7 @@
 #include "program_driver.h"
 #include "temp_dir.h"
 #include "time_plot.h"
+#include "window_test_main.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
@@ -252,5 +253,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PoleZeroWindowTest)
+CORVANE_WINDOW_TEST_MAIN(PoleZeroWindowTest)
 #include "pole_zero_window_test.moc"

@@ -17,6 +17,7 @@
 
 #include "program_driver.h"
 #include "temp_dir.h"
+#include "window_test_main.h"
 
 using corvane::test::OnShow;
 using corvane::test::TempDir;
@@ -186,12 +187,19 @@ private slots:
 
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "--cenario") == 0) {
-        return runScenario(argv[2], argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString(),
-                           argv[0]);
+        const int status = runScenario(
+            argv[2], argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString(), argv[0]);
+        corvane::test::waitForOtherThreadsToEnd();
+        return status;
     }
-    QApplication application(argc, argv);
-    ProgramTest test;
-    return QTest::qExec(&test, argc, argv);
+    int status = 0;
+    {
+        QApplication application(argc, argv);
+        ProgramTest test;
+        status = QTest::qExec(&test, argc, argv);
+    }
+    corvane::test::waitForOtherThreadsToEnd();
+    return status;
 }
 
 #include "program_test.moc"

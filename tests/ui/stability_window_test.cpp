@@ -21,6 +21,7 @@
 #include "program_driver.h"
 #include "stability_plot_window.h"
 #include "temp_dir.h"
+#include "window_test_main.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
@@ -196,5 +197,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(StabilityWindowTest)
+CORVANE_WINDOW_TEST_MAIN(StabilityWindowTest)
 #include "stability_window_test.moc"

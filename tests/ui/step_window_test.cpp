@@ -18,6 +18,7 @@
 #include "program_driver.h"
 #include "temp_dir.h"
 #include "window_circuits.h"
+#include "window_test_main.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
@@ -200,5 +201,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(StepWindowTest)
+CORVANE_WINDOW_TEST_MAIN(StepWindowTest)
 #include "step_window_test.moc"

@@ -18,6 +18,7 @@
 #include "program_driver.h"
 #include "temp_dir.h"
 #include "window_circuits.h"
+#include "window_test_main.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
@@ -166,5 +167,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SymbolicWindowTest)
+CORVANE_WINDOW_TEST_MAIN(SymbolicWindowTest)
 #include "symbolic_window_test.moc"

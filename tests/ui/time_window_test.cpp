@@ -27,6 +27,7 @@
 #include "result_file.h"
 #include "temp_dir.h"
 #include "time_plot.h"
+#include "window_test_main.h"
 
 using corvane::Polynomial;
 using corvane::test::ProgramDriver;
@@ -377,5 +378,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TimeWindowTest)
+CORVANE_WINDOW_TEST_MAIN(TimeWindowTest)
 #include "time_window_test.moc"

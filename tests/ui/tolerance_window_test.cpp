@@ -21,6 +21,7 @@
 #include "tolerance_window.h"
 #include "temp_dir.h"
 #include "window_circuits.h"
+#include "window_test_main.h"
 
 using corvane::test::ProgramDriver;
 using corvane::test::TempDir;
@@ -261,5 +262,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ToleranceWindowTest)
+CORVANE_WINDOW_TEST_MAIN(ToleranceWindowTest)
 #include "tolerance_window_test.moc"

@@ -22,6 +22,7 @@
 #include "program_driver.h"
 #include "temp_dir.h"
 #include "variable_dialog.h"
+#include "window_test_main.h"
 
 using corvane::ResultVariable;
 using corvane::VariableKind;
@@ -266,5 +267,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(VariableListTest)
+CORVANE_WINDOW_TEST_MAIN(VariableListTest)
 #include "variable_list_test.moc"
