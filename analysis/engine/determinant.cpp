@@ -38,9 +38,13 @@ public:
         return memoised_.multiplicationCount;
     }
 
-    /// How far the determinant under way is (the plain expansion does not say).
-    double progress() const {
-        return method_ == ExpansionMethod::Memoised ? memoised_.progress() : 0.0;
+    /// How far the run is, the determinant under way being `index` of `count`. (The plain
+    /// expansion does not say how far it is within a determinant.)
+    double progress(int index, int count) const {
+        if (method_ == ExpansionMethod::Plain) return static_cast<double>(index) / count;
+        double fraction = 0.0;
+        if (memoised_.runProgress(fraction)) return fraction;
+        return (index + memoised_.progress()) / count;
     }
 
     const MinorCache& cache() const { return cache_; }
@@ -86,8 +90,9 @@ public:
         if (now - start_ < delay_ || (shown_ && now - lastShown_ < interval_)) return;
         shown_ = true;
         lastShown_ = now;
-        const double within = expander_ ? expander_->progress() : 0.0;
-        if (host_.showProgress((determinant_ + within) / determinants_) == ProgressStatus::Cancel) {
+        const double fraction = expander_ ? expander_->progress(determinant_, determinants_)
+                                          : static_cast<double>(determinant_) / determinants_;
+        if (host_.showProgress(fraction) == ProgressStatus::Cancel) {
             throw ExpansionCancelled{};
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cfenv>
 #include <functional>
 #include <random>
 
@@ -392,9 +393,11 @@ bool MemoisedExpansion::levelsFit() const {
 }
 
 // The determinant under way, level by level. Numerator k shares the levels of order up to
-// n − k (positions past k) with the denominator, which leaves them in the cache; its own
-// levels above are let go as soon as the next one is done. False, with nothing counted
-// and the levels of this determinant let go, when a level does not fit in memory.
+// n − k (positions past k) with the denominator; its own levels above are let go as soon
+// as the next one is done. The denominator computes numerator k ahead as soon as its level
+// n − k is done, and lets each shared level go once the level above and that numerator no
+// longer need it. False, with nothing counted and the levels of this determinant let go,
+// when a level does not fit in memory.
 bool MemoisedExpansion::expandByLevels(Polynomial& result, ProductCount& count) {
     const int list = replacedPosition_;
     int first = 1;
@@ -405,9 +408,7 @@ bool MemoisedExpansion::expandByLevels(Polynomial& result, ProductCount& count) 
         first = n_ - list + 1;
     }
     levelMinorsDone_ = 0;
-    levelMinorsTotal_ = 1;
-    for (int order = first; order < n_; ++order)
-        levelMinorsTotal_ += levelPlaces(list != 0, order);
+    levelMinorsTotal_ = determinantPlaces(list);
     // A numerator's own minors all hold the excitation's row, when it has only one: they
     // are numbered without it, and the sets of rows without it are never visited.
     const int required = list != 0 ? excitationRow_ : 0;
@@ -419,7 +420,12 @@ bool MemoisedExpansion::expandByLevels(Polynomial& result, ProductCount& count) 
             closeLevels(list, first);
             return false;
         }
-        if (list != 0 && order > first) cache_.closeFlatLevel(list, order - 1);
+        if (order > first) cache_.closeFlatLevel(list, order - 1);
+        if (list == 0 && !expandAhead(n_ - order)) {
+            closeLevels(list, first);
+            return false;
+        }
+        // Closing levels renumbers those left.
         below = cache_.flatLevel(list, order);
         belowRequired = required;
     }
@@ -427,9 +433,86 @@ bool MemoisedExpansion::expandByLevels(Polynomial& result, ProductCount& count) 
         closeLevels(list, first);
         return false;
     }
-    if (list != 0) closeLevels(list, first);
+    closeLevels(list, first);
     count += levelCount;
     return true;
+}
+
+// The column list of numerator `list`: the excitation at position `list`.
+std::array<int, SystemColumns> MemoisedExpansion::numeratorColumns(int list) const {
+    std::array<int, SystemColumns> columns{};
+    for (int p = 1; p <= n_; ++p)
+        columns[p] = p;
+    columns[list] = n_ + 1;
+    return columns;
+}
+
+// Computes numerator `list` from the shared level it starts from, and keeps its result,
+// count and the floating-point flags it raised for when it is asked for; the flags raised
+// so far by the denominator stay as they were. False when a level does not fit.
+bool MemoisedExpansion::expandAhead(int list) {
+    struct Restore {
+        MemoisedExpansion& self;
+        std::array<int, SystemColumns> columns;
+        int replaced;
+        std::size_t done;
+        std::size_t total;
+        ~Restore() {
+            self.columns_ = columns;
+            self.replacedPosition_ = replaced;
+            self.levelMinorsDone_ = done;
+            self.levelMinorsTotal_ = total;
+        }
+    } restore{*this, columns_, replacedPosition_, levelMinorsDone_, levelMinorsTotal_};
+    columns_ = numeratorColumns(list);
+    replacedPosition_ = list;
+    cache_.startDeterminant(list, n_ - list);
+    Ahead& ahead = ahead_[list];
+    ahead.count = 0;
+    ahead.result = Polynomial{};
+    ahead.result.coef.reserveDegree(std::max(n_, largestDegree_[n_]));
+    std::fexcept_t denominatorFlags;
+    std::fegetexceptflag(&denominatorFlags, FE_ALL_EXCEPT);
+    std::feclearexcept(FE_ALL_EXCEPT);
+    const bool done = expandByLevels(ahead.result, ahead.count);
+    ahead.raised = std::fetestexcept(FE_ALL_EXCEPT);
+    std::fesetexceptflag(&denominatorFlags, FE_ALL_EXCEPT);
+    cache_.startDeterminant(0, n_);
+    ahead.ready = done;
+    return done;
+}
+
+// Gives numerator `list` computed ahead, if it was and for this column list, with its count
+// and flags as if computed now.
+bool MemoisedExpansion::takeAhead(Polynomial& result, const std::array<int, SystemColumns>& columns,
+                                  int list) {
+    if (list <= 0 || list >= SystemColumns) return false;
+    Ahead& ahead = ahead_[list];
+    if (!ahead.ready) return false;
+    ahead.ready = false;
+    const std::array<int, SystemColumns> expected = numeratorColumns(list);
+    if (!std::equal(columns.begin() + 1, columns.begin() + n_ + 1, expected.begin() + 1))
+        return false;
+    // The coefficients and the degree, as the expansion itself writes them: the result's
+    // other fields are the caller's.
+    const int written = std::max(n_, ahead.result.degree);
+    result.coef.reserveDegree(written);
+    std::copy_n(ahead.result.coef.data(), written + 1, result.coef.data());
+    result.degree = ahead.result.degree;
+    multiplicationCount += ahead.count;
+    ++levelDeterminants_;
+    if (ahead.raised != 0) std::feraiseexcept(ahead.raised);
+    return true;
+}
+
+// The minors a determinant computed level by level forms: every place of its levels, and
+// the determinant itself.
+std::size_t MemoisedExpansion::determinantPlaces(int list) const {
+    const int first = list != 0 && n_ - list >= 1 ? n_ - list + 1 : 1;
+    std::size_t places = 1;
+    for (int order = first; order < n_; ++order)
+        places += levelPlaces(list != 0, order);
+    return places;
 }
 
 // Computes every minor of the level `shape` (the expansion column at position
@@ -486,6 +569,7 @@ bool MemoisedExpansion::fillLevel(const LevelShape& shape, int below, Polynomial
             }
         }
         ++levelMinorsDone_;
+        ++runMinorsDone_;
         if (top) {
             topCount += minorCount;
             return true;
@@ -498,6 +582,13 @@ bool MemoisedExpansion::fillLevel(const LevelShape& shape, int below, Polynomial
 void MemoisedExpansion::closeLevels(int list, int first) {
     for (int order = first; order < n_; ++order)
         cache_.closeFlatLevel(list, order);
+}
+
+bool MemoisedExpansion::runProgress(double& fraction) const {
+    if (runMinorsTotal_ == 0) return false;
+    fraction = static_cast<double>(std::min(runMinorsDone_, runMinorsTotal_)) /
+               static_cast<double>(runMinorsTotal_);
+    return true;
 }
 
 double MemoisedExpansion::progress() const {
@@ -529,6 +620,7 @@ void MemoisedExpansion::expandDeterminant(Polynomial& result,
     progressTerms_.fill(0);
     progressCurrent_.fill(0);
     levelMinorsTotal_ = 0;
+    if (takeAhead(result, columns, replacedPosition)) return;
     if (n_ <= 1) {
         PlainExpansion plain(matrix_);
         IndexList rows{};
@@ -566,15 +658,22 @@ void MemoisedExpansion::expandDeterminant(Polynomial& result,
         byLevels_ = dense ? ByLevels::Yes : ByLevels::No;
     }
     if (byLevels_ == ByLevels::Yes) {
+        if (replacedPosition == 0) {
+            runMinorsDone_ = 0;
+            runMinorsTotal_ = 0;
+            for (int list = 0; list <= n_; ++list)
+                runMinorsTotal_ += determinantPlaces(list);
+        }
         if (expandByLevels(result, count)) {
             multiplicationCount += count;
             ++levelDeterminants_;
             return;
         }
         // Out of memory for whole levels: the recursion and its table from here on, with
-        // the room the shared levels took.
+        // the room the shared levels took. Numerators already computed ahead stand.
         byLevels_ = ByLevels::No;
         levelMinorsTotal_ = 0;
+        runMinorsTotal_ = 0;
         closeLevels(0, 1);
     }
     expand(0, positionsFrom(0, n_), matching, result, count);

@@ -16,6 +16,12 @@
 // its set of rows and its column list, and each is formed by the same products summed in
 // the same order as in the recursion; but a level is read in long runs instead of one
 // hash search per use, and only two levels of a numerator's own are held at a time.
+//
+// Numerator k starts from the shared level of order n − k alone. Each numerator is
+// therefore computed as soon as the denominator has made its level, and the shared level
+// below let go: the run holds two shared levels at a time instead of all of them. Its
+// result, count and floating-point flags wait until it is asked for, so that the caller
+// sees each determinant as if computed in turn.
 #pragma once
 
 #include <array>
@@ -51,6 +57,10 @@ public:
     /// How far the determinant under way is, from 0 to 1, judged by the terms of the top
     /// two levels already done.
     double progress() const;
+    /// How far the whole run is, from 0 to 1, when the determinants are computed level by
+    /// level, the numerators ahead of their turn; false otherwise, when progress() is what
+    /// tells.
+    bool runProgress(double& fraction) const;
     /// How many determinants were computed level by level, whole levels of minors at a
     /// time, instead of by the recursion.
     int levelDeterminants() const { return levelDeterminants_; }
@@ -85,6 +95,10 @@ private:
         int belowRequired;
     };
     bool expandByLevels(Polynomial& result, ProductCount& count);
+    bool expandAhead(int list);
+    bool takeAhead(Polynomial& result, const std::array<int, SystemColumns>& columns, int list);
+    std::array<int, SystemColumns> numeratorColumns(int list) const;
+    std::size_t determinantPlaces(int list) const;
     bool fillLevel(const LevelShape& shape, int below, Polynomial* top, ProductCount& topCount);
     int soleExcitationRow() const;
     std::uint32_t levelPlaces(bool own, int order) const;
@@ -132,6 +146,17 @@ private:
     /// Minors of the levels of the determinant under way, done and in all, for progress.
     std::size_t levelMinorsDone_ = 0;
     std::size_t levelMinorsTotal_ = 0;
+    /// The same over the whole run, while the numerators are computed ahead (0: not).
+    std::size_t runMinorsDone_ = 0;
+    std::size_t runMinorsTotal_ = 0;
+    /// A numerator computed ahead of its turn, by its replaced position.
+    struct Ahead {
+        bool ready = false;
+        Polynomial result;
+        ProductCount count = 0;
+        int raised = 0;  // the floating-point flags it raised
+    };
+    std::array<Ahead, SystemColumns> ahead_{};
     /// The terms of the top two levels, and the one under way (a single bit), for progress.
     std::array<Mask, 2> progressTerms_{};
     std::array<Mask, 2> progressCurrent_{};

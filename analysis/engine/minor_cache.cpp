@@ -208,6 +208,24 @@ bool MinorCache::takeSpare(std::size_t levelBytes, FlatLevel& flat) {
     return true;
 }
 
+// Gives `flat` the largest spare region, grown to the level's size: its pages serve again
+// and only the rest is fresh. Levels grow toward the middle order, so that a closed level
+// seldom holds the next one whole. Within the limit as takeSpare is.
+bool MinorCache::growSpare(FlatLevel& flat) {
+    const auto largest = std::max_element(spare_.begin(), spare_.end(), [](const auto& a, const auto& b) {
+        return a.memory.size() < b.memory.size();
+    });
+    if (largest == spare_.end()) return false;
+    if (bytes() - largest->extent + flat.bytes > limitBytes_) return false;
+    if (!largest->memory.grow(flat.bytes)) return false;
+    spareBytes_ -= largest->extent;
+    flat.memory = std::move(largest->memory);
+    flat.extent = flat.bytes;
+    spare_.erase(largest);
+    ++reusedLevels_;
+    return true;
+}
+
 // Gives `flat` fresh memory of its own size, within the limit, making room as a level
 // without reuse would; false when the limit or the system refuses it.
 bool MinorCache::mapFreshLevel(FlatLevel& flat) {
@@ -269,7 +287,7 @@ int MinorCache::openFlatLevel(int list, int order, std::size_t places, int large
     flat.order = order;
     flat.places = places;
     flat.bytes = flatLevelBytes(places, largestDegree);
-    if (!takeSpare(flat.bytes, flat) && !mapFreshLevel(flat)) return -1;
+    if (!takeSpare(flat.bytes, flat) && !growSpare(flat) && !mapFreshLevel(flat)) return -1;
     flatLevels_.push_back(std::move(flat));
     indexFlatLevels();
     notePeak();

@@ -76,10 +76,11 @@ public:
     /// minor asked for, as in dense systems; the array is counted whole against the limit.
     /// Flat levels are never looked for in the table, nor the table's minors in them.
     ///
-    /// The memory of a closed level is kept for the next levels that fit in it, instead
-    /// of mapping fresh pages that the system must zero first: such memory is counted
-    /// against the limit, and it is the first to go whenever room is needed, so that
-    /// every decision of the limit is the one taken without it.
+    /// The memory of a closed level is kept for the next levels, instead of mapping fresh
+    /// pages that the system must zero first: a level takes the smallest that holds it,
+    /// or else the largest, grown, so that only the part beyond it is fresh. Such memory
+    /// is counted against the limit, and it is the first to go whenever room is needed, so
+    /// that every decision of the limit is the one taken without it.
     ///
     /// Opens the flat level of (`list`, `order`) with `places` places (C(rowCount, order),
     /// or fewer when the caller numbers only some of the sets), each with room for a
@@ -236,6 +237,7 @@ private:
     void indexFlatLevels();
     void keepSpare(FlatLevel&& flat);
     bool takeSpare(std::size_t levelBytes, FlatLevel& flat);
+    bool growSpare(FlatLevel& flat);
     bool mapFreshLevel(FlatLevel& flat);
     std::size_t reusableBytes() const { return spareBytes_ + flatSurplus_; }
     bool releaseReusable();

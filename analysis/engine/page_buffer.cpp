@@ -30,12 +30,35 @@ void* mapAligned(std::size_t size) {
     return region + head;
 }
 
+void* mapRegion(std::size_t size) {
+    return size >= HugePage && size % HugePage == 0 ? mapAligned(size) : mapZeroed(size);
+}
+
 }  // namespace
 
 PageBuffer::PageBuffer(std::size_t size) {
     if (size == 0) return;
-    data_ = size >= HugePage && size % HugePage == 0 ? mapAligned(size) : mapZeroed(size);
+    data_ = mapRegion(size);
     if (data_) size_ = size;
+}
+
+bool PageBuffer::grow(std::size_t size) {
+    if (size <= size_) return true;
+    if (!data_) {
+        *this = PageBuffer(size);
+        return data_ != nullptr;
+    }
+    void* target = mapRegion(size);
+    if (!target) return false;
+    // The old pages replace the head of the new region: the kernel moves their page
+    // tables (whole huge pages when both ends are aligned to them) and copies nothing.
+    if (mremap(data_, size_, size_, MREMAP_MAYMOVE | MREMAP_FIXED, target) == MAP_FAILED) {
+        munmap(target, size);
+        return false;
+    }
+    data_ = target;
+    size_ = size;
+    return true;
 }
 
 bool PageBuffer::discardFrom(std::size_t offset) {

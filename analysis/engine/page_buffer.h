@@ -29,6 +29,11 @@ public:
     /// False when the system refused, and the pages are still held.
     bool discardFrom(std::size_t offset);
 
+    /// Makes the region `size` bytes long: the pages it holds keep their contents (moved,
+    /// never copied, and so never touched afresh), the new ones are zeroed. The region may
+    /// move. False, and the region as it was, when the system refuses.
+    bool grow(std::size_t size);
+
 private:
     void release() noexcept;
 

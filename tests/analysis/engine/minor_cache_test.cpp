@@ -2,14 +2,17 @@
 // serves the next level that fits, counted against the limit all the while; a level on
 // such memory holds nothing until it is filled, whatever the earlier level left there, and
 // reads back exactly what was stored; and when room is needed the kept memory goes first,
-// so that a limit which holds the levels alone still holds them.
+// so that a limit which holds the levels alone still holds them; a level larger than any
+// kept region grows the largest.
 #include "minor_cache.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "determinant.h"
+#include "page_buffer.h"
 
 namespace corvane {
 namespace {
@@ -97,6 +100,47 @@ TEST(MinorCacheTest, AClosedLevelsMemoryServesTheNextAndStaysCounted) {
     EXPECT_TRUE(holdsWhatWasFilled(cache, small, Small, -7.0));
     // Full: no place past the last.
     EXPECT_FALSE(cache.appendFlat(small, minorAt(0, Small.degree, 0.0), 1));
+}
+
+// A level larger than every kept region takes the largest, grown: only the part beyond it
+// is new, and what it held before is no minor of the new level.
+TEST(MinorCacheTest, ALevelLargerThanTheKeptMemoryGrowsIt) {
+    constexpr LevelSize Larger{60000, 8};
+    MinorCache cache(DefaultCacheLimitBytes);
+    const std::size_t table = cache.bytes();
+    keepClosedLargeLevel(cache, 1000.0);
+    const int larger = cache.openFlatLevel(1, 6, Larger.places, Larger.degree);
+    ASSERT_GE(larger, 0);
+    EXPECT_EQ(cache.reusedLevels(), 1);
+    EXPECT_EQ(cache.bytes(), table + Larger.bytes());
+    MinorCache::FlatView view;
+    EXPECT_FALSE(cache.completeFlatLevel(larger, view));
+    fill(cache, larger, Larger, 3.0);
+    EXPECT_TRUE(holdsWhatWasFilled(cache, larger, Larger, 3.0));
+}
+
+// Growing keeps every byte the region held and gives zeroes after them, from nothing, from
+// a few pages, and from whole huge pages to more of them.
+TEST(PageBufferTest, GrowingKeepsTheContentsAndZeroesTheRest) {
+    constexpr std::size_t MiB = std::size_t{1} << 20;
+    const struct {
+        std::size_t from;
+        std::size_t to;
+    } cases[] = {{0, MiB}, {64 << 10, 3 * MiB}, {2 * MiB, 6 * MiB}, {4 * MiB, 4 * MiB}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + " -> " + std::to_string(c.to));
+        PageBuffer buffer(c.from);
+        auto* bytes = static_cast<unsigned char*>(buffer.data());
+        for (std::size_t i = 0; i < c.from; ++i)
+            bytes[i] = static_cast<unsigned char>(i * 7 + 1);
+        ASSERT_TRUE(buffer.grow(c.to));
+        ASSERT_EQ(buffer.size(), c.to);
+        bytes = static_cast<unsigned char*>(buffer.data());
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < c.to; ++i)
+            wrong += bytes[i] != (i < c.from ? static_cast<unsigned char>(i * 7 + 1) : 0);
+        EXPECT_EQ(wrong, 0u);
+    }
 }
 
 TEST(MinorCacheTest, KeptMemoryGoesFirstWhenALevelNeedsRoom) {
