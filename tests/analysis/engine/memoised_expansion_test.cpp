@@ -83,6 +83,7 @@ struct Expanded {
     int levelDeterminants = 0;
     std::size_t peakBytes = 0;
     int reusedLevels = 0;
+    std::array<bool, MaxVariables + 1> overflowed{};  // the flag, determinant by determinant
 };
 
 Expanded expandEvery(const SystemMatrix& m, int n, bool levels,
@@ -94,14 +95,18 @@ Expanded expandEvery(const SystemMatrix& m, int n, bool levels,
     std::array<int, SystemColumns> columns{};
     for (int i = 1; i <= n; ++i)
         columns[i] = i;
+    std::feclearexcept(FE_ALL_EXCEPT);
     expansion.expandDeterminant(e.functions.denominator, columns, 0);
+    e.overflowed[0] = std::fetestexcept(FE_OVERFLOW) != 0;
     e.counts[0] = expansion.multiplicationCount;
     for (int k = 1; k <= n; ++k) {
         columns[k - 1] = k - 1;
         columns[k] = n + 1;
         expansion.multiplicationCount = 0;
         e.functions.numerator[k].constant = 1.0;  // as a run sets it
+        std::feclearexcept(FE_ALL_EXCEPT);
         expansion.expandDeterminant(e.functions.numerator[k], columns, k);
+        e.overflowed[static_cast<std::size_t>(k)] = std::fetestexcept(FE_OVERFLOW) != 0;
         e.counts[k] = expansion.multiplicationCount;
     }
     e.levelDeterminants = expansion.levelDeterminants();
@@ -457,38 +462,15 @@ TEST(MemoisedExpansionTest, NumeratorsComputedAheadKeepTheirFlagsForTheirTurn) {
     SystemMatrix m = randomSystem(random, n, 1.0);
     setExcitation(m, n, {5});
     m.at(5, n + 1).s0 = 1e306;  // times any minor above a few hundred: past DBL_MAX
-    struct Run {
-        std::array<int, MaxVariables + 1> overflowed{};
-        int levelDeterminants = 0;
-    };
-    auto run = [&](bool levels) {
-        Run r;
-        MinorCache cache(DefaultCacheLimitBytes);
-        MemoisedExpansion expansion(m, n, cache);
-        expansion.setLevelsAllowed(levels);
-        std::array<int, SystemColumns> columns{};
-        for (int i = 1; i <= n; ++i)
-            columns[i] = i;
-        for (int k = 0; k <= n; ++k) {
-            if (k > 0) {
-                columns[k - 1] = k - 1;
-                columns[k] = n + 1;
-            }
-            Polynomial result;
-            std::feclearexcept(FE_ALL_EXCEPT);
-            expansion.expandDeterminant(result, columns, k);
-            r.overflowed[k] = std::fetestexcept(FE_OVERFLOW) != 0;
-        }
-        r.levelDeterminants = expansion.levelDeterminants();
-        return r;
-    };
-    const Run recursion = run(false);
-    const Run levels = run(true);
+    const Expanded recursion = expandEvery(m, n, false);
+    const Expanded levels = expandEvery(m, n, true);
     ASSERT_EQ(levels.levelDeterminants, n + 1);
-    EXPECT_EQ(recursion.overflowed[0], 0);
+    EXPECT_FALSE(recursion.overflowed[0]);
     for (int k = 0; k <= n; ++k)
-        EXPECT_EQ(levels.overflowed[k], recursion.overflowed[k]) << k;
-    EXPECT_GT(std::count(levels.overflowed.begin(), levels.overflowed.end(), 1), n / 2);
+        EXPECT_EQ(levels.overflowed[static_cast<std::size_t>(k)],
+                  recursion.overflowed[static_cast<std::size_t>(k)])
+            << k;
+    EXPECT_GT(std::count(levels.overflowed.begin(), levels.overflowed.end(), true), n / 2);
 }
 
 TEST(MemoisedExpansionTest, ADenseRunHoldsTwoSharedLevelsAtATime) {
