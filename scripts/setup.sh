@@ -6,6 +6,9 @@
 #                           AddressSanitizer and UndefinedBehaviorSanitizer), build a
 #                           Release with Debian's flags, its .deb, check the package and
 #                           run it installed
+#   scripts/setup.sh fuzz [SECONDS]
+#                           install what is missing, build the fuzz targets and run each
+#                           for SECONDS (default 1800), one after the other: the long runs
 #
 # Runs as root, or as a user with sudo for the package installation. Every step is skipped
 # when its work is already done, so a second call goes straight to the build.
@@ -69,10 +72,16 @@ run_tests() {
     ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --timeout 600
 }
 
-# Each fuzz target runs for half a minute on a copy of its corpus, in the sanitizer build
-# (CORVANE_FUZZ_SECONDS sets another time); the long runs are made by hand (tests/fuzz).
+# Runs each fuzz target for the given seconds on a copy of its corpus, in the clang build with
+# the sanitizers. The test command gives each half a minute (CORVANE_FUZZ_SECONDS sets
+# another time); `fuzz` makes the long runs.
+build_fuzz_targets() {
+    CXX=clang++ build build-fuzz -DCORVANE_FUZZ=ON -DCORVANE_WERROR=ON -DCORVANE_BUILD_UI=OFF \
+        -DCORVANE_BUILD_TESTS=OFF -DCORVANE_BUILD_BENCH=OFF
+}
+
 run_fuzzers() {
-    local seconds=${CORVANE_FUZZ_SECONDS:-30}
+    local seconds=$1
     local work
     work=$(mktemp -d)
     for target in build-fuzz/tests/fuzz/fuzz_*; do
@@ -207,15 +216,25 @@ case "${1:-}" in
         run_tests build
         build build-sanitize -DCORVANE_SANITIZE=ON -DCORVANE_WERROR=ON -DCORVANE_BUILD_BENCH=OFF
         run_tests build-sanitize
-        CXX=clang++ build build-fuzz -DCORVANE_FUZZ=ON -DCORVANE_WERROR=ON -DCORVANE_BUILD_UI=OFF \
-            -DCORVANE_BUILD_TESTS=OFF -DCORVANE_BUILD_BENCH=OFF
-        run_fuzzers
+        build_fuzz_targets
+        run_fuzzers "${CORVANE_FUZZ_SECONDS:-30}"
         build_with_debian_flags
         build_package
         check_installed_package
         ;;
+    fuzz)
+        seconds=${2:-1800}
+        if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
+            echo "Uso: $0 fuzz [SEGUNDOS]: o tempo de cada alvo é um número inteiro positivo" \
+                "de segundos, não '$seconds'" >&2
+            exit 2
+        fi
+        install_missing_packages
+        build_fuzz_targets
+        run_fuzzers "$seconds"
+        ;;
     *)
-        echo "Uso: $0 run|test" >&2
+        echo "Uso: $0 run|test|fuzz [SEGUNDOS]" >&2
         exit 2
         ;;
 esac
