@@ -64,6 +64,15 @@ if [ "${1:-}" = "--rede" ]; then
     exit 0
 fi
 
+if [ ! -x "$cli" ]; then
+    echo "$0: $cli não existe ou não é executável; compile antes ou dê a pasta da compilação" >&2
+    exit 2
+fi
+if ! [[ $largest =~ ^[0-9]+$ ]]; then
+    echo "$0: o maior n deve ser um número inteiro, não '$largest'" >&2
+    exit 2
+fi
+
 measure() {
     local name=$1 file="$work/$1.net"
     local start end status peak
@@ -76,7 +85,12 @@ measure() {
     peak=$(awk '/^[0-9]+$/ { printf "%.0f", $1 / 1024 }' "$work/time")
     local seconds
     seconds=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }')
-    [ "$status" = 124 ] && seconds="> $limit"
+    # A run that failed has no time to show: its exit status stands in the column instead.
+    if [ "$status" = 124 ]; then
+        seconds="> $limit"
+    elif [ "$status" != 0 ]; then
+        seconds="falhou (código $status)"
+    fi
     local full="não"
     grep -q "Aviso: a memória para menores" "$work/out" && full="sim"
     echo "| $name | $2 | $(grep -c . "$file") | $seconds | ${peak:-?} | $full |"
