@@ -25,7 +25,7 @@ namespace {
 
 TEST(InterruptTest, CtrlCEndsTheAnalysisCleanly) {
     test::TempDir dir;
-    // The densest network within 200 elements: about a second of work, while the signal
+    // The densest network within 200 elements: over half a second of work, while the signal
     // comes as soon as the program can take it.
     const std::string netlist = dir.write("densa.net", test::denseRcNetlist(20));
     const std::string out = dir.file("saida.txt");
