@@ -71,6 +71,15 @@ void keepClosedLargeLevel(MinorCache& cache, double seed) {
     return ::testing::AssertionSuccess();
 }
 
+// A level opened on a closed level's memory: it reads as empty until filled (whatever the
+// old records left there is no minor of it), then holds what was filled.
+void expectEmptyUntilFilled(MinorCache& cache, int level, const LevelSize& size, double seed) {
+    MinorCache::FlatView view;
+    EXPECT_FALSE(cache.completeFlatLevel(level, view));
+    fill(cache, level, size, seed);
+    EXPECT_TRUE(holdsWhatWasFilled(cache, level, size, seed));
+}
+
 // What a cache holds before any minor: its table, at the size any of the limits below gives.
 std::size_t emptyCacheBytes() {
     return MinorCache(DefaultCacheLimitBytes).bytes();
@@ -94,10 +103,7 @@ TEST(MinorCacheTest, AClosedLevelsMemoryServesTheNextAndStaysCounted) {
     ASSERT_GE(small, 0);
     EXPECT_EQ(cache.reusedLevels(), 1);
     EXPECT_EQ(cache.bytes(), table + Large.bytes());
-    MinorCache::FlatView view;
-    EXPECT_FALSE(cache.completeFlatLevel(small, view));
-    fill(cache, small, Small, -7.0);
-    EXPECT_TRUE(holdsWhatWasFilled(cache, small, Small, -7.0));
+    expectEmptyUntilFilled(cache, small, Small, -7.0);
     // Full: no place past the last.
     EXPECT_FALSE(cache.appendFlat(small, minorAt(0, Small.degree, 0.0), 1));
 }
@@ -113,10 +119,7 @@ TEST(MinorCacheTest, ALevelLargerThanTheKeptMemoryGrowsIt) {
     ASSERT_GE(larger, 0);
     EXPECT_EQ(cache.reusedLevels(), 1);
     EXPECT_EQ(cache.bytes(), table + Larger.bytes());
-    MinorCache::FlatView view;
-    EXPECT_FALSE(cache.completeFlatLevel(larger, view));
-    fill(cache, larger, Larger, 3.0);
-    EXPECT_TRUE(holdsWhatWasFilled(cache, larger, Larger, 3.0));
+    expectEmptyUntilFilled(cache, larger, Larger, 3.0);
 }
 
 // Growing keeps every byte the region held and gives zeroes after them, from nothing, from
