@@ -84,14 +84,25 @@ run_fuzzers() {
     local seconds=$1
     local work
     work=$(mktemp -d)
+    # Stopped by Ctrl-C the corpus copies go; a finding keeps them, with the failing input.
+    trap "rm -rf '$work'" EXIT
     for target in build-fuzz/tests/fuzz/fuzz_*; do
         case "$target" in *_replay) continue ;; esac
         local name=${target##*/fuzz_}
         mkdir -p "$work/$name"
         cp -r "tests/fuzz/corpus/$name/." "$work/$name/"
         echo "Fuzzing $name for ${seconds}s"
-        if ! "$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
-            -print_final_stats=1 -artifact_prefix="$work/" "$work/$name" > "$work/$name.log" 2>&1; then
+        local status=0
+        "$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
+            -print_final_stats=1 -artifact_prefix="$work/" "$work/$name" > "$work/$name.log" 2>&1 ||
+            status=$?
+        # libFuzzer takes Ctrl-C itself and ends with a status of its own: not a finding.
+        if [ "$status" -ne 0 ] && grep -q 'libFuzzer: run interrupted' "$work/$name.log"; then
+            echo "fuzz_$name interrupted; nothing found" >&2
+            return 130
+        fi
+        if [ "$status" -ne 0 ]; then
+            trap - EXIT
             tail -n 40 "$work/$name.log"
             echo "fuzz_$name found a failure; the input is in $work" >&2
             return 1
@@ -99,6 +110,7 @@ run_fuzzers() {
         grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$work/$name.log"
     done
     rm -rf "$work"
+    trap - EXIT
 }
 
 # A packager's build: build type Release with the flags of Debian's packages (CMake reads
